@@ -1,0 +1,14 @@
+# One interface target carries the language level, warnings and sanitizer
+# flags for every target of the project, instead of global flags.
+add_library(sinkview_options INTERFACE)
+target_compile_features(sinkview_options INTERFACE cxx_std_20)
+set_target_properties(sinkview_options PROPERTIES INTERFACE_CXX_EXTENSIONS OFF)
+target_compile_options(sinkview_options INTERFACE -Wall -Wextra -Wpedantic)
+
+if(SINKVIEW_SANITIZE)
+  target_compile_options(sinkview_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(sinkview_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+set(CMAKE_CXX_EXTENSIONS OFF)
