@@ -1,0 +1,124 @@
+#include "model/field_stream.h"
+
+#include <charconv>
+#include <cctype>
+
+namespace sinkview {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Accepts [+-]digits[.digits][(e|E)[+-]digits] with at least one digit in
+// the mantissa; from_chars alone would also take "inf" and "nan".
+bool IsDecimalNumber(std::string_view s) {
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t exponentDigits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++exponentDigits;
+    if (exponentDigits == 0) return false;
+  }
+  return i == s.size();
+}
+
+} // namespace
+
+bool FieldStream::AtEndOfData() {
+  std::size_t p = pos_;
+  while (p < text_.size()) {
+    const char c = text_[p];
+    if (!(IsBlank(c) || c == '\r' || c == '\n' || c == '\x1a')) break;
+    ++p;
+  }
+  if (p >= text_.size()) return true;
+  // Blank lines before a record are passed over; blanks at the start of the
+  // record's first line are part of that line, which is ignored anyway.
+  pos_ = p;
+  return false;
+}
+
+void FieldStream::SkipBlanks() {
+  while (!AtEnd() && IsBlank(Peek())) ++pos_;
+}
+
+void FieldStream::ConsumeLineEnd() {
+  if (AtEnd()) return;
+  if (Peek() == '\r') {
+    ++pos_;
+    if (!AtEnd() && Peek() == '\n') ++pos_;
+  } else if (Peek() == '\n') {
+    ++pos_;
+  }
+}
+
+void FieldStream::ConsumeSeparator() {
+  SkipBlanks();
+  if (AtEnd()) return;
+  if (Peek() == ',') {
+    ++pos_;
+  } else if (AtLineEnd()) {
+    ConsumeLineEnd();
+  }
+}
+
+std::optional<std::string> FieldStream::ReadTextField() {
+  SkipBlanks();
+  if (AtEnd()) return std::nullopt;
+  std::string value;
+  if (Peek() == '"') {
+    const std::size_t close = text_.find('"', pos_ + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    value.assign(text_.substr(pos_ + 1, close - pos_ - 1));
+    pos_ = close + 1;
+    // Anything between the closing quote and the separator is not part of it.
+    while (!AtEnd() && Peek() != ',' && !AtLineEnd()) ++pos_;
+  } else {
+    const std::size_t start = pos_;
+    while (!AtEnd() && Peek() != ',' && !AtLineEnd()) ++pos_;
+    value.assign(text_.substr(start, pos_ - start));
+    while (!value.empty() && IsBlank(value.back())) value.pop_back();
+  }
+  ConsumeSeparator();
+  return value;
+}
+
+std::optional<std::string> FieldStream::ReadNumberToken() {
+  // A number may stand on the line after the comma that precedes it.
+  while (!AtEnd() && (IsBlank(Peek()) || AtLineEnd())) ++pos_;
+  if (AtEnd()) return std::nullopt;
+  const std::size_t start = pos_;
+  while (!AtEnd() && Peek() != ',' && !IsBlank(Peek()) && !AtLineEnd()) ++pos_;
+  std::string token(text_.substr(start, pos_ - start));
+  ConsumeSeparator();
+  return token;
+}
+
+bool FieldStream::SkipLine() {
+  if (AtEnd()) return false;
+  while (!AtEnd() && !AtLineEnd()) ++pos_;
+  ConsumeLineEnd();
+  return true;
+}
+
+std::optional<float> ParseNumber(std::string_view token) {
+  if (!IsDecimalNumber(token)) return std::nullopt;
+  if (token.front() == '+') token.remove_prefix(1);
+  float value = 0;
+  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+  if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
+  return value;
+}
+
+} // namespace sinkview

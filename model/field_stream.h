@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sinkview {
+
+// Reads the items of a measurement data file: fields separated by commas or
+// line ends (text fields optionally in double quotes, number fields ending at
+// a comma, blank or line end) and whole lines. Line ends may be CR LF, LF or CR.
+class FieldStream {
+public:
+  explicit FieldStream(std::string_view text) : text_(text) {}
+
+  // True when nothing but blank space (and a DOS end-of-file mark) is left.
+  bool AtEndOfData();
+
+  // Empty at the end of the text.
+  std::optional<std::string> ReadTextField();
+  // The raw characters of a number field; empty at the end of the text.
+  std::optional<std::string> ReadNumberToken();
+  // Skips the rest of the current line with its line end; false at the end.
+  bool SkipLine();
+
+private:
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  char Peek() const { return text_[pos_]; }
+  bool AtLineEnd() const { return !AtEnd() && (Peek() == '\r' || Peek() == '\n'); }
+  void SkipBlanks();
+  void ConsumeLineEnd();
+  void ConsumeSeparator();
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// A number field as a 32-bit float: optional sign, digits with an optional
+// decimal point, optional exponent. Empty when the text is not such a number
+// or lies outside the range of a float.
+std::optional<float> ParseNumber(std::string_view token);
+
+} // namespace sinkview

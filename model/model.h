@@ -1,0 +1,123 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace sinkview {
+
+// Every per-radiograph quantity is an array of 32 slots; radiograph k of a
+// series of N (at most 30) lives in slot k, slot 0 is never used.
+inline constexpr int kSlots = 32;
+inline constexpr int kMaxRadiographs = 30;
+
+using Series = std::array<float, kSlots>;
+using Flags = std::array<std::int16_t, kSlots>;
+using IntSlots = std::array<std::int32_t, kSlots>;
+
+// The one measurement model of the program: the series of one patient's
+// radiographs as read, the facts derived from them, the user's settings and
+// the results of the comparability analysis.
+struct MeasurementModel {
+  // Facts of the loaded file.
+  std::int16_t RadiographCount = 0;
+  std::string PatientCode;
+  std::string ProsthesisSide;
+  float ObservationMonths = 0;
+  std::int16_t HasStemCementData = 0;
+  float MeanMagnificationHeadRadius = 0;
+  float MeanMagnificationStemLength = 0;
+  std::string NumFileName;
+
+  // Per-radiograph values read from the file.
+  IntSlots DateKey{};
+  Series DateYear{}, DateMonth{}, DateDay{};
+  Series MagnificationHeadRadius{}, MagnificationStemLength{};
+  Series MedialDistance1{}, MedialDistance2{}, MedialDistance3{}, MedialDistance4{};
+  Series LateralDistance5{}, LateralDistance6{}, LateralDistance7{}, LateralDistance8{};
+  Series BoneStemAngle{};
+  Series HeadMinorDistance{}, HeadMajorDistance{};
+  Series ShoulderMinorDistance{}, ShoulderMajorDistance{};
+  Series StemCementDistance{};
+  Series ComparabilityMeasure1{}, ComparabilityMeasure2{}, ComparabilityMeasure3{};
+
+  // Derived by the reader.
+  Series DayNumber{};
+  Series ElapsedDays{};
+
+  // Results of the comparability analysis.
+  Flags DisconnectionFlag{};
+  Flags IsolatedFlag{};
+  Series CorrectedMedial1{}, CorrectedMedial2{}, CorrectedMedial3{}, CorrectedMedial4{};
+  Series CorrectedLateral5{}, CorrectedLateral6{}, CorrectedLateral7{}, CorrectedLateral8{};
+  Series CorrectedAngle{};
+  Series CorrectedHeadMinor{}, CorrectedHeadMajor{};
+  Series CorrectedShoulderMinor{}, CorrectedShoulderMajor{};
+  Series CorrectedStemCement{};
+
+  // Table segments: the radiograph from which the changes of radiograph k
+  // are measured.
+  Flags SegmentStart{};
+
+  // Settings.
+  float TimeLimitDays = 1825;
+  float ZoomRange = 3;
+  std::int16_t ReferencePoint = 1;       // 0 head center, 1 stem shoulder
+  std::int16_t TrochanterChoice = 0;     // 0 major, 1 minor
+  std::int16_t MagnificationSource = 0;  // 0 head radius, 1 stem length
+  std::int16_t UseMeanMagnification = 0; // 1 one mean factor for all
+  std::int16_t ShowRawData = 0;
+  std::int16_t ComparabilityLimit = 3;
+
+  // The factor of the radiograph being scaled (work value of the preparation).
+  float Magnification = 0;
+
+  // While the lengths are corrected for magnification: the sixteen length
+  // series as they were read, so that the return to the main window restores
+  // them bit for bit. Empty while the lengths are at image scale.
+  using LengthSnapshot = std::array<Series, 16>;
+  std::optional<LengthSnapshot> LengthsAsRead;
+};
+
+// The sixteen length series scaled for magnification, in scaling order.
+inline constexpr std::array<Series MeasurementModel::*, 16> kScaledSeries = {
+    &MeasurementModel::MedialDistance1,       &MeasurementModel::MedialDistance2,
+    &MeasurementModel::MedialDistance3,       &MeasurementModel::MedialDistance4,
+    &MeasurementModel::LateralDistance5,      &MeasurementModel::LateralDistance6,
+    &MeasurementModel::LateralDistance7,      &MeasurementModel::LateralDistance8,
+    &MeasurementModel::HeadMinorDistance,     &MeasurementModel::HeadMajorDistance,
+    &MeasurementModel::ShoulderMinorDistance, &MeasurementModel::ShoulderMajorDistance,
+    &MeasurementModel::StemCementDistance,    &MeasurementModel::ComparabilityMeasure1,
+    &MeasurementModel::ComparabilityMeasure2, &MeasurementModel::ComparabilityMeasure3,
+};
+
+struct AnalysisRun {
+  Series MeasurementModel::*measured;
+  Series MeasurementModel::*corrected;
+};
+
+// The fourteen analysis runs, in call order.
+inline constexpr std::array<AnalysisRun, 14> kAnalysisRuns = {{
+    {&MeasurementModel::MedialDistance1, &MeasurementModel::CorrectedMedial1},
+    {&MeasurementModel::MedialDistance2, &MeasurementModel::CorrectedMedial2},
+    {&MeasurementModel::MedialDistance3, &MeasurementModel::CorrectedMedial3},
+    {&MeasurementModel::MedialDistance4, &MeasurementModel::CorrectedMedial4},
+    {&MeasurementModel::LateralDistance5, &MeasurementModel::CorrectedLateral5},
+    {&MeasurementModel::LateralDistance6, &MeasurementModel::CorrectedLateral6},
+    {&MeasurementModel::LateralDistance7, &MeasurementModel::CorrectedLateral7},
+    {&MeasurementModel::LateralDistance8, &MeasurementModel::CorrectedLateral8},
+    {&MeasurementModel::BoneStemAngle, &MeasurementModel::CorrectedAngle},
+    {&MeasurementModel::HeadMinorDistance, &MeasurementModel::CorrectedHeadMinor},
+    {&MeasurementModel::HeadMajorDistance, &MeasurementModel::CorrectedHeadMajor},
+    {&MeasurementModel::ShoulderMinorDistance, &MeasurementModel::CorrectedShoulderMinor},
+    {&MeasurementModel::ShoulderMajorDistance, &MeasurementModel::CorrectedShoulderMajor},
+    {&MeasurementModel::StemCementDistance, &MeasurementModel::CorrectedStemCement},
+}};
+
+// The subsidence series the diagrams and the table show, chosen by the
+// reference point and the trochanter.
+const Series& CorrectedSubsidence(const MeasurementModel& m);
+const Series& RawSubsidence(const MeasurementModel& m);
+
+} // namespace sinkview

@@ -1,0 +1,92 @@
+#include "model/numtext.h"
+
+#include <cfenv>
+#include <cmath>
+#include <charconv>
+#include <string>
+#include <locale>
+
+namespace sinkview {
+
+namespace {
+
+char LocaleDecimalSeparator() {
+  try {
+    const std::locale user("");
+    return std::use_facet<std::numpunct<char>>(user).decimal_point();
+  } catch (const std::exception&) {
+    return '.'; // an unknown locale name in the environment
+  }
+}
+
+std::optional<char>& SeparatorOverride() {
+  static std::optional<char> separator;
+  return separator;
+}
+
+std::string WithSeparator(std::string text) {
+  const char separator = DecimalSeparator();
+  if (separator != '.') {
+    for (char& c : text) {
+      if (c == '.') c = separator;
+    }
+  }
+  return text;
+}
+
+} // namespace
+
+char DecimalSeparator() {
+  if (!SeparatorOverride()) SeparatorOverride() = LocaleDecimalSeparator();
+  return *SeparatorOverride();
+}
+
+void SetDecimalSeparator(char separator) { SeparatorOverride() = separator; }
+
+std::string LabelText(double value) {
+  if (value == 0) value = 0; // no "-0"
+  char buffer[40];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
+  return WithSeparator(std::string(buffer, result.ptr));
+}
+
+std::string PrintText(double value) {
+  std::string digits = LabelText(value);
+  if (digits.front() != '-') digits.insert(digits.begin(), ' ');
+  digits.push_back(' ');
+  return digits;
+}
+
+std::string TablePattern(float value) {
+  // Beyond what fits the integer arithmetic below no one reads tenths anyway.
+  if (!std::isfinite(value) || std::fabs(value) >= 1e15f) return LabelText(value);
+  // A float times 10 is exact in double, so the rounding is decided on the
+  // exact value of the float.
+  const double tenths = std::round(static_cast<double>(value) * 10.0);
+  const bool negative = value < 0;
+  // Whole part and the one decimal as integers: no locale, no second rounding.
+  const long long magnitude = static_cast<long long>(std::fabs(tenths));
+  std::string whole = std::to_string(magnitude / 10);
+  if (whole.size() < 2) whole.insert(whole.begin(), '0');
+  return std::string(negative ? "-" : "") + whole + DecimalSeparator() +
+         static_cast<char>('0' + magnitude % 10);
+}
+
+double RoundHalfEven(double value) {
+  const int previous = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  const double rounded = std::nearbyint(value);
+  std::fesetround(previous);
+  return rounded;
+}
+
+std::optional<std::int16_t> CInt(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const double rounded = RoundHalfEven(value);
+  if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+  return static_cast<std::int16_t>(rounded);
+}
+
+double IntFloor(double value) { return std::floor(value); }
+
+} // namespace sinkview

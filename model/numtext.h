@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace sinkview {
+
+// Every number-to-text conversion of the program lives here, so the windows,
+// the table and the export agree on digits and on the decimal separator.
+
+// The decimal separator of the user's locale (LC_NUMERIC of the
+// environment), decided once per process; tests may override it.
+char DecimalSeparator();
+void SetDecimalSeparator(char separator);
+
+// Label form: no leading blank, no trailing zeros, at most 7 significant
+// digits ("12", "1.15", "0.5").
+std::string LabelText(double value);
+
+// Print form of a number written onto a surface or into a file: a blank (or
+// the minus sign) in front, the label digits, a blank behind (" 12 ", "-1.5 ").
+std::string PrintText(double value);
+
+// The table pattern "00.0": at least two integer digits, one decimal,
+// rounded half away from zero, minus sign for negative values.
+std::string TablePattern(float value);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// CInt: RoundHalfEven into a 16-bit integer; empty when out of range.
+std::optional<std::int16_t> CInt(double value);
+
+// Int: the floor function.
+double IntFloor(double value);
+
+} // namespace sinkview

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/model.h"
+
+namespace sinkview {
+
+enum class ReadErrorCode {
+  None,
+  CannotOpen,       // the file cannot be opened or read
+  NotText,          // binary content or far too large for a data file
+  NoRecord,         // nothing but blank space
+  EndInsideRecord,  // the file ends before a record is complete
+  NotANumber,       // a number field holds something else
+  BadDate,          // a date that is not yyyymmdd / yymmdd or not a real day
+  BadMagnification, // a magnification of 0 or below
+  TooManyRecords,   // more than 30 radiographs
+};
+
+struct ReadError {
+  ReadErrorCode code = ReadErrorCode::None;
+  std::string message; // names the file, and the record and item where they apply
+};
+
+struct ReadOutcome {
+  ReadError error;
+  // The mean of the head-radius magnifications, as shown on the main window.
+  float MeanHeadRadiusMagnification = 0;
+  bool ok() const { return error.code == ReadErrorCode::None; }
+};
+
+// The title and text of the warning for a file of more than 30 radiographs.
+inline constexpr std::string_view kOverflowTitle = "OVERFLOW";
+inline constexpr std::string_view kOverflowText =
+    "More than 30 x-rays. Only splitting of datafile will help.";
+
+// The path of a file in a folder, without a doubled separator at a root.
+std::string DataFilePath(const std::string& folder, const std::string& fileName);
+
+// Reads a measurement data file into `m`: the records into slots 1 to N,
+// sorted by date, the time axis and the facts. On failure `m` may be partly
+// written; callers read into a copy and keep it only on success.
+ReadOutcome ReadDataFile(const std::string& path, MeasurementModel& m);
+
+// The same for the file's contents; `path` only names the file in messages
+// and gives the export file's name.
+ReadOutcome ParseDataText(std::string_view text, const std::string& path, MeasurementModel& m);
+
+// The day of the year before each month, without leap days (index 0 holds 0).
+inline constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+
+// The mean magnification cut down to two decimals, as the main window shows it.
+double CutToHundredths(float value);
+
+} // namespace sinkview

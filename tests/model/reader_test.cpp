@@ -1,0 +1,203 @@
+#include "model/reader.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <vector>
+
+#include "model/numtext.h"
+#include "record_text.h"
+
+using namespace sinkview;
+
+namespace {
+
+std::string FileOf(const std::vector<RecordText>& records) {
+  std::string text;
+  for (const RecordText& r : records) text += r.Text();
+  return text;
+}
+
+RecordText Dated(const std::string& date) {
+  RecordText r;
+  r.date = date;
+  return r;
+}
+
+ReadOutcome Parse(const std::string& text, MeasurementModel& m) {
+  return ParseDataText(text, "/data/hb48.vok", m);
+}
+
+} // namespace
+
+TEST(Reader, ReadsRecordsIntoSlotsWithFacts) {
+  RecordText first = Dated("20040301");
+  RecordText second = Dated("20090301");
+  second.name = "\"Bauer\",\"Helene\",\"HB-48b\"";
+  second.side = "R";
+  second.subsidence = "61.9,47.0,54.1,39.2";
+  MeasurementModel m;
+  const ReadOutcome out = Parse(FileOf({first, second}), m);
+  ASSERT_TRUE(out.ok()) << out.error.message;
+  EXPECT_EQ(m.RadiographCount, 2);
+  EXPECT_EQ(m.PatientCode, "Bauer Helene HB-48b") << "the last record names the patient";
+  EXPECT_EQ(m.ProsthesisSide, "right");
+  EXPECT_EQ(m.NumFileName, "/data/hb48.num");
+  EXPECT_EQ(m.DateKey[2], 20090301);
+  EXPECT_EQ(m.ElapsedDays[2], 1825) << "leap days are not counted";
+  EXPECT_EQ(m.ObservationMonths, 60);
+  EXPECT_EQ(m.MedialDistance4[1], 7.1f);
+  EXPECT_EQ(m.ShoulderMajorDistance[2], 39.2f);
+  EXPECT_EQ(m.StemCementDistance[1], 0.5f);
+  EXPECT_EQ(m.ComparabilityMeasure3[2], 44.1f);
+  EXPECT_EQ(m.HasStemCementData, 1);
+  EXPECT_EQ(out.MeanHeadRadiusMagnification, 1.15f);
+  EXPECT_EQ(LabelText(CutToHundredths(out.MeanHeadRadiusMagnification)), "1.14")
+      << "1.15 held as 1.1499999 is cut, not rounded";
+  EXPECT_EQ(m.MeanMagnificationHeadRadius, static_cast<float>(1.0 / 1.15f));
+}
+
+TEST(Reader, SortsByDateAndStartsTheTimeAxisAtTheEarliest) {
+  RecordText late = Dated("20040302");
+  late.angle = "2.5";
+  MeasurementModel m;
+  ASSERT_TRUE(Parse(FileOf({late, Dated("20040301")}), m).ok());
+  EXPECT_EQ(m.DateKey[1], 20040301);
+  EXPECT_EQ(m.ElapsedDays[1], 0);
+  EXPECT_EQ(m.ElapsedDays[2], 1);
+  EXPECT_EQ(m.BoneStemAngle[2], 2.5f) << "every array is exchanged with the date";
+}
+
+TEST(Reader, SixDigitDatesLieInTheNineteenHundreds) {
+  MeasurementModel m;
+  ASSERT_TRUE(Parse(FileOf({Dated("980315")}), m).ok());
+  EXPECT_EQ(m.DateKey[1], 19980315);
+  EXPECT_EQ(m.DateYear[1], 1998);
+  EXPECT_EQ(m.DateMonth[1], 3);
+  EXPECT_EQ(m.DateDay[1], 15);
+}
+
+TEST(Reader, RadiographsOfOneDayGetDistinctTimes) {
+  MeasurementModel m;
+  // 29 February and 1 March are the same day of the year.
+  ASSERT_TRUE(Parse(FileOf({Dated("20040229"), Dated("20040301")}), m).ok());
+  EXPECT_FLOAT_EQ(m.ElapsedDays[2], 0.1f);
+
+  ASSERT_TRUE(Parse(FileOf({Dated("20050505"), Dated("20050505"), Dated("20050505"),
+                            Dated("20050506")}),
+                    m)
+                  .ok());
+  for (int k = 2; k <= 4; ++k) EXPECT_GT(m.ElapsedDays[k], m.ElapsedDays[k - 1]) << k;
+  EXPECT_FLOAT_EQ(m.ElapsedDays[2], 0.1f);
+  EXPECT_FLOAT_EQ(m.ElapsedDays[3], 0.2f);
+  EXPECT_EQ(m.ElapsedDays[4], 1.0f);
+}
+
+TEST(Reader, SideCodeOnlyROrLowerRIsRight) {
+  for (const auto& [code, side] : std::vector<std::pair<std::string, std::string>>{
+           {"R", "right"}, {"r", "right"}, {"L", "left"}, {"l", "left"}, {"right", "left"}}) {
+    RecordText r;
+    r.side = code;
+    MeasurementModel m;
+    ASSERT_TRUE(Parse(FileOf({r}), m).ok());
+    EXPECT_EQ(m.ProsthesisSide, side) << code;
+  }
+}
+
+TEST(Reader, OlderFormatHasNoStemCementValues) {
+  RecordText old;
+  old.currentFormat = false;
+  MeasurementModel m;
+  m.StemCementDistance[1] = 9; // left from an earlier file
+  ASSERT_TRUE(Parse(FileOf({old, old}), m).ok());
+  EXPECT_EQ(m.HasStemCementData, 0);
+  EXPECT_EQ(m.StemCementDistance[1], 0);
+  EXPECT_EQ(m.ComparabilityMeasure1[2], 142.3f);
+}
+
+TEST(Reader, ThirtyRecordsLoadAndTheThirtyFirstOverflows) {
+  std::vector<RecordText> records;
+  for (int day = 1; day <= 30; ++day) records.push_back(Dated("200401" + std::string(day < 10 ? "0" : "") + std::to_string(day)));
+  MeasurementModel m;
+  ASSERT_TRUE(Parse(FileOf(records) + "\r\n  \r\n", m).ok());
+  EXPECT_EQ(m.RadiographCount, 30);
+  records.push_back(Dated("20040201"));
+  const ReadOutcome out = Parse(FileOf(records), m);
+  EXPECT_EQ(out.error.code, ReadErrorCode::TooManyRecords);
+  EXPECT_NE(out.error.message.find(std::string(kOverflowText)), std::string::npos);
+}
+
+TEST(Reader, FieldsMaySpreadOverLinesAndLinesMayBeLong) {
+  RecordText r;
+  r.lineEnd = "\n";
+  r.medial = "0,\n14.6 , 11.8\n9.4,7.1";
+  std::string text = r.Text();
+  // A megabyte long ignored line.
+  text.replace(text.find("Distances"), 9, std::string(1 << 20, 'x'));
+  MeasurementModel m;
+  const ReadOutcome out = Parse(text, m);
+  ASSERT_TRUE(out.ok()) << out.error.message;
+  EXPECT_EQ(m.MedialDistance2[1], 11.8f);
+  EXPECT_EQ(m.MedialDistance4[1], 7.1f);
+}
+
+TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
+  struct Case {
+    const char* what;
+    std::string text;
+    ReadErrorCode code;
+    const char* mentions;
+  };
+  RecordText notNumber;
+  notNumber.lateral = "0,10.3,abc,6.9,5.2";
+  RecordText month13 = Dated("20041301");
+  RecordText day32 = Dated("20040132");
+  RecordText april31 = Dated("20040431");
+  RecordText letters = Dated("2004O301");
+  RecordText zeroMagnification;
+  zeroMagnification.headMagnification = "0";
+  RecordText negativeMagnification;
+  negativeMagnification.stemMagnification = "-1.1";
+  const std::string whole = RecordText().Text();
+  const std::vector<Case> cases = {
+      {"ends inside a record", whole + whole.substr(0, whole.size() / 2),
+       ReadErrorCode::EndInsideRecord, "record 2"},
+      {"not a number", FileOf({RecordText(), notNumber}), ReadErrorCode::NotANumber,
+       "record 2, item R7 (lateral distance 6)"},
+      {"month 13", FileOf({month13}), ReadErrorCode::BadDate, "month"},
+      {"day 32", FileOf({day32}), ReadErrorCode::BadDate, "day"},
+      {"31 April", FileOf({april31}), ReadErrorCode::BadDate, "day"},
+      {"letters in date", FileOf({letters}), ReadErrorCode::BadDate, "yyyymmdd"},
+      {"no record", " \r\n\r\n", ReadErrorCode::NoRecord, "no record"},
+      {"empty", "", ReadErrorCode::NoRecord, "no record"},
+      {"magnification 0", FileOf({zeroMagnification}), ReadErrorCode::BadMagnification, "head radius"},
+      {"negative magnification", FileOf({negativeMagnification}), ReadErrorCode::BadMagnification,
+       "stem length"},
+      {"binary", std::string("\x7f" "ELF\x02\x01\x00\x00", 8), ReadErrorCode::NotText, "binary"},
+      {"unclosed quote", "[X-ray]\r\n\"Bauer,Helene,HB-48\r\n", ReadErrorCode::EndInsideRecord,
+       "record 1"},
+  };
+  for (const Case& c : cases) {
+    MeasurementModel m;
+    const ReadOutcome out = Parse(c.text, m);
+    EXPECT_EQ(out.error.code, c.code) << c.what << ": " << out.error.message;
+    EXPECT_NE(out.error.message.find("/data/hb48.vok"), std::string::npos) << c.what;
+    EXPECT_NE(out.error.message.find(c.mentions), std::string::npos) << c.what << ": " << out.error.message;
+  }
+}
+
+TEST(Reader, FilesFromDiskWithCrLfAndMissingFiles) {
+  MeasurementModel m;
+  const std::string path = std::string(SINKVIEW_TEST_DATA) + "/crlf_two_records.vok";
+  const ReadOutcome out = ReadDataFile(path, m);
+  ASSERT_TRUE(out.ok()) << out.error.message;
+  EXPECT_EQ(m.RadiographCount, 2);
+  const ReadOutcome missing = ReadDataFile(std::string(SINKVIEW_TEST_DATA) + "/no_such_file.vok", m);
+  EXPECT_EQ(missing.error.code, ReadErrorCode::CannotOpen);
+  EXPECT_EQ(ReadDataFile(SINKVIEW_TEST_DATA, m).error.code, ReadErrorCode::CannotOpen) << "a folder";
+}
+
+TEST(Reader, PathAtTheRootGetsNoDoubledSeparator) {
+  EXPECT_EQ(DataFilePath("/", "a.vok"), "/a.vok");
+  EXPECT_EQ(DataFilePath("/data/hips", "a.vok"), "/data/hips/a.vok");
+}

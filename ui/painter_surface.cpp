@@ -1,0 +1,99 @@
+#include "ui/painter_surface.h"
+
+#include <QFontMetricsF>
+#include <QPen>
+#include <cmath>
+
+#include "model/text_encoding.h"
+
+namespace sinkview {
+
+namespace {
+
+// Scales of zero extent (one radiograph, a series without spread) would
+// divide by zero; such an axis is drawn around its single value instead.
+double Extent(double from, double to) {
+  const double extent = to - from;
+  return extent == 0 ? 1.0 : extent;
+}
+
+} // namespace
+
+PainterSurface::PainterSurface(QPainter& painter, const QRectF& target, QColor background,
+                               QColor foreColor, QFont font)
+    : painter_(painter), target_(target), background_(background), foreColor_(foreColor),
+      font_(std::move(font)) {
+  left_ = target.left();
+  top_ = target.top();
+  right_ = target.right();
+  bottom_ = target.bottom();
+  painter_.setRenderHint(QPainter::Antialiasing, true);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  painter_.setClipRect(target_);
+  printX_ = target_.left();
+  printY_ = target_.top();
+}
+
+void PainterSurface::Scale(double x1, double y1, double x2, double y2) {
+  left_ = x1;
+  top_ = y1;
+  right_ = x2;
+  bottom_ = y2;
+}
+
+void PainterSurface::Cls() {
+  painter_.fillRect(target_, background_);
+  printX_ = target_.left();
+  printY_ = target_.top();
+}
+
+QPointF PainterSurface::ToDevice(double x, double y) const {
+  const double width = Extent(left_, right_), height = Extent(top_, bottom_);
+  const double fx = left_ == right_ ? 0.5 : (x - left_) / width;
+  const double fy = top_ == bottom_ ? 0.5 : (y - top_) / height;
+  return {target_.left() + fx * target_.width(), target_.top() + fy * target_.height()};
+}
+
+void PainterSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour,
+                          bool box) {
+  const QColor c = colour ? QColor(colour->red, colour->green, colour->blue) : foreColor_;
+  QPen pen(c, std::max(1, drawWidth_));
+  pen.setCapStyle(Qt::FlatCap);
+  painter_.setPen(pen);
+  painter_.setBrush(Qt::NoBrush);
+  const QPointF a = ToDevice(x1, y1), b = ToDevice(x2, y2);
+  if (box) {
+    painter_.drawRect(QRectF(a, b).normalized());
+  } else {
+    painter_.drawLine(a, b);
+  }
+}
+
+void PainterSurface::SetFontSize(double points) {
+  if (points > 0) font_.setPointSizeF(points);
+}
+
+void PainterSurface::Tab(int column) {
+  const QFontMetricsF metrics(font_, painter_.device());
+  const double x = target_.left() + (std::max(column, 1) - 1) * metrics.averageCharWidth();
+  if (printX_ > x + 0.01) EndLine();
+  printX_ = x;
+}
+
+void PainterSurface::PrintText(std::string_view text) {
+  const QFontMetricsF metrics(font_, painter_.device());
+  const std::string utf8 = DisplayUtf8(text);
+  const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  painter_.setFont(font_);
+  painter_.setPen(foreColor_);
+  painter_.drawText(QPointF(printX_, printY_ + metrics.ascent()), s);
+  printX_ += metrics.horizontalAdvance(s);
+}
+
+void PainterSurface::EndLine() {
+  const QFontMetricsF metrics(font_, painter_.device());
+  printX_ = target_.left();
+  printY_ += metrics.height();
+}
+
+} // namespace sinkview

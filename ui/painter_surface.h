@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QRectF>
+
+#include "ui/surface.h"
+
+namespace sinkview {
+
+// The drawing surface on a QPainter: user coordinates of the last Scale are
+// mapped onto the target rectangle, lines are drawn anti-aliased with
+// widths in device-independent pixels.
+class PainterSurface : public Surface {
+public:
+  PainterSurface(QPainter& painter, const QRectF& target, QColor background, QColor foreColor,
+                 QFont font);
+
+  void Scale(double x1, double y1, double x2, double y2) override;
+  void Cls() override;
+  void Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour = {},
+            bool box = false) override;
+  void SetDrawWidth(int pixels) override { drawWidth_ = pixels; }
+  int DrawWidth() const override { return drawWidth_; }
+  void SetFontSize(double points) override;
+  double FontSize() const override { return font_.pointSizeF(); }
+  void Tab(int column) override;
+  void PrintText(std::string_view text) override;
+  void EndLine() override;
+
+  QPointF ToDevice(double x, double y) const;
+
+private:
+  QPainter& painter_;
+  QRectF target_;
+  QColor background_, foreColor_;
+  QFont font_;
+  double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
+  int drawWidth_ = 1;
+  double printX_ = 0, printY_ = 0;
+};
+
+} // namespace sinkview

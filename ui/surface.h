@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace sinkview {
+
+// A 24-bit colour. Colours given as one number follow the platform's
+// convention red + 256 * green + 65536 * blue, so 8 is red 8, green 0, blue 0.
+struct Rgb {
+  std::uint8_t red = 0, green = 0, blue = 0;
+  static constexpr Rgb FromLong(std::uint32_t value) {
+    return {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>((value >> 8) & 0xFF),
+            static_cast<std::uint8_t>((value >> 16) & 0xFF)};
+  }
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// Light red of the 16-colour palette, the colour of the stem/cement curve.
+inline constexpr Rgb kLightRed{255, 0, 0};
+
+// The drawing operations of a window or picture box that the diagrams, the
+// sketch and the table are drawn with.
+class Surface {
+public:
+  virtual ~Surface() = default;
+
+  // From now on x1 is the left edge, x2 the right, y1 the top and y2 the
+  // bottom, in user units (y1 > y2 makes y grow upwards).
+  virtual void Scale(double x1, double y1, double x2, double y2) = 0;
+  // Clears to the background; the print position returns to the top left.
+  virtual void Cls() = 0;
+  // A segment (or with box the unfilled rectangle) in the current draw
+  // width, in the given colour or else the ForeColor; clipped to the surface.
+  virtual void Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour = {},
+                    bool box = false) = 0;
+  virtual void SetDrawWidth(int pixels) = 0;
+  virtual int DrawWidth() const = 0;
+
+  // Text: printed at the print position in the current font.
+  virtual void SetFontSize(double points) = 0;
+  virtual double FontSize() const = 0;
+  // Moves the print position to character column n (1 is the left edge) of
+  // the current line, or of the next line when the position is already past it.
+  virtual void Tab(int column) = 0;
+  virtual void PrintText(std::string_view text) = 0;
+  // Ends the current line.
+  virtual void EndLine() = 0;
+};
+
+} // namespace sinkview
