@@ -37,8 +37,7 @@ void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& w, const Ser
       if (d <= limit && dt > 0) {
         w.PairWeight[i][j] = limit - d + 1;
         w.Comparable[i][j] = 1;
-        w.PairRate[i][j] = static_cast<float>(static_cast<double>(x[j] - x[i]) *
-                                              w.PairWeight[i][j] / dt);
+        w.PairRate[i][j] = static_cast<float>(static_cast<double>(x[j] - x[i]) * w.PairWeight[i][j] / dt);
       }
     }
   }
@@ -53,10 +52,12 @@ void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& w, const Ser
     w.FirstComparable[i] = static_cast<std::int16_t>(n);
     w.LastComparable[i] = 1;
     for (int j = 1; j <= n; ++j) {
-      if (w.Comparable[i][j] == 1 && j < w.FirstComparable[i]) w.FirstComparable[i] = static_cast<std::int16_t>(j);
+      if (w.Comparable[i][j] == 1 && j < w.FirstComparable[i])
+        w.FirstComparable[i] = static_cast<std::int16_t>(j);
     }
     for (int j = n; j >= 1; --j) {
-      if (w.Comparable[i][j] == 1 && j > w.LastComparable[i]) w.LastComparable[i] = static_cast<std::int16_t>(j);
+      if (w.Comparable[i][j] == 1 && j > w.LastComparable[i])
+        w.LastComparable[i] = static_cast<std::int16_t>(j);
     }
     if (w.FirstComparable[i] == w.LastComparable[i]) m.IsolatedFlag[i] = 1;
   }
@@ -84,8 +85,8 @@ void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& w, const Ser
     if (m.DisconnectionFlag[i - 1] == 1) {
       y[i] = y[i - 1];
     } else {
-      y[i] = static_cast<float>(y[i - 1] + static_cast<double>(t[i] - t[i - 1]) * w.RateSum[i - 1] /
-                                               w.SpanSum[i - 1]);
+      y[i] = static_cast<float>(y[i - 1] +
+                                static_cast<double>(t[i] - t[i - 1]) * w.RateSum[i - 1] / w.SpanSum[i - 1]);
     }
   }
 }

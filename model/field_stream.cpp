@@ -1,7 +1,7 @@
 #include "model/field_stream.h"
 
-#include <charconv>
 #include <cctype>
+#include <charconv>
 
 namespace sinkview {
 

@@ -1,10 +1,10 @@
 #include "model/numtext.h"
 
 #include <cfenv>
-#include <cmath>
 #include <charconv>
-#include <string>
+#include <cmath>
 #include <locale>
+#include <string>
 
 namespace sinkview {
 

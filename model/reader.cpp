@@ -51,8 +51,7 @@ public:
     auto value = ParseNumber(*token);
     if (!value) {
       const std::string shown = token->size() > 40 ? token->substr(0, 40) + "..." : *token;
-      return Fail(ReadErrorCode::NotANumber,
-                  Where(item) + ": \"" + shown + "\" is not a number.");
+      return Fail(ReadErrorCode::NotANumber, Where(item) + ": \"" + shown + "\" is not a number.");
     }
     out = *value;
     return true;
@@ -69,8 +68,7 @@ public:
 private:
   bool EndInside(const char* item) {
     return Fail(ReadErrorCode::EndInsideRecord,
-                path_ + ": the file ends inside record " + std::to_string(record_) + " (at " +
-                    item + ").");
+                path_ + ": the file ends inside record " + std::to_string(record_) + " (at " + item + ").");
   }
 
   FieldStream& in_;
@@ -103,12 +101,12 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
   const int month = std::stoi(date.substr(4, 2));
   const int day = std::stoi(date.substr(6, 2));
   if (month < 1 || month > 12) {
-    return r.Fail(ReadErrorCode::BadDate, r.Where("item R3 (date)") + ": the month of \"" + text +
-                                              "\" is not between 1 and 12.");
+    return r.Fail(ReadErrorCode::BadDate,
+                  r.Where("item R3 (date)") + ": the month of \"" + text + "\" is not between 1 and 12.");
   }
   if (day < 1 || day > DaysInMonth(month)) {
-    return r.Fail(ReadErrorCode::BadDate, r.Where("item R3 (date)") + ": the day of \"" + text +
-                                              "\" does not exist in that month.");
+    return r.Fail(ReadErrorCode::BadDate,
+                  r.Where("item R3 (date)") + ": the day of \"" + text + "\" does not exist in that month.");
   }
   m.DateKey[k] = std::stoi(date);
   m.DateYear[k] = static_cast<float>(year);
@@ -121,19 +119,16 @@ bool ReadMagnification(RecordReader& r, const char* item, float& out) {
   if (!r.Number(item, out)) return false;
   if (!(out > 0)) {
     return r.Fail(ReadErrorCode::BadMagnification,
-                  r.Where(item) + ": a magnification must be greater than 0, not " +
-                      LabelText(out) + ".");
+                  r.Where(item) + ": a magnification must be greater than 0, not " + LabelText(out) + ".");
   }
   return true;
 }
 
 bool ReadRecord(RecordReader& r, MeasurementModel& m, int k, RecordValues& v) {
   float unused = 0;
-  return r.Line("item R1 (record heading)") &&
-         r.Text("item R2 (patient name)", v.name[0]) &&
-         r.Text("item R2 (patient first name)", v.name[1]) &&
-         r.Text("item R2 (patient code)", v.name[2]) && r.Label("item R3 (date label)") &&
-         r.Text("item R3 (date)", v.date) && ReadDate(r, v.date, m, k) &&
+  return r.Line("item R1 (record heading)") && r.Text("item R2 (patient name)", v.name[0]) &&
+         r.Text("item R2 (patient first name)", v.name[1]) && r.Text("item R2 (patient code)", v.name[2]) &&
+         r.Label("item R3 (date label)") && r.Text("item R3 (date)", v.date) && ReadDate(r, v.date, m, k) &&
          r.Label("item R4 (side label)") && r.Text("item R4 (side)", v.side) &&
          r.Label("item R4 (head radius label)") &&
          ReadMagnification(r, "item R4 (magnification by head radius)", m.MagnificationHeadRadius[k]) &&
@@ -145,8 +140,7 @@ bool ReadRecord(RecordReader& r, MeasurementModel& m, int k, RecordValues& v) {
          r.Number("item R6 (medial distance 2)", m.MedialDistance2[k]) &&
          r.Number("item R6 (medial distance 3)", m.MedialDistance3[k]) &&
          r.Number("item R6 (medial distance 4)", m.MedialDistance4[k]) &&
-         r.Label("item R7 (lateral label)") &&
-         r.Number("item R7 (first lateral number)", unused) &&
+         r.Label("item R7 (lateral label)") && r.Number("item R7 (first lateral number)", unused) &&
          r.Number("item R7 (lateral distance 5)", m.LateralDistance5[k]) &&
          r.Number("item R7 (lateral distance 6)", m.LateralDistance6[k]) &&
          r.Number("item R7 (lateral distance 7)", m.LateralDistance7[k]) &&
@@ -178,9 +172,9 @@ bool ReadStemCementAndComparability(RecordReader& r, MeasurementModel& m, int k)
 
 void ExchangeSlots(MeasurementModel& m, int i, int j) {
   std::swap(m.DateKey[i], m.DateKey[j]);
-  for (auto series : {&MeasurementModel::DateYear, &MeasurementModel::DateMonth,
-                      &MeasurementModel::DateDay, &MeasurementModel::MagnificationHeadRadius,
-                      &MeasurementModel::MagnificationStemLength, &MeasurementModel::BoneStemAngle}) {
+  for (auto series : {&MeasurementModel::DateYear, &MeasurementModel::DateMonth, &MeasurementModel::DateDay,
+                      &MeasurementModel::MagnificationHeadRadius, &MeasurementModel::MagnificationStemLength,
+                      &MeasurementModel::BoneStemAngle}) {
     std::swap((m.*series)[i], (m.*series)[j]);
   }
   for (auto series : kScaledSeries) std::swap((m.*series)[i], (m.*series)[j]);
@@ -218,14 +212,13 @@ std::string DataFilePath(const std::string& folder, const std::string& fileName)
   return folder + "/" + fileName;
 }
 
-double CutToHundredths(float value) {
-  return std::floor(static_cast<double>(value) * 100.0) / 100.0;
-}
+double CutToHundredths(float value) { return std::floor(static_cast<double>(value) * 100.0) / 100.0; }
 
 ReadOutcome ParseDataText(std::string_view text, const std::string& path, MeasurementModel& m) {
   ReadOutcome outcome;
   if (text.find('\0') != std::string_view::npos) {
-    outcome.error = {ReadErrorCode::NotText, path + ": this is not a measurement data file (it holds binary data)."};
+    outcome.error = {ReadErrorCode::NotText,
+                     path + ": this is not a measurement data file (it holds binary data)."};
     return outcome;
   }
   m.NumFileName = path.size() >= 4 ? path.substr(0, path.size() - 4) + ".num" : path + ".num";
@@ -268,7 +261,8 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
   BuildTimeAxis(m);
   m.PatientCode = last.name[0] + " " + last.name[1] + " " + last.name[2];
   m.ProsthesisSide = (last.side == "r" || last.side == "R") ? "right" : "left";
-  m.ObservationMonths = static_cast<float>(RoundHalfEven(static_cast<double>(m.ElapsedDays[n]) * 12.0 / 365.0));
+  m.ObservationMonths =
+      static_cast<float>(RoundHalfEven(static_cast<double>(m.ElapsedDays[n]) * 12.0 / 365.0));
   const float meanHead = static_cast<float>(static_cast<double>(sumHead) / n);
   const float meanStem = static_cast<float>(static_cast<double>(sumStem) / n);
   m.MeanMagnificationHeadRadius = static_cast<float>(1.0 / meanHead);
@@ -293,7 +287,8 @@ ReadOutcome ReadDataFile(const std::string& path, MeasurementModel& m) {
     return outcome;
   }
   if (size > kMaxFileBytes) {
-    outcome.error = {ReadErrorCode::NotText, path + ": the file is far too large for a measurement data file."};
+    outcome.error = {ReadErrorCode::NotText,
+                     path + ": the file is far too large for a measurement data file."};
     return outcome;
   }
   file.seekg(0, std::ios::beg);

@@ -19,8 +19,8 @@ double Extent(double from, double to) {
 
 } // namespace
 
-PainterSurface::PainterSurface(QPainter& painter, const QRectF& target, QColor background,
-                               QColor foreColor, QFont font)
+PainterSurface::PainterSurface(QPainter& painter, const QRectF& target, QColor background, QColor foreColor,
+                               QFont font)
     : painter_(painter), target_(target), background_(background), foreColor_(foreColor),
       font_(std::move(font)) {
   left_ = target.left();
@@ -54,8 +54,7 @@ QPointF PainterSurface::ToDevice(double x, double y) const {
   return {target_.left() + fx * target_.width(), target_.top() + fy * target_.height()};
 }
 
-void PainterSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour,
-                          bool box) {
+void PainterSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour, bool box) {
   const QColor c = colour ? QColor(colour->red, colour->green, colour->blue) : foreColor_;
   QPen pen(c, std::max(1, drawWidth_));
   pen.setCapStyle(Qt::FlatCap);

@@ -14,8 +14,7 @@ namespace sinkview {
 // widths in device-independent pixels.
 class PainterSurface : public Surface {
 public:
-  PainterSurface(QPainter& painter, const QRectF& target, QColor background, QColor foreColor,
-                 QFont font);
+  PainterSurface(QPainter& painter, const QRectF& target, QColor background, QColor foreColor, QFont font);
 
   void Scale(double x1, double y1, double x2, double y2) override;
   void Cls() override;

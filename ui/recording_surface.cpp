@@ -14,8 +14,7 @@ void RecordingSurface::Cls() {
   column_ = 1;
 }
 
-void RecordingSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour,
-                            bool box) {
+void RecordingSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour, bool box) {
   segments.push_back({x1, y1, x2, y2, colour, box, drawWidth_});
 }
 

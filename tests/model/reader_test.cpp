@@ -83,10 +83,8 @@ TEST(Reader, RadiographsOfOneDayGetDistinctTimes) {
   ASSERT_TRUE(Parse(FileOf({Dated("20040229"), Dated("20040301")}), m).ok());
   EXPECT_FLOAT_EQ(m.ElapsedDays[2], 0.1f);
 
-  ASSERT_TRUE(Parse(FileOf({Dated("20050505"), Dated("20050505"), Dated("20050505"),
-                            Dated("20050506")}),
-                    m)
-                  .ok());
+  ASSERT_TRUE(
+      Parse(FileOf({Dated("20050505"), Dated("20050505"), Dated("20050505"), Dated("20050506")}), m).ok());
   for (int k = 2; k <= 4; ++k) EXPECT_GT(m.ElapsedDays[k], m.ElapsedDays[k - 1]) << k;
   EXPECT_FLOAT_EQ(m.ElapsedDays[2], 0.1f);
   EXPECT_FLOAT_EQ(m.ElapsedDays[3], 0.2f);
@@ -117,7 +115,8 @@ TEST(Reader, OlderFormatHasNoStemCementValues) {
 
 TEST(Reader, ThirtyRecordsLoadAndTheThirtyFirstOverflows) {
   std::vector<RecordText> records;
-  for (int day = 1; day <= 30; ++day) records.push_back(Dated("200401" + std::string(day < 10 ? "0" : "") + std::to_string(day)));
+  for (int day = 1; day <= 30; ++day)
+    records.push_back(Dated("200401" + std::string(day < 10 ? "0" : "") + std::to_string(day)));
   MeasurementModel m;
   ASSERT_TRUE(Parse(FileOf(records) + "\r\n  \r\n", m).ok());
   EXPECT_EQ(m.RadiographCount, 30);
@@ -160,8 +159,8 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
   negativeMagnification.stemMagnification = "-1.1";
   const std::string whole = RecordText().Text();
   const std::vector<Case> cases = {
-      {"ends inside a record", whole + whole.substr(0, whole.size() / 2),
-       ReadErrorCode::EndInsideRecord, "record 2"},
+      {"ends inside a record", whole + whole.substr(0, whole.size() / 2), ReadErrorCode::EndInsideRecord,
+       "record 2"},
       {"not a number", FileOf({RecordText(), notNumber}), ReadErrorCode::NotANumber,
        "record 2, item R7 (lateral distance 6)"},
       {"month 13", FileOf({month13}), ReadErrorCode::BadDate, "month"},
@@ -173,9 +172,12 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
       {"magnification 0", FileOf({zeroMagnification}), ReadErrorCode::BadMagnification, "head radius"},
       {"negative magnification", FileOf({negativeMagnification}), ReadErrorCode::BadMagnification,
        "stem length"},
-      {"binary", std::string("\x7f" "ELF\x02\x01\x00\x00", 8), ReadErrorCode::NotText, "binary"},
-      {"unclosed quote", "[X-ray]\r\n\"Bauer,Helene,HB-48\r\n", ReadErrorCode::EndInsideRecord,
-       "record 1"},
+      {"binary",
+       std::string("\x7f"
+                   "ELF\x02\x01\x00\x00",
+                   8),
+       ReadErrorCode::NotText, "binary"},
+      {"unclosed quote", "[X-ray]\r\n\"Bauer,Helene,HB-48\r\n", ReadErrorCode::EndInsideRecord, "record 1"},
   };
   for (const Case& c : cases) {
     MeasurementModel m;

@@ -24,9 +24,8 @@ struct RecordText {
     std::string r = "[X-ray]" + e + name + e + "\"Date\",\"" + date + "\"" + e + "\"Side\",\"" + side +
                     "\",\"Magnification head radius\"," + headMagnification +
                     ",\"Magnification stem length\"," + stemMagnification + e +
-                    "Distances in mm, angle in degrees" + e + "\"Medial\"," + medial + e +
-                    "\"Lateral\"," + lateral + e + "\"Angle\"," + angle + ",\"Subsidence\"," +
-                    subsidence + e;
+                    "Distances in mm, angle in degrees" + e + "\"Medial\"," + medial + e + "\"Lateral\"," +
+                    lateral + e + "\"Angle\"," + angle + ",\"Subsidence\"," + subsidence + e;
     r += currentFormat ? "\"subsidence stem/cement interface\"," + stemCement + e
                        : "\"no stem/cement values\"" + e;
     r += "\"Control lengths\"," + comparability + e;
