@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "model/preparation.h"
+#include "model/reader.h"
+
+using namespace sinkview;
+
+namespace {
+
+MeasurementModel LoadExample(const char* name) {
+  MeasurementModel m;
+  const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
+  EXPECT_TRUE(out.ok()) << out.error.message;
+  return m;
+}
+
+} // namespace
+
+TEST(Examples, BundledSamplesLoadWithTheirFacts) {
+  struct Case {
+    const char* file;
+    const char* patient;
+    const char* side;
+    int count;
+    float months;
+    int stemCement;
+  };
+  for (const Case& c : {Case{"bauer_helene_left.vok", "Bauer Helene HB-1948", "left", 8, 60, 1},
+                        Case{"mueller_otto_right.vok", "M\xFCller Otto OM-1937", "right", 6, 48, 0},
+                        Case{"schmid_anna_left_breaks.vok", "Schmid Anna AS-1951", "left", 7, 48, 1}}) {
+    const MeasurementModel m = LoadExample(c.file);
+    EXPECT_EQ(m.PatientCode, c.patient) << c.file;
+    EXPECT_EQ(m.ProsthesisSide, c.side) << c.file;
+    EXPECT_EQ(m.RadiographCount, c.count) << c.file;
+    EXPECT_EQ(m.ObservationMonths, c.months) << c.file;
+    EXPECT_EQ(m.HasStemCementData, c.stemCement) << c.file;
+  }
+}
+
+TEST(Examples, SeriesWithBreakHasAnIsolatedRadiographAndADisconnection) {
+  MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok");
+  PrepareSeries(m);
+  std::string isolated, disconnected;
+  for (int k = 1; k <= m.RadiographCount; ++k) {
+    isolated += std::to_string(m.IsolatedFlag[k]);
+    disconnected += std::to_string(m.DisconnectionFlag[k]);
+  }
+  EXPECT_EQ(isolated, "0001000");
+  EXPECT_EQ(disconnected, "0000101");
+}
