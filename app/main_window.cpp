@@ -1,0 +1,367 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStorageInfo>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/numeric_value.h"
+#include "app/settings_file.h"
+#include "graphics/graf_window.h"
+#include "model/numtext.h"
+#include "model/preparation.h"
+#include "model/reader.h"
+#include "model/text_encoding.h"
+#include "table/table_window.h"
+#include "ui/design_units.h"
+
+namespace sinkview {
+
+namespace {
+
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kButtonGrey(0xC0, 0xC0, 0xC0);
+
+QString FromBytes(const std::string& bytes) { return QString::fromStdString(DisplayUtf8(bytes)); }
+
+std::string ToLocal(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+void SetBackColor(QWidget* control, const QColor& colour) {
+  QPalette palette = control->palette();
+  palette.setColor(QPalette::Base, colour);
+  palette.setColor(QPalette::Window, colour);
+  control->setPalette(palette);
+  control->setAutoFillBackground(true);
+}
+
+void ShowMessageBox(const UserMessage& message) {
+  QMessageBox box(message.warning ? QMessageBox::Warning : QMessageBox::Information, message.title,
+                  message.text, QMessageBox::Ok);
+  if (!message.detail.isEmpty()) box.setInformativeText(message.detail);
+  box.exec();
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRect rect) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(name);
+  label->setGeometry(rect);
+  return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const Edition& edition, ProgramPaths paths, QWidget* parent)
+    : QWidget(parent), edition_(edition), paths_(std::move(paths)), showMessage_(ShowMessageBox) {
+  setObjectName("Main");
+  buildControls();
+  Form_Load();
+}
+
+void MainWindow::buildControls() {
+  setWindowTitle(QString::fromStdString(edition_.Caption()));
+  setFont(DesignFont());
+  SetBackColor(this, kWhite);
+  setFixedSize(TwipsRect(0, 0, 9840, 6900).size());
+  setMouseTracking(true);
+
+  Label1 = MakeLabel(this, "Label1", "Select VOK-datafile", TwipsRect(240, 120, 1656, 192));
+  Drive1 = new QComboBox(this);
+  Drive1->setObjectName("Drive1");
+  Drive1->setGeometry(TwipsRect(240, 480, 3135, 315));
+  Dir1 = new QListWidget(this);
+  Dir1->setObjectName("Dir1");
+  Dir1->setGeometry(TwipsRect(240, 840, 3135, 3015));
+  File1 = new QListWidget(this);
+  File1->setObjectName("File1");
+  File1->setGeometry(TwipsRect(3600, 480, 3135, 3288));
+  SetBackColor(File1, kWhite);
+
+  Label7 = MakeLabel(this, "Label7", "General Settings", TwipsRect(6960, 120, 1695, 240));
+  Label9 = MakeLabel(this, "Label9", "Time Limit (months):", TwipsRect(6960, 600, 1668, 192));
+  SetBackColor(Label7, kWhite);
+  SetBackColor(Label9, kWhite);
+  Text2 = new QLineEdit(this);
+  Text2->setObjectName("Text2");
+  Text2->setGeometry(TwipsRect(8760, 600, 612, 192));
+  Label30 = MakeLabel(this, "Label30", "Display subsidence raw data", TwipsRect(6960, 1200, 2412, 192));
+  Check1 = new QCheckBox(this);
+  Check1->setObjectName("Check1");
+  Check1->setGeometry(TwipsRect(9480, 1200, 252, 192));
+  Label14 = MakeLabel(this, "Label14", "Zoom (range +/- mm):", TwipsRect(6960, 1440, 1800, 192));
+  Text1 = new QLineEdit(this);
+  Text1->setObjectName("Text1");
+  Text1->setGeometry(TwipsRect(8880, 1440, 492, 192));
+  Label8 = MakeLabel(this, "Label8", "Subsidence related to", TwipsRect(6960, 2040, 1872, 192));
+  Label15 = MakeLabel(this, "Label15", "Major Trochanter", TwipsRect(6960, 2280, 1476, 192));
+
+  Frame3 = new QGroupBox("Reference Point", this);
+  Frame3->setObjectName("Frame3");
+  Frame3->setGeometry(TwipsRect(6960, 2760, 2172, 972));
+  Label17 = MakeLabel(Frame3, "Label17", "Head Center", TwipsRect(120, 360, 1056, 192));
+  Option9 = new QRadioButton(Frame3);
+  Option9->setObjectName("Option9");
+  Option9->setGeometry(TwipsRect(1800, 360, 252, 252));
+  Label18 = MakeLabel(Frame3, "Label18", "Stem Shoulder", TwipsRect(120, 600, 1224, 192));
+  Option10 = new QRadioButton(Frame3);
+  Option10->setObjectName("Option10");
+  Option10->setGeometry(TwipsRect(1800, 600, 252, 252));
+  Option10->setChecked(true);
+
+  Label22 = MakeLabel(this, "Label22", "Information", TwipsRect(240, 4200, 1140, 240));
+  Label16 = MakeLabel(this, "Label16", "OLD FILE FORMAT!", TwipsRect(6960, 4200, 1728, 192));
+  QPalette red = Label16->palette();
+  red.setColor(QPalette::WindowText, QColor(0xFF, 0, 0));
+  Label16->setPalette(red);
+  Label2 = MakeLabel(this, "Label2", "Patient and Code:", TwipsRect(240, 4560, 1545, 195));
+  Label10 = MakeLabel(this, "Label10", "", TwipsRect(2400, 4560, 690, 195));
+  Label3 = MakeLabel(this, "Label3", "Side of Prostheses:", TwipsRect(240, 4800, 1665, 195));
+  Label11 = MakeLabel(this, "Label11", "", TwipsRect(2400, 4800, 690, 195));
+  Label4 = MakeLabel(this, "Label4", "Number of Radiographs:", TwipsRect(240, 5040, 2070, 195));
+  Label12 = MakeLabel(this, "Label12", "", TwipsRect(2400, 5040, 690, 195));
+  Label5 = MakeLabel(this, "Label5", "Period of Observation:", TwipsRect(240, 5280, 1920, 195));
+  Label13 = MakeLabel(this, "Label13", "", TwipsRect(2400, 5280, 690, 195));
+  Label6 = MakeLabel(this, "Label6", "months", TwipsRect(3120, 5280, 615, 195));
+  Label19 = MakeLabel(this, "Label19", "Mean Magnification Factor", TwipsRect(240, 5640, 2280, 195));
+  Label20 = MakeLabel(this, "Label20", "Computed by Head Radius:", TwipsRect(240, 5880, 2295, 195));
+  Label23 = MakeLabel(this, "Label23", "", TwipsRect(2640, 5880, 675, 195));
+  // The patient's name is often longer than its design box: let it run on
+  // to the right rather than cut it off.
+  Label10->resize(TwipsRect(2400, 4560, 4200, 195).size());
+
+  const auto makeButton = [this](const char* name, const char* caption, QRect rect) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setGeometry(rect);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, kButtonGrey);
+    button->setPalette(palette);
+    return button;
+  };
+  Command2 = makeButton("Command2", "END", TwipsRect(240, 6360, 1452, 372));
+  Command4 = makeButton("Command4", "SHOW TABLE", TwipsRect(5880, 6360, 1815, 372));
+  Command1 = makeButton("Command1", "GRAPHICS", TwipsRect(7800, 6360, 1815, 372));
+
+  for (QWidget* control : std::initializer_list<QWidget*>{Text1, Text2, Check1, Option9, Option10}) {
+    control->setMouseTracking(true);
+    control->installEventFilter(this);
+  }
+  Frame3->setMouseTracking(true);
+
+  connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+  connect(Dir1, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { setCurrentFolder(item->data(Qt::UserRole).toString()); });
+  connect(File1, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { File1_Click(item->text()); });
+  connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+  connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+  connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
+  connect(Option9, &QRadioButton::clicked, this, [this] { Option9_Click(); });
+  connect(Option10, &QRadioButton::clicked, this, [this] { Option10_Click(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+}
+
+void MainWindow::Form_Load() {
+  HighlightedControl = nullptr;
+  HighlightColor = QColor(0x00, 0xFF, 0x00);
+  Text1->setText("3");
+  Text2->setText("60");
+  model_.TimeLimitDays = static_cast<float>(NumericValue(ToLocal(Text2->text())) * 365 / 12);
+  model_.ComparabilityLimit = 3;
+  model_.UseMeanMagnification = 0;
+  model_.TrochanterChoice = 0;
+  model_.ReferencePoint = 1;
+  model_.MagnificationSource = 0;
+  model_.ShowRawData = 0;
+  for (QLabel* label : {Label10, Label11, Label12, Label13, Label23}) label->clear();
+  Label16->hide();
+  Command1->hide();
+  Command4->hide();
+
+  // The settings file of the program (or the user's), else one in the
+  // working folder; without either the program starts on the sample data.
+  auto stored = ReadStartFolder(paths_.SettingsFile);
+  if (!stored) stored = ReadStartFolder(kSettingsFileName);
+  fillDriveList();
+  setCurrentFolder(QString::fromLocal8Bit(ChooseStartFolder(stored.value_or(""), paths_.SampleFolder)));
+}
+
+void MainWindow::fillDriveList() {
+  Drive1->clear();
+  QStringList roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady()) roots << volume.rootPath();
+  }
+  roots.removeDuplicates();
+  roots.sort();
+  Drive1->addItems(roots);
+}
+
+void MainWindow::setCurrentFolder(const QString& folder) {
+  folder_ = QDir(folder).absolutePath();
+  // The drive is the mounted volume that holds the folder.
+  int best = -1, bestLength = -1;
+  for (int i = 0; i < Drive1->count(); ++i) {
+    const QString root = Drive1->itemText(i);
+    const bool holds = folder_ == root || folder_.startsWith(root.endsWith('/') ? root : root + '/');
+    if (holds && root.size() > bestLength) best = i, bestLength = static_cast<int>(root.size());
+  }
+  if (best >= 0) Drive1->setCurrentIndex(best);
+  Dir1_Change();
+}
+
+void MainWindow::Drive1_Change() {
+  folder_ = Drive1->currentText();
+  Dir1_Change();
+}
+
+void MainWindow::Dir1_Change() {
+  fillFolderList();
+  fillFileList();
+}
+
+void MainWindow::fillFolderList() {
+  Dir1->clear();
+  // The folder's ancestors from the root down, then its sub-folders, each
+  // level indented a little further.
+  QStringList chain;
+  for (QDir dir(folder_);;) {
+    chain.prepend(dir.absolutePath());
+    if (dir.isRoot() || !dir.cdUp()) break;
+  }
+  int depth = 0;
+  const auto add = [this](const QString& path, const QString& name, int level, bool current) {
+    auto* item = new QListWidgetItem(QString(level * 2, ' ') + name, Dir1);
+    item->setData(Qt::UserRole, path);
+    if (current) Dir1->setCurrentItem(item);
+  };
+  for (const QString& path : chain) {
+    const QString name = QDir(path).isRoot() ? path : QDir(path).dirName();
+    add(path, name, depth++, path == folder_);
+  }
+  const QStringList subfolders = QDir(folder_).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
+                                                         QDir::Name | QDir::IgnoreCase);
+  for (const QString& name : subfolders) add(QDir(folder_).filePath(name), name, depth, false);
+}
+
+void MainWindow::fillFileList() {
+  File1->clear();
+  QDir dir(folder_);
+  dir.setNameFilters({"*.vok"});
+  dir.setFilter(QDir::Files | QDir::Readable);
+  dir.setSorting(QDir::Name | QDir::IgnoreCase);
+  // Name filters of QDir ignore case, so "*.VOK" files from Windows are listed too.
+  File1->addItems(dir.entryList());
+}
+
+void MainWindow::File1_Click(const QString& fileName) { LoadDataFile(folder_, fileName); }
+
+void MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
+  const std::string path = DataFilePath(ToLocal(folder), ToLocal(fileName));
+  // Read into a copy: a bad file leaves the series loaded before as it was.
+  MeasurementModel candidate = model_;
+  const ReadOutcome outcome = ReadDataFile(path, candidate);
+  if (!outcome.ok()) {
+    if (outcome.error.code == ReadErrorCode::TooManyRecords) {
+      showMessage_({true, QString::fromUtf8(kOverflowTitle.data(), kOverflowTitle.size()),
+                    QString::fromUtf8(kOverflowText.data(), kOverflowText.size()),
+                    QString::fromLocal8Bit(path)});
+    } else {
+      showMessage_({true, windowTitle(), QString::fromLocal8Bit(outcome.error.message), {}});
+    }
+    return;
+  }
+  model_ = std::move(candidate);
+  Label16->setVisible(edition_.showsOldFormatNotice && model_.HasStemCementData == 0);
+  showFacts(outcome.MeanHeadRadiusMagnification);
+  Command1->show();
+  Command4->show();
+}
+
+void MainWindow::showFacts(float meanHeadRadius) {
+  Label10->setText(FromBytes(model_.PatientCode));
+  Label11->setText(QString::fromStdString(model_.ProsthesisSide));
+  Label12->setText(QString::fromStdString(LabelText(model_.RadiographCount)));
+  Label13->setText(QString::fromStdString(LabelText(model_.ObservationMonths)));
+  Label23->setText(QString::fromStdString(LabelText(CutToHundredths(meanHeadRadius))));
+}
+
+void MainWindow::Text1_Change() {
+  model_.ZoomRange = static_cast<float>(NumericValue(ToLocal(Text1->text())));
+}
+
+void MainWindow::Text2_Change() {
+  model_.TimeLimitDays = static_cast<float>(NumericValue(ToLocal(Text2->text())) * 365 / 12);
+}
+
+void MainWindow::Check1_Click() { model_.ShowRawData = model_.ShowRawData == 0 ? 1 : 0; }
+
+void MainWindow::Option9_Click() { model_.ReferencePoint = 0; }
+
+void MainWindow::Option10_Click() { model_.ReferencePoint = 1; }
+
+void MainWindow::HighlightControl(QWidget* control) {
+  if (HighlightedControl == control) return;
+  if (HighlightedControl) SetBackColor(HighlightedControl, kWhite);
+  HighlightedControl = control;
+  SetBackColor(control, HighlightColor);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+    if (auto* control = qobject_cast<QWidget*>(watched)) HighlightControl(control);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (HighlightedControl) {
+    SetBackColor(HighlightedControl, kWhite);
+    HighlightedControl = nullptr;
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void MainWindow::Command1_Click() {
+  if (model_.RadiographCount < 1) return;
+  PrepareSeries(model_);
+  auto* graf = new GrafWindow(model_, edition_, paths_.ProgramDirectory);
+  connect(graf, &GrafWindow::returnedToMain, this, &MainWindow::returnFromWindow);
+  hide();
+  graf->show();
+}
+
+void MainWindow::Command4_Click() {
+  if (model_.RadiographCount < 1) return;
+  PrepareSeries(model_);
+  auto* table = new TableWindow(model_, edition_);
+  connect(table, &TableWindow::returnedToMain, this, &MainWindow::returnFromWindow);
+  hide();
+  table->show();
+}
+
+void MainWindow::returnFromWindow() { show(); }
+
+void MainWindow::Command2_Click() {
+  const std::string settings = paths_.SettingsFile;
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(settings).parent_path(), ignored);
+  const std::string error = WriteStartFolder(settings, ToLocal(folder_));
+  if (!error.empty()) showMessage_({true, windowTitle(), QString::fromLocal8Bit(error), {}});
+  QApplication::quit();
+}
+
+} // namespace sinkview

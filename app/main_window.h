@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "app/edition.h"
+#include "app/program_paths.h"
+#include "model/model.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+
+namespace sinkview {
+
+// How the main window tells the user something; tests replace it so that no
+// message box waits for a click.
+struct UserMessage {
+  bool warning = true;
+  QString title, text, detail;
+};
+using MessageSink = std::function<void(const UserMessage&)>;
+
+// The main window: file selection, general settings and the facts of the
+// loaded series. It owns the program's one measurement model.
+class MainWindow : public QWidget {
+  Q_OBJECT
+public:
+  MainWindow(const Edition& edition, ProgramPaths paths, QWidget* parent = nullptr);
+
+  MeasurementModel& model() { return model_; }
+  void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
+
+  // The folder whose files are listed.
+  QString currentFolder() const { return folder_; }
+  void setCurrentFolder(const QString& folder);
+
+  // Handlers, named after their control and event.
+  void Drive1_Change();
+  void Dir1_Change();
+  void File1_Click(const QString& fileName);
+  void Text1_Change();
+  void Text2_Change();
+  void Check1_Click();
+  void Option9_Click();
+  void Option10_Click();
+  void Command1_Click();
+  void Command2_Click();
+  void Command4_Click();
+
+  // Reads a data file of the current folder into the model.
+  void LoadDataFile(const QString& folder, const QString& fileName);
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+  void Form_Load();
+  void buildControls();
+  void fillDriveList();
+  void fillFolderList();
+  void fillFileList();
+  void HighlightControl(QWidget* control);
+  void showFacts(float meanHeadRadius);
+  void returnFromWindow();
+
+  Edition edition_;
+  ProgramPaths paths_;
+  MeasurementModel model_;
+  MessageSink showMessage_;
+  QString folder_;
+  QWidget* HighlightedControl = nullptr;
+  QColor HighlightColor;
+
+  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
+  QLabel *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17;
+  QLabel *Label18, *Label19, *Label20, *Label22, *Label23, *Label30;
+  QComboBox* Drive1;
+  QListWidget* Dir1;
+  QListWidget* File1;
+  QLineEdit *Text1, *Text2;
+  QCheckBox* Check1;
+  QGroupBox* Frame3;
+  QRadioButton *Option9, *Option10;
+  QPushButton *Command1, *Command2, *Command4;
+};
+
+} // namespace sinkview

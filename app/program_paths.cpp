@@ -1,0 +1,66 @@
+#include "app/program_paths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/settings_file.h"
+
+namespace sinkview {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder.push_back('/');
+  return folder;
+}
+
+bool IsFolder(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && fs::is_directory(path, error);
+}
+
+} // namespace
+
+std::string UserConfigDirectory() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && *xdg == '/') return WithSlash(std::string(xdg) + "/sinkview");
+  const char* home = std::getenv("HOME");
+  return WithSlash(std::string(home && *home ? home : "/tmp") + "/.config/sinkview");
+}
+
+std::string SettingsFileLocation(const std::string& programDirectory, bool programDirectoryWritable) {
+  return (programDirectoryWritable ? programDirectory : UserConfigDirectory()) + kSettingsFileName;
+}
+
+ProgramPaths ResolveProgramPaths(const std::string& executableDirectory, const std::string& sourceExamples) {
+  ProgramPaths paths;
+  const std::string own = WithSlash(executableDirectory);
+  std::error_code error;
+  const std::string installedData =
+      WithSlash(fs::weakly_canonical(fs::path(own) / ".." / "share" / "sinkview", error).string());
+  const bool installed = !fs::exists(own + "clskonli.sys", error) && IsFolder(installedData);
+  paths.ProgramDirectory = installed ? installedData : own;
+
+  paths.SettingsFile =
+      SettingsFileLocation(paths.ProgramDirectory, ::access(paths.ProgramDirectory.c_str(), W_OK) == 0);
+
+  for (const std::string& candidate : {paths.ProgramDirectory + "examples", sourceExamples}) {
+    if (IsFolder(candidate)) {
+      paths.SampleFolder = candidate;
+      break;
+    }
+  }
+  return paths;
+}
+
+std::string ChooseStartFolder(const std::string& stored, const std::string& sampleFolder) {
+  if (IsFolder(stored)) return stored;
+  if (IsFolder(sampleFolder)) return sampleFolder;
+  const char* home = std::getenv("HOME");
+  return home && IsFolder(home) ? std::string(home) : std::string("/");
+}
+
+} // namespace sinkview

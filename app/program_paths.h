@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace sinkview {
+
+// Where the program finds its own files.
+struct ProgramPaths {
+  // The folder of the sketch files, with a trailing '/': the program's own
+  // folder in a build, the installed data folder for an installed program.
+  std::string ProgramDirectory;
+  // The settings file: in ProgramDirectory where that folder can be
+  // written, else in the user's configuration folder.
+  std::string SettingsFile;
+  // The bundled sample data, where the program starts without settings.
+  std::string SampleFolder;
+};
+
+// `executableDirectory` is the folder of the running program; `sourceExamples`
+// the sample folder of the source tree (for a program run from its build).
+ProgramPaths ResolveProgramPaths(const std::string& executableDirectory, const std::string& sourceExamples);
+
+// The settings file: beside the program's data where that folder can be
+// written, else in the user's configuration folder.
+std::string SettingsFileLocation(const std::string& programDirectory, bool programDirectoryWritable);
+
+// The user's configuration folder for Sinkview ($XDG_CONFIG_HOME/sinkview or
+// ~/.config/sinkview), with a trailing '/'.
+std::string UserConfigDirectory();
+
+// The folder the main window starts in: the stored folder when it still
+// exists, else the sample folder, else the home folder.
+std::string ChooseStartFolder(const std::string& stored, const std::string& sampleFolder);
+
+} // namespace sinkview

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace sinkview {
+
+// SINKVIEW.INI holds one line: the last used folder in double quotes,
+// followed by CR LF.
+inline constexpr const char* kSettingsFileName = "SINKVIEW.INI";
+
+// The folder stored in the settings file; empty when the file cannot be read.
+std::optional<std::string> ReadStartFolder(const std::string& settingsPath);
+
+// Writes the folder through a temporary file that replaces the old one, so
+// a failure leaves the old file as it was. Returns an empty string on
+// success, else a message naming the file and the reason.
+std::string WriteStartFolder(const std::string& settingsPath, const std::string& folder);
+
+// Writes `contents` to `path` atomically (temporary file in the same folder,
+// then rename). Returns "" on success, else the reason.
+std::string WriteFileAtomically(const std::string& path, const std::string& contents);
+
+} // namespace sinkview
