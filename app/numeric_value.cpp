@@ -37,11 +37,14 @@ double NumericValue(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   const std::size_t length = NumberPrefix(text);
   if (length == 0) return 0;
-  std::string number(text.substr(0, length));
-  if (number.front() == '+') number.erase(number.begin());
-  if (number.front() == '.' || (number.front() == '-' && number.size() > 1 && number[1] == '.')) {
-    number.insert(number.front() == '-' ? 1 : 0, "0"); // from_chars wants a leading digit
+  std::string_view digits = text.substr(0, length);
+  std::string number;
+  if (digits.front() == '+' || digits.front() == '-') {
+    if (digits.front() == '-') number.push_back('-');
+    digits.remove_prefix(1);
   }
+  if (digits.front() == '.') number.push_back('0'); // from_chars wants a leading digit
+  number.append(digits);
   double value = 0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec != std::errc() || !std::isfinite(value)) return 0;

@@ -215,9 +215,3 @@ TEST_F(MainWindowTest, EndStoresTheListedFolder) {
   main->Command2_Click();
   EXPECT_EQ(ReadStartFolder(paths.SettingsFile), temp + "/study");
 }
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
