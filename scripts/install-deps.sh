@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-liberation
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth x11-utils openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
 )

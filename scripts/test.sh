@@ -1,17 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite.
+# Installs what is missing, builds, and runs the whole test suite: a
+# one-minute fuzz run of the reader, the tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the tests in an optimised build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-build=build/test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j 2
-
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)
 chmod 700 "$XDG_RUNTIME_DIR"
-trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+corpus=$(mktemp -d)
+trap 'rm -rf "$XDG_RUNTIME_DIR" "$corpus"' EXIT
 
-scripts/with-print-system.sh ctest --test-dir "$build" --output-on-failure -j 2
+echo "== Fuzzing the data file reader for a minute"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DSINKVIEW_BUILD_GUI=OFF -DSINKVIEW_BUILD_TESTS=OFF -DSINKVIEW_BUILD_FUZZERS=ON -DSINKVIEW_SANITIZE=ON >/dev/null
+cmake --build build/fuzz -j 2
+cp tests/data/*.vok examples/*.vok "$corpus/"
+build/fuzz/fuzz/fuzz_data_file -max_total_time=60 -print_final_stats=1 "$corpus" 2>&1 | tail -n 4
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSINKVIEW_SANITIZE=ON >/dev/null
+cmake --build build/sanitize -j 2
+ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  scripts/with-print-system.sh ctest --test-dir build/sanitize --output-on-failure -j 2
+
+
+echo "== Tests (optimised build)"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSINKVIEW_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build build/test -j 2
+scripts/with-print-system.sh ctest --test-dir build/test --output-on-failure -j 2
+

@@ -1,0 +1,21 @@
+// Feeds arbitrary bytes to the data file reader and, for input it accepts,
+// runs everything that follows a load: the magnification correction, the
+// analyses and the return to the main window.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "model/preparation.h"
+#include "model/reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  sinkview::MeasurementModel model;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  if (!sinkview::ParseDataText(text, "/fuzz/input.vok", model).ok()) return 0;
+  for (const std::int16_t reference : {0, 1}) {
+    model.ReferencePoint = reference;
+    sinkview::PrepareSeries(model);
+    sinkview::UndoMagnificationCorrection(model);
+  }
+  return 0;
+}
