@@ -1,11 +1,113 @@
 #include "table/table_window.h"
 
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+
+#include "hardcopy/hardcopy.h"
+#include "model/preparation.h"
+#include "table/export_file.h"
+#include "table/segments.h"
+#include "table/table_text.h"
+#include "ui/design_units.h"
+#include "ui/painter_surface.h"
+
 namespace sinkview {
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect design) {
+  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setFont(DesignFont());
+  button->setGeometry(design);
+  return button;
+}
+
+} // namespace
 
 TableWindow::TableWindow(MeasurementModel& model, const Edition& edition, QWidget* parent)
     : QWidget(parent), model_(model) {
   setAttribute(Qt::WA_DeleteOnClose);
+  setObjectName(QStringLiteral("Table"));
   setWindowTitle(QString::fromStdString(edition.Caption() + std::string(35, ' ') + "TABLE"));
+  setFont(DesignFont());
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, Qt::white);
+  setPalette(colours);
+  setAutoFillBackground(true);
+  resize(TwipsRect(0, 0, 8832, 6588).size());
+
+  // Created in tab order.
+  Command1 = MakeButton(this, "Command1", "PRINT TABLE", TwipsRect(4320, 6120, 2175, 375));
+  Command2 = MakeButton(this, "Command2", "<<  FILE MENUE", TwipsRect(120, 6120, 2175, 375));
+  Command3 = MakeButton(this, "Command3", "WRITE FILE ( *.NUM)", TwipsRect(6600, 6120, 2172, 372));
+  connect(Command1, &QPushButton::clicked, this, &TableWindow::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &TableWindow::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &TableWindow::Command3_Click);
+
+  Form_Load();
+  Form_Resize();
+}
+
+void TableWindow::Form_Load() {
+  InitialScaleHeight = height();
+  InitialTop1 = Command1->y();
+  InitialTop2 = Command2->y();
+  InitialTop3 = Command3->y();
+  InitialFontSize = DesignFont().pointSizeF();
+  InitialWidth = width();
+  fontSize_ = InitialFontSize;
+}
+
+void TableWindow::Form_Resize() {
+  // Each button keeps the fraction of the client height its top had at load.
+  const double heightRatio = height() / InitialScaleHeight;
+  for (auto [button, top] :
+       {std::pair{Command1, InitialTop1}, {Command2, InitialTop2}, {Command3, InitialTop3}}) {
+    button->move(button->x(), static_cast<int>(std::lround(top * heightRatio)));
+  }
+  if (width() > 0) fontSize_ = width() * InitialFontSize / InitialWidth;
+  // Written here as well as computed by the rendering, for the other readers
+  // of the model.
+  model_.SegmentStart = SegmentStarts(model_);
+  update();
+}
+
+void TableWindow::resizeEvent(QResizeEvent*) { Form_Resize(); }
+
+void TableWindow::paintEvent(QPaintEvent*) {
+  // The table is printed from the model on every paint, so it survives
+  // being covered and uncovered.
+  QPainter painter(this);
+  QFont font = DesignFont();
+  PainterSurface surface(painter, QRectF(rect()), Qt::white, palette().color(QPalette::WindowText), font);
+  surface.SetFontSize(fontSize_);
+  RenderTable(model_, surface);
+}
+
+void TableWindow::Command1_Click() { PrintHardcopyAndReport(this); }
+
+void TableWindow::Command2_Click() { close(); }
+
+void TableWindow::closeEvent(QCloseEvent* event) {
+  // Closing through the frame returns to the main window just like the
+  // button, so the lengths are never left corrected behind its back.
+  if (!returned_) {
+    returned_ = true;
+    UndoMagnificationCorrection(model_);
+    emit returnedToMain();
+  }
+  event->accept();
+}
+
+void TableWindow::Command3_Click() {
+  model_.SegmentStart = SegmentStarts(model_);
+  const std::string failure = WriteExportFile(model_, model_.NumFileName);
+  if (!failure.empty()) {
+    QMessageBox::warning(this, windowTitle().simplified(), QString::fromStdString(failure));
+  }
 }
 
 } // namespace sinkview

@@ -5,6 +5,8 @@
 #include "app/edition.h"
 #include "model/model.h"
 
+class QPushButton;
+
 namespace sinkview {
 
 // The table window. Created by "SHOW TABLE" after the series are prepared;
@@ -15,11 +17,38 @@ class TableWindow : public QWidget {
 public:
   TableWindow(MeasurementModel& model, const Edition& edition, QWidget* parent = nullptr);
 
+  // The font size the table is printed in; it follows the window width.
+  double TableFontSize() const { return fontSize_; }
+
 signals:
   void returnedToMain();
 
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
 private:
+  void Form_Load();
+  void Form_Resize();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+
   MeasurementModel& model_;
+  QPushButton* Command1;
+  QPushButton* Command2;
+  QPushButton* Command3;
+
+  // Taken when the window loads: the client height and the button tops
+  // (so each top keeps its fraction of the height), the font size and width.
+  double InitialScaleHeight = 0;
+  double InitialTop1 = 0, InitialTop2 = 0, InitialTop3 = 0;
+  double InitialFontSize = 0;
+  double InitialWidth = 0;
+
+  double fontSize_ = 0;
+  bool returned_ = false;
 };
 
 } // namespace sinkview

@@ -1,0 +1,259 @@
+// sinkview-export: writes the export file of every data file of a study,
+// exactly as the table window's "WRITE FILE ( *.NUM)" would, without a window.
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/preparation.h"
+#include "model/reader.h"
+#include "table/export_file.h"
+
+namespace fs = std::filesystem;
+using namespace sinkview;
+
+namespace {
+
+constexpr int kAllWritten = 0, kSomeRejected = 1, kUsageError = 2;
+constexpr std::string_view kProgram = "sinkview-export";
+
+constexpr std::string_view kHelp =
+    R"help(Usage: sinkview-export [options] PATH...
+
+Writes for each measurement data file the export file (*.num) that the table
+window's "WRITE FILE ( *.NUM)" writes with the same settings. A PATH is a data
+file (*.vok) or a folder, of which every data file is exported (the names are
+matched without regard to case; subfolders are not searched).
+
+Options:
+  --reference-point head|shoulder  subsidence related to the head center or
+                                   the stem shoulder (default shoulder)
+  --trochanter major|minor         subsidence related to the major or minor
+                                   trochanter (default major)
+  --time-limit MONTHS              largest time between two comparable
+                                   radiographs (default 60)
+  --output-dir DIR                 write the export files into DIR instead of
+                                   beside the data files
+  --help                           show this text
+  --version                        show the program's version
+
+The exit status is 0 when every data file was exported, 1 when a file was
+rejected or could not be written, 2 when the command line is wrong.
+)help";
+
+struct Settings {
+  std::int16_t referencePoint = 1;   // stem shoulder
+  std::int16_t trochanterChoice = 0; // major
+  float timeLimitDays = 1825;
+  std::optional<fs::path> outputDir;
+  std::vector<std::string> paths;
+};
+
+enum class Action { Run, Help, Version, Fail };
+
+void UsageError(const std::string& message) {
+  std::cerr << kProgram << ": " << message << "\nTry '" << kProgram << " --help'.\n";
+}
+
+std::optional<float> TimeLimitDays(std::string_view months) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(months.data(), months.data() + months.size(), value);
+  if (error != std::errc() || end != months.data() + months.size() || !std::isfinite(value) || value < 0) {
+    return std::nullopt;
+  }
+  // The same conversion as the main window's time-limit field.
+  return static_cast<float>(value * 365.0 / 12.0);
+}
+
+bool ApplyOption(const std::string& name, const std::string& value, Settings& settings) {
+  if (name == "reference-point" && (value == "head" || value == "shoulder")) {
+    settings.referencePoint = value == "head" ? 0 : 1;
+  } else if (name == "trochanter" && (value == "major" || value == "minor")) {
+    settings.trochanterChoice = value == "minor" ? 1 : 0;
+  } else if (name == "time-limit") {
+    const std::optional<float> days = TimeLimitDays(value);
+    if (!days) {
+      UsageError("--time-limit wants a number of months of 0 or more, not '" + value + "'");
+      return false;
+    }
+    settings.timeLimitDays = *days;
+  } else if (name == "output-dir") {
+    std::error_code error;
+    if (!fs::is_directory(value, error)) {
+      UsageError("--output-dir: '" + value + "' is not a folder");
+      return false;
+    }
+    settings.outputDir = value;
+  } else {
+    UsageError("--" + name + " does not take '" + value + "'");
+    return false;
+  }
+  return true;
+}
+
+Action ParseArguments(int argc, char** argv, Settings& settings) {
+  bool optionsEnded = false;
+  for (int a = 1; a < argc; ++a) {
+    const std::string arg = argv[a];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      settings.paths.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") return Action::Help;
+    if (arg == "--version") return Action::Version;
+    if (arg.rfind("--", 0) != 0) {
+      UsageError("unknown option '" + arg + "'");
+      return Action::Fail;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string name = equals == std::string::npos ? arg.substr(2) : arg.substr(2, equals - 2);
+    if (name != "reference-point" && name != "trochanter" && name != "time-limit" && name != "output-dir") {
+      UsageError("unknown option '" + arg + "'");
+      return Action::Fail;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (a + 1 < argc) {
+      value = argv[++a];
+    } else {
+      UsageError("--" + name + " wants a value");
+      return Action::Fail;
+    }
+    if (!ApplyOption(name, value, settings)) return Action::Fail;
+  }
+  if (settings.paths.empty()) {
+    UsageError("no data file or folder given");
+    return Action::Fail;
+  }
+  return Action::Run;
+}
+
+bool IsDataFileName(const fs::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".vok";
+}
+
+struct Tally {
+  int written = 0;
+  int rejected = 0;
+};
+
+void Reject(Tally& tally, const std::string& message) {
+  std::cerr << kProgram << ": " << message << '\n';
+  ++tally.rejected;
+}
+
+// The data files a PATH names, in name order; a PATH that names none is
+// reported and counted as rejected.
+std::vector<fs::path> DataFiles(const std::string& path, Tally& tally) {
+  std::error_code error;
+  std::vector<fs::path> files;
+  if (fs::is_directory(path, error)) {
+    for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
+      std::error_code typeError;
+      if (IsDataFileName(it->path()) && it->is_regular_file(typeError)) files.push_back(it->path());
+    }
+    if (error) {
+      Reject(tally, path + ": the folder cannot be read (" + error.message() + ")");
+      return {};
+    }
+    std::sort(files.begin(), files.end());
+    if (files.empty()) Reject(tally, path + ": the folder holds no data file (*.vok)");
+  } else if (!fs::exists(path, error)) {
+    Reject(tally, path + ": no such file or folder");
+  } else if (!IsDataFileName(path)) {
+    // Its export name would be made from a name that is not a data file's,
+    // and could even be the file itself.
+    Reject(tally, path + ": not a data file (the name does not end in .vok)");
+  } else {
+    files.push_back(path);
+  }
+  return files;
+}
+
+// Two data files of one name in different folders would write one export
+// file when --output-dir gathers them; the second is refused, not lost.
+using WrittenBy = std::map<fs::path, std::string>;
+
+void ExportOne(const fs::path& file, const Settings& settings, WrittenBy& writtenBy, Tally& tally) {
+  const std::string name = file.string();
+  MeasurementModel m;
+  m.ReferencePoint = settings.referencePoint;
+  m.TrochanterChoice = settings.trochanterChoice;
+  m.TimeLimitDays = settings.timeLimitDays;
+  const ReadOutcome read = ReadDataFile(name, m);
+  if (!read.ok()) {
+    const std::string& message = read.error.message;
+    Reject(tally, message.find(name) == std::string::npos ? name + ": " + message : message);
+    return;
+  }
+  PrepareSeries(m);
+  fs::path target = m.NumFileName;
+  if (settings.outputDir) target = *settings.outputDir / target.filename();
+  std::error_code error;
+  const fs::path key = fs::weakly_canonical(target, error);
+  const auto earlier = writtenBy.find(key);
+  if (earlier != writtenBy.end()) {
+    Reject(tally, name + ": its export " + target.string() + " would replace that of " + earlier->second);
+    return;
+  }
+  const std::string failure = WriteExportFile(m, target.string());
+  if (!failure.empty()) {
+    Reject(tally, name + ": " + failure);
+    return;
+  }
+  writtenBy.emplace(key, name);
+  ++tally.written;
+}
+
+std::string Count(int n, std::string_view what) {
+  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  Settings settings;
+  switch (ParseArguments(argc, argv, settings)) {
+  case Action::Help:
+    std::cout << kHelp;
+    return kAllWritten;
+  case Action::Version:
+    std::cout << kProgram << ' ' << SINKVIEW_VERSION << '\n';
+    return kAllWritten;
+  case Action::Fail:
+    return kUsageError;
+  case Action::Run:
+    break;
+  }
+  Tally tally;
+  WrittenBy writtenBy;
+  std::vector<fs::path> seen;
+  for (const std::string& path : settings.paths) {
+    for (const fs::path& file : DataFiles(path, tally)) {
+      std::error_code error;
+      const fs::path same = fs::weakly_canonical(file, error);
+      if (std::find(seen.begin(), seen.end(), same) != seen.end()) continue; // named twice
+      seen.push_back(same);
+      ExportOne(file, settings, writtenBy, tally);
+    }
+  }
+  std::cout << Count(tally.written, "file") << " written, " << Count(tally.rejected, "file") << " rejected\n";
+  return tally.rejected == 0 ? kAllWritten : kSomeRejected;
+}

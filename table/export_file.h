@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "model/model.h"
+
+namespace sinkview {
+
+// The export of the prepared series: a header of four lines, then one line
+// per radiograph with the changes since the start of its segment, fields
+// separated by ";", every line ended by CR LF. Texts keep the bytes they
+// were read with.
+std::string ExportText(const MeasurementModel& m);
+
+// Writes ExportText(m) to `path` through a temporary file in the same
+// folder, so the old file stays whole when anything fails. Returns "" on
+// success, else a message naming the file and the reason.
+std::string WriteExportFile(const MeasurementModel& m, const std::string& path);
+
+} // namespace sinkview

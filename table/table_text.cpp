@@ -1,0 +1,150 @@
+#include "table/table_text.h"
+
+#include <array>
+
+#include "model/numtext.h"
+#include "table/segments.h"
+
+namespace sinkview {
+
+namespace {
+
+bool HasStemCement(const MeasurementModel& m) { return m.HasStemCementData == 1; }
+
+// A number printed onto the surface gets its sign blank and trailing blank.
+void PrintNumber(Surface& out, double value) { out.PrintText(PrintText(value)); }
+
+void PrintHeader(const MeasurementModel& m, Surface& out) {
+  out.PrintText(" PATIENT: ");
+  out.PrintText(m.PatientCode);
+  out.PrintText(" / SIDE OF REPLACEMENT: ");
+  out.PrintText(m.ProsthesisSide);
+  out.EndLine();
+
+  out.PrintText(" TOTAL NUMBER OF X-RAYS:");
+  PrintNumber(out, m.RadiographCount);
+  out.Tab(35);
+  out.PrintText("PERIOD OF OBSERVATION:");
+  PrintNumber(out, m.ObservationMonths);
+  out.PrintText("months");
+  out.EndLine();
+
+  out.PrintText(" TIME LIMIT:");
+  PrintNumber(out, RoundHalfEven(static_cast<double>(m.TimeLimitDays) * 12.0 / 365.0));
+  out.PrintText("months");
+  out.Tab(35);
+  out.PrintText("Subsidence related to ");
+  out.PrintText(m.TrochanterChoice == 1 ? "Minor" : "Major");
+  out.PrintText("Troch. / ");
+  out.PrintText(m.ReferencePoint == 1 ? "Shoulder" : "Head Center");
+  out.EndLine();
+
+  out.Tab(35);
+  out.PrintText("Magnification computed by ");
+  out.PrintText(m.MagnificationSource == 1 ? "stem length" : "head radius");
+  out.PrintText(m.UseMeanMagnification != 0 ? "  (mean)" : "  (individ.)");
+  out.EndLine();
+
+  out.EndLine();
+
+  out.PrintText(" VOK - PARAMETERS WITH DIAGRAM-DISCONNECTION-FLAG (0/1)");
+  out.EndLine();
+
+  out.PrintText(" (dots instead of values mark incomparable radiographs)");
+  if (HasStemCement(m)) {
+    out.Tab(70);
+    out.PrintText("Subsidence");
+  }
+  out.EndLine();
+
+  if (HasStemCement(m)) {
+    out.Tab(70);
+    out.PrintText("stem/");
+    out.Tab(77);
+    out.PrintText("cem./");
+    out.Tab(84);
+    out.PrintText("cem./");
+  } else {
+    out.Tab(70);
+    out.PrintText("Subsidence");
+  }
+  out.EndLine();
+
+  out.PrintText(" months");
+  out.Tab(9);
+  out.PrintText("flag");
+  out.Tab(14);
+  out.PrintText("medial distances 1-4");
+  out.Tab(38);
+  out.PrintText("lateral distances 5-8");
+  out.Tab(62);
+  out.PrintText("angle");
+  if (HasStemCement(m)) {
+    out.Tab(70);
+    out.PrintText("bone");
+    out.Tab(77);
+    out.PrintText("stem");
+    out.Tab(84);
+    out.PrintText("bone");
+  } else {
+    out.Tab(70);
+    out.PrintText("stem/bone");
+  }
+  out.EndLine();
+}
+
+// Value columns of the nine parameters; each dot of an incomparable row
+// stands two columns further right, where a value's decimal separator falls.
+constexpr std::array<int, 9> kParameterColumns = {14, 20, 26, 32, 38, 44, 50, 56, 62};
+constexpr int kFlagColumn = 9;
+constexpr int kSubsidenceColumn = 70, kStemCementColumn = 77, kCementBoneColumn = 84;
+constexpr int kDotOffset = 2;
+
+void PrintValue(Surface& out, int column, float change) {
+  out.Tab(column);
+  out.PrintText(TablePattern(change));
+}
+
+void PrintDot(Surface& out, int column) {
+  out.Tab(column);
+  out.PrintText(".");
+}
+
+void PrintRow(const MeasurementModel& m, int i, int s, Surface& out) {
+  out.Tab(2);
+  PrintNumber(out, MonthsSinceFirst(m, i));
+  if (m.IsolatedFlag[i] == 1) {
+    PrintDot(out, kFlagColumn + 1); // where the flag's digit would stand
+    for (int column : kParameterColumns) PrintDot(out, column + kDotOffset);
+    PrintDot(out, kSubsidenceColumn + kDotOffset);
+    if (HasStemCement(m)) {
+      PrintDot(out, kStemCementColumn + kDotOffset);
+      PrintDot(out, kCementBoneColumn + kDotOffset);
+    }
+    out.EndLine();
+    return;
+  }
+  out.Tab(kFlagColumn);
+  PrintNumber(out, m.DisconnectionFlag[i]);
+  const ChangesSinceStart c = Changes(m, i, s);
+  for (std::size_t p = 0; p < kParameterColumns.size(); ++p) {
+    PrintValue(out, kParameterColumns[p], c.parameters[p]);
+  }
+  PrintValue(out, kSubsidenceColumn, c.subsidence);
+  if (HasStemCement(m)) {
+    PrintValue(out, kStemCementColumn, c.stemCement);
+    PrintValue(out, kCementBoneColumn, c.cementBone);
+  }
+  out.EndLine();
+}
+
+} // namespace
+
+void RenderTable(const MeasurementModel& m, Surface& surface) {
+  surface.Cls();
+  PrintHeader(m, surface);
+  const Flags starts = SegmentStarts(m);
+  for (int i = 1; i <= m.RadiographCount; ++i) PrintRow(m, i, starts[i], surface);
+}
+
+} // namespace sinkview

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Contents(const fs::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+const fs::path kExamples = fs::path(SINKVIEW_SOURCE_DIR) / "examples";
+const fs::path kRecorded = fs::path(SINKVIEW_TEST_DATA) / "examples_export";
+
+class ExportCli : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // Runs the exporter in the C locale, so numbers are written with ".".
+  int Export(const std::string& arguments) {
+    const std::string command = "LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments + " >'" +
+                                (folder_ / "out").string() + "' 2>'" + (folder_ / "err").string() + "'";
+    const int status = std::system(command.c_str());
+    out_ = Contents(folder_ / "out");
+    err_ = Contents(folder_ / "err");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+  fs::path folder_ = fs::temp_directory_path() / ("sinkview_cli_" + std::to_string(::getpid()));
+  std::string out_, err_;
+};
+
+} // namespace
+
+TEST_F(ExportCli, WritesOneExportBesideEachSampleAndSucceeds) {
+  fs::copy(kExamples, folder_ / "study");
+  EXPECT_EQ(Export(Quoted(folder_ / "study/")), 0) << err_;
+  EXPECT_EQ(out_, "3 files written, 0 files rejected\n");
+  for (const char* name : {"bauer_helene_left", "mueller_otto_right", "schmid_anna_left_breaks"}) {
+    EXPECT_EQ(Contents(folder_ / "study" / (name + std::string(".num"))),
+              Contents(kRecorded / (name + std::string(".shoulder.num"))));
+  }
+}
+
+TEST_F(ExportCli, OptionsGiveTheSettingsAndTheOutputFolder) {
+  const std::string sample = Quoted(kExamples / "schmid_anna_left_breaks.vok");
+  const std::string into = " --output-dir " + Quoted(folder_) + " ";
+  EXPECT_EQ(Export("--reference-point head --trochanter=major --time-limit 60" + into + sample), 0) << err_;
+  EXPECT_EQ(Contents(folder_ / "schmid_anna_left_breaks.num"),
+            Contents(kRecorded / "schmid_anna_left_breaks.head.num"));
+  // Three months compare no two radiographs of the series.
+  EXPECT_EQ(Export("--time-limit 3" + into + sample), 0) << err_;
+  EXPECT_NE(Contents(folder_ / "schmid_anna_left_breaks.num").find(" 0 ; .; .;"), std::string::npos);
+}
+
+TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
+  const fs::path study = folder_ / "study";
+  fs::copy(fs::path(SINKVIEW_TEST_DATA) / "study_good_and_bad", study);
+  EXPECT_EQ(Export(Quoted(study)), 1);
+  EXPECT_EQ(out_, "2 files written, 2 files rejected\n");
+  EXPECT_NE(err_.find((study / "medial_not_a_number.vok").string() + ": record 2"), std::string::npos)
+      << err_;
+  EXPECT_NE(err_.find((study / "no_record.vok").string() + ": the file holds no record"), std::string::npos);
+  EXPECT_TRUE(fs::exists(study / "two_radiographs.num"));
+  EXPECT_TRUE(fs::exists(study / "UPPER_CASE_EXTENSION.num")) << "names are matched without regard to case";
+  EXPECT_FALSE(fs::exists(study / "medial_not_a_number.num"));
+}
+
+TEST_F(ExportCli, RefusesPathsThatAreNoDataFilesAndWrongCommandLines) {
+  std::ofstream(folder_ / "results.num") << "an export to keep";
+  fs::create_directories(folder_ / "empty");
+  for (const auto& [name, message] : {std::pair{"results.num", ": not a data file"},
+                                      {"missing.vok", ": no such file or folder"},
+                                      {"empty", ": the folder holds no data file"}}) {
+    EXPECT_EQ(Export(Quoted(folder_ / name)), 1) << name;
+    EXPECT_NE(err_.find((folder_ / name).string() + message), std::string::npos) << err_;
+  }
+  EXPECT_EQ(Contents(folder_ / "results.num"), "an export to keep");
+
+  const std::string sample = " " + Quoted(kExamples / "bauer_helene_left.vok");
+  for (const std::string& arguments :
+       {std::string(), "--reference-point hip" + sample, "--time-limit -1" + sample,
+        "--time-limit 6o" + sample, "--output-dir /no/such" + sample, "--colour red" + sample,
+        sample + " --trochanter"}) {
+    EXPECT_EQ(Export(arguments), 2) << arguments;
+    EXPECT_NE(err_.find("--help"), std::string::npos) << arguments;
+  }
+  EXPECT_FALSE(fs::exists(kExamples / "bauer_helene_left.num"));
+}
+
+TEST_F(ExportCli, DoesNotLinkQt) {
+  // The exporter proves that reading, preparing and exporting need no Qt.
+  EXPECT_EQ(Contents(SINKVIEW_EXPORT_EXE).find("libQt"), std::string::npos);
+}
