@@ -17,8 +17,4 @@ std::optional<std::string> ReadStartFolder(const std::string& settingsPath);
 // success, else a message naming the file and the reason.
 std::string WriteStartFolder(const std::string& settingsPath, const std::string& folder);
 
-// Writes `contents` to `path` atomically (temporary file in the same folder,
-// then rename). Returns "" on success, else the reason.
-std::string WriteFileAtomically(const std::string& path, const std::string& contents);
-
 } // namespace sinkview

@@ -16,20 +16,6 @@ using namespace sinkview;
 
 namespace {
 
-// One application for all tests, gone before the program's statics are.
-class QtEnvironment : public ::testing::Environment {
-  int argc_ = 1;
-  char name_[5] = "test";
-  char* argv_[2] = {name_, nullptr};
-  QApplication* app_ = nullptr;
-
-public:
-  void SetUp() override { app_ = new QApplication(argc_, argv_); }
-  void TearDown() override { delete app_; }
-};
-
-[[maybe_unused]] const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 class TableWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
