@@ -69,9 +69,13 @@ QImage CaptureWindow(QWidget* widget) {
   if (!window) return {};
 
   // Under a window manager the frame is larger than the window; only the
-  // screen holds the frame and caption.
+  // screen holds the frame and caption. Platforms without a screen to look
+  // at would hand back a blank frame instead.
+  const QString platform = QGuiApplication::platformName();
+  const bool screenShowsFrames =
+      platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
   const QRect frame = window->frameGeometry();
-  if (window->isVisible() && frame != window->geometry()) {
+  if (screenShowsFrames && window->isVisible() && frame != window->geometry()) {
     if (QScreen* screen = window->screen()) {
       const QPoint origin = frame.topLeft() - screen->geometry().topLeft();
       const QPixmap shot = screen->grabWindow(0, origin.x(), origin.y(), frame.width(), frame.height());
