@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
+#include <functional>
 
+class QPrinter;
 class QWidget;
 
 namespace sinkview {
@@ -9,10 +12,40 @@ namespace sinkview {
 // Prints a picture of the window on the default printer as a one-page
 // document "Hardcopy". Returns "" when the page was handed to the printer,
 // "no prt found" without a default printer, "capture failed" when no
-// picture of the window could be taken.
+// picture of the window could be taken, "print failed" when the printer
+// refused the page.
 QString PrintHardcopy(QWidget* window);
 
 // What the print buttons call: PrintHardcopy, and a message box when it fails.
 void PrintHardcopyAndReport(QWidget* window);
+
+// The name of the print system's default printer; "" when there is none.
+QString DefaultPrinterName();
+
+// A snapshot of the window with its frame and caption where the platform can
+// give them, else of its contents. Null when there is nothing to take.
+QImage CaptureWindow(QWidget* window);
+
+// Draws the snapshot in grey onto one page of the printer, turned and fitted
+// inside the margins. "" on success, else "print failed".
+QString PrintSnapshot(QPrinter& printer, const QImage& snapshot);
+
+// Writes the hard copy of the snapshot as a PDF file, replacing the file only
+// once the new one is complete. "" on success, else a message naming the
+// file and the reason.
+QString SaveHardcopyPdf(const QImage& snapshot, const QString& path);
+
+// How the user is told; the windows use the standard boxes, tests their own.
+struct HardcopyDialogs {
+  // Shows a message about the window's hard copy.
+  std::function<void(QWidget* window, const QString& message)> tell;
+  // Shows the message that no printer was found and offers to save a PDF
+  // instead: the chosen file, or "" when the user declines.
+  std::function<QString(QWidget* window, const QString& message)> offerPdf;
+};
+
+HardcopyDialogs StandardHardcopyDialogs();
+
+void PrintHardcopyAndReport(QWidget* window, const HardcopyDialogs& dialogs);
 
 } // namespace sinkview

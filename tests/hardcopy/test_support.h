@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QWidget>
+
+namespace sinkview {
+
+inline void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "hardcopy_tests";
+  static char* argv[] = {name, nullptr};
+  if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+// A tool's standard output, "" when it cannot be run.
+inline QString RunTool(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  return process.waitForFinished(20000) ? QString::fromLocal8Bit(process.readAllStandardOutput()) : QString();
+}
+
+// A 400 x 200 window whose printed orientation can be read back: a black band
+// along its top edge, a light block at its left end, mid grey elsewhere, and
+// no white, so the picture's extent on the page shows.
+class MarkedWindow : public QWidget {
+public:
+  MarkedWindow() { resize(400, 200); }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0, 0, 255));           // grey 85
+    painter.fillRect(0, 0, 400, 40, Qt::black);            // grey 0
+    painter.fillRect(0, 40, 80, 160, QColor(0, 255, 255)); // grey 170
+  }
+};
+
+} // namespace sinkview
