@@ -20,7 +20,6 @@ const bool kPrintSystemOutOfReach = setenv("CUPS_SERVER", "/nonexistent/cups.soc
 
 class NoDefaultPrinter : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { EnsureApplication(); }
   void SetUp() override {
     ASSERT_TRUE(kPrintSystemOutOfReach);
     window.show();

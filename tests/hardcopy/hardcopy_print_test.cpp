@@ -36,7 +36,6 @@ QString WaitForNewPdf(const QStringList& before) {
 class PrintToTheDefaultPrinter : public ::testing::Test {
 protected:
   void SetUp() override {
-    EnsureApplication();
     if (!RunTool("lpstat", {"-r"}).contains("is running") || DefaultPrinterName().isEmpty())
       GTEST_SKIP() << "no print system with a default printer: run through scripts/with-print-system.sh";
   }

@@ -7,13 +7,6 @@
 
 namespace sinkview {
 
-inline void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "hardcopy_tests";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 // A tool's standard output, "" when it cannot be run.
 inline QString RunTool(const QString& program, const QStringList& arguments) {
   QProcess process;
