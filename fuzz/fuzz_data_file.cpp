@@ -1,12 +1,16 @@
 // Feeds arbitrary bytes to the data file reader and, for input it accepts,
 // runs everything that follows a load: the magnification correction, the
-// analyses and the return to the main window.
+// analyses, the table text and the export text, for both reference points,
+// and the return to the main window.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "model/preparation.h"
 #include "model/reader.h"
+#include "table/export_file.h"
+#include "table/table_text.h"
+#include "ui/recording_surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   sinkview::MeasurementModel model;
@@ -15,6 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::int16_t reference : {0, 1}) {
     model.ReferencePoint = reference;
     sinkview::PrepareSeries(model);
+    sinkview::RecordingSurface table;
+    sinkview::RenderTable(model, table);
+    const std::string exported = sinkview::ExportText(model);
+    if (exported.empty()) __builtin_trap();
     sinkview::UndoMagnificationCorrection(model);
   }
   return 0;
