@@ -13,26 +13,6 @@
 namespace sinkview {
 namespace {
 
-QStringList HardcopyPdfs() {
-  return QDir(QDir::home().filePath("PDF")).entryList({"Hardcopy*.pdf"}, QDir::Files);
-}
-
-// The queue's document of a new job once it is complete; "" after 30 s.
-QString WaitForNewPdf(const QStringList& before) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < 30000) {
-    QTest::qWait(200);
-    for (const QString& name : HardcopyPdfs()) {
-      QFile file(QDir::home().filePath("PDF/" + name));
-      if (!before.contains(name) && RunTool("lpstat", {"-W", "not-completed", "-o"}).trimmed().isEmpty() &&
-          file.open(QIODevice::ReadOnly) && file.readAll().trimmed().endsWith("%%EOF"))
-        return file.fileName();
-    }
-  }
-  return {};
-}
-
 class PrintToTheDefaultPrinter : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QElapsedTimer>
+#include <QDir>
 #include <QPainter>
 #include <QProcess>
 #include <QWidget>
@@ -12,6 +16,26 @@ inline QString RunTool(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
   return process.waitForFinished(20000) ? QString::fromLocal8Bit(process.readAllStandardOutput()) : QString();
+}
+
+inline QStringList HardcopyPdfs() {
+  return QDir(QDir::home().filePath("PDF")).entryList({"Hardcopy*.pdf"}, QDir::Files);
+}
+
+// The queue's document of a new job once it is complete; "" after 30 s.
+inline QString WaitForNewPdf(const QStringList& before) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 30000) {
+    QTest::qWait(200);
+    for (const QString& name : HardcopyPdfs()) {
+      QFile file(QDir::home().filePath("PDF/" + name));
+      if (!before.contains(name) && RunTool("lpstat", {"-W", "not-completed", "-o"}).trimmed().isEmpty() &&
+          file.open(QIODevice::ReadOnly) && file.readAll().trimmed().endsWith("%%EOF"))
+        return file.fileName();
+    }
+  }
+  return {};
 }
 
 // A 400 x 200 window whose printed orientation can be read back: a black band
