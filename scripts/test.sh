@@ -24,11 +24,11 @@ echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSINKVIEW_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j 2
 ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  scripts/with-print-system.sh ctest --test-dir build/sanitize --output-on-failure -j 2
+  scripts/with-print-system.sh scripts/with-x-server.sh ctest --test-dir build/sanitize --output-on-failure -j 2
 
 
 echo "== Tests (optimised build)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSINKVIEW_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build build/test -j 2
-scripts/with-print-system.sh ctest --test-dir build/test --output-on-failure -j 2
+scripts/with-print-system.sh scripts/with-x-server.sh ctest --test-dir build/test --output-on-failure -j 2
 

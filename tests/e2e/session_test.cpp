@@ -1,0 +1,203 @@
+// A whole session as a user has it, in a real X server with a window
+// manager: choose a file, look at the diagrams, print them, show the table,
+// write the export, change settings, meet a bad file, end and start again.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "../hardcopy/test_support.h"
+#include "app/main_window.h"
+#include "app/settings_file.h"
+#include "graphics/graf_window.h"
+#include "hardcopy/hardcopy.h"
+#include "table/table_window.h"
+#include "ui/design_units.h"
+
+using namespace sinkview;
+
+namespace {
+
+const QString kArtifacts = QStringLiteral(SINKVIEW_E2E_ARTIFACTS);
+
+template <typename T> T* Child(QWidget* parent, const char* name) {
+  T* child = parent->findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(child, nullptr) << name;
+  return child;
+}
+
+template <typename W> W* TopLevel() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* window = qobject_cast<W*>(widget); window && window->isVisible()) return window;
+  }
+  return nullptr;
+}
+
+// The window as the screen shows it, frame and caption included.
+void SaveScreenshot(QWidget* window, const QString& name) {
+  QTest::qWait(150);
+  QDir().mkpath(kArtifacts);
+  const QPixmap shot = window->screen()->grabWindow(0, window->frameGeometry().x(),
+                                                    window->frameGeometry().y(), window->frameGeometry().width(),
+                                                    window->frameGeometry().height());
+  shot.save(kArtifacts + "/" + name + ".png");
+}
+
+void Click(QWidget* widget) {
+  ASSERT_NE(widget, nullptr);
+  QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void ClickFile(QListWidget* files, const QString& name) {
+  const auto found = files->findItems(name, Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1) << name.toStdString();
+  QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(found[0]).center());
+}
+
+bool HoldsADrawing(QWidget* box) {
+  const QImage image = box->grab().toImage();
+  const QRgb background = image.pixel(image.width() / 2, 2);
+  int other = 0;
+  for (int y = 0; y < image.height(); y += 2)
+    for (int x = 0; x < image.width(); x += 2) other += image.pixel(x, y) != background;
+  return other > 50;
+}
+
+QString Contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+}
+
+class Session : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server: run through scripts/with-x-server.sh";
+    ASSERT_TRUE(temp.isValid());
+    study = temp.filePath("study");
+    QDir().mkpath(study);
+    for (const QString& name : QDir(SINKVIEW_SOURCE_DIR "/examples").entryList({"*.vok"}))
+      QFile::copy(SINKVIEW_SOURCE_DIR "/examples/" + name, study + "/" + name);
+    paths.ProgramDirectory = SINKVIEW_PROGRAM_DIRECTORY "/";
+    paths.SettingsFile = temp.filePath("SINKVIEW.INI").toStdString();
+    paths.SampleFolder = study.toStdString();
+  }
+
+  QTemporaryDir temp;
+  QString study;
+  ProgramPaths paths;
+};
+
+} // namespace
+
+TEST_F(Session, FromFirstStartToEndAndBack) {
+  auto main = std::make_unique<MainWindow>(kMainEdition, paths);
+  main->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+  EXPECT_EQ(main->currentFolder(), study) << "no settings file yet: the sample folder";
+
+  ClickFile(Child<QListWidget>(main.get(), "File1"), "bauer_helene_left.vok");
+  EXPECT_EQ(Child<QLabel>(main.get(), "Label10")->text(), "Bauer Helene HB-1948");
+  EXPECT_EQ(Child<QLabel>(main.get(), "Label12")->text(), "8");
+  EXPECT_EQ(Child<QLabel>(main.get(), "Label13")->text(), "60");
+  SaveScreenshot(main.get(), "1-main");
+
+  // The diagrams, at twice their size.
+  Click(Child<QPushButton>(main.get(), "Command1"));
+  GrafWindow* graf = TopLevel<GrafWindow>();
+  ASSERT_NE(graf, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(graf));
+  EXPECT_FALSE(main->isVisible());
+  const QSize design = graf->size();
+  const QRect picture2 = Child<QWidget>(graf, "Picture2")->geometry();
+  graf->resize(design * 2);
+  QTest::qWait(300);
+  EXPECT_EQ(graf->size(), design * 2);
+  const QRect doubled = Child<QWidget>(graf, "Picture2")->geometry();
+  EXPECT_NEAR(doubled.x(), picture2.x() * 2, 2);
+  EXPECT_NEAR(doubled.width(), picture2.width() * 2, 2);
+  for (const char* box : {"Picture1", "Picture2", "Picture3", "Picture4", "Picture5"})
+    EXPECT_TRUE(HoldsADrawing(Child<QWidget>(graf, box))) << box;
+  SaveScreenshot(graf, "2-graphics-doubled");
+  graf->resize(design);
+  QTest::qWait(200);
+  SaveScreenshot(graf, "2-graphics");
+
+  const QStringList pdfsBefore = HardcopyPdfs();
+  if (!DefaultPrinterName().isEmpty()) {
+    Click(Child<QPushButton>(graf, "Command2"));
+    EXPECT_FALSE(WaitForNewPdf(pdfsBefore).isEmpty()) << "PRINT GRAPHICS gave no PDF";
+  }
+
+  Click(Child<QPushButton>(graf, "Command1"));
+  QTest::qWait(100);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_EQ(TopLevel<GrafWindow>(), nullptr);
+
+  // The table and its export, compared with the batch exporter's.
+  Click(Child<QPushButton>(main.get(), "Command4"));
+  TableWindow* table = TopLevel<TableWindow>();
+  ASSERT_NE(table, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(table));
+  SaveScreenshot(table, "3-table");
+  Click(Child<QPushButton>(table, "Command3"));
+  const QString written = study + "/bauer_helene_left.num";
+  ASSERT_TRUE(QFile::exists(written));
+  const QString batch = temp.filePath("batch");
+  QDir().mkpath(batch);
+  EXPECT_EQ(QProcess::execute(SINKVIEW_EXPORT_EXE, {"--output-dir", batch, study + "/bauer_helene_left.vok"}), 0);
+  EXPECT_EQ(Contents(written), Contents(batch + "/bauer_helene_left.num"));
+  Click(Child<QPushButton>(table, "Command2"));
+  QTest::qWait(100);
+  EXPECT_TRUE(main->isVisible());
+
+  // Head center and a time limit of two years change the values.
+  const QString shoulder = Contents(written);
+  Click(Child<QRadioButton>(main.get(), "Option9"));
+  Child<QLineEdit>(main.get(), "Text2")->setText("24");
+  Click(Child<QPushButton>(main.get(), "Command4"));
+  table = TopLevel<TableWindow>();
+  ASSERT_NE(table, nullptr);
+  Click(Child<QPushButton>(table, "Command3"));
+  const QString head = Contents(written);
+  EXPECT_NE(head, shoulder);
+  EXPECT_TRUE(head.contains("Subsidence related to head center: yes"));
+  SaveScreenshot(table, "4-table-head-center");
+  Click(Child<QPushButton>(table, "Command2"));
+  QTest::qWait(100);
+
+  // A malformed file: a message, and the series loaded before stays.
+  QFile bad(study + "/broken.vok");
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("[X-ray 1]\r\n\"Doe\",\"Jane\",\"JD-1\"\r\n\"Date\",\"20041399\"\r\n");
+  bad.close();
+  main->setCurrentFolder(study);
+  QString shown;
+  QTimer::singleShot(500, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      SaveScreenshot(box, "5-bad-file-message");
+      box->accept();
+    }
+  });
+  ClickFile(Child<QListWidget>(main.get(), "File1"), "broken.vok");
+  EXPECT_TRUE(shown.contains("broken.vok")) << shown.toStdString();
+  EXPECT_EQ(Child<QLabel>(main.get(), "Label10")->text(), "Bauer Helene HB-1948");
+
+  // END stores the folder; the next start opens in it.
+  Click(Child<QPushButton>(main.get(), "Command2"));
+  EXPECT_EQ(Contents(temp.filePath("SINKVIEW.INI")), "\"" + study + "\"\r\n");
+  main.reset();
+  MainWindow again(kMainEdition, paths);
+  EXPECT_EQ(again.currentFolder(), study);
+}
