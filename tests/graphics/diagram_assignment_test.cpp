@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/preparation.h"
-#include "model/reader.h"
-#include "plot_helpers.h"
+#include "graphics_test_helpers.h"
 
 using namespace sinkview;
 using namespace sinkview::testing;
@@ -48,14 +46,6 @@ std::string DiagramOf(int number, MeasurementModel m) {
   if (curve[0].y1 == before.CorrectedAngle[1]) return "angle";
   if (curve[0].y1 == CorrectedSubsidence(before)[1]) return "subsidence";
   return "something else";
-}
-
-MeasurementModel LoadPrepared(const char* name) {
-  MeasurementModel m;
-  const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
-  EXPECT_TRUE(out.ok()) << out.error.message;
-  PrepareSeries(m);
-  return m;
 }
 
 } // namespace

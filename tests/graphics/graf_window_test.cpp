@@ -10,11 +10,11 @@
 #include <map>
 
 #include "graphics/graf_layout.h"
-#include "model/preparation.h"
-#include "model/reader.h"
+#include "graphics_test_helpers.h"
 #include "ui/design_units.h"
 
 using namespace sinkview;
+using sinkview::testing::LoadExample;
 
 namespace {
 
@@ -26,13 +26,6 @@ QApplication& App() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = new QApplication(argc, argv);
   return *app;
-}
-
-MeasurementModel Load(const char* name) {
-  MeasurementModel m;
-  const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
-  EXPECT_TRUE(out.ok()) << out.error.message;
-  return m;
 }
 
 template <typename T = QWidget> T* Child(QWidget& window, std::string_view name) {
@@ -83,7 +76,7 @@ protected:
 } // namespace
 
 TEST_F(GrafWindowTest, ShownAtDesignSizeWithTheDesignLayout) {
-  MeasurementModel m = Load("bauer_helene_left.vok");
+  MeasurementModel m = LoadExample("bauer_helene_left.vok");
   PrepareSeries(m);
   Shown shown(m);
   GrafWindow& w = *shown.window;
@@ -99,7 +92,7 @@ TEST_F(GrafWindowTest, ShownAtDesignSizeWithTheDesignLayout) {
 }
 
 TEST_F(GrafWindowTest, DoubleSizeDoublesBoxesAndLabelPositionsButNotTextOrTheFixedLabels) {
-  MeasurementModel m = Load("bauer_helene_left.vok");
+  MeasurementModel m = LoadExample("bauer_helene_left.vok");
   PrepareSeries(m);
   Shown shown(m);
   GrafWindow& w = *shown.window;
@@ -146,7 +139,7 @@ TEST_F(GrafWindowTest, TitlesAndStemCementLabelsBySide) {
        false},
   };
   for (const auto& c : cases) {
-    MeasurementModel m = Load(c.file);
+    MeasurementModel m = LoadExample(c.file);
     PrepareSeries(m);
     Shown shown(m);
     GrafWindow& w = *shown.window;
@@ -164,7 +157,7 @@ TEST_F(GrafWindowTest, TitlesAndStemCementLabelsBySide) {
 }
 
 TEST_F(GrafWindowTest, RightReplacementWithStemCementShowsTheRightHandLabels) {
-  MeasurementModel m = Load("bauer_helene_left.vok");
+  MeasurementModel m = LoadExample("bauer_helene_left.vok");
   m.ProsthesisSide = "right";
   PrepareSeries(m);
   Shown shown(m);
@@ -174,7 +167,7 @@ TEST_F(GrafWindowTest, RightReplacementWithStemCementShowsTheRightHandLabels) {
 }
 
 TEST_F(GrafWindowTest, EveryResizeRedrawsAllFiveBoxesInTheOrderOfTheirNumbers) {
-  MeasurementModel m = Load("schmid_anna_left_breaks.vok");
+  MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok");
   PrepareSeries(m);
   Shown shown(m);
   struct PaintLog : QObject {
@@ -197,7 +190,7 @@ TEST_F(GrafWindowTest, EveryResizeRedrawsAllFiveBoxesInTheOrderOfTheirNumbers) {
 TEST_F(GrafWindowTest, FileMenuRestoresTheLengthsReadBitForBitAfterManyVisits) {
   for (const char* file :
        {"bauer_helene_left.vok", "mueller_otto_right.vok", "schmid_anna_left_breaks.vok"}) {
-    MeasurementModel m = Load(file);
+    MeasurementModel m = LoadExample(file);
     const MeasurementModel read = m;
     QWidget main;
     int returns = 0;
@@ -226,7 +219,7 @@ TEST_F(GrafWindowTest, FileMenuRestoresTheLengthsReadBitForBitAfterManyVisits) {
 }
 
 TEST_F(GrafWindowTest, ClosingThroughTheFrameReturnsLikeTheFileMenu) {
-  MeasurementModel m = Load("bauer_helene_left.vok");
+  MeasurementModel m = LoadExample("bauer_helene_left.vok");
   const MeasurementModel read = m;
   PrepareSeries(m);
   auto* graf = new GrafWindow(m, kMainEdition, SINKVIEW_BUILD_PROGRAM_DIR);
@@ -243,7 +236,7 @@ TEST_F(GrafWindowTest, ClosingThroughTheFrameReturnsLikeTheFileMenu) {
 }
 
 TEST_F(GrafWindowTest, DegenerateSeriesAndAMissingSketchFolderStillPaint) {
-  MeasurementModel m = Load("schmid_anna_left_breaks.vok");
+  MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok");
   PrepareSeries(m);
   m.ZoomRange = 0;
   m.ShowRawData = 1;
@@ -263,7 +256,7 @@ TEST_F(GrafWindowTest, DegenerateSeriesAndAMissingSketchFolderStillPaint) {
 }
 
 TEST_F(GrafWindowTest, FocusGoesFromTheButtonsToTheFivePictureBoxes) {
-  MeasurementModel m = Load("bauer_helene_left.vok");
+  MeasurementModel m = LoadExample("bauer_helene_left.vok");
   PrepareSeries(m);
   Shown shown(m);
   std::vector<QString> order;

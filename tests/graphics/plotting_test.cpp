@@ -6,9 +6,7 @@
 #include <limits>
 #include <random>
 
-#include "model/preparation.h"
-#include "model/reader.h"
-#include "plot_helpers.h"
+#include "graphics_test_helpers.h"
 
 using namespace sinkview;
 using namespace sinkview::testing;
@@ -45,14 +43,6 @@ std::vector<Segment> MonthTicks(const RecordingSurface& s, std::optional<Rgb> co
   });
 }
 
-MeasurementModel LoadPrepared(const char* name) {
-  MeasurementModel m;
-  const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
-  EXPECT_TRUE(out.ok()) << out.error.message;
-  PrepareSeries(m);
-  return m;
-}
-
 } // namespace
 
 TEST(AxisLimit, RoundsHalvesToEvenAndClampsBeyondSixteenBits) {
@@ -66,13 +56,19 @@ TEST(AxisLimit, RoundsHalvesToEvenAndClampsBeyondSixteenBits) {
   for (const auto& c : cases) EXPECT_EQ(AxisLimit(c.value), c.limit) << c.value;
 }
 
-TEST(PlotSeries, ScalesFromTheRoundedRangeWithZoomAndClearsOnce) {
+// Three radiographs at 0, 100 and 400 days with values 2.3, 4.6, 3.1 and
+// the zoom range of 3: y from CInt(2.3 - 3) = -1 to CInt(4.6 + 3) = 8.
+class PlotSeriesOfThree : public ::testing::Test {
+protected:
+  void SetUp() override { PlotSeries(m, v, s); }
   MeasurementModel m = ModelAtDays({0, 100, 400});
   const Series v = SeriesOf({2.3f, 4.6f, 3.1f});
+  const double v1 = v[1];
   RecordingSurface s;
-  PlotSeries(m, v, s);
+};
+
+TEST_F(PlotSeriesOfThree, ScalesFromTheRoundedRangeWithZoomAndClearsOnce) {
   ASSERT_EQ(s.scales.size(), 1u);
-  // CInt(2.3 - 3) = -1, CInt(4.6 + 3) = 8.
   EXPECT_EQ(s.scales[0].x1, 0);
   EXPECT_EQ(s.scales[0].y1, 8);
   EXPECT_EQ(s.scales[0].x2, 400);
@@ -81,32 +77,19 @@ TEST(PlotSeries, ScalesFromTheRoundedRangeWithZoomAndClearsOnce) {
   EXPECT_EQ(s.DrawWidth(), 1);
 }
 
-TEST(PlotSeries, GridRunsThroughTheFirstValuePlusAndMinusWholeUnits) {
-  MeasurementModel m = ModelAtDays({0, 100, 400});
-  const Series v = SeriesOf({2.3f, 4.6f, 3.1f});
-  RecordingSurface s;
-  PlotSeries(m, v, s);
-  const double v1 = v[1];
+TEST_F(PlotSeriesOfThree, GridRunsThroughTheFirstValuePlusAndMinusWholeUnits) {
   EXPECT_EQ(GridLines(s, 400),
             (std::vector<double>{v1, v1 + 1, v1 + 2, v1 + 3, v1 + 4, v1 + 5, v1 - 1, v1 - 2, v1 - 3}));
 }
 
-TEST(PlotSeries, RightEdgeTicksEveryHalfUnitFromTheFirstValueWhichIsTickedTwice) {
-  MeasurementModel m = ModelAtDays({0, 100, 400});
-  const Series v = SeriesOf({2.3f, 4.6f, 3.1f});
-  RecordingSurface s;
-  PlotSeries(m, v, s);
-  const double v1 = v[1];
+TEST_F(PlotSeriesOfThree, RightEdgeTicksEveryHalfUnitFromTheFirstValueWhichIsTickedTwice) {
   std::vector<double> expected;
   for (int k = 0; k <= 11; ++k) expected.push_back(v1 + 0.5 * k); // up to 7.8, below hi = 8
   for (int k = 0; k <= 6; ++k) expected.push_back(v1 - 0.5 * k);  // down to -0.7, above lo = -1
   EXPECT_EQ(EdgeTicks(s, 400.0 * 610 / 620), expected);
 }
 
-TEST(PlotSeries, DrawsALineAtEveryRadiographOverTheWholeHeight) {
-  MeasurementModel m = ModelAtDays({0, 100, 400});
-  RecordingSurface s;
-  PlotSeries(m, SeriesOf({2.3f, 4.6f, 3.1f}), s);
+TEST_F(PlotSeriesOfThree, DrawsALineAtEveryRadiographOverTheWholeHeight) {
   const std::vector<Segment> lines = RadiographLines(s);
   ASSERT_EQ(lines.size(), 3u);
   for (int i = 0; i < 3; ++i) {
@@ -116,10 +99,7 @@ TEST(PlotSeries, DrawsALineAtEveryRadiographOverTheWholeHeight) {
   }
 }
 
-TEST(PlotSeries, CurveIsTwoPixelsWideInTheForeColor) {
-  MeasurementModel m = ModelAtDays({0, 100, 400});
-  RecordingSurface s;
-  PlotSeries(m, SeriesOf({2.3f, 4.6f, 3.1f}), s);
+TEST_F(PlotSeriesOfThree, CurveIsTwoPixelsWideInTheForeColor) {
   EXPECT_EQ(CurveSegments(s),
             (std::vector<Segment>{{0, 2.3f, 100, 4.6f, {}, false, 2}, {100, 4.6f, 400, 3.1f, {}, false, 2}}));
 }

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "plot_helpers.h"
+#include "graphics_test_helpers.h"
 
 using namespace sinkview;
 using namespace sinkview::testing;

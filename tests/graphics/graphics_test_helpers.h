@@ -6,10 +6,29 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "model/model.h"
+#include "model/preparation.h"
+#include "model/reader.h"
 #include "ui/recording_surface.h"
 
 namespace sinkview::testing {
+
+// A sample file of examples/ as read.
+inline MeasurementModel LoadExample(const char* name) {
+  MeasurementModel m;
+  const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
+  EXPECT_TRUE(out.ok()) << out.error.message;
+  return m;
+}
+
+// The same after "GRAPHICS" has prepared it.
+inline MeasurementModel LoadPrepared(const char* name) {
+  MeasurementModel m = LoadExample(name);
+  PrepareSeries(m);
+  return m;
+}
 
 // A model with radiographs at the given days since the first.
 inline MeasurementModel ModelAtDays(std::initializer_list<float> days) {
