@@ -1,11 +1,151 @@
 #include "graphics/graf_window.h"
 
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <functional>
+
+#include "graphics/diagram_assignment.h"
+#include "graphics/graf_layout.h"
+#include "hardcopy/hardcopy.h"
+#include "model/preparation.h"
+#include "ui/design_units.h"
+#include "ui/painter_surface.h"
+
 namespace sinkview {
 
-GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::string, QWidget* parent)
-    : QWidget(parent), model_(model) {
+namespace {
+
+constexpr int kPictures = 5;
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A picture box: it keeps no drawing of its own and draws itself completely
+// on every paint, onto a surface over its whole area.
+class PictureBox : public QWidget {
+public:
+  PictureBox(QWidget* parent, QColor background, QColor foreColor, std::function<void(Surface&)> paint)
+      : QWidget(parent), background_(background), foreColor_(foreColor), paint_(std::move(paint)) {
+    setFocusPolicy(Qt::TabFocus);
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    PainterSurface surface(painter, QRectF(rect()), background_, foreColor_, font());
+    paint_(surface);
+  }
+
+private:
+  QColor background_, foreColor_;
+  std::function<void(Surface&)> paint_;
+};
+
+} // namespace
+
+GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::string programDirectory,
+                       QWidget* parent)
+    : QWidget(parent), model_(model), programDirectory_(std::move(programDirectory)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromStdString(edition.Caption()));
+  setFont(DesignFont());
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+  setAutoFillBackground(true);
+
+  for (int number = 1; number <= kPictures; ++number) {
+    const bool sketch = number == 1;
+    Add(new PictureBox(
+        this, sketch ? QColor(224, 224, 224) : QColor(Qt::white),
+        sketch ? QColor(Qt::black) : palette().color(QPalette::WindowText),
+        [this, number](Surface& box) { PaintPicture(number, model_, programDirectory_, box); }));
+  }
+  auto* fileMenu = new QPushButton(ToQString(kFileMenuCaption), this);
+  auto* print = new QPushButton(ToQString(kPrintGraphicsCaption), this);
+  Add(fileMenu);
+  Add(print);
+  connect(fileMenu, &QPushButton::clicked, this, &QWidget::close);
+  connect(print, &QPushButton::clicked, this, [this] { PrintHardcopyAndReport(this); });
+
+  const DiagramTitles titles = TitlesForSide(model_);
+  AddLabel(kReferenceSystemCaption);
+  for (const std::string* title :
+       {&titles.upperLeft, &titles.lowerLeft, &titles.upperRight, &titles.lowerRight})
+    AddLabel(*title);
+  AddLabel(HeaderText(model_));
+  QLabel* stemCement[] = {AddLabel(titles.stemCement), AddLabel(titles.stemCement)};
+  for (QLabel* label : stemCement) {
+    QPalette red = label->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    label->setPalette(red);
+  }
+  QLabel* slash[] = {AddLabel(kSlashCaption), AddLabel(kSlashCaption)};
+  stemCement[0]->setVisible(titles.leftStemCementShown);
+  slash[0]->setVisible(titles.leftStemCementShown);
+  stemCement[1]->setVisible(titles.rightStemCementShown);
+  slash[1]->setVisible(titles.rightStemCementShown);
+
+  // Keyboard focus: the two buttons, then the picture boxes.
+  setTabOrder(fileMenu, print);
+  QWidget* previous = print;
+  for (int i = 0; i < kPictures; ++i) {
+    setTabOrder(previous, controls_[i]);
+    previous = controls_[i];
+  }
+
+  resize(TwipsToPixels(kGrafClientWidth), TwipsToPixels(kGrafClientHeight));
+  PlaceControls();
+}
+
+void GrafWindow::Add(QWidget* control) {
+  control->setObjectName(ToQString(kGrafControls.at(controls_.size()).name));
+  controls_.push_back(control);
+}
+
+QLabel* GrafWindow::AddLabel(std::string_view text) {
+  auto* label = new QLabel(ToQString(text), this);
+  label->setTextFormat(Qt::PlainText); // a patient code is never markup
+  label->adjustSize();
+  Add(label);
+  return label;
+}
+
+void GrafWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceControls();
+  // All five boxes redraw for their new size, in the order of their numbers.
+  for (int i = 0; i < kPictures; ++i) controls_[i]->update();
+}
+
+void GrafWindow::PlaceControls() {
+  const double ratioX = width() / static_cast<double>(TwipsToPixels(kGrafClientWidth));
+  const double ratioY = height() / static_cast<double>(TwipsToPixels(kGrafClientHeight));
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const GrafControl& design = kGrafControls[i];
+    const DesignRect r = ResizedRect(design, ratioX, ratioY);
+    if (design.resize == OnResize::Rectangle) {
+      controls_[i]->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
+    } else {
+      controls_[i]->move(TwipsRect(r.left, r.top, 0, 0).topLeft());
+    }
+  }
+}
+
+void GrafWindow::closeEvent(QCloseEvent* event) {
+  ReturnToMain();
+  event->accept();
+}
+
+void GrafWindow::ReturnToMain() {
+  if (returned_) return;
+  returned_ = true;
+  UndoMagnificationCorrection(model_);
+  hide();
+  emit returnedToMain();
 }
 
 } // namespace sinkview

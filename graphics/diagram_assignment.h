@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "model/model.h"
+#include "ui/surface.h"
+
+namespace sinkview {
+
+// True for a right replacement: the side is exactly "right"; every other
+// value is drawn as a left one.
+bool IsRightSide(const MeasurementModel& m);
+
+// The subsidence diagram: the corrected subsidence series chosen by the
+// reference point and the trochanter, with the raw series over it when
+// ShowRawData is 1 and the aligned stem/cement curve when the file has
+// stem/cement values.
+void PlotSubsidence(MeasurementModel& m, Surface& box);
+
+// The stem/cement curve over a diagram just drawn, shifted so that it starts
+// at reference(1); light red, one unbroken polyline in the current width.
+void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, const Series& series,
+                          Surface& box);
+
+// What picture box `number` (1 to 5) of the graphics window draws:
+// 1 the sketch, 2 and 4 the medial and lateral distances, 3 and 5 the
+// subsidence and the bone/stem angle, the sides exchanged for a right
+// replacement. The distance diagrams re-base their corrected series in place.
+void PaintPicture(int number, MeasurementModel& m, const std::string& programDirectory, Surface& box);
+
+} // namespace sinkview

@@ -1,0 +1,44 @@
+#include "graphics/graf_layout.h"
+
+#include <utility>
+
+#include "graphics/diagram_assignment.h"
+#include "model/numtext.h"
+#include "model/text_encoding.h"
+
+namespace sinkview {
+
+DesignRect ResizedRect(const GrafControl& control, double ratioX, double ratioY) {
+  const DesignRect& r = control.rect;
+  switch (control.resize) {
+  case OnResize::Rectangle:
+    return {r.left * ratioX, r.top * ratioY, r.width * ratioX, r.height * ratioY};
+  case OnResize::Position:
+    return {r.left * ratioX, r.top * ratioY, r.width, r.height};
+  case OnResize::None:
+    break;
+  }
+  return r;
+}
+
+DiagramTitles TitlesForSide(const MeasurementModel& m) {
+  DiagramTitles t{"medial distances", "subsidence total", "lateral distances", "bone/stem angle",
+                  "stem-cement"};
+  const bool stemCement = m.HasStemCementData == 1;
+  if (IsRightSide(m)) {
+    std::swap(t.upperLeft, t.upperRight);
+    std::swap(t.lowerLeft, t.lowerRight);
+    t.rightStemCementShown = stemCement;
+  } else {
+    t.leftStemCementShown = stemCement;
+  }
+  return t;
+}
+
+std::string HeaderText(const MeasurementModel& m) {
+  return DisplayUtf8(m.PatientCode) + "\nobservation period: " + LabelText(m.ObservationMonths) +
+         " months      number of radiographs: " + std::to_string(m.RadiographCount) +
+         "      comp. limit: " + std::to_string(m.ComparabilityLimit) + " mm";
+}
+
+} // namespace sinkview

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "model/model.h"
+#include "ui/surface.h"
+
+namespace sinkview {
+
+// The line diagrams of the graphics window. Every diagram runs over the
+// time since the first radiograph (ElapsedDays) on x and the value of its
+// series on y; they draw only lines, no text.
+
+// The grid, the right-edge ticks and the radiograph lines: RGB value 8 (red
+// 8, green 0, blue 0), not a palette colour.
+inline constexpr Rgb kGridColour = Rgb::FromLong(8);
+// The month ticks of the stacked distance diagram: RGB value 7.
+inline constexpr Rgb kDistanceTickColour = Rgb::FromLong(7);
+// Days per month on the time axis.
+inline constexpr double kDaysPerMonth = 365.0 / 12.0;
+
+// One series in a diagram of its own: y from CInt(min - ZoomRange) to
+// CInt(max + ZoomRange), the grid anchored at values(1), the curve two
+// pixels wide and broken after each radiograph k with DisconnectionFlag(k) = 1.
+// Leaves the surface with that scale and draw width 1.
+void PlotSeries(const MeasurementModel& m, const Series& values, Surface& pic);
+
+// A second series over a diagram that PlotSeries has just drawn, in its
+// scale and draw width, as one unbroken polyline.
+void OverlaySeries(const MeasurementModel& m, const Series& values, Surface& pic);
+
+// Four distance series stacked in one diagram. Re-bases them in place first:
+// each element becomes its change since radiograph 1 plus 3, 2, 1 or 0 mm
+// (curve1 to curve4), so a second call on the same arrays changes nothing.
+// y runs from CInt(min of curve4 - 1) to CInt(max of curve1 + 1) with the
+// grid at whole units.
+void PlotDistanceCurves(const MeasurementModel& m, Series& curve1, Series& curve2, Series& curve3,
+                        Series& curve4, Surface& pic);
+
+// The number of radiographs the diagrams draw: RadiographCount, kept within
+// the slots of a series.
+int RadiographsDrawn(const MeasurementModel& m);
+
+// The y limit of a diagram: CInt of the value, and beyond the range of a
+// 16-bit integer the nearest end of that range (0 for a value that is not a
+// number), so that an absurd value still gives a diagram.
+std::int16_t AxisLimit(double value);
+
+} // namespace sinkview
