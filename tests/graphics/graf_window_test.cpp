@@ -18,16 +18,6 @@ using sinkview::testing::LoadExample;
 
 namespace {
 
-// Made once and never destroyed: tearing Qt down among the other statics at
-// exit is not safe.
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "graf_window_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
 template <typename T = QWidget> T* Child(QWidget& window, std::string_view name) {
   T* child = window.findChild<T*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   EXPECT_NE(child, nullptr) << name;
@@ -70,7 +60,6 @@ void ExpectAtDesignPlaces(GrafWindow& window, double ratioX, double ratioY) {
 // Every test here needs the application object first.
 class GrafWindowTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { App(); }
 };
 
 } // namespace
