@@ -49,6 +49,7 @@ private:
 GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::string programDirectory,
                        QWidget* parent)
     : QWidget(parent), model_(model), programDirectory_(std::move(programDirectory)) {
+  setObjectName(QStringLiteral("Graf"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromStdString(edition.Caption()));
   setFont(DesignFont());

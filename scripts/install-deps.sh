@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ ninja-build pkg-config
-  qt6-base-dev libgl-dev fonts-liberation
+  cmake g++ ninja-build pkg-config dpkg-dev
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth x11-utils openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils

@@ -1,5 +1,6 @@
 // sinkview-export: writes the export file of every data file of a study,
-// exactly as the table window's "WRITE FILE ( *.NUM)" would, without a window.
+// exactly as the table window's "WRITE FILE ( *.NUM)" would, without a window;
+// or figures of one data file, drawn as the windows draw them.
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +15,11 @@
 #include <string_view>
 #include <vector>
 
+#include <QGuiApplication>
+#include <QSize>
+
+#include "app/program_paths.h"
+#include "graphics/figure.h"
 #include "model/preparation.h"
 #include "model/reader.h"
 #include "table/export_file.h"
@@ -43,12 +49,39 @@ Options:
                                    radiographs (default 60)
   --output-dir DIR                 write the export files into DIR instead of
                                    beside the data files
+
+Figures for reports, of one data file instead of its export file:
+  --graphics FILE                  the graphics window's diagrams as FILE
+                                   (.png, .pdf or .svg; PDF and SVG as vectors)
+  --table FILE                     the table as FILE (.png or .pdf)
+  --size WxH                       the figure's size in pixels (default: the
+                                   window's design size)
+  --zoom MM                        margin above and below the single-series
+                                   diagrams (default 3)
+  --raw-data                       also draw the raw subsidence values
   --help                           show this text
   --version                        show the program's version
 
-The exit status is 0 when every data file was exported, 1 when a file was
+The exit status is 0 when every data file was exported (or every figure
+written), 1 when a file was
 rejected or could not be written, 2 when the command line is wrong.
 )help";
+
+struct FigureSize {
+  int width = 0, height = 0;
+};
+
+std::optional<FigureSize> ParseSize(const std::string& text) {
+  FigureSize size;
+  const char* end = text.data() + text.size();
+  auto [x, widthError] = std::from_chars(text.data(), end, size.width);
+  if (widthError != std::errc() || x == end || (*x != 'x' && *x != 'X')) return std::nullopt;
+  auto [last, heightError] = std::from_chars(x + 1, end, size.height);
+  if (heightError != std::errc() || last != end) return std::nullopt;
+  // Large enough to draw into, small enough to stay a figure.
+  if (size.width < 16 || size.height < 16 || size.width > 20000 || size.height > 20000) return std::nullopt;
+  return size;
+}
 
 struct Settings {
   std::int16_t referencePoint = 1;   // stem shoulder
@@ -56,6 +89,12 @@ struct Settings {
   float timeLimitDays = 1825;
   std::optional<fs::path> outputDir;
   std::vector<std::string> paths;
+  // Figures.
+  std::string graphicsFile, tableFile;
+  std::optional<FigureSize> size;
+  float zoomRange = 3;
+  std::int16_t showRawData = 0;
+  bool WantsFigures() const { return !graphicsFile.empty() || !tableFile.empty(); }
 };
 
 enum class Action { Run, Help, Version, Fail };
@@ -64,14 +103,21 @@ void UsageError(const std::string& message) {
   std::cerr << kProgram << ": " << message << "\nTry '" << kProgram << " --help'.\n";
 }
 
-std::optional<float> TimeLimitDays(std::string_view months) {
+std::optional<float> NonNegativeNumber(std::string_view text) {
   double value = 0;
-  const auto [end, error] = std::from_chars(months.data(), months.data() + months.size(), value);
-  if (error != std::errc() || end != months.data() + months.size() || !std::isfinite(value) || value < 0) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0 ||
+      value > 1e6) {
     return std::nullopt;
   }
+  return static_cast<float>(value);
+}
+
+std::optional<float> TimeLimitDays(std::string_view months) {
+  const std::optional<float> value = NonNegativeNumber(months);
+  if (!value) return std::nullopt;
   // The same conversion as the main window's time-limit field.
-  return static_cast<float>(value * 365.0 / 12.0);
+  return static_cast<float>(static_cast<double>(*value) * 365.0 / 12.0);
 }
 
 bool ApplyOption(const std::string& name, const std::string& value, Settings& settings) {
@@ -86,6 +132,21 @@ bool ApplyOption(const std::string& name, const std::string& value, Settings& se
       return false;
     }
     settings.timeLimitDays = *days;
+  } else if (name == "graphics" || name == "table") {
+    (name == "graphics" ? settings.graphicsFile : settings.tableFile) = value;
+  } else if (name == "size") {
+    settings.size = ParseSize(value);
+    if (!settings.size) {
+      UsageError("--size wants WIDTHxHEIGHT in pixels, each 16 to 20000, not '" + value + "'");
+      return false;
+    }
+  } else if (name == "zoom") {
+    const std::optional<float> zoom = NonNegativeNumber(value);
+    if (!zoom) {
+      UsageError("--zoom wants a number of millimetres of 0 or more, not '" + value + "'");
+      return false;
+    }
+    settings.zoomRange = *zoom;
   } else if (name == "output-dir") {
     std::error_code error;
     if (!fs::is_directory(value, error)) {
@@ -114,13 +175,19 @@ Action ParseArguments(int argc, char** argv, Settings& settings) {
     }
     if (arg == "--help" || arg == "-h") return Action::Help;
     if (arg == "--version") return Action::Version;
+    if (arg == "--raw-data") {
+      settings.showRawData = 1;
+      continue;
+    }
     if (arg.rfind("--", 0) != 0) {
       UsageError("unknown option '" + arg + "'");
       return Action::Fail;
     }
     const std::size_t equals = arg.find('=');
     const std::string name = equals == std::string::npos ? arg.substr(2) : arg.substr(2, equals - 2);
-    if (name != "reference-point" && name != "trochanter" && name != "time-limit" && name != "output-dir") {
+    static const std::vector<std::string> withValue = {
+        "reference-point", "trochanter", "time-limit", "output-dir", "graphics", "table", "size", "zoom"};
+    if (std::find(withValue.begin(), withValue.end(), name) == withValue.end()) {
       UsageError("unknown option '" + arg + "'");
       return Action::Fail;
     }
@@ -137,6 +204,10 @@ Action ParseArguments(int argc, char** argv, Settings& settings) {
   }
   if (settings.paths.empty()) {
     UsageError("no data file or folder given");
+    return Action::Fail;
+  }
+  if (settings.WantsFigures() && settings.paths.size() != 1) {
+    UsageError("--graphics and --table draw one data file; give exactly one");
     return Action::Fail;
   }
   return Action::Run;
@@ -222,6 +293,41 @@ void ExportOne(const fs::path& file, const Settings& settings, WrittenBy& writte
   ++tally.written;
 }
 
+// Draws the figures of one data file with the same reader and preparation
+// as its export.
+int WriteFigures(const Settings& settings, const std::string& programDirectory) {
+  const std::string& name = settings.paths.front();
+  MeasurementModel m;
+  m.ReferencePoint = settings.referencePoint;
+  m.TrochanterChoice = settings.trochanterChoice;
+  m.TimeLimitDays = settings.timeLimitDays;
+  m.ZoomRange = settings.zoomRange;
+  m.ShowRawData = settings.showRawData;
+  const ReadOutcome read = ReadDataFile(name, m);
+  if (!read.ok()) {
+    std::cerr << kProgram << ": " << read.error.message << '\n';
+    return kSomeRejected;
+  }
+  PrepareSeries(m);
+  int failed = 0, written = 0;
+  for (const auto& [file, figure] :
+       {std::pair{settings.graphicsFile, Figure::Graphics}, std::pair{settings.tableFile, Figure::Table}}) {
+    if (file.empty()) continue;
+    const QSize size = settings.size
+                           ? QSize(settings.size->width, settings.size->height)
+                           : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
+    const std::string failure = WriteFigure(figure, file, size, m, programDirectory);
+    if (failure.empty()) {
+      ++written;
+    } else {
+      std::cerr << kProgram << ": " << failure << '\n';
+      ++failed;
+    }
+  }
+  std::cout << written << (written == 1 ? " figure" : " figures") << " written, " << failed << " failed\n";
+  return failed == 0 ? kAllWritten : kSomeRejected;
+}
+
 std::string Count(int n, std::string_view what) {
   return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
 }
@@ -241,6 +347,14 @@ int main(int argc, char** argv) {
     return kUsageError;
   case Action::Run:
     break;
+  }
+  if (settings.WantsFigures()) {
+    // Drawing text needs a GUI application; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const ProgramPaths paths = ResolveProgramPaths(
+        QCoreApplication::applicationDirPath().toLocal8Bit().toStdString(), std::string());
+    return WriteFigures(settings, paths.ProgramDirectory);
   }
   Tally tally;
   WrittenBy writtenBy;

@@ -48,9 +48,9 @@ template <typename W> W* TopLevel() {
 void SaveScreenshot(QWidget* window, const QString& name) {
   QTest::qWait(150);
   QDir().mkpath(kArtifacts);
-  const QPixmap shot = window->screen()->grabWindow(0, window->frameGeometry().x(),
-                                                    window->frameGeometry().y(), window->frameGeometry().width(),
-                                                    window->frameGeometry().height());
+  const QPixmap shot =
+      window->screen()->grabWindow(0, window->frameGeometry().x(), window->frameGeometry().y(),
+                                   window->frameGeometry().width(), window->frameGeometry().height());
   shot.save(kArtifacts + "/" + name + ".png");
 }
 
@@ -82,7 +82,8 @@ QString Contents(const QString& path) {
 class Session : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server: run through scripts/with-x-server.sh";
+    if (QGuiApplication::platformName() != "xcb")
+      GTEST_SKIP() << "needs an X server: run through scripts/with-x-server.sh";
     ASSERT_TRUE(temp.isValid());
     study = temp.filePath("study");
     QDir().mkpath(study);
@@ -155,7 +156,8 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
   ASSERT_TRUE(QFile::exists(written));
   const QString batch = temp.filePath("batch");
   QDir().mkpath(batch);
-  EXPECT_EQ(QProcess::execute(SINKVIEW_EXPORT_EXE, {"--output-dir", batch, study + "/bauer_helene_left.vok"}), 0);
+  EXPECT_EQ(QProcess::execute(SINKVIEW_EXPORT_EXE, {"--output-dir", batch, study + "/bauer_helene_left.vok"}),
+            0);
   EXPECT_EQ(Contents(written), Contents(batch + "/bauer_helene_left.num"));
   Click(Child<QPushButton>(table, "Command2"));
   QTest::qWait(100);

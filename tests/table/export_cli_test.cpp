@@ -101,7 +101,41 @@ TEST_F(ExportCli, RefusesPathsThatAreNoDataFilesAndWrongCommandLines) {
   EXPECT_FALSE(fs::exists(kExamples / "bauer_helene_left.num"));
 }
 
-TEST_F(ExportCli, DoesNotLinkQt) {
-  // The exporter proves that reading, preparing and exporting need no Qt.
-  EXPECT_EQ(Contents(SINKVIEW_EXPORT_EXE).find("libQt"), std::string::npos);
+TEST_F(ExportCli, DrawsFiguresOfOneDataFileWithoutADisplay) {
+  const std::string sample = Quoted(kExamples / "bauer_helene_left.vok");
+  const fs::path png = folder_ / "graphics.png", pdf = folder_ / "graphics.pdf", svg = folder_ / "g.svg",
+                 table = folder_ / "table.pdf";
+  ASSERT_EQ(Export("--graphics " + Quoted(png) + " --table " + Quoted(table) + " " + sample), 0) << err_;
+  EXPECT_EQ(out_, "2 figures written, 0 failed\n");
+  ASSERT_EQ(Export("--size 1200x900 --raw-data --graphics " + Quoted(svg) + " " + sample), 0) << err_;
+  ASSERT_EQ(Export("--graphics " + Quoted(pdf) + " " + sample), 0) << err_;
+
+  const std::string image = Contents(png);
+  ASSERT_GT(image.size(), 24u);
+  EXPECT_EQ(image.substr(1, 3), "PNG");
+  const auto bigEndian = [&](std::size_t at) {
+    return (static_cast<unsigned char>(image[at]) << 24) | (static_cast<unsigned char>(image[at + 1]) << 16) |
+           (static_cast<unsigned char>(image[at + 2]) << 8) | static_cast<unsigned char>(image[at + 3]);
+  };
+  EXPECT_EQ(bigEndian(16), 590u) << "the graphics window's design width";
+  EXPECT_EQ(bigEndian(20), 437u);
+  // Vectors: lines stay lines, text stays text.
+  const std::string drawing = Contents(svg);
+  EXPECT_NE(drawing.find("width=\"1200\""), std::string::npos);
+  EXPECT_NE(drawing.find("<polyline"), std::string::npos);
+  EXPECT_NE(drawing.find("subsidence total"), std::string::npos);
+  EXPECT_EQ(Contents(pdf).substr(0, 5), "%PDF-");
+  EXPECT_EQ(Contents(table).substr(0, 5), "%PDF-");
+  EXPECT_FALSE(fs::exists(kExamples / "bauer_helene_left.num")) << "figures only, no export";
+}
+
+TEST_F(ExportCli, FigureRequestsAreChecked) {
+  const std::string sample = Quoted(kExamples / "bauer_helene_left.vok");
+  EXPECT_EQ(Export("--graphics " + Quoted(folder_ / "g.png") + " " + sample + " " + sample), 2);
+  EXPECT_EQ(Export("--graphics " + Quoted(folder_ / "g.png") + " --size 10x10 " + sample), 2);
+  EXPECT_EQ(Export("--table " + Quoted(folder_ / "t.svg") + " " + sample), 1) << "the table has no SVG";
+  EXPECT_NE(err_.find("t.svg"), std::string::npos);
+  EXPECT_EQ(Export("--graphics " + Quoted(folder_ / "missing/g.png") + " " + sample), 1);
+  EXPECT_NE(err_.find("missing/g.png"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder_ / "t.svg"));
 }

@@ -1,0 +1,149 @@
+#include "graphics/figure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <functional>
+
+#include "graphics/diagram_assignment.h"
+#include "graphics/graf_layout.h"
+#include "table/table_text.h"
+#include "ui/design_units.h"
+#include "ui/painter_surface.h"
+
+namespace sinkview {
+
+namespace {
+
+constexpr double kTableClientWidth = 8832, kTableClientHeight = 6588;
+// Device-independent pixels per inch: figures are laid out like the windows.
+constexpr int kDotsPerInch = 96;
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A label's text with its top left corner at `at`, lines one below the other.
+void DrawLabel(QPainter& painter, QPoint at, const QString& text, QColor colour) {
+  painter.setPen(colour);
+  const QFontMetricsF metrics(painter.font(), painter.device());
+  double y = at.y() + metrics.ascent();
+  for (const QString& line : text.split('\n')) {
+    painter.drawText(QPointF(at.x(), y), line);
+    y += metrics.height();
+  }
+}
+
+} // namespace
+
+QSize GraphicsDesignSize() { return TwipsRect(0, 0, kGrafClientWidth, kGrafClientHeight).size(); }
+
+QSize TableDesignSize() { return TwipsRect(0, 0, kTableClientWidth, kTableClientHeight).size(); }
+
+void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
+                        const std::string& programDirectory) {
+  painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+  const double ratioX = size.width() / static_cast<double>(GraphicsDesignSize().width());
+  const double ratioY = size.height() / static_cast<double>(GraphicsDesignSize().height());
+  const auto place = [&](std::string_view name) {
+    for (const GrafControl& control : kGrafControls) {
+      if (control.name == name) return ResizedRect(control, ratioX, ratioY);
+    }
+    return DesignRect{};
+  };
+
+  for (int number = 1; number <= 5; ++number) {
+    const DesignRect r = place("Picture" + std::to_string(number));
+    const bool sketch = number == 1;
+    painter.save();
+    PainterSurface box(painter, QRectF(TwipsRect(r.left, r.top, r.width, r.height)),
+                       sketch ? QColor(224, 224, 224) : QColor(Qt::white), Qt::black, DesignFont());
+    PaintPicture(number, model, programDirectory, box);
+    painter.restore();
+  }
+
+  painter.setFont(DesignFont());
+  const DiagramTitles titles = TitlesForSide(model);
+  const auto at = [&](std::string_view name) {
+    const DesignRect r = place(name);
+    return TwipsRect(r.left, r.top, 0, 0).topLeft();
+  };
+  DrawLabel(painter, at("Label1"), FromUtf8(kReferenceSystemCaption), Qt::black);
+  DrawLabel(painter, at("Label2"), FromUtf8(titles.upperLeft), Qt::black);
+  DrawLabel(painter, at("Label3"), FromUtf8(titles.lowerLeft), Qt::black);
+  DrawLabel(painter, at("Label4"), FromUtf8(titles.upperRight), Qt::black);
+  DrawLabel(painter, at("Label5"), FromUtf8(titles.lowerRight), Qt::black);
+  DrawLabel(painter, at("Label6"), FromUtf8(HeaderText(model)), Qt::black);
+  if (titles.leftStemCementShown) {
+    DrawLabel(painter, at("Label9"), FromUtf8(kSlashCaption), Qt::black);
+    DrawLabel(painter, at("Label7"), FromUtf8(titles.stemCement), Qt::red);
+  }
+  if (titles.rightStemCementShown) {
+    DrawLabel(painter, at("Label10"), FromUtf8(kSlashCaption), Qt::black);
+    DrawLabel(painter, at("Label8"), FromUtf8(titles.stemCement), Qt::red);
+  }
+}
+
+void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& model) {
+  PainterSurface surface(painter, QRectF(QPoint(0, 0), size), Qt::white, Qt::black, DesignFont());
+  // The table window's rule: the font grows with the width.
+  surface.SetFontSize(DesignFont().pointSizeF() * size.width() / TableDesignSize().width());
+  RenderTable(model, surface);
+}
+
+std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
+                        const std::string& programDirectory) {
+  const QString name = QString::fromLocal8Bit(path);
+  const QString suffix = QFileInfo(name).suffix().toLower();
+  const auto draw = [&](QPainter& painter) {
+    if (figure == Figure::Graphics) {
+      DrawGraphicsFigure(painter, size, model, programDirectory);
+    } else {
+      DrawTableFigure(painter, size, model);
+    }
+  };
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly)) {
+    return path + ": the figure cannot be written (" + file.errorString().toStdString() + ").";
+  }
+  if (suffix == "png") {
+    QImage image(size, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(kDotsPerInch / 0.0254));
+    image.setDotsPerMeterY(qRound(kDotsPerInch / 0.0254));
+    QPainter painter(&image);
+    draw(painter);
+    painter.end();
+    image.save(&file, "PNG");
+  } else if (suffix == "pdf") {
+    QPdfWriter pdf(&file);
+    pdf.setResolution(kDotsPerInch);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kDotsPerInch, QPageSize::Point));
+    pdf.setTitle(QFileInfo(name).completeBaseName());
+    QPainter painter(&pdf);
+    draw(painter);
+  } else if (suffix == "svg" && figure == Figure::Graphics) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setResolution(kDotsPerInch);
+    QPainter painter(&svg);
+    draw(painter);
+  } else {
+    file.cancelWriting();
+    return path + ": the figure's name must end in .png, .pdf" +
+           std::string(figure == Figure::Graphics ? " or .svg." : ".");
+  }
+  if (!file.commit()) {
+    return path + ": the figure cannot be written (" + file.errorString().toStdString() + ").";
+  }
+  return {};
+}
+
+} // namespace sinkview

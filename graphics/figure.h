@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSize>
+#include <string>
+
+#include "model/model.h"
+
+class QPainter;
+
+namespace sinkview {
+
+// Figures for reports, drawn without a window by the same routines the
+// graphics and table windows use.
+
+// The graphics window's content at `size` (device-independent pixels): the
+// header, the titles and the five boxes, laid out as the window lays itself
+// out at that size. The model must be prepared; the distance diagrams
+// re-base their corrected series as they do in the window.
+void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
+                        const std::string& programDirectory);
+
+// The table window's text at `size`, in the font size the window would use
+// at that width.
+void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& model);
+
+// The size of the graphics and of the table window's client area at design size.
+QSize GraphicsDesignSize();
+QSize TableDesignSize();
+
+// Writes a figure to `path`: PNG, PDF or SVG by the file's ending (vectors
+// for PDF and SVG), through a temporary file renamed into place. Returns ""
+// on success, else a message naming the file and the reason.
+enum class Figure { Graphics, Table };
+std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
+                        const std::string& programDirectory);
+
+} // namespace sinkview
