@@ -51,7 +51,10 @@ QPointF PainterSurface::ToDevice(double x, double y) const {
   const double width = Extent(left_, right_), height = Extent(top_, bottom_);
   const double fx = left_ == right_ ? 0.5 : (x - left_) / width;
   const double fy = top_ == bottom_ ? 0.5 : (y - top_) / height;
-  return {target_.left() + fx * target_.width(), target_.top() + fy * target_.height()};
+  // The edges of the user system lie on the centres of the outermost pixels,
+  // so lines along the edges (the first and last radiograph) stay visible.
+  const QRectF inner = target_.adjusted(0.5, 0.5, -0.5, -0.5);
+  return {inner.left() + fx * inner.width(), inner.top() + fy * inner.height()};
 }
 
 void PainterSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour, bool box) {
