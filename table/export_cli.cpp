@@ -351,9 +351,21 @@ int main(int argc, char** argv) {
   if (settings.WantsFigures()) {
     // Drawing text needs a GUI application; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a desktop session Qt complains of a missing runtime folder,
+    // which a program that only draws into files never uses.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+      if (!message.startsWith(QLatin1String("QStandardPaths:"))) {
+        std::cerr << (type == QtDebugMsg || type == QtInfoMsg ? "" : "sinkview-export: ")
+                  << message.toLocal8Bit().constData() << '\n';
+      }
+    });
     QGuiApplication app(argc, argv);
     const ProgramPaths paths = ResolveProgramPaths(
         QCoreApplication::applicationDirPath().toLocal8Bit().toStdString(), std::string());
+    if (!settings.graphicsFile.empty() && !fs::exists(paths.ProgramDirectory + "clskonli.sys")) {
+      std::cerr << kProgram << ": warning: no sketch files in " << paths.ProgramDirectory
+                << "; the reference-system box names the missing files\n";
+    }
     return WriteFigures(settings, paths.ProgramDirectory);
   }
   Tally tally;
