@@ -44,8 +44,9 @@ ProgramPaths ResolveProgramPaths(const std::string& executableDirectory, const s
   const bool installed = !fs::exists(own + "clskonli.sys", error) && IsFolder(installedData);
   paths.ProgramDirectory = installed ? installedData : own;
 
-  paths.SettingsFile =
-      SettingsFileLocation(paths.ProgramDirectory, ::access(paths.ProgramDirectory.c_str(), W_OK) == 0);
+  // An installed program keeps the settings with the user, even for root.
+  paths.SettingsFile = SettingsFileLocation(
+      paths.ProgramDirectory, !installed && ::access(paths.ProgramDirectory.c_str(), W_OK) == 0);
 
   for (const std::string& candidate : {paths.ProgramDirectory + "examples", sourceExamples}) {
     if (IsFolder(candidate)) {

@@ -9,8 +9,9 @@ struct ProgramPaths {
   // The folder of the sketch files, with a trailing '/': the program's own
   // folder in a build, the installed data folder for an installed program.
   std::string ProgramDirectory;
-  // The settings file: in ProgramDirectory where that folder can be
-  // written, else in the user's configuration folder.
+  // The settings file: in ProgramDirectory for a program run from its
+  // build when that folder can be written, else (an installed program) in
+  // the user's configuration folder.
   std::string SettingsFile;
   // The bundled sample data, where the program starts without settings.
   std::string SampleFolder;

@@ -94,6 +94,7 @@ TEST(ProgramPaths, InstalledProgramFindsItsDataAndAReadOnlyFolderMovesSettingsTo
   const ProgramPaths paths = ResolveProgramPaths(temp.path + "/bin", "/nowhere");
   EXPECT_EQ(paths.ProgramDirectory, temp.path + "/share/sinkview/");
   EXPECT_EQ(paths.SampleFolder, temp.path + "/share/sinkview/examples");
+  EXPECT_EQ(paths.SettingsFile, UserConfigDirectory() + "SINKVIEW.INI") << "even where it could write";
   setenv("XDG_CONFIG_HOME", (temp.path + "/config").c_str(), 1);
   EXPECT_EQ(SettingsFileLocation(paths.ProgramDirectory, false), temp.path + "/config/sinkview/SINKVIEW.INI");
   EXPECT_EQ(SettingsFileLocation(paths.ProgramDirectory, true), paths.ProgramDirectory + "SINKVIEW.INI");
