@@ -16,6 +16,15 @@ void ReadAndParse(benchmark::State& state) {
 }
 BENCHMARK(ReadAndParse);
 
+void ParseOnly(benchmark::State& state) {
+  const std::string text = sinkview::bench::ThirtyRadiographText();
+  for (auto _ : state) {
+    sinkview::MeasurementModel model;
+    benchmark::DoNotOptimize(sinkview::ParseDataText(text, "/bench/30.vok", model));
+  }
+}
+BENCHMARK(ParseOnly);
+
 void Preparation(benchmark::State& state) {
   sinkview::MeasurementModel model = sinkview::bench::ThirtyRadiographModel();
   for (auto _ : state) {

@@ -11,4 +11,10 @@ if(SINKVIEW_SANITIZE)
   target_link_options(sinkview_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Coverage feedback for the fuzzer must come from all of the code it reaches,
+# not only from the harness.
+if(SINKVIEW_BUILD_FUZZERS)
+  target_compile_options(sinkview_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 set(CMAKE_CXX_EXTENSIONS OFF)
