@@ -1,6 +1,8 @@
 #include "model/comparability.h"
 
+#include <cassert>
 #include <cmath>
+#include <vector>
 
 namespace sinkview {
 
@@ -15,14 +17,21 @@ template <typename Visit> void ForPairsSpanning(int i, int n, Visit visit) {
   }
 }
 
+// One float per series, so the series of a preparation are summed side by
+// side; each lane is an ordinary float sum in its own order.
+using Lanes = std::array<float, kMaxSeriesAtOnce>;
+
+void Add(Lanes& sum, const Lanes& term) {
+  for (std::size_t s = 0; s < kMaxSeriesAtOnce; ++s) sum[s] += term[s];
+}
+
 } // namespace
 
-void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& w, const Series& x, Series& y) {
+void AnalysePairs(MeasurementModel& m, ComparabilityWork& w) {
   const int n = m.RadiographCount;
   const Series& t = m.ElapsedDays;
   const float limit = m.ComparabilityLimit;
 
-  // Pairs.
   for (int i = 1; i <= n - 1; ++i) {
     for (int j = i + 1; j <= n; ++j) {
       const float dt = t[j] - t[i];
@@ -37,7 +46,6 @@ void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& w, const Ser
       if (d <= limit && dt > 0) {
         w.PairWeight[i][j] = limit - d + 1;
         w.Comparable[i][j] = 1;
-        w.PairRate[i][j] = static_cast<float>(static_cast<double>(x[j] - x[i]) * w.PairWeight[i][j] / dt);
       }
     }
   }
@@ -47,7 +55,7 @@ void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& w, const Ser
     for (int j = 1; j <= i - 1; ++j) w.Comparable[i][j] = w.Comparable[j][i];
   }
 
-  // Isolated radiographs.
+  // Isolated radiographs: comparable only with themselves.
   for (int i = 1; i <= n; ++i) {
     w.FirstComparable[i] = static_cast<std::int16_t>(n);
     w.LastComparable[i] = 1;
@@ -62,33 +70,68 @@ void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& w, const Ser
     if (w.FirstComparable[i] == w.LastComparable[i]) m.IsolatedFlag[i] = 1;
   }
 
-  // Disconnections: no comparable pair spans the interval after i.
+  // Disconnections: no comparable pair spans the interval after i; then the
+  // summed weights of the pairs that do.
   for (int i = 1; i <= n; ++i) {
-    float count = 0;
-    ForPairsSpanning(i, n, [&](int k, int l) { count += w.Comparable[k][l]; });
-    w.SpanSum[i] = count;
-    if (count == 0) m.DisconnectionFlag[i] = 1;
-  }
-
-  // Weighted sums.
-  w.SpanSum.fill(0);
-  for (int i = 1; i <= n; ++i) {
+    int count = 0;
+    float weights = 0;
     ForPairsSpanning(i, n, [&](int k, int l) {
-      w.RateSum[i] += w.PairRate[k][l];
-      w.SpanSum[i] += w.PairWeight[k][l];
+      count += w.Comparable[k][l];
+      weights += w.PairWeight[k][l];
     });
+    if (count == 0) m.DisconnectionFlag[i] = 1;
+    w.SpanSum[i] = weights;
   }
+}
 
-  // Corrected course.
-  if (n >= 1) y[1] = x[1];
-  for (int i = 2; i <= n; ++i) {
-    if (m.DisconnectionFlag[i - 1] == 1) {
-      y[i] = y[i - 1];
-    } else {
-      y[i] = static_cast<float>(y[i - 1] +
-                                static_cast<double>(t[i] - t[i - 1]) * w.RateSum[i - 1] / w.SpanSum[i - 1]);
+void CorrectSeries(const MeasurementModel& m, const ComparabilityWork& w,
+                   std::span<const Series* const> series, std::span<Series* const> corrected) {
+  assert(series.size() == corrected.size() && series.size() <= kMaxSeriesAtOnce);
+  const int n = m.RadiographCount;
+  const Series& t = m.ElapsedDays;
+  const std::size_t count = series.size();
+
+  // The weighted rate of change of every comparable pair (0 for the others).
+  std::vector<Lanes> PairRate(static_cast<std::size_t>(kSlots * kSlots), Lanes{});
+  for (int i = 1; i <= n - 1; ++i) {
+    for (int j = i + 1; j <= n; ++j) {
+      if (w.Comparable[i][j] != 1) continue;
+      const double dt = t[j] - t[i];
+      Lanes& rate = PairRate[static_cast<std::size_t>(i * kSlots + j)];
+      for (std::size_t s = 0; s < count; ++s) {
+        const Series& x = *series[s];
+        rate[s] = static_cast<float>(static_cast<double>(x[j] - x[i]) * w.PairWeight[i][j] / dt);
+      }
     }
   }
+
+  // Corrected course, interval by interval.
+  for (std::size_t s = 0; s < count; ++s) {
+    if (n >= 1) (*corrected[s])[1] = (*series[s])[1];
+  }
+  for (int i = 1; i <= n - 1; ++i) {
+    if (m.DisconnectionFlag[i] == 1) {
+      // The course stays level across a break.
+      for (std::size_t s = 0; s < count; ++s) (*corrected[s])[i + 1] = (*corrected[s])[i];
+      continue;
+    }
+    Lanes RateSum{};
+    ForPairsSpanning(i, n,
+                     [&](int k, int l) { Add(RateSum, PairRate[static_cast<std::size_t>(k * kSlots + l)]); });
+    const double dt = t[i + 1] - t[i];
+    for (std::size_t s = 0; s < count; ++s) {
+      Series& y = *corrected[s];
+      y[i + 1] = static_cast<float>(y[i] + dt * RateSum[s] / w.SpanSum[i]);
+    }
+  }
+}
+
+void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& work, const Series& series,
+                            Series& corrected) {
+  AnalysePairs(m, work);
+  const Series* in[] = {&series};
+  Series* out[] = {&corrected};
+  CorrectSeries(m, work, in, out);
 }
 
 } // namespace sinkview

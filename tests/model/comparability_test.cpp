@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <random>
 #include <vector>
+
+#include "model/preparation.h"
 
 using namespace sinkview;
 
@@ -45,7 +51,6 @@ TEST(Comparability, WorkedExampleGivesWeightedMeanSlopes) {
   MeasurementModel m = SeriesOf({{0, 0}, {100, 1}, {200, 3}});
   const Result r = Analyse(m);
   EXPECT_FLOAT_EQ(r.work.PairWeight[1][2], 4);
-  EXPECT_FLOAT_EQ(r.work.PairRate[1][3], 0.06f);
   EXPECT_EQ(r.corrected[1], 0.0f);
   EXPECT_NEAR(r.corrected[2], 1.25f, 1e-6);
   EXPECT_EQ(r.corrected[2], 1.2499999f); // the rate sum is formed in single precision
@@ -108,4 +113,72 @@ TEST(Comparability, RadiographWithoutPartnerBreaksBothIntervalsUnlessBridged) {
   EXPECT_EQ(bridged.DisconnectionFlag[1], 0) << "pair (1, 3) spans both intervals";
   EXPECT_EQ(bridged.DisconnectionFlag[2], 0);
   EXPECT_NEAR(r.corrected[3], 7.0f / 6.0f, 1e-5) << "the isolated value does not pull the course";
+}
+
+namespace {
+
+// The analysis as plainly written, one series at a time: the oracle for the
+// preparation, which corrects all series side by side.
+void PlainCorrectedSeries(const MeasurementModel& m, const Series& x, Series& y) {
+  const int n = m.RadiographCount;
+  const Series& t = m.ElapsedDays;
+  float weight[kSlots][kSlots] = {}, rate[kSlots][kSlots] = {};
+  int comparable[kSlots][kSlots] = {};
+  for (int i = 1; i < n; ++i) {
+    for (int j = i + 1; j <= n; ++j) {
+      const float dt = t[j] - t[i];
+      const float d = std::max({std::fabs(m.ComparabilityMeasure1[i] - m.ComparabilityMeasure1[j]),
+                                std::fabs(m.ComparabilityMeasure2[i] - m.ComparabilityMeasure2[j]),
+                                std::fabs(m.ComparabilityMeasure3[i] - m.ComparabilityMeasure3[j])});
+      if (dt <= m.TimeLimitDays && d <= m.ComparabilityLimit) {
+        comparable[i][j] = 1;
+        weight[i][j] = m.ComparabilityLimit - d + 1;
+        rate[i][j] = static_cast<float>(static_cast<double>(x[j] - x[i]) * weight[i][j] / dt);
+      }
+    }
+  }
+  y[1] = x[1];
+  for (int i = 2; i <= n; ++i) {
+    float rates = 0, weights = 0;
+    int pairs = 0;
+    const auto add = [&](int k, int l) {
+      rates += rate[k][l], weights += weight[k][l], pairs += comparable[k][l];
+    };
+    const int a = i - 1; // the interval after radiograph a
+    for (int j = a + 1; j <= n; ++j) add(a, j);
+    for (int k = 1; k <= a - 1; ++k) {
+      for (int l = a + 1; l <= n; ++l) add(k, l);
+    }
+    y[i] = pairs == 0 ? y[i - 1]
+                      : static_cast<float>(y[i - 1] + static_cast<double>(t[i] - t[i - 1]) * rates / weights);
+  }
+}
+
+} // namespace
+
+TEST(Comparability, PreparationCorrectsAllSeriesExactlyAsOneAtATime) {
+  std::mt19937 random(20261206);
+  std::uniform_real_distribution<float> value(-50, 50), control(0, 4), gap(1, 200);
+  for (int trial = 0; trial < 50; ++trial) {
+    MeasurementModel m;
+    m.RadiographCount = static_cast<std::int16_t>(1 + trial % 30);
+    m.TimeLimitDays = trial % 3 == 0 ? 400 : 1825;
+    for (int k = 1; k <= m.RadiographCount; ++k) {
+      m.ElapsedDays[k] = k == 1 ? 0 : m.ElapsedDays[k - 1] + gap(random);
+      m.ComparabilityMeasure1[k] = control(random);
+      m.ComparabilityMeasure2[k] = control(random);
+      m.ComparabilityMeasure3[k] = control(random);
+      for (const AnalysisRun& run : kAnalysisRuns) (m.*run.measured)[k] = value(random);
+    }
+    RunAnalyses(m);
+    for (const AnalysisRun& run : kAnalysisRuns) {
+      Series expected{};
+      PlainCorrectedSeries(m, m.*run.measured, expected);
+      for (int k = 1; k <= m.RadiographCount; ++k) {
+        ASSERT_EQ(std::bit_cast<std::uint32_t>((m.*run.corrected)[k]),
+                  std::bit_cast<std::uint32_t>(expected[k]))
+            << "trial " << trial << ", radiograph " << k;
+      }
+    }
+  }
 }
