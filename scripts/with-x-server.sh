@@ -10,6 +10,9 @@ xvfb=$!
 read -r display <"$fifo"
 rm -f "$fifo"
 export DISPLAY=":$display"
+# This private session has no D-Bus session bus; naming one that does not
+# exist keeps the D-Bus library from starting one through the X server.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent/sinkview-test-bus"
 openbox >/dev/null 2>&1 &
 manager=$!
 stop() { kill "$manager" "$xvfb" 2>/dev/null; wait "$manager" "$xvfb" 2>/dev/null; true; }

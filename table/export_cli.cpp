@@ -316,7 +316,10 @@ int WriteFigures(const Settings& settings, const std::string& programDirectory) 
     const QSize size = settings.size
                            ? QSize(settings.size->width, settings.size->height)
                            : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
-    const std::string failure = WriteFigure(figure, file, size, m, programDirectory);
+    // Each figure from the prepared series: the distance diagrams re-base
+    // theirs in place, which the table must not see.
+    MeasurementModel prepared = m;
+    const std::string failure = WriteFigure(figure, file, size, prepared, programDirectory);
     if (failure.empty()) {
       ++written;
     } else {
