@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/file_contents.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +14,8 @@
 
 using namespace sinkview;
 namespace fs = std::filesystem;
+
+using sinkview::testing::FileContents;
 
 namespace {
 
@@ -29,20 +33,13 @@ public:
   std::string path;
 };
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 } // namespace
 
 TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLine) {
   TempFolder temp;
   const std::string file = temp.path + "/SINKVIEW.INI";
   ASSERT_EQ(WriteStartFolder(file, "/data/hips 2009"), "");
-  EXPECT_EQ(Contents(file), "\"/data/hips 2009\"\r\n");
+  EXPECT_EQ(FileContents(file), "\"/data/hips 2009\"\r\n");
   EXPECT_EQ(ReadStartFolder(file), "/data/hips 2009");
   ASSERT_EQ(WriteStartFolder(file, "/other"), "") << "an existing file is replaced";
   EXPECT_EQ(ReadStartFolder(file), "/other");

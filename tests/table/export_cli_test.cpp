@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "../support/file_contents.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,13 +11,9 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+using sinkview::testing::FileContents;
 
-std::string Contents(const fs::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
+namespace {
 
 const fs::path kExamples = fs::path(SINKVIEW_SOURCE_DIR) / "examples";
 const fs::path kRecorded = fs::path(SINKVIEW_TEST_DATA) / "examples_export";
@@ -33,8 +31,8 @@ protected:
     const std::string command = "LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments + " >'" +
                                 (folder_ / "out").string() + "' 2>'" + (folder_ / "err").string() + "'";
     const int status = std::system(command.c_str());
-    out_ = Contents(folder_ / "out");
-    err_ = Contents(folder_ / "err");
+    out_ = FileContents(folder_ / "out");
+    err_ = FileContents(folder_ / "err");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
@@ -50,8 +48,8 @@ TEST_F(ExportCli, WritesOneExportBesideEachSampleAndSucceeds) {
   EXPECT_EQ(Export(Quoted(folder_ / "study/")), 0) << err_;
   EXPECT_EQ(out_, "3 files written, 0 files rejected\n");
   for (const char* name : {"bauer_helene_left", "mueller_otto_right", "schmid_anna_left_breaks"}) {
-    EXPECT_EQ(Contents(folder_ / "study" / (name + std::string(".num"))),
-              Contents(kRecorded / (name + std::string(".shoulder.num"))));
+    EXPECT_EQ(FileContents(folder_ / "study" / (name + std::string(".num"))),
+              FileContents(kRecorded / (name + std::string(".shoulder.num"))));
   }
 }
 
@@ -59,11 +57,11 @@ TEST_F(ExportCli, OptionsGiveTheSettingsAndTheOutputFolder) {
   const std::string sample = Quoted(kExamples / "schmid_anna_left_breaks.vok");
   const std::string into = " --output-dir " + Quoted(folder_) + " ";
   EXPECT_EQ(Export("--reference-point head --trochanter=major --time-limit 60" + into + sample), 0) << err_;
-  EXPECT_EQ(Contents(folder_ / "schmid_anna_left_breaks.num"),
-            Contents(kRecorded / "schmid_anna_left_breaks.head.num"));
+  EXPECT_EQ(FileContents(folder_ / "schmid_anna_left_breaks.num"),
+            FileContents(kRecorded / "schmid_anna_left_breaks.head.num"));
   // Three months compare no two radiographs of the series.
   EXPECT_EQ(Export("--time-limit 3" + into + sample), 0) << err_;
-  EXPECT_NE(Contents(folder_ / "schmid_anna_left_breaks.num").find(" 0 ; .; .;"), std::string::npos);
+  EXPECT_NE(FileContents(folder_ / "schmid_anna_left_breaks.num").find(" 0 ; .; .;"), std::string::npos);
 }
 
 TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
@@ -88,7 +86,7 @@ TEST_F(ExportCli, RefusesPathsThatAreNoDataFilesAndWrongCommandLines) {
     EXPECT_EQ(Export(Quoted(folder_ / name)), 1) << name;
     EXPECT_NE(err_.find((folder_ / name).string() + message), std::string::npos) << err_;
   }
-  EXPECT_EQ(Contents(folder_ / "results.num"), "an export to keep");
+  EXPECT_EQ(FileContents(folder_ / "results.num"), "an export to keep");
 
   const std::string sample = " " + Quoted(kExamples / "bauer_helene_left.vok");
   for (const std::string& arguments :
@@ -110,7 +108,7 @@ TEST_F(ExportCli, DrawsFiguresOfOneDataFileWithoutADisplay) {
   ASSERT_EQ(Export("--size 1200x900 --raw-data --graphics " + Quoted(svg) + " " + sample), 0) << err_;
   ASSERT_EQ(Export("--graphics " + Quoted(pdf) + " " + sample), 0) << err_;
 
-  const std::string image = Contents(png);
+  const std::string image = FileContents(png);
   ASSERT_GT(image.size(), 24u);
   EXPECT_EQ(image.substr(1, 3), "PNG");
   const auto bigEndian = [&](std::size_t at) {
@@ -120,12 +118,12 @@ TEST_F(ExportCli, DrawsFiguresOfOneDataFileWithoutADisplay) {
   EXPECT_EQ(bigEndian(16), 590u) << "the graphics window's design width";
   EXPECT_EQ(bigEndian(20), 437u);
   // Vectors: lines stay lines, text stays text.
-  const std::string drawing = Contents(svg);
+  const std::string drawing = FileContents(svg);
   EXPECT_NE(drawing.find("width=\"1200\""), std::string::npos);
   EXPECT_NE(drawing.find("<polyline"), std::string::npos);
   EXPECT_NE(drawing.find("subsidence total"), std::string::npos);
-  EXPECT_EQ(Contents(pdf).substr(0, 5), "%PDF-");
-  EXPECT_EQ(Contents(table).substr(0, 5), "%PDF-");
+  EXPECT_EQ(FileContents(pdf).substr(0, 5), "%PDF-");
+  EXPECT_EQ(FileContents(table).substr(0, 5), "%PDF-");
   EXPECT_FALSE(fs::exists(kExamples / "bauer_helene_left.num")) << "figures only, no export";
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/file_contents.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +13,8 @@
 
 using namespace sinkview;
 namespace fs = std::filesystem;
+
+using sinkview::testing::FileContents;
 
 namespace {
 
@@ -25,13 +29,6 @@ protected:
   void TearDown() override { fs::remove_all(folder_); }
   fs::path folder_;
 };
-
-std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 } // namespace
 
@@ -62,9 +59,9 @@ TEST_F(ExportFile, WritingTwiceReplacesTheFileWithTheSameContents) {
   std::ofstream(path) << "an older and longer export that must not leave a tail behind\n";
   MeasurementModel m = PreparedSeries({0, 365}, true);
   ASSERT_EQ(WriteExportFile(m, path.string()), "");
-  const std::string first = Contents(path);
+  const std::string first = FileContents(path);
   ASSERT_EQ(WriteExportFile(m, path.string()), "");
-  EXPECT_EQ(Contents(path), first);
+  EXPECT_EQ(FileContents(path), first);
   EXPECT_EQ(first, ExportText(m));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
       << "no temporary file is left behind";
