@@ -53,10 +53,17 @@ void ShowMessageBox(const UserMessage& message) {
   box.exec();
 }
 
+// A control under its design name at its design rectangle.
+template <typename Control> Control* Place(QWidget* parent, const char* name, QRect rect) {
+  auto* control = new Control(parent);
+  control->setObjectName(name);
+  control->setGeometry(rect);
+  return control;
+}
+
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRect rect) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(name);
-  label->setGeometry(rect);
+  auto* label = Place<QLabel>(parent, name, rect);
+  label->setText(caption);
   return label;
 }
 
@@ -77,46 +84,29 @@ void MainWindow::buildControls() {
   setMouseTracking(true);
 
   Label1 = MakeLabel(this, "Label1", "Select VOK-datafile", TwipsRect(240, 120, 1656, 192));
-  Drive1 = new QComboBox(this);
-  Drive1->setObjectName("Drive1");
-  Drive1->setGeometry(TwipsRect(240, 480, 3135, 315));
-  Dir1 = new QListWidget(this);
-  Dir1->setObjectName("Dir1");
-  Dir1->setGeometry(TwipsRect(240, 840, 3135, 3015));
-  File1 = new QListWidget(this);
-  File1->setObjectName("File1");
-  File1->setGeometry(TwipsRect(3600, 480, 3135, 3288));
+  Drive1 = Place<QComboBox>(this, "Drive1", TwipsRect(240, 480, 3135, 315));
+  Dir1 = Place<QListWidget>(this, "Dir1", TwipsRect(240, 840, 3135, 3015));
+  File1 = Place<QListWidget>(this, "File1", TwipsRect(3600, 480, 3135, 3288));
   SetBackColor(File1, kWhite);
 
   Label7 = MakeLabel(this, "Label7", "General Settings", TwipsRect(6960, 120, 1695, 240));
   Label9 = MakeLabel(this, "Label9", "Time Limit (months):", TwipsRect(6960, 600, 1668, 192));
   SetBackColor(Label7, kWhite);
   SetBackColor(Label9, kWhite);
-  Text2 = new QLineEdit(this);
-  Text2->setObjectName("Text2");
-  Text2->setGeometry(TwipsRect(8760, 600, 612, 192));
+  Text2 = Place<QLineEdit>(this, "Text2", TwipsRect(8760, 600, 612, 192));
   Label30 = MakeLabel(this, "Label30", "Display subsidence raw data", TwipsRect(6960, 1200, 2412, 192));
-  Check1 = new QCheckBox(this);
-  Check1->setObjectName("Check1");
-  Check1->setGeometry(TwipsRect(9480, 1200, 252, 192));
+  Check1 = Place<QCheckBox>(this, "Check1", TwipsRect(9480, 1200, 252, 192));
   Label14 = MakeLabel(this, "Label14", "Zoom (range +/- mm):", TwipsRect(6960, 1440, 1800, 192));
-  Text1 = new QLineEdit(this);
-  Text1->setObjectName("Text1");
-  Text1->setGeometry(TwipsRect(8880, 1440, 492, 192));
+  Text1 = Place<QLineEdit>(this, "Text1", TwipsRect(8880, 1440, 492, 192));
   Label8 = MakeLabel(this, "Label8", "Subsidence related to", TwipsRect(6960, 2040, 1872, 192));
   Label15 = MakeLabel(this, "Label15", "Major Trochanter", TwipsRect(6960, 2280, 1476, 192));
 
-  Frame3 = new QGroupBox("Reference Point", this);
-  Frame3->setObjectName("Frame3");
-  Frame3->setGeometry(TwipsRect(6960, 2760, 2172, 972));
+  Frame3 = Place<QGroupBox>(this, "Frame3", TwipsRect(6960, 2760, 2172, 972));
+  Frame3->setTitle("Reference Point");
   Label17 = MakeLabel(Frame3, "Label17", "Head Center", TwipsRect(120, 360, 1056, 192));
-  Option9 = new QRadioButton(Frame3);
-  Option9->setObjectName("Option9");
-  Option9->setGeometry(TwipsRect(1800, 360, 252, 252));
+  Option9 = Place<QRadioButton>(Frame3, "Option9", TwipsRect(1800, 360, 252, 252));
   Label18 = MakeLabel(Frame3, "Label18", "Stem Shoulder", TwipsRect(120, 600, 1224, 192));
-  Option10 = new QRadioButton(Frame3);
-  Option10->setObjectName("Option10");
-  Option10->setGeometry(TwipsRect(1800, 600, 252, 252));
+  Option10 = Place<QRadioButton>(Frame3, "Option10", TwipsRect(1800, 600, 252, 252));
   Option10->setChecked(true);
 
   Label22 = MakeLabel(this, "Label22", "Information", TwipsRect(240, 4200, 1140, 240));
