@@ -1,11 +1,12 @@
 // Feeds arbitrary bytes to the data file reader and, for input it accepts,
 // runs everything that follows a load: the magnification correction, the
-// analyses, the table text and the export text, for both reference points,
-// and the return to the main window.
+// analyses, the four diagrams, the table text and the export text, for both
+// reference points, and the return to the main window.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "graphics/diagram_assignment.h"
 #include "model/preparation.h"
 #include "model/reader.h"
 #include "table/export_file.h"
@@ -19,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::int16_t reference : {0, 1}) {
     model.ReferencePoint = reference;
     sinkview::PrepareSeries(model);
+    for (int box = 2; box <= 5; ++box) {
+      sinkview::RecordingSurface diagram;
+      sinkview::PaintPicture(box, model, "/nonexistent/", diagram);
+    }
     sinkview::RecordingSurface table;
     sinkview::RenderTable(model, table);
     const std::string exported = sinkview::ExportText(model);
