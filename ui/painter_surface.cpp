@@ -72,30 +72,35 @@ void PainterSurface::Line(double x1, double y1, double x2, double y2, std::optio
 }
 
 void PainterSurface::SetFontSize(double points) {
-  if (points > 0) font_.setPointSizeF(points);
+  if (points > 0 && points != font_.pointSizeF()) {
+    font_.setPointSizeF(points);
+    metrics_.reset();
+  }
+}
+
+const QFontMetricsF& PainterSurface::Metrics() {
+  if (!metrics_) metrics_.emplace(font_, painter_.device());
+  return *metrics_;
 }
 
 void PainterSurface::Tab(int column) {
-  const QFontMetricsF metrics(font_, painter_.device());
-  const double x = target_.left() + (std::max(column, 1) - 1) * metrics.averageCharWidth();
+  const double x = target_.left() + (std::max(column, 1) - 1) * Metrics().averageCharWidth();
   if (printX_ > x + 0.01) EndLine();
   printX_ = x;
 }
 
 void PainterSurface::PrintText(std::string_view text) {
-  const QFontMetricsF metrics(font_, painter_.device());
   const std::string utf8 = DisplayUtf8(text);
   const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-  painter_.setFont(font_);
+  if (painter_.font() != font_) painter_.setFont(font_);
   painter_.setPen(foreColor_);
-  painter_.drawText(QPointF(printX_, printY_ + metrics.ascent()), s);
-  printX_ += metrics.horizontalAdvance(s);
+  painter_.drawText(QPointF(printX_, printY_ + Metrics().ascent()), s);
+  printX_ += Metrics().horizontalAdvance(s);
 }
 
 void PainterSurface::EndLine() {
-  const QFontMetricsF metrics(font_, painter_.device());
   printX_ = target_.left();
-  printY_ += metrics.height();
+  printY_ += Metrics().height();
 }
 
 } // namespace sinkview

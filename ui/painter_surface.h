@@ -2,8 +2,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRectF>
+#include <optional>
 
 #include "ui/surface.h"
 
@@ -31,10 +33,15 @@ public:
   QPointF ToDevice(double x, double y) const;
 
 private:
+  // The metrics of the current font on the target device, kept until the
+  // font size changes: the table asks for them at every item.
+  const QFontMetricsF& Metrics();
+
   QPainter& painter_;
   QRectF target_;
   QColor background_, foreColor_;
   QFont font_;
+  std::optional<QFontMetricsF> metrics_;
   double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   int drawWidth_ = 1;
   double printX_ = 0, printY_ = 0;
