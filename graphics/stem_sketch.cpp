@@ -1,10 +1,9 @@
 #include "graphics/stem_sketch.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 
 #include "model/field_stream.h"
+#include "model/whole_file.h"
 
 namespace sinkview {
 
@@ -12,7 +11,7 @@ namespace {
 
 // Far more than a sketch needs; a larger file is not a sketch file, and it
 // would be read on every paint.
-constexpr std::streamoff kMaxSketchBytes = 1 << 20;
+constexpr std::size_t kMaxSketchBytes = 1 << 20;
 
 // The segment memory's start value; sketch files use other numbers.
 constexpr float kNoSegment = 999;
@@ -21,31 +20,23 @@ constexpr float kNoSegment = 999;
 constexpr double kPointHalfSide = 25;
 
 // The whole file as text, or a reason why not.
-bool ReadWholeFile(const std::string& path, std::string& text, std::string& problem) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) {
+bool ReadSketchText(const std::string& path, std::string& text, std::string& problem) {
+  WholeFile file = ReadWholeFile(path, kMaxSketchBytes);
+  switch (file.problem) {
+  case WholeFile::Problem::None:
+    text = std::move(file.text);
+    return true;
+  case WholeFile::Problem::Missing:
     problem = "missing";
-    return false;
-  }
-  std::ifstream file;
-  if (std::filesystem::is_regular_file(path, error)) file.open(path, std::ios::binary);
-  if (!file) {
+    break;
+  case WholeFile::Problem::CannotRead:
     problem = "cannot be read";
-    return false;
+    break;
+  case WholeFile::Problem::TooLarge:
+    problem = "too large";
+    break;
   }
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0 || size > kMaxSketchBytes) {
-    problem = size < 0 ? "cannot be read" : "too large";
-    return false;
-  }
-  file.seekg(0, std::ios::beg);
-  text.assign(static_cast<std::size_t>(size), '\0');
-  if (!file.read(text.data(), size)) {
-    problem = "cannot be read";
-    return false;
-  }
-  return true;
+  return false;
 }
 
 // Draws the polylines of a file: a record continues the polyline of the
@@ -71,7 +62,7 @@ SketchFileNames SketchFilesForSide(const std::string& side) {
 SketchFileContents ReadSketchFile(const std::string& path, std::size_t maxRecords) {
   SketchFileContents contents;
   std::string text;
-  if (!ReadWholeFile(path, text, contents.problem)) return contents;
+  if (!ReadSketchText(path, text, contents.problem)) return contents;
   FieldStream stream(text);
   while (contents.records.size() < maxRecords && !stream.AtEndOfData()) {
     float fields[3];

@@ -43,7 +43,7 @@ bool WriteAll(int fd, std::string_view text) {
 
 } // namespace
 
-std::string WriteFileAtomically(const std::string& path, std::string_view text) {
+std::string WriteFileAtomically(const std::string& path, std::string_view text, FlushToDisk flush) {
   const mode_t permissions = PermissionsFor(path);
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
@@ -59,7 +59,7 @@ std::string WriteFileAtomically(const std::string& path, std::string_view text) 
     fail("writing");
   } else if (::fchmod(fd, permissions) != 0) {
     fail("setting its permissions");
-  } else if (::fsync(fd) != 0) {
+  } else if (flush == FlushToDisk::Now && ::fsync(fd) != 0) {
     fail("writing");
   }
   if (::close(fd) != 0) fail("writing");

@@ -1,21 +1,18 @@
 #include "model/reader.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <utility>
 
 #include "model/field_stream.h"
 #include "model/numtext.h"
+#include "model/whole_file.h"
 
 namespace sinkview {
 
 namespace {
 
 // A data file holds at most 30 short records; anything this large is not one.
-constexpr std::streamoff kMaxFileBytes = 64 * 1024 * 1024;
+constexpr std::size_t kMaxFileBytes = 64 * 1024 * 1024;
 
 inline constexpr std::string_view kStemCementText = "subsidence stem/cement interface";
 
@@ -272,32 +269,21 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
 }
 
 ReadOutcome ReadDataFile(const std::string& path, MeasurementModel& m) {
+  const WholeFile file = ReadWholeFile(path, kMaxFileBytes);
   ReadOutcome outcome;
-  std::error_code error;
-  std::ifstream file;
-  if (std::filesystem::is_regular_file(path, error)) file.open(path, std::ios::binary);
-  if (!file) {
+  switch (file.problem) {
+  case WholeFile::Problem::None:
+    return ParseDataText(file.text, path, m);
+  case WholeFile::Problem::Missing:
+  case WholeFile::Problem::CannotRead:
     outcome.error = {ReadErrorCode::CannotOpen, path + ": the file cannot be opened."};
-    return outcome;
-  }
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0) {
-    outcome.error = {ReadErrorCode::CannotOpen, path + ": the file cannot be read."};
-    return outcome;
-  }
-  if (size > kMaxFileBytes) {
+    break;
+  case WholeFile::Problem::TooLarge:
     outcome.error = {ReadErrorCode::NotText,
                      path + ": the file is far too large for a measurement data file."};
-    return outcome;
+    break;
   }
-  file.seekg(0, std::ios::beg);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  if (!file.read(text.data(), size)) {
-    outcome.error = {ReadErrorCode::CannotOpen, path + ": the file cannot be read."};
-    return outcome;
-  }
-  return ParseDataText(text, path, m);
+  return outcome;
 }
 
 } // namespace sinkview

@@ -3,6 +3,7 @@
 // or figures of one data file, drawn as the windows draw them.
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -11,8 +12,11 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include <QGuiApplication>
@@ -262,7 +266,23 @@ std::vector<fs::path> DataFiles(const std::string& path, Tally& tally) {
 // file when --output-dir gathers them; the second is refused, not lost.
 using WrittenBy = std::map<fs::path, std::string>;
 
-void ExportOne(const fs::path& file, const Settings& settings, WrittenBy& writtenBy, Tally& tally) {
+// Where the export of a data file goes: beside it (its name with the
+// extension .num, as the reader names it) or into the output folder.
+fs::path ExportTarget(const fs::path& file, const Settings& settings) {
+  const std::string name = file.string();
+  fs::path target = name.substr(0, name.size() - 4) + ".num";
+  if (settings.outputDir) target = *settings.outputDir / target.filename();
+  return target;
+}
+
+fs::path Key(const fs::path& path) {
+  std::error_code error;
+  return fs::absolute(path, error).lexically_normal();
+}
+
+// Reads, prepares and exports one data file; "" or the message naming the
+// file and the problem.
+std::string ExportOne(const fs::path& file, const Settings& settings, const fs::path& target) {
   const std::string name = file.string();
   MeasurementModel m;
   m.ReferencePoint = settings.referencePoint;
@@ -271,26 +291,58 @@ void ExportOne(const fs::path& file, const Settings& settings, WrittenBy& writte
   const ReadOutcome read = ReadDataFile(name, m);
   if (!read.ok()) {
     const std::string& message = read.error.message;
-    Reject(tally, message.find(name) == std::string::npos ? name + ": " + message : message);
-    return;
+    return message.find(name) == std::string::npos ? name + ": " + message : message;
   }
   PrepareSeries(m);
-  fs::path target = m.NumFileName;
-  if (settings.outputDir) target = *settings.outputDir / target.filename();
-  std::error_code error;
-  const fs::path key = fs::weakly_canonical(target, error);
-  const auto earlier = writtenBy.find(key);
-  if (earlier != writtenBy.end()) {
-    Reject(tally, name + ": its export " + target.string() + " would replace that of " + earlier->second);
-    return;
+  const std::string failure = WriteExportFile(m, target.string(), FlushToDisk::Later);
+  return failure.empty() ? failure : name + ": " + failure;
+}
+
+// Exports the files in order of the list. Files whose export file no other
+// file of the list could claim are done side by side on every core; those
+// that share one are done one after the other, the first readable one
+// writing it and the others refused.
+void ExportAll(const std::vector<fs::path>& files, const Settings& settings, Tally& tally) {
+  std::vector<fs::path> targets, keys;
+  std::map<fs::path, int> claims;
+  for (const fs::path& file : files) {
+    targets.push_back(ExportTarget(file, settings));
+    keys.push_back(Key(targets.back()));
+    ++claims[keys.back()];
   }
-  const std::string failure = WriteExportFile(m, target.string());
-  if (!failure.empty()) {
-    Reject(tally, name + ": " + failure);
-    return;
+  std::vector<char> alone(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) alone[i] = claims[keys[i]] == 1;
+  std::vector<std::optional<std::string>> results(files.size());
+  std::atomic<std::size_t> next = 0;
+  const auto worker = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++) {
+      if (alone[i]) results[i] = ExportOne(files[i], settings, targets[i]);
+    }
+  };
+  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
+  std::vector<std::thread> workers;
+  for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
+  worker();
+  for (std::thread& w : workers) w.join();
+
+  WrittenBy writtenBy;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::string failure;
+    if (results[i]) {
+      failure = *results[i];
+    } else if (const auto earlier = writtenBy.find(keys[i]); earlier != writtenBy.end()) {
+      failure = files[i].string() + ": its export " + targets[i].string() + " would replace that of " +
+                earlier->second;
+    } else {
+      failure = ExportOne(files[i], settings, targets[i]);
+      if (failure.empty()) writtenBy.emplace(keys[i], files[i].string());
+    }
+    if (failure.empty()) {
+      ++tally.written;
+    } else {
+      Reject(tally, failure);
+    }
   }
-  writtenBy.emplace(key, name);
-  ++tally.written;
 }
 
 // Draws the figures of one data file with the same reader and preparation
@@ -372,17 +424,16 @@ int main(int argc, char** argv) {
     return WriteFigures(settings, paths.ProgramDirectory);
   }
   Tally tally;
-  WrittenBy writtenBy;
-  std::vector<fs::path> seen;
+  std::vector<fs::path> files;
+  std::set<fs::path> seen;
   for (const std::string& path : settings.paths) {
     for (const fs::path& file : DataFiles(path, tally)) {
-      std::error_code error;
-      const fs::path same = fs::weakly_canonical(file, error);
-      if (std::find(seen.begin(), seen.end(), same) != seen.end()) continue; // named twice
-      seen.push_back(same);
-      ExportOne(file, settings, writtenBy, tally);
+      if (seen.insert(Key(file)).second) files.push_back(file); // a file named twice is done once
     }
   }
+  ExportAll(files, settings, tally);
+  // The exports reach the disk before the summary says they were written.
+  ::sync();
   std::cout << Count(tally.written, "file") << " written, " << Count(tally.rejected, "file") << " rejected\n";
   return tally.rejected == 0 ? kAllWritten : kSomeRejected;
 }

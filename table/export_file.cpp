@@ -55,8 +55,8 @@ std::string ExportText(const MeasurementModel& m) {
   return out;
 }
 
-std::string WriteExportFile(const MeasurementModel& m, const std::string& path) {
-  return WriteFileAtomically(path, ExportText(m));
+std::string WriteExportFile(const MeasurementModel& m, const std::string& path, FlushToDisk flush) {
+  return WriteFileAtomically(path, ExportText(m), flush);
 }
 
 } // namespace sinkview

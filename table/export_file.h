@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/atomic_file.h"
 #include "model/model.h"
 
 namespace sinkview {
@@ -15,6 +16,7 @@ std::string ExportText(const MeasurementModel& m);
 // Writes ExportText(m) to `path` through a temporary file in the same
 // folder, so the old file stays whole when anything fails. Returns "" on
 // success, else a message naming the file and the reason.
-std::string WriteExportFile(const MeasurementModel& m, const std::string& path);
+std::string WriteExportFile(const MeasurementModel& m, const std::string& path,
+                            FlushToDisk flush = FlushToDisk::Now);
 
 } // namespace sinkview

@@ -1,0 +1,49 @@
+#include "model/whole_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sinkview {
+
+WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+  WholeFile file;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    file.problem = errno == ENOENT ? WholeFile::Problem::Missing : WholeFile::Problem::CannotRead;
+    return file;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    file.problem = WholeFile::Problem::CannotRead;
+  } else if (static_cast<std::size_t>(info.st_size) > maxBytes) {
+    file.problem = WholeFile::Problem::TooLarge;
+  } else {
+    // Read to the end rather than to the size seen: the file may change.
+    file.text.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t filled = 0;
+    while (true) {
+      if (filled == file.text.size()) {
+        if (filled > maxBytes) {
+          file.problem = WholeFile::Problem::TooLarge;
+          break;
+        }
+        file.text.resize(filled * 2);
+      }
+      const ssize_t got = ::read(fd, file.text.data() + filled, file.text.size() - filled);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) {
+        file.problem = WholeFile::Problem::CannotRead;
+        break;
+      }
+      if (got == 0) break;
+      filled += static_cast<std::size_t>(got);
+    }
+    file.text.resize(file.problem == WholeFile::Problem::None ? filled : 0);
+  }
+  ::close(fd);
+  return file;
+}
+
+} // namespace sinkview
