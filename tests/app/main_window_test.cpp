@@ -207,11 +207,3 @@ TEST_F(MainWindowTest, BadFileIsReportedAndTheEarlierSeriesStays) {
   EXPECT_TRUE(messages.back().text.contains("broken.vok"));
   EXPECT_TRUE(messages.back().text.contains("month"));
 }
-
-TEST_F(MainWindowTest, EndStoresTheListedFolder) {
-  auto main = Open();
-  fs::create_directories(temp + "/study");
-  main->setCurrentFolder(QString::fromStdString(temp + "/study"));
-  main->Command2_Click();
-  EXPECT_EQ(ReadStartFolder(paths.SettingsFile), temp + "/study");
-}

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "model/preparation.h"
 #include "model/reader.h"
 
 using namespace sinkview;
@@ -35,16 +34,4 @@ TEST(Examples, BundledSamplesLoadWithTheirFacts) {
     EXPECT_EQ(m.ObservationMonths, c.months) << c.file;
     EXPECT_EQ(m.HasStemCementData, c.stemCement) << c.file;
   }
-}
-
-TEST(Examples, SeriesWithBreakHasAnIsolatedRadiographAndADisconnection) {
-  MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok");
-  PrepareSeries(m);
-  std::string isolated, disconnected;
-  for (int k = 1; k <= m.RadiographCount; ++k) {
-    isolated += std::to_string(m.IsolatedFlag[k]);
-    disconnected += std::to_string(m.DisconnectionFlag[k]);
-  }
-  EXPECT_EQ(isolated, "0001000");
-  EXPECT_EQ(disconnected, "0000101");
 }

@@ -68,11 +68,3 @@ TEST(Preparation, SecondPreparationWithoutUndoDoesNotScaleTwice) {
   PrepareSeries(m);
   EXPECT_EQ(m.MedialDistance1, once.MedialDistance1);
 }
-
-TEST(Preparation, FlagsAreTheSameWhicheverSeriesRanLast) {
-  MeasurementModel m = TwoRadiographs();
-  PrepareSeries(m);
-  EXPECT_EQ(m.DisconnectionFlag[1], 0);
-  EXPECT_EQ(m.DisconnectionFlag[2], 1);
-  EXPECT_EQ(m.IsolatedFlag[1], 0);
-}

