@@ -1,32 +1,27 @@
 #include "graphics/diagram_assignment.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
 #include "graphics_test_helpers.h"
 
 using namespace sinkview;
 using namespace sinkview::testing;
+using M = MeasurementModel;
 
 namespace {
 
 const std::string kSketchFolder = std::string(SINKVIEW_SOURCE_DIR) + "/graphics/sketch/";
+constexpr Rgb kRed{255, 0, 0}; // QBColor(12)
 
 // Three radiographs within one month (no month ticks), each series with
 // values of its own, so a drawing tells which series it shows.
-MeasurementModel Distinct(const std::string& side) {
+MeasurementModel Distinct() {
   MeasurementModel m = ModelAtDays({0, 10, 20});
-  m.ProsthesisSide = side;
+  m.ProsthesisSide = "left";
   float value = 10;
-  for (Series MeasurementModel::*s :
-       {&MeasurementModel::CorrectedMedial1, &MeasurementModel::CorrectedMedial2,
-        &MeasurementModel::CorrectedMedial3, &MeasurementModel::CorrectedMedial4,
-        &MeasurementModel::CorrectedLateral5, &MeasurementModel::CorrectedLateral6,
-        &MeasurementModel::CorrectedLateral7, &MeasurementModel::CorrectedLateral8,
-        &MeasurementModel::CorrectedAngle, &MeasurementModel::CorrectedHeadMinor,
-        &MeasurementModel::CorrectedHeadMajor, &MeasurementModel::CorrectedShoulderMinor,
-        &MeasurementModel::CorrectedShoulderMajor, &MeasurementModel::HeadMinorDistance,
-        &MeasurementModel::HeadMajorDistance, &MeasurementModel::ShoulderMinorDistance,
-        &MeasurementModel::ShoulderMajorDistance}) {
+  for (Series M::*s : {&M::CorrectedHeadMinor, &M::CorrectedHeadMajor, &M::CorrectedShoulderMinor,
+                       &M::CorrectedShoulderMajor, &M::HeadMinorDistance, &M::HeadMajorDistance,
+                       &M::ShoulderMinorDistance, &M::ShoulderMajorDistance}) {
     m.*s = SeriesOf({value, value + 0.5f, value + 0.25f});
     value += 10;
   }
@@ -34,133 +29,62 @@ MeasurementModel Distinct(const std::string& side) {
   return m;
 }
 
-// Which diagram picture box `number` shows, told from what it drew.
-std::string DiagramOf(int number, MeasurementModel m) {
-  const MeasurementModel before = m;
-  RecordingSurface s;
-  PaintPicture(number, m, kSketchFolder, s);
-  if (m.CorrectedMedial1 != before.CorrectedMedial1) return "medial";
-  if (m.CorrectedLateral5 != before.CorrectedLateral5) return "lateral";
-  const std::vector<Segment> curve = CurveSegments(s);
-  if (curve.empty()) return "nothing";
-  if (curve[0].y1 == before.CorrectedAngle[1]) return "angle";
-  if (curve[0].y1 == CorrectedSubsidence(before)[1]) return "subsidence";
-  return "something else";
-}
-
 } // namespace
 
-TEST(PaintPicture, DiagramsArePlacedBySideWithEveryOtherSideValueDrawnAsLeft) {
-  const struct {
-    const char* side;
-    const char* diagrams[4]; // pictures 2 to 5
-  } cases[] = {{"left", {"medial", "subsidence", "lateral", "angle"}},
-               {"right", {"lateral", "angle", "medial", "subsidence"}},
-               {"Right", {"medial", "subsidence", "lateral", "angle"}},
-               {"", {"medial", "subsidence", "lateral", "angle"}}};
-  for (const auto& c : cases) {
-    for (int number = 2; number <= 5; ++number) {
-      EXPECT_EQ(DiagramOf(number, Distinct(c.side)), c.diagrams[number - 2])
-          << "side \"" << c.side << "\", Picture" << number;
-    }
+// A left replacement shows the medial distances in box 2 and the lateral ones
+// in box 4; "right" exchanges the columns, any other side value is left.
+TEST(PaintPicture, RightReplacementSwapsTheBoxesAndEveryOtherSideValueIsLeft) {
+  const MeasurementModel read = LoadExample("bauer_helene_left.vok", true);
+  const auto drawn = [&](const char* side, int number) {
+    MeasurementModel m = read;
+    m.ProsthesisSide = side;
+    RecordingSurface s;
+    PaintPicture(number, m, kSketchFolder, s);
+    return std::tuple(m.CorrectedMedial1 != read.CorrectedMedial1,
+                      m.CorrectedLateral5 != read.CorrectedLateral5, s.segments);
+  };
+  EXPECT_TRUE(std::get<0>(drawn("left", 2)));
+  EXPECT_TRUE(std::get<1>(drawn("left", 4)));
+  for (int number = 2; number <= 5; ++number) {
+    EXPECT_EQ(drawn("right", number), drawn("left", number < 4 ? number + 2 : number - 2)) << number;
+    EXPECT_NE(drawn("right", number), drawn("left", number)) << number;
+    for (const char* side : {"Right", ""}) EXPECT_EQ(drawn(side, number), drawn("left", number)) << side;
   }
 }
 
-TEST(PlotSubsidence, SeriesFollowReferencePointAndTrochanter) {
-  using M = MeasurementModel;
+// The thin black overlay is the raw series; the red stem/cement curve starts
+// on its first value.
+TEST(PlotSubsidence, SeriesFollowTheReferenceAndTheOverlaysTheirSwitches) {
   const struct {
-    std::int16_t referencePoint, trochanter;
+    std::int16_t referencePoint, trochanter, showRaw, stemCement;
     Series M::*corrected;
     Series M::*raw;
   } cases[] = {
-      {1, 1, &M::CorrectedShoulderMinor, &M::ShoulderMinorDistance},
-      {1, 0, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
-      {1, 2, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
-      {-1, 0, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
-      {0, 1, &M::CorrectedHeadMinor, &M::HeadMinorDistance},
-      {0, 0, &M::CorrectedHeadMajor, &M::HeadMajorDistance},
-      {0, 2, &M::CorrectedHeadMajor, &M::HeadMajorDistance},
+      {1, 1, 1, 1, &M::CorrectedShoulderMinor, &M::ShoulderMinorDistance},
+      {1, 0, 1, 1, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
+      {1, 2, 1, 1, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
+      {0, 1, 1, 1, &M::CorrectedHeadMinor, &M::HeadMinorDistance},
+      {0, -1, 1, 1, &M::CorrectedHeadMajor, &M::HeadMajorDistance},
+      {0, 1, 0, 1, &M::CorrectedHeadMinor, &M::HeadMinorDistance},
+      {0, 1, 1, 0, &M::CorrectedHeadMinor, &M::HeadMinorDistance},
+      {1, 0, 0, 0, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
   };
   for (const auto& c : cases) {
-    MeasurementModel m = Distinct("left");
+    MeasurementModel m = Distinct();
     m.ReferencePoint = c.referencePoint;
     m.TrochanterChoice = c.trochanter;
-    m.ShowRawData = 1;
-    m.HasStemCementData = 1;
+    m.ShowRawData = c.showRaw;
+    m.HasStemCementData = c.stemCement;
     RecordingSurface s;
     PlotSubsidence(m, s);
-    const std::string which = "reference point " + std::to_string(c.referencePoint) + ", trochanter " +
-                              std::to_string(c.trochanter);
-    EXPECT_EQ(CurveSegments(s).front().y1, (m.*c.corrected)[1]) << which;
-    EXPECT_EQ(ThinSegments(s, std::nullopt).front().y1, (m.*c.raw)[1]) << which;
-    EXPECT_EQ(ThinSegments(s, kLightRed).front().y1, (m.*c.raw)[1]) << which;
+    SCOPED_TRACE(
+        ::testing::PrintToString(std::vector<int>{c.referencePoint, c.trochanter, c.showRaw, c.stemCement}));
+    const double r = (m.*c.raw)[1];
+    const std::vector<Segment> none,
+        raw{{0, r, 10, r + 0.5, {}, false, 1}, {10, r + 0.5, 20, r + 0.25, {}, false, 1}},
+        red{{0, r, 10, r + 0.25, kRed, false, 1}, {10, r + 0.25, 20, r + 0.75, kRed, false, 1}};
+    EXPECT_EQ(CurveSegments(s).at(0).y1, (m.*c.corrected)[1]);
+    EXPECT_EQ(Where(s, [](const Segment& g) { return g.width == 1 && !g.colour; }), c.showRaw ? raw : none);
+    EXPECT_EQ(Where(s, [](const Segment& g) { return g.colour == kRed; }), c.stemCement ? red : none);
   }
-}
-
-TEST(PlotSubsidence, WithoutRawDataAndStemCementOnlyTheCorrectedCurveIsDrawn) {
-  MeasurementModel m = Distinct("left");
-  m.ShowRawData = 0;
-  m.HasStemCementData = 0;
-  RecordingSurface s;
-  PlotSubsidence(m, s);
-  EXPECT_EQ(CurveSegments(s).size(), 2u);
-  EXPECT_TRUE(ThinSegments(s, std::nullopt).empty());
-  EXPECT_TRUE(ThinSegments(s, kLightRed).empty());
-}
-
-TEST(OverlayAlignedSeries, RedCurveStartsOnTheFirstRawValueAndIgnoresTheFlags) {
-  for (const char* file : {"bauer_helene_left.vok", "schmid_anna_left_breaks.vok"}) {
-    MeasurementModel m = LoadPrepared(file);
-    m.ShowRawData = 0;
-    RecordingSurface s;
-    PaintPicture(3, m, kSketchFolder, s); // a left replacement: the subsidence diagram
-    const std::vector<Segment> red = ThinSegments(s, kLightRed);
-    ASSERT_EQ(red.size(), static_cast<std::size_t>(m.RadiographCount - 1)) << file;
-    EXPECT_FLOAT_EQ(static_cast<float>(red[0].y1), RawSubsidence(m)[1]) << file;
-    EXPECT_EQ(red[0].x1, 0) << file;
-    for (std::size_t i = 1; i < red.size(); ++i) EXPECT_EQ(red[i].y1, red[i - 1].y2) << file;
-  }
-}
-
-TEST(OverlayAlignedSeries, ShiftsTheSeriesByTheDifferenceOfTheFirstValues) {
-  MeasurementModel m = ModelAtDays({0, 10, 20});
-  RecordingSurface s;
-  OverlayAlignedSeries(m, SeriesOf({5.5f}), SeriesOf({0.25f, 0.5f, 1}), s);
-  EXPECT_EQ(s.segments, (std::vector<Segment>{{0, 5.5, 10, 5.75, kLightRed, false, 1},
-                                              {10, 5.75, 20, 6.25, kLightRed, false, 1}}));
-  EXPECT_TRUE(s.scales.empty());
-  EXPECT_EQ(s.clsCount, 0);
-}
-
-TEST(OverlayAlignedSeries, OneRadiographDrawsNothing) {
-  MeasurementModel m = ModelAtDays({0});
-  RecordingSurface s;
-  OverlayAlignedSeries(m, SeriesOf({5}), SeriesOf({1}), s);
-  EXPECT_TRUE(s.segments.empty());
-}
-
-TEST(PaintPicture, RepaintingGivesTheSamePicture) {
-  for (const char* file :
-       {"bauer_helene_left.vok", "mueller_otto_right.vok", "schmid_anna_left_breaks.vok"}) {
-    MeasurementModel m = LoadPrepared(file);
-    m.ShowRawData = 1;
-    for (int number = 1; number <= 5; ++number) {
-      RecordingSurface first, second;
-      PaintPicture(number, m, kSketchFolder, first);
-      PaintPicture(number, m, kSketchFolder, second);
-      EXPECT_FALSE(first.segments.empty()) << file << " Picture" << number;
-      EXPECT_EQ(first.segments, second.segments) << file << " Picture" << number;
-    }
-  }
-}
-
-TEST(PaintPicture, SketchBoxDrawsTheSketchOfTheSide) {
-  MeasurementModel left = Distinct("left"), right = Distinct("right");
-  RecordingSurface l, r;
-  PaintPicture(1, left, kSketchFolder, l);
-  PaintPicture(1, right, kSketchFolder, r);
-  ASSERT_FALSE(l.segments.empty());
-  ASSERT_EQ(l.segments.size(), r.segments.size());
-  EXPECT_EQ(l.segments[0].x1, -r.segments[0].x1);
-  EXPECT_TRUE(l.texts.empty());
 }

@@ -1,10 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <initializer_list>
-#include <ostream>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -15,18 +11,12 @@
 
 namespace sinkview::testing {
 
-// A sample file of examples/ as read.
-inline MeasurementModel LoadExample(const char* name) {
+// A sample file of examples/ as read, prepared by "GRAPHICS" if asked.
+inline MeasurementModel LoadExample(const char* name, bool prepared = false) {
   MeasurementModel m;
   const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
   EXPECT_TRUE(out.ok()) << out.error.message;
-  return m;
-}
-
-// The same after "GRAPHICS" has prepared it.
-inline MeasurementModel LoadPrepared(const char* name) {
-  MeasurementModel m = LoadExample(name);
-  PrepareSeries(m);
+  if (prepared) PrepareSeries(m);
   return m;
 }
 
@@ -34,16 +24,14 @@ inline MeasurementModel LoadPrepared(const char* name) {
 inline MeasurementModel ModelAtDays(std::initializer_list<float> days) {
   MeasurementModel m;
   m.RadiographCount = static_cast<std::int16_t>(days.size());
-  int k = 1;
-  for (float d : days) m.ElapsedDays[k++] = d;
+  std::copy(days.begin(), days.end(), &m.ElapsedDays[1]);
   return m;
 }
 
 // A series with the given values in slots 1, 2, ...
 inline Series SeriesOf(std::initializer_list<float> values) {
   Series s{};
-  int k = 1;
-  for (float v : values) s[k++] = v;
+  std::copy(values.begin(), values.end(), &s[1]);
   return s;
 }
 
@@ -55,14 +43,9 @@ template <typename Keep> std::vector<Segment> Where(const RecordingSurface& s, K
   return kept;
 }
 
-// The segments of the curves: two pixels wide.
+// The curves are the only segments two pixels wide.
 inline std::vector<Segment> CurveSegments(const RecordingSurface& s) {
   return Where(s, [](const Segment& g) { return g.width == 2; });
-}
-
-// Thin segments in the given colour (empty: the ForeColor).
-inline std::vector<Segment> ThinSegments(const RecordingSurface& s, std::optional<Rgb> colour) {
-  return Where(s, [&](const Segment& g) { return g.width == 1 && g.colour == colour; });
 }
 
 } // namespace sinkview::testing
@@ -76,11 +59,8 @@ inline bool operator==(const RecordingSurface::Segment& a, const RecordingSurfac
 }
 
 inline void PrintTo(const RecordingSurface::Segment& g, std::ostream* out) {
-  *out << "(" << g.x1 << ", " << g.y1 << ")-(" << g.x2 << ", " << g.y2 << ")";
-  if (g.colour)
-    *out << " rgb " << int(g.colour->red) << "," << int(g.colour->green) << "," << int(g.colour->blue);
-  if (g.box) *out << " B";
-  *out << " w" << g.width;
+  *out << "(" << g.x1 << ", " << g.y1 << ")-(" << g.x2 << ", " << g.y2 << ") w" << g.width
+       << (g.box ? " box" : "") << (g.colour ? " red " + std::to_string(g.colour->red) : "");
 }
 
 } // namespace sinkview
