@@ -61,37 +61,26 @@ TEST(Comparability, WorkedExampleGivesWeightedMeanSlopes) {
             (std::vector<int>{0, 0, 0}));
 }
 
-TEST(Comparability, SingleRadiographIsIsolatedAndFlagged) {
-  MeasurementModel m = SeriesOf({{0, 7.5f}});
-  const Result r = Analyse(m);
-  EXPECT_EQ(r.corrected[1], 7.5f);
-  EXPECT_EQ(m.DisconnectionFlag[1], 1);
-  EXPECT_EQ(m.IsolatedFlag[1], 1);
-}
-
-TEST(Comparability, LimitOfThreeIsStillComparableWithWeightOne) {
+TEST(Comparability, PairsAtTheLimitsAreStillComparable) {
   struct Case {
-    float difference;
+    float difference, days;
     bool comparable;
   };
-  for (const Case c : {Case{3.0f, true}, Case{3.01f, false}, Case{0.0f, true}}) {
-    MeasurementModel m = SeriesOf({{0, 0, 10, 20, 30}, {100, 2, 10, 20 + c.difference, 30}});
+  // A largest difference of exactly 3 counts with weight 1, 3.01 does not;
+  // a time difference equal to the limit is still examined.
+  for (const Case c :
+       {Case{3.0f, 100, true}, Case{3.01f, 100, false}, Case{0.0f, 1825, true}, Case{0.0f, 1826, false}}) {
+    MeasurementModel m = SeriesOf({{0, 0, 10, 20, 30}, {c.days, 2, 10, 20 + c.difference, 30}});
     const Result r = Analyse(m);
-    EXPECT_EQ(r.work.Comparable[1][2], c.comparable ? 1 : 0) << c.difference;
-    if (c.comparable) {
-      EXPECT_FLOAT_EQ(r.work.PairWeight[1][2], 3 - c.difference + 1);
-    }
+    EXPECT_EQ(r.work.Comparable[1][2], c.comparable ? 1 : 0) << c.difference << " " << c.days;
+    EXPECT_FLOAT_EQ(r.work.PairWeight[1][2], c.comparable ? 3 - c.difference + 1 : 0);
     EXPECT_EQ(m.DisconnectionFlag[1], c.comparable ? 0 : 1);
     EXPECT_EQ(r.corrected[2], c.comparable ? 2.0f : 0.0f) << "level across a break";
   }
-}
-
-TEST(Comparability, TimeLimitItselfIsStillExamined) {
-  for (const float days : {1825.0f, 1826.0f}) {
-    MeasurementModel m = SeriesOf({{0, 0}, {days, 1}});
-    const Result r = Analyse(m);
-    EXPECT_EQ(r.work.Comparable[1][2], days <= 1825 ? 1 : 0) << days;
-  }
+  MeasurementModel single = SeriesOf({{0, 7.5f}});
+  EXPECT_EQ(Analyse(single).corrected[1], 7.5f);
+  EXPECT_EQ(single.DisconnectionFlag[1], 1);
+  EXPECT_EQ(single.IsolatedFlag[1], 1);
 }
 
 TEST(Comparability, RadiographWithoutPartnerBreaksBothIntervalsUnlessBridged) {
