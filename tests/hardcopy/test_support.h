@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QApplication>
-#include <QFile>
-#include <QTest>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QPainter>
 #include <QProcess>
+#include <QTest>
 #include <QWidget>
 
 namespace sinkview {
@@ -24,17 +22,13 @@ inline QStringList HardcopyPdfs() {
 
 // The queue's document of a new job once it is complete; "" after 30 s.
 inline QString WaitForNewPdf(const QStringList& before) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < 30000) {
-    QTest::qWait(200);
+  for (QDeadlineTimer deadline(30000); !deadline.hasExpired(); QTest::qWait(200))
     for (const QString& name : HardcopyPdfs()) {
       QFile file(QDir::home().filePath("PDF/" + name));
       if (!before.contains(name) && RunTool("lpstat", {"-W", "not-completed", "-o"}).trimmed().isEmpty() &&
           file.open(QIODevice::ReadOnly) && file.readAll().trimmed().endsWith("%%EOF"))
         return file.fileName();
     }
-  }
   return {};
 }
 
@@ -44,8 +38,6 @@ inline QString WaitForNewPdf(const QStringList& before) {
 class MarkedWindow : public QWidget {
 public:
   MarkedWindow() { resize(400, 200); }
-
-protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(0, 0, 255));           // grey 85
