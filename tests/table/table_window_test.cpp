@@ -14,10 +14,9 @@
 
 using namespace sinkview;
 
-namespace {
-
 class TableWindowTest : public ::testing::Test {
 protected:
+  void TearDown() override { delete window_.data(); }
   void SetUp() override {
     ASSERT_TRUE(ReadDataFile(SINKVIEW_SOURCE_DIR "/examples/schmid_anna_left_breaks.vok", model_).ok());
     asRead_ = model_;
@@ -25,61 +24,51 @@ protected:
     window_ = new TableWindow(model_, kMainEdition);
     window_->show();
   }
-  void TearDown() override { delete window_.data(); }
   QPushButton* Button(const char* name) { return window_->findChild<QPushButton*>(name); }
 
   MeasurementModel model_, asRead_;
   QPointer<TableWindow> window_;
 };
 
-} // namespace
-
-TEST_F(TableWindowTest, HasTheDesignedCaptionButtonsAndClientArea) {
-  EXPECT_EQ(window_->windowTitle(), "ORVA / VOK - GRAPHICS 2008" + QString(35, ' ') + "TABLE");
-  EXPECT_EQ(window_->size(), TwipsRect(0, 0, 8832, 6588).size());
-  EXPECT_EQ(Button("Command1")->text(), "PRINT TABLE");
-  EXPECT_EQ(Button("Command2")->text(), "<<  FILE MENUE");
-  EXPECT_EQ(Button("Command3")->text(), "WRITE FILE ( *.NUM)");
-  EXPECT_EQ(Button("Command3")->geometry(), TwipsRect(6600, 6120, 2172, 372));
-  EXPECT_EQ(Button("Command1")->nextInFocusChain(), Button("Command2")) << "tab order";
-}
-
-TEST_F(TableWindowTest, FontFollowsTheWidthAndButtonsKeepTheirHeightFraction) {
-  const QSize design = window_->size();
+TEST_F(TableWindowTest, CaptionButtonsAndFontFollowTheWindowSize) {
+  // 66 characters: the edition's caption of 26, then 35 blanks and TABLE.
+  EXPECT_EQ(window_->windowTitle().mid(26), QString(35, ' ') + "TABLE");
+  const QSize design = TwipsRect(0, 0, 8832, 6588).size();
+  EXPECT_EQ(window_->size(), design);
   const double designFont = window_->TableFontSize();
-  const int designTop = Button("Command3")->y();
-  window_->resize(design.width() * 2, design.height() * 3);
+  // Then twice the width and three times the height: lefts stay, tops keep their fraction.
+  for (int height : {1, 3}) {
+    window_->resize(design.width() * (height + 1) / 2, design.height() * height);
+    for (const auto& [name, text, rect] :
+         {std::tuple{"Command1", "PRINT TABLE", TwipsRect(4320, 6120, 2175, 375)},
+          {"Command2", "<<  FILE MENUE", TwipsRect(120, 6120, 2175, 375)},
+          {"Command3", "WRITE FILE ( *.NUM)", TwipsRect(6600, 6120, 2172, 372)}}) {
+      EXPECT_EQ(Button(name)->text(), text);
+      EXPECT_EQ(Button(name)->geometry(), rect.translated(0, (height - 1) * rect.y())) << name;
+    }
+  }
   EXPECT_DOUBLE_EQ(window_->TableFontSize(), 2 * designFont);
-  EXPECT_EQ(Button("Command3")->y(), designTop * 3);
-  EXPECT_EQ(Button("Command3")->x(), TwipsRect(6600, 6120, 2172, 372).x()) << "lefts stay";
-  EXPECT_FALSE(window_->grab().isNull());
 }
 
-TEST_F(TableWindowTest, FileMenueAndClosingBothRestoreTheLengthsAsRead) {
+// An export that cannot be written is reported and changes nothing: both
+// ways back still restore the lengths as read.
+TEST_F(TableWindowTest, FailedExportKeepsTheWindowAndBothWaysBackRestoreTheLengths) {
   for (bool byButton : {true, false}) {
-    if (!window_) {
-      PrepareSeries(model_);
-      window_ = new TableWindow(model_, kMainEdition);
-    }
+    if (!window_) SetUp();
+    model_.NumFileName = "/no/such/folder/schmid.num";
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      shown = box ? box->text() : "no message";
+      if (box) box->accept();
+    });
+    Button("Command3")->click();
+    EXPECT_TRUE(shown.contains("/no/such/folder/schmid.num") && window_->isVisible()) << shown.toStdString();
     QSignalSpy returned(window_.data(), &TableWindow::returnedToMain);
     byButton ? Button("Command2")->click() : void(window_->close());
-    EXPECT_EQ(returned.count(), 1) << (byButton ? "button" : "frame");
+    EXPECT_EQ(returned.count(), 1) << (byButton ? "<<  FILE MENUE" : "frame");
     for (auto series : kScaledSeries) EXPECT_EQ(model_.*series, asRead_.*series);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window_.isNull()) << "the window is discarded";
   }
-}
-
-TEST_F(TableWindowTest, UnwritableExportIsReportedAndTheWindowStays) {
-  model_.NumFileName = "/no/such/folder/schmid.num";
-  QString shown;
-  QTimer::singleShot(0, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      shown = box->text();
-      box->accept();
-    }
-  });
-  Button("Command3")->click();
-  EXPECT_TRUE(shown.contains("/no/such/folder/schmid.num")) << shown.toStdString();
-  EXPECT_TRUE(window_->isVisible());
 }
