@@ -5,6 +5,7 @@
 #include <QTest>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 #include "../support/file_contents.h"
 #include "app/settings_file.h"
@@ -21,7 +22,12 @@ struct MainWindowTest : ::testing::Test {
     main = std::make_unique<MainWindow>(edition, paths);
     main->setMessageSink([this](const UserMessage& m) { messages.push_back(m); });
   }
-  QWidget* Control(const char* name) { return main->findChild<QWidget*>(name); }
+  // A renamed control fails the test by name instead of crashing it.
+  QWidget* Control(const char* name) {
+    QWidget* control = main->findChild<QWidget*>(name);
+    if (!control) throw std::runtime_error(std::string("no control ") + name);
+    return control;
+  }
   QString Text(const char* name) { return Control(name)->property("text").toString(); }
   bool Shown(const char* name) { return Control(name)->isVisibleTo(main.get()); }
   QColor Back(const char* name) { return Control(name)->palette().color(QPalette::Window); }
