@@ -169,7 +169,7 @@ void MainWindow::Form_Load() {
   HighlightColor = QColor(0x00, 0xFF, 0x00);
   Text1->setText("3");
   Text2->setText("60");
-  model_.TimeLimitDays = static_cast<float>(NumericValue(ToLocal(Text2->text())) * 365 / 12);
+  Text2_Change();
   model_.ComparabilityLimit = 3;
   model_.UseMeanMagnification = 0;
   model_.TrochanterChoice = 0;

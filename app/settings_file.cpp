@@ -1,20 +1,16 @@
 #include "app/settings_file.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "model/atomic_file.h"
 #include "model/field_stream.h"
+#include "model/whole_file.h"
 
 namespace sinkview {
 
 std::optional<std::string> ReadStartFolder(const std::string& settingsPath) {
-  std::ifstream file(settingsPath, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream text;
-  text << file.rdbuf();
-  const std::string contents = text.str();
-  FieldStream in(contents);
+  // One short line; anything large is not a settings file.
+  const WholeFile file = ReadWholeFile(settingsPath, 64 * 1024);
+  if (file.problem != WholeFile::Problem::None) return std::nullopt;
+  FieldStream in(file.text);
   if (in.AtEndOfData()) return std::nullopt;
   auto folder = in.ReadTextField();
   if (!folder || folder->empty()) return std::nullopt;

@@ -20,7 +20,6 @@ namespace sinkview {
 
 namespace {
 
-constexpr double kTableClientWidth = 8832, kTableClientHeight = 6588;
 // Device-independent pixels per inch: figures are laid out like the windows.
 constexpr int kDotsPerInch = 96;
 
@@ -62,7 +61,9 @@ void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
     const bool sketch = number == 1;
     painter.save();
     PainterSurface box(painter, QRectF(TwipsRect(r.left, r.top, r.width, r.height)),
-                       sketch ? QColor(224, 224, 224) : QColor(Qt::white), Qt::black, DesignFont());
+                       sketch ? QColor(kSketchBackground.red, kSketchBackground.green, kSketchBackground.blue)
+                              : QColor(Qt::white),
+                       Qt::black, DesignFont());
     PaintPicture(number, model, programDirectory, box);
     painter.restore();
   }
@@ -92,7 +93,7 @@ void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
 void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& model) {
   PainterSurface surface(painter, QRectF(QPoint(0, 0), size), Qt::white, Qt::black, DesignFont());
   // The table window's rule: the font grows with the width.
-  surface.SetFontSize(DesignFont().pointSizeF() * size.width() / TableDesignSize().width());
+  surface.SetFontSize(TableFontSize(DesignFont().pointSizeF(), size.width(), TableDesignSize().width()));
   RenderTable(model, surface);
 }
 

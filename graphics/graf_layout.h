@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/model.h"
+#include "ui/surface.h"
 
 namespace sinkview {
 
@@ -56,6 +57,9 @@ inline constexpr std::array<GrafControl, 17> kGrafControls = {{
 // The rectangle of a control in a client area `ratioX` times as wide and
 // `ratioY` times as high as at design size.
 DesignRect ResizedRect(const GrafControl& control, double ratioX, double ratioY);
+
+// The centre box with the sketch is light grey; the diagrams are on white.
+inline constexpr Rgb kSketchBackground{224, 224, 224};
 
 // The captions of the window.
 inline constexpr std::string_view kFileMenuCaption = "<< FILE MENUE ";

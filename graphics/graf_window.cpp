@@ -61,7 +61,9 @@ GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::str
   for (int number = 1; number <= kPictures; ++number) {
     const bool sketch = number == 1;
     Add(new PictureBox(
-        this, sketch ? QColor(224, 224, 224) : QColor(Qt::white),
+        this,
+        sketch ? QColor(kSketchBackground.red, kSketchBackground.green, kSketchBackground.blue)
+               : QColor(Qt::white),
         sketch ? QColor(Qt::black) : palette().color(QPalette::WindowText),
         [this, number](Surface& box) { PaintPicture(number, model_, programDirectory_, box); }));
   }

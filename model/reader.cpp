@@ -209,6 +209,11 @@ std::string DataFilePath(const std::string& folder, const std::string& fileName)
   return folder + "/" + fileName;
 }
 
+std::string NumFileNameFor(const std::string& dataFilePath) {
+  const std::size_t keep = dataFilePath.size() >= 4 ? dataFilePath.size() - 4 : dataFilePath.size();
+  return dataFilePath.substr(0, keep) + ".num";
+}
+
 double CutToHundredths(float value) { return std::floor(static_cast<double>(value) * 100.0) / 100.0; }
 
 ReadOutcome ParseDataText(std::string_view text, const std::string& path, MeasurementModel& m) {
@@ -218,7 +223,7 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
                      path + ": this is not a measurement data file (it holds binary data)."};
     return outcome;
   }
-  m.NumFileName = path.size() >= 4 ? path.substr(0, path.size() - 4) + ".num" : path + ".num";
+  m.NumFileName = NumFileNameFor(path);
   m.HasStemCementData = 0;
   m.RadiographCount = 0;
   float sumHead = 0, sumStem = 0;

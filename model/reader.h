@@ -36,6 +36,10 @@ inline constexpr std::string_view kOverflowTitle = "OVERFLOW";
 inline constexpr std::string_view kOverflowText =
     "More than 30 x-rays. Only splitting of datafile will help.";
 
+// The export file of a data file: its path with the last four characters
+// (the point and the extension) replaced by ".num".
+std::string NumFileNameFor(const std::string& dataFilePath);
+
 // The path of a file in a folder, without a doubled separator at a root.
 std::string DataFilePath(const std::string& folder, const std::string& fileName);
 

@@ -269,10 +269,20 @@ using WrittenBy = std::map<fs::path, std::string>;
 // Where the export of a data file goes: beside it (its name with the
 // extension .num, as the reader names it) or into the output folder.
 fs::path ExportTarget(const fs::path& file, const Settings& settings) {
-  const std::string name = file.string();
-  fs::path target = name.substr(0, name.size() - 4) + ".num";
+  fs::path target = NumFileNameFor(file.string());
   if (settings.outputDir) target = *settings.outputDir / target.filename();
   return target;
+}
+
+// An empty model holding the settings the command line chose.
+MeasurementModel WithSettings(const Settings& settings) {
+  MeasurementModel m;
+  m.ReferencePoint = settings.referencePoint;
+  m.TrochanterChoice = settings.trochanterChoice;
+  m.TimeLimitDays = settings.timeLimitDays;
+  m.ZoomRange = settings.zoomRange;
+  m.ShowRawData = settings.showRawData;
+  return m;
 }
 
 fs::path Key(const fs::path& path) {
@@ -284,10 +294,7 @@ fs::path Key(const fs::path& path) {
 // file and the problem.
 std::string ExportOne(const fs::path& file, const Settings& settings, const fs::path& target) {
   const std::string name = file.string();
-  MeasurementModel m;
-  m.ReferencePoint = settings.referencePoint;
-  m.TrochanterChoice = settings.trochanterChoice;
-  m.TimeLimitDays = settings.timeLimitDays;
+  MeasurementModel m = WithSettings(settings);
   const ReadOutcome read = ReadDataFile(name, m);
   if (!read.ok()) {
     const std::string& message = read.error.message;
@@ -349,12 +356,7 @@ void ExportAll(const std::vector<fs::path>& files, const Settings& settings, Tal
 // as its export.
 int WriteFigures(const Settings& settings, const std::string& programDirectory) {
   const std::string& name = settings.paths.front();
-  MeasurementModel m;
-  m.ReferencePoint = settings.referencePoint;
-  m.TrochanterChoice = settings.trochanterChoice;
-  m.TimeLimitDays = settings.timeLimitDays;
-  m.ZoomRange = settings.zoomRange;
-  m.ShowRawData = settings.showRawData;
+  MeasurementModel m = WithSettings(settings);
   const ReadOutcome read = ReadDataFile(name, m);
   if (!read.ok()) {
     std::cerr << kProgram << ": " << read.error.message << '\n';

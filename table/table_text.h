@@ -5,6 +5,15 @@
 
 namespace sinkview {
 
+// The table window's client area at design size, in twips.
+inline constexpr double kTableClientWidth = 8832, kTableClientHeight = 6588;
+
+// The font size of the table at a width: the design size scaled with the
+// width, so the text grows and shrinks with the window.
+inline double TableFontSize(double designPoints, double width, double designWidth) {
+  return width * designPoints / designWidth;
+}
+
 // Clears the surface and prints the whole table onto it in its current
 // font: the nine header lines, then one row per radiograph with the changes
 // since the start of its segment, dots for an incomparable radiograph.

@@ -37,7 +37,7 @@ TableWindow::TableWindow(MeasurementModel& model, const Edition& edition, QWidge
   colours.setColor(QPalette::Window, Qt::white);
   setPalette(colours);
   setAutoFillBackground(true);
-  resize(TwipsRect(0, 0, 8832, 6588).size());
+  resize(TwipsRect(0, 0, kTableClientWidth, kTableClientHeight).size());
 
   // Created in tab order.
   Command1 = MakeButton(this, "Command1", "PRINT TABLE", TwipsRect(4320, 6120, 2175, 375));
@@ -68,7 +68,7 @@ void TableWindow::Form_Resize() {
        {std::pair{Command1, InitialTop1}, {Command2, InitialTop2}, {Command3, InitialTop3}}) {
     button->move(button->x(), static_cast<int>(std::lround(top * heightRatio)));
   }
-  if (width() > 0) fontSize_ = width() * InitialFontSize / InitialWidth;
+  if (width() > 0) fontSize_ = sinkview::TableFontSize(InitialFontSize, width(), InitialWidth);
   // Written here as well as computed by the rendering, for the other readers
   // of the model.
   model_.SegmentStart = SegmentStarts(model_);
