@@ -11,6 +11,11 @@ if(SINKVIEW_SANITIZE)
   target_link_options(sinkview_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(SINKVIEW_SANITIZE_THREAD)
+  target_compile_options(sinkview_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(sinkview_options INTERFACE -fsanitize=thread)
+endif()
+
 # Coverage feedback for the fuzzer must come from all of the code it reaches,
 # not only from the harness.
 if(SINKVIEW_BUILD_FUZZERS)

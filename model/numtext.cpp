@@ -1,5 +1,6 @@
 #include "model/numtext.h"
 
+#include <atomic>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -19,10 +20,10 @@ char LocaleDecimalSeparator() {
   }
 }
 
-std::optional<char>& SeparatorOverride() {
-  static std::optional<char> separator;
-  return separator;
-}
+// The exporter formats numbers on several threads at once: the locale is
+// read under the one-time initialisation of a local static, and a test's
+// override is an atomic (0: none).
+std::atomic<char> separatorOverride{0};
 
 std::string WithSeparator(std::string text) {
   const char separator = DecimalSeparator();
@@ -37,11 +38,12 @@ std::string WithSeparator(std::string text) {
 } // namespace
 
 char DecimalSeparator() {
-  if (!SeparatorOverride()) SeparatorOverride() = LocaleDecimalSeparator();
-  return *SeparatorOverride();
+  if (const char chosen = separatorOverride.load(std::memory_order_relaxed)) return chosen;
+  static const char fromLocale = LocaleDecimalSeparator();
+  return fromLocale;
 }
 
-void SetDecimalSeparator(char separator) { SeparatorOverride() = separator; }
+void SetDecimalSeparator(char separator) { separatorOverride.store(separator, std::memory_order_relaxed); }
 
 std::string LabelText(double value) {
   if (value == 0) value = 0; // no "-0"
