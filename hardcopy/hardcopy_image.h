@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "ui/rgb.h"
+
 namespace sinkview {
 
 // The pixel work of the hard copy, free of any platform so it can be checked
@@ -12,12 +14,6 @@ namespace sinkview {
 // Row convention: rows are stored top row first (row 0 is the top edge of the
 // picture), as the window snapshot arrives. A printer bitmap counts rows
 // bottom row first; RowFromBottom converts between the two.
-
-struct Rgb {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-};
 
 struct RgbImage {
   int width = 0;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "hardcopy/hardcopy_image.h"
+#include "ui/surface.h" // the snapshot and the drawings share one colour type
 
 using namespace sinkview;
 
