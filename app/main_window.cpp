@@ -23,6 +23,7 @@
 #include "model/numtext.h"
 #include "model/preparation.h"
 #include "model/reader.h"
+#include "model/settings.h"
 #include "model/text_encoding.h"
 #include "table/table_window.h"
 #include "ui/design_units.h"
@@ -294,7 +295,7 @@ void MainWindow::Text1_Change() {
 }
 
 void MainWindow::Text2_Change() {
-  model_.TimeLimitDays = static_cast<float>(NumericValue(ToLocal(Text2->text())) * 365 / 12);
+  model_.TimeLimitDays = TimeLimitDaysForMonths(NumericValue(ToLocal(Text2->text())));
 }
 
 void MainWindow::Check1_Click() { model_.ShowRawData = model_.ShowRawData == 0 ? 1 : 0; }

@@ -26,6 +26,7 @@
 #include "graphics/figure.h"
 #include "model/preparation.h"
 #include "model/reader.h"
+#include "model/settings.h"
 #include "table/export_file.h"
 
 namespace fs = std::filesystem;
@@ -107,21 +108,20 @@ void UsageError(const std::string& message) {
   std::cerr << kProgram << ": " << message << "\nTry '" << kProgram << " --help'.\n";
 }
 
-std::optional<float> NonNegativeNumber(std::string_view text) {
+std::optional<double> NonNegativeNumber(std::string_view text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0 ||
       value > 1e6) {
     return std::nullopt;
   }
-  return static_cast<float>(value);
+  return value;
 }
 
 std::optional<float> TimeLimitDays(std::string_view months) {
-  const std::optional<float> value = NonNegativeNumber(months);
+  const std::optional<double> value = NonNegativeNumber(months);
   if (!value) return std::nullopt;
-  // The same conversion as the main window's time-limit field.
-  return static_cast<float>(static_cast<double>(*value) * 365.0 / 12.0);
+  return TimeLimitDaysForMonths(*value);
 }
 
 bool ApplyOption(const std::string& name, const std::string& value, Settings& settings) {
@@ -145,12 +145,12 @@ bool ApplyOption(const std::string& name, const std::string& value, Settings& se
       return false;
     }
   } else if (name == "zoom") {
-    const std::optional<float> zoom = NonNegativeNumber(value);
+    const std::optional<double> zoom = NonNegativeNumber(value);
     if (!zoom) {
       UsageError("--zoom wants a number of millimetres of 0 or more, not '" + value + "'");
       return false;
     }
-    settings.zoomRange = *zoom;
+    settings.zoomRange = static_cast<float>(*zoom);
   } else if (name == "output-dir") {
     std::error_code error;
     if (!fs::is_directory(value, error)) {
