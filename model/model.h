@@ -56,10 +56,6 @@ struct MeasurementModel {
   Series CorrectedShoulderMinor{}, CorrectedShoulderMajor{};
   Series CorrectedStemCement{};
 
-  // Table segments: the radiograph from which the changes of radiograph k
-  // are measured.
-  Flags SegmentStart{};
-
   // Settings.
   float TimeLimitDays = 1825;
   float ZoomRange = 3;

@@ -8,7 +8,6 @@
 #include "hardcopy/hardcopy.h"
 #include "model/preparation.h"
 #include "table/export_file.h"
-#include "table/segments.h"
 #include "table/table_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
@@ -69,9 +68,6 @@ void TableWindow::Form_Resize() {
     button->move(button->x(), static_cast<int>(std::lround(top * heightRatio)));
   }
   if (width() > 0) fontSize_ = sinkview::TableFontSize(InitialFontSize, width(), InitialWidth);
-  // Written here as well as computed by the rendering, for the other readers
-  // of the model.
-  model_.SegmentStart = SegmentStarts(model_);
   update();
 }
 
@@ -103,7 +99,6 @@ void TableWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TableWindow::Command3_Click() {
-  model_.SegmentStart = SegmentStarts(model_);
   const std::string failure = WriteExportFile(model_, model_.NumFileName);
   if (!failure.empty()) {
     QMessageBox::warning(this, windowTitle().simplified(), QString::fromStdString(failure));
