@@ -1,5 +1,6 @@
 #include "model/numtext.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cfenv>
 #include <charconv>
@@ -25,16 +26,6 @@ char LocaleDecimalSeparator() {
 // override is an atomic (0: none).
 std::atomic<char> separatorOverride{0};
 
-std::string WithSeparator(std::string text) {
-  const char separator = DecimalSeparator();
-  if (separator != '.') {
-    for (char& c : text) {
-      if (c == '.') c = separator;
-    }
-  }
-  return text;
-}
-
 } // namespace
 
 char DecimalSeparator() {
@@ -45,18 +36,38 @@ char DecimalSeparator() {
 
 void SetDecimalSeparator(char separator) { separatorOverride.store(separator, std::memory_order_relaxed); }
 
-std::string LabelText(double value) {
+namespace {
+
+// The label digits into a buffer of the caller's: no string is made per
+// number when a whole export is formatted.
+std::size_t LabelDigits(double value, char (&buffer)[40]) {
   if (value == 0) value = 0; // no "-0"
-  char buffer[40];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
-  return WithSeparator(std::string(buffer, result.ptr));
+  const std::size_t length = static_cast<std::size_t>(result.ptr - buffer);
+  const char separator = DecimalSeparator();
+  if (separator != '.') std::replace(buffer, buffer + length, '.', separator);
+  return length;
+}
+
+} // namespace
+
+std::string LabelText(double value) {
+  char buffer[40];
+  return std::string(buffer, LabelDigits(value, buffer));
+}
+
+void AppendPrintText(std::string& out, double value) {
+  char buffer[40];
+  const std::size_t length = LabelDigits(value, buffer);
+  if (buffer[0] != '-') out += ' ';
+  out.append(buffer, length);
+  out += ' ';
 }
 
 std::string PrintText(double value) {
-  std::string digits = LabelText(value);
-  if (digits.front() != '-') digits.insert(digits.begin(), ' ');
-  digits.push_back(' ');
-  return digits;
+  std::string text;
+  AppendPrintText(text, value);
+  return text;
 }
 
 std::string TablePattern(float value) {

@@ -21,6 +21,8 @@ std::string LabelText(double value);
 // Print form of a number written onto a surface or into a file: a blank (or
 // the minus sign) in front, the label digits, a blank behind (" 12 ", "-1.5 ").
 std::string PrintText(double value);
+// The same, appended to `out`.
+void AppendPrintText(std::string& out, double value);
 
 // The table pattern "00.0": at least two integer digits, one decimal,
 // rounded half away from zero, minus sign for negative values.

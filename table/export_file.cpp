@@ -10,7 +10,7 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-void AppendNumber(std::string& out, double value) { out += PrintText(value); }
+void AppendNumber(std::string& out, double value) { AppendPrintText(out, value); }
 
 void AppendDataLine(const MeasurementModel& m, int i, int s, std::string& out) {
   AppendNumber(out, MonthsSinceFirst(m, i));
