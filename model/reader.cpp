@@ -91,7 +91,7 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
   while (!date.empty() && date.front() == ' ') date.erase(date.begin());
   if (date.size() == 6) date = "19" + date;
   if (date.size() != 8 || !AllDigits(date)) {
-    return r.Fail(ReadErrorCode::BadDate, r.Where("item R3 (date)") + ": \"" + text.substr(0, 40) +
+    return r.Fail(ReadErrorCode::BadDate, r.Where("the date") + ": \"" + text.substr(0, 40) +
                                               "\" is not a date of the form yyyymmdd or yymmdd.");
   }
   const int year = std::stoi(date.substr(0, 4));
@@ -99,11 +99,11 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
   const int day = std::stoi(date.substr(6, 2));
   if (month < 1 || month > 12) {
     return r.Fail(ReadErrorCode::BadDate,
-                  r.Where("item R3 (date)") + ": the month of \"" + text + "\" is not between 1 and 12.");
+                  r.Where("the date") + ": the month of \"" + text + "\" is not between 1 and 12.");
   }
   if (day < 1 || day > DaysInMonth(month)) {
     return r.Fail(ReadErrorCode::BadDate,
-                  r.Where("item R3 (date)") + ": the day of \"" + text + "\" does not exist in that month.");
+                  r.Where("the date") + ": the day of \"" + text + "\" does not exist in that month.");
   }
   m.DateKey[k] = std::stoi(date);
   m.DateYear[k] = static_cast<float>(year);
@@ -123,48 +123,44 @@ bool ReadMagnification(RecordReader& r, const char* item, float& out) {
 
 bool ReadRecord(RecordReader& r, MeasurementModel& m, int k, RecordValues& v) {
   float unused = 0;
-  return r.Line("item R1 (record heading)") && r.Text("item R2 (patient name)", v.name[0]) &&
-         r.Text("item R2 (patient first name)", v.name[1]) && r.Text("item R2 (patient code)", v.name[2]) &&
-         r.Label("item R3 (date label)") && r.Text("item R3 (date)", v.date) && ReadDate(r, v.date, m, k) &&
-         r.Label("item R4 (side label)") && r.Text("item R4 (side)", v.side) &&
-         r.Label("item R4 (head radius label)") &&
-         ReadMagnification(r, "item R4 (magnification by head radius)", m.MagnificationHeadRadius[k]) &&
-         r.Label("item R4 (stem length label)") &&
-         ReadMagnification(r, "item R4 (magnification by stem length)", m.MagnificationStemLength[k]) &&
-         r.Line("item R5 (line)") && r.Label("item R6 (medial label)") &&
-         r.Number("item R6 (first medial number)", unused) &&
-         r.Number("item R6 (medial distance 1)", m.MedialDistance1[k]) &&
-         r.Number("item R6 (medial distance 2)", m.MedialDistance2[k]) &&
-         r.Number("item R6 (medial distance 3)", m.MedialDistance3[k]) &&
-         r.Number("item R6 (medial distance 4)", m.MedialDistance4[k]) &&
-         r.Label("item R7 (lateral label)") && r.Number("item R7 (first lateral number)", unused) &&
-         r.Number("item R7 (lateral distance 5)", m.LateralDistance5[k]) &&
-         r.Number("item R7 (lateral distance 6)", m.LateralDistance6[k]) &&
-         r.Number("item R7 (lateral distance 7)", m.LateralDistance7[k]) &&
-         r.Number("item R7 (lateral distance 8)", m.LateralDistance8[k]) &&
-         r.Label("item R8 (angle label)") && r.Number("item R8 (bone/stem angle)", m.BoneStemAngle[k]) &&
-         r.Label("item R8 (subsidence label)") &&
-         r.Number("item R8 (head center - minor trochanter)", m.HeadMinorDistance[k]) &&
-         r.Number("item R8 (head center - major trochanter)", m.HeadMajorDistance[k]) &&
-         r.Number("item R8 (stem shoulder - minor trochanter)", m.ShoulderMinorDistance[k]) &&
-         r.Number("item R8 (stem shoulder - major trochanter)", m.ShoulderMajorDistance[k]);
+  return r.Line("the heading line") && r.Text("the patient's name", v.name[0]) &&
+         r.Text("the patient's first name", v.name[1]) && r.Text("the patient's code", v.name[2]) &&
+         r.Label("the date line") && r.Text("the date", v.date) && ReadDate(r, v.date, m, k) &&
+         r.Label("the side line") && r.Text("the side", v.side) &&
+         r.Label("the label of the head-radius magnification") &&
+         ReadMagnification(r, "the magnification by head radius", m.MagnificationHeadRadius[k]) &&
+         r.Label("the label of the stem-length magnification") &&
+         ReadMagnification(r, "the magnification by stem length", m.MagnificationStemLength[k]) &&
+         r.Line("the comment line") && r.Label("the medial line") &&
+         r.Number("the first medial number", unused) && r.Number("medial distance 1", m.MedialDistance1[k]) &&
+         r.Number("medial distance 2", m.MedialDistance2[k]) &&
+         r.Number("medial distance 3", m.MedialDistance3[k]) &&
+         r.Number("medial distance 4", m.MedialDistance4[k]) && r.Label("the lateral line") &&
+         r.Number("the first lateral number", unused) &&
+         r.Number("lateral distance 5", m.LateralDistance5[k]) &&
+         r.Number("lateral distance 6", m.LateralDistance6[k]) &&
+         r.Number("lateral distance 7", m.LateralDistance7[k]) &&
+         r.Number("lateral distance 8", m.LateralDistance8[k]) && r.Label("the angle line") &&
+         r.Number("the bone/stem angle", m.BoneStemAngle[k]) && r.Label("the subsidence label") &&
+         r.Number("the subsidence head center - minor trochanter", m.HeadMinorDistance[k]) &&
+         r.Number("the subsidence head center - major trochanter", m.HeadMajorDistance[k]) &&
+         r.Number("the subsidence stem shoulder - minor trochanter", m.ShoulderMinorDistance[k]) &&
+         r.Number("the subsidence stem shoulder - major trochanter", m.ShoulderMajorDistance[k]);
 }
 
 bool ReadStemCementAndComparability(RecordReader& r, MeasurementModel& m, int k) {
   std::string text;
-  if (!r.Text("item R9 (stem/cement label)", text)) return false;
+  if (!r.Text("the stem/cement line", text)) return false;
   if (text == kStemCementText) {
-    if (!r.Number("item R9 (stem/cement subsidence)", m.StemCementDistance[k])) return false;
+    if (!r.Number("the stem/cement subsidence", m.StemCementDistance[k])) return false;
     m.HasStemCementData = 1;
   } else {
     // A record without the value holds 0, not a value of an earlier file.
     m.StemCementDistance[k] = 0;
   }
-  return r.Label("item R10 (comparability label)") &&
-         r.Number("item R10 (comparability measure 1)", m.ComparabilityMeasure1[k]) &&
-         r.Number("item R10 (comparability measure 2)", m.ComparabilityMeasure2[k]) &&
-         r.Label("item R10 (third comparability label)") &&
-         r.Number("item R10 (comparability measure 3)", m.ComparabilityMeasure3[k]);
+  return r.Label("the control-length line") && r.Number("control length 1", m.ComparabilityMeasure1[k]) &&
+         r.Number("control length 2", m.ComparabilityMeasure2[k]) &&
+         r.Label("the label of control length 3") && r.Number("control length 3", m.ComparabilityMeasure3[k]);
 }
 
 void ExchangeSlots(MeasurementModel& m, int i, int j) {
