@@ -38,38 +38,43 @@ constexpr int kAllWritten = 0, kSomeRejected = 1, kUsageError = 2;
 constexpr std::string_view kProgram = "sinkview-export";
 
 constexpr std::string_view kHelp =
-    R"help(Usage: sinkview-export [options] PATH...
+    R"help(Usage: sinkview-export [OPTION]... PATH...
+Write the export file (*.num) of every measurement data file (*.vok) that a
+PATH names, as the table window's "WRITE FILE ( *.NUM)" writes it with the
+same settings; or draw the figures of one data file for reports.
 
-Writes for each measurement data file the export file (*.num) that the table
-window's "WRITE FILE ( *.NUM)" writes with the same settings. A PATH is a data
-file (*.vok) or a folder, of which every data file is exported (the names are
-matched without regard to case; subfolders are not searched).
+A PATH is a data file or a folder, whose data files are all exported; names
+are matched without regard to case.
 
-Options:
-  --reference-point head|shoulder  subsidence related to the head center or
-                                   the stem shoulder (default shoulder)
-  --trochanter major|minor         subsidence related to the major or minor
-                                   trochanter (default major)
-  --time-limit MONTHS              largest time between two comparable
-                                   radiographs (default 60)
-  --output-dir DIR                 write the export files into DIR instead of
-                                   beside the data files
+Export files:
+  -r, --recursive            search the sub-folders of the folders as well
+      --output-dir=DIR       write the export files into DIR, which must
+                               exist, instead of beside the data files
+      --reference-point=POINT
+                             relate the subsidence to the head center (head)
+                               or to the stem shoulder (shoulder, the default)
+      --trochanter=WHICH     relate the subsidence to the major (the default)
+                               or to the minor trochanter
+      --time-limit=MONTHS    largest time between two comparable radiographs
+                               (default 60)
 
-Figures for reports, of one data file instead of its export file:
-  --graphics FILE                  the graphics window's diagrams as FILE
-                                   (.png, .pdf or .svg; PDF and SVG as vectors)
-  --table FILE                     the table as FILE (.png or .pdf)
-  --size WxH                       the figure's size in pixels (default: the
-                                   window's design size)
-  --zoom MM                        margin above and below the single-series
-                                   diagrams (default 3)
-  --raw-data                       also draw the raw subsidence values
-  --help                           show this text
-  --version                        show the program's version
+Figures of one data file, instead of its export file:
+      --graphics=FILE        the graphics window's diagrams as FILE (.png,
+                               .pdf or .svg; PDF and SVG as vectors)
+      --table=FILE           the table as FILE (.png or .pdf)
+      --size=WxH             the figure's size in pixels (default: the
+                               window's design size)
+      --zoom=MM              margin above and below the single-series
+                               diagrams in millimetres (default 3)
+      --raw-data             also draw the raw subsidence values
 
-The exit status is 0 when every data file was exported (or every figure
-written), 1 when a file was
-rejected or could not be written, 2 when the command line is wrong.
+      --help                 display this help and exit
+      --version              output version information and exit
+
+Exit status:
+  0  every data file was exported, or every figure written;
+  1  a file was rejected or could not be written;
+  2  the command line is wrong.
 )help";
 
 struct FigureSize {
@@ -94,6 +99,7 @@ struct Settings {
   float timeLimitDays = 1825;
   std::optional<fs::path> outputDir;
   std::vector<std::string> paths;
+  bool recursive = false;
   // Figures.
   std::string graphicsFile, tableFile;
   std::optional<FigureSize> size;
@@ -103,6 +109,16 @@ struct Settings {
 };
 
 enum class Action { Run, Help, Version, Fail };
+
+// Whether the name ends in one of the extensions, in any case.
+bool HasExtension(const fs::path& path, const std::vector<std::string>& extensions) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
+}
+
+bool IsDataFileName(const fs::path& path) { return HasExtension(path, {".vok"}); }
 
 void UsageError(const std::string& message) {
   std::cerr << kProgram << ": " << message << "\nTry '" << kProgram << " --help'.\n";
@@ -137,7 +153,14 @@ bool ApplyOption(const std::string& name, const std::string& value, Settings& se
     }
     settings.timeLimitDays = *days;
   } else if (name == "graphics" || name == "table") {
-    (name == "graphics" ? settings.graphicsFile : settings.tableFile) = value;
+    const bool graphics = name == "graphics";
+    if (!HasExtension(value, graphics ? std::vector<std::string>{".png", ".pdf", ".svg"}
+                                      : std::vector<std::string>{".png", ".pdf"})) {
+      UsageError("--" + name + ": '" + value + "' must end in " +
+                 (graphics ? ".png, .pdf or .svg" : ".png or .pdf"));
+      return false;
+    }
+    (graphics ? settings.graphicsFile : settings.tableFile) = value;
   } else if (name == "size") {
     settings.size = ParseSize(value);
     if (!settings.size) {
@@ -153,6 +176,10 @@ bool ApplyOption(const std::string& name, const std::string& value, Settings& se
     settings.zoomRange = static_cast<float>(*zoom);
   } else if (name == "output-dir") {
     std::error_code error;
+    if (!fs::exists(value, error)) {
+      UsageError("--output-dir: the folder '" + value + "' does not exist");
+      return false;
+    }
     if (!fs::is_directory(value, error)) {
       UsageError("--output-dir: '" + value + "' is not a folder");
       return false;
@@ -181,6 +208,10 @@ Action ParseArguments(int argc, char** argv, Settings& settings) {
     if (arg == "--version") return Action::Version;
     if (arg == "--raw-data") {
       settings.showRawData = 1;
+      continue;
+    }
+    if (arg == "-r" || arg == "--recursive") {
+      settings.recursive = true;
       continue;
     }
     if (arg.rfind("--", 0) != 0) {
@@ -217,13 +248,6 @@ Action ParseArguments(int argc, char** argv, Settings& settings) {
   return Action::Run;
 }
 
-bool IsDataFileName(const fs::path& path) {
-  std::string extension = path.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".vok";
-}
-
 struct Tally {
   int written = 0;
   int rejected = 0;
@@ -234,22 +258,37 @@ void Reject(Tally& tally, const std::string& message) {
   ++tally.rejected;
 }
 
+// Adds the data files of a folder (and of its sub-folders, not following
+// links to folders, if asked); a folder that cannot be read is reported and
+// the others are still searched.
+void AddFolderFiles(const fs::path& folder, bool recursive, std::vector<fs::path>& files, Tally& tally) {
+  std::error_code error;
+  std::vector<fs::path> subfolders;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code typeError;
+    if (IsDataFileName(it->path()) && it->is_regular_file(typeError)) {
+      files.push_back(it->path());
+    } else if (recursive && it->is_directory(typeError) && !it->is_symlink(typeError)) {
+      subfolders.push_back(it->path());
+    }
+  }
+  if (error) Reject(tally, folder.string() + ": the folder cannot be read (" + error.message() + ")");
+  for (const fs::path& subfolder : subfolders) AddFolderFiles(subfolder, recursive, files, tally);
+}
+
 // The data files a PATH names, in name order; a PATH that names none is
 // reported and counted as rejected.
-std::vector<fs::path> DataFiles(const std::string& path, Tally& tally) {
+std::vector<fs::path> DataFiles(const std::string& path, bool recursive, Tally& tally) {
   std::error_code error;
   std::vector<fs::path> files;
   if (fs::is_directory(path, error)) {
-    for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
-      std::error_code typeError;
-      if (IsDataFileName(it->path()) && it->is_regular_file(typeError)) files.push_back(it->path());
-    }
-    if (error) {
-      Reject(tally, path + ": the folder cannot be read (" + error.message() + ")");
-      return {};
-    }
+    const int rejectedBefore = tally.rejected;
+    AddFolderFiles(path, recursive, files, tally);
     std::sort(files.begin(), files.end());
-    if (files.empty()) Reject(tally, path + ": the folder holds no data file (*.vok)");
+    if (files.empty() && tally.rejected == rejectedBefore) {
+      Reject(tally, path + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
+                                      : ": the folder holds no data file (*.vok)"));
+    }
   } else if (!fs::exists(path, error)) {
     Reject(tally, path + ": no such file or folder");
   } else if (!IsDataFileName(path)) {
@@ -356,10 +395,21 @@ void ExportAll(const std::vector<fs::path>& files, const Settings& settings, Tal
 // as its export.
 int WriteFigures(const Settings& settings, const std::string& programDirectory) {
   const std::string& name = settings.paths.front();
+  const int wanted = settings.graphicsFile.empty() || settings.tableFile.empty() ? 1 : 2;
+  const auto summary = [](int written, int failed) {
+    std::cout << written << (written == 1 ? " figure" : " figures") << " written, " << failed << " failed\n";
+  };
   MeasurementModel m = WithSettings(settings);
-  const ReadOutcome read = ReadDataFile(name, m);
-  if (!read.ok()) {
-    std::cerr << kProgram << ": " << read.error.message << '\n';
+  std::error_code error;
+  std::string problem;
+  if (fs::is_directory(name, error)) {
+    problem = name + ": a folder; --graphics and --table draw one data file";
+  } else if (const ReadOutcome read = ReadDataFile(name, m); !read.ok()) {
+    problem = read.error.message;
+  }
+  if (!problem.empty()) {
+    std::cerr << kProgram << ": " << problem << '\n';
+    summary(0, wanted);
     return kSomeRejected;
   }
   PrepareSeries(m);
@@ -381,7 +431,7 @@ int WriteFigures(const Settings& settings, const std::string& programDirectory) 
       ++failed;
     }
   }
-  std::cout << written << (written == 1 ? " figure" : " figures") << " written, " << failed << " failed\n";
+  summary(written, failed);
   return failed == 0 ? kAllWritten : kSomeRejected;
 }
 
@@ -429,7 +479,7 @@ int main(int argc, char** argv) {
   std::vector<fs::path> files;
   std::set<fs::path> seen;
   for (const std::string& path : settings.paths) {
-    for (const fs::path& file : DataFiles(path, tally)) {
+    for (const fs::path& file : DataFiles(path, settings.recursive, tally)) {
       if (seen.insert(Key(file)).second) files.push_back(file); // a file named twice is done once
     }
   }

@@ -5,6 +5,7 @@
 #include "../support/file_contents.h"
 
 #include <cstdlib>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,10 +100,44 @@ TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
   for (const char* part : {"width=\"1200\"", "<polyline", "subsidence total"})
     EXPECT_NE(FileContents(svg).find(part), std::string::npos) << part;
   EXPECT_EQ(FileContents(pdf).substr(0, 5) + FileContents(table).substr(0, 5), "%PDF-%PDF-");
-  // The table has no SVG; a figure that cannot be drawn fails the run and names its file.
-  for (const auto& [option, figure] :
-       {std::pair{"--table ", folder_ / "t.svg"}, {"--graphics ", folder_ / "no" / "g.png"}}) {
-    EXPECT_EQ(Export(option + Quoted(figure) + kSample), 1) << figure;
-    EXPECT_NE(err_.find(figure.string()), std::string::npos) << err_;
+  // A figure that cannot be written fails the run and names its file.
+  const fs::path nowhere = folder_ / "no" / "g.png";
+  EXPECT_EQ(Export("--graphics " + Quoted(nowhere) + kSample), 1);
+  EXPECT_NE(err_.find(nowhere.string()), std::string::npos) << err_;
+}
+
+TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
+  for (const char* sub : {"a/b", "c"}) fs::create_directories(study_ / sub);
+  fs::copy(kExamples / "bauer_helene_left.vok", study_ / "a" / "b");
+  fs::copy(kExamples / "mueller_otto_right.vok", study_ / "c");
+  EXPECT_EQ(Export(Quoted(study_)), 1);
+  EXPECT_NE(err_.find("the folder holds no data file"), std::string::npos) << err_;
+  for (const char* option : {"-r ", "--recursive "}) {
+    EXPECT_EQ(Export(option + Quoted(study_)), 0) << err_;
+    EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
   }
+  EXPECT_TRUE(fs::exists(study_ / "a" / "b" / "bauer_helene_left.num"));
+}
+
+TEST_F(ExportCli, MessagesSayWhatIsWrongAndTheHelpFitsTheTerminal) {
+  struct Case {
+    std::string arguments;
+    int status;
+    std::string error, summary;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"--output-dir /no/such " + kSample, 2, "--output-dir: the folder '/no/such' does not exist\n",
+            ""},
+           {"--table t.svg " + kSample, 2, "--table: 't.svg' must end in .png or .pdf\n", ""},
+           {"--graphics g.svgz " + kSample, 2, "'g.svgz' must end in .png, .pdf or .svg\n", ""},
+           {"--graphics g.png " + Quoted(study_), 1,
+            ": a folder; --graphics and --table draw one data file\n", "0 figures written, 1 failed\n"}}) {
+    EXPECT_EQ(Export(c.arguments), c.status) << c.arguments;
+    EXPECT_NE(err_.find(c.error), std::string::npos) << err_;
+    EXPECT_EQ(out_, c.summary) << c.arguments;
+  }
+  ASSERT_EQ(Export("--help"), 0);
+  std::istringstream help(out_);
+  for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 79u) << line;
+  EXPECT_NE(out_.find("  -r, --recursive "), std::string::npos);
 }
