@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -259,6 +260,15 @@ void MainWindow::fillFileList() {
 }
 
 void MainWindow::File1_Click(const QString& fileName) { LoadDataFile(folder_, fileName); }
+
+void MainWindow::openDataFile(const QString& path) {
+  const QFileInfo file(path);
+  // A file in a folder that is gone still gets the reader's message.
+  if (file.absoluteDir().exists()) setCurrentFolder(file.absolutePath());
+  const QList<QListWidgetItem*> listed = File1->findItems(file.fileName(), Qt::MatchExactly);
+  if (!listed.isEmpty()) File1->setCurrentItem(listed.front());
+  LoadDataFile(file.absolutePath(), file.fileName());
+}
 
 void MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
   const std::string path = DataFilePath(ToLocal(folder), ToLocal(fileName));

@@ -58,6 +58,10 @@ public:
   // Reads a data file of the current folder into the model.
   void LoadDataFile(const QString& folder, const QString& fileName);
 
+  // Lists the folder of a data file, selects the file in File1 and loads it
+  // as a click does (a file named on the command line).
+  void openDataFile(const QString& path);
+
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
