@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a scratch root and checks that
+# the data file type, the desktop entry, the manual pages and the metadata
+# lie where the desktop looks for them, registered as Debian's triggers
+# register them. Under an X server, opening a sample as a file manager does
+# must start Sinkview with that file loaded.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+app=""
+cleanup() {
+  [ -z "$app" ] || kill "$app" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; exit 1; }
+deb=$(ls "$work"/out/sinkview_*.deb)
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+share=$root/usr/share
+
+for file in usr/bin/sinkview usr/bin/sinkview-2002 usr/bin/sinkview-export \
+  usr/share/applications/sinkview.desktop usr/share/mime/packages/sinkview.xml \
+  usr/share/metainfo/org.sinkview.Sinkview.metainfo.xml usr/share/icons/hicolor/scalable/apps/sinkview.svg \
+  usr/share/man/man1/sinkview.1.gz usr/share/man/man1/sinkview-2002.1.gz usr/share/man/man1/sinkview-export.1.gz; do
+  [ -e "$root/$file" ] || fail "the package lacks /$file"
+done
+# Only the sample data files, never exports written beside them.
+others=$(find "$share/sinkview/examples" -type f ! -iname '*.vok')
+[ -z "$others" ] || fail "the package carries more than sample data: $others"
+[ -n "$(find "$share/sinkview/examples" -iname '*.vok')" ] || fail "no sample data in the package"
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+case $maintainer in *@localhost* | "") fail "maintainer address '$maintainer'" ;; esac
+
+desktop-file-validate "$share/applications/sinkview.desktop"
+appstreamcli validate --no-net --no-color "$share/metainfo/org.sinkview.Sinkview.metainfo.xml" >/dev/null ||
+  fail "metainfo: $(appstreamcli validate --no-net --no-color "$share/metainfo/org.sinkview.Sinkview.metainfo.xml")"
+
+# On installation these folders wake the triggers of shared-mime-info and
+# desktop-file-utils; here their commands are run as the triggers run them.
+for folder in /usr/share/mime/packages /usr/share/applications; do
+  grep -q "^$folder " /var/lib/dpkg/triggers/File || fail "no package registers files in $folder"
+done
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export XDG_DATA_DIRS=$share:/usr/share PATH=$root/usr/bin:$PATH
+mkdir -p "$HOME"
+update-mime-database "$share/mime"
+update-desktop-database "$share/applications"
+
+samples=$share/sinkview/examples
+cp "$samples/bauer_helene_left.vok" "$work/SHOUTED.VOK"
+for file in "$samples/bauer_helene_left.vok" "$work/SHOUTED.VOK"; do
+  type=$(gio info -a standard::content-type "$file" | sed -n 's/^ *standard::content-type: //p')
+  [ "$type" = application/x-sinkview-vok ] || fail "$file has the type '$type'"
+done
+default=$(xdg-mime query default application/x-sinkview-vok)
+[ "$default" = sinkview.desktop ] || fail "the type opens with '$default'"
+MANPATH=$share/man man -w sinkview-export >/dev/null || fail "man sinkview-export finds no page"
+MANPATH=$share/man man sinkview-export 2>/dev/null | grep -q -- --recursive || fail "the manual page lacks --recursive"
+
+if [ -n "${DISPLAY:-}" ]; then
+  # A double click in a file manager: the type's default application on the file.
+  log=$work/start.log
+  QT_LOGGING_RULES="sinkview.start.info=true" gio open "$samples/bauer_helene_left.vok" 2>"$log"
+  for _ in $(seq 1 100); do
+    grep -q "loaded" "$log" && break
+    sleep 0.1
+  done
+  grep -q "loaded $samples/bauer_helene_left.vok -> Bauer Helene HB-1948 with 8 radiographs" "$log" ||
+    fail "no Sinkview on the opened file: $(cat "$log")"
+  window=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "ORVA \/ VOK - GRAPHICS 2008".*/\1/p' | head -n 1)
+  [ -n "$window" ] || fail "no main window on the screen"
+  app=$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')
+  [ "$(readlink "/proc/$app/exe")" = "$root/usr/bin/sinkview" ] || fail "the window is not the packaged program's"
+  xprop -id "$window" _NET_WM_ICON | grep -q '= ' || fail "the window has no icon"
+  xprop -id "$window" WM_CLASS | grep -q '"sinkview"' || fail "the window is not called sinkview"
+  kill "$app"
+  app=""
+fi
+echo "installed package: 1 passed, 0 failed"
