@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth x11-utils openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  help2man appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin man-db
+  help2man appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db
 )
 
 missing=()

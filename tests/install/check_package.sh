@@ -61,23 +61,41 @@ default=$(xdg-mime query default application/x-sinkview-vok)
 MANPATH=$share/man man -w sinkview-export >/dev/null || fail "man sinkview-export finds no page"
 MANPATH=$share/man man sinkview-export 2>/dev/null | grep -q -- --recursive || fail "the manual page lacks --recursive"
 
-if [ -n "${DISPLAY:-}" ]; then
-  # A double click in a file manager: the type's default application on the file.
-  log=$work/start.log
-  QT_LOGGING_RULES="sinkview.start.info=true" gio open "$samples/bauer_helene_left.vok" 2>"$log"
+# A double click in a file manager (gio) and xdg-open without a desktop
+# (xdg-utils on its own): the type's default application on the file; its
+# main window must show that patient.
+opens_sinkview() {
+  local log=$work/start.log window
+  : >"$log"
+  QT_LOGGING_RULES="sinkview.start.info=true" "$@" "$samples/bauer_helene_left.vok" 2>"$log" &
+  local opener=$!
   for _ in $(seq 1 100); do
     grep -q "loaded" "$log" && break
     sleep 0.1
   done
   grep -q "loaded $samples/bauer_helene_left.vok -> Bauer Helene HB-1948 with 8 radiographs" "$log" ||
-    fail "no Sinkview on the opened file: $(cat "$log")"
-  window=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "ORVA \/ VOK - GRAPHICS 2008".*/\1/p' | head -n 1)
-  [ -n "$window" ] || fail "no main window on the screen"
-  app=$(xprop -id "$window" _NET_WM_PID | sed -n 's/.* = //p')
-  [ "$(readlink "/proc/$app/exe")" = "$root/usr/bin/sinkview" ] || fail "the window is not the packaged program's"
-  xprop -id "$window" _NET_WM_ICON | grep -q '= ' || fail "the window has no icon"
-  xprop -id "$window" WM_CLASS | grep -q '"sinkview"' || fail "the window is not called sinkview"
+    fail "$1 started no Sinkview on the file: $(cat "$log")"
+  # Whole outputs into files: a reader that stops early would fail the pipe.
+  xwininfo -root -tree >"$work/windows"
+  window=$(sed -n 's/^ *\(0x[0-9a-f]*\) "ORVA \/ VOK - GRAPHICS 2008".*/\1/p' "$work/windows")
+  [ -n "$window" ] || fail "$1: no main window on the screen"
+  xprop -id "$window" _NET_WM_PID WM_CLASS _NET_WM_ICON >"$work/properties"
+  app=$(sed -n 's/^_NET_WM_PID(CARDINAL) = //p' "$work/properties")
+  [ "$(readlink "/proc/$app/exe")" = "$root/usr/bin/sinkview" ] || fail "$1: the window is not the packaged program's"
+  grep -q '^_NET_WM_ICON(CARDINAL) = ' "$work/properties" || fail "the window has no icon"
+  grep -q '^WM_CLASS(STRING) = .*"sinkview"' "$work/properties" || fail "the window is not called sinkview"
   kill "$app"
+  wait "$opener" 2>/dev/null || true
   app=""
+  # The window is gone before the next one is looked for.
+  for _ in $(seq 1 50); do
+    xwininfo -root -tree >"$work/windows"
+    grep -q '"ORVA / VOK - GRAPHICS 2008"' "$work/windows" || break
+    sleep 0.1
+  done
+}
+if [ -n "${DISPLAY:-}" ]; then
+  opens_sinkview gio open
+  opens_sinkview xdg-open
 fi
 echo "installed package: 1 passed, 0 failed"
