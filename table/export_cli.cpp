@@ -49,23 +49,23 @@ are matched without regard to case.
 Export files:
   -r, --recursive            search the sub-folders of the folders as well
       --output-dir=DIR       write the export files into DIR, which must
-                               exist, instead of beside the data files
+                             exist, instead of beside the data files
       --reference-point=POINT
                              relate the subsidence to the head center (head)
-                               or to the stem shoulder (shoulder, the default)
+                             or to the stem shoulder (shoulder, the default)
       --trochanter=WHICH     relate the subsidence to the major (the default)
-                               or to the minor trochanter
+                             or to the minor trochanter
       --time-limit=MONTHS    largest time between two comparable radiographs
-                               (default 60)
+                             (default 60)
 
 Figures of one data file, instead of its export file:
       --graphics=FILE        the graphics window's diagrams as FILE (.png,
-                               .pdf or .svg; PDF and SVG as vectors)
+                             .pdf or .svg; PDF and SVG as vectors)
       --table=FILE           the table as FILE (.png or .pdf)
       --size=WxH             the figure's size in pixels (default: the
-                               window's design size)
+                             window's design size)
       --zoom=MM              margin above and below the single-series
-                               diagrams in millimetres (default 3)
+                             diagrams in millimetres (default 3)
       --raw-data             also draw the raw subsidence values
 
       --help                 display this help and exit
