@@ -32,6 +32,15 @@ done
 others=$(find "$share/sinkview/examples" -type f ! -iname '*.vok')
 [ -z "$others" ] || fail "the package carries more than sample data: $others"
 [ -n "$(find "$share/sinkview/examples" -iname '*.vok')" ] || fail "no sample data in the package"
+# The same rule on a sample folder where a user wrote exports and notes.
+source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+mkdir "$work/examples"
+cp "$source_dir/examples/bauer_helene_left.vok" "$work/examples/SHOUTED.VOK"
+touch "$work/examples/bauer_helene_left.num" "$work/examples/notes.txt"
+sed "s|\"$source_dir/examples/\"|\"$work/examples/\"|" "$build/app/cmake_install.cmake" >"$work/install.cmake"
+cmake -DCMAKE_INSTALL_PREFIX="$work/rule" -P "$work/install.cmake" >/dev/null
+[ "$(ls "$work/rule/share/sinkview/examples")" = SHOUTED.VOK ] ||
+  fail "installed from a used sample folder: $(ls "$work/rule/share/sinkview/examples")"
 maintainer=$(dpkg-deb -f "$deb" Maintainer)
 case $maintainer in *@localhost* | "") fail "maintainer address '$maintainer'" ;; esac
 
