@@ -26,6 +26,7 @@
 #include "model/reader.h"
 #include "model/settings.h"
 #include "model/text_encoding.h"
+#include "table/finite_values.h"
 #include "table/table_window.h"
 #include "ui/design_units.h"
 
@@ -336,9 +337,18 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
   QWidget::mouseMoveEvent(event);
 }
 
-void MainWindow::Command1_Click() {
-  if (model_.RadiographCount < 1) return;
+// A series whose values overflow when prepared is shown in no window.
+bool MainWindow::PreparedForWindow() {
   PrepareSeries(model_);
+  const std::string problem = NotFiniteProblem(model_, model_.NumFileName);
+  if (problem.empty()) return true;
+  UndoMagnificationCorrection(model_);
+  showMessage_({true, windowTitle(), QString::fromLocal8Bit(problem), {}});
+  return false;
+}
+
+void MainWindow::Command1_Click() {
+  if (model_.RadiographCount < 1 || !PreparedForWindow()) return;
   auto* graf = new GrafWindow(model_, edition_, paths_.ProgramDirectory);
   connect(graf, &GrafWindow::returnedToMain, this, &MainWindow::returnFromWindow);
   hide();
@@ -346,8 +356,7 @@ void MainWindow::Command1_Click() {
 }
 
 void MainWindow::Command4_Click() {
-  if (model_.RadiographCount < 1) return;
-  PrepareSeries(model_);
+  if (model_.RadiographCount < 1 || !PreparedForWindow()) return;
   auto* table = new TableWindow(model_, edition_);
   connect(table, &TableWindow::returnedToMain, this, &MainWindow::returnFromWindow);
   hide();

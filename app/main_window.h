@@ -67,6 +67,7 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+  bool PreparedForWindow();
   void Form_Load();
   void buildControls();
   void fillDriveList();

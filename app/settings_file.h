@@ -9,7 +9,8 @@ namespace sinkview {
 // followed by CR LF.
 inline constexpr const char* kSettingsFileName = "SINKVIEW.INI";
 
-// The folder stored in the settings file; empty when the file cannot be read.
+// The folder stored in the settings file; empty when the file cannot be read
+// or is not a regular file (a pipe would block the start).
 std::optional<std::string> ReadStartFolder(const std::string& settingsPath);
 
 // Writes the folder through a temporary file that replaces the old one, so

@@ -1,17 +1,22 @@
 #include "graphics/figure.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+#include <algorithm>
 #include <functional>
+#include <new>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "graphics/diagram_assignment.h"
 #include "graphics/graf_layout.h"
+#include "model/atomic_file.h"
+#include "model/reader_text.h"
 #include "table/table_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
@@ -97,10 +102,72 @@ void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& mode
   RenderTable(model, surface);
 }
 
+namespace {
+
+// Whether an image of `size` can be held: refused when its pixels alone
+// would take more than half of the memory this process may use.
+bool ImageFitsInMemory(QSize size) {
+  const double bytes = 4.0 * size.width() * size.height();
+  double available =
+      static_cast<double>(::sysconf(_SC_PHYS_PAGES)) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+  for (const int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+    struct rlimit limit {};
+    if (::getrlimit(resource, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+      available = std::min(available, static_cast<double>(limit.rlim_cur));
+  }
+  return bytes <= available / 2;
+}
+
+// Draws the figure into `out` in the format of `suffix`; "" or the reason
+// it could not be drawn. Every step is checked: an image that was never
+// drawn must not be written.
+std::string Render(const QString& suffix, const QString& title, QSize size,
+                   const std::function<void(QPainter&)>& draw, QIODevice& out) {
+  QPainter painter;
+  if (suffix == "png") {
+    if (!ImageFitsInMemory(size)) return "an image this large does not fit in memory";
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) return "an image this large does not fit in memory";
+    image.setDotsPerMeterX(qRound(kDotsPerInch / 0.0254));
+    image.setDotsPerMeterY(qRound(kDotsPerInch / 0.0254));
+    if (!painter.begin(&image)) return "it cannot be drawn";
+    draw(painter);
+    if (!painter.end()) return "it cannot be drawn";
+    if (!image.save(&out, "PNG")) return "the image cannot be encoded";
+    return "";
+  }
+  if (suffix == "pdf") {
+    QPdfWriter pdf(&out);
+    pdf.setResolution(kDotsPerInch);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kDotsPerInch, QPageSize::Point));
+    pdf.setTitle(title);
+    if (!painter.begin(&pdf)) return "it cannot be drawn";
+    draw(painter);
+    if (!painter.end()) return "it cannot be drawn";
+    return "";
+  }
+  QSvgGenerator svg;
+  svg.setOutputDevice(&out);
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setResolution(kDotsPerInch);
+  if (!painter.begin(&svg)) return "it cannot be drawn";
+  draw(painter);
+  if (!painter.end()) return "it cannot be drawn";
+  return "";
+}
+
+} // namespace
+
 std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
                         const std::string& programDirectory) {
   const QString name = QString::fromLocal8Bit(path);
   const QString suffix = QFileInfo(name).suffix().toLower();
+  if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
+    return ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
+           std::string(figure == Figure::Graphics ? " or .svg." : ".");
+  }
   const auto draw = [&](QPainter& painter) {
     if (figure == Figure::Graphics) {
       DrawGraphicsFigure(painter, size, model, programDirectory);
@@ -108,43 +175,23 @@ std::string WriteFigure(Figure figure, const std::string& path, QSize size, Meas
       DrawTableFigure(painter, size, model);
     }
   };
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return path + ": the figure cannot be written (" + file.errorString().toStdString() + ").";
+  // Drawn whole into memory first, then written by the one writer of the
+  // program, which keeps an older file on any failure.
+  QBuffer bytes;
+  std::string problem;
+  try {
+    bytes.open(QIODevice::WriteOnly);
+    problem = Render(suffix, QFileInfo(name).completeBaseName(), size, draw, bytes);
+  } catch (const std::bad_alloc&) {
+    problem = "not enough memory";
   }
-  if (suffix == "png") {
-    QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(qRound(kDotsPerInch / 0.0254));
-    image.setDotsPerMeterY(qRound(kDotsPerInch / 0.0254));
-    QPainter painter(&image);
-    draw(painter);
-    painter.end();
-    image.save(&file, "PNG");
-  } else if (suffix == "pdf") {
-    QPdfWriter pdf(&file);
-    pdf.setResolution(kDotsPerInch);
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kDotsPerInch, QPageSize::Point));
-    pdf.setTitle(QFileInfo(name).completeBaseName());
-    QPainter painter(&pdf);
-    draw(painter);
-  } else if (suffix == "svg" && figure == Figure::Graphics) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(kDotsPerInch);
-    QPainter painter(&svg);
-    draw(painter);
-  } else {
-    file.cancelWriting();
-    return path + ": the figure's name must end in .png, .pdf" +
-           std::string(figure == Figure::Graphics ? " or .svg." : ".");
+  if (!problem.empty()) {
+    return ShownFileName(path) + ": the figure of " + std::to_string(size.width()) + " x " +
+           std::to_string(size.height()) + " pixels is not written (" + problem +
+           "). An older file of that name is unchanged.";
   }
-  if (!file.commit()) {
-    return path + ": the figure cannot be written (" + file.errorString().toStdString() + ").";
-  }
-  return {};
+  const QByteArray& data = bytes.data();
+  return WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
 }
 
 } // namespace sinkview

@@ -30,6 +30,7 @@ bool ReadSketchText(const std::string& path, std::string& text, std::string& pro
     problem = "missing";
     break;
   case WholeFile::Problem::CannotRead:
+  case WholeFile::Problem::NotRegular:
     problem = "cannot be read";
     break;
   case WholeFile::Problem::TooLarge:

@@ -1,5 +1,6 @@
 #include "model/field_stream.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -65,9 +66,11 @@ void FieldStream::ConsumeLineEnd() {
 
 void FieldStream::ConsumeSeparator() {
   SkipBlanks();
+  endedAtComma_ = false;
   if (AtEnd()) return;
   if (Peek() == ',') {
     ++pos_;
+    endedAtComma_ = true;
   } else if (AtLineEnd()) {
     ConsumeLineEnd();
   }
@@ -75,14 +78,21 @@ void FieldStream::ConsumeSeparator() {
 
 std::optional<std::string> FieldStream::ReadTextField() {
   SkipBlanks();
+  itemStart_ = pos_;
+  quoteUnclosed_ = textAfterQuote_ = false;
   if (AtEnd()) return std::nullopt;
   std::string value;
   if (Peek() == '"') {
     const std::size_t close = text_.find('"', pos_ + 1);
-    if (close == std::string_view::npos) return std::nullopt;
+    if (close == std::string_view::npos) {
+      quoteUnclosed_ = true;
+      return std::nullopt;
+    }
     value.assign(text_.substr(pos_ + 1, close - pos_ - 1));
     pos_ = close + 1;
     // Anything between the closing quote and the separator is not part of it.
+    SkipBlanks();
+    textAfterQuote_ = !AtEnd() && Peek() != ',' && !AtLineEnd();
     while (!AtEnd() && Peek() != ',' && !AtLineEnd()) ++pos_;
   } else {
     const std::size_t start = pos_;
@@ -97,6 +107,7 @@ std::optional<std::string> FieldStream::ReadTextField() {
 std::optional<std::string> FieldStream::ReadNumberToken() {
   // A number may stand on the line after the comma that precedes it.
   while (!AtEnd() && (IsBlank(Peek()) || AtLineEnd())) ++pos_;
+  itemStart_ = pos_;
   if (AtEnd()) return std::nullopt;
   const std::size_t start = pos_;
   while (!AtEnd() && Peek() != ',' && !IsBlank(Peek()) && !AtLineEnd()) ++pos_;
@@ -106,10 +117,29 @@ std::optional<std::string> FieldStream::ReadNumberToken() {
 }
 
 bool FieldStream::SkipLine() {
+  itemStart_ = pos_;
   if (AtEnd()) return false;
   while (!AtEnd() && !AtLineEnd()) ++pos_;
   ConsumeLineEnd();
   return true;
+}
+
+std::size_t FieldStream::LineAt(std::size_t position) const {
+  std::size_t line = 1;
+  const std::size_t end = std::min(position, text_.size());
+  for (std::size_t i = 0; i < end; ++i) {
+    // CR LF is one line end, a CR or an LF alone is one too.
+    if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= text_.size() || text_[i + 1] != '\n'))) ++line;
+  }
+  return line;
+}
+
+bool FieldStream::FieldFollowsOnItsLine() const {
+  if (!endedAtComma_) return false;
+  for (std::size_t p = pos_; p < text_.size() && text_[p] != '\r' && text_[p] != '\n'; ++p) {
+    if (!IsBlank(text_[p]) && text_[p] != '\x1a') return true;
+  }
+  return false;
 }
 
 std::optional<float> ParseNumber(std::string_view token) {

@@ -17,12 +17,23 @@ public:
   // True when nothing but blank space (and a DOS end-of-file mark) is left.
   bool AtEndOfData();
 
-  // Empty at the end of the text.
+  // Empty at the end of the text or at a quote that is never closed.
   std::optional<std::string> ReadTextField();
   // The raw characters of a number field; empty at the end of the text.
   std::optional<std::string> ReadNumberToken();
   // Skips the rest of the current line with its line end; false at the end.
   bool SkipLine();
+
+  // Where the last item read began, and the line (from 1) of a place.
+  std::size_t ItemStart() const { return itemStart_; }
+  std::size_t LineAt(std::size_t position) const;
+  // The last text field began with a quote that is never closed.
+  bool QuoteUnclosed() const { return quoteUnclosed_; }
+  // Characters stood between the last text field's closing quote and its
+  // separator: likely the opening quote of the next field closed it.
+  bool TextAfterClosingQuote() const { return textAfterQuote_; }
+  // The last field ended at a comma and another field follows on its line.
+  bool FieldFollowsOnItsLine() const;
 
 private:
   bool AtEnd() const { return pos_ >= text_.size(); }
@@ -34,6 +45,10 @@ private:
 
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t itemStart_ = 0;
+  bool quoteUnclosed_ = false;
+  bool textAfterQuote_ = false;
+  bool endedAtComma_ = false;
 };
 
 // A number field as a 32-bit float: optional sign, digits with an optional

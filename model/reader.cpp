@@ -1,10 +1,13 @@
 #include "model/reader.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "model/field_stream.h"
 #include "model/numtext.h"
+#include "model/reader_text.h"
 #include "model/whole_file.h"
 
 namespace sinkview {
@@ -24,9 +27,12 @@ struct RecordValues {
 
 class RecordReader {
 public:
-  RecordReader(FieldStream& in, const std::string& path) : in_(in), path_(path) {}
+  RecordReader(FieldStream& in, const std::string& path) : in_(in), file_(ShownFileName(path)) {}
 
-  void Start(int record) { record_ = record; }
+  void Start(int record) {
+    record_ = record;
+    suspect_ = {};
+  }
 
   bool Line(const char* item) {
     if (in_.SkipLine()) return true;
@@ -34,78 +40,128 @@ public:
   }
   bool Text(const char* item, std::string& out) {
     auto value = in_.ReadTextField();
-    if (!value) return EndInside(item);
+    if (!value) {
+      if (in_.QuoteUnclosed())
+        return Fail(ReadErrorCode::UnclosedQuote, UnclosedQuote(in_.ItemStart(), item));
+      return EndInside(item);
+    }
+    if (in_.TextAfterClosingQuote()) Suspect(Suspicion::Quote, item);
     out = std::move(*value);
     return true;
   }
   bool Label(const char* item) {
-    std::string ignored;
-    return Text(item, ignored);
+    std::string text;
+    if (!Text(item, text)) return false;
+    // Where a number stands in a label's place, the record has a field too
+    // many before it: most often a decimal comma.
+    if (ParseNumber(text)) Suspect(Suspicion::NumberForLabel, item);
+    return true;
   }
   bool Number(const char* item, float& out) {
     auto token = in_.ReadNumberToken();
     if (!token) return EndInside(item);
     auto value = ParseNumber(*token);
-    if (!value) {
-      const std::string shown = token->size() > 40 ? token->substr(0, 40) + "..." : *token;
-      return Fail(ReadErrorCode::NotANumber, Where(item) + ": \"" + shown + "\" is not a number.");
-    }
+    if (!value)
+      return Fail(ReadErrorCode::NotANumber, Where(item) + ": " + QuotedField(*token) + " is not a number.");
     out = *value;
     return true;
   }
+  // After the last item of a record its line must end.
+  bool RecordEnds() {
+    if (!in_.FieldFollowsOnItsLine()) return true;
+    return Fail(ReadErrorCode::TooManyFields,
+                At(in_.ItemStart()) + ": the record has too many fields (more follow its last value).");
+  }
+  // A failure after a field that did not line up is reported at that field,
+  // where the fault lies.
   bool Fail(ReadErrorCode code, std::string message) {
-    error_ = {code, std::move(message)};
+    if (suspect_.what == Suspicion::Quote) {
+      error_ = {ReadErrorCode::UnclosedQuote, UnclosedQuote(suspect_.position, suspect_.item)};
+    } else if (suspect_.what == Suspicion::NumberForLabel) {
+      error_ = {ReadErrorCode::TooManyFields,
+                At(suspect_.position) + ": a number stands where " + suspect_.item +
+                    " belongs: the record has too many fields (a decimal comma?)."};
+    } else {
+      error_ = {code, std::move(message)};
+    }
     return false;
   }
   std::string Where(const char* item) const {
-    return path_ + ": record " + std::to_string(record_) + ", " + item;
+    return file_ + ": record " + std::to_string(record_) + ", " + item;
   }
+  const std::string& File() const { return file_; }
   const ReadError& error() const { return error_; }
 
 private:
+  enum class Suspicion { None, Quote, NumberForLabel };
+  struct Doubt {
+    Suspicion what = Suspicion::None;
+    std::size_t position = 0;
+    const char* item = "";
+  };
+
+  void Suspect(Suspicion what, const char* item) {
+    if (suspect_.what == Suspicion::None) suspect_ = {what, in_.ItemStart(), item};
+  }
+  std::string At(std::size_t position) const {
+    return file_ + ": record " + std::to_string(record_) + ", line " + std::to_string(in_.LineAt(position));
+  }
+  std::string UnclosedQuote(std::size_t position, const char* item) const {
+    return At(position) + ": the quote that opens " + item + " is not closed.";
+  }
   bool EndInside(const char* item) {
     return Fail(ReadErrorCode::EndInsideRecord,
-                path_ + ": the file ends inside record " + std::to_string(record_) + " (at " + item + ").");
+                file_ + ": the file ends inside record " + std::to_string(record_) + " (at " + item + ").");
   }
 
   FieldStream& in_;
-  const std::string& path_;
+  const std::string file_;
   int record_ = 0;
+  Doubt suspect_;
   ReadError error_;
 };
 
-bool AllDigits(const std::string& s) {
+bool AllDigits(std::string_view s) {
   for (char c : s) {
     if (c < '0' || c > '9') return false;
   }
   return true;
 }
 
-int DaysInMonth(int month) {
-  static constexpr int days[13] = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return days[month];
+int Digits(std::string_view s) {
+  int value = 0;
+  for (char c : s) value = value * 10 + (c - '0');
+  return value;
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int month, int year) {
+  static constexpr int days[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : days[month];
 }
 
 bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int k) {
-  std::string date = text;
-  while (!date.empty() && date.front() == ' ') date.erase(date.begin());
-  if (date.size() == 6) date = "19" + date;
-  if (date.size() != 8 || !AllDigits(date)) {
-    return r.Fail(ReadErrorCode::BadDate, r.Where("the date") + ": \"" + text.substr(0, 40) +
-                                              "\" is not a date of the form yyyymmdd or yymmdd.");
+  // A view, not a copy: a field of a million blanks is passed over once.
+  std::string_view date = text;
+  date.remove_prefix(std::min(date.find_first_not_of(' '), date.size()));
+  const std::string full = date.size() == 6 ? "19" + std::string(date) : std::string(date.substr(0, 9));
+  if (full.size() != 8 || !AllDigits(full)) {
+    return r.Fail(ReadErrorCode::BadDate, r.Where("the date") + ": " + QuotedField(text) +
+                                              " is not a date of the form yyyymmdd or yymmdd.");
   }
-  const int year = std::stoi(date.substr(0, 4));
-  const int month = std::stoi(date.substr(4, 2));
-  const int day = std::stoi(date.substr(6, 2));
+  const int year = Digits(std::string_view(full).substr(0, 4));
+  const int month = Digits(std::string_view(full).substr(4, 2));
+  const int day = Digits(std::string_view(full).substr(6, 2));
   if (month < 1 || month > 12) {
     return r.Fail(ReadErrorCode::BadDate,
-                  r.Where("the date") + ": the month of \"" + text + "\" is not between 1 and 12.");
+                  r.Where("the date") + ": the month of " + QuotedField(text) + " is not between 1 and 12.");
   }
-  if (day < 1 || day > DaysInMonth(month)) {
-    return r.Fail(ReadErrorCode::BadDate,
-                  r.Where("the date") + ": the day of \"" + text + "\" does not exist in that month.");
+  if (day < 1 || day > DaysInMonth(month, year)) {
+    return r.Fail(ReadErrorCode::BadDate, r.Where("the date") + ": the day of " + QuotedField(text) +
+                                              " does not exist in that month.");
   }
-  m.DateKey[k] = std::stoi(date);
+  m.DateKey[k] = Digits(full);
   m.DateYear[k] = static_cast<float>(year);
   m.DateMonth[k] = static_cast<float>(month);
   m.DateDay[k] = static_cast<float>(day);
@@ -114,9 +170,10 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
 
 bool ReadMagnification(RecordReader& r, const char* item, float& out) {
   if (!r.Number(item, out)) return false;
-  if (!(out > 0)) {
+  if (!(out >= kMinMagnification && out <= kMaxMagnification)) {
     return r.Fail(ReadErrorCode::BadMagnification,
-                  r.Where(item) + ": a magnification must be greater than 0, not " + LabelText(out) + ".");
+                  r.Where(item) + ": a magnification must lie between " + LabelText(kMinMagnification) +
+                      " and " + LabelText(kMaxMagnification) + ", not " + LabelText(out) + ".");
   }
   return true;
 }
@@ -216,7 +273,7 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
   ReadOutcome outcome;
   if (text.find('\0') != std::string_view::npos) {
     outcome.error = {ReadErrorCode::NotText,
-                     path + ": this is not a measurement data file (it holds binary data)."};
+                     ShownFileName(path) + ": this is not a measurement data file (it holds binary data)."};
     return outcome;
   }
   m.NumFileName = NumFileNameFor(path);
@@ -236,7 +293,8 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
     m.RadiographCount = static_cast<std::int16_t>(k);
     reader.Start(k);
     RecordValues values;
-    if (!ReadRecord(reader, m, k, values) || !ReadStemCementAndComparability(reader, m, k)) {
+    if (!ReadRecord(reader, m, k, values) || !ReadStemCementAndComparability(reader, m, k) ||
+        !reader.RecordEnds()) {
       outcome.error = reader.error();
       return outcome;
     }
@@ -246,18 +304,19 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
   }
   const int n = m.RadiographCount;
   if (n == 0) {
-    outcome.error = {ReadErrorCode::NoRecord, path + ": the file holds no record."};
+    outcome.error = {ReadErrorCode::NoRecord, reader.File() + ": the file holds no record."};
     return outcome;
   }
   if (!std::isfinite(sumHead) || !std::isfinite(sumStem)) {
     outcome.error = {ReadErrorCode::BadMagnification,
-                     path + ": the magnification values are too large to be averaged."};
+                     reader.File() + ": the magnification values are too large to be averaged."};
     return outcome;
   }
 
   SortByDate(m);
   BuildTimeAxis(m);
-  m.PatientCode = last.name[0] + " " + last.name[1] + " " + last.name[2];
+  // A line end inside a quoted name must not break the lines it is shown in.
+  m.PatientCode = WithoutControlCharacters(last.name[0] + " " + last.name[1] + " " + last.name[2]);
   m.ProsthesisSide = (last.side == "r" || last.side == "R") ? "right" : "left";
   m.ObservationMonths =
       static_cast<float>(RoundHalfEven(static_cast<double>(m.ElapsedDays[n]) * 12.0 / 365.0));
@@ -277,11 +336,17 @@ ReadOutcome ReadDataFile(const std::string& path, MeasurementModel& m) {
     return ParseDataText(file.text, path, m);
   case WholeFile::Problem::Missing:
   case WholeFile::Problem::CannotRead:
-    outcome.error = {ReadErrorCode::CannotOpen, path + ": the file cannot be opened."};
+    outcome.error = {ReadErrorCode::CannotOpen, ShownFileName(path) + ": the file cannot be opened (" +
+                                                    std::strerror(file.error) + ")."};
+    break;
+  case WholeFile::Problem::NotRegular:
+    outcome.error = {ReadErrorCode::CannotOpen,
+                     ShownFileName(path) +
+                         ": not a regular file (a folder, a pipe or a device) but a data file."};
     break;
   case WholeFile::Problem::TooLarge:
     outcome.error = {ReadErrorCode::NotText,
-                     path + ": the file is far too large for a measurement data file."};
+                     ShownFileName(path) + ": the file is far too large for a measurement data file."};
     break;
   }
   return outcome;

@@ -15,9 +15,16 @@ enum class ReadErrorCode {
   EndInsideRecord,  // the file ends before a record is complete
   NotANumber,       // a number field holds something else
   BadDate,          // a date that is not yyyymmdd / yymmdd or not a real day
-  BadMagnification, // a magnification of 0 or below
+  BadMagnification, // a magnification outside kMinMagnification to kMaxMagnification
   TooManyRecords,   // more than 30 radiographs
+  UnclosedQuote,    // a text field's quote runs past its field
+  TooManyFields,    // fields do not line up with the record's items (a decimal comma)
 };
+
+// The magnifications a radiograph can have; anything outside is a fault of
+// the file, and values near 0 would turn every corrected length infinite.
+inline constexpr float kMinMagnification = 0.5f;
+inline constexpr float kMaxMagnification = 2.0f;
 
 struct ReadError {
   ReadErrorCode code = ReadErrorCode::None;

@@ -9,13 +9,21 @@ namespace sinkview {
 
 WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes) {
   WholeFile file;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking on the open: a pipe's open waits for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
+    file.error = errno;
     file.problem = errno == ENOENT ? WholeFile::Problem::Missing : WholeFile::Problem::CannotRead;
     return file;
   }
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) != 0) {
+    file.error = errno;
+    file.problem = WholeFile::Problem::CannotRead;
+  } else if (!S_ISREG(info.st_mode)) {
+    file.problem = WholeFile::Problem::NotRegular;
+  } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    file.error = errno;
     file.problem = WholeFile::Problem::CannotRead;
   } else if (static_cast<std::size_t>(info.st_size) > maxBytes) {
     file.problem = WholeFile::Problem::TooLarge;
@@ -34,6 +42,7 @@ WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes) {
       const ssize_t got = ::read(fd, file.text.data() + filled, file.text.size() - filled);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
+        file.error = errno;
         file.problem = WholeFile::Problem::CannotRead;
         break;
       }

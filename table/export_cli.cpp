@@ -26,8 +26,10 @@
 #include "graphics/figure.h"
 #include "model/preparation.h"
 #include "model/reader.h"
+#include "model/reader_text.h"
 #include "model/settings.h"
 #include "table/export_file.h"
+#include "table/finite_values.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;
@@ -118,7 +120,17 @@ bool HasExtension(const fs::path& path, const std::vector<std::string>& extensio
   return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
 }
 
+// ".vok" alone is a hidden file without an extension, not a data file.
 bool IsDataFileName(const fs::path& path) { return HasExtension(path, {".vok"}); }
+
+// Ends in .vok, in any case (".vok" alone too).
+bool EndsInVok(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string extension = name.substr(name.size() - 4);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".vok";
+}
 
 void UsageError(const std::string& message) {
   std::cerr << kProgram << ": " << message << "\nTry '" << kProgram << " --help'.\n";
@@ -251,6 +263,8 @@ Action ParseArguments(int argc, char** argv, Settings& settings) {
 struct Tally {
   int written = 0;
   int rejected = 0;
+  int unwritten = 0; // read and prepared, but the export could not be written
+  int skipped = 0;   // folder entries with a data file's name that are no regular file
 };
 
 void Reject(Tally& tally, const std::string& message) {
@@ -266,13 +280,20 @@ void AddFolderFiles(const fs::path& folder, bool recursive, std::vector<fs::path
   std::vector<fs::path> subfolders;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code typeError;
-    if (IsDataFileName(it->path()) && it->is_regular_file(typeError)) {
-      files.push_back(it->path());
-    } else if (recursive && it->is_directory(typeError) && !it->is_symlink(typeError)) {
+    if (recursive && it->is_directory(typeError) && !it->is_symlink(typeError)) {
       subfolders.push_back(it->path());
+    } else if (IsDataFileName(it->path())) {
+      // Pipes, devices, folders, dangling links and link loops are passed
+      // over and counted; a pipe would block the reader.
+      if (it->is_regular_file(typeError)) {
+        files.push_back(it->path());
+      } else {
+        ++tally.skipped;
+      }
     }
   }
-  if (error) Reject(tally, folder.string() + ": the folder cannot be read (" + error.message() + ")");
+  if (error)
+    Reject(tally, ShownFileName(folder.string()) + ": the folder cannot be read (" + error.message() + ")");
   for (const fs::path& subfolder : subfolders) AddFolderFiles(subfolder, recursive, files, tally);
 }
 
@@ -281,20 +302,27 @@ void AddFolderFiles(const fs::path& folder, bool recursive, std::vector<fs::path
 std::vector<fs::path> DataFiles(const std::string& path, bool recursive, Tally& tally) {
   std::error_code error;
   std::vector<fs::path> files;
-  if (fs::is_directory(path, error)) {
+  const std::string shown = ShownFileName(path);
+  const fs::file_status status = fs::status(path, error);
+  if (fs::is_directory(status)) {
     const int rejectedBefore = tally.rejected;
     AddFolderFiles(path, recursive, files, tally);
     std::sort(files.begin(), files.end());
     if (files.empty() && tally.rejected == rejectedBefore) {
-      Reject(tally, path + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
-                                      : ": the folder holds no data file (*.vok)"));
+      Reject(tally, shown + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
+                                       : ": the folder holds no data file (*.vok)"));
     }
-  } else if (!fs::exists(path, error)) {
-    Reject(tally, path + ": no such file or folder");
+  } else if (error && error != std::errc::no_such_file_or_directory) {
+    // A link loop, a folder without access on the way: say which.
+    Reject(tally, shown + ": " + error.message());
+  } else if (!fs::exists(status)) {
+    Reject(tally, shown + ": no such file or folder");
   } else if (!IsDataFileName(path)) {
     // Its export name would be made from a name that is not a data file's,
     // and could even be the file itself.
-    Reject(tally, path + ": not a data file (the name does not end in .vok)");
+    Reject(tally, shown + (EndsInVok(fs::path(path).filename().string())
+                               ? ": not a data file (the name has nothing before .vok)"
+                               : ": not a data file (the name does not end in .vok)"));
   } else {
     files.push_back(path);
   }
@@ -329,19 +357,28 @@ fs::path Key(const fs::path& path) {
   return fs::absolute(path, error).lexically_normal();
 }
 
-// Reads, prepares and exports one data file; "" or the message naming the
-// file and the problem.
-std::string ExportOne(const fs::path& file, const Settings& settings, const fs::path& target) {
+// What became of one data file: written (no message), rejected, or read
+// but its export not written.
+struct Result {
+  std::string message;
+  bool notWritten = false;
+};
+
+// Reads, prepares and exports one data file.
+Result ExportOne(const fs::path& file, const Settings& settings, const fs::path& target) {
   const std::string name = file.string();
+  const std::string shown = ShownFileName(name);
   MeasurementModel m = WithSettings(settings);
   const ReadOutcome read = ReadDataFile(name, m);
   if (!read.ok()) {
     const std::string& message = read.error.message;
-    return message.find(name) == std::string::npos ? name + ": " + message : message;
+    return {message.find(shown) == std::string::npos ? shown + ": " + message : message};
   }
   PrepareSeries(m);
+  if (std::string problem = NotFiniteProblem(m, name); !problem.empty()) return {std::move(problem)};
   const std::string failure = WriteExportFile(m, target.string(), FlushToDisk::Later);
-  return failure.empty() ? failure : name + ": " + failure;
+  if (failure.empty()) return {};
+  return {shown + ": " + failure, true};
 }
 
 // Exports the files in order of the list. Files whose export file no other
@@ -358,7 +395,7 @@ void ExportAll(const std::vector<fs::path>& files, const Settings& settings, Tal
   }
   std::vector<char> alone(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) alone[i] = claims[keys[i]] == 1;
-  std::vector<std::optional<std::string>> results(files.size());
+  std::vector<std::optional<Result>> results(files.size());
   std::atomic<std::size_t> next = 0;
   const auto worker = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
@@ -373,20 +410,24 @@ void ExportAll(const std::vector<fs::path>& files, const Settings& settings, Tal
 
   WrittenBy writtenBy;
   for (std::size_t i = 0; i < files.size(); ++i) {
-    std::string failure;
+    Result result;
     if (results[i]) {
-      failure = *results[i];
+      result = std::move(*results[i]);
     } else if (const auto earlier = writtenBy.find(keys[i]); earlier != writtenBy.end()) {
-      failure = files[i].string() + ": its export " + targets[i].string() + " would replace that of " +
-                earlier->second;
+      result.message = ShownFileName(files[i].string()) + ": its export " +
+                       ShownFileName(targets[i].string()) + " would replace that of " +
+                       ShownFileName(earlier->second);
     } else {
-      failure = ExportOne(files[i], settings, targets[i]);
-      if (failure.empty()) writtenBy.emplace(keys[i], files[i].string());
+      result = ExportOne(files[i], settings, targets[i]);
+      if (result.message.empty()) writtenBy.emplace(keys[i], files[i].string());
     }
-    if (failure.empty()) {
+    if (result.message.empty()) {
       ++tally.written;
+    } else if (result.notWritten) {
+      std::cerr << kProgram << ": " << result.message << '\n';
+      ++tally.unwritten;
     } else {
-      Reject(tally, failure);
+      Reject(tally, result.message);
     }
   }
 }
@@ -413,6 +454,10 @@ int WriteFigures(const Settings& settings, const std::string& programDirectory) 
     return kSomeRejected;
   }
   PrepareSeries(m);
+  if (const std::string problem = NotFiniteProblem(m, name); !problem.empty()) {
+    std::cerr << kProgram << ": " << problem << '\n';
+    return kSomeRejected;
+  }
   int failed = 0, written = 0;
   for (const auto& [file, figure] :
        {std::pair{settings.graphicsFile, Figure::Graphics}, std::pair{settings.tableFile, Figure::Table}}) {
@@ -486,6 +531,11 @@ int main(int argc, char** argv) {
   ExportAll(files, settings, tally);
   // The exports reach the disk before the summary says they were written.
   ::sync();
-  std::cout << Count(tally.written, "file") << " written, " << Count(tally.rejected, "file") << " rejected\n";
-  return tally.rejected == 0 ? kAllWritten : kSomeRejected;
+  // Files that could not be written were not rejected: they are counted apart.
+  std::cout << Count(tally.written, "file") << " written, " << Count(tally.rejected, "file") << " rejected";
+  if (tally.unwritten > 0) std::cout << ", " << tally.unwritten << " could not be written";
+  if (tally.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
+  if (tally.skipped > 1) std::cout << ", " << tally.skipped << " entries skipped: not regular files";
+  std::cout << '\n';
+  return tally.rejected == 0 && tally.unwritten == 0 ? kAllWritten : kSomeRejected;
 }

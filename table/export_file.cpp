@@ -2,6 +2,7 @@
 
 #include "model/atomic_file.h"
 #include "model/numtext.h"
+#include "table/finite_values.h"
 #include "table/segments.h"
 
 namespace sinkview {
@@ -56,6 +57,8 @@ std::string ExportText(const MeasurementModel& m) {
 }
 
 std::string WriteExportFile(const MeasurementModel& m, const std::string& path, FlushToDisk flush) {
+  // Never an export of "inf" or "nan".
+  if (const std::string problem = NotFiniteProblem(m, path); !problem.empty()) return problem;
   return WriteFileAtomically(path, ExportText(m), flush);
 }
 

@@ -1,12 +1,14 @@
 #include "app/main_window.h"
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+#include "../model/record_text.h"
 #include "../support/file_contents.h"
 #include "app/settings_file.h"
 #include "ui/design_units.h"
@@ -159,4 +161,23 @@ TEST_F(MainWindowTest, BadFileIsReportedAndTheEarlierSeriesStays) {
   EXPECT_EQ(messages[0].text, "More than 30 x-rays. Only splitting of datafile will help.");
   EXPECT_TRUE(messages[0].detail.endsWith("many.vok"));
   EXPECT_TRUE(messages[1].text.contains("broken.vok") && messages[1].text.contains("month"));
+}
+
+TEST_F(MainWindowTest, ASeriesThatOverflowsWhenPreparedOpensNoWindow) {
+  Open();
+  RecordText first, second;
+  first.subsidence = "3e38,3e38,3e38,3e38";
+  second.subsidence = "-3e38,-3e38,-3e38,-3e38";
+  second.date = "20050301";
+  std::ofstream(InTemp("overflowing.vok")) << first.Text() << second.Text();
+  main->LoadDataFile(dir.path(), "overflowing.vok");
+  ASSERT_TRUE(messages.empty());
+  const MeasurementModel read = main->model();
+  for (const char* button : {"Command1", "Command4"}) {
+    static_cast<QPushButton*>(Control(button))->click();
+    ASSERT_FALSE(messages.empty()) << button;
+    EXPECT_TRUE(messages.back().text.contains("too large")) << messages.back().text.toStdString();
+    EXPECT_EQ(main->model().HeadMinorDistance, read.HeadMinorDistance) << "the correction is undone";
+  }
+  EXPECT_EQ(QApplication::topLevelWidgets().size(), 1) << "only the main window";
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "../support/file_contents.h"
 #include "app/program_paths.h"
@@ -32,6 +33,20 @@ TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLineAndNoneWhenMissingOrEmpty) {
   EXPECT_EQ(fs::directory_iterator(temp.path)->path().filename(), "SINKVIEW.INI") << "no temp file left";
   std::ofstream(file) << "\r\n";
   EXPECT_FALSE(ReadStartFolder(file).has_value());
+}
+
+TEST(SettingsFile, FolderNamesWithQuotesComeBackWholeAndPipesAreNotWaitedFor) {
+  TempFolder temp;
+  const std::string file = temp.path + "/SINKVIEW.INI";
+  for (const std::string folder : {"/data/a\"b", "/data/\"quoted\"", "/data/x,y", "/data/line\nend"}) {
+    ASSERT_EQ(WriteStartFolder(file, folder), "");
+    EXPECT_EQ(ReadStartFolder(file), folder);
+  }
+  std::ofstream(file) << "/data/unquoted\r\n";
+  EXPECT_EQ(ReadStartFolder(file), "/data/unquoted") << "a line without quotes is one text field";
+  const std::string fifo = temp.path + "/fifo.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadStartFolder(fifo).has_value());
 }
 
 TEST(SettingsFile, FailedWriteNamesTheFile) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "model/numtext.h"
@@ -155,6 +157,16 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
   zeroMagnification.headMagnification = "0";
   RecordText negativeMagnification;
   negativeMagnification.stemMagnification = "-1.1";
+  RecordText tiny;
+  tiny.headMagnification = "1e-38";
+  RecordText large;
+  large.stemMagnification = "2.01";
+  RecordText unclosedName;
+  unclosedName.name = "\"Bauer,Helene,HB-48";
+  RecordText decimalComma;
+  decimalComma.medial = "0,16,74,11.8,9.4,7.1";
+  RecordText oneMore;
+  oneMore.comparability += ",7";
   const std::string whole = RecordText().Text();
   const std::vector<Case> cases = {
       {"ends inside a record", whole + whole.substr(0, whole.size() / 2), ReadErrorCode::EndInsideRecord,
@@ -177,7 +189,18 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
                    "ELF\x02\x01\x00\x00",
                    8),
        ReadErrorCode::NotText, "binary"},
-      {"unclosed quote", "[X-ray]\r\n\"Bauer,Helene,HB-48\r\n", ReadErrorCode::EndInsideRecord, "record 1"},
+      {"unclosed quote", "[X-ray]\r\n\"Bauer,Helene,HB-48\r\n", ReadErrorCode::UnclosedQuote,
+       "record 1, line 2: the quote that opens the patient's name is not closed"},
+      {"unclosed quote closed by the next field's", FileOf({unclosedName}), ReadErrorCode::UnclosedQuote,
+       "record 1, line 2: the quote that opens the patient's name"},
+      {"decimal comma", FileOf({RecordText(), decimalComma}), ReadErrorCode::TooManyFields,
+       "record 2, line 16: a number stands where the lateral line belongs"},
+      {"field after the last", FileOf({oneMore}), ReadErrorCode::TooManyFields,
+       "record 1, line 10: the record has too many fields"},
+      {"29 February 2005", FileOf({Dated("20050229")}), ReadErrorCode::BadDate, "day"},
+      {"29 February 1900", FileOf({Dated("19000229")}), ReadErrorCode::BadDate, "day"},
+      {"magnification 1e-38", FileOf({tiny}), ReadErrorCode::BadMagnification, "between 0.5 and 2"},
+      {"magnification 2.01", FileOf({large}), ReadErrorCode::BadMagnification, "stem length"},
   };
   for (const Case& c : cases) {
     MeasurementModel m;
@@ -197,4 +220,57 @@ TEST(Reader, FilesFromDiskWithCrLfAndMissingFiles) {
   const ReadOutcome missing = ReadDataFile(std::string(SINKVIEW_TEST_DATA) + "/no_such_file.vok", m);
   EXPECT_EQ(missing.error.code, ReadErrorCode::CannotOpen);
   EXPECT_EQ(ReadDataFile(SINKVIEW_TEST_DATA, m).error.code, ReadErrorCode::CannotOpen) << "a folder";
+}
+
+TEST(Reader, MagnificationsAtTheLimitsAndLeapDaysLoad) {
+  RecordText r = Dated("20000229");
+  r.headMagnification = "0.5";
+  r.stemMagnification = "2.0";
+  MeasurementModel m;
+  const ReadOutcome out = Parse(FileOf({r, Dated("20040229")}), m);
+  EXPECT_TRUE(out.ok()) << out.error.message;
+}
+
+TEST(Reader, MessagesStayOneShortLine) {
+  RecordText longDate = Dated(std::string(1 << 20, ' ') + "2004x301");
+  RecordText controls;
+  controls.lateral = "0,10.3,\x01\x7f"
+                     "6 ,6.9,5.2";
+  struct Case {
+    std::string text, path, mentions;
+  };
+  for (const Case& c : std::vector<Case>{
+           {FileOf({longDate}), "/data/hb48.vok",
+            "\"␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣␣…\" (1048584 characters)"},
+           {FileOf({controls}), "/data/hb48.vok", "\"␁␡6\" is not a number"},
+           {FileOf({Dated("2004")}), "/data/a\nb.vok", "'/data/a␊b.vok': record 1"},
+       }) {
+    MeasurementModel m;
+    const std::string message = ParseDataText(c.text, c.path, m).error.message;
+    EXPECT_NE(message.find(c.mentions), std::string::npos) << message.substr(0, 300);
+    EXPECT_LT(message.size(), 300u) << "about 40 characters of a field";
+    EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos);
+  }
+  // A date after a megabyte of blanks is still a date.
+  MeasurementModel m;
+  EXPECT_TRUE(Parse(FileOf({Dated(std::string(1 << 20, ' ') + "20040301")}), m).ok());
+}
+
+TEST(Reader, LineEndsInAQuotedNameBecomeBlanks) {
+  RecordText r;
+  r.name = "\"Bau\r\ner\",\"Hel\tene\",\"HB-48\"";
+  MeasurementModel m;
+  ASSERT_TRUE(Parse(FileOf({r}), m).ok());
+  EXPECT_EQ(m.PatientCode, "Bau  er Hel ene HB-48");
+}
+
+TEST(Reader, PipesAndFoldersAreRefusedWithoutWaiting) {
+  const std::string fifo = ::testing::TempDir() + "reader_fifo.vok";
+  ::unlink(fifo.c_str());
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  MeasurementModel m;
+  const ReadOutcome out = ReadDataFile(fifo, m);
+  ::unlink(fifo.c_str());
+  EXPECT_EQ(out.error.code, ReadErrorCode::CannotOpen);
+  EXPECT_NE(out.error.message.find("not a regular file"), std::string::npos) << out.error.message;
 }

@@ -2,10 +2,13 @@
 // written with ".".
 #include <gtest/gtest.h>
 
+#include "../model/record_text.h"
 #include "../support/file_contents.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -140,4 +143,42 @@ TEST_F(ExportCli, MessagesSayWhatIsWrongAndTheHelpFitsTheTerminal) {
   std::istringstream help(out_);
   for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 79u) << line;
   EXPECT_NE(out_.find("  -r, --recursive "), std::string::npos);
+}
+
+TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedApart) {
+  RecordText name;
+  name.name = "\"Bau\r\ner\",\"Helene\",\"HB-48\""; // a line end inside the quoted name
+  std::ofstream(study_ / "line_end_in_name.vok") << name.Text() << name.Text();
+  RecordText huge = name, hugeNegative = name;
+  huge.subsidence = "3e38,3e38,3e38,3e38";
+  hugeNegative.subsidence = "-3e38,-3e38,-3e38,-3e38";
+  hugeNegative.date = "20050301";
+  std::ofstream(study_ / "overflowing.vok") << huge.Text() << hugeNegative.Text();
+  std::ofstream(study_ / "unwritable.vok") << RecordText().Text();
+  fs::create_directory(study_ / "unwritable.num"); // its export cannot replace a folder
+  ASSERT_EQ(::mkfifo((study_ / "pipe.vok").c_str(), 0600), 0);
+  fs::create_symlink("nowhere.vok", study_ / "dangling.vok");
+  fs::create_symlink("loop.vok", study_ / "loop.vok");
+  fs::create_symlink("nowhere.vok", folder_ / "named loop.vok");
+  fs::create_symlink("named loop.vok", folder_ / "nowhere.vok");
+
+  EXPECT_EQ(Export(Quoted(study_)), 1);
+  EXPECT_EQ(
+      out_,
+      "1 file written, 1 file rejected, 1 could not be written, 3 entries skipped: not regular files\n");
+  EXPECT_NE(err_.find("overflowing.vok: the values of radiograph 2"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(study_ / "overflowing.num")) << "no export holds inf or nan";
+  const std::string text = FileContents(study_ / "line_end_in_name.num");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4 + 2) << text;
+  EXPECT_EQ(text.find("Bau  er Helene HB-48 / side"), 0u);
+
+  // Named on the command line: refused with the reason, never waited for.
+  for (const auto& [path, reason] : std::vector<std::pair<fs::path, std::string>>{
+           {study_ / "pipe.vok", "not a regular file"},
+           {folder_ / "named loop.vok", "Too many levels of symbolic links"},
+           {study_ / ".vok", "nothing before .vok"}}) {
+    std::ofstream(study_ / ".vok") << RecordText().Text();
+    EXPECT_EQ(Export(Quoted(path)), 1) << path;
+    EXPECT_NE(err_.find(reason), std::string::npos) << err_;
+  }
 }

@@ -136,5 +136,11 @@ TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasTher
     EXPECT_NE(WriteExportFile(HandSeries(true), refused.string()).find(refused.string()), std::string::npos);
   EXPECT_TRUE(fs::is_directory(occupied / "inside"));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2) << "no temporary";
+  // Finite values whose change overflows: never an export of "inf".
+  MeasurementModel overflowing = HandSeries(true);
+  overflowing.CorrectedShoulderMajor = {0, -3e38f, 3e38f, 1.0f, 3.0f};
+  const fs::path never = folder / "overflowing.num";
+  EXPECT_NE(WriteExportFile(overflowing, never.string()).find("radiograph 2"), std::string::npos);
+  EXPECT_FALSE(fs::exists(never));
   fs::remove_all(folder);
 }

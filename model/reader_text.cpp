@@ -1,0 +1,64 @@
+#include "model/reader_text.h"
+
+namespace sinkview {
+
+namespace {
+
+constexpr std::size_t kShownCharacters = 40;
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+// The control pictures of Unicode: U+2400 to U+241F for the C0 controls,
+// U+2421 for DEL, U+2423 (an open box) for a blank.
+void AppendVisible(std::string& out, unsigned char c) {
+  const unsigned code = c == ' ' ? 0x2423 : c == 0x7f ? 0x2421 : 0x2400 + c;
+  out += static_cast<char>(0xe0 | (code >> 12));
+  out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+  out += static_cast<char>(0x80 | (code & 0x3f));
+}
+
+bool IsContinuationByte(unsigned char c) { return (c & 0xc0) == 0x80; }
+
+} // namespace
+
+std::string QuotedField(std::string_view field) {
+  std::string out = "\"";
+  std::size_t shown = 0, i = 0;
+  for (; i < field.size(); ++i) {
+    const auto c = static_cast<unsigned char>(field[i]);
+    // A character of several bytes counts once and is never cut.
+    if (!IsContinuationByte(c) && shown++ == kShownCharacters) break;
+    if (c == ' ' || IsControl(c)) {
+      AppendVisible(out, c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  if (i < field.size()) return out + "…\" (" + std::to_string(field.size()) + " characters)";
+  return out + "\"";
+}
+
+std::string ShownFileName(std::string_view path) {
+  bool plain = true;
+  for (char c : path) plain = plain && !IsControl(static_cast<unsigned char>(c));
+  if (plain) return std::string(path);
+  std::string out = "'";
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    if (IsControl(u)) {
+      AppendVisible(out, u);
+    } else {
+      out += c;
+    }
+  }
+  return out + "'";
+}
+
+std::string WithoutControlCharacters(std::string text) {
+  for (char& c : text) {
+    if (IsControl(static_cast<unsigned char>(c))) c = ' ';
+  }
+  return text;
+}
+
+} // namespace sinkview
