@@ -152,8 +152,11 @@ void MainWindow::buildControls() {
   connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
   connect(Dir1, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { setCurrentFolder(item->data(Qt::UserRole).toString()); });
-  connect(File1, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { File1_Click(item->text()); });
+  // Moving the selection by mouse or keyboard loads the file. Queued, so a
+  // message about a bad file and the highlight's return to the loaded file
+  // come after the list has finished handling the press or key.
+  connect(File1, &QListWidget::currentRowChanged, this, &MainWindow::File1_SelectionMoved,
+          Qt::QueuedConnection);
   connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
   connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
   connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
@@ -255,11 +258,33 @@ void MainWindow::fillFileList() {
   dir.setSorting(QDir::Name | QDir::IgnoreCase);
   // Name filters of QDir ignore case, so "*.VOK" files from Windows are listed too.
   File1->addItems(dir.entryList());
+  HighlightLoadedFile();
 }
 
-void MainWindow::File1_Click(const QString& fileName) { LoadDataFile(folder_, fileName); }
+void MainWindow::File1_SelectionMoved() {
+  const QListWidgetItem* item = File1->currentItem();
+  if (!item || (item->text() == loadedFile_ && folder_ == loadedFolder_)) return;
+  File1_Click(item->text());
+}
 
-void MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
+void MainWindow::File1_Click(const QString& fileName) {
+  LoadDataFile(folder_, fileName);
+  // The highlight always names the series that is loaded.
+  HighlightLoadedFile();
+}
+
+void MainWindow::HighlightLoadedFile() {
+  const auto found =
+      folder_ == loadedFolder_ ? File1->findItems(loadedFile_, Qt::MatchExactly) : QList<QListWidgetItem*>();
+  if (found.isEmpty()) {
+    File1->setCurrentRow(-1);
+    File1->clearSelection();
+  } else {
+    File1->setCurrentItem(found.first());
+  }
+}
+
+bool MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
   const std::string path = DataFilePath(ToLocal(folder), ToLocal(fileName));
   // Read into a copy: a bad file leaves the series loaded before as it was.
   MeasurementModel candidate = model_;
@@ -272,13 +297,16 @@ void MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
     } else {
       showMessage_({true, windowTitle(), QString::fromLocal8Bit(outcome.error.message), {}});
     }
-    return;
+    return false;
   }
   model_ = std::move(candidate);
+  loadedFolder_ = QDir(folder).absolutePath();
+  loadedFile_ = fileName;
   Label16->setVisible(edition_.showsOldFormatNotice && model_.HasStemCementData == 0);
   showFacts(outcome.MeanHeadRadiusMagnification);
   Command1->show();
   Command4->show();
+  return true;
 }
 
 void MainWindow::showFacts(float meanHeadRadius) {

@@ -55,8 +55,9 @@ public:
   void Command2_Click();
   void Command4_Click();
 
-  // Reads a data file of the current folder into the model.
-  void LoadDataFile(const QString& folder, const QString& fileName);
+  // Reads a data file of the current folder into the model; false when the
+  // file was rejected and the series loaded before stays.
+  bool LoadDataFile(const QString& folder, const QString& fileName);
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +69,8 @@ private:
   void fillDriveList();
   void fillFolderList();
   void fillFileList();
+  void File1_SelectionMoved();
+  void HighlightLoadedFile();
   void HighlightControl(QWidget* control);
   void showFacts(float meanHeadRadius);
   void returnFromWindow();
@@ -77,6 +80,8 @@ private:
   MeasurementModel model_;
   MessageSink showMessage_;
   QString folder_;
+  // The folder and name of the file whose series is loaded; empty before.
+  QString loadedFolder_, loadedFile_;
   QWidget* HighlightedControl = nullptr;
   QColor HighlightColor;
 

@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
+#include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -159,4 +161,44 @@ TEST_F(MainWindowTest, BadFileIsReportedAndTheEarlierSeriesStays) {
   EXPECT_EQ(messages[0].text, "More than 30 x-rays. Only splitting of datafile will help.");
   EXPECT_TRUE(messages[0].detail.endsWith("many.vok"));
   EXPECT_TRUE(messages[1].text.contains("broken.vok") && messages[1].text.contains("month"));
+}
+
+// Whatever moves the highlight loads its file; after a rejected file the
+// highlight returns to the file whose series is loaded, or to none.
+TEST_F(MainWindowTest, HighlightedFileIsAlwaysTheLoadedFile) {
+  ASSERT_TRUE(QDir(dir.path()).mkpath("study"));
+  const QString study = dir.filePath("study");
+  QFile::copy(kExamples + "/bauer_helene_left.vok", study + "/a.vok");
+  QFile::copy(kExamples + "/mueller_otto_right.vok", study + "/b.vok");
+  std::ofstream(InTemp("study/c.vok")) << "[X-ray]\n\"A\",\"B\",\"C\"\n\"Date\",\"20041301\"\n";
+  ASSERT_EQ(WriteStartFolder(paths.SettingsFile, study.toStdString()), "");
+  Open();
+  main->show();
+  auto* files = static_cast<QListWidget*>(Control("File1"));
+  const auto settle = [] { QCoreApplication::processEvents(); };
+  const auto click = [&](int row) {
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(files->item(row)).center());
+  };
+  settle();
+  ASSERT_EQ(files->currentRow(), -1) << "nothing loaded, nothing highlighted: " << Text("Label10").toStdString();
+  // A step, then the highlighted row, the patient loaded and the messages so far.
+  using Step = std::tuple<const char*, std::function<void()>, int, const char*, std::size_t>;
+  for (const auto& [what, step, row, patient, told] : {
+           Step{"click on the bad c", [&] { click(2); }, -1, "", 1},
+           Step{"click on a", [&] { click(0); }, 0, "Bauer Helene HB-1948", 1},
+           Step{"arrow down to b", [&] { QTest::keyClick(files, Qt::Key_Down); }, 1,
+                "M\xC3\xBCller Otto OM-1937", 1},
+           Step{"arrow down to c", [&] { QTest::keyClick(files, Qt::Key_Down); }, 1,
+                "M\xC3\xBCller Otto OM-1937", 2},
+           Step{"home", [&] { QTest::keyClick(files, Qt::Key_Home); }, 0, "Bauer Helene HB-1948", 2},
+           Step{"click on c", [&] { click(2); }, 0, "Bauer Helene HB-1948", 3},
+       }) {
+    step();
+    settle();
+    EXPECT_EQ(files->currentRow(), row) << what;
+    EXPECT_EQ(files->selectedItems().size(), row < 0 ? 0 : 1) << what;
+    EXPECT_EQ(Text("Label10").toStdString(), patient) << what;
+    EXPECT_EQ(messages.size(), told) << what;
+  }
 }
