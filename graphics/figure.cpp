@@ -92,8 +92,13 @@ void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
 
 void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& model) {
   PainterSurface surface(painter, QRectF(QPoint(0, 0), size), Qt::white, Qt::black, DesignFont());
-  // The table window's rule: the font grows with the width.
-  surface.SetFontSize(TableFontSize(DesignFont().pointSizeF(), size.width(), TableDesignSize().width()));
+  // The table window's rule: the font grows with the width, and the whole
+  // table stays above where the window has its buttons.
+  const double textHeight = size.height() * kTableButtonsTop / kTableClientHeight;
+  surface.SetFontSize(FittingTableFontSize(
+      TableFontSize(DesignFont().pointSizeF(), size.width(), TableDesignSize().width()),
+      TableLineCount(model), textHeight,
+      [&](double points) { return LineHeight(DesignFont(), points, painter.device()); }));
   RenderTable(model, surface);
 }
 

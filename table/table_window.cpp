@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "hardcopy/hardcopy.h"
 #include "model/preparation.h"
@@ -68,7 +69,13 @@ void TableWindow::Form_Resize() {
        {std::pair{Command1, InitialTop1}, {Command2, InitialTop2}, {Command3, InitialTop3}}) {
     button->move(button->x(), static_cast<int>(std::lround(top * heightRatio)));
   }
-  if (width() > 0) fontSize_ = sinkview::TableFontSize(InitialFontSize, width(), InitialWidth);
+  // The font follows the width, but the header and every row stay above the buttons.
+  if (width() > 0) {
+    const int buttonsTop = std::min({Command1->y(), Command2->y(), Command3->y()});
+    fontSize_ = FittingTableFontSize(
+        sinkview::TableFontSize(InitialFontSize, width(), InitialWidth), TableLineCount(model_), buttonsTop,
+        [this](double points) { return LineHeight(DesignFont(), points, this); });
+  }
   // Written here as well as computed by the rendering, for the other readers
   // of the model.
   model_.SegmentStart = SegmentStarts(model_);

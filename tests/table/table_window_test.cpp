@@ -6,8 +6,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <fstream>
 
+#include "../model/record_text.h"
 #include "model/preparation.h"
 #include "model/reader.h"
 #include "ui/design_units.h"
@@ -71,4 +74,52 @@ TEST_F(TableWindowTest, FailedExportKeepsTheWindowAndBothWaysBackRestoreTheLengt
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window_.isNull()) << "the window is discarded";
   }
+}
+
+namespace {
+
+// Dark pixels below the buttons' top that are not on a button: table text
+// run under the buttons.
+int TextBelowTheButtons(QWidget* window) {
+  const QImage image = window->grab().toImage();
+  const auto buttons = window->findChildren<QPushButton*>();
+  int top = window->height();
+  for (const QPushButton* button : buttons) top = std::min(top, button->y());
+  int dark = 0;
+  for (int y = top; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const bool onButton = std::any_of(buttons.begin(), buttons.end(),
+                                        [&](const QPushButton* b) { return b->geometry().contains(x, y); });
+      dark += !onButton && qGray(image.pixel(x, y)) < 128;
+    }
+  }
+  return dark;
+}
+
+} // namespace
+
+TEST(TableWindowLongSeries, ThirtyRadiographsStayAboveTheButtonsAtDesignAndDoubleWidth) {
+  QTemporaryDir folder;
+  const std::string path = folder.filePath("thirty.vok").toStdString();
+  {
+    std::ofstream file(path, std::ios::binary);
+    for (int k = 0; k < 30; ++k) {
+      RecordText record;
+      record.date =
+          std::to_string(2000 + k / 12) + (k % 12 < 9 ? "0" : "") + std::to_string(k % 12 + 1) + "01";
+      file << record.Text();
+    }
+  }
+  MeasurementModel model;
+  ASSERT_TRUE(ReadDataFile(path, model).ok());
+  ASSERT_EQ(model.RadiographCount, 30);
+  PrepareSeries(model);
+  TableWindow window(model, kMainEdition);
+  window.show();
+  const QSize design = window.size();
+  for (int widths : {1, 2}) {
+    window.resize(design.width() * widths, design.height());
+    EXPECT_EQ(TextBelowTheButtons(&window), 0) << widths << " times the design width";
+  }
+  window.close();
 }
