@@ -72,7 +72,8 @@ GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::str
   Add(fileMenu);
   Add(print);
   connect(fileMenu, &QPushButton::clicked, this, &QWidget::close);
-  connect(print, &QPushButton::clicked, this, [this] { PrintHardcopyAndReport(this); });
+  connect(print, &QPushButton::clicked, this,
+          [this] { PrintHardcopyAndReport(this, ProposedPdfPath(model_, QStringLiteral("graphics"))); });
 
   const DiagramTitles titles = TitlesForSide(model_);
   AddLabel(kReferenceSystemCaption);

@@ -1,7 +1,8 @@
 #include "table/table_window.h"
 
 #include <QCloseEvent>
-#include <QMessageBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
@@ -94,7 +95,9 @@ void TableWindow::paintEvent(QPaintEvent*) {
   RenderTable(model_, surface);
 }
 
-void TableWindow::Command1_Click() { PrintHardcopyAndReport(this); }
+void TableWindow::Command1_Click() {
+  PrintHardcopyAndReport(this, ProposedPdfPath(model_, QStringLiteral("table")));
+}
 
 void TableWindow::Command2_Click() { close(); }
 
@@ -111,9 +114,18 @@ void TableWindow::closeEvent(QCloseEvent* event) {
 
 void TableWindow::Command3_Click() {
   model_.SegmentStart = SegmentStarts(model_);
-  const std::string failure = WriteExportFile(model_, model_.NumFileName);
-  if (!failure.empty()) {
-    QMessageBox::warning(this, windowTitle().simplified(), QString::fromStdString(failure));
+  std::string failure = WriteExportFile(model_, model_.NumFileName);
+  // Beside the data file may be a folder the user cannot write (the
+  // installed samples, a read-only share): offer another place until one
+  // works or the user gives up.
+  const QString name = QFileInfo(QString::fromLocal8Bit(model_.NumFileName)).fileName();
+  while (!failure.empty()) {
+    const QString chosen = offerSave_(this, {windowTitle().simplified(), QString::fromLocal8Bit(failure),
+                                             QStringLiteral("Save as..."), QStringLiteral("Save export file"),
+                                             QDir::home().filePath(name),
+                                             QStringLiteral("Export files (*.num)"), QStringLiteral("num")});
+    if (chosen.isEmpty()) return;
+    failure = WriteExportFile(model_, chosen.toLocal8Bit().toStdString());
   }
 }
 
