@@ -262,9 +262,14 @@ void MainWindow::fillFileList() {
 }
 
 void MainWindow::File1_SelectionMoved() {
+  // While a message about a rejected file is open, selection changes still
+  // queued must not load that file once more.
+  if (loading_) return;
   const QListWidgetItem* item = File1->currentItem();
   if (!item || (item->text() == loadedFile_ && folder_ == loadedFolder_)) return;
+  loading_ = true;
   File1_Click(item->text());
+  loading_ = false;
 }
 
 void MainWindow::File1_Click(const QString& fileName) {

@@ -82,6 +82,7 @@ private:
   QString folder_;
   // The folder and name of the file whose series is loaded; empty before.
   QString loadedFolder_, loadedFile_;
+  bool loading_ = false;
   QWidget* HighlightedControl = nullptr;
   QColor HighlightColor;
 
