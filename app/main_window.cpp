@@ -96,6 +96,12 @@ void MainWindow::buildControls() {
   Text2 = Place<QLineEdit>(this, "Text2", TwipsRect(8760, 600, 612, 192));
   Label30 = MakeLabel(this, "Label30", "Display subsidence raw data", TwipsRect(6960, 1200, 2412, 192));
   Check1 = Place<QCheckBox>(this, "Check1", TwipsRect(9480, 1200, 252, 192));
+  // The style's indicator is taller than the design rectangle and would be
+  // cut off; a square a little smaller than the rectangle fits it.
+  const int indicator = std::min(Check1->width(), Check1->height()) - 2;
+  Check1->setStyleSheet(QStringLiteral("QCheckBox { spacing: 0px; } "
+                                       "QCheckBox::indicator { width: %1px; height: %1px; }")
+                            .arg(indicator));
   Label14 = MakeLabel(this, "Label14", "Zoom (range +/- mm):", TwipsRect(6960, 1440, 1800, 192));
   Text1 = Place<QLineEdit>(this, "Text1", TwipsRect(8880, 1440, 492, 192));
   Label8 = MakeLabel(this, "Label8", "Subsidence related to", TwipsRect(6960, 2040, 1872, 192));

@@ -1,7 +1,10 @@
 #include "app/main_window.h"
 
 #include <QFile>
+#include <QCheckBox>
 #include <QListWidget>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -201,4 +204,17 @@ TEST_F(MainWindowTest, HighlightedFileIsAlwaysTheLoadedFile) {
     EXPECT_EQ(Text("Label10").toStdString(), patient) << what;
     EXPECT_EQ(messages.size(), told) << what;
   }
+}
+
+TEST_F(MainWindowTest, RawDataCheckBoxIndicatorFitsItsDesignRectangle) {
+  Open();
+  main->show();
+  auto* check = static_cast<QCheckBox*>(Control("Check1"));
+  EXPECT_EQ(check->geometry(), TwipsRect(9480, 1200, 252, 192));
+  QStyleOptionButton option;
+  option.initFrom(check);
+  const QRect indicator = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+  EXPECT_TRUE(check->rect().contains(indicator))
+      << indicator.x() << "," << indicator.y() << " " << indicator.width() << "x" << indicator.height() << " in "
+      << check->width() << "x" << check->height();
 }
