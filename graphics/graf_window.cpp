@@ -18,6 +18,7 @@ namespace sinkview {
 namespace {
 
 constexpr int kPictures = 5;
+constexpr int kFocusFrameWidth = 2;
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -35,8 +36,18 @@ public:
 protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    PainterSurface surface(painter, QRectF(rect()), background_, foreColor_, font());
-    paint_(surface);
+    {
+      PainterSurface surface(painter, QRectF(rect()), background_, foreColor_, font());
+      paint_(surface);
+    }
+    // Tab reaches the boxes, so the one with the focus is framed.
+    if (hasFocus()) {
+      painter.setClipping(false);
+      painter.setRenderHint(QPainter::Antialiasing, false);
+      painter.setBrush(Qt::NoBrush);
+      painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusFrameWidth));
+      painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
   }
 
 private:
