@@ -104,7 +104,9 @@ GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::str
   stemCement[1]->setVisible(titles.rightStemCementShown);
   slash[1]->setVisible(titles.rightStemCementShown);
 
-  // Keyboard focus: the two buttons, then the picture boxes.
+  // Keyboard focus: the two buttons, then the picture boxes; it starts on
+  // the first button, so no box is framed until Tab reaches it.
+  fileMenu->setFocus();
   setTabOrder(fileMenu, print);
   QWidget* previous = print;
   for (int i = 0; i < kPictures; ++i) {

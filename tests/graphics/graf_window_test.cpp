@@ -142,6 +142,7 @@ TEST(GrafWindow, PictureBoxWithTheFocusIsFramed) {
   QWidget* box = Child(*w, "Picture2");
   const QColor highlight = box->palette().color(QPalette::Highlight);
   const auto framed = [&] { return box->grab().toImage().pixelColor(1, box->height() / 2) == highlight; };
+  EXPECT_EQ(QApplication::focusWidget(), Child(*w, "Command1")) << "the focus starts on the first button";
   EXPECT_FALSE(framed());
   box->setFocus(Qt::TabFocusReason);
   ASSERT_TRUE(box->hasFocus());
