@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
-#include <QFile>
 #include <QCheckBox>
+#include <QFile>
 #include <QListWidget>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -184,7 +184,8 @@ TEST_F(MainWindowTest, HighlightedFileIsAlwaysTheLoadedFile) {
                       files->visualItemRect(files->item(row)).center());
   };
   settle();
-  ASSERT_EQ(files->currentRow(), -1) << "nothing loaded, nothing highlighted: " << Text("Label10").toStdString();
+  ASSERT_EQ(files->currentRow(), -1) << "nothing loaded, nothing highlighted: "
+                                     << Text("Label10").toStdString();
   // A step, then the highlighted row, the patient loaded and the messages so far.
   using Step = std::tuple<const char*, std::function<void()>, int, const char*, std::size_t>;
   for (const auto& [what, step, row, patient, told] : {
@@ -215,6 +216,6 @@ TEST_F(MainWindowTest, RawDataCheckBoxIndicatorFitsItsDesignRectangle) {
   option.initFrom(check);
   const QRect indicator = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
   EXPECT_TRUE(check->rect().contains(indicator))
-      << indicator.x() << "," << indicator.y() << " " << indicator.width() << "x" << indicator.height() << " in "
-      << check->width() << "x" << check->height();
+      << indicator.x() << "," << indicator.y() << " " << indicator.width() << "x" << indicator.height()
+      << " in " << check->width() << "x" << check->height();
 }
