@@ -16,6 +16,13 @@ if(SINKVIEW_SANITIZE_THREAD)
   target_link_options(sinkview_options INTERFACE -fsanitize=thread)
 endif()
 
+# Counters for gcovr; without optimisation, so that lines and branches stay
+# those of the source.
+if(SINKVIEW_COVERAGE)
+  target_compile_options(sinkview_options INTERFACE --coverage -O0)
+  target_link_options(sinkview_options INTERFACE --coverage)
+endif()
+
 # Coverage feedback for the fuzzer must come from all of the code it reaches,
 # not only from the harness.
 if(SINKVIEW_BUILD_FUZZERS)
