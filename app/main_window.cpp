@@ -99,6 +99,12 @@ void MainWindow::buildControls() {
   Text2 = Place<QLineEdit>(this, "Text2", TwipsRect(8760, 600, 612, 192));
   Label30 = MakeLabel(this, "Label30", "Display subsidence raw data", TwipsRect(6960, 1200, 2412, 192));
   Check1 = Place<QCheckBox>(this, "Check1", TwipsRect(9480, 1200, 252, 192));
+  // The style's indicator is taller than the design rectangle and would be
+  // cut off; a square a little smaller than the rectangle fits it.
+  const int indicator = std::min(Check1->width(), Check1->height()) - 2;
+  Check1->setStyleSheet(QStringLiteral("QCheckBox { spacing: 0px; } "
+                                       "QCheckBox::indicator { width: %1px; height: %1px; }")
+                            .arg(indicator));
   Label14 = MakeLabel(this, "Label14", "Zoom (range +/- mm):", TwipsRect(6960, 1440, 1800, 192));
   Text1 = Place<QLineEdit>(this, "Text1", TwipsRect(8880, 1440, 492, 192));
   Label8 = MakeLabel(this, "Label8", "Subsidence related to", TwipsRect(6960, 2040, 1872, 192));
@@ -155,8 +161,11 @@ void MainWindow::buildControls() {
   connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
   connect(Dir1, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { setCurrentFolder(item->data(Qt::UserRole).toString()); });
-  connect(File1, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { File1_Click(item->text()); });
+  // Moving the selection by mouse or keyboard loads the file. Queued, so a
+  // message about a bad file and the highlight's return to the loaded file
+  // come after the list has finished handling the press or key.
+  connect(File1, &QListWidget::currentRowChanged, this, &MainWindow::File1_SelectionMoved,
+          Qt::QueuedConnection);
   connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
   connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
   connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
@@ -258,20 +267,46 @@ void MainWindow::fillFileList() {
   dir.setSorting(QDir::Name | QDir::IgnoreCase);
   // Name filters of QDir ignore case, so "*.VOK" files from Windows are listed too.
   File1->addItems(dir.entryList());
+  HighlightLoadedFile();
 }
 
-void MainWindow::File1_Click(const QString& fileName) { LoadDataFile(folder_, fileName); }
+void MainWindow::File1_SelectionMoved() {
+  // While a message about a rejected file is open, selection changes still
+  // queued must not load that file once more.
+  if (loading_) return;
+  const QListWidgetItem* item = File1->currentItem();
+  if (!item || (item->text() == loadedFile_ && folder_ == loadedFolder_)) return;
+  loading_ = true;
+  File1_Click(item->text());
+  loading_ = false;
+}
 
 void MainWindow::openDataFile(const QString& path) {
   const QFileInfo file(path);
   // A file in a folder that is gone still gets the reader's message.
   if (file.absoluteDir().exists()) setCurrentFolder(file.absolutePath());
-  const QList<QListWidgetItem*> listed = File1->findItems(file.fileName(), Qt::MatchExactly);
-  if (!listed.isEmpty()) File1->setCurrentItem(listed.front());
   LoadDataFile(file.absolutePath(), file.fileName());
+  HighlightLoadedFile();
 }
 
-void MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
+void MainWindow::File1_Click(const QString& fileName) {
+  LoadDataFile(folder_, fileName);
+  // The highlight always names the series that is loaded.
+  HighlightLoadedFile();
+}
+
+void MainWindow::HighlightLoadedFile() {
+  const auto found =
+      folder_ == loadedFolder_ ? File1->findItems(loadedFile_, Qt::MatchExactly) : QList<QListWidgetItem*>();
+  if (found.isEmpty()) {
+    File1->setCurrentRow(-1);
+    File1->clearSelection();
+  } else {
+    File1->setCurrentItem(found.first());
+  }
+}
+
+bool MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
   const std::string path = DataFilePath(ToLocal(folder), ToLocal(fileName));
   // Read into a copy: a bad file leaves the series loaded before as it was.
   MeasurementModel candidate = model_;
@@ -284,13 +319,16 @@ void MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
     } else {
       showMessage_({true, windowTitle(), QString::fromLocal8Bit(outcome.error.message), {}});
     }
-    return;
+    return false;
   }
   model_ = std::move(candidate);
+  loadedFolder_ = QDir(folder).absolutePath();
+  loadedFile_ = fileName;
   Label16->setVisible(edition_.showsOldFormatNotice && model_.HasStemCementData == 0);
   showFacts(outcome.MeanHeadRadiusMagnification);
   Command1->show();
   Command4->show();
+  return true;
 }
 
 void MainWindow::showFacts(float meanHeadRadius) {

@@ -55,8 +55,9 @@ public:
   void Command2_Click();
   void Command4_Click();
 
-  // Reads a data file of the current folder into the model.
-  void LoadDataFile(const QString& folder, const QString& fileName);
+  // Reads a data file of the current folder into the model; false when the
+  // file was rejected and the series loaded before stays.
+  bool LoadDataFile(const QString& folder, const QString& fileName);
 
   // Lists the folder of a data file, selects the file in File1 and loads it
   // as a click does (a file named on the command line).
@@ -73,6 +74,8 @@ private:
   void fillDriveList();
   void fillFolderList();
   void fillFileList();
+  void File1_SelectionMoved();
+  void HighlightLoadedFile();
   void HighlightControl(QWidget* control);
   void showFacts(float meanHeadRadius);
   void returnFromWindow();
@@ -82,6 +85,9 @@ private:
   MeasurementModel model_;
   MessageSink showMessage_;
   QString folder_;
+  // The folder and name of the file whose series is loaded; empty before.
+  QString loadedFolder_, loadedFile_;
+  bool loading_ = false;
   QWidget* HighlightedControl = nullptr;
   QColor HighlightColor;
 

@@ -25,6 +25,15 @@ bool IsFolder(const std::string& path) {
 
 constexpr std::string_view kInstalledHelpers = "libexec/sinkview/";
 
+// An XDG base folder for Sinkview: the variable's folder when it is an
+// absolute path, else `fallback` under the home folder.
+std::string XdgDirectory(const char* variable, const char* fallback) {
+  const char* xdg = std::getenv(variable);
+  if (xdg && *xdg == '/') return WithSlash(std::string(xdg) + "/sinkview");
+  const char* home = std::getenv("HOME");
+  return WithSlash(std::string(home && *home ? home : "/tmp") + fallback + "/sinkview");
+}
+
 } // namespace
 
 std::string RunningProgramDirectory() {
@@ -48,11 +57,27 @@ std::string ServedProgramDirectory(const std::string& helperDirectory) {
   return own.substr(0, own.size() - suffix.size() + 1) + "bin/";
 }
 
-std::string UserConfigDirectory() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg && *xdg == '/') return WithSlash(std::string(xdg) + "/sinkview");
-  const char* home = std::getenv("HOME");
-  return WithSlash(std::string(home && *home ? home : "/tmp") + "/.config/sinkview");
+std::string UserConfigDirectory() { return XdgDirectory("XDG_CONFIG_HOME", "/.config"); }
+
+std::string UserDataDirectory() { return XdgDirectory("XDG_DATA_HOME", "/.local/share"); }
+
+std::string UserSampleFolder(const std::string& installedFolder, const std::string& userFolder) {
+  std::error_code error;
+  if (IsFolder(userFolder)) return userFolder;
+  // Copied into a temporary folder beside it and renamed into place, so a
+  // copy cut short is never taken for the finished one.
+  const fs::path target(userFolder);
+  const fs::path temp = target.parent_path() / ("." + target.filename().string() + ".partial");
+  fs::remove_all(temp, error);
+  fs::create_directories(temp, error);
+  if (!error) fs::copy(installedFolder, temp, fs::copy_options::recursive, error);
+  if (!error) fs::permissions(temp, fs::perms::owner_all, fs::perm_options::add, error);
+  if (!error) fs::rename(temp, target, error);
+  if (error) {
+    fs::remove_all(temp, error);
+    return installedFolder;
+  }
+  return userFolder;
 }
 
 std::string SettingsFileLocation(const std::string& programDirectory, bool programDirectoryWritable) {
@@ -78,6 +103,9 @@ ProgramPaths ResolveProgramPaths(const std::string& executableDirectory, const s
       break;
     }
   }
+  // The installed samples cannot be written by a user; a copy of their own can.
+  if (installed && !paths.SampleFolder.empty())
+    paths.SampleFolder = UserSampleFolder(paths.SampleFolder, UserDataDirectory() + "examples");
   return paths;
 }
 

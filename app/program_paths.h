@@ -13,7 +13,9 @@ struct ProgramPaths {
   // build when that folder can be written, else (an installed program) in
   // the user's configuration folder.
   std::string SettingsFile;
-  // The bundled sample data, where the program starts without settings.
+  // The sample data, where the program starts without settings: for an
+  // installed program the user's own copy (made at its first start), so
+  // that exports can be written beside the samples.
   std::string SampleFolder;
 };
 
@@ -40,6 +42,15 @@ std::string ServedProgramDirectory(const std::string& helperDirectory);
 // The user's configuration folder for Sinkview ($XDG_CONFIG_HOME/sinkview or
 // ~/.config/sinkview), with a trailing '/'.
 std::string UserConfigDirectory();
+
+// The user's data folder for Sinkview ($XDG_DATA_HOME/sinkview or
+// ~/.local/share/sinkview), with a trailing '/'.
+std::string UserDataDirectory();
+
+// The user's copy of the installed samples in `userFolder`: copied from
+// `installedFolder` when it does not exist yet, so later changes by the user
+// are kept. Returns the copy, or `installedFolder` when no copy can be made.
+std::string UserSampleFolder(const std::string& installedFolder, const std::string& userFolder);
 
 // The folder the main window starts in: the stored folder when it still
 // exists, else the sample folder, else the home folder.

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <functional>
 #include <new>
+#include <stdexcept>
+#include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -43,7 +45,41 @@ void DrawLabel(QPainter& painter, QPoint at, const QString& text, QColor colour)
   }
 }
 
+const GrafControl& Control(std::string_view name) {
+  for (const GrafControl& control : kGrafControls) {
+    if (control.name == name) return control;
+  }
+  throw std::invalid_argument("no control " + std::string(name));
+}
+
+DesignRect PlaceInFigure(std::string_view name, QSize size) {
+  const double ratioX = size.width() / static_cast<double>(GraphicsDesignSize().width());
+  const double ratioY = size.height() / static_cast<double>(GraphicsDesignSize().height());
+  return ResizedRect(Control(name), ratioX, ratioY);
+}
+
+// The slash and the red title of each side, and the subsidence title they follow.
+struct Follower {
+  std::string_view name, title;
+};
+constexpr Follower kStemCementLabels[] = {
+    {"Label7", "Label3"}, {"Label9", "Label3"}, {"Label8", "Label5"}, {"Label10", "Label5"}};
+
 } // namespace
+
+QPoint FigureLabelPosition(std::string_view name, QSize size) {
+  DesignRect r = PlaceInFigure(name, size);
+  // The window leaves these at their design place while the title moves
+  // (as the design has it); a figure keeps the design's distance instead.
+  for (const Follower& follower : kStemCementLabels) {
+    if (follower.name != name) continue;
+    const DesignRect title = PlaceInFigure(follower.title, size);
+    const DesignRect& designTitle = Control(follower.title).rect;
+    r.left = title.left + (Control(name).rect.left - designTitle.left);
+    r.top = title.top + (Control(name).rect.top - designTitle.top);
+  }
+  return TwipsRect(r.left, r.top, 0, 0).topLeft();
+}
 
 QSize GraphicsDesignSize() { return TwipsRect(0, 0, kGrafClientWidth, kGrafClientHeight).size(); }
 
@@ -52,14 +88,7 @@ QSize TableDesignSize() { return TwipsRect(0, 0, kTableClientWidth, kTableClient
 void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
                         const std::string& programDirectory) {
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  const double ratioX = size.width() / static_cast<double>(GraphicsDesignSize().width());
-  const double ratioY = size.height() / static_cast<double>(GraphicsDesignSize().height());
-  const auto place = [&](std::string_view name) {
-    for (const GrafControl& control : kGrafControls) {
-      if (control.name == name) return ResizedRect(control, ratioX, ratioY);
-    }
-    return DesignRect{};
-  };
+  const auto place = [&](std::string_view name) { return PlaceInFigure(name, size); };
 
   for (int number = 1; number <= 5; ++number) {
     const DesignRect r = place("Picture" + std::to_string(number));
@@ -75,10 +104,7 @@ void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
 
   painter.setFont(DesignFont());
   const DiagramTitles titles = TitlesForSide(model);
-  const auto at = [&](std::string_view name) {
-    const DesignRect r = place(name);
-    return TwipsRect(r.left, r.top, 0, 0).topLeft();
-  };
+  const auto at = [&](std::string_view name) { return FigureLabelPosition(name, size); };
   DrawLabel(painter, at("Label1"), FromUtf8(kReferenceSystemCaption), Qt::black);
   DrawLabel(painter, at("Label2"), FromUtf8(titles.upperLeft), Qt::black);
   DrawLabel(painter, at("Label3"), FromUtf8(titles.lowerLeft), Qt::black);
@@ -97,8 +123,13 @@ void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
 
 void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& model) {
   PainterSurface surface(painter, QRectF(QPoint(0, 0), size), Qt::white, Qt::black, DesignFont());
-  // The table window's rule: the font grows with the width.
-  surface.SetFontSize(TableFontSize(DesignFont().pointSizeF(), size.width(), TableDesignSize().width()));
+  // The table window's rule: the font grows with the width, and the whole
+  // table stays above where the window has its buttons.
+  const double textHeight = size.height() * kTableButtonsTop / kTableClientHeight;
+  surface.SetFontSize(FittingTableFontSize(
+      TableFontSize(DesignFont().pointSizeF(), size.width(), TableDesignSize().width()),
+      TableLineCount(model), textHeight,
+      [&](double points) { return LineHeight(DesignFont(), points, painter.device()); }));
   RenderTable(model, surface);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <QSize>
 #include <string>
+#include <string_view>
 
 #include "model/model.h"
 
@@ -18,6 +20,12 @@ namespace sinkview {
 // re-base their corrected series as they do in the window.
 void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
                         const std::string& programDirectory);
+
+// Where a label of the graphics window (by its design name) stands in the
+// figure of `size`: as the window places it, except that the slash and the
+// red stem/cement title keep beside the subsidence title, wherever that
+// title moves with the size.
+QPoint FigureLabelPosition(std::string_view name, QSize size);
 
 // The table window's text at `size`, in the font size the window would use
 // at that width.

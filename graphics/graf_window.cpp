@@ -18,6 +18,7 @@ namespace sinkview {
 namespace {
 
 constexpr int kPictures = 5;
+constexpr int kFocusFrameWidth = 2;
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -35,8 +36,18 @@ public:
 protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    PainterSurface surface(painter, QRectF(rect()), background_, foreColor_, font());
-    paint_(surface);
+    {
+      PainterSurface surface(painter, QRectF(rect()), background_, foreColor_, font());
+      paint_(surface);
+    }
+    // Tab reaches the boxes, so the one with the focus is framed.
+    if (hasFocus()) {
+      painter.setClipping(false);
+      painter.setRenderHint(QPainter::Antialiasing, false);
+      painter.setBrush(Qt::NoBrush);
+      painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusFrameWidth));
+      painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
   }
 
 private:
@@ -72,7 +83,8 @@ GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::str
   Add(fileMenu);
   Add(print);
   connect(fileMenu, &QPushButton::clicked, this, &QWidget::close);
-  connect(print, &QPushButton::clicked, this, [this] { PrintHardcopyAndReport(this); });
+  connect(print, &QPushButton::clicked, this,
+          [this] { PrintHardcopyAndReport(this, ProposedPdfPath(model_, QStringLiteral("graphics"))); });
 
   const DiagramTitles titles = TitlesForSide(model_);
   AddLabel(kReferenceSystemCaption);
@@ -92,7 +104,9 @@ GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::str
   stemCement[1]->setVisible(titles.rightStemCementShown);
   slash[1]->setVisible(titles.rightStemCementShown);
 
-  // Keyboard focus: the two buttons, then the picture boxes.
+  // Keyboard focus: the two buttons, then the picture boxes; it starts on
+  // the first button, so no box is framed until Tab reaches it.
+  fileMenu->setFocus();
   setTabOrder(fileMenu, print);
   QWidget* previous = print;
   for (int i = 0; i < kPictures; ++i) {

@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -12,7 +11,6 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QWidget>
@@ -21,6 +19,10 @@
 #include <system_error>
 
 #include "hardcopy/hardcopy_image.h"
+#include "hardcopy/pdf_name.h"
+#include "hardcopy/save_offer.h"
+#include "model/model.h"
+#include "model/text_encoding.h"
 
 namespace sinkview {
 
@@ -53,7 +55,10 @@ QImage ToQImage(const GreyImage& grey) {
   return image;
 }
 
-QString BoxTitle(QWidget* window) { return window ? window->window()->windowTitle() : QString(); }
+// The boxes get a short title of their own: the table's caption, with its
+// 35 blanks, would be cut off.
+const QString kBoxTitle = QStringLiteral("Hard copy");
+const QString kNoPrinterExplained = kNoPrinter + QStringLiteral("\nNo default printer is set up.");
 
 } // namespace
 
@@ -134,32 +139,28 @@ QString SaveHardcopyPdf(const QImage& snapshot, const QString& path) {
   return {};
 }
 
+QString ProposedPdfPath(const MeasurementModel& m, const QString& windowName) {
+  const QFileInfo dataFolder(QFileInfo(QString::fromLocal8Bit(m.NumFileName)).absolutePath());
+  const bool beside = !m.NumFileName.empty() && dataFolder.isDir() && dataFolder.isWritable();
+  const QDir folder(beside ? dataFolder.absoluteFilePath() : QDir::homePath());
+  return folder.filePath(
+      QString::fromStdString(HardcopyPdfName(DisplayUtf8(m.PatientCode), windowName.toStdString())));
+}
+
 HardcopyDialogs StandardHardcopyDialogs() {
   HardcopyDialogs dialogs;
   dialogs.tell = [](QWidget* window, const QString& message) {
-    QMessageBox::warning(window, BoxTitle(window), message);
+    QMessageBox::warning(window, kBoxTitle, message);
   };
-  dialogs.offerPdf = [](QWidget* window, const QString& message) -> QString {
-    QMessageBox box(QMessageBox::Warning, BoxTitle(window), message, QMessageBox::Ok, window);
-    box.setObjectName(QStringLiteral("HardcopyMessage"));
-    QPushButton* save = box.addButton(QStringLiteral("Save as PDF..."), QMessageBox::AcceptRole);
-    save->setObjectName(QStringLiteral("SavePdf"));
-    box.setDefaultButton(QMessageBox::Ok);
-    box.exec();
-    if (box.clickedButton() != save) return {};
-
-    QFileDialog dialog(window, QStringLiteral("Save hard copy"),
-                       QDir::home().filePath(QStringLiteral("Hardcopy.pdf")),
-                       QStringLiteral("PDF files (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+  dialogs.offerPdf = [](QWidget* window, const QString& message, const QString& proposed) {
+    return OfferToSaveElsewhere(window, {kBoxTitle, message, QStringLiteral("Save as PDF..."),
+                                         QStringLiteral("Save hard copy"), proposed,
+                                         QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf")});
   };
   return dialogs;
 }
 
-void PrintHardcopyAndReport(QWidget* window, const HardcopyDialogs& dialogs) {
+void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf, const HardcopyDialogs& dialogs) {
   QPointer<QWidget> guard(window);
   const QString result = PrintHardcopy(window);
   if (result.isEmpty()) return;
@@ -170,16 +171,18 @@ void PrintHardcopyAndReport(QWidget* window, const HardcopyDialogs& dialogs) {
   // Take the snapshot before a box can cover the window.
   const QImage snapshot = CaptureWindow(guard);
   if (snapshot.isNull()) {
-    dialogs.tell(guard, result);
+    dialogs.tell(guard, kNoPrinterExplained);
     return;
   }
-  const QString path = dialogs.offerPdf(guard, result);
+  const QString path = dialogs.offerPdf(guard, kNoPrinterExplained, proposedPdf);
   if (path.isEmpty()) return;
   QGuiApplication::clipboard()->setImage(snapshot);
   const QString error = SaveHardcopyPdf(snapshot, path);
   if (!error.isEmpty()) dialogs.tell(guard, error);
 }
 
-void PrintHardcopyAndReport(QWidget* window) { PrintHardcopyAndReport(window, StandardHardcopyDialogs()); }
+void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf) {
+  PrintHardcopyAndReport(window, proposedPdf, StandardHardcopyDialogs());
+}
 
 } // namespace sinkview

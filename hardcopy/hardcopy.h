@@ -9,6 +9,8 @@ class QWidget;
 
 namespace sinkview {
 
+struct MeasurementModel;
+
 // Prints a picture of the window on the default printer as a one-page
 // document "Hardcopy". Returns "" when the page was handed to the printer,
 // "no prt found" without a default printer, "capture failed" when no
@@ -16,8 +18,15 @@ namespace sinkview {
 // refused the page.
 QString PrintHardcopy(QWidget* window);
 
-// What the print buttons call: PrintHardcopy, and a message box when it fails.
-void PrintHardcopyAndReport(QWidget* window);
+// What the print buttons call: PrintHardcopy, and a message box when it
+// fails; without a printer the box offers to save a PDF file, proposing
+// `proposedPdf`.
+void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf);
+
+// The PDF file proposed for the hard copy of a window (`windowName`, for
+// example "graphics") of the loaded patient: in the data file's folder when
+// it can be written, else in the home folder.
+QString ProposedPdfPath(const MeasurementModel& m, const QString& windowName);
 
 // The name of the print system's default printer; "" when there is none.
 QString DefaultPrinterName();
@@ -40,12 +49,13 @@ struct HardcopyDialogs {
   // Shows a message about the window's hard copy.
   std::function<void(QWidget* window, const QString& message)> tell;
   // Shows the message that no printer was found and offers to save a PDF
-  // instead: the chosen file, or "" when the user declines.
-  std::function<QString(QWidget* window, const QString& message)> offerPdf;
+  // instead, starting at `proposed`: the chosen file, or "" when the user
+  // declines.
+  std::function<QString(QWidget* window, const QString& message, const QString& proposed)> offerPdf;
 };
 
 HardcopyDialogs StandardHardcopyDialogs();
 
-void PrintHardcopyAndReport(QWidget* window, const HardcopyDialogs& dialogs);
+void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf, const HardcopyDialogs& dialogs);
 
 } // namespace sinkview

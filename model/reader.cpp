@@ -58,10 +58,13 @@ public:
   bool Label(const char* item) {
     std::string_view text;
     if (!Text(item, text)) return false;
-    // Where a number stands in a label's place, the record has a field too
-    // many before it: most often a decimal comma.
-    if (ParseNumber(text)) Suspect(Suspicion::NumberForLabel, item);
+    DoubtNumber(text, item);
     return true;
+  }
+  // Where a number stands in a label's place, the record has a field too
+  // many before it: most often a decimal comma.
+  void DoubtNumber(std::string_view text, const char* item) {
+    if (ParseNumber(text)) Suspect(Suspicion::NumberForLabel, item);
   }
   bool Number(const char* item, float& out) {
     auto token = in_.ReadNumberToken();
@@ -220,6 +223,7 @@ bool ReadStemCementAndComparability(RecordReader& r, MeasurementModel& m, int k)
   } else {
     // A record without the value holds 0, not a value of an earlier file.
     m.StemCementDistance[k] = 0;
+    r.DoubtNumber(text, "the stem/cement line");
   }
   return r.Label("the control-length line") && r.Number("control length 1", m.ComparabilityMeasure1[k]) &&
          r.Number("control length 2", m.ComparabilityMeasure2[k]) &&

@@ -1,16 +1,30 @@
 #!/usr/bin/env bash
-# Installs what Sinkview needs to build, run and test on Debian 12, as root
-# (or through sudo). Packages already present are not fetched again.
+# Installs what Sinkview needs on Debian 12, as root (or through sudo).
+#   scripts/install-deps.sh run    what building, running and packaging the program need
+#   scripts/install-deps.sh test   that and what the test suite needs (the default)
+# Packages already present are not fetched again.
 set -euo pipefail
 
-packages=(
-  cmake g++ ninja-build pkg-config dpkg-dev
+run_packages=(
+  cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation
+  dpkg-dev help2man
+)
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth x11-utils openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  help2man appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db
+  appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db
 )
+
+case "${1:-test}" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+  echo "usage: $0 [run|test]" >&2
+  exit 2
+  ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,7 +34,9 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
+echo "Installing ${#missing[@]} packages: ${missing[*]}"
+echo "(this downloads from the Debian mirrors and may take a few minutes)"
+$sudo apt-get update
 # Recommended packages would pull in systemd; none are needed.
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+echo "Packages installed."

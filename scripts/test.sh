@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh test
 
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)

@@ -1,5 +1,6 @@
 #include "table/table_text.h"
 
+#include <algorithm>
 #include <array>
 
 #include "model/numtext.h"
@@ -93,6 +94,8 @@ void PrintHeader(const MeasurementModel& m, Surface& out) {
   out.EndLine();
 }
 
+constexpr int kHeaderLines = 9;
+
 // Value columns of the nine parameters; each dot of an incomparable row
 // stands two columns further right, where a value's decimal separator falls.
 constexpr std::array<int, 9> kParameterColumns = {14, 20, 26, 32, 38, 44, 50, 56, 62};
@@ -139,6 +142,24 @@ void PrintRow(const MeasurementModel& m, int i, int s, Surface& out) {
 }
 
 } // namespace
+
+int TableLineCount(const MeasurementModel& m) { return kHeaderLines + std::max(0, int{m.RadiographCount}); }
+
+double FittingTableFontSize(double widthRule, int lines, double height,
+                            const std::function<double(double points)>& lineHeight) {
+  const auto fits = [&](double points) { return lines * lineHeight(points) <= height; };
+  if (lines <= 0 || fits(widthRule)) return widthRule;
+  // Line heights grow with the size but in steps of whole pixels, so the
+  // largest size that fits is searched for rather than computed.
+  constexpr double kSmallest = 1.0;
+  double fitting = std::min(kSmallest, widthRule), tooLarge = widthRule;
+  if (!fits(fitting)) return fitting;
+  for (int step = 0; step < 24; ++step) {
+    const double middle = (fitting + tooLarge) / 2;
+    (fits(middle) ? fitting : tooLarge) = middle;
+  }
+  return fitting;
+}
 
 void RenderTable(const MeasurementModel& m, Surface& surface) {
   surface.Cls();

@@ -1,9 +1,11 @@
 #include "table/table_window.h"
 
 #include <QCloseEvent>
-#include <QMessageBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "hardcopy/hardcopy.h"
 #include "model/preparation.h"
@@ -67,7 +69,13 @@ void TableWindow::Form_Resize() {
        {std::pair{Command1, InitialTop1}, {Command2, InitialTop2}, {Command3, InitialTop3}}) {
     button->move(button->x(), static_cast<int>(std::lround(top * heightRatio)));
   }
-  if (width() > 0) fontSize_ = sinkview::TableFontSize(InitialFontSize, width(), InitialWidth);
+  // The font follows the width, but the header and every row stay above the buttons.
+  if (width() > 0) {
+    const int buttonsTop = std::min({Command1->y(), Command2->y(), Command3->y()});
+    fontSize_ = FittingTableFontSize(
+        sinkview::TableFontSize(InitialFontSize, width(), InitialWidth), TableLineCount(model_), buttonsTop,
+        [this](double points) { return LineHeight(DesignFont(), points, this); });
+  }
   update();
 }
 
@@ -83,7 +91,9 @@ void TableWindow::paintEvent(QPaintEvent*) {
   RenderTable(model_, surface);
 }
 
-void TableWindow::Command1_Click() { PrintHardcopyAndReport(this); }
+void TableWindow::Command1_Click() {
+  PrintHardcopyAndReport(this, ProposedPdfPath(model_, QStringLiteral("table")));
+}
 
 void TableWindow::Command2_Click() { close(); }
 
@@ -99,9 +109,18 @@ void TableWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TableWindow::Command3_Click() {
-  const std::string failure = WriteExportFile(model_, model_.NumFileName);
-  if (!failure.empty()) {
-    QMessageBox::warning(this, windowTitle().simplified(), QString::fromStdString(failure));
+  std::string failure = WriteExportFile(model_, model_.NumFileName);
+  // Beside the data file may be a folder the user cannot write (the
+  // installed samples, a read-only share): offer another place until one
+  // works or the user gives up.
+  const QString name = QFileInfo(QString::fromLocal8Bit(model_.NumFileName)).fileName();
+  while (!failure.empty()) {
+    const QString chosen = offerSave_(this, {windowTitle().simplified(), QString::fromLocal8Bit(failure),
+                                             QStringLiteral("Save as..."), QStringLiteral("Save export file"),
+                                             QDir::home().filePath(name),
+                                             QStringLiteral("Export files (*.num)"), QStringLiteral("num")});
+    if (chosen.isEmpty()) return;
+    failure = WriteExportFile(model_, chosen.toLocal8Bit().toStdString());
   }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "app/edition.h"
+#include "hardcopy/save_offer.h"
 #include "model/model.h"
 
 class QPushButton;
@@ -19,6 +21,11 @@ public:
 
   // The font size the table is printed in; it follows the window width.
   double TableFontSize() const { return fontSize_; }
+
+  // How the window offers another place for an export that cannot be
+  // written beside the data file; tests answer without a dialog.
+  using SaveOfferer = std::function<QString(QWidget* window, const SaveOffer& offer)>;
+  void setSaveOfferer(SaveOfferer offerer) { offerSave_ = std::move(offerer); }
 
 signals:
   void returnedToMain();
@@ -47,6 +54,7 @@ private:
   double InitialFontSize = 0;
   double InitialWidth = 0;
 
+  SaveOfferer offerSave_ = OfferToSaveElsewhere;
   double fontSize_ = 0;
   bool returned_ = false;
 };

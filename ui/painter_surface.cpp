@@ -19,6 +19,11 @@ double Extent(double from, double to) {
 
 } // namespace
 
+double LineHeight(QFont font, double points, const QPaintDevice* device) {
+  font.setPointSizeF(points);
+  return QFontMetricsF(font, device).height();
+}
+
 PainterSurface::PainterSurface(QPainter& painter, const QRectF& target, QColor background, QColor foreColor,
                                QFont font)
     : painter_(painter), target_(target), background_(background), foreColor_(foreColor),

@@ -11,6 +11,10 @@
 
 namespace sinkview {
 
+// The height of a line of `font` at `points` on `device`, as PainterSurface
+// advances by it.
+double LineHeight(QFont font, double points, const QPaintDevice* device);
+
 // The drawing surface on a QPainter: user coordinates of the last Scale are
 // mapped onto the target rectangle, lines are drawn anti-aliased with
 // widths in device-independent pixels.

@@ -1,10 +1,15 @@
 #include "app/main_window.h"
 
+#include <QCheckBox>
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -180,4 +185,58 @@ TEST_F(MainWindowTest, ASeriesThatOverflowsWhenPreparedOpensNoWindow) {
     EXPECT_EQ(main->model().HeadMinorDistance, read.HeadMinorDistance) << "the correction is undone";
   }
   EXPECT_EQ(QApplication::topLevelWidgets().size(), 1) << "only the main window";
+}
+
+// Whatever moves the highlight loads its file; after a rejected file the
+// highlight returns to the file whose series is loaded, or to none.
+TEST_F(MainWindowTest, HighlightedFileIsAlwaysTheLoadedFile) {
+  ASSERT_TRUE(QDir(dir.path()).mkpath("study"));
+  const QString study = dir.filePath("study");
+  QFile::copy(kExamples + "/bauer_helene_left.vok", study + "/a.vok");
+  QFile::copy(kExamples + "/mueller_otto_right.vok", study + "/b.vok");
+  std::ofstream(InTemp("study/c.vok")) << "[X-ray]\n\"A\",\"B\",\"C\"\n\"Date\",\"20041301\"\n";
+  ASSERT_EQ(WriteStartFolder(paths.SettingsFile, study.toStdString()), "");
+  Open();
+  main->show();
+  auto* files = static_cast<QListWidget*>(Control("File1"));
+  const auto settle = [] { QCoreApplication::processEvents(); };
+  const auto click = [&](int row) {
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(files->item(row)).center());
+  };
+  settle();
+  ASSERT_EQ(files->currentRow(), -1) << "nothing loaded, nothing highlighted: "
+                                     << Text("Label10").toStdString();
+  // A step, then the highlighted row, the patient loaded and the messages so far.
+  using Step = std::tuple<const char*, std::function<void()>, int, const char*, std::size_t>;
+  for (const auto& [what, step, row, patient, told] : {
+           Step{"click on the bad c", [&] { click(2); }, -1, "", 1},
+           Step{"click on a", [&] { click(0); }, 0, "Bauer Helene HB-1948", 1},
+           Step{"arrow down to b", [&] { QTest::keyClick(files, Qt::Key_Down); }, 1,
+                "M\xC3\xBCller Otto OM-1937", 1},
+           Step{"arrow down to c", [&] { QTest::keyClick(files, Qt::Key_Down); }, 1,
+                "M\xC3\xBCller Otto OM-1937", 2},
+           Step{"home", [&] { QTest::keyClick(files, Qt::Key_Home); }, 0, "Bauer Helene HB-1948", 2},
+           Step{"click on c", [&] { click(2); }, 0, "Bauer Helene HB-1948", 3},
+       }) {
+    step();
+    settle();
+    EXPECT_EQ(files->currentRow(), row) << what;
+    EXPECT_EQ(files->selectedItems().size(), row < 0 ? 0 : 1) << what;
+    EXPECT_EQ(Text("Label10").toStdString(), patient) << what;
+    EXPECT_EQ(messages.size(), told) << what;
+  }
+}
+
+TEST_F(MainWindowTest, RawDataCheckBoxIndicatorFitsItsDesignRectangle) {
+  Open();
+  main->show();
+  auto* check = static_cast<QCheckBox*>(Control("Check1"));
+  EXPECT_EQ(check->geometry(), TwipsRect(9480, 1200, 252, 192));
+  QStyleOptionButton option;
+  option.initFrom(check);
+  const QRect indicator = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+  EXPECT_TRUE(check->rect().contains(indicator))
+      << indicator.x() << "," << indicator.y() << " " << indicator.width() << "x" << indicator.height()
+      << " in " << check->width() << "x" << check->height();
 }

@@ -66,15 +66,43 @@ TEST(ProgramPaths, BuildTreeKeepsEverythingInItsOwnFolder) {
   EXPECT_EQ(paths.SampleFolder, std::string(SINKVIEW_SOURCE_DIR) + "/examples");
 }
 
-TEST(ProgramPaths, InstalledProgramFindsItsDataAndKeepsTheSettingsWithTheUser) {
+// The user's data folder points into a test's folder while it lives.
+struct DataHomeIn {
+  explicit DataHomeIn(const std::string& folder) { setenv("XDG_DATA_HOME", folder.c_str(), 1); }
+  ~DataHomeIn() { unsetenv("XDG_DATA_HOME"); }
+};
+
+TEST(ProgramPaths, InstalledProgramFindsItsDataAndKeepsTheSettingsAndACopyOfTheSamplesWithTheUser) {
   TempFolder temp;
+  const DataHomeIn dataHome(temp.path + "/data");
   fs::create_directories(temp.path + "/bin");
   fs::create_directories(temp.path + "/share/sinkview/examples");
   std::ofstream(temp.path + "/share/sinkview/clskonli.sys") << "0,0,1\n";
+  std::ofstream(temp.path + "/share/sinkview/examples/a.vok") << "sample\n";
+  const std::string copy = temp.path + "/data/sinkview/examples";
   const ProgramPaths paths = ResolveProgramPaths(temp.path + "/bin", "/nowhere");
   EXPECT_EQ(paths.ProgramDirectory, temp.path + "/share/sinkview/");
-  EXPECT_EQ(paths.SampleFolder, temp.path + "/share/sinkview/examples");
+  EXPECT_EQ(paths.SampleFolder, copy) << "first start: a copy the user can write beside";
+  EXPECT_EQ(sinkview::testing::FileContents(copy + "/a.vok"), "sample\n");
   EXPECT_EQ(paths.SettingsFile, UserConfigDirectory() + "SINKVIEW.INI") << "even where it could write";
+
+  // Copied once: what the user did with the copy stays.
+  fs::remove(copy + "/a.vok");
+  std::ofstream(copy + "/a.num") << "export\n";
+  EXPECT_EQ(ResolveProgramPaths(temp.path + "/bin", "/nowhere").SampleFolder, copy);
+  EXPECT_FALSE(fs::exists(copy + "/a.vok"));
+  EXPECT_TRUE(fs::exists(copy + "/a.num"));
+}
+
+TEST(ProgramPaths, InstalledSamplesServeWhenNoCopyCanBeMade) {
+  TempFolder temp;
+  std::ofstream(temp.path + "/not-a-folder") << "x";
+  const std::string installed = temp.path + "/share/sinkview/examples";
+  fs::create_directories(installed);
+  std::ofstream(installed + "/a.vok") << "sample\n";
+  EXPECT_EQ(UserSampleFolder(installed, temp.path + "/not-a-folder/sinkview/examples"), installed);
+  EXPECT_EQ(UserSampleFolder(temp.path + "/missing", temp.path + "/copy"), temp.path + "/missing");
+  EXPECT_EQ(std::distance(fs::directory_iterator(temp.path), fs::directory_iterator()), 2) << "nothing left";
 }
 
 TEST(ProgramPaths, HelpersLieBesideABuildAndInTheInstalledHelperFolder) {

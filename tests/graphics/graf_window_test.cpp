@@ -132,3 +132,21 @@ TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInTheOrderOfTheirNumbers) {
         << size.width() << " x " << size.height();
   }
 }
+
+// Tab walks through the picture boxes after the buttons; the box with the
+// focus shows a frame in the highlight colour.
+TEST(GrafWindow, PictureBoxWithTheFocusIsFramed) {
+  MeasurementModel m = LoadExample("bauer_helene_left.vok", true);
+  const auto w = Shown(m);
+  QApplication::setActiveWindow(w.get());
+  QWidget* box = Child(*w, "Picture2");
+  const QColor highlight = box->palette().color(QPalette::Highlight);
+  const auto framed = [&] { return box->grab().toImage().pixelColor(1, box->height() / 2) == highlight; };
+  EXPECT_EQ(QApplication::focusWidget(), Child(*w, "Command1")) << "the focus starts on the first button";
+  EXPECT_FALSE(framed());
+  box->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(box->hasFocus());
+  EXPECT_TRUE(framed());
+  Child(*w, "Command1")->setFocus(Qt::TabFocusReason);
+  EXPECT_FALSE(framed());
+}

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "hardcopy/hardcopy_image.h"
+#include "hardcopy/pdf_name.h"
 #include "ui/surface.h" // the snapshot and the drawings share one colour type
 
 using namespace sinkview;
@@ -57,4 +58,14 @@ TEST(LayOutHardcopy, TurnsOnlyALandscapePictureOnPortraitPaperAndPlacesItAtTheMa
     EXPECT_EQ((std::array<int, 5>{got->picture.pixels[0], got->x, got->y, got->width, got->height}), page)
         << in[0] << "x" << in[1];
   }
+}
+
+TEST(HardcopyPdfName, PatientAndWindowWithWhatAFileNameCannotHoldReplaced) {
+  for (const auto& [patient, window, expected] : std::initializer_list<std::array<const char*, 3>>{
+           {"Bauer Helene HB-1948", "graphics", "Bauer Helene HB-1948 - graphics.pdf"},
+           {"Doe/Jane: JD*1?", "table", "Doe-Jane- JD-1- - table.pdf"},
+           {"  ../Doe . ", "table", "Doe - table.pdf"},
+           {"", "graphics", "Hardcopy - graphics.pdf"},
+           {"\t", "graphics", "Hardcopy - graphics.pdf"}})
+    EXPECT_EQ(HardcopyPdfName(patient, window), expected) << patient;
 }

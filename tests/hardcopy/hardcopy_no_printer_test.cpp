@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "hardcopy/hardcopy.h"
+#include "model/model.h"
 #include "test_support.h"
 
 using namespace sinkview;
@@ -20,9 +21,11 @@ struct NoDefaultPrinter : ::testing::Test {
   }
   // The save offer answers `chosen`; what the user is shown is kept.
   void Report() {
-    PrintHardcopyAndReport(&window,
+    PrintHardcopyAndReport(&window, folder.filePath("proposed.pdf"),
                            {[this](QWidget*, const QString& text) { told << text; },
-                            [this](QWidget*, const QString& text) { return offered << text, chosen; }});
+                            [this](QWidget*, const QString& text, const QString& proposed) {
+                              return offered << text << proposed, chosen;
+                            }});
   }
   MarkedWindow window;
   QTemporaryDir folder;
@@ -32,7 +35,8 @@ struct NoDefaultPrinter : ::testing::Test {
 
 TEST_F(NoDefaultPrinter, SaysSoAndSavesAOnePagePdfOnlyWhenTheOfferIsAccepted) {
   Report(); // declined
-  EXPECT_EQ(offered, QStringList{"no prt found"});
+  EXPECT_EQ(offered,
+            QStringList({"no prt found\nNo default printer is set up.", folder.filePath("proposed.pdf")}));
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "held before");
 
   chosen = folder.filePath("copy.pdf");
@@ -52,4 +56,14 @@ TEST_F(NoDefaultPrinter, NamesTheFileWhenThePdfCannotBeSaved) {
     EXPECT_TRUE(told.size() == 1 && told.first().startsWith(chosen + ": ")) << told.join('\n').toStdString();
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{}) << "nothing left";
   }
+}
+
+TEST(HardcopyPdf, ProposedBesideTheDataFileWhereItCanBeWrittenElseAtHome) {
+  QTemporaryDir data;
+  MeasurementModel m;
+  m.PatientCode = "M\xFCller Otto OM-1937"; // as read from a Windows-1252 file
+  m.NumFileName = data.filePath("mueller.num").toStdString();
+  EXPECT_EQ(ProposedPdfPath(m, "graphics"), data.filePath("M\u00FCller Otto OM-1937 - graphics.pdf"));
+  m.NumFileName = "/no/such/folder/mueller.num";
+  EXPECT_EQ(ProposedPdfPath(m, "table"), QDir::home().filePath("M\u00FCller Otto OM-1937 - table.pdf"));
 }

@@ -165,6 +165,8 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
   unclosedName.name = "\"Bauer,Helene,HB-48";
   RecordText decimalComma;
   decimalComma.medial = "0,16,74,11.8,9.4,7.1";
+  RecordText subsidenceComma;
+  subsidenceComma.subsidence = "63,4,48.2,55.8,40.6";
   RecordText oneMore;
   oneMore.comparability += ",7";
   const std::string whole = RecordText().Text();
@@ -195,6 +197,8 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
        "record 1, line 2: the quote that opens the patient's name"},
       {"decimal comma", FileOf({RecordText(), decimalComma}), ReadErrorCode::TooManyFields,
        "record 2, line 16: a number stands where the lateral line belongs"},
+      {"decimal comma before the stem/cement label", FileOf({subsidenceComma}), ReadErrorCode::TooManyFields,
+       "record 1, line 8: a number stands where the stem/cement line belongs"},
       {"field after the last", FileOf({oneMore}), ReadErrorCode::TooManyFields,
        "record 1, line 10: the record has too many fields"},
       {"29 February 2005", FileOf({Dated("20050229")}), ReadErrorCode::BadDate, "day"},

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <cmath>
+
 #include "model/numtext.h"
 #include "table/export_file.h"
 #include "table/segments.h"
@@ -99,6 +101,30 @@ TEST(TableText, RowsShowTheChangesSinceTheStartOfTheirSegmentOrDots) {
                                 Line(zeros, "  24     0 "), ""};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(TableLine(HandSeries(stemCement), 9 + i), rows[i]) << stemCement;
   }
+}
+
+// Line heights in whole pixels, 1.5 pixels per point rounded up, as a font's
+// metrics grow in steps.
+TEST(TableText, FontFollowsTheWidthUntilTheTableWouldNotFitItsHeight) {
+  const auto lineHeight = [](double points) { return std::ceil(points * 1.5); };
+  // Width rule, lines, height -> font size (or, with 0, the largest that fits).
+  for (const auto& [widthRule, lines, height, expected] :
+       std::initializer_list<std::tuple<double, int, double, double>>{
+           {7.8, 39, 39 * 12, 7.8}, // just fits
+           {15.6, 13, 400, 15.6},   // a short series at twice the width
+           {15.6, 39, 408, 0},      // 30 radiographs at twice the width
+           {7.8, 39, 408, 0},       // 30 radiographs at design size
+           {7.8, 0, 0, 7.8}}) {
+    const double size = FittingTableFontSize(widthRule, lines, height, lineHeight);
+    if (expected > 0) {
+      EXPECT_DOUBLE_EQ(size, expected) << lines << " lines in " << height;
+    } else {
+      EXPECT_LE(lines * lineHeight(size), height) << size;
+      EXPECT_GT(lines * lineHeight(size + 0.01), height) << size << " is not the largest";
+    }
+  }
+  MeasurementModel m = HandSeries(true);
+  EXPECT_EQ(TableLineCount(m), 9 + 4);
 }
 
 TEST(ExportFile, HeaderTitlesAndOneLinePerRadiographWithAndWithoutStemCementData) {

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTimer>
+#include <QTemporaryDir>
+#include <utility>
 
 #include "model/preparation.h"
 #include "model/reader.h"
+#include "table_test_support.h"
 #include "ui/design_units.h"
 
 using namespace sinkview;
@@ -50,25 +53,52 @@ TEST_F(TableWindowTest, CaptionButtonsAndFontFollowTheWindowSize) {
   EXPECT_DOUBLE_EQ(window_->TableFontSize(), 2 * designFont);
 }
 
-// An export that cannot be written is reported and changes nothing: both
-// ways back still restore the lengths as read.
-TEST_F(TableWindowTest, FailedExportKeepsTheWindowAndBothWaysBackRestoreTheLengths) {
+// An export that cannot be written is reported with an offer of another
+// place, written there when taken; both ways back still restore the lengths.
+TEST_F(TableWindowTest, FailedExportOffersAnotherPlaceAndBothWaysBackRestoreTheLengths) {
+  QTemporaryDir elsewhere;
+  const QString chosen = elsewhere.filePath("chosen.num");
   for (bool byButton : {true, false}) {
     if (!window_) SetUp();
     model_.NumFileName = "/no/such/folder/schmid.num";
-    QString shown;
-    QTimer::singleShot(0, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      shown = box ? box->text() : "no message";
-      if (box) box->accept();
+    QStringList offered;
+    QString answer = byButton ? chosen : QString(); // taken once, or declined
+    window_->setSaveOfferer([&](QWidget*, const SaveOffer& offer) {
+      offered << offer.message << offer.saveCaption << offer.proposed;
+      return std::exchange(answer, QString());
     });
     Button("Command3")->click();
-    EXPECT_TRUE(shown.contains("/no/such/folder/schmid.num") && window_->isVisible()) << shown.toStdString();
+    ASSERT_EQ(offered.size(), 3) << offered.join('|').toStdString();
+    EXPECT_TRUE(offered[0].contains("/no/such/folder/schmid.num")) << offered[0].toStdString();
+    EXPECT_EQ(offered[1], "Save as...");
+    EXPECT_EQ(offered[2], QDir::home().filePath("schmid.num"));
+    EXPECT_EQ(QFile::exists(chosen), byButton);
+    EXPECT_TRUE(window_->isVisible());
     QSignalSpy returned(window_.data(), &TableWindow::returnedToMain);
     byButton ? Button("Command2")->click() : void(window_->close());
     EXPECT_EQ(returned.count(), 1) << (byButton ? "<<  FILE MENUE" : "frame");
     for (auto series : kScaledSeries) EXPECT_EQ(model_.*series, asRead_.*series);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window_.isNull()) << "the window is discarded";
+    if (byButton) QFile::remove(chosen);
   }
+  EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{}) << "no temporary";
+}
+
+TEST(TableWindowLongSeries, ThirtyRadiographsStayAboveTheButtonsAtDesignAndDoubleWidth) {
+  QTemporaryDir folder;
+  const std::string path = folder.filePath("thirty.vok").toStdString();
+  sinkview::testing::WriteLongSeries(path, 30);
+  MeasurementModel model;
+  ASSERT_TRUE(ReadDataFile(path, model).ok());
+  ASSERT_EQ(model.RadiographCount, 30);
+  PrepareSeries(model);
+  TableWindow window(model, kMainEdition);
+  window.show();
+  const QSize design = window.size();
+  for (int widths : {1, 2}) {
+    window.resize(design.width() * widths, design.height());
+    EXPECT_EQ(sinkview::testing::TextBelowTheButtons(&window), 0) << widths << " times the design width";
+  }
+  window.close();
 }
