@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <unistd.h>
 
 #include "app/settings_file.h"
@@ -22,6 +23,8 @@ bool IsFolder(const std::string& path) {
   return !path.empty() && fs::is_directory(path, error);
 }
 
+constexpr std::string_view kInstalledHelpers = "libexec/sinkview/";
+
 // An XDG base folder for Sinkview: the variable's folder when it is an
 // absolute path, else `fallback` under the home folder.
 std::string XdgDirectory(const char* variable, const char* fallback) {
@@ -32,6 +35,27 @@ std::string XdgDirectory(const char* variable, const char* fallback) {
 }
 
 } // namespace
+
+std::string RunningProgramDirectory() {
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : WithSlash(self.parent_path().string());
+}
+
+std::string HelperProgramPath(const std::string& executableDirectory, const std::string& name) {
+  const std::string own = WithSlash(executableDirectory);
+  std::error_code error;
+  if (fs::exists(own + name, error)) return own + name;
+  return own + "../" + std::string(kInstalledHelpers) + name;
+}
+
+std::string ServedProgramDirectory(const std::string& helperDirectory) {
+  const std::string own = WithSlash(helperDirectory);
+  const std::string suffix = "/" + std::string(kInstalledHelpers);
+  if (own.size() < suffix.size() || own.compare(own.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return own;
+  return own.substr(0, own.size() - suffix.size() + 1) + "bin/";
+}
 
 std::string UserConfigDirectory() { return XdgDirectory("XDG_CONFIG_HOME", "/.config"); }
 

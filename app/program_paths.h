@@ -27,6 +27,18 @@ ProgramPaths ResolveProgramPaths(const std::string& executableDirectory, const s
 // written, else in the user's configuration folder.
 std::string SettingsFileLocation(const std::string& programDirectory, bool programDirectoryWritable);
 
+// The folder of the running program, with a trailing '/'; empty when the
+// system does not say.
+std::string RunningProgramDirectory();
+
+// A helper program that a program in `executableDirectory` runs: beside it
+// in a build, in the installed helper folder (../libexec/sinkview/) else.
+std::string HelperProgramPath(const std::string& executableDirectory, const std::string& name);
+
+// The folder of the programs a helper in `helperDirectory` serves: its own
+// in a build, the installed programs' folder for an installed helper.
+std::string ServedProgramDirectory(const std::string& helperDirectory);
+
 // The user's configuration folder for Sinkview ($XDG_CONFIG_HOME/sinkview or
 // ~/.config/sinkview), with a trailing '/'.
 std::string UserConfigDirectory();

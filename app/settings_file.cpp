@@ -23,7 +23,7 @@ std::optional<std::string> ReadStartFolder(const std::string& settingsPath) {
   if (in.AtEndOfData()) return std::nullopt;
   auto folder = in.ReadTextField();
   if (!folder || folder->empty()) return std::nullopt;
-  return folder;
+  return std::string(*folder);
 }
 
 std::string WriteStartFolder(const std::string& settingsPath, const std::string& folder) {

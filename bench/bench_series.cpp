@@ -1,11 +1,130 @@
-// Reading a data file of 30 radiographs and preparing its series.
+// Reading a data file of 30 radiographs and preparing its series, against
+// floors: the same arithmetic, and the same file read with every number
+// converted, in tight loops over plain arrays.
 #include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "bench_data.h"
 #include "model/preparation.h"
 #include "model/reader.h"
 
 namespace {
+
+using sinkview::kSlots;
+
+// The values preparation reads, copied out of the model once.
+struct PlainSeries {
+  int n = 0;
+  float limit = 0, timeLimit = 0;
+  float t[kSlots], c1[kSlots], c2[kSlots], c3[kSlots], magnification[kSlots];
+  float x[16][kSlots];
+};
+
+PlainSeries Plain(const sinkview::MeasurementModel& m) {
+  PlainSeries p;
+  p.n = m.RadiographCount;
+  p.limit = m.ComparabilityLimit;
+  p.timeLimit = m.TimeLimitDays;
+  for (int i = 0; i < kSlots; ++i) {
+    p.t[i] = m.ElapsedDays[i];
+    p.c1[i] = m.ComparabilityMeasure1[i];
+    p.c2[i] = m.ComparabilityMeasure2[i];
+    p.c3[i] = m.ComparabilityMeasure3[i];
+    p.magnification[i] = m.MagnificationHeadRadius[i];
+    for (std::size_t s = 0; s < 16; ++s) p.x[s][i] = (m.*sinkview::kScaledSeries[s])[i];
+  }
+  return p;
+}
+
+// The floor of preparation: the sixteen lengths scaled, the pairs weighed,
+// the rate of every comparable pair of fourteen series, and per interval the
+// rates of the pairs spanning it summed, each a plain loop.
+void PreparationArithmetic(const PlainSeries& in, float (&y)[16][kSlots]) {
+  const int n = in.n;
+  float x[16][kSlots];
+  for (int s = 0; s < 16; ++s) {
+    for (int i = 1; i <= n; ++i)
+      x[s][i] = static_cast<float>(1.0 / static_cast<double>(in.magnification[i]) * in.x[s][i]);
+  }
+  static float weight[kSlots][kSlots], rate[kSlots][kSlots][16];
+  for (int i = 1; i < n; ++i) {
+    for (int j = i + 1; j <= n; ++j) {
+      const float dt = in.t[j] - in.t[i];
+      const float d = std::fmax(std::fabs(in.c1[i] - in.c1[j]),
+                                std::fmax(std::fabs(in.c2[i] - in.c2[j]), std::fabs(in.c3[i] - in.c3[j])));
+      weight[i][j] = dt <= in.timeLimit && d <= in.limit && dt > 0 ? in.limit - d + 1 : 0;
+      for (int s = 0; s < 14; ++s)
+        rate[i][j][s] = static_cast<float>(static_cast<double>(x[s][j] - x[s][i]) * weight[i][j] / dt);
+    }
+  }
+  for (int s = 0; s < 14; ++s) y[s][1] = x[s][1];
+  for (int i = 1; i < n; ++i) {
+    float weights = 0, sum[16] = {};
+    for (int k = 1; k <= i; ++k) {
+      for (int l = i + 1; l <= n; ++l) {
+        weights += weight[k][l];
+        for (int s = 0; s < 16; ++s) sum[s] += rate[k][l][s];
+      }
+    }
+    const double dt = in.t[i + 1] - in.t[i];
+    for (int s = 0; s < 14; ++s) y[s][i + 1] = static_cast<float>(y[s][i] + dt * sum[s] / weights);
+  }
+}
+
+void PreparationFloor(benchmark::State& state) {
+  const PlainSeries plain = Plain(sinkview::bench::ThirtyRadiographModel());
+  float y[16][kSlots];
+  for (auto _ : state) {
+    PreparationArithmetic(plain, y);
+    benchmark::DoNotOptimize(y);
+  }
+}
+BENCHMARK(PreparationFloor);
+
+void ReadAndPrepare(benchmark::State& state) {
+  const std::string path = sinkview::bench::ThirtyRadiographFile();
+  for (auto _ : state) {
+    sinkview::MeasurementModel model;
+    if (!sinkview::ReadDataFile(path, model).ok()) state.SkipWithError("the file was not read");
+    sinkview::PrepareSeries(model);
+    benchmark::DoNotOptimize(model.CorrectedMedial1);
+  }
+}
+BENCHMARK(ReadAndPrepare);
+
+// Its floor: the file read in one call, every number outside quotes
+// converted, and the arithmetic of preparation.
+void ReadAndPrepareFloor(benchmark::State& state) {
+  const std::string path = sinkview::bench::ThirtyRadiographFile();
+  const PlainSeries plain = Plain(sinkview::bench::ThirtyRadiographModel());
+  std::string text(1 << 16, ' ');
+  float y[16][kSlots];
+  for (auto _ : state) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const ssize_t size = ::read(fd, text.data(), text.size());
+    ::close(fd);
+    const char* p = text.data();
+    const char* const end = p + (size > 0 ? size : 0);
+    float value = 0, sum = 0;
+    bool quoted = false;
+    while (p < end) {
+      if (*p == '"') quoted = !quoted;
+      if (!quoted && ((*p >= '0' && *p <= '9') || *p == '-')) {
+        p = std::from_chars(p, end, value).ptr;
+        sum += value;
+      }
+      ++p;
+    }
+    benchmark::DoNotOptimize(sum);
+    PreparationArithmetic(plain, y);
+    benchmark::DoNotOptimize(y);
+  }
+}
+BENCHMARK(ReadAndPrepareFloor);
 
 void ReadAndParse(benchmark::State& state) {
   const std::string path = sinkview::bench::ThirtyRadiographFile();

@@ -68,7 +68,7 @@ SketchFileContents ReadSketchFile(const std::string& path, std::size_t maxRecord
   while (contents.records.size() < maxRecords && !stream.AtEndOfData()) {
     float fields[3];
     for (float& field : fields) {
-      const std::optional<std::string> token = stream.ReadNumberToken();
+      const std::optional<std::string_view> token = stream.ReadNumberToken();
       const std::optional<float> value = token ? ParseNumber(*token) : std::nullopt;
       if (!value) {
         const std::string record = std::to_string(contents.records.size() + 1);

@@ -76,19 +76,19 @@ void FieldStream::ConsumeSeparator() {
   }
 }
 
-std::optional<std::string> FieldStream::ReadTextField() {
+std::optional<std::string_view> FieldStream::ReadTextField() {
   SkipBlanks();
   itemStart_ = pos_;
   quoteUnclosed_ = textAfterQuote_ = false;
   if (AtEnd()) return std::nullopt;
-  std::string value;
+  std::string_view value;
   if (Peek() == '"') {
     const std::size_t close = text_.find('"', pos_ + 1);
     if (close == std::string_view::npos) {
       quoteUnclosed_ = true;
       return std::nullopt;
     }
-    value.assign(text_.substr(pos_ + 1, close - pos_ - 1));
+    value = text_.substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;
     // Anything between the closing quote and the separator is not part of it.
     SkipBlanks();
@@ -97,21 +97,21 @@ std::optional<std::string> FieldStream::ReadTextField() {
   } else {
     const std::size_t start = pos_;
     while (!AtEnd() && Peek() != ',' && !AtLineEnd()) ++pos_;
-    value.assign(text_.substr(start, pos_ - start));
-    while (!value.empty() && IsBlank(value.back())) value.pop_back();
+    value = text_.substr(start, pos_ - start);
+    while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
   }
   ConsumeSeparator();
   return value;
 }
 
-std::optional<std::string> FieldStream::ReadNumberToken() {
+std::optional<std::string_view> FieldStream::ReadNumberToken() {
   // A number may stand on the line after the comma that precedes it.
   while (!AtEnd() && (IsBlank(Peek()) || AtLineEnd())) ++pos_;
   itemStart_ = pos_;
   if (AtEnd()) return std::nullopt;
   const std::size_t start = pos_;
   while (!AtEnd() && Peek() != ',' && !IsBlank(Peek()) && !AtLineEnd()) ++pos_;
-  std::string token(text_.substr(start, pos_ - start));
+  const std::string_view token = text_.substr(start, pos_ - start);
   ConsumeSeparator();
   return token;
 }

@@ -17,10 +17,11 @@ public:
   // True when nothing but blank space (and a DOS end-of-file mark) is left.
   bool AtEndOfData();
 
-  // Empty at the end of the text or at a quote that is never closed.
-  std::optional<std::string> ReadTextField();
+  // Empty at the end of the text or at a quote that is never closed. Both
+  // point into the text, which must outlive them.
+  std::optional<std::string_view> ReadTextField();
   // The raw characters of a number field; empty at the end of the text.
-  std::optional<std::string> ReadNumberToken();
+  std::optional<std::string_view> ReadNumberToken();
   // Skips the rest of the current line with its line end; false at the end.
   bool SkipLine();
 

@@ -38,7 +38,7 @@ public:
     if (in_.SkipLine()) return true;
     return EndInside(item);
   }
-  bool Text(const char* item, std::string& out) {
+  bool Text(const char* item, std::string_view& out) {
     auto value = in_.ReadTextField();
     if (!value) {
       if (in_.QuoteUnclosed())
@@ -46,18 +46,24 @@ public:
       return EndInside(item);
     }
     if (in_.TextAfterClosingQuote()) Suspect(Suspicion::Quote, item);
-    out = std::move(*value);
+    out = *value;
+    return true;
+  }
+  bool Text(const char* item, std::string& out) {
+    std::string_view value;
+    if (!Text(item, value)) return false;
+    out.assign(value);
     return true;
   }
   bool Label(const char* item) {
-    std::string text;
+    std::string_view text;
     if (!Text(item, text)) return false;
     DoubtNumber(text, item);
     return true;
   }
   // Where a number stands in a label's place, the record has a field too
   // many before it: most often a decimal comma.
-  void DoubtNumber(const std::string& text, const char* item) {
+  void DoubtNumber(std::string_view text, const char* item) {
     if (ParseNumber(text)) Suspect(Suspicion::NumberForLabel, item);
   }
   bool Number(const char* item, float& out) {
@@ -209,7 +215,7 @@ bool ReadRecord(RecordReader& r, MeasurementModel& m, int k, RecordValues& v) {
 }
 
 bool ReadStemCementAndComparability(RecordReader& r, MeasurementModel& m, int k) {
-  std::string text;
+  std::string_view text;
   if (!r.Text("the stem/cement line", text)) return false;
   if (text == kStemCementText) {
     if (!r.Number("the stem/cement subsidence", m.StemCementDistance[k])) return false;

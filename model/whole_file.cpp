@@ -9,7 +9,8 @@ namespace sinkview {
 
 WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes) {
   WholeFile file;
-  // Not blocking on the open: a pipe's open waits for a writer.
+  // Not blocking on the open: a pipe's open waits for a writer. For a
+  // regular file the flag, the only status flag set here, is cleared again.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     file.error = errno;
@@ -22,7 +23,7 @@ WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     file.problem = WholeFile::Problem::CannotRead;
   } else if (!S_ISREG(info.st_mode)) {
     file.problem = WholeFile::Problem::NotRegular;
-  } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  } else if (::fcntl(fd, F_SETFL, 0) != 0) {
     file.error = errno;
     file.problem = WholeFile::Problem::CannotRead;
   } else if (static_cast<std::size_t>(info.st_size) > maxBytes) {

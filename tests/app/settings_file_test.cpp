@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 #include "../support/file_contents.h"
 #include "app/program_paths.h"
@@ -101,4 +103,20 @@ TEST(ProgramPaths, InstalledSamplesServeWhenNoCopyCanBeMade) {
   EXPECT_EQ(UserSampleFolder(installed, temp.path + "/not-a-folder/sinkview/examples"), installed);
   EXPECT_EQ(UserSampleFolder(temp.path + "/missing", temp.path + "/copy"), temp.path + "/missing");
   EXPECT_EQ(std::distance(fs::directory_iterator(temp.path), fs::directory_iterator()), 2) << "nothing left";
+}
+
+TEST(ProgramPaths, HelpersLieBesideABuildAndInTheInstalledHelperFolder) {
+  TempFolder temp;
+  fs::create_directories(temp.path + "/build");
+  std::ofstream(temp.path + "/build/helper") << "";
+  EXPECT_EQ(HelperProgramPath(temp.path + "/build", "helper"), temp.path + "/build/helper");
+  EXPECT_EQ(HelperProgramPath(temp.path + "/bin/", "helper"), temp.path + "/bin/../libexec/sinkview/helper");
+  for (const auto& [helperFolder, served] : std::vector<std::pair<std::string, std::string>>{
+           {"/usr/libexec/sinkview", "/usr/bin/"},
+           {"/opt/x/libexec/sinkview/", "/opt/x/bin/"},
+           {"/home/u/build/app", "/home/u/build/app/"},
+           {"/srv/mylibexec/sinkview", "/srv/mylibexec/sinkview/"}}) {
+    EXPECT_EQ(ServedProgramDirectory(helperFolder), served) << helperFolder;
+  }
+  EXPECT_EQ(RunningProgramDirectory().back(), '/');
 }

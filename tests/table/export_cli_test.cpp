@@ -30,7 +30,8 @@ protected:
 
   int Export(const std::string& arguments) {
     const std::string redirect = ">" + Quoted(folder_ / "out") + "2>" + Quoted(folder_ / "err");
-    const int status = std::system(("LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments + redirect).c_str());
+    const int status =
+        std::system((shell_ + "LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments + redirect).c_str());
     out_ = FileContents(folder_ / "out");
     err_ = FileContents(folder_ / "err");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -38,6 +39,7 @@ protected:
 
   const fs::path folder_ = fs::temp_directory_path() / ("sinkview_cli_" + std::to_string(::getpid()));
   const fs::path study_ = folder_ / "study";
+  std::string shell_; // commands run before the exporter
   std::string out_, err_;
 };
 
@@ -181,4 +183,50 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
     EXPECT_EQ(Export(Quoted(path)), 1) << path;
     EXPECT_NE(err_.find(reason), std::string::npos) << err_;
   }
+}
+
+// Folders are read in the order of their names' components: "a" before
+// "a-b", though "-" sorts before "/".
+TEST_F(ExportCli, AFileNamedTwiceIsDoneOnceAndOneExportNameIsWrittenByTheFirstFolder) {
+  for (const char* sub : {"a", "a-b", "out"}) fs::create_directories(study_ / sub);
+  fs::copy(kExamples / "bauer_helene_left.vok", study_ / "a" / "same.vok");
+  fs::copy(kExamples / "mueller_otto_right.vok", study_ / "a-b" / "same.vok");
+  const std::string twice =
+      Quoted(study_ / "a" / "same.vok") + Quoted(study_ / "a" / ".." / "a" / "same.vok");
+  EXPECT_EQ(Export(twice), 0) << err_;
+  EXPECT_EQ(out_, "1 file written, 0 files rejected\n");
+
+  EXPECT_EQ(Export("-r --output-dir " + Quoted(study_ / "out") + Quoted(study_)), 1);
+  EXPECT_EQ(out_, "1 file written, 1 file rejected\n");
+  EXPECT_NE(err_.find((study_ / "a-b" / "same.vok").string() + ": its export " +
+                      (study_ / "out" / "same.num").string() + " would replace that of " +
+                      (study_ / "a" / "same.vok").string()),
+            std::string::npos)
+      << err_;
+  EXPECT_EQ(FileContents(study_ / "out" / "same.num"), FileContents(study_ / "a" / "same.num"));
+}
+
+// The workers share the process: each file gets the mode the umask gives.
+TEST_F(ExportCli, ManyFilesExportedOnAllCoresGetTheModeOfAPlainWrite) {
+  constexpr int kFiles = 400;
+  for (int i = 0; i < kFiles; ++i)
+    fs::copy(kExamples / "bauer_helene_left.vok", study_ / (std::to_string(i) + ".vok"));
+  shell_ = "umask 027; ";
+  ASSERT_EQ(Export(Quoted(study_)), 0) << err_;
+  int wrongModes = 0;
+  for (int i = 0; i < kFiles; ++i) {
+    struct stat status {};
+    ASSERT_EQ(::stat((study_ / (std::to_string(i) + ".num")).c_str(), &status), 0);
+    wrongModes += (status.st_mode & 07777) != 0640;
+  }
+  EXPECT_EQ(wrongModes, 0);
+}
+
+// Only figures need Qt; a plain export starts without loading it.
+TEST_F(ExportCli, ThePlainExporterLinksNoQt) {
+  const fs::path libraries = folder_ / "needed";
+  ASSERT_EQ(std::system(("readelf -d '" SINKVIEW_EXPORT_EXE "' >" + Quoted(libraries)).c_str()), 0);
+  const std::string needed = FileContents(libraries);
+  EXPECT_NE(needed.find("libstdc++"), std::string::npos) << needed;
+  EXPECT_EQ(needed.find("libQt"), std::string::npos) << needed;
 }

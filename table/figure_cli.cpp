@@ -1,0 +1,102 @@
+// sinkview-figure: draws the figures that sinkview-export is asked for,
+// with the exporter's command line; apart so that a plain export loads no Qt.
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <utility>
+
+#include <QGuiApplication>
+#include <QSize>
+
+#include "app/program_paths.h"
+#include "graphics/figure.h"
+#include "model/preparation.h"
+#include "model/reader.h"
+#include "table/export_options.h"
+#include "table/finite_values.h"
+
+namespace fs = std::filesystem;
+using namespace sinkview;
+
+namespace {
+
+constexpr std::string_view kProgram = kExportProgram;
+
+// Draws the figures of one data file with the same reader and preparation
+// as its export.
+int WriteFigures(const ExportSettings& settings, const std::string& programDirectory) {
+  const std::string& name = settings.paths.front();
+  const int wanted = settings.graphicsFile.empty() || settings.tableFile.empty() ? 1 : 2;
+  const auto summary = [](int written, int failed) {
+    std::cout << written << (written == 1 ? " figure" : " figures") << " written, " << failed << " failed\n";
+  };
+  MeasurementModel m = WithSettings(settings);
+  std::error_code error;
+  std::string problem;
+  if (fs::is_directory(name, error)) {
+    problem = name + ": a folder; --graphics and --table draw one data file";
+  } else if (const ReadOutcome read = ReadDataFile(name, m); !read.ok()) {
+    problem = read.error.message;
+  }
+  if (!problem.empty()) {
+    std::cerr << kProgram << ": " << problem << '\n';
+    summary(0, wanted);
+    return kSomeRejected;
+  }
+  PrepareSeries(m);
+  if (const std::string problem = NotFiniteProblem(m, name); !problem.empty()) {
+    std::cerr << kProgram << ": " << problem << '\n';
+    return kSomeRejected;
+  }
+  int failed = 0, written = 0;
+  for (const auto& [file, figure] :
+       {std::pair{settings.graphicsFile, Figure::Graphics}, std::pair{settings.tableFile, Figure::Table}}) {
+    if (file.empty()) continue;
+    const QSize size = settings.size
+                           ? QSize(settings.size->width, settings.size->height)
+                           : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
+    // Each figure from the prepared series: the distance diagrams re-base
+    // theirs in place, which the table must not see.
+    MeasurementModel prepared = m;
+    const std::string failure = WriteFigure(figure, file, size, prepared, programDirectory);
+    if (failure.empty()) {
+      ++written;
+    } else {
+      std::cerr << kProgram << ": " << failure << '\n';
+      ++failed;
+    }
+  }
+  summary(written, failed);
+  return failed == 0 ? kAllWritten : kSomeRejected;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  ExportSettings settings;
+  // The exporter has read the same command line; anything else is a misuse.
+  if (ParseExportArguments(argc, argv, settings) != ExportAction::Run || !settings.WantsFigures()) {
+    std::cerr << kFigureProgram << ": draws figures for " << kExportProgram << "; run that instead\n";
+    return kUsageError;
+  }
+  // Drawing text needs a GUI application; no display is needed.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Without a desktop session Qt complains of a missing runtime folder,
+  // which a program that only draws into files never uses.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (!message.startsWith(QLatin1String("QStandardPaths:"))) {
+      std::cerr << (type == QtDebugMsg || type == QtInfoMsg ? "" : "sinkview-export: ")
+                << message.toLocal8Bit().constData() << '\n';
+    }
+  });
+  QGuiApplication app(argc, argv);
+  const ProgramPaths paths = ResolveProgramPaths(
+      ServedProgramDirectory(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString()),
+      std::string());
+  if (!settings.graphicsFile.empty() && !fs::exists(paths.ProgramDirectory + "clskonli.sys")) {
+    std::cerr << kProgram << ": warning: no sketch files in " << paths.ProgramDirectory
+              << "; the reference-system box names the missing files\n";
+  }
+  return WriteFigures(settings, paths.ProgramDirectory);
+}
