@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "graphics_test_helpers.h"
 
@@ -29,7 +30,8 @@ struct LeftFiles {
     DrawStemSketch(side, folder.string() + "/", s);
     return s;
   }
-  const fs::path folder = fs::temp_directory_path() / "sinkview_sketch_test";
+  // One folder per process, so suites running side by side do not collide.
+  const fs::path folder = fs::temp_directory_path() / ("sinkview_sketch_test_" + std::to_string(::getpid()));
 };
 
 // n point records, the i-th at (i, -i).
