@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -37,15 +36,6 @@ constexpr std::string_view kProgram = kExportProgram;
 
 // ".vok" alone is a hidden file without an extension, not a data file.
 bool IsDataFileName(const std::string& path) { return HasExtension(path, {".vok"}); }
-
-// Ends in .vok, in any case (".vok" alone too).
-bool EndsInVok(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string extension = name.substr(name.size() - 4);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".vok";
-}
 
 // Paths in the order of their components, as a folder listing reads.
 bool InPathOrder(const std::string& a, const std::string& b) {
@@ -115,7 +105,7 @@ std::vector<std::string> DataFiles(const std::string& path, bool recursive, Tall
   } else if (!IsDataFileName(path)) {
     // Its export name would be made from a name that is not a data file's,
     // and could even be the file itself.
-    Reject(tally, shown + (EndsInVok(fs::path(path).filename().string())
+    Reject(tally, shown + (Lowercase(fs::path(path).filename().string()) == ".vok"
                                ? ": not a data file (the name has nothing before .vok)"
                                : ": not a data file (the name does not end in .vok)"));
   } else {

@@ -53,10 +53,14 @@ Exit status:
   2  the command line is wrong.
 )help";
 
-bool HasExtension(const std::string& path, const std::vector<std::string>& extensions) {
-  std::string extension = fs::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
+std::string Lowercase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool HasExtension(const std::string& path, const std::vector<std::string>& extensions) {
+  const std::string extension = Lowercase(fs::path(path).extension().string());
   return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
 }
 
