@@ -378,7 +378,8 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 // A series whose values overflow when prepared is shown in no window.
 bool MainWindow::PreparedForWindow() {
   PrepareSeries(model_);
-  const std::string problem = NotFiniteProblem(model_, model_.NumFileName);
+  const std::string problem =
+      NotFiniteProblem(model_, DataFilePath(ToLocal(loadedFolder_), ToLocal(loadedFile_)));
   if (problem.empty()) return true;
   UndoMagnificationCorrection(model_);
   showMessage_({true, windowTitle(), QString::fromLocal8Bit(problem), {}});
