@@ -22,11 +22,10 @@
 #include "app/settings_file.h"
 #include "graphics/graf_window.h"
 #include "model/numtext.h"
-#include "model/preparation.h"
+#include "model/prepared_series.h"
 #include "model/reader.h"
 #include "model/settings.h"
 #include "model/text_encoding.h"
-#include "table/finite_values.h"
 #include "table/table_window.h"
 #include "ui/design_units.h"
 
@@ -182,12 +181,7 @@ void MainWindow::Form_Load() {
   Text1->setText("3");
   Text2->setText("60");
   Text2_Change();
-  model_.ComparabilityLimit = 3;
-  model_.UseMeanMagnification = 0;
-  model_.TrochanterChoice = 0;
-  model_.ReferencePoint = 1;
-  model_.MagnificationSource = 0;
-  model_.ShowRawData = 0;
+  static_cast<Settings&>(model_) = Settings{};
   for (QLabel* label : {Label10, Label11, Label12, Label13, Label23}) label->clear();
   Label16->hide();
   Command1->hide();
@@ -308,24 +302,23 @@ void MainWindow::HighlightLoadedFile() {
 
 bool MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
   const std::string path = DataFilePath(ToLocal(folder), ToLocal(fileName));
-  // Read into a copy: a bad file leaves the series loaded before as it was.
-  MeasurementModel candidate = model_;
-  const ReadOutcome outcome = ReadDataFile(path, candidate);
-  if (!outcome.ok()) {
-    if (outcome.error.code == ReadErrorCode::TooManyRecords) {
+  // A bad file leaves the series loaded before as it was.
+  ReadResult read = ReadDataFile(path, model_);
+  if (!read) {
+    if (read.error().code == ReadErrorCode::TooManyRecords) {
       showMessage_({true, QString::fromUtf8(kOverflowTitle.data(), kOverflowTitle.size()),
                     QString::fromUtf8(kOverflowText.data(), kOverflowText.size()),
                     QString::fromLocal8Bit(path)});
     } else {
-      showMessage_({true, windowTitle(), QString::fromLocal8Bit(outcome.error.message), {}});
+      showMessage_({true, windowTitle(), QString::fromLocal8Bit(read.error().message), {}});
     }
     return false;
   }
-  model_ = std::move(candidate);
+  model_ = std::move(read->model);
   loadedFolder_ = QDir(folder).absolutePath();
   loadedFile_ = fileName;
-  Label16->setVisible(edition_.showsOldFormatNotice && model_.HasStemCementData == 0);
-  showFacts(outcome.MeanHeadRadiusMagnification);
+  Label16->setVisible(edition_.showsOldFormatNotice && !model_.HasStemCementData);
+  showFacts(read->MeanHeadRadiusMagnification);
   Command1->show();
   Command4->show();
   return true;
@@ -347,11 +340,13 @@ void MainWindow::Text2_Change() {
   model_.TimeLimitDays = TimeLimitDaysForMonths(NumericValue(ToLocal(Text2->text())));
 }
 
-void MainWindow::Check1_Click() { model_.ShowRawData = model_.ShowRawData == 0 ? 1 : 0; }
+void MainWindow::Check1_Click() {
+  model_.ShowRawData = model_.ShowRawData == RawData::Hidden ? RawData::Shown : RawData::Hidden;
+}
 
-void MainWindow::Option9_Click() { model_.ReferencePoint = 0; }
+void MainWindow::Option9_Click() { model_.ReferencePoint = Reference::HeadCenter; }
 
-void MainWindow::Option10_Click() { model_.ReferencePoint = 1; }
+void MainWindow::Option10_Click() { model_.ReferencePoint = Reference::StemShoulder; }
 
 void MainWindow::HighlightControl(QWidget* control) {
   if (HighlightedControl == control) return;
@@ -376,27 +371,27 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 // A series whose values overflow when prepared is shown in no window.
-bool MainWindow::PreparedForWindow() {
-  PrepareSeries(model_);
-  const std::string problem =
-      NotFiniteProblem(model_, DataFilePath(ToLocal(loadedFolder_), ToLocal(loadedFile_)));
-  if (problem.empty()) return true;
-  UndoMagnificationCorrection(model_);
-  showMessage_({true, windowTitle(), QString::fromLocal8Bit(problem), {}});
-  return false;
+std::optional<PreparedSeries> MainWindow::PreparedForWindow() {
+  if (model_.RadiographCount < 1) return std::nullopt;
+  auto prepared = PreparedSeries::Prepare(model_, DataFilePath(ToLocal(loadedFolder_), ToLocal(loadedFile_)));
+  if (prepared) return std::move(*prepared);
+  showMessage_({true, windowTitle(), QString::fromLocal8Bit(prepared.error().message), {}});
+  return std::nullopt;
 }
 
 void MainWindow::Command1_Click() {
-  if (model_.RadiographCount < 1 || !PreparedForWindow()) return;
-  auto* graf = new GrafWindow(model_, edition_, paths_.ProgramDirectory);
+  std::optional<PreparedSeries> prepared = PreparedForWindow();
+  if (!prepared) return;
+  auto* graf = new GrafWindow(std::move(*prepared), edition_, paths_.ProgramDirectory);
   connect(graf, &GrafWindow::returnedToMain, this, &MainWindow::returnFromWindow);
   hide();
   graf->show();
 }
 
 void MainWindow::Command4_Click() {
-  if (model_.RadiographCount < 1 || !PreparedForWindow()) return;
-  auto* table = new TableWindow(model_, edition_);
+  std::optional<PreparedSeries> prepared = PreparedForWindow();
+  if (!prepared) return;
+  auto* table = new TableWindow(std::move(*prepared), edition_);
   connect(table, &TableWindow::returnedToMain, this, &MainWindow::returnFromWindow);
   hide();
   table->show();

@@ -2,11 +2,13 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/edition.h"
 #include "app/program_paths.h"
 #include "model/model.h"
+#include "model/prepared_series.h"
 
 class QCheckBox;
 class QComboBox;
@@ -68,7 +70,7 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-  bool PreparedForWindow();
+  std::optional<PreparedSeries> PreparedForWindow();
   void Form_Load();
   void buildControls();
   void fillDriveList();

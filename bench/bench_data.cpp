@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 
+#include "model/prepared_series.h"
 #include "model/reader.h"
 
 namespace sinkview::bench {
@@ -53,10 +54,10 @@ std::string ThirtyRadiographFile() {
   return path;
 }
 
-MeasurementModel ThirtyRadiographModel() {
-  MeasurementModel model;
-  ReadDataFile(ThirtyRadiographFile(), model);
-  return model;
+MeasurementModel ThirtyRadiographModel() { return ReadDataFile(ThirtyRadiographFile())->model; }
+
+MeasurementModel PreparedThirtyRadiographModel() {
+  return LoadPreparedFile(ThirtyRadiographFile(), Settings{})->model;
 }
 
 } // namespace sinkview::bench

@@ -12,5 +12,7 @@ std::string ThirtyRadiographText(unsigned seed = 1);
 std::string ThirtyRadiographFile();
 // The model read from it.
 MeasurementModel ThirtyRadiographModel();
+// The same, prepared as the windows prepare it.
+MeasurementModel PreparedThirtyRadiographModel();
 
 } // namespace sinkview::bench

@@ -6,15 +6,10 @@
 
 #include "bench_data.h"
 #include "graphics/figure.h"
-#include "model/preparation.h"
 
 namespace {
 
-sinkview::MeasurementModel PreparedModel() {
-  sinkview::MeasurementModel model = sinkview::bench::ThirtyRadiographModel();
-  sinkview::PrepareSeries(model);
-  return model;
-}
+sinkview::MeasurementModel PreparedModel() { return sinkview::bench::PreparedThirtyRadiographModel(); }
 
 void GraphicsRedraw(benchmark::State& state, QSize size) {
   sinkview::MeasurementModel model = PreparedModel();

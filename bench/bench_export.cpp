@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench_data.h"
-#include "model/preparation.h"
+#include "model/prepared_series.h"
 #include "table/export_file.h"
 
 namespace fs = std::filesystem;
@@ -25,8 +25,7 @@ namespace {
 constexpr int kStudyFiles = 10000;
 
 void WriteOneExport(benchmark::State& state) {
-  sinkview::MeasurementModel model = sinkview::bench::ThirtyRadiographModel();
-  sinkview::PrepareSeries(model);
+  const sinkview::MeasurementModel model = sinkview::bench::PreparedThirtyRadiographModel();
   const std::string path = (fs::temp_directory_path() / "sinkview-bench.num").string();
   for (auto _ : state) benchmark::DoNotOptimize(sinkview::WriteExportFile(model, path));
   fs::remove(path);
@@ -80,8 +79,7 @@ BENCHMARK(ExportTenThousandFiles)->Unit(benchmark::kMillisecond)->Iterations(5)-
 // file flushed on its own (fdatasync, argument 1).
 void AtomicFloor(benchmark::State& state) {
   const Study& study = TheStudy();
-  sinkview::MeasurementModel model = sinkview::bench::ThirtyRadiographModel();
-  sinkview::PrepareSeries(model);
+  const sinkview::MeasurementModel model = sinkview::bench::PreparedThirtyRadiographModel();
   const std::string exportText = sinkview::ExportText(model);
   const bool flushEach = state.range(0) == 1;
   const auto copyOne = [&](std::size_t i, std::string& buffer) {

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "bench_data.h"
-#include "model/preparation.h"
+#include "model/prepared_series.h"
 #include "model/reader.h"
 
 namespace {
@@ -88,10 +88,9 @@ BENCHMARK(PreparationFloor);
 void ReadAndPrepare(benchmark::State& state) {
   const std::string path = sinkview::bench::ThirtyRadiographFile();
   for (auto _ : state) {
-    sinkview::MeasurementModel model;
-    if (!sinkview::ReadDataFile(path, model).ok()) state.SkipWithError("the file was not read");
-    sinkview::PrepareSeries(model);
-    benchmark::DoNotOptimize(model.CorrectedMedial1);
+    auto loaded = sinkview::LoadPreparedFile(path, sinkview::Settings{});
+    if (!loaded) state.SkipWithError("the file was not read");
+    benchmark::DoNotOptimize(loaded->model.CorrectedMedial1);
   }
 }
 BENCHMARK(ReadAndPrepare);
@@ -129,8 +128,7 @@ BENCHMARK(ReadAndPrepareFloor);
 void ReadAndParse(benchmark::State& state) {
   const std::string path = sinkview::bench::ThirtyRadiographFile();
   for (auto _ : state) {
-    sinkview::MeasurementModel model;
-    benchmark::DoNotOptimize(sinkview::ReadDataFile(path, model));
+    benchmark::DoNotOptimize(sinkview::ReadDataFile(path));
   }
 }
 BENCHMARK(ReadAndParse);
@@ -138,8 +136,7 @@ BENCHMARK(ReadAndParse);
 void ParseOnly(benchmark::State& state) {
   const std::string text = sinkview::bench::ThirtyRadiographText();
   for (auto _ : state) {
-    sinkview::MeasurementModel model;
-    benchmark::DoNotOptimize(sinkview::ParseDataText(text, "/bench/30.vok", model));
+    benchmark::DoNotOptimize(sinkview::ParseDataText(text, "/bench/30.vok"));
   }
 }
 BENCHMARK(ParseOnly);
@@ -147,9 +144,10 @@ BENCHMARK(ParseOnly);
 void Preparation(benchmark::State& state) {
   sinkview::MeasurementModel model = sinkview::bench::ThirtyRadiographModel();
   for (auto _ : state) {
-    sinkview::PrepareSeries(model);
-    sinkview::UndoMagnificationCorrection(model);
-    benchmark::DoNotOptimize(model.CorrectedMedial1);
+    {
+      auto prepared = sinkview::PreparedSeries::Prepare(model, "/bench/30.vok");
+      benchmark::DoNotOptimize(model.CorrectedMedial1);
+    }
   }
 }
 BENCHMARK(Preparation);
@@ -191,9 +189,8 @@ std::string RecordWithLongField(int position) {
 void ParseLongField(benchmark::State& state) {
   const std::string text = RecordWithLongField(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    sinkview::MeasurementModel model;
-    const sinkview::ReadOutcome out = sinkview::ParseDataText(text, "/bench/long.vok", model);
-    if (!out.ok()) state.SkipWithError(out.error.message.c_str());
+    const sinkview::ReadResult out = sinkview::ParseDataText(text, "/bench/long.vok");
+    if (!out) state.SkipWithError(out.error().message.c_str());
   }
   static const char* const kPositions[] = {"text",        "label", "date", "number", "blanks before a number",
                                            "ignored line"};

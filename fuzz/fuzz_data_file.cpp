@@ -7,19 +7,21 @@
 #include <string_view>
 
 #include "graphics/diagram_assignment.h"
-#include "model/preparation.h"
+#include "model/prepared_series.h"
 #include "model/reader.h"
 #include "table/export_file.h"
 #include "table/table_text.h"
 #include "ui/recording_surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  sinkview::MeasurementModel model;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  if (!sinkview::ParseDataText(text, "/fuzz/input.vok", model).ok()) return 0;
-  for (const std::int16_t reference : {0, 1}) {
+  auto read = sinkview::ParseDataText(text, "/fuzz/input.vok");
+  if (!read) return 0;
+  sinkview::MeasurementModel& model = read->model;
+  for (const auto reference : {sinkview::Reference::HeadCenter, sinkview::Reference::StemShoulder}) {
     model.ReferencePoint = reference;
-    sinkview::PrepareSeries(model);
+    auto prepared = sinkview::PreparedSeries::Prepare(model, "/fuzz/input.vok");
+    if (!prepared) continue;
     for (int box = 2; box <= 5; ++box) {
       sinkview::RecordingSurface diagram;
       sinkview::PaintPicture(box, model, "/nonexistent/", diagram);
@@ -28,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sinkview::RenderTable(model, table);
     const std::string exported = sinkview::ExportText(model);
     if (exported.empty()) __builtin_trap();
-    sinkview::UndoMagnificationCorrection(model);
   }
   return 0;
 }

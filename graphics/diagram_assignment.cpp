@@ -33,8 +33,8 @@ void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, co
 void PlotSubsidence(MeasurementModel& m, Surface& box) {
   const Series& raw = RawSubsidence(m);
   PlotSeries(m, CorrectedSubsidence(m), box);
-  if (m.ShowRawData == 1) OverlaySeries(m, raw, box);
-  if (m.HasStemCementData == 1) OverlayAlignedSeries(m, raw, m.CorrectedStemCement, box);
+  if (m.ShowRawData == RawData::Shown) OverlaySeries(m, raw, box);
+  if (m.HasStemCementData) OverlayAlignedSeries(m, raw, m.CorrectedStemCement, box);
 }
 
 void PaintPicture(int number, MeasurementModel& m, const std::string& programDirectory, Surface& box) {

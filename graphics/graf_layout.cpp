@@ -24,7 +24,7 @@ DesignRect ResizedRect(const GrafControl& control, double ratioX, double ratioY)
 DiagramTitles TitlesForSide(const MeasurementModel& m) {
   DiagramTitles t{"medial distances", "subsidence total", "lateral distances", "bone/stem angle",
                   "stem-cement"};
-  const bool stemCement = m.HasStemCementData == 1;
+  const bool stemCement = m.HasStemCementData;
   if (IsRightSide(m)) {
     std::swap(t.upperLeft, t.upperRight);
     std::swap(t.lowerLeft, t.lowerRight);

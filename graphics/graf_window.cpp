@@ -9,7 +9,6 @@
 #include "graphics/diagram_assignment.h"
 #include "graphics/graf_layout.h"
 #include "hardcopy/hardcopy.h"
-#include "model/preparation.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
 
@@ -57,9 +56,10 @@ private:
 
 } // namespace
 
-GrafWindow::GrafWindow(MeasurementModel& model, const Edition& edition, std::string programDirectory,
+GrafWindow::GrafWindow(PreparedSeries prepared, const Edition& edition, std::string programDirectory,
                        QWidget* parent)
-    : QWidget(parent), model_(model), programDirectory_(std::move(programDirectory)) {
+    : QWidget(parent), prepared_(std::move(prepared)), model_(prepared_->model()),
+      programDirectory_(std::move(programDirectory)) {
   setObjectName(QStringLiteral("Graf"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromStdString(edition.Caption()));
@@ -158,9 +158,8 @@ void GrafWindow::closeEvent(QCloseEvent* event) {
 }
 
 void GrafWindow::ReturnToMain() {
-  if (returned_) return;
-  returned_ = true;
-  UndoMagnificationCorrection(model_);
+  if (!prepared_) return;
+  prepared_.reset();
   hide();
   emit returnedToMain();
 }

@@ -1,20 +1,22 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/edition.h"
 #include "model/model.h"
+#include "model/prepared_series.h"
 
 class QLabel;
 
 namespace sinkview {
 
-// The graphics window. Created by "GRAPHICS" after the series are prepared;
-// "<< FILE MENUE " (or closing the window) undoes the magnification
-// correction, emits returnedToMain and deletes the window.
+// The graphics window. Created by "GRAPHICS" with the prepared series, which
+// it holds while it is open; "<< FILE MENUE " (or closing the window) ends
+// the preparation, emits returnedToMain and deletes the window.
 //
 // Five picture boxes (the sketch in the middle, two diagrams on each side)
 // redraw themselves completely on every paint; the controls keep their
@@ -24,7 +26,7 @@ class GrafWindow : public QWidget {
   Q_OBJECT
 public:
   // programDirectory: the folder of the sketch files, ending in '/'.
-  GrafWindow(MeasurementModel& model, const Edition& edition, std::string programDirectory,
+  GrafWindow(PreparedSeries prepared, const Edition& edition, std::string programDirectory,
              QWidget* parent = nullptr);
 
 signals:
@@ -43,10 +45,10 @@ private:
   void PlaceControls();
   void ReturnToMain();
 
+  std::optional<PreparedSeries> prepared_; // empty once returned to the main window
   MeasurementModel& model_;
   std::string programDirectory_;
   std::vector<QWidget*> controls_; // in the order of kGrafControls
-  bool returned_ = false;
 };
 
 } // namespace sinkview

@@ -5,11 +5,12 @@ namespace sinkview {
 namespace {
 
 template <typename Model> auto& Subsidence(Model& m, bool corrected) {
-  if (m.ReferencePoint != 0) {
-    if (m.TrochanterChoice == 1) return corrected ? m.CorrectedShoulderMinor : m.ShoulderMinorDistance;
+  if (m.ReferencePoint != Reference::HeadCenter) {
+    if (m.TrochanterChoice == Trochanter::Minor)
+      return corrected ? m.CorrectedShoulderMinor : m.ShoulderMinorDistance;
     return corrected ? m.CorrectedShoulderMajor : m.ShoulderMajorDistance;
   }
-  if (m.TrochanterChoice == 1) return corrected ? m.CorrectedHeadMinor : m.HeadMinorDistance;
+  if (m.TrochanterChoice == Trochanter::Minor) return corrected ? m.CorrectedHeadMinor : m.HeadMinorDistance;
   return corrected ? m.CorrectedHeadMajor : m.HeadMajorDistance;
 }
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "model/settings.h"
+
 namespace sinkview {
 
 // Every per-radiograph quantity is an array of 32 slots; radiograph k of a
@@ -16,16 +18,16 @@ using Series = std::array<float, kSlots>;
 using Flags = std::array<std::int16_t, kSlots>;
 using IntSlots = std::array<std::int32_t, kSlots>;
 
-// The one measurement model of the program: the series of one patient's
-// radiographs as read, the facts derived from them, the user's settings and
-// the results of the comparability analysis.
-struct MeasurementModel {
+// The one measurement model of the program: the user's settings, the series
+// of one patient's radiographs as read, the facts derived from them and the
+// results of the comparability analysis.
+struct MeasurementModel : Settings {
   // Facts of the loaded file.
   std::int16_t RadiographCount = 0;
   std::string PatientCode;
   std::string ProsthesisSide;
   float ObservationMonths = 0;
-  std::int16_t HasStemCementData = 0;
+  bool HasStemCementData = false; // the newer format, with stem/cement lines
   float MeanMagnificationHeadRadius = 0;
   float MeanMagnificationStemLength = 0;
   std::string NumFileName;
@@ -55,16 +57,6 @@ struct MeasurementModel {
   Series CorrectedHeadMinor{}, CorrectedHeadMajor{};
   Series CorrectedShoulderMinor{}, CorrectedShoulderMajor{};
   Series CorrectedStemCement{};
-
-  // Settings.
-  float TimeLimitDays = 1825;
-  float ZoomRange = 3;
-  std::int16_t ReferencePoint = 1;       // 0 head center, 1 stem shoulder
-  std::int16_t TrochanterChoice = 0;     // 0 major, 1 minor
-  std::int16_t MagnificationSource = 0;  // 0 head radius, 1 stem length
-  std::int16_t UseMeanMagnification = 0; // 1 one mean factor for all
-  std::int16_t ShowRawData = 0;
-  std::int16_t ComparabilityLimit = 3;
 
   // The factor of the radiograph being scaled (work value of the preparation).
   float Magnification = 0;

@@ -5,11 +5,11 @@
 namespace sinkview {
 
 float MagnificationFactor(const MeasurementModel& m, int i) {
-  if (m.MagnificationSource != 0) {
-    if (m.UseMeanMagnification == 1) return m.MeanMagnificationStemLength;
+  if (m.MagnificationSource != MagnificationBasis::HeadRadius) {
+    if (m.UseMeanMagnification == FactorChoice::Mean) return m.MeanMagnificationStemLength;
     return static_cast<float>(1.0 / static_cast<double>(m.MagnificationStemLength[i]));
   }
-  if (m.UseMeanMagnification == 1) return m.MeanMagnificationHeadRadius;
+  if (m.UseMeanMagnification == FactorChoice::Mean) return m.MeanMagnificationHeadRadius;
   return static_cast<float>(1.0 / static_cast<double>(m.MagnificationHeadRadius[i]));
 }
 
@@ -51,11 +51,6 @@ void RunAnalyses(MeasurementModel& m) {
     corrected[r] = &(m.*kAnalysisRuns[r].corrected);
   }
   CorrectSeries(m, work, measured, corrected);
-}
-
-void PrepareSeries(MeasurementModel& m) {
-  ApplyMagnificationCorrection(m);
-  RunAnalyses(m);
 }
 
 } // namespace sinkview

@@ -18,7 +18,4 @@ void UndoMagnificationCorrection(MeasurementModel& m);
 // flags and work arrays before each run.
 void RunAnalyses(MeasurementModel& m);
 
-// Both steps of "GRAPHICS" and "SHOW TABLE": correction, then the analyses.
-void PrepareSeries(MeasurementModel& m);
-
 } // namespace sinkview

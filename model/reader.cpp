@@ -219,7 +219,7 @@ bool ReadStemCementAndComparability(RecordReader& r, MeasurementModel& m, int k)
   if (!r.Text("the stem/cement line", text)) return false;
   if (text == kStemCementText) {
     if (!r.Number("the stem/cement subsidence", m.StemCementDistance[k])) return false;
-    m.HasStemCementData = 1;
+    m.HasStemCementData = true;
   } else {
     // A record without the value holds 0, not a value of an earlier file.
     m.StemCementDistance[k] = 0;
@@ -279,16 +279,16 @@ std::string NumFileNameFor(const std::string& dataFilePath) {
 
 double CutToHundredths(float value) { return std::floor(static_cast<double>(value) * 100.0) / 100.0; }
 
-ReadOutcome ParseDataText(std::string_view text, const std::string& path, MeasurementModel& m) {
-  ReadOutcome outcome;
+ReadResult ParseDataText(std::string_view text, const std::string& path, const Settings& settings) {
   if (text.find('\0') != std::string_view::npos) {
-    outcome.error = {ReadErrorCode::NotText,
-                     ShownFileName(path) + ": this is not a measurement data file (it holds binary data)."};
-    return outcome;
+    return Unexpected(
+        ReadError{ReadErrorCode::NotText,
+                  ShownFileName(path) + ": this is not a measurement data file (it holds binary data)."});
   }
+  LoadedSeries loaded;
+  MeasurementModel& m = loaded.model;
+  static_cast<Settings&>(m) = settings;
   m.NumFileName = NumFileNameFor(path);
-  m.HasStemCementData = 0;
-  m.RadiographCount = 0;
   float sumHead = 0, sumStem = 0;
   RecordValues last;
 
@@ -297,16 +297,14 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
   while (!in.AtEndOfData()) {
     const int k = m.RadiographCount + 1;
     if (k > kMaxRadiographs) {
-      outcome.error = {ReadErrorCode::TooManyRecords, std::string(kOverflowText)};
-      return outcome;
+      return Unexpected(ReadError{ReadErrorCode::TooManyRecords, std::string(kOverflowText)});
     }
     m.RadiographCount = static_cast<std::int16_t>(k);
     reader.Start(k);
     RecordValues values;
     if (!ReadRecord(reader, m, k, values) || !ReadStemCementAndComparability(reader, m, k) ||
         !reader.RecordEnds()) {
-      outcome.error = reader.error();
-      return outcome;
+      return Unexpected(reader.error());
     }
     sumHead += m.MagnificationHeadRadius[k];
     sumStem += m.MagnificationStemLength[k];
@@ -314,13 +312,11 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
   }
   const int n = m.RadiographCount;
   if (n == 0) {
-    outcome.error = {ReadErrorCode::NoRecord, reader.File() + ": the file holds no record."};
-    return outcome;
+    return Unexpected(ReadError{ReadErrorCode::NoRecord, reader.File() + ": the file holds no record."});
   }
   if (!std::isfinite(sumHead) || !std::isfinite(sumStem)) {
-    outcome.error = {ReadErrorCode::BadMagnification,
-                     reader.File() + ": the magnification values are too large to be averaged."};
-    return outcome;
+    return Unexpected(ReadError{ReadErrorCode::BadMagnification,
+                                reader.File() + ": the magnification values are too large to be averaged."});
   }
 
   SortByDate(m);
@@ -334,32 +330,29 @@ ReadOutcome ParseDataText(std::string_view text, const std::string& path, Measur
   const float meanStem = static_cast<float>(static_cast<double>(sumStem) / n);
   m.MeanMagnificationHeadRadius = static_cast<float>(1.0 / meanHead);
   m.MeanMagnificationStemLength = static_cast<float>(1.0 / meanStem);
-  outcome.MeanHeadRadiusMagnification = meanHead;
-  return outcome;
+  loaded.MeanHeadRadiusMagnification = meanHead;
+  return loaded;
 }
 
-ReadOutcome ReadDataFile(const std::string& path, MeasurementModel& m) {
+ReadResult ReadDataFile(const std::string& path, const Settings& settings) {
   const WholeFile file = ReadWholeFile(path, kMaxFileBytes);
-  ReadOutcome outcome;
+  const std::string shown = ShownFileName(path);
   switch (file.problem) {
   case WholeFile::Problem::None:
-    return ParseDataText(file.text, path, m);
+    break;
   case WholeFile::Problem::Missing:
   case WholeFile::Problem::CannotRead:
-    outcome.error = {ReadErrorCode::CannotOpen, ShownFileName(path) + ": the file cannot be opened (" +
-                                                    std::strerror(file.error) + ")."};
-    break;
+    return Unexpected(ReadError{ReadErrorCode::CannotOpen,
+                                shown + ": the file cannot be opened (" + std::strerror(file.error) + ")."});
   case WholeFile::Problem::NotRegular:
-    outcome.error = {ReadErrorCode::CannotOpen,
-                     ShownFileName(path) +
-                         ": not a regular file (a folder, a pipe or a device) but a data file."};
-    break;
+    return Unexpected(
+        ReadError{ReadErrorCode::CannotOpen,
+                  shown + ": not a regular file (a folder, a pipe or a device) but a data file."});
   case WholeFile::Problem::TooLarge:
-    outcome.error = {ReadErrorCode::NotText,
-                     ShownFileName(path) + ": the file is far too large for a measurement data file."};
-    break;
+    return Unexpected(ReadError{ReadErrorCode::NotText,
+                                shown + ": the file is far too large for a measurement data file."});
   }
-  return outcome;
+  return ParseDataText(file.text, path, settings);
 }
 
 } // namespace sinkview

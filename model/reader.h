@@ -3,12 +3,13 @@
 #include <string>
 #include <string_view>
 
+#include "model/expected.h"
 #include "model/model.h"
+#include "model/settings.h"
 
 namespace sinkview {
 
 enum class ReadErrorCode {
-  None,
   CannotOpen,       // the file cannot be opened or read
   NotText,          // binary content or far too large for a data file
   NoRecord,         // nothing but blank space
@@ -27,16 +28,17 @@ inline constexpr float kMinMagnification = 0.5f;
 inline constexpr float kMaxMagnification = 2.0f;
 
 struct ReadError {
-  ReadErrorCode code = ReadErrorCode::None;
+  ReadErrorCode code;
   std::string message; // names the file, and the record and item where they apply
 };
 
-struct ReadOutcome {
-  ReadError error;
-  // The mean of the head-radius magnifications, as shown on the main window.
+// A data file as read: its model, holding the settings it was read with,
+// and the mean of the head-radius magnifications as the main window shows it.
+struct LoadedSeries {
+  MeasurementModel model;
   float MeanHeadRadiusMagnification = 0;
-  bool ok() const { return error.code == ReadErrorCode::None; }
 };
+using ReadResult = Expected<LoadedSeries, ReadError>;
 
 // The title and text of the warning for a file of more than 30 radiographs.
 inline constexpr std::string_view kOverflowTitle = "OVERFLOW";
@@ -50,14 +52,13 @@ std::string NumFileNameFor(const std::string& dataFilePath);
 // The path of a file in a folder, without a doubled separator at a root.
 std::string DataFilePath(const std::string& folder, const std::string& fileName);
 
-// Reads a measurement data file into `m`: the records into slots 1 to N,
-// sorted by date, the time axis and the facts. On failure `m` may be partly
-// written; callers read into a copy and keep it only on success.
-ReadOutcome ReadDataFile(const std::string& path, MeasurementModel& m);
+// Reads a measurement data file: the records into slots 1 to N, sorted by
+// date, the time axis and the facts, in a model with `settings`.
+ReadResult ReadDataFile(const std::string& path, const Settings& settings = {});
 
 // The same for the file's contents; `path` only names the file in messages
 // and gives the export file's name.
-ReadOutcome ParseDataText(std::string_view text, const std::string& path, MeasurementModel& m);
+ReadResult ParseDataText(std::string_view text, const std::string& path, const Settings& settings = {});
 
 // The day of the year before each month, without leap days (index 0 holds 0).
 inline constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};

@@ -20,12 +20,11 @@
 #include <vector>
 
 #include "app/program_paths.h"
-#include "model/preparation.h"
+#include "model/prepared_series.h"
 #include "model/reader.h"
 #include "model/reader_text.h"
 #include "table/export_file.h"
 #include "table/export_options.h"
-#include "table/finite_values.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;
@@ -159,18 +158,11 @@ struct Result {
 
 // Reads, prepares and exports one data file.
 Result ExportOne(const std::string& name, const ExportSettings& settings, const std::string& target) {
-  const std::string shown = ShownFileName(name);
-  MeasurementModel m = WithSettings(settings);
-  const ReadOutcome read = ReadDataFile(name, m);
-  if (!read.ok()) {
-    const std::string& message = read.error.message;
-    return {message.find(shown) == std::string::npos ? shown + ": " + message : message};
-  }
-  PrepareSeries(m);
-  if (std::string problem = NotFiniteProblem(m, name); !problem.empty()) return {std::move(problem)};
-  const std::string failure = WriteExportFile(m, target, FlushToDisk::Later);
+  const auto loaded = LoadPreparedFile(name, settings.model);
+  if (!loaded) return {loaded.error().message};
+  const std::string failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
   if (failure.empty()) return {};
-  return {shown + ": " + failure, true};
+  return {ShownFileName(name) + ": " + failure, true};
 }
 
 // Exports the files in order of the list. Files whose export file no other

@@ -1,9 +1,9 @@
 #include "table/export_file.h"
 
 #include "model/atomic_file.h"
+#include "model/finite_values.h"
 #include "model/numtext.h"
-#include "table/finite_values.h"
-#include "table/segments.h"
+#include "model/segments.h"
 
 namespace sinkview {
 
@@ -30,7 +30,7 @@ void AppendDataLine(const MeasurementModel& m, int i, int s, std::string& out) {
     out += ';';
   }
   AppendNumber(out, c.subsidence);
-  if (m.HasStemCementData == 1) {
+  if (m.HasStemCementData) {
     out += ';';
     AppendNumber(out, c.stemCement);
     out += ';';
@@ -44,12 +44,12 @@ void AppendDataLine(const MeasurementModel& m, int i, int s, std::string& out) {
 std::string ExportText(const MeasurementModel& m) {
   std::string out;
   out += m.PatientCode + " / side of replacement: " + m.ProsthesisSide + kLineEnd;
-  out += std::string("Subsidence related to Major Trochanter: ") + (m.TrochanterChoice == 1 ? "no" : "yes") +
-         kLineEnd;
-  out +=
-      std::string("Subsidence related to head center: ") + (m.ReferencePoint == 1 ? "no" : "yes") + kLineEnd;
+  out += std::string("Subsidence related to Major Trochanter: ") +
+         (m.TrochanterChoice == Trochanter::Minor ? "no" : "yes") + kLineEnd;
+  out += std::string("Subsidence related to head center: ") +
+         (m.ReferencePoint == Reference::StemShoulder ? "no" : "yes") + kLineEnd;
   out += "months;flag;medial1;medial2;medial3;medial4;lateral1;lateral2;lateral3;lateral4;angle;total subs.";
-  if (m.HasStemCementData == 1) out += ";subs.in CI;subs.of CI";
+  if (m.HasStemCementData) out += ";subs.in CI;subs.of CI";
   out += kLineEnd;
   const Flags starts = SegmentStarts(m);
   for (int i = 1; i <= m.RadiographCount; ++i) AppendDataLine(m, i, starts[i], out);

@@ -100,16 +100,16 @@ std::optional<float> TimeLimitDays(std::string_view months) {
 
 bool ApplyOption(const std::string& name, const std::string& value, ExportSettings& settings) {
   if (name == "reference-point" && (value == "head" || value == "shoulder")) {
-    settings.referencePoint = value == "head" ? 0 : 1;
+    settings.model.ReferencePoint = value == "head" ? Reference::HeadCenter : Reference::StemShoulder;
   } else if (name == "trochanter" && (value == "major" || value == "minor")) {
-    settings.trochanterChoice = value == "minor" ? 1 : 0;
+    settings.model.TrochanterChoice = value == "minor" ? Trochanter::Minor : Trochanter::Major;
   } else if (name == "time-limit") {
     const std::optional<float> days = TimeLimitDays(value);
     if (!days) {
       UsageError("--time-limit wants a number of months of 0 or more, not '" + value + "'");
       return false;
     }
-    settings.timeLimitDays = *days;
+    settings.model.TimeLimitDays = *days;
   } else if (name == "graphics" || name == "table") {
     const bool graphics = name == "graphics";
     if (!HasExtension(value, graphics ? std::vector<std::string>{".png", ".pdf", ".svg"}
@@ -131,7 +131,7 @@ bool ApplyOption(const std::string& name, const std::string& value, ExportSettin
       UsageError("--zoom wants a number of millimetres of 0 or more, not '" + value + "'");
       return false;
     }
-    settings.zoomRange = static_cast<float>(*zoom);
+    settings.model.ZoomRange = static_cast<float>(*zoom);
   } else if (name == "output-dir") {
     std::error_code error;
     if (!fs::exists(value, error)) {
@@ -167,7 +167,7 @@ ExportAction ParseExportArguments(int argc, char** argv, ExportSettings& setting
     if (arg == "--help" || arg == "-h") return ExportAction::Help;
     if (arg == "--version") return ExportAction::Version;
     if (arg == "--raw-data") {
-      settings.showRawData = 1;
+      settings.model.ShowRawData = RawData::Shown;
       continue;
     }
     if (arg == "-r" || arg == "--recursive") {
@@ -206,17 +206,6 @@ ExportAction ParseExportArguments(int argc, char** argv, ExportSettings& setting
     return ExportAction::Fail;
   }
   return ExportAction::Run;
-}
-
-// An empty model holding the settings the command line chose.
-MeasurementModel WithSettings(const ExportSettings& settings) {
-  MeasurementModel m;
-  m.ReferencePoint = settings.referencePoint;
-  m.TrochanterChoice = settings.trochanterChoice;
-  m.TimeLimitDays = settings.timeLimitDays;
-  m.ZoomRange = settings.zoomRange;
-  m.ShowRawData = settings.showRawData;
-  return m;
 }
 
 } // namespace sinkview

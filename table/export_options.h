@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/model.h"
+#include "model/settings.h"
 
 namespace sinkview {
 
@@ -26,17 +26,13 @@ struct FigureSize {
 };
 
 struct ExportSettings {
-  std::int16_t referencePoint = 1;   // stem shoulder
-  std::int16_t trochanterChoice = 0; // major
-  float timeLimitDays = 1825;
+  Settings model; // the settings the series are read and prepared with
   std::optional<std::string> outputDir;
   std::vector<std::string> paths;
   bool recursive = false;
   // Figures.
   std::string graphicsFile, tableFile;
   std::optional<FigureSize> size;
-  float zoomRange = 3;
-  std::int16_t showRawData = 0;
   bool WantsFigures() const { return !graphicsFile.empty() || !tableFile.empty(); }
 };
 
@@ -50,8 +46,5 @@ std::string Lowercase(std::string text);
 
 // Whether the name ends in one of the extensions, in any case.
 bool HasExtension(const std::string& path, const std::vector<std::string>& extensions);
-
-// An empty model holding the settings the command line chose.
-MeasurementModel WithSettings(const ExportSettings& settings);
 
 } // namespace sinkview

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -11,10 +12,8 @@
 
 #include "app/program_paths.h"
 #include "graphics/figure.h"
-#include "model/preparation.h"
-#include "model/reader.h"
+#include "model/prepared_series.h"
 #include "table/export_options.h"
-#include "table/finite_values.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;
@@ -31,24 +30,20 @@ int WriteFigures(const ExportSettings& settings, const std::string& programDirec
   const auto summary = [](int written, int failed) {
     std::cout << written << (written == 1 ? " figure" : " figures") << " written, " << failed << " failed\n";
   };
-  MeasurementModel m = WithSettings(settings);
   std::error_code error;
+  std::optional<Expected<PreparedFile, Failure>> loaded;
   std::string problem;
   if (fs::is_directory(name, error)) {
     problem = name + ": a folder; --graphics and --table draw one data file";
-  } else if (const ReadOutcome read = ReadDataFile(name, m); !read.ok()) {
-    problem = read.error.message;
+  } else if (loaded.emplace(LoadPreparedFile(name, settings.model)); !*loaded) {
+    problem = loaded->error().message;
   }
   if (!problem.empty()) {
     std::cerr << kProgram << ": " << problem << '\n';
     summary(0, wanted);
     return kSomeRejected;
   }
-  PrepareSeries(m);
-  if (const std::string problem = NotFiniteProblem(m, name); !problem.empty()) {
-    std::cerr << kProgram << ": " << problem << '\n';
-    return kSomeRejected;
-  }
+  const MeasurementModel& m = (**loaded).model;
   int failed = 0, written = 0;
   for (const auto& [file, figure] :
        {std::pair{settings.graphicsFile, Figure::Graphics}, std::pair{settings.tableFile, Figure::Table}}) {

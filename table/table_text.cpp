@@ -4,13 +4,13 @@
 #include <array>
 
 #include "model/numtext.h"
-#include "table/segments.h"
+#include "model/segments.h"
 
 namespace sinkview {
 
 namespace {
 
-bool HasStemCement(const MeasurementModel& m) { return m.HasStemCementData == 1; }
+bool HasStemCement(const MeasurementModel& m) { return m.HasStemCementData; }
 
 // A number printed onto the surface gets its sign blank and trailing blank.
 void PrintNumber(Surface& out, double value) { out.PrintText(PrintText(value)); }
@@ -35,15 +35,15 @@ void PrintHeader(const MeasurementModel& m, Surface& out) {
   out.PrintText("months");
   out.Tab(35);
   out.PrintText("Subsidence related to ");
-  out.PrintText(m.TrochanterChoice == 1 ? "Minor" : "Major");
+  out.PrintText(m.TrochanterChoice == Trochanter::Minor ? "Minor" : "Major");
   out.PrintText("Troch. / ");
-  out.PrintText(m.ReferencePoint == 1 ? "Shoulder" : "Head Center");
+  out.PrintText(m.ReferencePoint == Reference::StemShoulder ? "Shoulder" : "Head Center");
   out.EndLine();
 
   out.Tab(35);
   out.PrintText("Magnification computed by ");
-  out.PrintText(m.MagnificationSource == 1 ? "stem length" : "head radius");
-  out.PrintText(m.UseMeanMagnification != 0 ? "  (mean)" : "  (individ.)");
+  out.PrintText(m.MagnificationSource == MagnificationBasis::StemLength ? "stem length" : "head radius");
+  out.PrintText(m.UseMeanMagnification != FactorChoice::EachRadiograph ? "  (mean)" : "  (individ.)");
   out.EndLine();
 
   out.EndLine();

@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "hardcopy/hardcopy.h"
-#include "model/preparation.h"
 #include "table/export_file.h"
 #include "table/table_text.h"
 #include "ui/design_units.h"
@@ -28,8 +27,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 
 } // namespace
 
-TableWindow::TableWindow(MeasurementModel& model, const Edition& edition, QWidget* parent)
-    : QWidget(parent), model_(model) {
+TableWindow::TableWindow(PreparedSeries prepared, const Edition& edition, QWidget* parent)
+    : QWidget(parent), prepared_(std::move(prepared)), model_(prepared_->model()) {
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName(QStringLiteral("Table"));
   setWindowTitle(QString::fromStdString(edition.Caption() + std::string(35, ' ') + "TABLE"));
@@ -100,9 +99,8 @@ void TableWindow::Command2_Click() { close(); }
 void TableWindow::closeEvent(QCloseEvent* event) {
   // Closing through the frame returns to the main window just like the
   // button, so the lengths are never left corrected behind its back.
-  if (!returned_) {
-    returned_ = true;
-    UndoMagnificationCorrection(model_);
+  if (prepared_) {
+    prepared_.reset();
     emit returnedToMain();
   }
   event->accept();

@@ -2,22 +2,24 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "app/edition.h"
 #include "hardcopy/save_offer.h"
 #include "model/model.h"
+#include "model/prepared_series.h"
 
 class QPushButton;
 
 namespace sinkview {
 
-// The table window. Created by "SHOW TABLE" after the series are prepared;
-// "<<  FILE MENUE" (or closing the window) undoes the magnification
-// correction, emits returnedToMain and deletes the window.
+// The table window. Created by "SHOW TABLE" with the prepared series, which
+// it holds while it is open; "<<  FILE MENUE" (or closing the window) ends
+// the preparation, emits returnedToMain and deletes the window.
 class TableWindow : public QWidget {
   Q_OBJECT
 public:
-  TableWindow(MeasurementModel& model, const Edition& edition, QWidget* parent = nullptr);
+  TableWindow(PreparedSeries prepared, const Edition& edition, QWidget* parent = nullptr);
 
   // The font size the table is printed in; it follows the window width.
   double TableFontSize() const { return fontSize_; }
@@ -42,6 +44,7 @@ private:
   void Command2_Click();
   void Command3_Click();
 
+  std::optional<PreparedSeries> prepared_; // empty once returned to the main window
   MeasurementModel& model_;
   QPushButton* Command1;
   QPushButton* Command2;
@@ -56,7 +59,6 @@ private:
 
   SaveOfferer offerSave_ = OfferToSaveElsewhere;
   double fontSize_ = 0;
-  bool returned_ = false;
 };
 
 } // namespace sinkview

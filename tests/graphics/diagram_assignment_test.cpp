@@ -71,10 +71,10 @@ TEST(PlotSubsidence, SeriesFollowTheReferenceAndTheOverlaysTheirSwitches) {
   };
   for (const auto& c : cases) {
     MeasurementModel m = Distinct();
-    m.ReferencePoint = c.referencePoint;
-    m.TrochanterChoice = c.trochanter;
-    m.ShowRawData = c.showRaw;
-    m.HasStemCementData = c.stemCement;
+    m.ReferencePoint = static_cast<Reference>(c.referencePoint);
+    m.TrochanterChoice = static_cast<Trochanter>(c.trochanter);
+    m.ShowRawData = static_cast<RawData>(c.showRaw);
+    m.HasStemCementData = c.stemCement == 1;
     RecordingSurface s;
     PlotSubsidence(m, s);
     SCOPED_TRACE(

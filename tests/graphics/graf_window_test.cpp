@@ -23,9 +23,11 @@ template <typename T = QWidget> T* Child(QWidget& window, std::string_view name)
   return child;
 }
 
-// A shown graphics window over a prepared model.
+// A shown graphics window over the model, prepared.
 std::unique_ptr<GrafWindow> Shown(MeasurementModel& m) {
-  auto window = std::make_unique<GrafWindow>(m, kMainEdition, SINKVIEW_BUILD_PROGRAM_DIR);
+  auto prepared = PreparedSeries::Prepare(m, "shown.vok");
+  EXPECT_TRUE(prepared);
+  auto window = std::make_unique<GrafWindow>(std::move(*prepared), kMainEdition, SINKVIEW_BUILD_PROGRAM_DIR);
   window->show();
   QApplication::processEvents();
   return window;
@@ -73,7 +75,6 @@ TEST(GrafWindow, TitlesAndStemCementLabelsBySide) {
   for (const auto& c : cases) {
     MeasurementModel m = LoadExample(c.file);
     if (*c.side) m.ProsthesisSide = c.side;
-    PrepareSeries(m);
     const auto w = Shown(m);
     const std::string which = std::string(c.file) + " " + c.side;
     for (int i = 0; i < 4; ++i)
@@ -96,8 +97,10 @@ TEST(GrafWindow, LeavingRestoresTheLengthsBitForBitAndReturnsOnce) {
     const MeasurementModel read = m;
     int returns = 0;
     for (int visit = 1; visit <= 20; ++visit) {
-      PrepareSeries(m);
-      QPointer<GrafWindow> graf = new GrafWindow(m, kMainEdition, SINKVIEW_BUILD_PROGRAM_DIR);
+      auto prepared = PreparedSeries::Prepare(m, file);
+      ASSERT_TRUE(prepared);
+      QPointer<GrafWindow> graf =
+          new GrafWindow(std::move(*prepared), kMainEdition, SINKVIEW_BUILD_PROGRAM_DIR);
       QObject::connect(graf, &GrafWindow::returnedToMain, [&] { ++returns; });
       graf->show();
       graf->resize(graf->size() * 1.5);

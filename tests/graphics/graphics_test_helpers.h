@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "model/model.h"
-#include "model/preparation.h"
+#include "model/prepared_series.h"
 #include "model/reader.h"
 #include "ui/recording_surface.h"
 
@@ -13,11 +13,15 @@ namespace sinkview::testing {
 
 // A sample file of examples/ as read, prepared by "GRAPHICS" if asked.
 inline MeasurementModel LoadExample(const char* name, bool prepared = false) {
-  MeasurementModel m;
-  const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
-  EXPECT_TRUE(out.ok()) << out.error.message;
-  if (prepared) PrepareSeries(m);
-  return m;
+  const std::string path = std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name;
+  if (prepared) {
+    auto loaded = LoadPreparedFile(path, Settings{});
+    EXPECT_TRUE(loaded) << loaded.error().message;
+    return loaded ? std::move(loaded->model) : MeasurementModel{};
+  }
+  ReadResult read = ReadDataFile(path);
+  EXPECT_TRUE(read) << read.error().message;
+  return read ? std::move(read->model) : MeasurementModel{};
 }
 
 // A model with radiographs at the given days since the first.

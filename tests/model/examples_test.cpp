@@ -7,10 +7,9 @@ using namespace sinkview;
 namespace {
 
 MeasurementModel LoadExample(const char* name) {
-  MeasurementModel m;
-  const ReadOutcome out = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name, m);
-  EXPECT_TRUE(out.ok()) << out.error.message;
-  return m;
+  ReadResult read = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name);
+  EXPECT_TRUE(read) << read.error().message;
+  return read ? std::move(read->model) : MeasurementModel{};
 }
 
 } // namespace
@@ -32,6 +31,6 @@ TEST(Examples, BundledSamplesLoadWithTheirFacts) {
     EXPECT_EQ(m.ProsthesisSide, c.side) << c.file;
     EXPECT_EQ(m.RadiographCount, c.count) << c.file;
     EXPECT_EQ(m.ObservationMonths, c.months) << c.file;
-    EXPECT_EQ(m.HasStemCementData, c.stemCement) << c.file;
+    EXPECT_EQ(static_cast<int>(m.HasStemCementData), c.stemCement) << c.file;
   }
 }

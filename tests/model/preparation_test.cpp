@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/prepared_series.h"
 #include "model/reader.h"
 #include "record_text.h"
 
@@ -14,9 +15,16 @@ MeasurementModel TwoRadiographs() {
   second.date = "20050301";
   second.headMagnification = "1.16";
   second.angle = "2.9";
-  MeasurementModel m;
-  EXPECT_TRUE(ParseDataText(first.Text() + second.Text(), "/t/a.vok", m).ok());
-  return m;
+  ReadResult read = ParseDataText(first.Text() + second.Text(), "/t/a.vok");
+  EXPECT_TRUE(read);
+  return read->model;
+}
+
+// Prepared for good, as the command-line programs keep their copy.
+void Prepare(MeasurementModel& m) {
+  auto prepared = PreparedSeries::Prepare(m, "/t/a.vok");
+  ASSERT_TRUE(prepared);
+  std::move(*prepared).Keep();
 }
 
 } // namespace
@@ -24,7 +32,7 @@ MeasurementModel TwoRadiographs() {
 TEST(Preparation, EachRadiographIsDividedByItsOwnMagnification) {
   MeasurementModel m = TwoRadiographs();
   const MeasurementModel read = m;
-  PrepareSeries(m);
+  Prepare(m);
   EXPECT_EQ(m.MedialDistance1[1], static_cast<float>(static_cast<float>(1.0 / 1.15f) * 14.6));
   EXPECT_EQ(m.MedialDistance1[2], static_cast<float>(static_cast<float>(1.0 / 1.16f) * double(14.6f)));
   EXPECT_NE(m.MedialDistance1[1], m.MedialDistance1[2]) << "same reading, different magnification";
@@ -35,36 +43,49 @@ TEST(Preparation, EachRadiographIsDividedByItsOwnMagnification) {
 
 TEST(Preparation, MeanFactorIsTheSameForAll) {
   MeasurementModel m = TwoRadiographs();
-  m.UseMeanMagnification = 1;
+  m.UseMeanMagnification = FactorChoice::Mean;
   const float raw = m.HeadMajorDistance[2];
-  PrepareSeries(m);
+  Prepare(m);
   EXPECT_EQ(m.HeadMajorDistance[2], static_cast<float>(double(m.MeanMagnificationHeadRadius) * raw));
-  m.MagnificationSource = 1;
+  m.MagnificationSource = MagnificationBasis::StemLength;
   EXPECT_EQ(MagnificationFactor(m, 1), m.MeanMagnificationStemLength);
-  m.UseMeanMagnification = 0;
+  m.UseMeanMagnification = FactorChoice::EachRadiograph;
   EXPECT_EQ(MagnificationFactor(m, 2), static_cast<float>(1.0 / double(m.MagnificationStemLength[2])));
 }
 
-TEST(Preparation, UndoRestoresTheValuesReadBitForBitAfterManyVisits) {
+TEST(Preparation, EndRestoresTheValuesReadBitForBitAfterManyVisits) {
   MeasurementModel m = TwoRadiographs();
   const MeasurementModel read = m;
-  PrepareSeries(m);
-  const MeasurementModel firstVisit = m;
+  Series firstVisit{};
   for (int visit = 0; visit < 1000; ++visit) {
-    UndoMagnificationCorrection(m);
-    PrepareSeries(m);
+    auto prepared = PreparedSeries::Prepare(m, "/t/a.vok");
+    ASSERT_TRUE(prepared);
+    if (visit == 0) firstVisit = m.CorrectedMedial1;
+    EXPECT_EQ(m.CorrectedMedial1, firstVisit);
   }
-  EXPECT_EQ(m.CorrectedMedial1, firstVisit.CorrectedMedial1);
-  UndoMagnificationCorrection(m);
   for (auto series : kScaledSeries) EXPECT_EQ(m.*series, read.*series);
-  UndoMagnificationCorrection(m); // a second undo changes nothing
+  UndoMagnificationCorrection(m); // an undo without a correction changes nothing
   for (auto series : kScaledSeries) EXPECT_EQ(m.*series, read.*series);
+}
+
+TEST(Preparation, OverflowIsRefusedWithTheValuesRead) {
+  RecordText huge;
+  huge.medial = "0,3e38,11.8,9.4,7.1";
+  huge.headMagnification = "0.5";
+  ReadResult read = ParseDataText(huge.Text(), "/t/huge.vok");
+  ASSERT_TRUE(read);
+  MeasurementModel& m = read->model;
+  const Series asRead = m.MedialDistance2;
+  const auto prepared = PreparedSeries::Prepare(m, "/t/huge.vok");
+  ASSERT_FALSE(prepared);
+  EXPECT_NE(prepared.error().message.find("/t/huge.vok"), std::string::npos) << prepared.error().message;
+  EXPECT_EQ(m.MedialDistance2, asRead);
 }
 
 TEST(Preparation, SecondPreparationWithoutUndoDoesNotScaleTwice) {
   MeasurementModel m = TwoRadiographs();
-  PrepareSeries(m);
+  ApplyMagnificationCorrection(m);
   const MeasurementModel once = m;
-  PrepareSeries(m);
+  ApplyMagnificationCorrection(m);
   EXPECT_EQ(m.MedialDistance1, once.MedialDistance1);
 }

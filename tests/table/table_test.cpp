@@ -9,8 +9,8 @@
 #include <cmath>
 
 #include "model/numtext.h"
+#include "model/segments.h"
 #include "table/export_file.h"
-#include "table/segments.h"
 #include "table/table_text.h"
 #include "ui/recording_surface.h"
 
@@ -138,8 +138,9 @@ TEST(ExportFile, HeaderTitlesAndOneLinePerRadiographWithAndWithoutStemCementData
                            " 3 ; 1 ; 128.5 ; 5 ; 5 ; 5 ; 5 ; 5 ; 5 ; 5 ;-1.25 ;-0.5 ; 0.25 ;-0.75 \r\n"
                            " 12 ; .; .; .; .; .; .; .; .; .; .; .\r\n"
                            " 24 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 ; 0 \r\n");
-  m.HasStemCementData = m.ReferencePoint = 0;
-  m.TrochanterChoice = 1;
+  m.HasStemCementData = false;
+  m.ReferencePoint = Reference::HeadCenter;
+  m.TrochanterChoice = Trochanter::Minor;
   EXPECT_NE(
       ExportText(m).find("Trochanter: no\r\nSubsidence related to head center: yes\r\nmonths;flag;medial1;"
                          "medial2;medial3;medial4;lateral1;lateral2;lateral3;lateral4;angle;total subs.\r\n"

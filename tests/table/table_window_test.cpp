@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <utility>
 
-#include "model/preparation.h"
+#include "model/prepared_series.h"
 #include "model/reader.h"
 #include "table_test_support.h"
 #include "ui/design_units.h"
@@ -21,10 +21,13 @@ class TableWindowTest : public ::testing::Test {
 protected:
   void TearDown() override { delete window_.data(); }
   void SetUp() override {
-    ASSERT_TRUE(ReadDataFile(SINKVIEW_SOURCE_DIR "/examples/schmid_anna_left_breaks.vok", model_).ok());
+    ReadResult read = ReadDataFile(SINKVIEW_SOURCE_DIR "/examples/schmid_anna_left_breaks.vok");
+    ASSERT_TRUE(read);
+    model_ = std::move(read->model);
     asRead_ = model_;
-    PrepareSeries(model_);
-    window_ = new TableWindow(model_, kMainEdition);
+    auto prepared = PreparedSeries::Prepare(model_, "schmid_anna_left_breaks.vok");
+    ASSERT_TRUE(prepared);
+    window_ = new TableWindow(std::move(*prepared), kMainEdition);
     window_->show();
   }
   QPushButton* Button(const char* name) { return window_->findChild<QPushButton*>(name); }
@@ -89,11 +92,13 @@ TEST(TableWindowLongSeries, ThirtyRadiographsStayAboveTheButtonsAtDesignAndDoubl
   QTemporaryDir folder;
   const std::string path = folder.filePath("thirty.vok").toStdString();
   sinkview::testing::WriteLongSeries(path, 30);
-  MeasurementModel model;
-  ASSERT_TRUE(ReadDataFile(path, model).ok());
+  ReadResult read = ReadDataFile(path);
+  ASSERT_TRUE(read);
+  MeasurementModel& model = read->model;
   ASSERT_EQ(model.RadiographCount, 30);
-  PrepareSeries(model);
-  TableWindow window(model, kMainEdition);
+  auto prepared = PreparedSeries::Prepare(model, path);
+  ASSERT_TRUE(prepared);
+  TableWindow window(std::move(*prepared), kMainEdition);
   window.show();
   const QSize design = window.size();
   for (int widths : {1, 2}) {

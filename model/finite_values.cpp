@@ -1,9 +1,9 @@
-#include "table/finite_values.h"
+#include "model/finite_values.h"
 
 #include <cmath>
 
 #include "model/reader_text.h"
-#include "table/segments.h"
+#include "model/segments.h"
 
 namespace sinkview {
 

@@ -1,4 +1,4 @@
-#include "table/segments.h"
+#include "model/segments.h"
 
 #include "model/numtext.h"
 

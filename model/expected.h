@@ -1,0 +1,34 @@
+#pragma once
+
+#include <utility>
+#include <variant>
+
+namespace sinkview {
+
+// The error a call failed with, on its way into an Expected.
+template <typename E> struct Unexpected { E error; };
+template <typename E> Unexpected(E) -> Unexpected<E>;
+
+// A value, or the error that kept the call from making it: what every reader
+// of the program returns, so that a caller cannot use a half-read result.
+template <typename T, typename E> class [[nodiscard]] Expected {
+public:
+  Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}
+  template <typename G>
+  Expected(Unexpected<G> failure) : state_(std::in_place_index<1>, std::move(failure.error)) {}
+
+  bool has_value() const { return state_.index() == 0; }
+  explicit operator bool() const { return has_value(); }
+
+  T& operator*() & { return std::get<0>(state_); }
+  const T& operator*() const& { return std::get<0>(state_); }
+  T&& operator*() && { return std::get<0>(std::move(state_)); }
+  T* operator->() { return &std::get<0>(state_); }
+  const T* operator->() const { return &std::get<0>(state_); }
+  const E& error() const { return std::get<1>(state_); }
+
+private:
+  std::variant<T, E> state_;
+};
+
+} // namespace sinkview
