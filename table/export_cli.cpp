@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/program_paths.h"
+#include "model/data_files.h"
 #include "model/prepared_series.h"
 #include "model/reader.h"
 #include "model/reader_text.h"
@@ -33,17 +34,6 @@ namespace {
 
 constexpr std::string_view kProgram = kExportProgram;
 
-// ".vok" alone is a hidden file without an extension, not a data file.
-bool IsDataFileName(const std::string& path) { return HasExtension(path, {".vok"}); }
-
-// Paths in the order of their components, as a folder listing reads.
-bool InPathOrder(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto rank = [](char c) { return c == '/' ? 0 : static_cast<unsigned char>(c) + 1; };
-    return rank(x) < rank(y);
-  });
-}
-
 struct Tally {
   int written = 0;
   int rejected = 0;
@@ -54,63 +44,6 @@ struct Tally {
 void Reject(Tally& tally, const std::string& message) {
   std::cerr << kProgram << ": " << message << '\n';
   ++tally.rejected;
-}
-
-// Adds the data files of a folder (and of its sub-folders, not following
-// links to folders, if asked); a folder that cannot be read is reported and
-// the others are still searched.
-void AddFolderFiles(const fs::path& folder, bool recursive, std::vector<std::string>& files, Tally& tally) {
-  std::error_code error;
-  std::vector<fs::path> subfolders;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    std::error_code typeError;
-    if (recursive && it->is_directory(typeError) && !it->is_symlink(typeError)) {
-      subfolders.push_back(it->path());
-    } else if (IsDataFileName(it->path().native())) {
-      // Pipes, devices, folders, dangling links and link loops are passed
-      // over and counted; a pipe would block the reader.
-      if (it->is_regular_file(typeError)) {
-        files.push_back(it->path().native());
-      } else {
-        ++tally.skipped;
-      }
-    }
-  }
-  if (error)
-    Reject(tally, ShownFileName(folder.string()) + ": the folder cannot be read (" + error.message() + ")");
-  for (const fs::path& subfolder : subfolders) AddFolderFiles(subfolder, recursive, files, tally);
-}
-
-// The data files a PATH names, in name order; a PATH that names none is
-// reported and counted as rejected.
-std::vector<std::string> DataFiles(const std::string& path, bool recursive, Tally& tally) {
-  std::error_code error;
-  std::vector<std::string> files;
-  const std::string shown = ShownFileName(path);
-  const fs::file_status status = fs::status(path, error);
-  if (fs::is_directory(status)) {
-    const int rejectedBefore = tally.rejected;
-    AddFolderFiles(path, recursive, files, tally);
-    std::sort(files.begin(), files.end(), InPathOrder);
-    if (files.empty() && tally.rejected == rejectedBefore) {
-      Reject(tally, shown + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
-                                       : ": the folder holds no data file (*.vok)"));
-    }
-  } else if (error && error != std::errc::no_such_file_or_directory) {
-    // A link loop, a folder without access on the way: say which.
-    Reject(tally, shown + ": " + error.message());
-  } else if (!fs::exists(status)) {
-    Reject(tally, shown + ": no such file or folder");
-  } else if (!IsDataFileName(path)) {
-    // Its export name would be made from a name that is not a data file's,
-    // and could even be the file itself.
-    Reject(tally, shown + (Lowercase(fs::path(path).filename().string()) == ".vok"
-                               ? ": not a data file (the name has nothing before .vok)"
-                               : ": not a data file (the name does not end in .vok)"));
-  } else {
-    files.push_back(path);
-  }
-  return files;
 }
 
 // Where the exports go, and the keys that tell whether two paths are one
@@ -138,10 +71,7 @@ public:
     if (!outputDir_) return Key(For(file));
     return outputKey_ + fs::path(NumFileNameFor(file)).filename().native();
   }
-  // The absolute path, without "." and "..".
-  std::string Key(const fs::path& path) const {
-    return (path.is_absolute() ? path : workingFolder_ / path).lexically_normal().native();
-  }
+  std::string Key(const fs::path& path) const { return PathKey(path.native(), workingFolder_.native()); }
 
 private:
   fs::path workingFolder_;
@@ -272,16 +202,10 @@ int main(int argc, char** argv) {
   if (settings.WantsFigures()) return RunFigureProgram(argv);
   Tally tally;
   const Targets targets(settings);
-  std::vector<std::string> files;
-  {
-    std::unordered_set<std::string> seen;
-    for (const std::string& path : settings.paths) {
-      for (std::string& file : DataFiles(path, settings.recursive, tally)) {
-        // A file named twice is done once.
-        if (seen.insert(targets.Key(file)).second) files.push_back(std::move(file));
-      }
-    }
-  }
+  DataFileSearch search = FindDataFiles(settings.paths, settings.recursive);
+  for (const std::string& problem : search.problems) Reject(tally, problem);
+  tally.skipped = search.skipped;
+  const std::vector<std::string>& files = search.files;
   ExportAll(files, settings, targets, tally);
   // The exports reach the disk before the summary says they were written.
   FlushFolders(files, targets);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "model/data_files.h"
 #include "model/settings.h"
 
 namespace sinkview {
@@ -52,17 +53,6 @@ Exit status:
   1  a file was rejected or could not be written;
   2  the command line is wrong.
 )help";
-
-std::string Lowercase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-bool HasExtension(const std::string& path, const std::vector<std::string>& extensions) {
-  const std::string extension = Lowercase(fs::path(path).extension().string());
-  return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
-}
 
 namespace {
 

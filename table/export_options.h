@@ -41,10 +41,4 @@ enum class ExportAction { Run, Help, Version, Fail };
 // Reads the command line; a wrong one is reported on the error stream.
 ExportAction ParseExportArguments(int argc, char** argv, ExportSettings& settings);
 
-// The text with A-Z made a-z: names are matched in any case.
-std::string Lowercase(std::string text);
-
-// Whether the name ends in one of the extensions, in any case.
-bool HasExtension(const std::string& path, const std::vector<std::string>& extensions);
-
 } // namespace sinkview

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sinkview {
+
+// The text with A-Z made a-z: names are matched in any case.
+std::string Lowercase(std::string text);
+
+// Whether the name ends in one of the extensions, in any case.
+bool HasExtension(const std::string& path, const std::vector<std::string>& extensions);
+
+// What a list of paths, each a data file (*.vok, in any case) or a folder of
+// them, comes to.
+struct DataFileSearch {
+  std::vector<std::string> files;    // in name order within each path, each file once
+  std::vector<std::string> problems; // a path or folder that gave no file, and why
+  int skipped = 0;                   // entries with a data file's name that are no regular file
+};
+
+// Finds the data files of `paths`; with `recursive` also in the folders'
+// sub-folders, without following links to folders.
+DataFileSearch FindDataFiles(const std::vector<std::string>& paths, bool recursive);
+
+// The absolute path without "." and "..", against `workingFolder`: two
+// paths that give the same key name one file.
+std::string PathKey(const std::string& path, const std::string& workingFolder);
+
+} // namespace sinkview
