@@ -25,7 +25,7 @@
 #include "model/reader.h"
 #include "model/reader_text.h"
 #include "table/export_file.h"
-#include "table/export_options.h"
+#include "tools/export/export_options.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;
@@ -50,11 +50,11 @@ void Reject(Tally& tally, const std::string& message) {
 // file; the working folder is asked once, not for every file.
 class Targets {
 public:
-  explicit Targets(const ExportSettings& settings) {
+  explicit Targets(const ExportOptions& options) {
     std::error_code error;
     workingFolder_ = fs::current_path(error);
-    if (settings.outputDir) {
-      outputDir_ = *settings.outputDir;
+    if (options.outputDir) {
+      outputDir_ = *options.outputDir;
       outputKey_ = Key(*outputDir_);
       if (outputKey_.empty() || outputKey_.back() != '/') outputKey_ += '/';
     }
@@ -87,8 +87,8 @@ struct Result {
 };
 
 // Reads, prepares and exports one data file.
-Result ExportOne(const std::string& name, const ExportSettings& settings, const std::string& target) {
-  const auto loaded = LoadPreparedFile(name, settings.model);
+Result ExportOne(const std::string& name, const ExportOptions& options, const std::string& target) {
+  const auto loaded = LoadPreparedFile(name, options.settings);
   if (!loaded) return {loaded.error().message};
   const std::string failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
   if (failure.empty()) return {};
@@ -99,7 +99,7 @@ Result ExportOne(const std::string& name, const ExportSettings& settings, const 
 // file of the list could claim are done side by side on every core; those
 // that share one are done one after the other, the first readable one
 // writing it and the others refused.
-void ExportAll(const std::vector<std::string>& files, const ExportSettings& settings, const Targets& targets,
+void ExportAll(const std::vector<std::string>& files, const ExportOptions& options, const Targets& targets,
                Tally& tally) {
   std::unordered_map<std::string, int> claims;
   claims.reserve(files.size());
@@ -111,7 +111,7 @@ void ExportAll(const std::vector<std::string>& files, const ExportSettings& sett
   std::atomic<std::size_t> next = 0;
   const auto worker = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
-      if (alone[i]) results[i] = ExportOne(files[i], settings, targets.For(files[i]));
+      if (alone[i]) results[i] = ExportOne(files[i], options, targets.For(files[i]));
     }
   };
   const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
@@ -134,7 +134,7 @@ void ExportAll(const std::vector<std::string>& files, const ExportSettings& sett
         result.message = ShownFileName(files[i]) + ": its export " + ShownFileName(target) +
                          " would replace that of " + ShownFileName(earlier->second);
       } else {
-        result = ExportOne(files[i], settings, target);
+        result = ExportOne(files[i], options, target);
         if (result.message.empty()) writtenBy.emplace(std::move(key), files[i]);
       }
     }
@@ -171,12 +171,18 @@ void FlushFolders(const std::vector<std::string>& files, const Targets& targets)
 // Draws the figures in the program made for it, which alone loads Qt; it
 // reads the same command line and says everything itself.
 int RunFigureProgram(char** argv) {
+#ifndef SINKVIEW_DRAWS_FIGURES
+  (void)argv;
+  std::cerr << kProgram << ": this build draws no figures\n";
+  return kSomeRejected;
+#else
   const std::string program = HelperProgramPath(RunningProgramDirectory(), std::string(kFigureProgram));
   argv[0] = const_cast<char*>(program.c_str());
   ::execv(program.c_str(), argv);
   std::cerr << kProgram << ": cannot draw figures: " << ShownFileName(program) << " cannot be run ("
             << std::strerror(errno) << ")\n";
   return kSomeRejected;
+#endif
 }
 
 std::string Count(int n, std::string_view what) {
@@ -186,27 +192,23 @@ std::string Count(int n, std::string_view what) {
 } // namespace
 
 int main(int argc, char** argv) {
-  ExportSettings settings;
-  switch (ParseExportArguments(argc, argv, settings)) {
-  case ExportAction::Help:
-    std::cout << kExportHelp;
-    return kAllWritten;
-  case ExportAction::Version:
-    std::cout << kProgram << ' ' << SINKVIEW_VERSION << '\n';
-    return kAllWritten;
-  case ExportAction::Fail:
+  const auto command = ParseExportArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (!command) {
+    std::cerr << UsageErrorText(command.error());
     return kUsageError;
-  case ExportAction::Run:
-    break;
   }
-  if (settings.WantsFigures()) return RunFigureProgram(argv);
+  if (command->action == ExportAction::Help) std::cout << ExportHelp();
+  if (command->action == ExportAction::Version) std::cout << kProgram << ' ' << SINKVIEW_VERSION << '\n';
+  if (command->action != ExportAction::Run) return kAllWritten;
+  const ExportOptions& options = command->options;
+  if (options.WantsFigures()) return RunFigureProgram(argv);
   Tally tally;
-  const Targets targets(settings);
-  DataFileSearch search = FindDataFiles(settings.paths, settings.recursive);
+  const Targets targets(options);
+  DataFileSearch search = FindDataFiles(options.paths, options.recursive);
   for (const std::string& problem : search.problems) Reject(tally, problem);
   tally.skipped = search.skipped;
   const std::vector<std::string>& files = search.files;
-  ExportAll(files, settings, targets, tally);
+  ExportAll(files, options, targets, tally);
   // The exports reach the disk before the summary says they were written.
   FlushFolders(files, targets);
   // Files that could not be written were not rejected: they are counted apart.
