@@ -2,171 +2,24 @@
 // exactly as the table window's "WRITE FILE ( *.NUM)" would, without a window;
 // or, through sinkview-figure, figures of one data file.
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "app/program_paths.h"
-#include "model/data_files.h"
-#include "model/prepared_series.h"
-#include "model/reader.h"
 #include "model/reader_text.h"
-#include "table/export_file.h"
+#include "tools/export/batch_export.h"
 #include "tools/export/export_options.h"
 
-namespace fs = std::filesystem;
 using namespace sinkview;
 
 namespace {
 
 constexpr std::string_view kProgram = kExportProgram;
-
-struct Tally {
-  int written = 0;
-  int rejected = 0;
-  int unwritten = 0; // read and prepared, but the export could not be written
-  int skipped = 0;   // folder entries with a data file's name that are no regular file
-};
-
-void Reject(Tally& tally, const std::string& message) {
-  std::cerr << kProgram << ": " << message << '\n';
-  ++tally.rejected;
-}
-
-// Where the exports go, and the keys that tell whether two paths are one
-// file; the working folder is asked once, not for every file.
-class Targets {
-public:
-  explicit Targets(const ExportOptions& options) {
-    std::error_code error;
-    workingFolder_ = fs::current_path(error);
-    if (options.outputDir) {
-      outputDir_ = *options.outputDir;
-      outputKey_ = Key(*outputDir_);
-      if (outputKey_.empty() || outputKey_.back() != '/') outputKey_ += '/';
-    }
-  }
-
-  // Beside the data file (its name with the extension .num, as the reader
-  // names it) or in the output folder.
-  std::string For(const std::string& file) const {
-    std::string target = NumFileNameFor(file);
-    if (outputDir_) target = (*outputDir_ / fs::path(target).filename()).native();
-    return target;
-  }
-  std::string KeyFor(const std::string& file) const {
-    if (!outputDir_) return Key(For(file));
-    return outputKey_ + fs::path(NumFileNameFor(file)).filename().native();
-  }
-  std::string Key(const fs::path& path) const { return PathKey(path.native(), workingFolder_.native()); }
-
-private:
-  fs::path workingFolder_;
-  std::optional<fs::path> outputDir_;
-  std::string outputKey_;
-};
-
-// What became of one data file: written (no message), rejected, or read
-// but its export not written.
-struct Result {
-  std::string message;
-  bool notWritten = false;
-};
-
-// Reads, prepares and exports one data file.
-Result ExportOne(const std::string& name, const ExportOptions& options, const std::string& target) {
-  const auto loaded = LoadPreparedFile(name, options.settings);
-  if (!loaded) return {loaded.error().message};
-  const std::string failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
-  if (failure.empty()) return {};
-  return {ShownFileName(name) + ": " + failure, true};
-}
-
-// Exports the files in order of the list. Files whose export file no other
-// file of the list could claim are done side by side on every core; those
-// that share one are done one after the other, the first readable one
-// writing it and the others refused.
-void ExportAll(const std::vector<std::string>& files, const ExportOptions& options, const Targets& targets,
-               Tally& tally) {
-  std::unordered_map<std::string, int> claims;
-  claims.reserve(files.size());
-  for (const std::string& file : files) ++claims[targets.KeyFor(file)];
-  std::vector<char> alone(files.size());
-  for (std::size_t i = 0; i < files.size(); ++i) alone[i] = claims[targets.KeyFor(files[i])] == 1;
-  claims = {};
-  std::vector<std::optional<Result>> results(files.size());
-  std::atomic<std::size_t> next = 0;
-  const auto worker = [&] {
-    for (std::size_t i = next++; i < files.size(); i = next++) {
-      if (alone[i]) results[i] = ExportOne(files[i], options, targets.For(files[i]));
-    }
-  };
-  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
-  std::vector<std::thread> workers;
-  for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
-  worker();
-  for (std::thread& w : workers) w.join();
-
-  // Two data files of one name in different folders would write one export
-  // file when --output-dir gathers them; the second is refused, not lost.
-  std::unordered_map<std::string, std::string> writtenBy;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    Result result;
-    if (results[i]) {
-      result = std::move(*results[i]);
-    } else {
-      const std::string target = targets.For(files[i]);
-      std::string key = targets.KeyFor(files[i]);
-      if (const auto earlier = writtenBy.find(key); earlier != writtenBy.end()) {
-        result.message = ShownFileName(files[i]) + ": its export " + ShownFileName(target) +
-                         " would replace that of " + ShownFileName(earlier->second);
-      } else {
-        result = ExportOne(files[i], options, target);
-        if (result.message.empty()) writtenBy.emplace(std::move(key), files[i]);
-      }
-    }
-    results[i].reset();
-    if (result.message.empty()) {
-      ++tally.written;
-    } else if (result.notWritten) {
-      std::cerr << kProgram << ": " << result.message << '\n';
-      ++tally.unwritten;
-    } else {
-      Reject(tally, result.message);
-    }
-  }
-}
-
-// Flushes the file systems the exports went to, each once; sync() would
-// flush every disk of the machine.
-void FlushFolders(const std::vector<std::string>& files, const Targets& targets) {
-  std::unordered_set<std::string> folders;
-  std::unordered_set<dev_t> flushed;
-  for (const std::string& file : files) {
-    const std::string target = targets.For(file);
-    const std::size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    if (!folders.insert(folder).second) continue;
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) continue;
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && flushed.insert(status.st_dev).second) ::syncfs(fd);
-    ::close(fd);
-  }
-}
 
 // Draws the figures in the program made for it, which alone loads Qt; it
 // reads the same command line and says everything itself.
@@ -185,10 +38,6 @@ int RunFigureProgram(char** argv) {
 #endif
 }
 
-std::string Count(int n, std::string_view what) {
-  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -202,20 +51,9 @@ int main(int argc, char** argv) {
   if (command->action != ExportAction::Run) return kAllWritten;
   const ExportOptions& options = command->options;
   if (options.WantsFigures()) return RunFigureProgram(argv);
-  Tally tally;
-  const Targets targets(options);
-  DataFileSearch search = FindDataFiles(options.paths, options.recursive);
-  for (const std::string& problem : search.problems) Reject(tally, problem);
-  tally.skipped = search.skipped;
-  const std::vector<std::string>& files = search.files;
-  ExportAll(files, options, targets, tally);
-  // The exports reach the disk before the summary says they were written.
-  FlushFolders(files, targets);
-  // Files that could not be written were not rejected: they are counted apart.
-  std::cout << Count(tally.written, "file") << " written, " << Count(tally.rejected, "file") << " rejected";
-  if (tally.unwritten > 0) std::cout << ", " << tally.unwritten << " could not be written";
-  if (tally.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
-  if (tally.skipped > 1) std::cout << ", " << tally.skipped << " entries skipped: not regular files";
-  std::cout << '\n';
+  const ExportTally tally =
+      ExportStudy(options.paths, options.recursive, options.settings, options.outputDir,
+                  [](const std::string& message) { std::cerr << kProgram << ": " << message << '\n'; });
+  std::cout << SummaryLine(tally);
   return tally.rejected == 0 && tally.unwritten == 0 ? kAllWritten : kSomeRejected;
 }

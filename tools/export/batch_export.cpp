@@ -1,0 +1,182 @@
+#include "tools/export/batch_export.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "model/data_files.h"
+#include "model/prepared_series.h"
+#include "model/reader.h"
+#include "model/reader_text.h"
+#include "table/export_file.h"
+
+namespace sinkview {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Reject(ExportTally& tally, const Report& report, const std::string& message) {
+  report(message);
+  ++tally.rejected;
+}
+
+// Where the exports go, and the keys that tell whether two paths are one
+// file; the working folder is asked once, not for every file.
+class Targets {
+public:
+  Targets(const std::optional<std::string>& outputDir) {
+    std::error_code error;
+    workingFolder_ = fs::current_path(error);
+    if (outputDir) {
+      outputDir_ = *outputDir;
+      outputKey_ = Key(*outputDir_);
+      if (outputKey_.empty() || outputKey_.back() != '/') outputKey_ += '/';
+    }
+  }
+
+  // Beside the data file (its name with the extension .num, as the reader
+  // names it) or in the output folder.
+  std::string For(const std::string& file) const {
+    std::string target = NumFileNameFor(file);
+    if (outputDir_) target = (*outputDir_ / fs::path(target).filename()).native();
+    return target;
+  }
+  std::string KeyFor(const std::string& file) const {
+    if (!outputDir_) return Key(For(file));
+    return outputKey_ + fs::path(NumFileNameFor(file)).filename().native();
+  }
+  std::string Key(const fs::path& path) const { return PathKey(path.native(), workingFolder_.native()); }
+
+private:
+  fs::path workingFolder_;
+  std::optional<fs::path> outputDir_;
+  std::string outputKey_;
+};
+
+// What became of one data file: written (no message), rejected, or read
+// but its export not written.
+struct Result {
+  std::string message;
+  bool notWritten = false;
+};
+
+// Reads, prepares and exports one data file.
+Result ExportOne(const std::string& name, const Settings& settings, const std::string& target) {
+  const auto loaded = LoadPreparedFile(name, settings);
+  if (!loaded) return {loaded.error().message};
+  const std::string failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
+  if (failure.empty()) return {};
+  return {ShownFileName(name) + ": " + failure, true};
+}
+
+// Exports the files in order of the list. Files whose export file no other
+// file of the list could claim are done side by side on every core; those
+// that share one are done one after the other, the first readable one
+// writing it and the others refused.
+void ExportAll(const std::vector<std::string>& files, const Settings& settings, const Targets& targets,
+               ExportTally& tally, const Report& report) {
+  std::unordered_map<std::string, int> claims;
+  claims.reserve(files.size());
+  for (const std::string& file : files) ++claims[targets.KeyFor(file)];
+  std::vector<char> alone(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) alone[i] = claims[targets.KeyFor(files[i])] == 1;
+  claims = {};
+  std::vector<std::optional<Result>> results(files.size());
+  std::atomic<std::size_t> next = 0;
+  const auto worker = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++) {
+      if (alone[i]) results[i] = ExportOne(files[i], settings, targets.For(files[i]));
+    }
+  };
+  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
+  std::vector<std::thread> workers;
+  for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
+  worker();
+  for (std::thread& w : workers) w.join();
+
+  // Two data files of one name in different folders would write one export
+  // file when --output-dir gathers them; the second is refused, not lost.
+  std::unordered_map<std::string, std::string> writtenBy;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    Result result;
+    if (results[i]) {
+      result = std::move(*results[i]);
+    } else {
+      const std::string target = targets.For(files[i]);
+      std::string key = targets.KeyFor(files[i]);
+      if (const auto earlier = writtenBy.find(key); earlier != writtenBy.end()) {
+        result.message = ShownFileName(files[i]) + ": its export " + ShownFileName(target) +
+                         " would replace that of " + ShownFileName(earlier->second);
+      } else {
+        result = ExportOne(files[i], settings, target);
+        if (result.message.empty()) writtenBy.emplace(std::move(key), files[i]);
+      }
+    }
+    results[i].reset();
+    if (result.message.empty()) {
+      ++tally.written;
+    } else if (result.notWritten) {
+      report(result.message);
+      ++tally.unwritten;
+    } else {
+      Reject(tally, report, result.message);
+    }
+  }
+}
+
+// Flushes the file systems the exports went to, each once; sync() would
+// flush every disk of the machine.
+void FlushFolders(const std::vector<std::string>& files, const Targets& targets) {
+  std::unordered_set<std::string> folders;
+  std::unordered_set<dev_t> flushed;
+  for (const std::string& file : files) {
+    const std::string target = targets.For(file);
+    const std::size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    if (!folders.insert(folder).second) continue;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && flushed.insert(status.st_dev).second) ::syncfs(fd);
+    ::close(fd);
+  }
+}
+
+std::string Count(int n, std::string_view what) {
+  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
+} // namespace
+
+ExportTally ExportStudy(const std::vector<std::string>& paths, bool recursive, const Settings& settings,
+                        const std::optional<std::string>& outputDir, const Report& report) {
+  ExportTally tally;
+  const Targets targets(outputDir);
+  DataFileSearch search = FindDataFiles(paths, recursive);
+  for (const std::string& problem : search.problems) Reject(tally, report, problem);
+  tally.skipped = search.skipped;
+  ExportAll(search.files, settings, targets, tally, report);
+  // The exports reach the disk before the summary says they were written.
+  FlushFolders(search.files, targets);
+  return tally;
+}
+
+std::string SummaryLine(const ExportTally& tally) {
+  // Files that could not be written were not rejected: they are counted apart.
+  std::string line =
+      Count(tally.written, "file") + " written, " + Count(tally.rejected, "file") + " rejected";
+  if (tally.unwritten > 0) line += ", " + std::to_string(tally.unwritten) + " could not be written";
+  if (tally.skipped == 1) line += ", 1 entry skipped: not a regular file";
+  if (tally.skipped > 1) line += ", " + std::to_string(tally.skipped) + " entries skipped: not regular files";
+  return line + '\n';
+}
+
+} // namespace sinkview
