@@ -138,7 +138,6 @@ TEST_F(MainWindowTest, BadFilesAreReportedInTheirBoxesAndTheFactsStay) {
   EXPECT_EQ(Text("Label12"), "8");
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].title + " " + messages[1].title, "OVERFLOW " + main->windowTitle());
-  EXPECT_TRUE(messages[0].detail.endsWith("many.vok"));
 }
 
 TEST_F(MainWindowTest, ASeriesThatOverflowsWhenPreparedOpensNoWindow) {

@@ -20,11 +20,6 @@ TEST(ExportOptions, SettingOptionsFillTheSettingsInEitherSpelling) {
   EXPECT_EQ(o.outputDir, ".");
   EXPECT_EQ(o.paths, (std::vector<std::string>{"a.vok", "--help"}));
   EXPECT_FALSE(o.WantsFigures());
-
-  const auto plain = ParseExportArguments({"a.vok"});
-  ASSERT_TRUE(plain);
-  EXPECT_EQ(plain->options.settings.TimeLimitDays, Settings().TimeLimitDays);
-  EXPECT_EQ(plain->options.settings.ReferencePoint, Reference::StemShoulder);
 }
 
 TEST(ExportOptions, WrongCommandLinesSayWhatIsWrong) {
