@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite: a
 # one-minute fuzz run of the reader, the tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the core tests under ThreadSanitizer, and the
+# UndefinedBehaviorSanitizer, the core and exporter tests under ThreadSanitizer
+# (a build without the GUI, whose exporter runs its workers), and the
 # tests in an optimised build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,7 +29,7 @@ cmake --build build/sanitize -j 2
 ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   scripts/with-print-system.sh scripts/with-x-server.sh ctest --test-dir build/sanitize --output-on-failure -j 2
 
-echo "== Core tests under ThreadSanitizer"
+echo "== Core and exporter tests under ThreadSanitizer"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSINKVIEW_BUILD_GUI=OFF -DSINKVIEW_SANITIZE_THREAD=ON >/dev/null
 cmake --build build/tsan -j 2
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j 2

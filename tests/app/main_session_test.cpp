@@ -1,0 +1,84 @@
+// The main window's decisions, without its widgets.
+#include "app/main_session.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "../support/file_contents.h"
+#include "app/settings_file.h"
+
+using namespace sinkview;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kExamples = SINKVIEW_SOURCE_DIR "/examples/";
+
+struct MainSessionTest : ::testing::Test {
+  void SetUp() override { fs::create_directories(dir); }
+  void TearDown() override { fs::remove_all(dir); }
+  // Time limit, zoom, raw data, reference point.
+  std::array<double, 4> Settings() {
+    const MeasurementModel& m = session.model();
+    return {m.TimeLimitDays, m.ZoomRange, double(m.ShowRawData), double(m.ReferencePoint)};
+  }
+
+  const fs::path dir = fs::temp_directory_path() / ("sinkview_session_" + std::to_string(::getpid()));
+  const std::string settingsFile = (dir / "SINKVIEW.INI").string();
+  MainSession session{false, settingsFile};
+};
+
+} // namespace
+
+TEST_F(MainSessionTest, SettingsStartAtTheirValuesAndFollowTheTexts) {
+  EXPECT_EQ(MainSession::StartZoomText() + " " + MainSession::StartTimeLimitText(), "3 60");
+  EXPECT_EQ(Settings(), (std::array<double, 4>{1825, 3, 0, 1}));
+  session.SetTimeLimitText("24");
+  EXPECT_EQ(Settings(), (std::array<double, 4>{730, 3, 0, 1}));
+  session.SetZoomText("abc");
+  session.SetTimeLimitText("");
+  EXPECT_EQ(Settings(), (std::array<double, 4>{0, 0, 0, 1}));
+  // Months with decimals: converted once, as the exporter converts them.
+  session.SetTimeLimitText("0.2630137");
+  EXPECT_EQ(session.model().TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
+  // A stored folder that is gone: the samples.
+  ASSERT_EQ(WriteStartFolder(settingsFile, (dir / "removed").string()), "");
+  EXPECT_EQ(session.StartFolder(kExamples), kExamples);
+}
+
+TEST_F(MainSessionTest, ALoadGivesTheFactsAndTheOldFormatNoticeOfTheSecondEdition) {
+  MainSession second{true, settingsFile};
+  for (const auto& [file, facts, oldFormat] :
+       {std::tuple{"bauer_helene_left.vok", "Bauer Helene HB-1948 | left | 8 | 60 | 1.15", false},
+        std::tuple{"mueller_otto_right.vok", "M\xC3\xBCller Otto OM-1937 | right | 6 | 48 | 1.16", true}}) {
+    const auto shown = session.Load(kExamples + file);
+    ASSERT_TRUE(shown) << shown.error().text;
+    EXPECT_EQ(shown->patient + " | " + shown->side + " | " + shown->radiographs + " | " + shown->months +
+                  " | " + shown->meanMagnification,
+              facts);
+    EXPECT_FALSE(shown->oldFormatNotice) << "main edition";
+    EXPECT_EQ(second.Load(kExamples + file)->oldFormatNotice, oldFormat) << file;
+  }
+}
+
+TEST_F(MainSessionTest, ABadFileGivesItsMessageAndTheEarlierSeriesStays) {
+  ASSERT_TRUE(session.Load(kExamples + "bauer_helene_left.vok"));
+  const MeasurementModel before = session.model();
+  const std::string one = sinkview::testing::FileContents(kExamples + "bauer_helene_left.vok");
+  std::ofstream(dir / "many.vok", std::ios::binary) << one + one + one + one; // 32 records
+  std::ofstream(dir / "broken.vok") << "[X-ray]\n\"A\",\"B\",\"C\"\n\"Date\",\"20041301\"\n";
+  std::vector<SessionMessage> messages;
+  for (const char* name : {"many.vok", "broken.vok"}) {
+    const auto shown = session.Load((dir / name).string());
+    ASSERT_FALSE(shown) << name;
+    messages.push_back(shown.error());
+    EXPECT_EQ(session.model().PatientCode, before.PatientCode) << name;
+  }
+  EXPECT_EQ(messages[0].title, "OVERFLOW");
+  EXPECT_EQ(messages[0].text, "More than 30 x-rays. Only splitting of datafile will help.");
+  EXPECT_EQ(messages[0].detail, (dir / "many.vok").string());
+  EXPECT_NE(messages[1].text.find("broken.vok"), std::string::npos);
+  EXPECT_NE(messages[1].text.find("month"), std::string::npos);
+}
