@@ -101,11 +101,21 @@ std::string RejectedCsv(const StudyResult& result) {
 // Kept apart from the other three: the one file that grows with the
 // radiographs of the study, to be written as a stream.
 MaybeFailure WriteLongCsv(const StudyResult& result, const std::string& path) {
-  std::string out(kLongHeader);
-  for (const PatientSummary& p : result.patients) {
+  const auto prefixOf = [](const PatientSummary& p) {
     std::string prefix;
     Field(prefix, p.file);
     Field(prefix, p.patient);
+    return prefix;
+  };
+  // Sized once: the text is the largest the study holds.
+  std::size_t size = kLongHeader.size();
+  for (const PatientSummary& p : result.patients)
+    size += p.longRows.size() + static_cast<std::size_t>(p.radiographs) * prefixOf(p).size();
+  std::string out;
+  out.reserve(size);
+  out += kLongHeader;
+  for (const PatientSummary& p : result.patients) {
+    const std::string prefix = prefixOf(p);
     for (std::size_t start = 0; start < p.longRows.size();) {
       const std::size_t end = p.longRows.find('\n', start) + 1;
       out += prefix;
