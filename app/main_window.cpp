@@ -16,16 +16,9 @@
 #include <QRadioButton>
 #include <QStorageInfo>
 #include <algorithm>
-#include <filesystem>
 
-#include "app/numeric_value.h"
-#include "app/settings_file.h"
 #include "graphics/graf_window.h"
-#include "model/numtext.h"
-#include "model/prepared_series.h"
 #include "model/reader.h"
-#include "model/settings.h"
-#include "model/text_encoding.h"
 #include "table/table_window.h"
 #include "ui/design_units.h"
 
@@ -35,8 +28,6 @@ namespace {
 
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kButtonGrey(0xC0, 0xC0, 0xC0);
-
-QString FromBytes(const std::string& bytes) { return QString::fromStdString(DisplayUtf8(bytes)); }
 
 std::string ToLocal(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
@@ -72,7 +63,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRe
 } // namespace
 
 MainWindow::MainWindow(const Edition& edition, ProgramPaths paths, QWidget* parent)
-    : QWidget(parent), edition_(edition), paths_(std::move(paths)), showMessage_(ShowMessageBox) {
+    : QWidget(parent), edition_(edition), paths_(std::move(paths)),
+      session_(edition_.showsOldFormatNotice, paths_.SettingsFile), showMessage_(ShowMessageBox) {
   setObjectName("Main");
   buildControls();
   Form_Load();
@@ -178,21 +170,16 @@ void MainWindow::buildControls() {
 void MainWindow::Form_Load() {
   HighlightedControl = nullptr;
   HighlightColor = QColor(0x00, 0xFF, 0x00);
-  Text1->setText("3");
-  Text2->setText("60");
-  Text2_Change();
-  static_cast<Settings&>(model_) = Settings{};
+  Text1->setText(QString::fromStdString(MainSession::StartZoomText()));
+  Text2->setText(QString::fromStdString(MainSession::StartTimeLimitText()));
+  static_cast<Settings&>(session_.model()) = Settings{};
   for (QLabel* label : {Label10, Label11, Label12, Label13, Label23}) label->clear();
   Label16->hide();
   Command1->hide();
   Command4->hide();
 
-  // The settings file of the program (or the user's), else one in the
-  // working folder; without either the program starts on the sample data.
-  auto stored = ReadStartFolder(paths_.SettingsFile);
-  if (!stored) stored = ReadStartFolder(kSettingsFileName);
   fillDriveList();
-  setCurrentFolder(QString::fromLocal8Bit(ChooseStartFolder(stored.value_or(""), paths_.SampleFolder)));
+  setCurrentFolder(QString::fromLocal8Bit(session_.StartFolder(paths_.SampleFolder)));
 }
 
 void MainWindow::fillDriveList() {
@@ -301,52 +288,43 @@ void MainWindow::HighlightLoadedFile() {
 }
 
 bool MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
-  const std::string path = DataFilePath(ToLocal(folder), ToLocal(fileName));
-  // A bad file leaves the series loaded before as it was.
-  ReadResult read = ReadDataFile(path, model_);
-  if (!read) {
-    if (read.error().code == ReadErrorCode::TooManyRecords) {
-      showMessage_({true, QString::fromUtf8(kOverflowTitle.data(), kOverflowTitle.size()),
-                    QString::fromUtf8(kOverflowText.data(), kOverflowText.size()),
-                    QString::fromLocal8Bit(path)});
-    } else {
-      showMessage_({true, windowTitle(), QString::fromLocal8Bit(read.error().message), {}});
-    }
+  const auto facts = session_.Load(DataFilePath(ToLocal(folder), ToLocal(fileName)));
+  if (!facts) {
+    tell(facts.error());
     return false;
   }
-  model_ = std::move(read->model);
   loadedFolder_ = QDir(folder).absolutePath();
   loadedFile_ = fileName;
-  Label16->setVisible(edition_.showsOldFormatNotice && !model_.HasStemCementData);
-  showFacts(read->MeanHeadRadiusMagnification);
+  showFacts(*facts);
   Command1->show();
   Command4->show();
   return true;
 }
 
-void MainWindow::showFacts(float meanHeadRadius) {
-  Label10->setText(FromBytes(model_.PatientCode));
-  Label11->setText(QString::fromStdString(model_.ProsthesisSide));
-  Label12->setText(QString::fromStdString(LabelText(model_.RadiographCount)));
-  Label13->setText(QString::fromStdString(LabelText(model_.ObservationMonths)));
-  Label23->setText(QString::fromStdString(LabelText(CutToHundredths(meanHeadRadius))));
+void MainWindow::showFacts(const SeriesFacts& facts) {
+  Label10->setText(QString::fromStdString(facts.patient));
+  Label11->setText(QString::fromStdString(facts.side));
+  Label12->setText(QString::fromStdString(facts.radiographs));
+  Label13->setText(QString::fromStdString(facts.months));
+  Label23->setText(QString::fromStdString(facts.meanMagnification));
+  Label16->setVisible(facts.oldFormatNotice);
 }
 
-void MainWindow::Text1_Change() {
-  model_.ZoomRange = static_cast<float>(NumericValue(ToLocal(Text1->text())));
+// Paths and the reader's messages are in the locale's encoding.
+void MainWindow::tell(const SessionMessage& message) {
+  showMessage_({true, message.title.empty() ? windowTitle() : QString::fromLocal8Bit(message.title),
+                QString::fromLocal8Bit(message.text), QString::fromLocal8Bit(message.detail)});
 }
 
-void MainWindow::Text2_Change() {
-  model_.TimeLimitDays = TimeLimitDaysForMonths(NumericValue(ToLocal(Text2->text())));
-}
+void MainWindow::Text1_Change() { session_.SetZoomText(ToLocal(Text1->text())); }
 
-void MainWindow::Check1_Click() {
-  model_.ShowRawData = model_.ShowRawData == RawData::Hidden ? RawData::Shown : RawData::Hidden;
-}
+void MainWindow::Text2_Change() { session_.SetTimeLimitText(ToLocal(Text2->text())); }
 
-void MainWindow::Option9_Click() { model_.ReferencePoint = Reference::HeadCenter; }
+void MainWindow::Check1_Click() { session_.ToggleRawData(); }
 
-void MainWindow::Option10_Click() { model_.ReferencePoint = Reference::StemShoulder; }
+void MainWindow::Option9_Click() { session_.SetReference(Reference::HeadCenter); }
+
+void MainWindow::Option10_Click() { session_.SetReference(Reference::StemShoulder); }
 
 void MainWindow::HighlightControl(QWidget* control) {
   if (HighlightedControl == control) return;
@@ -370,12 +348,11 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
   QWidget::mouseMoveEvent(event);
 }
 
-// A series whose values overflow when prepared is shown in no window.
 std::optional<PreparedSeries> MainWindow::PreparedForWindow() {
-  if (model_.RadiographCount < 1) return std::nullopt;
-  auto prepared = PreparedSeries::Prepare(model_, DataFilePath(ToLocal(loadedFolder_), ToLocal(loadedFile_)));
+  if (!session_.HasSeries()) return std::nullopt;
+  auto prepared = session_.PrepareForWindow();
   if (prepared) return std::move(*prepared);
-  showMessage_({true, windowTitle(), QString::fromLocal8Bit(prepared.error().message), {}});
+  tell(prepared.error());
   return std::nullopt;
 }
 
@@ -400,11 +377,7 @@ void MainWindow::Command4_Click() {
 void MainWindow::returnFromWindow() { show(); }
 
 void MainWindow::Command2_Click() {
-  const std::string settings = paths_.SettingsFile;
-  std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(settings).parent_path(), ignored);
-  const std::string error = WriteStartFolder(settings, ToLocal(folder_));
-  if (!error.empty()) showMessage_({true, windowTitle(), QString::fromLocal8Bit(error), {}});
+  if (const auto problem = session_.End(ToLocal(folder_))) tell(*problem);
   QApplication::quit();
 }
 

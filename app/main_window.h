@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/edition.h"
+#include "app/main_session.h"
 #include "app/program_paths.h"
 #include "model/model.h"
 #include "model/prepared_series.h"
@@ -31,13 +32,14 @@ struct UserMessage {
 using MessageSink = std::function<void(const UserMessage&)>;
 
 // The main window: file selection, general settings and the facts of the
-// loaded series. It owns the program's one measurement model.
+// loaded series. Its session owns the program's one measurement model and
+// makes the decisions; the window keeps the widgets.
 class MainWindow : public QWidget {
   Q_OBJECT
 public:
   MainWindow(const Edition& edition, ProgramPaths paths, QWidget* parent = nullptr);
 
-  MeasurementModel& model() { return model_; }
+  MeasurementModel& model() { return session_.model(); }
   void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
 
   // The folder whose files are listed.
@@ -79,12 +81,13 @@ private:
   void File1_SelectionMoved();
   void HighlightLoadedFile();
   void HighlightControl(QWidget* control);
-  void showFacts(float meanHeadRadius);
+  void showFacts(const SeriesFacts& facts);
+  void tell(const SessionMessage& message);
   void returnFromWindow();
 
   Edition edition_;
   ProgramPaths paths_;
-  MeasurementModel model_;
+  MainSession session_;
   MessageSink showMessage_;
   QString folder_;
   // The folder and name of the file whose series is loaded; empty before.

@@ -69,14 +69,17 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwo) {
 
 TEST(StudyOptionsParser, ReadsEveryOption) {
   const auto command = ParseStudyArguments({"-r", "--follow-up", "24,3,12,3", "--threshold=2", "--report",
-                                            "r.PDF", "--figure=f.svg", "a", "--", "-b"});
-  ASSERT_TRUE(command) << command.error();
+                                            "r.PDF", "--figure=f.svg", "a", "--reference-point=head",
+                                            "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
+  ASSERT_TRUE(command) << command.error().message;
   EXPECT_TRUE(command->options.recursive);
   EXPECT_EQ(command->options.followUpMonths, (std::vector<double>{3, 12, 24}));
   EXPECT_EQ(command->options.thresholdMm, 2);
   EXPECT_EQ(command->reportFile, "r.PDF");
   EXPECT_EQ(command->figureFile, "f.svg");
-  EXPECT_EQ(command->outputDir, ".");
+  EXPECT_EQ(command->options.settings.ReferencePoint, Reference::HeadCenter);
+  EXPECT_EQ(command->outputDir, SINKVIEW_TEST_DATA);
+  EXPECT_EQ(ParseStudyArguments({"a"})->outputDir, ".");
   EXPECT_EQ(command->folders, (std::vector<std::string>{"a", "-b"}));
 
   for (const std::vector<std::string>& wrong :

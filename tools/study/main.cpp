@@ -38,12 +38,12 @@ StudyProgress ProgressLine() {
 int main(int argc, char** argv) {
   const auto command = ParseStudyArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!command) {
-    Complain(command.error());
+    Complain(command.error().message);
     std::cerr << "Try '" << kStudyProgram << " --help'.\n";
     return kUsageError;
   }
   if (command->action == StudyAction::Help) {
-    std::cout << kStudyHelp;
+    std::cout << StudyHelp();
     return kAllRead;
   }
   if (command->action == StudyAction::Version) {

@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 
 #include "model/data_files.h"
 
-namespace fs = std::filesystem;
-
 namespace sinkview {
 
-const std::string_view kStudyHelp =
-    R"help(Usage: sinkview-study [OPTION]... FOLDER...
+std::string StudyHelp() {
+  return std::string(R"help(Usage: sinkview-study [OPTION]... FOLDER...
 Read every measurement data file (*.vok) of the FOLDERs as the windows read
 and prepare it, and write for statistics packages:
   summary.csv   one row per patient: changes at the last radiograph and at
@@ -22,23 +19,18 @@ and prepare it, and write for statistics packages:
   rejected.csv  the files that could not be read, and why.
 CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 
-  -r, --recursive            search the sub-folders of the folders as well
-      --follow-up=LIST       follow-up times in months, separated by commas
+)help") + std::string(kRecursiveHelp) +
+         R"help(      --follow-up=LIST       follow-up times in months, separated by commas
                              (default 3,6,12,24,36,48,60,84,120)
       --threshold=MM         flag a change at 24 months of at least MM
                              millimetres (default 1.5)
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
-      --report=FILE.pdf      also write the study report
+)help" + std::string(kSettingHelp) +
+         R"help(      --report=FILE.pdf      also write the study report
       --figure=FILE          also draw the cohort figure (.png, .svg or .pdf)
-      --reference-point=POINT
-                             relate the subsidence to the head center (head)
-                             or to the stem shoulder (shoulder, the default)
-      --trochanter=WHICH     relate the subsidence to the major (the default)
-                             or to the minor trochanter
-      --time-limit=MONTHS    largest time between two comparable radiographs
-                             (default 60)
-
+)help" + std::string(kDrawingSettingHelp) +
+         R"help(
       --help                 display this help and exit
       --version              output version information and exit
 
@@ -47,6 +39,7 @@ Exit status:
   1  a file was rejected or an output could not be written;
   2  the command line is wrong.
 )help";
+}
 
 namespace {
 
@@ -84,11 +77,6 @@ std::string Apply(const std::string& name, const std::string& value, StudyComman
     if (!mm || *mm < 0 || *mm > 1000)
       return "--threshold wants a number of millimetres of 0 or more, not '" + value + "'";
     command.options.thresholdMm = *mm;
-  } else if (name == "output-dir") {
-    std::error_code error;
-    if (!fs::exists(value, error)) return "--output-dir: the folder '" + value + "' does not exist";
-    if (!fs::is_directory(value, error)) return "--output-dir: '" + value + "' is not a folder";
-    command.outputDir = value;
   } else if (name == "report") {
     if (!HasExtension(value, {".pdf"})) return "--report: '" + value + "' must end in .pdf";
     command.reportFile = value;
@@ -102,45 +90,45 @@ std::string Apply(const std::string& name, const std::string& value, StudyComman
   return "";
 }
 
-const std::vector<std::string> kWithValue = {"follow-up", "threshold", "output-dir", "report", "figure"};
+const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report", "figure"};
+
+Unexpected<UsageError> Usage(std::string message) { return Unexpected{UsageError{std::move(message)}}; }
 
 } // namespace
 
-Expected<StudyCommand, std::string> ParseStudyArguments(const std::vector<std::string>& arguments) {
+Expected<StudyCommand, UsageError> ParseStudyArguments(const std::vector<std::string>& arguments) {
   StudyCommand command;
+  SettingOptions shared;
   bool optionsEnded = false;
   for (std::size_t a = 0; a < arguments.size(); ++a) {
     const std::string& arg = arguments[a];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       command.folders.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "--help" || arg == "-h") {
-      command.action = StudyAction::Help;
-      return command;
-    } else if (arg == "--version") {
-      command.action = StudyAction::Version;
-      return command;
-    } else if (arg == "-r" || arg == "--recursive") {
-      command.options.recursive = true;
-    } else {
-      const std::size_t equals = arg.find('=');
-      const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-      if (arg.rfind("--", 0) != 0 ||
-          std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
-        return Unexpected(std::string("unknown option '" + arg + "'"));
-      std::string value;
-      if (equals != std::string::npos) {
-        value = arg.substr(equals + 1);
-      } else if (a + 1 < arguments.size()) {
-        value = arguments[++a];
-      } else {
-        return Unexpected(std::string("--" + name + " wants a value"));
-      }
-      if (std::string problem = Apply(name, value, command); !problem.empty()) return Unexpected(problem);
+      continue;
     }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h" || arg == "--version") {
+      command.action = arg == "--version" ? StudyAction::Version : StudyAction::Help;
+      return command;
+    }
+    const auto setting = ConsumeSettingOption(arguments, a, shared);
+    if (!setting) return Unexpected{setting.error()};
+    if (*setting == OptionUse::Taken) continue;
+    const std::string name = LongOptionName(arg);
+    if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
+      return Usage("unknown option '" + arg + "'");
+    const auto value = OptionValue(arguments, a, name);
+    if (!value) return Unexpected{value.error()};
+    if (std::string problem = Apply(name, *value, command); !problem.empty())
+      return Usage(std::move(problem));
   }
-  if (command.folders.empty()) return Unexpected(std::string("no folder given"));
+  if (command.folders.empty()) return Usage("no folder given");
+  command.options.settings = shared.settings;
+  command.options.recursive = shared.recursive;
+  command.outputDir = shared.outputDir.value_or(".");
   return command;
 }
 

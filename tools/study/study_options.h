@@ -9,11 +9,12 @@
 
 #include "model/expected.h"
 #include "study/study.h"
+#include "tools/common/setting_options.h"
 
 namespace sinkview {
 
 inline constexpr std::string_view kStudyProgram = "sinkview-study";
-extern const std::string_view kStudyHelp;
+std::string StudyHelp();
 
 enum class StudyAction { Run, Help, Version };
 
@@ -25,7 +26,7 @@ struct StudyCommand {
   std::string reportFile, figureFile; // empty when not asked for
 };
 
-// The command, or the message saying what is wrong with it.
-Expected<StudyCommand, std::string> ParseStudyArguments(const std::vector<std::string>& arguments);
+// Reads the arguments after the program's name.
+Expected<StudyCommand, UsageError> ParseStudyArguments(const std::vector<std::string>& arguments);
 
 } // namespace sinkview

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <QGuiApplication>
 #include <QSize>
@@ -13,7 +14,7 @@
 #include "app/program_paths.h"
 #include "graphics/figure.h"
 #include "model/prepared_series.h"
-#include "table/export_options.h"
+#include "tools/export/export_options.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;
@@ -24,9 +25,9 @@ constexpr std::string_view kProgram = kExportProgram;
 
 // Draws the figures of one data file with the same reader and preparation
 // as its export.
-int WriteFigures(const ExportSettings& settings, const std::string& programDirectory) {
-  const std::string& name = settings.paths.front();
-  const int wanted = settings.graphicsFile.empty() || settings.tableFile.empty() ? 1 : 2;
+int WriteFigures(const ExportOptions& options, const std::string& programDirectory) {
+  const std::string& name = options.paths.front();
+  const int wanted = options.graphicsFile.empty() || options.tableFile.empty() ? 1 : 2;
   const auto summary = [](int written, int failed) {
     std::cout << written << (written == 1 ? " figure" : " figures") << " written, " << failed << " failed\n";
   };
@@ -35,7 +36,7 @@ int WriteFigures(const ExportSettings& settings, const std::string& programDirec
   std::string problem;
   if (fs::is_directory(name, error)) {
     problem = name + ": a folder; --graphics and --table draw one data file";
-  } else if (loaded.emplace(LoadPreparedFile(name, settings.model)); !*loaded) {
+  } else if (loaded.emplace(LoadPreparedFile(name, options.settings)); !*loaded) {
     problem = loaded->error().message;
   }
   if (!problem.empty()) {
@@ -46,11 +47,10 @@ int WriteFigures(const ExportSettings& settings, const std::string& programDirec
   const MeasurementModel& m = (**loaded).model;
   int failed = 0, written = 0;
   for (const auto& [file, figure] :
-       {std::pair{settings.graphicsFile, Figure::Graphics}, std::pair{settings.tableFile, Figure::Table}}) {
+       {std::pair{options.graphicsFile, Figure::Graphics}, std::pair{options.tableFile, Figure::Table}}) {
     if (file.empty()) continue;
-    const QSize size = settings.size
-                           ? QSize(settings.size->width, settings.size->height)
-                           : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
+    const QSize size = options.size ? QSize(options.size->width, options.size->height)
+                                    : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
     // Each figure from the prepared series: the distance diagrams re-base
     // theirs in place, which the table must not see.
     MeasurementModel prepared = m;
@@ -69,9 +69,9 @@ int WriteFigures(const ExportSettings& settings, const std::string& programDirec
 } // namespace
 
 int main(int argc, char** argv) {
-  ExportSettings settings;
+  const auto command = ParseExportArguments(std::vector<std::string>(argv + 1, argv + argc));
   // The exporter has read the same command line; anything else is a misuse.
-  if (ParseExportArguments(argc, argv, settings) != ExportAction::Run || !settings.WantsFigures()) {
+  if (!command || command->action != ExportAction::Run || !command->options.WantsFigures()) {
     std::cerr << kFigureProgram << ": draws figures for " << kExportProgram << "; run that instead\n";
     return kUsageError;
   }
@@ -89,9 +89,9 @@ int main(int argc, char** argv) {
   const ProgramPaths paths = ResolveProgramPaths(
       ServedProgramDirectory(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString()),
       std::string());
-  if (!settings.graphicsFile.empty() && !fs::exists(paths.ProgramDirectory + "clskonli.sys")) {
+  if (!command->options.graphicsFile.empty() && !fs::exists(paths.ProgramDirectory + "clskonli.sys")) {
     std::cerr << kProgram << ": warning: no sketch files in " << paths.ProgramDirectory
               << "; the reference-system box names the missing files\n";
   }
-  return WriteFigures(settings, paths.ProgramDirectory);
+  return WriteFigures(command->options, paths.ProgramDirectory);
 }

@@ -3,13 +3,13 @@
 // The command line of sinkview-export, shared by the exporter and by the
 // figure program it runs when a figure is asked for.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "model/settings.h"
+#include "model/expected.h"
+#include "tools/common/setting_options.h"
 
 namespace sinkview {
 
@@ -19,26 +19,32 @@ inline constexpr std::string_view kExportProgram = "sinkview-export";
 // command line.
 inline constexpr std::string_view kFigureProgram = "sinkview-figure";
 
-extern const std::string_view kExportHelp;
+std::string ExportHelp();
 
 struct FigureSize {
   int width = 0, height = 0;
 };
 
-struct ExportSettings {
-  Settings model; // the settings the series are read and prepared with
-  std::optional<std::string> outputDir;
+// The settings the series are read and prepared with, where they are found
+// and where their exports go, and the figures asked for.
+struct ExportOptions : SettingOptions {
   std::vector<std::string> paths;
-  bool recursive = false;
-  // Figures.
   std::string graphicsFile, tableFile;
   std::optional<FigureSize> size;
   bool WantsFigures() const { return !graphicsFile.empty() || !tableFile.empty(); }
 };
 
-enum class ExportAction { Run, Help, Version, Fail };
+enum class ExportAction { Run, Help, Version };
 
-// Reads the command line; a wrong one is reported on the error stream.
-ExportAction ParseExportArguments(int argc, char** argv, ExportSettings& settings);
+struct ExportCommand {
+  ExportAction action = ExportAction::Run;
+  ExportOptions options;
+};
+
+// Reads the arguments after the program's name.
+Expected<ExportCommand, UsageError> ParseExportArguments(const std::vector<std::string>& args);
+
+// The error as the exporter reports it, pointing to its help.
+std::string UsageErrorText(const UsageError& error);
 
 } // namespace sinkview

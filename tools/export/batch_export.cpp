@@ -1,48 +1,30 @@
-// sinkview-export: writes the export file of every data file of a study,
-// exactly as the table window's "WRITE FILE ( *.NUM)" would, without a window;
-// or, through sinkview-figure, figures of one data file.
+#include "tools/export/batch_export.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <iostream>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
-#include "app/program_paths.h"
 #include "model/data_files.h"
 #include "model/prepared_series.h"
 #include "model/reader.h"
 #include "model/reader_text.h"
 #include "table/export_file.h"
-#include "table/export_options.h"
+
+namespace sinkview {
 
 namespace fs = std::filesystem;
-using namespace sinkview;
 
 namespace {
 
-constexpr std::string_view kProgram = kExportProgram;
-
-struct Tally {
-  int written = 0;
-  int rejected = 0;
-  int unwritten = 0; // read and prepared, but the export could not be written
-  int skipped = 0;   // folder entries with a data file's name that are no regular file
-};
-
-void Reject(Tally& tally, const std::string& message) {
-  std::cerr << kProgram << ": " << message << '\n';
+void Reject(ExportTally& tally, const Report& report, const std::string& message) {
+  report(message);
   ++tally.rejected;
 }
 
@@ -50,11 +32,11 @@ void Reject(Tally& tally, const std::string& message) {
 // file; the working folder is asked once, not for every file.
 class Targets {
 public:
-  explicit Targets(const ExportSettings& settings) {
+  Targets(const std::optional<std::string>& outputDir) {
     std::error_code error;
     workingFolder_ = fs::current_path(error);
-    if (settings.outputDir) {
-      outputDir_ = *settings.outputDir;
+    if (outputDir) {
+      outputDir_ = *outputDir;
       outputKey_ = Key(*outputDir_);
       if (outputKey_.empty() || outputKey_.back() != '/') outputKey_ += '/';
     }
@@ -87,8 +69,8 @@ struct Result {
 };
 
 // Reads, prepares and exports one data file.
-Result ExportOne(const std::string& name, const ExportSettings& settings, const std::string& target) {
-  const auto loaded = LoadPreparedFile(name, settings.model);
+Result ExportOne(const std::string& name, const Settings& settings, const std::string& target) {
+  const auto loaded = LoadPreparedFile(name, settings);
   if (!loaded) return {loaded.error().message};
   const std::string failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
   if (failure.empty()) return {};
@@ -99,8 +81,8 @@ Result ExportOne(const std::string& name, const ExportSettings& settings, const 
 // file of the list could claim are done side by side on every core; those
 // that share one are done one after the other, the first readable one
 // writing it and the others refused.
-void ExportAll(const std::vector<std::string>& files, const ExportSettings& settings, const Targets& targets,
-               Tally& tally) {
+void ExportAll(const std::vector<std::string>& files, const Settings& settings, const Targets& targets,
+               ExportTally& tally, const Report& report) {
   std::unordered_map<std::string, int> claims;
   claims.reserve(files.size());
   for (const std::string& file : files) ++claims[targets.KeyFor(file)];
@@ -142,10 +124,10 @@ void ExportAll(const std::vector<std::string>& files, const ExportSettings& sett
     if (result.message.empty()) {
       ++tally.written;
     } else if (result.notWritten) {
-      std::cerr << kProgram << ": " << result.message << '\n';
+      report(result.message);
       ++tally.unwritten;
     } else {
-      Reject(tally, result.message);
+      Reject(tally, report, result.message);
     }
   }
 }
@@ -168,52 +150,33 @@ void FlushFolders(const std::vector<std::string>& files, const Targets& targets)
   }
 }
 
-// Draws the figures in the program made for it, which alone loads Qt; it
-// reads the same command line and says everything itself.
-int RunFigureProgram(char** argv) {
-  const std::string program = HelperProgramPath(RunningProgramDirectory(), std::string(kFigureProgram));
-  argv[0] = const_cast<char*>(program.c_str());
-  ::execv(program.c_str(), argv);
-  std::cerr << kProgram << ": cannot draw figures: " << ShownFileName(program) << " cannot be run ("
-            << std::strerror(errno) << ")\n";
-  return kSomeRejected;
-}
-
 std::string Count(int n, std::string_view what) {
   return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
-  ExportSettings settings;
-  switch (ParseExportArguments(argc, argv, settings)) {
-  case ExportAction::Help:
-    std::cout << kExportHelp;
-    return kAllWritten;
-  case ExportAction::Version:
-    std::cout << kProgram << ' ' << SINKVIEW_VERSION << '\n';
-    return kAllWritten;
-  case ExportAction::Fail:
-    return kUsageError;
-  case ExportAction::Run:
-    break;
-  }
-  if (settings.WantsFigures()) return RunFigureProgram(argv);
-  Tally tally;
-  const Targets targets(settings);
-  DataFileSearch search = FindDataFiles(settings.paths, settings.recursive);
-  for (const std::string& problem : search.problems) Reject(tally, problem);
+ExportTally ExportStudy(const std::vector<std::string>& paths, bool recursive, const Settings& settings,
+                        const std::optional<std::string>& outputDir, const Report& report) {
+  ExportTally tally;
+  const Targets targets(outputDir);
+  DataFileSearch search = FindDataFiles(paths, recursive);
+  for (const std::string& problem : search.problems) Reject(tally, report, problem);
   tally.skipped = search.skipped;
-  const std::vector<std::string>& files = search.files;
-  ExportAll(files, settings, targets, tally);
+  ExportAll(search.files, settings, targets, tally, report);
   // The exports reach the disk before the summary says they were written.
-  FlushFolders(files, targets);
-  // Files that could not be written were not rejected: they are counted apart.
-  std::cout << Count(tally.written, "file") << " written, " << Count(tally.rejected, "file") << " rejected";
-  if (tally.unwritten > 0) std::cout << ", " << tally.unwritten << " could not be written";
-  if (tally.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
-  if (tally.skipped > 1) std::cout << ", " << tally.skipped << " entries skipped: not regular files";
-  std::cout << '\n';
-  return tally.rejected == 0 && tally.unwritten == 0 ? kAllWritten : kSomeRejected;
+  FlushFolders(search.files, targets);
+  return tally;
 }
+
+std::string SummaryLine(const ExportTally& tally) {
+  // Files that could not be written were not rejected: they are counted apart.
+  std::string line =
+      Count(tally.written, "file") + " written, " + Count(tally.rejected, "file") + " rejected";
+  if (tally.unwritten > 0) line += ", " + std::to_string(tally.unwritten) + " could not be written";
+  if (tally.skipped == 1) line += ", 1 entry skipped: not a regular file";
+  if (tally.skipped > 1) line += ", " + std::to_string(tally.skipped) + " entries skipped: not regular files";
+  return line + '\n';
+}
+
+} // namespace sinkview

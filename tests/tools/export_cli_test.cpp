@@ -82,17 +82,13 @@ TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
   EXPECT_FALSE(fs::exists(study_ / "medial_not_a_number.num"));
 }
 
-TEST_F(ExportCli, WrongCommandLinesPointToHelp) {
-  for (const std::string& arguments :
-       {std::string(), "--reference-point hip " + kSample, "--time-limit -1 " + kSample,
-        "--time-limit 6o " + kSample, "--output-dir /no/such " + kSample, "--colour red " + kSample,
-        kSample + "--trochanter", "--graphics g.png " + kSample + kSample,
-        "--graphics g.png --size 10x10 " + kSample}) {
-    EXPECT_EQ(Export(arguments), 2) << arguments;
-    EXPECT_NE(err_.find("--help"), std::string::npos) << arguments;
-  }
+TEST_F(ExportCli, AWrongCommandLinePointsToHelp) {
+  EXPECT_EQ(Export("--time-limit -1 " + kSample), 2);
+  EXPECT_EQ(err_, "sinkview-export: --time-limit wants a number of months of 0 or more, not '-1'\n"
+                  "Try 'sinkview-export --help'.\n");
 }
 
+#ifdef SINKVIEW_DRAWS_FIGURES
 TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
   const fs::path png = folder_ / "g.png", svg = folder_ / "g.svg", pdf = folder_ / "g.pdf",
                  table = folder_ / "t.pdf";
@@ -109,7 +105,17 @@ TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
   const fs::path nowhere = folder_ / "no" / "g.png";
   EXPECT_EQ(Export("--graphics " + Quoted(nowhere) + kSample), 1);
   EXPECT_NE(err_.find(nowhere.string()), std::string::npos) << err_;
+  EXPECT_EQ(Export("--graphics g.png " + Quoted(study_)), 1);
+  EXPECT_NE(err_.find(": a folder; --graphics and --table draw one data file\n"), std::string::npos) << err_;
+  EXPECT_EQ(out_, "0 figures written, 1 failed\n");
 }
+
+#else
+TEST_F(ExportCli, ABuildWithoutFiguresSaysSo) {
+  EXPECT_EQ(Export("--graphics g.png " + kSample), 1);
+  EXPECT_EQ(err_, "sinkview-export: this build draws no figures\n");
+}
+#endif
 
 TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
   for (const char* sub : {"a/b", "c"}) fs::create_directories(study_ / sub);
@@ -124,23 +130,7 @@ TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
   EXPECT_TRUE(fs::exists(study_ / "a" / "b" / "bauer_helene_left.num"));
 }
 
-TEST_F(ExportCli, MessagesSayWhatIsWrongAndTheHelpFitsTheTerminal) {
-  struct Case {
-    std::string arguments;
-    int status;
-    std::string error, summary;
-  };
-  for (const Case& c : std::vector<Case>{
-           {"--output-dir /no/such " + kSample, 2, "--output-dir: the folder '/no/such' does not exist\n",
-            ""},
-           {"--table t.svg " + kSample, 2, "--table: 't.svg' must end in .png or .pdf\n", ""},
-           {"--graphics g.svgz " + kSample, 2, "'g.svgz' must end in .png, .pdf or .svg\n", ""},
-           {"--graphics g.png " + Quoted(study_), 1,
-            ": a folder; --graphics and --table draw one data file\n", "0 figures written, 1 failed\n"}}) {
-    EXPECT_EQ(Export(c.arguments), c.status) << c.arguments;
-    EXPECT_NE(err_.find(c.error), std::string::npos) << err_;
-    EXPECT_EQ(out_, c.summary) << c.arguments;
-  }
+TEST_F(ExportCli, TheHelpFitsTheTerminal) {
   ASSERT_EQ(Export("--help"), 0);
   std::istringstream help(out_);
   for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 79u) << line;

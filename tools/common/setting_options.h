@@ -1,0 +1,50 @@
+#pragma once
+
+// The command-line options that choose the settings a study is read and
+// prepared with, and where its files are looked for and written: one
+// parser and one help text for every program that reads a study.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/expected.h"
+#include "model/settings.h"
+
+namespace sinkview {
+
+struct SettingOptions {
+  Settings settings;
+  bool recursive = false;
+  std::optional<std::string> outputDir; // an existing folder
+};
+
+// A wrong command line: the text after "PROGRAM: ".
+struct UsageError {
+  std::string message;
+};
+
+enum class OptionUse { Taken, NotMine };
+
+// Reads args[at] when it is one of the options above, with its value ("--name=value"
+// or "--name value"), leaving `at` on the last argument it took.
+Expected<OptionUse, UsageError> ConsumeSettingOption(const std::vector<std::string>& args, std::size_t& at,
+                                                     SettingOptions& into);
+
+// "--name=value" or "--name value" of a long option that takes a value:
+// the value, leaving `at` on the last argument it took.
+Expected<std::string, UsageError> OptionValue(const std::vector<std::string>& args, std::size_t& at,
+                                              const std::string& name);
+
+// The name of a long option without its dashes and value; empty for an
+// argument that is no long option.
+std::string LongOptionName(const std::string& arg);
+
+// The help lines of the options, each block ending in a line end.
+extern const std::string_view kRecursiveHelp;      // -r, --recursive
+extern const std::string_view kSettingHelp;        // --reference-point, --trochanter, --time-limit
+extern const std::string_view kDrawingSettingHelp; // --zoom, --raw-data
+
+} // namespace sinkview

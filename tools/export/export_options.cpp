@@ -1,0 +1,116 @@
+#include "tools/export/export_options.h"
+
+#include <charconv>
+
+#include "model/data_files.h"
+
+namespace sinkview {
+
+std::string ExportHelp() {
+  return std::string(R"help(Usage: sinkview-export [OPTION]... PATH...
+Write the export file (*.num) of every measurement data file (*.vok) that a
+PATH names, as the table window's "WRITE FILE ( *.NUM)" writes it with the
+same settings; or draw the figures of one data file for reports.
+
+A PATH is a data file or a folder, whose data files are all exported; names
+are matched without regard to case.
+
+Export files:
+)help") + std::string(kRecursiveHelp) +
+         R"help(      --output-dir=DIR       write the export files into DIR, which must
+                             exist, instead of beside the data files
+)help" + std::string(kSettingHelp) +
+         R"help(
+Figures of one data file, instead of its export file:
+      --graphics=FILE        the graphics window's diagrams as FILE (.png,
+                             .pdf or .svg; PDF and SVG as vectors)
+      --table=FILE           the table as FILE (.png or .pdf)
+      --size=WxH             the figure's size in pixels (default: the
+                             window's design size)
+)help" + std::string(kDrawingSettingHelp) +
+         R"help(
+      --help                 display this help and exit
+      --version              output version information and exit
+
+Exit status:
+  0  every data file was exported, or every figure written;
+  1  a file was rejected or could not be written;
+  2  the command line is wrong.
+)help";
+}
+
+std::string UsageErrorText(const UsageError& error) {
+  return std::string(kExportProgram) + ": " + error.message + "\nTry '" + std::string(kExportProgram) +
+         " --help'.\n";
+}
+
+namespace {
+
+std::optional<FigureSize> ParseSize(const std::string& text) {
+  FigureSize size;
+  const char* end = text.data() + text.size();
+  auto [x, widthError] = std::from_chars(text.data(), end, size.width);
+  if (widthError != std::errc() || x == end || (*x != 'x' && *x != 'X')) return std::nullopt;
+  auto [last, heightError] = std::from_chars(x + 1, end, size.height);
+  if (heightError != std::errc() || last != end) return std::nullopt;
+  // Large enough to draw into, small enough to stay a figure.
+  if (size.width < 16 || size.height < 16 || size.width > 20000 || size.height > 20000) return std::nullopt;
+  return size;
+}
+
+// The figure options; an empty text for success.
+std::string ApplyFigureOption(const std::string& name, const std::string& value, ExportOptions& options) {
+  if (name == "size") {
+    options.size = ParseSize(value);
+    if (!options.size) return "--size wants WIDTHxHEIGHT in pixels, each 16 to 20000, not '" + value + "'";
+    return {};
+  }
+  const bool graphics = name == "graphics";
+  if (!HasExtension(value, graphics ? std::vector<std::string>{".png", ".pdf", ".svg"}
+                                    : std::vector<std::string>{".png", ".pdf"})) {
+    return "--" + name + ": '" + value + "' must end in " +
+           (graphics ? ".png, .pdf or .svg" : ".png or .pdf");
+  }
+  (graphics ? options.graphicsFile : options.tableFile) = value;
+  return {};
+}
+
+Unexpected<UsageError> Usage(std::string message) { return Unexpected{UsageError{std::move(message)}}; }
+
+} // namespace
+
+Expected<ExportCommand, UsageError> ParseExportArguments(const std::vector<std::string>& args) {
+  ExportCommand command;
+  ExportOptions& options = command.options;
+  bool optionsEnded = false;
+  for (std::size_t a = 0; a < args.size(); ++a) {
+    const std::string& arg = args[a];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      options.paths.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") return ExportCommand{ExportAction::Help, {}};
+    if (arg == "--version") return ExportCommand{ExportAction::Version, {}};
+    const auto setting = ConsumeSettingOption(args, a, options);
+    if (!setting) return Unexpected{setting.error()};
+    if (*setting == OptionUse::Taken) continue;
+    const std::string name = LongOptionName(arg);
+    if (name != "graphics" && name != "table" && name != "size") return Usage("unknown option '" + arg + "'");
+    const auto value = OptionValue(args, a, name);
+    if (!value) return Unexpected{value.error()};
+    if (std::string problem = ApplyFigureOption(name, *value, options); !problem.empty()) {
+      return Usage(std::move(problem));
+    }
+  }
+  if (options.paths.empty()) return Usage("no data file or folder given");
+  if (options.WantsFigures() && options.paths.size() != 1) {
+    return Usage("--graphics and --table draw one data file; give exactly one");
+  }
+  return command;
+}
+
+} // namespace sinkview
