@@ -14,12 +14,16 @@ namespace sinkview {
 
 namespace {
 
-// A file's name in the study: relative to the one folder of the study, or
-// as found when several paths make it up, so that names stay apart.
-std::string StudyFileName(const std::string& found, const std::vector<std::string>& folders) {
+// The folder that files are named relative to: the study's one folder, or
+// none when several paths make it up, so that names stay apart.
+std::optional<fs::path> NamingRoot(const std::vector<std::string>& folders) {
   std::error_code error;
-  if (folders.size() != 1 || !fs::is_directory(folders.front(), error)) return found;
-  return fs::path(found).lexically_relative(folders.front()).native();
+  if (folders.size() != 1 || !fs::is_directory(folders.front(), error)) return std::nullopt;
+  return fs::path(folders.front());
+}
+
+std::string StudyFileName(const std::string& found, const std::optional<fs::path>& root) {
+  return root ? fs::path(found).lexically_relative(*root).native() : found;
 }
 
 // What became of one file: its summary, or the reason it was rejected.
@@ -39,6 +43,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   result.skipped = search.skipped;
 
   const std::vector<std::string>& files = search.files;
+  const std::optional<fs::path> root = NamingRoot(folders);
   std::vector<std::optional<Outcome>> outcomes(files.size());
   std::atomic<std::size_t> next = 0;
   std::mutex reporting;
@@ -49,8 +54,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
       Outcome outcome;
       // The model lives only while it is summarised.
       if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
-        outcome.summary =
-            SummarisePatient(loaded->model, files[i], StudyFileName(files[i], folders), options);
+        outcome.summary = SummarisePatient(loaded->model, files[i], StudyFileName(files[i], root), options);
       } else {
         outcome.reason = loaded.error().message;
       }
@@ -74,7 +78,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
       result.patients.push_back(std::move(*outcomes[i]->summary));
     } else {
       result.rejected.push_back(
-          {DisplayUtf8(StudyFileName(files[i], folders)), DisplayUtf8(outcomes[i]->reason)});
+          {DisplayUtf8(StudyFileName(files[i], root)), DisplayUtf8(outcomes[i]->reason)});
     }
   }
   result.cohort = CohortStatistics(result.patients, options.followUpMonths);

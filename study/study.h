@@ -81,7 +81,7 @@ struct CohortRow {
 // A data file, or a path, that gave no summary, and why (the message names
 // the file, as the exporter gives it).
 struct RejectedFile {
-  std::string file; // as in PatientSummary::file
+  std::string file; // as in PatientSummary::file; empty for a folder or path that gave no file
   std::string reason;
 };
 

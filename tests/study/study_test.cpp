@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
 #include "model/numtext.h"
 #include "study/csv_text.h"
@@ -16,7 +15,6 @@
 #include "study/study.h"
 #include "study/study_csv.h"
 
-namespace fs = std::filesystem;
 using namespace sinkview;
 
 namespace {
@@ -142,20 +140,6 @@ TEST(Study, NoPatientAtATimeLeavesEveryValueEmpty) {
   EXPECT_FALSE(rows[0].mean || rows[0].median || rows[0].min || rows[0].sd);
 }
 
-TEST(Study, ChangeBetweenAndOnTheRadiographs) {
-  const std::vector<CoursePoint> course = {{0, 0}, {10, -1}, {20, -3}};
-  for (auto [months, want] : {std::pair<double, std::optional<double>>{0, 0},
-                              {5, -0.5},
-                              {10, -1},
-                              {15, -2},
-                              {20, -3},
-                              {20.000001, std::nullopt},
-                              {-1, std::nullopt}}) {
-    EXPECT_EQ(ChangeAt(course, months), want) << months;
-  }
-  EXPECT_EQ(ChangeAt({}, 0), std::nullopt);
-}
-
 TEST(Study, StudentTQuantiles) {
   for (auto [degrees, want] :
        {std::pair{1, 12.7062047}, {2, 4.30265273}, {5, 2.57058184}, {30, 2.04227246}, {1000, 1.96233908}}) {
@@ -204,12 +188,4 @@ TEST(StudyCsv, NumbersAndFields) {
     AppendCsvField(out, field);
     EXPECT_EQ(out, text);
   }
-}
-
-TEST(StudyCsv, EachFileThatCannotBeWrittenIsNamed) {
-  const std::string missing = (fs::temp_directory_path() / "sinkview-no-such-folder").string();
-  const std::vector<Failure> failures = WriteStudyCsvFiles(Cohort(), missing);
-  ASSERT_EQ(failures.size(), 4u);
-  for (std::size_t f = 0; std::string_view name : {kSummaryCsv, kCohortCsv, kLongCsv, kRejectedCsv})
-    EXPECT_NE(failures[f++].message.find(name), std::string::npos) << name;
 }

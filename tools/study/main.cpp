@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 
   std::vector<Failure> failures = WriteStudyCsvFiles(result, command->outputDir);
-  const std::size_t written = 4 - failures.size();
+  constexpr std::size_t kCsvFiles = 4;
+  const std::size_t written = kCsvFiles - failures.size();
   if (!command->figureFile.empty()) {
     if (MaybeFailure failure = WriteCohortFigure(command->figureFile, result, command->options))
       failures.push_back(std::move(*failure));
@@ -70,6 +71,9 @@ int main(int argc, char** argv) {
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;
   std::cout << Count(result.patients.size(), "file") << " read, " << Count(result.rejected.size(), "file")
             << " rejected, " << flagged << " over the threshold; " << Count(written, "CSV file")
-            << " written to " << ShownFileName(command->outputDir) << '\n';
+            << " written to " << ShownFileName(command->outputDir);
+  if (result.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
+  if (result.skipped > 1) std::cout << ", " << result.skipped << " entries skipped: not regular files";
+  std::cout << '\n';
   return result.rejected.empty() && failures.empty() ? kAllRead : kSomeFailed;
 }
