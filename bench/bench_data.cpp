@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <random>
 
 #include "model/prepared_series.h"
@@ -58,6 +60,32 @@ MeasurementModel ThirtyRadiographModel() { return ReadDataFile(ThirtyRadiographF
 
 MeasurementModel PreparedThirtyRadiographModel() {
   return LoadPreparedFile(ThirtyRadiographFile(), Settings{})->model;
+}
+
+StudyFolder::StudyFolder(int fileCount)
+    : folder(std::filesystem::temp_directory_path() / ("sinkview-bench-study-" + std::to_string(fileCount))),
+      data(folder / "data"), out(folder / "out") {
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(data);
+  std::filesystem::create_directories(out);
+  for (int i = 0; i < fileCount; ++i) {
+    files.push_back((data / ("patient" + std::to_string(i) + ".vok")).string());
+    std::ofstream(files.back(), std::ios::binary) << ThirtyRadiographText(static_cast<unsigned>(i));
+  }
+}
+
+StudyFolder::~StudyFolder() { std::filesystem::remove_all(folder); }
+
+void StudyFolder::EmptyOutput() const {
+  std::filesystem::remove_all(out);
+  std::filesystem::create_directories(out);
+}
+
+const StudyFolder& TheStudy(int fileCount) {
+  static std::map<int, std::unique_ptr<StudyFolder>> studies;
+  std::unique_ptr<StudyFolder>& study = studies[fileCount];
+  if (!study) study = std::make_unique<StudyFolder>(fileCount);
+  return *study;
 }
 
 } // namespace sinkview::bench

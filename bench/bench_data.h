@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 
@@ -14,5 +16,16 @@ std::string ThirtyRadiographFile();
 MeasurementModel ThirtyRadiographModel();
 // The same, prepared as the windows prepare it.
 MeasurementModel PreparedThirtyRadiographModel();
+
+// A study of data files of 30 radiographs, each from its own seed, with an
+// empty output folder beside them, made once per size and removed at exit.
+struct StudyFolder {
+  std::filesystem::path folder, data, out;
+  std::vector<std::string> files;
+  explicit StudyFolder(int fileCount);
+  ~StudyFolder();
+  void EmptyOutput() const;
+};
+const StudyFolder& TheStudy(int fileCount = 10000);
 
 } // namespace sinkview::bench

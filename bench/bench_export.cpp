@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -22,8 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kStudyFiles = 10000;
-
 void WriteOneExport(benchmark::State& state) {
   const sinkview::MeasurementModel model = sinkview::bench::PreparedThirtyRadiographModel();
   const std::string path = (fs::temp_directory_path() / "sinkview-bench.num").string();
@@ -32,36 +29,8 @@ void WriteOneExport(benchmark::State& state) {
 }
 BENCHMARK(WriteOneExport)->Unit(benchmark::kMicrosecond);
 
-// A study of 10,000 data files with an empty output folder beside them,
-// made once and removed at the end.
-struct Study {
-  fs::path folder = fs::temp_directory_path() / "sinkview-bench-study";
-  fs::path data = folder / "data", out = folder / "out";
-  std::vector<std::string> files;
-  Study() {
-    fs::remove_all(folder);
-    fs::create_directories(data);
-    fs::create_directories(out);
-    for (int i = 0; i < kStudyFiles; ++i) {
-      files.push_back((data / ("patient" + std::to_string(i) + ".vok")).string());
-      std::ofstream(files.back(), std::ios::binary)
-          << sinkview::bench::ThirtyRadiographText(static_cast<unsigned>(i));
-    }
-  }
-  ~Study() { fs::remove_all(folder); }
-  void EmptyOutput() const {
-    fs::remove_all(out);
-    fs::create_directories(out);
-  }
-};
-
-const Study& TheStudy() {
-  static const Study study;
-  return study;
-}
-
 void ExportTenThousandFiles(benchmark::State& state) {
-  const Study& study = TheStudy();
+  const sinkview::bench::StudyFolder& study = sinkview::bench::TheStudy();
   const std::string command = "'" SINKVIEW_EXPORT_EXE "' --output-dir '" + study.out.string() + "' '" +
                               study.data.string() + "' >/dev/null";
   for (auto _ : state) {
@@ -78,7 +47,7 @@ BENCHMARK(ExportTenThousandFiles)->Unit(benchmark::kMillisecond)->Iterations(5)-
 // exporter uses; then the output flushed once (syncfs, argument 0) or each
 // file flushed on its own (fdatasync, argument 1).
 void AtomicFloor(benchmark::State& state) {
-  const Study& study = TheStudy();
+  const sinkview::bench::StudyFolder& study = sinkview::bench::TheStudy();
   const sinkview::MeasurementModel model = sinkview::bench::PreparedThirtyRadiographModel();
   const std::string exportText = sinkview::ExportText(model);
   const bool flushEach = state.range(0) == 1;
@@ -123,7 +92,7 @@ BENCHMARK(AtomicFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iteration
 
 // cp -r of the data folder into a fresh folder (removed outside the timing).
 void CopyFolder(benchmark::State& state) {
-  const Study& study = TheStudy();
+  const sinkview::bench::StudyFolder& study = sinkview::bench::TheStudy();
   const fs::path copy = study.folder / "copy";
   const std::string command = "cp -r '" + study.data.string() + "' '" + copy.string() + "'";
   for (auto _ : state) {

@@ -1,0 +1,93 @@
+// A study of 10,000 data files, summarised and its four CSV files written,
+// against the exporter writing the export files of the same files; and the
+// study program's peak memory at 1,000 and 10,000 files.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+#include "bench_data.h"
+
+extern char** environ;
+
+namespace {
+
+using sinkview::bench::StudyFolder;
+using sinkview::bench::TheStudy;
+
+// Runs a program with its output thrown away; its peak memory in KiB, or -1
+// when it failed.
+long RunProgram(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t child = 0;
+  const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  rusage usage{};
+  if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return -1;
+  return usage.ru_maxrss;
+}
+
+double Seconds(const std::vector<std::string>& arguments, benchmark::State& state) {
+  const auto start = std::chrono::steady_clock::now();
+  if (RunProgram(arguments) < 0) state.SkipWithError((arguments[0] + " failed").c_str());
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::vector<std::string> StudyCommand(const StudyFolder& study) {
+  return {SINKVIEW_STUDY_EXE, "--output-dir", study.out.string(), study.data.string()};
+}
+
+// The time is the study's; the exporter's time and the ratio are counters.
+void StudyAgainstExport(benchmark::State& state) {
+  const StudyFolder& study = TheStudy();
+  double studySeconds = 0, exportSeconds = 0;
+  for (auto _ : state) {
+    study.EmptyOutput();
+    const double seconds = Seconds(StudyCommand(study), state);
+    study.EmptyOutput();
+    exportSeconds +=
+        Seconds({SINKVIEW_EXPORT_EXE, "--output-dir", study.out.string(), study.data.string()}, state);
+    state.SetIterationTime(seconds);
+    studySeconds += seconds;
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["export_ms"] = exportSeconds / runs * 1000;
+  state.counters["study_per_export"] = studySeconds / exportSeconds;
+}
+BENCHMARK(StudyAgainstExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+
+// Peak resident memory of sinkview-study over a study of range(0) files.
+void StudyPeakMemory(benchmark::State& state) {
+  const StudyFolder& study = TheStudy(static_cast<int>(state.range(0)));
+  long peak = 0;
+  for (auto _ : state) {
+    study.EmptyOutput();
+    peak = std::max(peak, RunProgram(StudyCommand(study)));
+  }
+  if (peak < 0) state.SkipWithError("sinkview-study failed");
+  state.counters["peak_MiB"] = static_cast<double>(peak) / 1024;
+}
+BENCHMARK(StudyPeakMemory)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sinkview {
+
+inline constexpr std::string_view kCsvLineEnd = "\r\n";
+
+// A text field, in double quotes (inner quotes doubled) only where it holds
+// a comma, a quote, CR or LF.
+void AppendCsvField(std::string& out, std::string_view text);
+
+// A number: shortest form of at most 7 significant digits with "." as the
+// decimal point, never "-0"; a value that is not finite is left empty.
+void AppendCsvNumber(std::string& out, double value);
+
+// A date as ISO 8601, yyyy-mm-dd.
+std::string IsoDate(int year, int month, int day);
+
+} // namespace sinkview

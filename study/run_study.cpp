@@ -1,0 +1,88 @@
+#include <algorithm>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "model/data_files.h"
+#include "model/prepared_series.h"
+#include "model/text_encoding.h"
+#include "study/study.h"
+
+namespace fs = std::filesystem;
+
+namespace sinkview {
+
+namespace {
+
+// The folder that files are named relative to: the study's one folder, or
+// none when several paths make it up, so that names stay apart.
+std::optional<fs::path> NamingRoot(const std::vector<std::string>& folders) {
+  std::error_code error;
+  if (folders.size() != 1 || !fs::is_directory(folders.front(), error)) return std::nullopt;
+  return fs::path(folders.front());
+}
+
+std::string StudyFileName(const std::string& found, const std::optional<fs::path>& root) {
+  return root ? fs::path(found).lexically_relative(*root).native() : found;
+}
+
+// What became of one file: its summary, or the reason it was rejected.
+struct Outcome {
+  std::optional<PatientSummary> summary;
+  std::string reason;
+};
+
+} // namespace
+
+StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions& options,
+                     const StudyProgress& progress, const std::atomic<bool>* cancel) {
+  StudyResult result;
+  result.folders = folders;
+  const DataFileSearch search = FindDataFiles(folders, options.recursive);
+  for (const std::string& problem : search.problems) result.rejected.push_back({"", DisplayUtf8(problem)});
+  result.skipped = search.skipped;
+
+  const std::vector<std::string>& files = search.files;
+  const std::optional<fs::path> root = NamingRoot(folders);
+  std::vector<std::optional<Outcome>> outcomes(files.size());
+  std::atomic<std::size_t> next = 0;
+  std::mutex reporting;
+  std::size_t done = 0;
+  const auto worker = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++) {
+      if (cancel && cancel->load()) return;
+      Outcome outcome;
+      // The model lives only while it is summarised.
+      if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
+        outcome.summary = SummarisePatient(loaded->model, files[i], StudyFileName(files[i], root), options);
+      } else {
+        outcome.reason = loaded.error().message;
+      }
+      outcomes[i] = std::move(outcome);
+      if (progress) {
+        const std::lock_guard lock(reporting);
+        progress(++done, files.size());
+      }
+    }
+  };
+  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
+  std::vector<std::thread> workers;
+  for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
+  worker();
+  for (std::thread& w : workers) w.join();
+
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!outcomes[i]) {
+      result.cancelled = true;
+    } else if (outcomes[i]->summary) {
+      result.patients.push_back(std::move(*outcomes[i]->summary));
+    } else {
+      result.rejected.push_back(
+          {DisplayUtf8(StudyFileName(files[i], root)), DisplayUtf8(outcomes[i]->reason)});
+    }
+  }
+  result.cohort = CohortStatistics(result.patients, options.followUpMonths);
+  return result;
+}
+
+} // namespace sinkview

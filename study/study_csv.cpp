@@ -1,0 +1,140 @@
+#include "study/study_csv.h"
+
+#include <filesystem>
+
+#include "model/atomic_file.h"
+#include "study/csv_text.h"
+#include "study/long_rows.h"
+
+namespace fs = std::filesystem;
+
+namespace sinkview {
+
+namespace {
+
+void AppendOptional(std::string& out, const std::optional<double>& value) {
+  if (value) AppendCsvNumber(out, *value);
+}
+
+// A field and the comma after it.
+void Field(std::string& out, std::string_view text) {
+  AppendCsvField(out, text);
+  out += ',';
+}
+void Number(std::string& out, double value) {
+  AppendCsvNumber(out, value);
+  out += ',';
+}
+void Optional(std::string& out, const std::optional<double>& value) {
+  AppendOptional(out, value);
+  out += ',';
+}
+
+std::string_view SeriesName(CohortSeries series) {
+  return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
+}
+
+MaybeFailure Written(const std::string& path, std::string_view text) {
+  std::string failure = WriteFileAtomically(path, text);
+  if (failure.empty()) return std::nullopt;
+  return Failure{std::move(failure)};
+}
+
+} // namespace
+
+std::string SummaryCsv(const StudyResult& result) {
+  std::string out = "file,patient,side,format,radiographs,first_date,last_date,observation_months,isolated,"
+                    "breaks,subsidence_last_mm,subsidence_24m_mm,rate_0_24_mm_per_year,"
+                    "rate_after_24_mm_per_year,stem_cement_last_mm,angle_change_last_deg,over_threshold";
+  out += kCsvLineEnd;
+  for (const PatientSummary& p : result.patients) {
+    Field(out, p.file);
+    Field(out, p.patient);
+    Field(out, p.side);
+    Field(out, p.format);
+    Number(out, p.radiographs);
+    Field(out, p.firstDate);
+    Field(out, p.lastDate);
+    Number(out, p.observationMonths);
+    Number(out, p.isolated);
+    Number(out, p.breaks);
+    Number(out, p.subsidenceLastMm);
+    Optional(out, p.subsidence24mMm);
+    Optional(out, p.rate0to24MmPerYear);
+    Optional(out, p.rateAfter24MmPerYear);
+    if (p.stemCementLastMm) AppendCsvNumber(out, *p.stemCementLastMm);
+    out += ',';
+    Number(out, p.angleChangeLastDeg);
+    if (p.overThreshold) out += *p.overThreshold ? "yes" : "no";
+    out += kCsvLineEnd;
+  }
+  return out;
+}
+
+std::string CohortCsv(const StudyResult& result) {
+  std::string out =
+      "series,follow_up_months,n,mean_mm,sd_mm,median_mm,min_mm,max_mm,ci95_low_mm,ci95_high_mm";
+  out += kCsvLineEnd;
+  for (const CohortRow& row : result.cohort) {
+    Field(out, SeriesName(row.series));
+    Number(out, row.followUpMonths);
+    Number(out, row.n);
+    for (const auto& value : {row.mean, row.sd, row.median, row.min, row.max, row.ci95Low})
+      Optional(out, value);
+    AppendOptional(out, row.ci95High);
+    out += kCsvLineEnd;
+  }
+  return out;
+}
+
+std::string RejectedCsv(const StudyResult& result) {
+  std::string out = "file,reason";
+  out += kCsvLineEnd;
+  for (const RejectedFile& rejected : result.rejected) {
+    Field(out, rejected.file);
+    AppendCsvField(out, rejected.reason);
+    out += kCsvLineEnd;
+  }
+  return out;
+}
+
+// Kept apart from the other three: the one file that grows with the
+// radiographs of the study, to be written as a stream.
+MaybeFailure WriteLongCsv(const StudyResult& result, const std::string& path) {
+  const auto prefixOf = [](const PatientSummary& p) {
+    std::string prefix;
+    Field(prefix, p.file);
+    Field(prefix, p.patient);
+    return prefix;
+  };
+  // Sized once: the text is the largest the study holds.
+  std::size_t size = kLongHeader.size();
+  for (const PatientSummary& p : result.patients)
+    size += p.longRows.size() + static_cast<std::size_t>(p.radiographs) * prefixOf(p).size();
+  std::string out;
+  out.reserve(size);
+  out += kLongHeader;
+  for (const PatientSummary& p : result.patients) {
+    const std::string prefix = prefixOf(p);
+    for (std::size_t start = 0; start < p.longRows.size();) {
+      const std::size_t end = p.longRows.find('\n', start) + 1;
+      out += prefix;
+      out.append(p.longRows, start, end - start);
+      start = end;
+    }
+  }
+  return Written(path, out);
+}
+
+std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result, const std::string& outputDir) {
+  const auto in = [&](std::string_view name) { return (fs::path(outputDir) / name).native(); };
+  std::vector<Failure> failures;
+  for (MaybeFailure failure :
+       {Written(in(kSummaryCsv), SummaryCsv(result)), Written(in(kCohortCsv), CohortCsv(result)),
+        WriteLongCsv(result, in(kLongCsv)), Written(in(kRejectedCsv), RejectedCsv(result))}) {
+    if (failure) failures.push_back(std::move(*failure));
+  }
+  return failures;
+}
+
+} // namespace sinkview

@@ -1,0 +1,32 @@
+#pragma once
+
+// The command line of sinkview-study, read in-process so that it can be
+// tested without running the program.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/expected.h"
+#include "study/study.h"
+#include "tools/common/setting_options.h"
+
+namespace sinkview {
+
+inline constexpr std::string_view kStudyProgram = "sinkview-study";
+std::string StudyHelp();
+
+enum class StudyAction { Run, Help, Version };
+
+struct StudyCommand {
+  StudyAction action = StudyAction::Run;
+  StudyOptions options;
+  std::vector<std::string> folders;
+  std::string outputDir = ".";
+  std::string reportFile, figureFile; // empty when not asked for
+};
+
+// Reads the arguments after the program's name.
+Expected<StudyCommand, UsageError> ParseStudyArguments(const std::vector<std::string>& arguments);
+
+} // namespace sinkview
