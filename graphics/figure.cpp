@@ -191,21 +191,9 @@ std::string Render(const QString& suffix, const QString& title, QSize size,
 
 } // namespace
 
-std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
-                        const std::string& programDirectory) {
+std::string WriteDrawing(const std::string& path, QSize size, const std::function<void(QPainter&)>& draw) {
   const QString name = QString::fromLocal8Bit(path);
   const QString suffix = QFileInfo(name).suffix().toLower();
-  if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
-    return ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
-           std::string(figure == Figure::Graphics ? " or .svg." : ".");
-  }
-  const auto draw = [&](QPainter& painter) {
-    if (figure == Figure::Graphics) {
-      DrawGraphicsFigure(painter, size, model, programDirectory);
-    } else {
-      DrawTableFigure(painter, size, model);
-    }
-  };
   // Drawn whole into memory first, then written by the one writer of the
   // program, which keeps an older file on any failure.
   QBuffer bytes;
@@ -223,6 +211,22 @@ std::string WriteFigure(Figure figure, const std::string& path, QSize size, Meas
   }
   const QByteArray& data = bytes.data();
   return WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+}
+
+std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
+                        const std::string& programDirectory) {
+  const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
+  if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
+    return ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
+           std::string(figure == Figure::Graphics ? " or .svg." : ".");
+  }
+  return WriteDrawing(path, size, [&](QPainter& painter) {
+    if (figure == Figure::Graphics) {
+      DrawGraphicsFigure(painter, size, model, programDirectory);
+    } else {
+      DrawTableFigure(painter, size, model);
+    }
+  });
 }
 
 } // namespace sinkview

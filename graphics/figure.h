@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,9 @@ QSize TableDesignSize();
 enum class Figure { Graphics, Table };
 std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
                         const std::string& programDirectory);
+
+// Writes what `draw` paints on a canvas of `size` to `path` as WriteFigure
+// does; the name must end in .png, .pdf or .svg (checked by the caller).
+std::string WriteDrawing(const std::string& path, QSize size, const std::function<void(QPainter&)>& draw);
 
 } // namespace sinkview

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPen>
+#include <QPolygonF>
 #include <cmath>
 
 #include "model/text_encoding.h"
@@ -94,13 +95,42 @@ void PainterSurface::Tab(int column) {
   printX_ = x;
 }
 
-void PainterSurface::PrintText(std::string_view text) {
+namespace {
+
+QString Displayed(std::string_view text) {
   const std::string utf8 = DisplayUtf8(text);
-  const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+} // namespace
+
+void PainterSurface::PrintText(std::string_view text) {
+  const QString s = Displayed(text);
   if (painter_.font() != font_) painter_.setFont(font_);
   painter_.setPen(foreColor_);
   painter_.drawText(QPointF(printX_, printY_ + Metrics().ascent()), s);
   printX_ += Metrics().horizontalAdvance(s);
+}
+
+void PainterSurface::TextAt(double x, double y, std::string_view text, Anchor anchor) {
+  const QString s = Displayed(text);
+  if (painter_.font() != font_) painter_.setFont(font_);
+  painter_.setPen(foreColor_);
+  const QPointF at = ToDevice(x, y);
+  const double width = Metrics().horizontalAdvance(s);
+  const double left = anchor == Anchor::Left     ? at.x()
+                      : anchor == Anchor::Centre ? at.x() - width / 2
+                                                 : at.x() - width;
+  painter_.drawText(QPointF(left, at.y() + (Metrics().ascent() - Metrics().descent()) / 2), s);
+}
+
+void PainterSurface::Fill(const std::vector<Point>& corners, Rgb colour) {
+  QPolygonF polygon;
+  for (const Point& p : corners) polygon << ToDevice(p.x, p.y);
+  painter_.setPen(Qt::NoPen);
+  painter_.setBrush(QColor(colour.red, colour.green, colour.blue));
+  painter_.drawPolygon(polygon);
+  painter_.setBrush(Qt::NoBrush);
 }
 
 void PainterSurface::EndLine() {

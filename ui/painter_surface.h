@@ -33,6 +33,8 @@ public:
   void Tab(int column) override;
   void PrintText(std::string_view text) override;
   void EndLine() override;
+  void TextAt(double x, double y, std::string_view text, Anchor anchor) override;
+  void Fill(const std::vector<Point>& corners, Rgb colour) override;
 
   QPointF ToDevice(double x, double y) const;
 

@@ -10,6 +10,8 @@ void RecordingSurface::Cls() {
   ++clsCount;
   segments.clear();
   texts.clear();
+  placedTexts.clear();
+  areas.clear();
   line_ = 0;
   column_ = 1;
 }
@@ -37,6 +39,14 @@ void RecordingSurface::PrintText(std::string_view text) {
 void RecordingSurface::EndLine() {
   ++line_;
   column_ = 1;
+}
+
+void RecordingSurface::TextAt(double x, double y, std::string_view text, Anchor anchor) {
+  placedTexts.push_back({x, y, std::string(text), anchor});
+}
+
+void RecordingSurface::Fill(const std::vector<Point>& corners, Rgb colour) {
+  areas.push_back({corners, colour});
 }
 
 std::string RecordingSurface::LineText(int line) const {

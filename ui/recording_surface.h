@@ -25,6 +25,15 @@ public:
   struct ScaleCall {
     double x1, y1, x2, y2;
   };
+  struct PlacedText {
+    double x, y;
+    std::string text;
+    Anchor anchor;
+  };
+  struct Area {
+    std::vector<Point> corners;
+    Rgb colour;
+  };
 
   void Scale(double x1, double y1, double x2, double y2) override;
   void Cls() override;
@@ -37,11 +46,15 @@ public:
   void Tab(int column) override;
   void PrintText(std::string_view text) override;
   void EndLine() override;
+  void TextAt(double x, double y, std::string_view text, Anchor anchor) override;
+  void Fill(const std::vector<Point>& corners, Rgb colour) override;
 
   // Everything since the last Cls (segments drawn before it are gone).
   std::vector<Segment> segments;
   std::vector<Text> texts;
   std::vector<ScaleCall> scales;
+  std::vector<PlacedText> placedTexts;
+  std::vector<Area> areas;
   int clsCount = 0;
 
   // The text of line n as printed, blanks filling the tab gaps.

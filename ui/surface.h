@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "ui/rgb.h"
 
@@ -37,6 +38,16 @@ public:
   virtual void PrintText(std::string_view text) = 0;
   // Ends the current line.
   virtual void EndLine() = 0;
+
+  // Text placed in user units, for the labels of a plot: vertically centred
+  // on y, and on x by `anchor`; in the ForeColor.
+  enum class Anchor { Left, Centre, Right };
+  virtual void TextAt(double x, double y, std::string_view text, Anchor anchor) = 0;
+  // A filled polygon without outline, its corners in user units.
+  struct Point {
+    double x, y;
+  };
+  virtual void Fill(const std::vector<Point>& corners, Rgb colour) = 0;
 };
 
 } // namespace sinkview

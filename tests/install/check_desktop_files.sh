@@ -6,7 +6,7 @@ source_dir=$1 build=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-desktop-file-validate "$source_dir/packaging/sinkview.desktop"
+desktop-file-validate "$source_dir/packaging/sinkview.desktop" "$source_dir/packaging/sinkview-study.desktop"
 metainfo=$build/packaging/org.sinkview.Sinkview.metainfo.xml
 appstreamcli validate --no-net --no-color "$metainfo" >"$work/report" || { cat "$work/report"; exit 1; }
 # Every screenshot of the README is described.

@@ -5,14 +5,26 @@
 
 #include <string>
 
+#include "graphics/cohort_plot.h"
 #include "model/failure.h"
 #include "study/study.h"
+
+class QPainter;
+class QRectF;
 
 namespace sinkview {
 
 // The cohort figure as PNG, SVG or PDF, chosen by the extension of `path`.
 [[nodiscard]] MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result,
                                              const StudyOptions& options);
+
+// What the cohort figure shows of a study: the courses of its patients and
+// the subsidence rows of its statistics that some patient reaches.
+CohortPlot CohortPlotOf(const StudyResult& result, const StudyOptions& options);
+
+// The cohort figure drawn into `area`, for the window and the report.
+void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
+                      const StudyOptions& options);
 
 // The PDF study report.
 [[nodiscard]] MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result,

@@ -1,0 +1,354 @@
+#include "tools/study/study_graphics.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+#include "app/program_paths.h"
+#include "graphics/figure.h"
+#include "model/atomic_file.h"
+#include "model/prepared_series.h"
+#include "model/reader_text.h"
+#include "study/study_csv.h"
+#include "ui/design_units.h"
+#include "ui/painter_surface.h"
+
+namespace sinkview {
+
+namespace {
+
+// The figure's size in device-independent pixels.
+constexpr QSize kCohortFigureSize(960, 640);
+
+// Drawing text needs a GUI application, which a command-line program does
+// not make: one is made on the offscreen platform (no display needed).
+void EnsureGuiApplication() {
+  if (QCoreApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Without a desktop session Qt complains of a runtime folder it never uses here.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (!message.startsWith(QLatin1String("QStandardPaths:")))
+      std::fprintf(stderr, "%s\n", qPrintable(message));
+  });
+  static int argc = 1;
+  static char name[] = "sinkview-study";
+  static char* argv[] = {name, nullptr};
+  // Kept to the end of the process: destroyed among the static objects, it
+  // would outlive parts of Qt it needs.
+  static QGuiApplication* application = new QGuiApplication(argc, argv);
+  (void)application;
+}
+
+MaybeFailure AsFailure(const std::string& problem) {
+  if (problem.empty()) return std::nullopt;
+  return Failure{problem};
+}
+
+} // namespace
+
+CohortPlot CohortPlotOf(const StudyResult& result, const StudyOptions& options) {
+  CohortPlot plot;
+  plot.thresholdMm = options.thresholdMm;
+  for (const PatientSummary& patient : result.patients) {
+    CohortCourse course;
+    for (const CoursePoint& point : patient.subsidence) {
+      course.months.push_back(point.months);
+      course.changeMm.push_back(point.change);
+    }
+    plot.courses.push_back(std::move(course));
+  }
+  for (const CohortRow& row : result.cohort) {
+    if (row.series != CohortSeries::Subsidence || row.n < 1 || !row.mean) continue;
+    plot.means.push_back({row.followUpMonths, row.n, *row.mean, row.ci95Low, row.ci95High});
+  }
+  return plot;
+}
+
+void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
+                      const StudyOptions& options) {
+  painter.save();
+  PainterSurface surface(painter, area, Qt::white, Qt::black, DesignFont());
+  DrawCohortPlot(CohortPlotOf(result, options), surface);
+  painter.restore();
+}
+
+MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result,
+                               const StudyOptions& options) {
+  EnsureGuiApplication();
+  const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
+  if (suffix != "png" && suffix != "pdf" && suffix != "svg")
+    return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."};
+  return AsFailure(WriteDrawing(path, kCohortFigureSize, [&](QPainter& painter) {
+    DrawCohortFigure(painter, QRectF(QPointF(0, 0), kCohortFigureSize), result, options);
+  }));
+}
+
+namespace {
+
+// Pages of the report: A4 landscape at the figures' 96 dots per inch, so
+// the windows' figures keep their proportions and fonts.
+constexpr int kDotsPerInch = 96;
+constexpr double kMargin = 40;
+
+std::string Number(const std::optional<double>& value) { return value ? CsvNumber(*value) : std::string(); }
+
+std::string Flag(const std::optional<bool>& flag) {
+  if (!flag) return "";
+  return *flag ? "yes" : "no";
+}
+
+// A page being filled from the top: blocks are placed one below the other,
+// and a block that does not fit starts a new page.
+class ReportPages {
+public:
+  ReportPages(QPdfWriter& pdf, QPainter& painter) : pdf_(pdf), painter_(painter) {
+    page_ = QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()))
+                .adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    y_ = page_.top();
+  }
+
+  QPainter& painter() { return painter_; }
+  const QRectF& page() const { return page_; }
+
+  // The rectangle for a block of `height` below the last, on a new page if need be.
+  QRectF Take(double height) {
+    if (y_ + height > page_.bottom() && y_ > page_.top()) NewPage();
+    const QRectF block(page_.left(), y_, page_.width(), height);
+    y_ += height;
+    return block;
+  }
+  bool Fits(double height) const { return y_ + height <= page_.bottom(); }
+  double Top() const { return y_; }
+  void NewPage() {
+    pdf_.newPage();
+    y_ = page_.top();
+  }
+
+  void Text(const QString& text, double points, bool bold = false) {
+    QFont font = DesignFont();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    painter_.setFont(font);
+    painter_.setPen(Qt::black);
+    const QFontMetricsF metrics(font, painter_.device());
+    const QRectF r = Take(metrics.height() * 1.25);
+    painter_.drawText(QPointF(r.left(), r.top() + metrics.ascent()), text);
+  }
+  void Gap(double height) { y_ = std::min(y_ + height, page_.bottom()); }
+
+private:
+  QPdfWriter& pdf_;
+  QPainter& painter_;
+  QRectF page_;
+  double y_ = 0;
+};
+
+// A table with a header row, repeated on each page it runs onto; `marked`
+// rows are drawn in bold red on a light red ground.
+void DrawTable(ReportPages& pages, const QString& title, const std::vector<QString>& headers,
+               const std::vector<std::vector<QString>>& rows, const std::vector<bool>& marked) {
+  QFont font = DesignFont();
+  font.setPointSizeF(7);
+  font.setBold(false);
+  QFont bold = font;
+  bold.setBold(true);
+  QPainter& painter = pages.painter();
+  const QFontMetricsF metrics(bold, painter.device());
+  std::vector<double> widths(headers.size());
+  for (std::size_t c = 0; c < headers.size(); ++c) {
+    widths[c] = metrics.horizontalAdvance(headers[c]);
+    for (const auto& row : rows) widths[c] = std::max(widths[c], metrics.horizontalAdvance(row[c]));
+  }
+  // Columns wider than the page share its width.
+  double total = 0;
+  for (double& w : widths) total += (w += 8);
+  if (total > pages.page().width())
+    for (double& w : widths) w *= pages.page().width() / total;
+  const double rowHeight = metrics.height() + 3;
+
+  const auto drawRow = [&](const std::vector<QString>& cells, bool header, bool mark) {
+    const QRectF r = pages.Take(rowHeight);
+    if (mark)
+      painter.fillRect(QRectF(r.left(), r.top(), std::min(total, r.width()), r.height()),
+                       QColor(255, 222, 222));
+    painter.setFont(header || mark ? bold : font);
+    painter.setPen(mark ? QColor(190, 0, 0) : QColor(Qt::black));
+    double x = r.left();
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      painter.drawText(QRectF(x + 2, r.top(), widths[c] - 4, r.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                       cells[c]);
+      x += widths[c];
+    }
+    if (header) {
+      painter.setPen(Qt::black);
+      painter.drawLine(QPointF(r.left(), r.bottom()), QPointF(x, r.bottom()));
+    }
+  };
+
+  pages.Gap(rowHeight);
+  pages.Text(title, 10, true);
+  drawRow(headers, true, false);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!pages.Fits(rowHeight)) { // a page break repeats the header
+      pages.NewPage();
+      drawRow(headers, true, false);
+    }
+    drawRow(rows[i], false, i < marked.size() && marked[i]);
+  }
+}
+
+QString SettingsText(const StudyOptions& options) {
+  const Settings& s = options.settings;
+  QString text =
+      QString("Subsidence related to the %1 trochanter, reference point %2; time limit %3 months; ")
+          .arg(s.TrochanterChoice == Trochanter::Major ? "major" : "minor",
+               s.ReferencePoint == Reference::StemShoulder ? "stem shoulder" : "head center",
+               QString::fromStdString(CsvNumber(s.TimeLimitDays * 12.0 / 365.0)));
+  text +=
+      QString("magnification by %1, %2.")
+          .arg(s.MagnificationSource == MagnificationBasis::HeadRadius ? "head radius" : "stem length",
+               s.UseMeanMagnification == FactorChoice::Mean ? "the mean factor" : "each radiograph's factor");
+  return text;
+}
+
+void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options) {
+  pages.Text("Sinkview study report", 16, true);
+  pages.Gap(6);
+  QStringList folders;
+  for (const std::string& folder : result.folders) folders << QString::fromStdString(folder);
+  pages.Text("Study: " + folders.join(", ") + (options.recursive ? " (with sub-folders)" : ""), 9);
+  pages.Text("Made on " + QDate::currentDate().toString(Qt::ISODate), 9);
+  pages.Text(SettingsText(options), 9);
+  QStringList times;
+  for (double t : options.followUpMonths) times << QString::fromStdString(CsvNumber(t));
+  pages.Text(QString("Follow-up at %1 months; threshold %2 mm at 24 months.")
+                 .arg(times.join(", "), QString::fromStdString(CsvNumber(options.thresholdMm))),
+             9);
+  const auto flagged = std::count_if(result.patients.begin(), result.patients.end(),
+                                     [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
+  pages.Text(QString("%1 data files read, %2 rejected; %3 patients over the threshold.")
+                 .arg(result.patients.size())
+                 .arg(result.rejected.size())
+                 .arg(flagged),
+             9, true);
+  if (result.cancelled) pages.Text("The reading was cancelled: the study is incomplete.", 9, true);
+  pages.Gap(10);
+  const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
+  const double height =
+      std::min(area.height(), area.width() * kCohortFigureSize.height() / kCohortFigureSize.width());
+  DrawCohortFigure(pages.painter(), QRectF(area.left(), area.top(), height * 1.5, height), result, options);
+}
+
+void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
+  std::vector<std::vector<QString>> rows;
+  for (const CohortRow& row : result.cohort) {
+    rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
+                    QString::fromStdString(CsvNumber(row.followUpMonths)), QString::number(row.n),
+                    QString::fromStdString(Number(row.mean)), QString::fromStdString(Number(row.sd)),
+                    QString::fromStdString(Number(row.median)), QString::fromStdString(Number(row.min)),
+                    QString::fromStdString(Number(row.max)), QString::fromStdString(Number(row.ci95Low)),
+                    QString::fromStdString(Number(row.ci95High))});
+  }
+  DrawTable(pages, "Cohort statistics (mm)",
+            {"series", "months", "n", "mean", "sd", "median", "min", "max", "95 % CI low", "95 % CI high"},
+            rows, {});
+
+  rows.clear();
+  std::vector<bool> marked;
+  for (const PatientSummary& p : result.patients) {
+    rows.push_back({QString::fromStdString(p.file), QString::fromStdString(p.patient),
+                    QString::fromStdString(p.side), QString::number(p.radiographs),
+                    QString::fromStdString(CsvNumber(p.observationMonths)), QString::number(p.isolated),
+                    QString::number(p.breaks), QString::fromStdString(CsvNumber(p.subsidenceLastMm)),
+                    QString::fromStdString(Number(p.subsidence24mMm)),
+                    QString::fromStdString(Number(p.rate0to24MmPerYear)),
+                    QString::fromStdString(Number(p.rateAfter24MmPerYear)),
+                    QString::fromStdString(p.stemCementLastMm ? CsvNumber(*p.stemCementLastMm) : ""),
+                    QString::fromStdString(CsvNumber(p.angleChangeLastDeg)),
+                    QString::fromStdString(Flag(p.overThreshold))});
+    marked.push_back(p.overThreshold.value_or(false));
+  }
+  DrawTable(pages, "Patients (over the threshold in red)",
+            {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "24 m mm",
+             "0-24 mm/y", "after 24 mm/y", "stem/cement mm", "angle deg", "over"},
+            rows, marked);
+
+  if (result.rejected.empty()) return;
+  rows.clear();
+  for (const RejectedFile& r : result.rejected)
+    rows.push_back({QString::fromStdString(r.file), QString::fromStdString(r.reason)});
+  DrawTable(pages, "Rejected files", {"file", "reason"}, rows, {});
+}
+
+// One patient's page: the file is read and prepared again, so that no
+// model is kept for the whole study.
+void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const StudyOptions& options,
+                     const std::string& programDirectory) {
+  pages.NewPage();
+  pages.Text(QString::fromStdString(patient.file), 10, true);
+  auto prepared = LoadPreparedFile(patient.path, options.settings);
+  if (!prepared) {
+    pages.Text(QString::fromStdString(prepared.error().message), 9);
+    return;
+  }
+  QPainter& painter = pages.painter();
+  const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
+  // The graphics figure on the left, the table on the right, each at its
+  // design size scaled to half the page.
+  const auto place = [&](QRectF box, QSize design, const auto& draw) {
+    const double scale = std::min(box.width() / design.width(), box.height() / design.height());
+    painter.save();
+    painter.translate(box.topLeft());
+    painter.scale(scale, scale);
+    draw(design);
+    painter.restore();
+  };
+  const double half = area.width() / 2 - 5;
+  place(QRectF(area.left(), area.top(), half, area.height()), GraphicsDesignSize(),
+        [&](QSize size) { DrawGraphicsFigure(painter, size, prepared->model, programDirectory); });
+  place(QRectF(area.left() + half + 10, area.top(), half, area.height()), TableDesignSize(),
+        [&](QSize size) { DrawTableFigure(painter, size, prepared->model); });
+}
+
+} // namespace
+
+MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result,
+                              const StudyOptions& options) {
+  EnsureGuiApplication();
+  const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
+  QBuffer bytes;
+  try {
+    bytes.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&bytes);
+    pdf.setResolution(kDotsPerInch);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setTitle("Sinkview study report");
+    QPainter painter;
+    if (!painter.begin(&pdf)) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
+    ReportPages pages(pdf, painter);
+    DrawFrontPage(pages, result, options);
+    pages.NewPage();
+    DrawStudyTables(pages, result);
+    for (const PatientSummary& patient : result.patients)
+      DrawPatientPage(pages, patient, options, programDirectory);
+    if (!painter.end()) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
+  } catch (const std::bad_alloc&) {
+    return Failure{ShownFileName(path) +
+                   ": the report is not written (not enough memory). An older file of that "
+                   "name is unchanged."};
+  }
+  const QByteArray& data = bytes.data();
+  return AsFailure(
+      WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size()))));
+}
+
+} // namespace sinkview

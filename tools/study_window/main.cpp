@@ -1,0 +1,33 @@
+// The study window's program: a folder of data files read as a study.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QIcon>
+
+#include "app/program_paths.h"
+#include "tools/study_window/study_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("sinkview-study-window");
+  QApplication::setApplicationVersion(SINKVIEW_VERSION);
+  QApplication::setWindowIcon(QIcon(":/sinkview.svg"));
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Reads a folder of measurement data files (*.vok) as a follow-up study\n"
+                                   "and shows its patients, statistics and cohort figure.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument("FOLDER", "The study folder to read at the start.", "[FOLDER]");
+  parser.process(app);
+
+  // A patient opens in the main program: the one beside this program, else
+  // the one on the search path.
+  const QString beside =
+      QString::fromLocal8Bit(sinkview::RunningProgramDirectory().c_str()) + QStringLiteral("sinkview");
+  sinkview::StudyWindow window(QFileInfo(beside).isExecutable() ? beside : QStringLiteral("sinkview"));
+  window.show();
+  if (!parser.positionalArguments().isEmpty())
+    window.Read(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
+  return app.exec();
+}

@@ -1,0 +1,281 @@
+#include "tools/study_window/study_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "study/study_csv.h"
+#include "tools/study/study_graphics.h"
+#include "tools/study_window/summary_model.h"
+
+namespace sinkview {
+
+namespace {
+std::string Local(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+} // namespace
+
+// The cohort figure at the size of the tab.
+class CohortView : public QWidget {
+public:
+  using QWidget::QWidget;
+  void Show(std::shared_ptr<const StudyResult> study, StudyOptions options) {
+    study_ = std::move(study);
+    options_ = std::move(options);
+    update();
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (study_) DrawCohortFigure(painter, QRectF(rect()), *study_, options_);
+  }
+
+private:
+  std::shared_ptr<const StudyResult> study_;
+  StudyOptions options_;
+};
+
+StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
+    : QMainWindow(parent), viewerProgram_(std::move(viewerProgram)) {
+  setWindowTitle("Sinkview Study");
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+
+  auto* top = new QHBoxLayout;
+  auto* choose = new QPushButton("Choose folder...", central);
+  folderLabel_ = new QLabel("No folder chosen", central);
+  subFolders_ = new QCheckBox("Sub-folders", central);
+  threshold_ = new QDoubleSpinBox(central);
+  threshold_->setObjectName("threshold");
+  threshold_->setRange(0, 100);
+  threshold_->setDecimals(2);
+  threshold_->setSingleStep(0.1);
+  threshold_->setValue(kStartThresholdMm);
+  threshold_->setSuffix(" mm");
+  auto* again = new QPushButton("Read again", central);
+  top->addWidget(choose);
+  top->addWidget(folderLabel_, 1);
+  top->addWidget(subFolders_);
+  top->addWidget(new QLabel("Threshold at 24 months:", central));
+  top->addWidget(threshold_);
+  top->addWidget(again);
+  layout->addLayout(top);
+
+  auto* status = new QHBoxLayout;
+  counts_ = new QLabel(central);
+  progress_ = new QProgressBar(central);
+  cancelButton_ = new QPushButton("Cancel", central);
+  progress_->hide();
+  cancelButton_->hide();
+  status->addWidget(counts_, 1);
+  status->addWidget(progress_);
+  status->addWidget(cancelButton_);
+  layout->addLayout(status);
+
+  auto* tabs = new QTabWidget(central);
+  summary_ = new SummaryModel(this);
+  sorted_ = new QSortFilterProxyModel(this);
+  sorted_->setSourceModel(summary_);
+  sorted_->setSortRole(SummaryModel::SortRole);
+  table_ = new QTableView(tabs);
+  table_->setObjectName("patients");
+  table_->setModel(sorted_);
+  table_->setSortingEnabled(true);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table_->setToolTip("Double-click a patient to open the data file in Sinkview");
+  tabs->addTab(table_, "Patients");
+  rejected_ = new QListWidget(tabs);
+  rejected_->setObjectName("rejected");
+  tabs->addTab(rejected_, "Rejected files");
+  statistics_ = new QTableWidget(tabs);
+  statistics_->setObjectName("statistics");
+  statistics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tabs->addTab(statistics_, "Statistics");
+  figure_ = new CohortView(tabs);
+  tabs->addTab(figure_, "Cohort figure");
+  layout->addWidget(tabs, 1);
+
+  auto* buttons = new QHBoxLayout;
+  saveCsv_ = new QPushButton("Save CSV files...", central);
+  saveFigure_ = new QPushButton("Save figure...", central);
+  saveReport_ = new QPushButton("Save report...", central);
+  buttons->addStretch(1);
+  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) {
+    b->setEnabled(false);
+    buttons->addWidget(b);
+  }
+  layout->addLayout(buttons);
+  setCentralWidget(central);
+  resize(1100, 650);
+
+  connect(choose, &QPushButton::clicked, this, &StudyWindow::ChooseFolder);
+  connect(again, &QPushButton::clicked, this, [this] {
+    if (!folder_.isEmpty()) Read(folder_);
+  });
+  connect(cancelButton_, &QPushButton::clicked, this, &StudyWindow::Cancel);
+  connect(&watcher_, &QFutureWatcher<StudyResult>::finished, this, &StudyWindow::Shown);
+  connect(table_, &QTableView::doubleClicked, this, &StudyWindow::OpenPatient);
+  connect(saveCsv_, &QPushButton::clicked, this, &StudyWindow::SaveCsvFiles);
+  connect(saveFigure_, &QPushButton::clicked, this, &StudyWindow::SaveFigure);
+  connect(saveReport_, &QPushButton::clicked, this, &StudyWindow::SaveReport);
+}
+
+StudyWindow::~StudyWindow() {
+  cancel_ = true;
+  watcher_.waitForFinished();
+}
+
+StudyOptions StudyWindow::Options() const {
+  StudyOptions options;
+  options.recursive = subFolders_->isChecked();
+  options.thresholdMm = threshold_->value();
+  return options;
+}
+
+void StudyWindow::ChooseFolder() {
+  const QString folder = QFileDialog::getExistingDirectory(this, "Study folder", folder_);
+  if (!folder.isEmpty()) Read(folder);
+}
+
+void StudyWindow::Read(const QString& folder) {
+  if (Reading()) {
+    cancel_ = true;
+    watcher_.waitForFinished();
+  }
+  folder_ = folder;
+  folderLabel_->setText(folder);
+  readWith_ = Options();
+  cancel_ = false;
+  progress_->setRange(0, 0); // until the files are counted
+  progress_->show();
+  cancelButton_->show();
+  counts_->setText("Reading...");
+  // The progress is called on the worker; the bar is set on this thread.
+  const auto progress = [this](std::size_t done, std::size_t total) {
+    QMetaObject::invokeMethod(
+        progress_,
+        [bar = progress_, done, total] {
+          bar->setRange(0, static_cast<int>(total));
+          bar->setValue(static_cast<int>(done));
+        },
+        Qt::QueuedConnection);
+  };
+  watcher_.setFuture(
+      QtConcurrent::run([folders = std::vector<std::string>{Local(folder)}, options = readWith_, progress,
+                         cancel = &cancel_] { return RunStudy(folders, options, progress, cancel); }));
+}
+
+void StudyWindow::Shown() {
+  progress_->hide();
+  cancelButton_->hide();
+  auto study = std::make_shared<const StudyResult>(watcher_.result());
+  study_ = study;
+  summary_->SetStudy(study);
+  table_->sortByColumn(-1, Qt::AscendingOrder); // in the order found until the user sorts
+
+  rejected_->clear();
+  for (const RejectedFile& r : study->rejected)
+    rejected_->addItem(QString::fromStdString(r.file) + ": " + QString::fromStdString(r.reason));
+
+  const QStringList headers = {"Series",           "Months",           "n",        "Mean (mm)",
+                               "SD (mm)",          "Median (mm)",      "Min (mm)", "Max (mm)",
+                               "95 % CI low (mm)", "95 % CI high (mm)"};
+  statistics_->clear();
+  statistics_->setColumnCount(static_cast<int>(headers.size()));
+  statistics_->setHorizontalHeaderLabels(headers);
+  statistics_->setRowCount(static_cast<int>(study->cohort.size()));
+  for (int r = 0; r < statistics_->rowCount(); ++r) {
+    const CohortRow& row = study->cohort[static_cast<std::size_t>(r)];
+    const auto number = [](const std::optional<double>& v) {
+      return v ? QString::fromStdString(CsvNumber(*v)) : QString();
+    };
+    const QStringList cells = {row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
+                               QString::fromStdString(CsvNumber(row.followUpMonths)),
+                               QString::number(row.n),
+                               number(row.mean),
+                               number(row.sd),
+                               number(row.median),
+                               number(row.min),
+                               number(row.max),
+                               number(row.ci95Low),
+                               number(row.ci95High)};
+    for (int c = 0; c < cells.size(); ++c) statistics_->setItem(r, c, new QTableWidgetItem(cells[c]));
+  }
+  statistics_->resizeColumnsToContents();
+  figure_->Show(study, readWith_);
+
+  const auto flagged = std::count_if(study->patients.begin(), study->patients.end(),
+                                     [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
+  counts_->setText(QString("%1 data files read, %2 rejected, %3 over the threshold%4")
+                       .arg(study->patients.size())
+                       .arg(study->rejected.size())
+                       .arg(flagged)
+                       .arg(study->cancelled ? "; cancelled, the study is incomplete" : ""));
+  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(true);
+  emit StudyShown();
+}
+
+void StudyWindow::OpenPatient(const QModelIndex& index) {
+  if (!index.isValid()) return;
+  const PatientSummary& patient = summary_->Patient(sorted_->mapToSource(index).row());
+  if (!QProcess::startDetached(viewerProgram_, {QString::fromStdString(patient.path)}))
+    QMessageBox::warning(this, "Sinkview Study", "Sinkview cannot be started (" + viewerProgram_ + ").");
+}
+
+void StudyWindow::Report(const MaybeFailure& failure, const QString& done) {
+  if (failure) {
+    QMessageBox::warning(this, "Sinkview Study", QString::fromStdString(failure->message));
+  } else {
+    counts_->setText(done);
+  }
+}
+
+void StudyWindow::SaveCsvFiles() {
+  const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the CSV files", folder_);
+  if (folder.isEmpty() || !study_) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const std::vector<Failure> failures = WriteStudyCsvFiles(*study_, Local(folder));
+  QApplication::restoreOverrideCursor();
+  MaybeFailure all;
+  for (const Failure& f : failures) all = Failure{(all ? all->message + "\n" : "") + f.message};
+  Report(all, "The CSV files are saved in " + folder + ".");
+}
+
+void StudyWindow::SaveFigure() {
+  const QString file = QFileDialog::getSaveFileName(this, "Save the cohort figure", folder_ + "/cohort.png",
+                                                    "Figures (*.png *.svg *.pdf)");
+  if (file.isEmpty() || !study_) return;
+  Report(WriteCohortFigure(Local(file), *study_, readWith_), "The cohort figure is saved as " + file + ".");
+}
+
+void StudyWindow::SaveReport() {
+  const QString file = QFileDialog::getSaveFileName(this, "Save the study report",
+                                                    folder_ + "/study-report.pdf", "PDF files (*.pdf)");
+  if (file.isEmpty() || !study_) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const MaybeFailure failure = WriteStudyReport(Local(file), *study_, readWith_);
+  QApplication::restoreOverrideCursor();
+  Report(failure, "The study report is saved as " + file + ".");
+}
+
+} // namespace sinkview

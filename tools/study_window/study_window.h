@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QMainWindow>
+#include <atomic>
+#include <memory>
+
+#include "model/failure.h"
+#include "study/study.h"
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+class QTableWidget;
+
+namespace sinkview {
+
+class CohortView;
+class SummaryModel;
+
+// The study window: a folder of data files read as a study, its patients in
+// a sortable table, the rejected files, the statistics and the cohort
+// figure, and buttons to save the CSV files, the figure and the report.
+// Reading runs on a worker thread; the window answers while it does.
+class StudyWindow : public QMainWindow {
+  Q_OBJECT
+public:
+  // `viewerProgram` is started with a data file to open a patient.
+  explicit StudyWindow(QString viewerProgram, QWidget* parent = nullptr);
+  ~StudyWindow() override;
+
+  // Reads `folder` as a study with the window's settings; a study being
+  // read is cancelled first.
+  void Read(const QString& folder);
+  bool Reading() const { return watcher_.isRunning(); }
+  void Cancel() { cancel_ = true; }
+
+  const SummaryModel& Summary() const { return *summary_; }
+  const StudyResult* Study() const { return study_.get(); }
+
+signals:
+  // A study has been read (or cancelled) and is shown.
+  void StudyShown();
+
+private:
+  void ChooseFolder();
+  void Shown();
+  void OpenPatient(const QModelIndex& index);
+  void SaveCsvFiles();
+  void SaveFigure();
+  void SaveReport();
+  void Report(const MaybeFailure& failure, const QString& done);
+  StudyOptions Options() const;
+
+  QString viewerProgram_;
+  QString folder_;
+  StudyOptions readWith_;
+  std::shared_ptr<const StudyResult> study_;
+  std::atomic<bool> cancel_ = false;
+  QFutureWatcher<StudyResult> watcher_;
+
+  QLabel* folderLabel_;
+  QCheckBox* subFolders_;
+  QDoubleSpinBox* threshold_;
+  QProgressBar* progress_;
+  QPushButton* cancelButton_;
+  QLabel* counts_;
+  SummaryModel* summary_;
+  QSortFilterProxyModel* sorted_;
+  QTableView* table_;
+  QListWidget* rejected_;
+  QTableWidget* statistics_;
+  CohortView* figure_;
+  QPushButton *saveCsv_, *saveFigure_, *saveReport_;
+};
+
+} // namespace sinkview
