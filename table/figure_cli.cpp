@@ -11,7 +11,7 @@
 #include <QSize>
 
 #include "app/program_paths.h"
-#include "graphics/figure.h"
+#include "figures/figure.h"
 #include "model/prepared_series.h"
 #include "table/export_options.h"
 

@@ -1,4 +1,4 @@
-#include "graphics/figure.h"
+#include "figures/figure.h"
 
 #include <QBuffer>
 #include <QFileInfo>
