@@ -1,6 +1,5 @@
 #include "graphics/graf_window.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -56,18 +55,10 @@ private:
 
 } // namespace
 
-GrafWindow::GrafWindow(PreparedSeries prepared, const Edition& edition, std::string programDirectory,
+GrafWindow::GrafWindow(PreparedSeries prepared, const std::string& caption, std::string programDirectory,
                        QWidget* parent)
-    : QWidget(parent), prepared_(std::move(prepared)), model_(prepared_->model()),
+    : SeriesWindow(std::move(prepared), caption, QStringLiteral("Graf"), parent),
       programDirectory_(std::move(programDirectory)) {
-  setObjectName(QStringLiteral("Graf"));
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QString::fromStdString(edition.Caption()));
-  setFont(DesignFont());
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  setPalette(white);
-  setAutoFillBackground(true);
 
   for (int number = 1; number <= kPictures; ++number) {
     const bool sketch = number == 1;
@@ -76,7 +67,7 @@ GrafWindow::GrafWindow(PreparedSeries prepared, const Edition& edition, std::str
         sketch ? QColor(kSketchBackground.red, kSketchBackground.green, kSketchBackground.blue)
                : QColor(Qt::white),
         sketch ? QColor(Qt::black) : palette().color(QPalette::WindowText),
-        [this, number](Surface& box) { PaintPicture(number, model_, programDirectory_, box); }));
+        [this, number](Surface& box) { PaintPicture(number, model(), programDirectory_, box); }));
   }
   auto* fileMenu = new QPushButton(ToQString(kFileMenuCaption), this);
   auto* print = new QPushButton(ToQString(kPrintGraphicsCaption), this);
@@ -84,14 +75,14 @@ GrafWindow::GrafWindow(PreparedSeries prepared, const Edition& edition, std::str
   Add(print);
   connect(fileMenu, &QPushButton::clicked, this, &QWidget::close);
   connect(print, &QPushButton::clicked, this,
-          [this] { PrintHardcopyAndReport(this, ProposedPdfPath(model_, QStringLiteral("graphics"))); });
+          [this] { PrintHardcopyAndReport(this, ProposedPdfPath(model(), QStringLiteral("graphics"))); });
 
-  const DiagramTitles titles = TitlesForSide(model_);
+  const DiagramTitles titles = TitlesForSide(model());
   AddLabel(kReferenceSystemCaption);
   for (const std::string* title :
        {&titles.upperLeft, &titles.lowerLeft, &titles.upperRight, &titles.lowerRight})
     AddLabel(*title);
-  AddLabel(HeaderText(model_));
+  AddLabel(HeaderText(model()));
   QLabel* stemCement[] = {AddLabel(titles.stemCement), AddLabel(titles.stemCement)};
   for (QLabel* label : stemCement) {
     QPalette red = label->palette();
@@ -132,7 +123,7 @@ QLabel* GrafWindow::AddLabel(std::string_view text) {
 }
 
 void GrafWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
+  SeriesWindow::resizeEvent(event);
   PlaceControls();
   // All five boxes redraw for their new size, in the order of their numbers.
   for (int i = 0; i < kPictures; ++i) controls_[i]->update();
@@ -150,18 +141,6 @@ void GrafWindow::PlaceControls() {
       controls_[i]->move(TwipsRect(r.left, r.top, 0, 0).topLeft());
     }
   }
-}
-
-void GrafWindow::closeEvent(QCloseEvent* event) {
-  ReturnToMain();
-  event->accept();
-}
-
-void GrafWindow::ReturnToMain() {
-  if (!prepared_) return;
-  prepared_.reset();
-  hide();
-  emit returnedToMain();
 }
 
 } // namespace sinkview
