@@ -1,19 +1,16 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "model/model.h"
+#include "graphics/graf_scene.h"
 #include "model/prepared_series.h"
 #include "ui/series_window.h"
-
-class QLabel;
 
 namespace sinkview {
 
 // The graphics window. Created by "GRAPHICS" with the prepared series;
-// "<< FILE MENUE " closes it as the frame does, which returns to the main
+// "<< FILE MENUE " closes it like the frame does, which returns to the main
 // window.
 //
 // Five picture boxes (the sketch in the middle, two diagrams on each side)
@@ -31,15 +28,13 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  // Adds the next control of kGrafControls, under its design name.
-  void Add(QWidget* control);
-  QLabel* AddLabel(std::string_view text);
-  // Places every control for the current client area: proportionally to
-  // the design size, or at its design position.
+  QWidget* Make(const SceneControl& control);
+  // Places every control of the scene for the current client area.
   void PlaceControls();
 
   std::string programDirectory_;
-  std::vector<QWidget*> controls_; // in the order of kGrafControls
+  GrafScene scene_;
+  std::vector<QWidget*> controls_; // in the order of the scene
 };
 
 } // namespace sinkview
