@@ -13,6 +13,8 @@ struct Edition {
 
   // "ORVA / VOK - GRAPHICS 2008", the caption of the main and graphics window.
   std::string Caption() const { return "ORVA / VOK - GRAPHICS " + std::to_string(year); }
+  // The table window's: the same, then TABLE after 35 blanks.
+  std::string TableCaption() const { return Caption() + std::string(35, ' ') + "TABLE"; }
 };
 
 inline constexpr Edition kMainEdition{2008, false};

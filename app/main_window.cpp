@@ -359,7 +359,7 @@ std::optional<PreparedSeries> MainWindow::PreparedForWindow() {
 void MainWindow::Command1_Click() {
   std::optional<PreparedSeries> prepared = PreparedForWindow();
   if (!prepared) return;
-  auto* graf = new GrafWindow(std::move(*prepared), edition_, paths_.ProgramDirectory);
+  auto* graf = new GrafWindow(std::move(*prepared), edition_.Caption(), paths_.ProgramDirectory);
   connect(graf, &GrafWindow::returnedToMain, this, &MainWindow::returnFromWindow);
   hide();
   graf->show();
@@ -368,7 +368,7 @@ void MainWindow::Command1_Click() {
 void MainWindow::Command4_Click() {
   std::optional<PreparedSeries> prepared = PreparedForWindow();
   if (!prepared) return;
-  auto* table = new TableWindow(std::move(*prepared), edition_);
+  auto* table = new TableWindow(std::move(*prepared), edition_.TableCaption());
   connect(table, &TableWindow::returnedToMain, this, &MainWindow::returnFromWindow);
   hide();
   table->show();

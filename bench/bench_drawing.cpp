@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_data.h"
-#include "graphics/figure.h"
+#include "figures/figure.h"
 
 namespace {
 

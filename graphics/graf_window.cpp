@@ -1,13 +1,11 @@
 #include "graphics/graf_window.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <functional>
 
 #include "graphics/diagram_assignment.h"
-#include "graphics/graf_layout.h"
 #include "hardcopy/hardcopy.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
@@ -16,12 +14,13 @@ namespace sinkview {
 
 namespace {
 
-constexpr int kPictures = 5;
 constexpr int kFocusFrameWidth = 2;
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 // A picture box: it keeps no drawing of its own and draws itself completely
 // on every paint, onto a surface over its whole area.
@@ -56,112 +55,89 @@ private:
 
 } // namespace
 
-GrafWindow::GrafWindow(PreparedSeries prepared, const Edition& edition, std::string programDirectory,
+GrafWindow::GrafWindow(PreparedSeries prepared, const std::string& caption, std::string programDirectory,
                        QWidget* parent)
-    : QWidget(parent), prepared_(std::move(prepared)), model_(prepared_->model()),
-      programDirectory_(std::move(programDirectory)) {
-  setObjectName(QStringLiteral("Graf"));
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QString::fromStdString(edition.Caption()));
-  setFont(DesignFont());
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  setPalette(white);
-  setAutoFillBackground(true);
-
-  for (int number = 1; number <= kPictures; ++number) {
-    const bool sketch = number == 1;
-    Add(new PictureBox(
-        this,
-        sketch ? QColor(kSketchBackground.red, kSketchBackground.green, kSketchBackground.blue)
-               : QColor(Qt::white),
-        sketch ? QColor(Qt::black) : palette().color(QPalette::WindowText),
-        [this, number](Surface& box) { PaintPicture(number, model_, programDirectory_, box); }));
+    : SeriesWindow(std::move(prepared), caption, QStringLiteral("Graf"), parent),
+      programDirectory_(std::move(programDirectory)), scene_(MakeGrafScene(model())) {
+  std::vector<QWidget*> boxes;
+  for (const SceneControl& control : scene_.controls) {
+    controls_.push_back(Make(control));
+    if (control.kind == ControlKind::PictureBox) boxes.push_back(controls_.back());
   }
-  auto* fileMenu = new QPushButton(ToQString(kFileMenuCaption), this);
-  auto* print = new QPushButton(ToQString(kPrintGraphicsCaption), this);
-  Add(fileMenu);
-  Add(print);
+  auto* fileMenu = findChild<QPushButton*>(QStringLiteral("Command1"));
+  auto* print = findChild<QPushButton*>(QStringLiteral("Command2"));
   connect(fileMenu, &QPushButton::clicked, this, &QWidget::close);
   connect(print, &QPushButton::clicked, this,
-          [this] { PrintHardcopyAndReport(this, ProposedPdfPath(model_, QStringLiteral("graphics"))); });
-
-  const DiagramTitles titles = TitlesForSide(model_);
-  AddLabel(kReferenceSystemCaption);
-  for (const std::string* title :
-       {&titles.upperLeft, &titles.lowerLeft, &titles.upperRight, &titles.lowerRight})
-    AddLabel(*title);
-  AddLabel(HeaderText(model_));
-  QLabel* stemCement[] = {AddLabel(titles.stemCement), AddLabel(titles.stemCement)};
-  for (QLabel* label : stemCement) {
-    QPalette red = label->palette();
-    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    label->setPalette(red);
-  }
-  QLabel* slash[] = {AddLabel(kSlashCaption), AddLabel(kSlashCaption)};
-  stemCement[0]->setVisible(titles.leftStemCementShown);
-  slash[0]->setVisible(titles.leftStemCementShown);
-  stemCement[1]->setVisible(titles.rightStemCementShown);
-  slash[1]->setVisible(titles.rightStemCementShown);
+          [this] { PrintHardcopyAndReport(this, ProposedPdfPath(model(), QStringLiteral("graphics"))); });
 
   // Keyboard focus: the two buttons, then the picture boxes; it starts on
   // the first button, so no box is framed until Tab reaches it.
   fileMenu->setFocus();
   setTabOrder(fileMenu, print);
   QWidget* previous = print;
-  for (int i = 0; i < kPictures; ++i) {
-    setTabOrder(previous, controls_[i]);
-    previous = controls_[i];
+  for (QWidget* box : boxes) {
+    setTabOrder(previous, box);
+    previous = box;
   }
 
   resize(TwipsToPixels(kGrafClientWidth), TwipsToPixels(kGrafClientHeight));
   PlaceControls();
 }
 
-void GrafWindow::Add(QWidget* control) {
-  control->setObjectName(ToQString(kGrafControls.at(controls_.size()).name));
-  controls_.push_back(control);
-}
-
-QLabel* GrafWindow::AddLabel(std::string_view text) {
-  auto* label = new QLabel(ToQString(text), this);
-  label->setTextFormat(Qt::PlainText); // a patient code is never markup
-  label->adjustSize();
-  Add(label);
-  return label;
+QWidget* GrafWindow::Make(const SceneControl& control) {
+  QWidget* widget = nullptr;
+  switch (control.kind) {
+  case ControlKind::PictureBox:
+    widget = new PictureBox(this, ToQColor(control.background.value_or(Rgb{255, 255, 255})),
+                            control.foreColor ? ToQColor(*control.foreColor)
+                                              : palette().color(QPalette::WindowText),
+                            [this, number = control.picture](Surface& box) {
+                              PaintPicture(number, model(), programDirectory_, box);
+                            });
+    break;
+  case ControlKind::Button:
+    widget = new QPushButton(ToQString(control.text), this);
+    break;
+  case ControlKind::Label: {
+    auto* label = new QLabel(ToQString(control.text), this);
+    label->setTextFormat(Qt::PlainText); // a patient code is never markup
+    label->adjustSize();
+    if (control.foreColor) {
+      QPalette colours = label->palette();
+      colours.setColor(QPalette::WindowText, ToQColor(*control.foreColor));
+      label->setPalette(colours);
+    }
+    widget = label;
+    break;
+  }
+  }
+  widget->setObjectName(ToQString(control.name));
+  if (!control.visible) widget->hide();
+  return widget;
 }
 
 void GrafWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
+  SeriesWindow::resizeEvent(event);
   PlaceControls();
   // All five boxes redraw for their new size, in the order of their numbers.
-  for (int i = 0; i < kPictures; ++i) controls_[i]->update();
-}
-
-void GrafWindow::PlaceControls() {
-  const double ratioX = width() / static_cast<double>(TwipsToPixels(kGrafClientWidth));
-  const double ratioY = height() / static_cast<double>(TwipsToPixels(kGrafClientHeight));
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const GrafControl& design = kGrafControls[i];
-    const DesignRect r = ResizedRect(design, ratioX, ratioY);
-    if (design.resize == OnResize::Rectangle) {
-      controls_[i]->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
-    } else {
-      controls_[i]->move(TwipsRect(r.left, r.top, 0, 0).topLeft());
-    }
+    if (scene_.controls[i].kind == ControlKind::PictureBox) controls_[i]->update();
   }
 }
 
-void GrafWindow::closeEvent(QCloseEvent* event) {
-  ReturnToMain();
-  event->accept();
-}
-
-void GrafWindow::ReturnToMain() {
-  if (!prepared_) return;
-  prepared_.reset();
-  hide();
-  emit returnedToMain();
+void GrafWindow::PlaceControls() {
+  scene_.Place({width() / static_cast<double>(TwipsToPixels(kGrafClientWidth)),
+                height() / static_cast<double>(TwipsToPixels(kGrafClientHeight))});
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const SceneControl& control = scene_.controls[i];
+    const DesignRect& r = control.rect;
+    // Labels size themselves to their text; only their place comes from the scene.
+    if (control.kind == ControlKind::Label) {
+      controls_[i]->move(TwipsRect(r.left, r.top, 0, 0).topLeft());
+    } else {
+      controls_[i]->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
+    }
+  }
 }
 
 } // namespace sinkview

@@ -1,6 +1,5 @@
 #include "table/table_window.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
@@ -27,16 +26,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 
 } // namespace
 
-TableWindow::TableWindow(PreparedSeries prepared, const Edition& edition, QWidget* parent)
-    : QWidget(parent), prepared_(std::move(prepared)), model_(prepared_->model()) {
-  setAttribute(Qt::WA_DeleteOnClose);
-  setObjectName(QStringLiteral("Table"));
-  setWindowTitle(QString::fromStdString(edition.Caption() + std::string(35, ' ') + "TABLE"));
-  setFont(DesignFont());
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, Qt::white);
-  setPalette(colours);
-  setAutoFillBackground(true);
+TableWindow::TableWindow(PreparedSeries prepared, const std::string& caption, QWidget* parent)
+    : SeriesWindow(std::move(prepared), caption, QStringLiteral("Table"), parent) {
   resize(TwipsRect(0, 0, kTableClientWidth, kTableClientHeight).size());
 
   // Created in tab order.
@@ -72,7 +63,7 @@ void TableWindow::Form_Resize() {
   if (width() > 0) {
     const int buttonsTop = std::min({Command1->y(), Command2->y(), Command3->y()});
     fontSize_ = FittingTableFontSize(
-        sinkview::TableFontSize(InitialFontSize, width(), InitialWidth), TableLineCount(model_), buttonsTop,
+        sinkview::TableFontSize(InitialFontSize, width(), InitialWidth), TableLineCount(model()), buttonsTop,
         [this](double points) { return LineHeight(DesignFont(), points, this); });
   }
   update();
@@ -87,38 +78,28 @@ void TableWindow::paintEvent(QPaintEvent*) {
   QFont font = DesignFont();
   PainterSurface surface(painter, QRectF(rect()), Qt::white, palette().color(QPalette::WindowText), font);
   surface.SetFontSize(fontSize_);
-  RenderTable(model_, surface);
+  RenderTable(model(), surface);
 }
 
 void TableWindow::Command1_Click() {
-  PrintHardcopyAndReport(this, ProposedPdfPath(model_, QStringLiteral("table")));
+  PrintHardcopyAndReport(this, ProposedPdfPath(model(), QStringLiteral("table")));
 }
 
 void TableWindow::Command2_Click() { close(); }
 
-void TableWindow::closeEvent(QCloseEvent* event) {
-  // Closing through the frame returns to the main window just like the
-  // button, so the lengths are never left corrected behind its back.
-  if (prepared_) {
-    prepared_.reset();
-    emit returnedToMain();
-  }
-  event->accept();
-}
-
 void TableWindow::Command3_Click() {
-  std::string failure = WriteExportFile(model_, model_.NumFileName);
+  std::string failure = WriteExportFile(model(), model().NumFileName);
   // Beside the data file may be a folder the user cannot write (the
   // installed samples, a read-only share): offer another place until one
   // works or the user gives up.
-  const QString name = QFileInfo(QString::fromLocal8Bit(model_.NumFileName)).fileName();
+  const QString name = QFileInfo(QString::fromLocal8Bit(model().NumFileName)).fileName();
   while (!failure.empty()) {
     const QString chosen = offerSave_(this, {windowTitle().simplified(), QString::fromLocal8Bit(failure),
                                              QStringLiteral("Save as..."), QStringLiteral("Save export file"),
                                              QDir::home().filePath(name),
                                              QStringLiteral("Export files (*.num)"), QStringLiteral("num")});
     if (chosen.isEmpty()) return;
-    failure = WriteExportFile(model_, chosen.toLocal8Bit().toStdString());
+    failure = WriteExportFile(model(), chosen.toLocal8Bit().toStdString());
   }
 }
 

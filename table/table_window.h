@@ -1,25 +1,24 @@
 #pragma once
 
-#include <QWidget>
 #include <functional>
-#include <optional>
+#include <string>
 
-#include "app/edition.h"
 #include "hardcopy/save_offer.h"
 #include "model/model.h"
 #include "model/prepared_series.h"
+#include "ui/series_window.h"
 
 class QPushButton;
 
 namespace sinkview {
 
-// The table window. Created by "SHOW TABLE" with the prepared series, which
-// it holds while it is open; "<<  FILE MENUE" (or closing the window) ends
-// the preparation, emits returnedToMain and deletes the window.
-class TableWindow : public QWidget {
+// The table window. Created by "SHOW TABLE" with the prepared series;
+// "<<  FILE MENUE" closes it as the frame does, which returns to the main
+// window.
+class TableWindow : public SeriesWindow {
   Q_OBJECT
 public:
-  TableWindow(PreparedSeries prepared, const Edition& edition, QWidget* parent = nullptr);
+  TableWindow(PreparedSeries prepared, const std::string& caption, QWidget* parent = nullptr);
 
   // The font size the table is printed in; it follows the window width.
   double TableFontSize() const { return fontSize_; }
@@ -29,13 +28,9 @@ public:
   using SaveOfferer = std::function<QString(QWidget* window, const SaveOffer& offer)>;
   void setSaveOfferer(SaveOfferer offerer) { offerSave_ = std::move(offerer); }
 
-signals:
-  void returnedToMain();
-
 protected:
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
 
 private:
   void Form_Load();
@@ -44,8 +39,6 @@ private:
   void Command2_Click();
   void Command3_Click();
 
-  std::optional<PreparedSeries> prepared_; // empty once returned to the main window
-  MeasurementModel& model_;
   QPushButton* Command1;
   QPushButton* Command2;
   QPushButton* Command3;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "app/edition.h"
 #include "graphics/graf_layout.h"
 #include "graphics_test_helpers.h"
 #include "ui/design_units.h"
@@ -27,7 +28,8 @@ template <typename T = QWidget> T* Child(QWidget& window, std::string_view name)
 std::unique_ptr<GrafWindow> Shown(MeasurementModel& m) {
   auto prepared = PreparedSeries::Prepare(m, "shown.vok");
   EXPECT_TRUE(prepared);
-  auto window = std::make_unique<GrafWindow>(std::move(*prepared), kMainEdition, SINKVIEW_BUILD_PROGRAM_DIR);
+  auto window =
+      std::make_unique<GrafWindow>(std::move(*prepared), kMainEdition.Caption(), SINKVIEW_BUILD_PROGRAM_DIR);
   window->show();
   QApplication::processEvents();
   return window;
@@ -100,7 +102,7 @@ TEST(GrafWindow, LeavingRestoresTheLengthsBitForBitAndReturnsOnce) {
       auto prepared = PreparedSeries::Prepare(m, file);
       ASSERT_TRUE(prepared);
       QPointer<GrafWindow> graf =
-          new GrafWindow(std::move(*prepared), kMainEdition, SINKVIEW_BUILD_PROGRAM_DIR);
+          new GrafWindow(std::move(*prepared), kMainEdition.Caption(), SINKVIEW_BUILD_PROGRAM_DIR);
       QObject::connect(graf, &GrafWindow::returnedToMain, [&] { ++returns; });
       graf->show();
       graf->resize(graf->size() * 1.5);

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <utility>
 
+#include "app/edition.h"
 #include "model/prepared_series.h"
 #include "model/reader.h"
 #include "table_test_support.h"
@@ -27,7 +28,7 @@ protected:
     asRead_ = model_;
     auto prepared = PreparedSeries::Prepare(model_, "schmid_anna_left_breaks.vok");
     ASSERT_TRUE(prepared);
-    window_ = new TableWindow(std::move(*prepared), kMainEdition);
+    window_ = new TableWindow(std::move(*prepared), kMainEdition.TableCaption());
     window_->show();
   }
   QPushButton* Button(const char* name) { return window_->findChild<QPushButton*>(name); }
@@ -98,7 +99,7 @@ TEST(TableWindowLongSeries, ThirtyRadiographsStayAboveTheButtonsAtDesignAndDoubl
   ASSERT_EQ(model.RadiographCount, 30);
   auto prepared = PreparedSeries::Prepare(model, path);
   ASSERT_TRUE(prepared);
-  TableWindow window(std::move(*prepared), kMainEdition);
+  TableWindow window(std::move(*prepared), kMainEdition.TableCaption());
   window.show();
   const QSize design = window.size();
   for (int widths : {1, 2}) {

@@ -12,7 +12,7 @@
 #include <QSize>
 
 #include "app/program_paths.h"
-#include "graphics/figure.h"
+#include "figures/figure.h"
 #include "model/prepared_series.h"
 #include "tools/export/export_options.h"
 

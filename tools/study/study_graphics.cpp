@@ -12,7 +12,7 @@
 #include <new>
 
 #include "app/program_paths.h"
-#include "graphics/figure.h"
+#include "figures/figure.h"
 #include "model/atomic_file.h"
 #include "model/prepared_series.h"
 #include "model/reader_text.h"

@@ -1,4 +1,4 @@
-#include "graphics/figure.h"
+#include "figures/figure.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "../graphics/graphics_test_helpers.h"
 #include "../support/file_contents.h"
-#include "graphics_test_helpers.h"
 #include "ui/design_units.h"
 
 using namespace sinkview;

@@ -1,4 +1,4 @@
-#include "graphics/figure.h"
+#include "figures/figure.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -10,13 +10,12 @@
 #include <algorithm>
 #include <functional>
 #include <new>
-#include <stdexcept>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include "graphics/diagram_assignment.h"
-#include "graphics/graf_layout.h"
+#include "graphics/graf_scene.h"
 #include "model/atomic_file.h"
 #include "model/reader_text.h"
 #include "table/table_text.h"
@@ -45,18 +44,7 @@ void DrawLabel(QPainter& painter, QPoint at, const QString& text, QColor colour)
   }
 }
 
-const GrafControl& Control(std::string_view name) {
-  for (const GrafControl& control : kGrafControls) {
-    if (control.name == name) return control;
-  }
-  throw std::invalid_argument("no control " + std::string(name));
-}
-
-DesignRect PlaceInFigure(std::string_view name, QSize size) {
-  const double ratioX = size.width() / static_cast<double>(GraphicsDesignSize().width());
-  const double ratioY = size.height() / static_cast<double>(GraphicsDesignSize().height());
-  return ResizedRect(Control(name), ratioX, ratioY);
-}
+QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 // The slash and the red title of each side, and the subsidence title they follow.
 struct Follower {
@@ -65,20 +53,30 @@ struct Follower {
 constexpr Follower kStemCementLabels[] = {
     {"Label7", "Label3"}, {"Label9", "Label3"}, {"Label8", "Label5"}, {"Label10", "Label5"}};
 
-} // namespace
-
-QPoint FigureLabelPosition(std::string_view name, QSize size) {
-  DesignRect r = PlaceInFigure(name, size);
+// The window's scene at `size`, under the figure's one rule of its own.
+GrafScene FigureScene(const MeasurementModel& model, QSize size) {
+  GrafScene scene =
+      MakeGrafScene(model, {size.width() / static_cast<double>(GraphicsDesignSize().width()),
+                            size.height() / static_cast<double>(GraphicsDesignSize().height())});
   // The window leaves these at their design place while the title moves
   // (as the design has it); a figure keeps the design's distance instead.
   for (const Follower& follower : kStemCementLabels) {
-    if (follower.name != name) continue;
-    const DesignRect title = PlaceInFigure(follower.title, size);
-    const DesignRect& designTitle = Control(follower.title).rect;
-    r.left = title.left + (Control(name).rect.left - designTitle.left);
-    r.top = title.top + (Control(name).rect.top - designTitle.top);
+    DesignRect& r = scene.at(follower.name).rect;
+    const DesignRect& title = scene.at(follower.title).rect;
+    r.left = title.left + (DesignRectOf(follower.name).left - DesignRectOf(follower.title).left);
+    r.top = title.top + (DesignRectOf(follower.name).top - DesignRectOf(follower.title).top);
   }
-  return TwipsRect(r.left, r.top, 0, 0).topLeft();
+  return scene;
+}
+
+QPoint TopLeft(const SceneControl& control) {
+  return TwipsRect(control.rect.left, control.rect.top, 0, 0).topLeft();
+}
+
+} // namespace
+
+QPoint FigureLabelPosition(std::string_view name, QSize size) {
+  return TopLeft(FigureScene(MeasurementModel{}, size).at(name));
 }
 
 QSize GraphicsDesignSize() { return TwipsRect(0, 0, kGrafClientWidth, kGrafClientHeight).size(); }
@@ -88,36 +86,23 @@ QSize TableDesignSize() { return TwipsRect(0, 0, kTableClientWidth, kTableClient
 void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
                         const std::string& programDirectory) {
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  const auto place = [&](std::string_view name) { return PlaceInFigure(name, size); };
-
-  for (int number = 1; number <= 5; ++number) {
-    const DesignRect r = place("Picture" + std::to_string(number));
-    const bool sketch = number == 1;
+  const GrafScene scene = FigureScene(model, size);
+  // The boxes, then the labels; a figure shows no buttons.
+  for (const SceneControl& control : scene.controls) {
+    if (control.kind != ControlKind::PictureBox) continue;
+    const DesignRect& r = control.rect;
     painter.save();
     PainterSurface box(painter, QRectF(TwipsRect(r.left, r.top, r.width, r.height)),
-                       sketch ? QColor(kSketchBackground.red, kSketchBackground.green, kSketchBackground.blue)
-                              : QColor(Qt::white),
-                       Qt::black, DesignFont());
-    PaintPicture(number, model, programDirectory, box);
+                       control.background ? ToQColor(*control.background) : QColor(Qt::white),
+                       control.foreColor ? ToQColor(*control.foreColor) : QColor(Qt::black), DesignFont());
+    PaintPicture(control.picture, model, programDirectory, box);
     painter.restore();
   }
-
   painter.setFont(DesignFont());
-  const DiagramTitles titles = TitlesForSide(model);
-  const auto at = [&](std::string_view name) { return FigureLabelPosition(name, size); };
-  DrawLabel(painter, at("Label1"), FromUtf8(kReferenceSystemCaption), Qt::black);
-  DrawLabel(painter, at("Label2"), FromUtf8(titles.upperLeft), Qt::black);
-  DrawLabel(painter, at("Label3"), FromUtf8(titles.lowerLeft), Qt::black);
-  DrawLabel(painter, at("Label4"), FromUtf8(titles.upperRight), Qt::black);
-  DrawLabel(painter, at("Label5"), FromUtf8(titles.lowerRight), Qt::black);
-  DrawLabel(painter, at("Label6"), FromUtf8(HeaderText(model)), Qt::black);
-  if (titles.leftStemCementShown) {
-    DrawLabel(painter, at("Label9"), FromUtf8(kSlashCaption), Qt::black);
-    DrawLabel(painter, at("Label7"), FromUtf8(titles.stemCement), Qt::red);
-  }
-  if (titles.rightStemCementShown) {
-    DrawLabel(painter, at("Label10"), FromUtf8(kSlashCaption), Qt::black);
-    DrawLabel(painter, at("Label8"), FromUtf8(titles.stemCement), Qt::red);
+  for (const SceneControl& control : scene.controls) {
+    if (control.kind != ControlKind::Label || !control.visible) continue;
+    DrawLabel(painter, TopLeft(control), FromUtf8(control.text),
+              control.foreColor ? ToQColor(*control.foreColor) : QColor(Qt::black));
   }
 }
 
