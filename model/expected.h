@@ -6,7 +6,11 @@
 namespace sinkview {
 
 // The error a call failed with, on its way into an Expected.
-template <typename E> struct Unexpected { E error; };
+template <typename E> struct Unexpected {
+  // A constructor of its own: clang before 17 deduces no aggregate's type.
+  explicit Unexpected(E e) : error(std::move(e)) {}
+  E error;
+};
 template <typename E> Unexpected(E) -> Unexpected<E>;
 
 // A value, or the error that kept the call from making it: what every reader
