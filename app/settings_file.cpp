@@ -27,7 +27,8 @@ std::optional<std::string> ReadStartFolder(const std::string& settingsPath) {
 }
 
 std::string WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
-  return WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n");
+  const MaybeFailure failure = WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n");
+  return failure ? failure->message : "";
 }
 
 } // namespace sinkview

@@ -222,7 +222,9 @@ std::string WriteFigure(Figure figure, const std::string& path, QSize size, Meas
            "). An older file of that name is unchanged.";
   }
   const QByteArray& data = bytes.data();
-  return WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+  const MaybeFailure failure =
+      WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+  return failure ? failure->message : "";
 }
 
 } // namespace sinkview

@@ -59,7 +59,8 @@ std::string ExportText(const MeasurementModel& m) {
 std::string WriteExportFile(const MeasurementModel& m, const std::string& path, FlushToDisk flush) {
   // Never an export of "inf" or "nan".
   if (const std::string problem = NotFiniteProblem(m, path); !problem.empty()) return problem;
-  return WriteFileAtomically(path, ExportText(m), flush);
+  const MaybeFailure failure = WriteFileAtomically(path, ExportText(m), flush);
+  return failure ? failure->message : "";
 }
 
 } // namespace sinkview
