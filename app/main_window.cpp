@@ -403,8 +403,8 @@ void MainWindow::Command2_Click() {
   const std::string settings = paths_.SettingsFile;
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(settings).parent_path(), ignored);
-  const std::string error = WriteStartFolder(settings, ToLocal(folder_));
-  if (!error.empty()) showMessage_({true, windowTitle(), QString::fromLocal8Bit(error), {}});
+  if (const MaybeFailure error = WriteStartFolder(settings, ToLocal(folder_)))
+    showMessage_({true, windowTitle(), QString::fromLocal8Bit(error->message), {}});
   QApplication::quit();
 }
 

@@ -26,9 +26,8 @@ std::optional<std::string> ReadStartFolder(const std::string& settingsPath) {
   return std::string(*folder);
 }
 
-std::string WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
-  const MaybeFailure failure = WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n");
-  return failure ? failure->message : "";
+MaybeFailure WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
+  return WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n");
 }
 
 } // namespace sinkview

@@ -1,6 +1,5 @@
 #include "graphics/figure.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
@@ -9,7 +8,6 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <functional>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <sys/resource.h>
@@ -17,11 +15,11 @@
 
 #include "graphics/diagram_assignment.h"
 #include "graphics/graf_layout.h"
-#include "model/atomic_file.h"
 #include "model/reader_text.h"
 #include "table/table_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
+#include "ui/rendered_file.h"
 
 namespace sinkview {
 
@@ -191,13 +189,13 @@ std::string Render(const QString& suffix, const QString& title, QSize size,
 
 } // namespace
 
-std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
-                        const std::string& programDirectory) {
+MaybeFailure WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
+                         const std::string& programDirectory) {
   const QString name = QString::fromLocal8Bit(path);
   const QString suffix = QFileInfo(name).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
-    return ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
-           std::string(figure == Figure::Graphics ? " or .svg." : ".");
+    return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
+                   std::string(figure == Figure::Graphics ? " or .svg." : ".")};
   }
   const auto draw = [&](QPainter& painter) {
     if (figure == Figure::Graphics) {
@@ -206,25 +204,15 @@ std::string WriteFigure(Figure figure, const std::string& path, QSize size, Meas
       DrawTableFigure(painter, size, model);
     }
   };
-  // Drawn whole into memory first, then written by the one writer of the
-  // program, which keeps an older file on any failure.
-  QBuffer bytes;
-  std::string problem;
-  try {
-    bytes.open(QIODevice::WriteOnly);
-    problem = Render(suffix, QFileInfo(name).completeBaseName(), size, draw, bytes);
-  } catch (const std::bad_alloc&) {
-    problem = "not enough memory";
-  }
-  if (!problem.empty()) {
-    return ShownFileName(path) + ": the figure of " + std::to_string(size.width()) + " x " +
-           std::to_string(size.height()) + " pixels is not written (" + problem +
-           "). An older file of that name is unchanged.";
-  }
-  const QByteArray& data = bytes.data();
-  const MaybeFailure failure =
-      WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
-  return failure ? failure->message : "";
+  const auto refused = [&](const std::string& reason) {
+    return Failure{ShownFileName(path) + ": the figure of " + std::to_string(size.width()) + " x " +
+                   std::to_string(size.height()) + " pixels is not written (" + reason +
+                   "). An older file of that name is unchanged."};
+  };
+  return WriteRenderedFile(
+      path,
+      [&](QIODevice& out) { return Render(suffix, QFileInfo(name).completeBaseName(), size, draw, out); },
+      refused);
 }
 
 } // namespace sinkview

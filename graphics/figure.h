@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/failure.h"
 #include "model/model.h"
 
 class QPainter;
@@ -36,10 +37,10 @@ QSize GraphicsDesignSize();
 QSize TableDesignSize();
 
 // Writes a figure to `path`: PNG, PDF or SVG by the file's ending (vectors
-// for PDF and SVG), through a temporary file renamed into place. Returns ""
-// on success, else a message naming the file and the reason.
+// for PDF and SVG), through a temporary file renamed into place; else a
+// message naming the file and the reason.
 enum class Figure { Graphics, Table };
-std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
-                        const std::string& programDirectory);
+[[nodiscard]] MaybeFailure WriteFigure(Figure figure, const std::string& path, QSize size,
+                                       MeasurementModel& model, const std::string& programDirectory);
 
 } // namespace sinkview

@@ -107,13 +107,13 @@ void TableWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TableWindow::Command3_Click() {
-  std::string failure = WriteExportFile(model_, model_.NumFileName);
+  MaybeFailure failure = WriteExportFile(model_, model_.NumFileName);
   // Beside the data file may be a folder the user cannot write (the
   // installed samples, a read-only share): offer another place until one
   // works or the user gives up.
   const QString name = QFileInfo(QString::fromLocal8Bit(model_.NumFileName)).fileName();
-  while (!failure.empty()) {
-    const QString chosen = offerSave_(this, {windowTitle().simplified(), QString::fromLocal8Bit(failure),
+  while (failure) {
+    const QString chosen = offerSave_(this, {windowTitle().simplified(), QString::fromLocal8Bit(failure->message),
                                              QStringLiteral("Save as..."), QStringLiteral("Save export file"),
                                              QDir::home().filePath(name),
                                              QStringLiteral("Export files (*.num)"), QStringLiteral("num")});
