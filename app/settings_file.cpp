@@ -26,7 +26,7 @@ std::optional<std::string> ReadStartFolder(const std::string& settingsPath) {
   return std::string(*folder);
 }
 
-std::string WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
+MaybeFailure WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
   return WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n");
 }
 

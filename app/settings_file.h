@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "model/failure.h"
+
 namespace sinkview {
 
 // SINKVIEW.INI holds one line: the last used folder in double quotes,
@@ -11,11 +13,11 @@ inline constexpr const char* kSettingsFileName = "SINKVIEW.INI";
 
 // The folder stored in the settings file; empty when the file cannot be read
 // or is not a regular file (a pipe would block the start).
-std::optional<std::string> ReadStartFolder(const std::string& settingsPath);
+[[nodiscard]] std::optional<std::string> ReadStartFolder(const std::string& settingsPath);
 
 // Writes the folder through a temporary file that replaces the old one, so
-// a failure leaves the old file as it was. Returns an empty string on
-// success, else a message naming the file and the reason.
-std::string WriteStartFolder(const std::string& settingsPath, const std::string& folder);
+// a failure leaves the old file as it was; else a message naming the file
+// and the reason.
+[[nodiscard]] MaybeFailure WriteStartFolder(const std::string& settingsPath, const std::string& folder);
 
 } // namespace sinkview

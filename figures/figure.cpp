@@ -1,6 +1,5 @@
 #include "figures/figure.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
@@ -9,18 +8,18 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <functional>
-#include <new>
+#include <stdexcept>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include "graphics/diagram_assignment.h"
 #include "graphics/graf_scene.h"
-#include "model/atomic_file.h"
 #include "model/reader_text.h"
 #include "table/table_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
+#include "ui/rendered_file.h"
 
 namespace sinkview {
 
@@ -176,34 +175,26 @@ std::string Render(const QString& suffix, const QString& title, QSize size,
 
 } // namespace
 
-std::string WriteDrawing(const std::string& path, QSize size, const std::function<void(QPainter&)>& draw) {
+MaybeFailure WriteDrawing(const std::string& path, QSize size, const std::function<void(QPainter&)>& draw) {
   const QString name = QString::fromLocal8Bit(path);
   const QString suffix = QFileInfo(name).suffix().toLower();
-  // Drawn whole into memory first, then written by the one writer of the
-  // program, which keeps an older file on any failure.
-  QBuffer bytes;
-  std::string problem;
-  try {
-    bytes.open(QIODevice::WriteOnly);
-    problem = Render(suffix, QFileInfo(name).completeBaseName(), size, draw, bytes);
-  } catch (const std::bad_alloc&) {
-    problem = "not enough memory";
-  }
-  if (!problem.empty()) {
-    return ShownFileName(path) + ": the figure of " + std::to_string(size.width()) + " x " +
-           std::to_string(size.height()) + " pixels is not written (" + problem +
-           "). An older file of that name is unchanged.";
-  }
-  const QByteArray& data = bytes.data();
-  return WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+  const auto refused = [&](const std::string& reason) {
+    return Failure{ShownFileName(path) + ": the figure of " + std::to_string(size.width()) + " x " +
+                   std::to_string(size.height()) + " pixels is not written (" + reason +
+                   "). An older file of that name is unchanged."};
+  };
+  return WriteRenderedFile(
+      path,
+      [&](QIODevice& out) { return Render(suffix, QFileInfo(name).completeBaseName(), size, draw, out); },
+      refused);
 }
 
-std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
-                        const std::string& programDirectory) {
+MaybeFailure WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
+                         const std::string& programDirectory) {
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
-    return ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
-           std::string(figure == Figure::Graphics ? " or .svg." : ".");
+    return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
+                   std::string(figure == Figure::Graphics ? " or .svg." : ".")};
   }
   return WriteDrawing(path, size, [&](QPainter& painter) {
     if (figure == Figure::Graphics) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/failure.h"
 #include "model/model.h"
 
 class QPainter;
@@ -37,14 +38,15 @@ QSize GraphicsDesignSize();
 QSize TableDesignSize();
 
 // Writes a figure to `path`: PNG, PDF or SVG by the file's ending (vectors
-// for PDF and SVG), through a temporary file renamed into place. Returns ""
-// on success, else a message naming the file and the reason.
+// for PDF and SVG), through a temporary file renamed into place; else a
+// message naming the file and the reason.
 enum class Figure { Graphics, Table };
-std::string WriteFigure(Figure figure, const std::string& path, QSize size, MeasurementModel& model,
-                        const std::string& programDirectory);
+[[nodiscard]] MaybeFailure WriteFigure(Figure figure, const std::string& path, QSize size,
+                                       MeasurementModel& model, const std::string& programDirectory);
 
 // Writes what `draw` paints on a canvas of `size` to `path` as WriteFigure
 // does; the name must end in .png, .pdf or .svg (checked by the caller).
-std::string WriteDrawing(const std::string& path, QSize size, const std::function<void(QPainter&)>& draw);
+[[nodiscard]] MaybeFailure WriteDrawing(const std::string& path, QSize size,
+                                        const std::function<void(QPainter&)>& draw);
 
 } // namespace sinkview

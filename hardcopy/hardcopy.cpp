@@ -7,30 +7,25 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
-#include <QTemporaryFile>
 #include <QWidget>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "hardcopy/hardcopy_image.h"
 #include "hardcopy/pdf_name.h"
 #include "hardcopy/save_offer.h"
 #include "model/model.h"
 #include "model/text_encoding.h"
+#include "ui/rendered_file.h"
 
 namespace sinkview {
 
 namespace {
-
-const QString kNoPrinter = QStringLiteral("no prt found");
-const QString kCaptureFailed = QStringLiteral("capture failed");
-const QString kPrintFailed = QStringLiteral("print failed");
 
 RgbImage ToRgbImage(const QImage& snapshot) {
   const QImage rgb = snapshot.convertToFormat(QImage::Format_RGB32);
@@ -58,9 +53,36 @@ QImage ToQImage(const GreyImage& grey) {
 // The boxes get a short title of their own: the table's caption, with its
 // 35 blanks, would be cut off.
 const QString kBoxTitle = QStringLiteral("Hard copy");
-const QString kNoPrinterExplained = kNoPrinter + QStringLiteral("\nNo default printer is set up.");
+const QString kNoPrinterExplained =
+    HardcopyMessage(HardcopyResult::NoPrinter) + QStringLiteral("\nNo default printer is set up.");
+
+// Draws the snapshot in grey onto the page `paper` (device pixels) of `device`.
+bool DrawHardcopyPage(QPaintDevice& device, QRect paper, const QImage& snapshot) {
+  const auto page = LayOutHardcopy(ToRgbImage(snapshot), paper.width(), paper.height());
+  if (!page) return false;
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  // The greys as they are: a PDF writer would otherwise store a JPEG.
+  painter.setRenderHint(QPainter::LosslessImageRendering);
+  painter.drawImage(QRect(page->x, page->y, page->width, page->height), ToQImage(page->picture));
+  return painter.end();
+}
 
 } // namespace
+
+QString HardcopyMessage(HardcopyResult result) {
+  switch (result) {
+  case HardcopyResult::Printed:
+    return {};
+  case HardcopyResult::NoPrinter:
+    return QStringLiteral("no prt found");
+  case HardcopyResult::CaptureFailed:
+    return QStringLiteral("capture failed");
+  case HardcopyResult::PrintFailed:
+    break;
+  }
+  return QStringLiteral("print failed");
+}
 
 QString DefaultPrinterName() { return QPrinterInfo::defaultPrinterName(); }
 
@@ -91,52 +113,43 @@ QImage CaptureWindow(QWidget* widget) {
   return contents.isNull() ? QImage() : contents.toImage();
 }
 
-QString PrintSnapshot(QPrinter& printer, const QImage& snapshot) {
+HardcopyResult PrintSnapshot(QPrinter& printer, const QImage& snapshot) {
   // The whole paper in device units, as the margins are measured on it.
   printer.setFullPage(true);
   printer.setDocName(QStringLiteral("Hardcopy"));
   printer.setColorMode(QPrinter::GrayScale);
   const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
-  const auto page = LayOutHardcopy(ToRgbImage(snapshot), paper.width(), paper.height());
-  if (!page) return kPrintFailed;
-
-  QPainter painter;
-  if (!painter.begin(&printer)) return kPrintFailed;
-  painter.drawImage(QRect(page->x, page->y, page->width, page->height), ToQImage(page->picture));
-  return painter.end() ? QString() : kPrintFailed;
+  return DrawHardcopyPage(printer, paper, snapshot) ? HardcopyResult::Printed : HardcopyResult::PrintFailed;
 }
 
-QString PrintHardcopy(QWidget* window) {
+HardcopyResult PrintHardcopy(QWidget* window) {
   const QString name = DefaultPrinterName();
-  if (name.isEmpty()) return kNoPrinter;
+  if (name.isEmpty()) return HardcopyResult::NoPrinter;
   const QImage snapshot = CaptureWindow(window);
-  if (snapshot.isNull()) return kCaptureFailed;
+  if (snapshot.isNull()) return HardcopyResult::CaptureFailed;
   QGuiApplication::clipboard()->setImage(snapshot);
 
   QPrinter printer(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
   return PrintSnapshot(printer, snapshot);
 }
 
-QString SaveHardcopyPdf(const QImage& snapshot, const QString& path) {
-  const QFileInfo target(path);
-  // The temporary file sits beside the target so the rename cannot cross
-  // file systems and the old file stays whole until the new one is.
-  QTemporaryFile temp(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-  if (!temp.open()) return QStringLiteral("%1: %2").arg(path, temp.errorString());
-  temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-  temp.close();
-
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(temp.fileName());
-  if (!PrintSnapshot(printer, snapshot).isEmpty())
-    return QStringLiteral("%1: the PDF file could not be written").arg(path);
-
-  std::error_code error;
-  std::filesystem::rename(temp.fileName().toStdString(), target.absoluteFilePath().toStdString(), error);
-  if (error) return QStringLiteral("%1: %2").arg(path, QString::fromStdString(error.message()));
-  temp.setAutoRemove(false);
-  return {};
+MaybeFailure SaveHardcopyPdf(const QImage& snapshot, const QString& path) {
+  const auto render = [&](QIODevice& out) -> std::string {
+    // The page of a PDF printer, whole, so the file looks as a printed copy.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setFullPage(true);
+    QPdfWriter pdf(&out);
+    pdf.setResolution(printer.resolution());
+    pdf.setPageLayout(printer.pageLayout());
+    pdf.setTitle(QStringLiteral("Hardcopy"));
+    const QRect paper = pdf.pageLayout().fullRectPixels(pdf.resolution());
+    return DrawHardcopyPage(pdf, paper, snapshot) ? "" : "it cannot be drawn";
+  };
+  return WriteRenderedFile(path.toLocal8Bit().toStdString(), render, [&](const std::string&) {
+    return Failure{
+        QStringLiteral("%1: the PDF file could not be written").arg(path).toLocal8Bit().toStdString()};
+  });
 }
 
 QString ProposedPdfPath(const MeasurementModel& m, const QString& windowName) {
@@ -162,10 +175,10 @@ HardcopyDialogs StandardHardcopyDialogs() {
 
 void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf, const HardcopyDialogs& dialogs) {
   QPointer<QWidget> guard(window);
-  const QString result = PrintHardcopy(window);
-  if (result.isEmpty()) return;
-  if (result != kNoPrinter) {
-    dialogs.tell(guard, result);
+  const HardcopyResult result = PrintHardcopy(window);
+  if (result == HardcopyResult::Printed) return;
+  if (result != HardcopyResult::NoPrinter) {
+    dialogs.tell(guard, HardcopyMessage(result));
     return;
   }
   // Take the snapshot before a box can cover the window.
@@ -177,8 +190,8 @@ void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf, const H
   const QString path = dialogs.offerPdf(guard, kNoPrinterExplained, proposedPdf);
   if (path.isEmpty()) return;
   QGuiApplication::clipboard()->setImage(snapshot);
-  const QString error = SaveHardcopyPdf(snapshot, path);
-  if (!error.isEmpty()) dialogs.tell(guard, error);
+  if (const MaybeFailure error = SaveHardcopyPdf(snapshot, path))
+    dialogs.tell(guard, QString::fromLocal8Bit(error->message));
 }
 
 void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+#include "model/failure.h"
+
 class QPrinter;
 class QWidget;
 
@@ -11,12 +13,17 @@ namespace sinkview {
 
 struct MeasurementModel;
 
+// What became of a hard copy: handed to the printer, no default printer, no
+// picture of the window could be taken, or the printer refused the page.
+enum class HardcopyResult { Printed, NoPrinter, CaptureFailed, PrintFailed };
+
+// The user's words for a result: "no prt found", "capture failed", "print
+// failed"; "" for a printed page.
+QString HardcopyMessage(HardcopyResult result);
+
 // Prints a picture of the window on the default printer as a one-page
-// document "Hardcopy". Returns "" when the page was handed to the printer,
-// "no prt found" without a default printer, "capture failed" when no
-// picture of the window could be taken, "print failed" when the printer
-// refused the page.
-QString PrintHardcopy(QWidget* window);
+// document "Hardcopy".
+[[nodiscard]] HardcopyResult PrintHardcopy(QWidget* window);
 
 // What the print buttons call: PrintHardcopy, and a message box when it
 // fails; without a printer the box offers to save a PDF file, proposing
@@ -36,13 +43,13 @@ QString DefaultPrinterName();
 QImage CaptureWindow(QWidget* window);
 
 // Draws the snapshot in grey onto one page of the printer, turned and fitted
-// inside the margins. "" on success, else "print failed".
-QString PrintSnapshot(QPrinter& printer, const QImage& snapshot);
+// inside the margins: Printed or PrintFailed.
+[[nodiscard]] HardcopyResult PrintSnapshot(QPrinter& printer, const QImage& snapshot);
 
-// Writes the hard copy of the snapshot as a PDF file, replacing the file only
-// once the new one is complete. "" on success, else a message naming the
-// file and the reason.
-QString SaveHardcopyPdf(const QImage& snapshot, const QString& path);
+// Writes the hard copy of the snapshot as a PDF file with the page a PDF
+// printer gives, replacing the file only once the new one is complete; else
+// a message naming the file and the reason.
+[[nodiscard]] MaybeFailure SaveHardcopyPdf(const QImage& snapshot, const QString& path);
 
 // How the user is told; the windows use the standard boxes, tests their own.
 struct HardcopyDialogs {

@@ -7,6 +7,7 @@
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "model/reader_text.h"
 
@@ -14,9 +15,9 @@ namespace sinkview {
 
 namespace {
 
-std::string Failure(const std::string& path, const char* what, int error) {
-  return "The file " + ShownFileName(path) + " cannot be written (" + what + ": " + std::strerror(error) +
-         "). The previous file, if any, is unchanged.";
+Failure Refusal(const std::string& path, const char* what, int error) {
+  return Failure{"The file " + ShownFileName(path) + " cannot be written (" + what + ": " +
+                 std::strerror(error) + "). The previous file, if any, is unchanged."};
 }
 
 bool WriteAll(int fd, std::string_view text) {
@@ -78,45 +79,86 @@ std::string TemporaryName(std::string_view fileName, std::size_t nameLimit, std:
   return "." + std::string(fileName.substr(0, keep)) + "." + std::string(unique) + ".tmp";
 }
 
-std::string WriteFileAtomically(const std::string& path, std::string_view text, FlushToDisk flush) {
+Expected<AtomicFile, Failure> AtomicFile::Open(const std::string& path) {
+  AtomicFile file;
+  file.path_ = path;
   struct stat existing {};
-  const bool replaces = ::stat(path.c_str(), &existing) == 0;
+  file.replaces_ = ::stat(path.c_str(), &existing) == 0;
   // Renaming needs only the folder's permission; a file the user may not
   // write is not replaced either.
-  if (replaces && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-    return Failure(path, "replacing", errno);
+  if (file.replaces_ && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+    return Unexpected(Refusal(path, "replacing", errno));
   }
-  std::string temporary;
-  const int fd = CreateTemporary(path, temporary);
-  if (fd < 0) return Failure(path, "no temporary file in its folder", errno);
-  const char* failedStep = nullptr;
-  int error = 0;
-  auto fail = [&](const char* step) {
-    if (failedStep != nullptr) return;
-    failedStep = step;
-    error = errno;
-  };
-  if (!WriteAll(fd, text)) {
-    fail("writing");
-  } else if (replaces && ::fchmod(fd, existing.st_mode & 07777) != 0) {
-    fail("setting its permissions");
-  } else if (flush == FlushToDisk::Now && ::fsync(fd) != 0) {
-    fail("writing");
+  file.mode_ = existing.st_mode & 07777;
+  file.owner_ = existing.st_uid;
+  file.group_ = existing.st_gid;
+  file.fd_ = CreateTemporary(path, file.temporary_);
+  if (file.fd_ < 0) return Unexpected(Refusal(path, "no temporary file in its folder", errno));
+  return file;
+}
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept { *this = std::move(other); }
+
+AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
+  if (this == &other) return *this;
+  Discard();
+  path_ = std::move(other.path_);
+  temporary_ = std::move(other.temporary_);
+  fd_ = std::exchange(other.fd_, -1);
+  replaces_ = other.replaces_;
+  mode_ = other.mode_;
+  owner_ = other.owner_;
+  group_ = other.group_;
+  failedStep_ = other.failedStep_;
+  error_ = other.error_;
+  return *this;
+}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+void AtomicFile::Discard() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  ::unlink(temporary_.c_str());
+  fd_ = -1;
+}
+
+void AtomicFile::Fail(const char* step) {
+  if (failedStep_ != nullptr) return;
+  failedStep_ = step;
+  error_ = errno;
+}
+
+void AtomicFile::Write(std::string_view chunk) {
+  if (fd_ >= 0 && failedStep_ == nullptr && !WriteAll(fd_, chunk)) Fail("writing");
+}
+
+MaybeFailure AtomicFile::Commit(FlushToDisk flush) {
+  if (fd_ < 0) return Refusal(path_, "writing", EBADF);
+  if (failedStep_ == nullptr && replaces_ && ::fchmod(fd_, mode_) != 0) {
+    Fail("setting its permissions");
+  } else if (failedStep_ == nullptr && flush == FlushToDisk::Now && ::fsync(fd_) != 0) {
+    Fail("writing");
   }
   // A replaced file keeps its owner where that is allowed (root's edits).
-  if (replaces && failedStep == nullptr &&
-      (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+  if (replaces_ && failedStep_ == nullptr && (owner_ != ::geteuid() || group_ != ::getegid())) {
+    if (::fchown(fd_, owner_, group_) != 0) {
       // Not allowed: the file becomes the user's, as a plain write would not make it.
     }
   }
-  if (::close(fd) != 0) fail("writing");
-  if (failedStep == nullptr && ::rename(temporary.c_str(), path.c_str()) != 0) fail("replacing");
-  if (failedStep != nullptr) {
-    ::unlink(temporary.c_str());
-    return Failure(path, failedStep, error);
-  }
-  return "";
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) Fail("writing");
+  if (failedStep_ == nullptr && ::rename(temporary_.c_str(), path_.c_str()) != 0) Fail("replacing");
+  if (failedStep_ == nullptr) return std::nullopt;
+  ::unlink(temporary_.c_str());
+  return Refusal(path_, failedStep_, error_);
+}
+
+MaybeFailure WriteFileAtomically(const std::string& path, std::string_view text, FlushToDisk flush) {
+  auto file = AtomicFile::Open(path);
+  if (!file) return file.error();
+  file->Write(text);
+  return file->Commit(flush);
 }
 
 } // namespace sinkview

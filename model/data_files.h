@@ -21,7 +21,7 @@ struct DataFileSearch {
 
 // Finds the data files of `paths`; with `recursive` also in the folders'
 // sub-folders, without following links to folders.
-DataFileSearch FindDataFiles(const std::vector<std::string>& paths, bool recursive);
+[[nodiscard]] DataFileSearch FindDataFiles(const std::vector<std::string>& paths, bool recursive);
 
 // The absolute path without "." and "..", against `workingFolder`: two
 // paths that give the same key name one file.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "model/failure.h"
 
 #include "model/model.h"
 
@@ -10,10 +13,10 @@ namespace sinkview {
 // that is not a finite number, or 0: the corrected lengths and courses the
 // diagrams show and the changes the table and the export show. Huge but
 // accepted distances overflow in the differences.
-int FirstRadiographNotFinite(const MeasurementModel& m);
+[[nodiscard]] int FirstRadiographNotFinite(const MeasurementModel& m);
 
-// "" when every value is finite, else the message rejecting the series,
+// Nothing when every value is finite, else why the series is rejected,
 // naming the file and the radiograph.
-std::string NotFiniteProblem(const MeasurementModel& m, const std::string& dataFile);
+[[nodiscard]] MaybeFailure NotFiniteProblem(const MeasurementModel& m, const std::string& dataFile);
 
 } // namespace sinkview

@@ -10,8 +10,7 @@ Expected<PreparedSeries, Failure> PreparedSeries::Prepare(MeasurementModel& m, c
   PreparedSeries prepared(m);
   ApplyMagnificationCorrection(m);
   RunAnalyses(m);
-  std::string problem = NotFiniteProblem(m, dataFile);
-  if (!problem.empty()) return Unexpected(Failure{std::move(problem)});
+  if (MaybeFailure problem = NotFiniteProblem(m, dataFile)) return Unexpected(std::move(*problem));
   return prepared;
 }
 

@@ -44,7 +44,7 @@ struct PreparedFile {
 
 // Reads and prepares a data file as the windows do. The failure always
 // names the file.
-Expected<PreparedFile, Failure> LoadPreparedFile(const std::string& path, const Settings& settings);
+[[nodiscard]] Expected<PreparedFile, Failure> LoadPreparedFile(const std::string& path, const Settings& settings);
 
 // A read error's message, naming the file even where the reader's own text
 // does not (the overflow warning).

@@ -54,11 +54,11 @@ std::string DataFilePath(const std::string& folder, const std::string& fileName)
 
 // Reads a measurement data file: the records into slots 1 to N, sorted by
 // date, the time axis and the facts, in a model with `settings`.
-ReadResult ReadDataFile(const std::string& path, const Settings& settings = {});
+[[nodiscard]] ReadResult ReadDataFile(const std::string& path, const Settings& settings = {});
 
 // The same for the file's contents; `path` only names the file in messages
 // and gives the export file's name.
-ReadResult ParseDataText(std::string_view text, const std::string& path, const Settings& settings = {});
+[[nodiscard]] ReadResult ParseDataText(std::string_view text, const std::string& path, const Settings& settings = {});
 
 // The day of the year before each month, without leap days (index 0 holds 0).
 inline constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};

@@ -15,6 +15,6 @@ struct WholeFile {
 
 // Reads a regular file of at most `maxBytes`. A folder, a pipe or a device is
 // refused without waiting on it (a pipe without a writer would block).
-WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes);
+[[nodiscard]] WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes);
 
 } // namespace sinkview

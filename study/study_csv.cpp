@@ -34,11 +34,7 @@ std::string_view SeriesName(CohortSeries series) {
   return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
 }
 
-MaybeFailure Written(const std::string& path, std::string_view text) {
-  std::string failure = WriteFileAtomically(path, text);
-  if (failure.empty()) return std::nullopt;
-  return Failure{std::move(failure)};
-}
+MaybeFailure Written(const std::string& path, std::string_view text) { return WriteFileAtomically(path, text); }
 
 } // namespace
 

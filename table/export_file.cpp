@@ -56,9 +56,9 @@ std::string ExportText(const MeasurementModel& m) {
   return out;
 }
 
-std::string WriteExportFile(const MeasurementModel& m, const std::string& path, FlushToDisk flush) {
+MaybeFailure WriteExportFile(const MeasurementModel& m, const std::string& path, FlushToDisk flush) {
   // Never an export of "inf" or "nan".
-  if (const std::string problem = NotFiniteProblem(m, path); !problem.empty()) return problem;
+  if (MaybeFailure problem = NotFiniteProblem(m, path)) return problem;
   return WriteFileAtomically(path, ExportText(m), flush);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/atomic_file.h"
+#include "model/failure.h"
 #include "model/model.h"
 
 namespace sinkview {
@@ -14,9 +15,9 @@ namespace sinkview {
 std::string ExportText(const MeasurementModel& m);
 
 // Writes ExportText(m) to `path` through a temporary file in the same
-// folder, so the old file stays whole when anything fails. Returns "" on
-// success, else a message naming the file and the reason.
-std::string WriteExportFile(const MeasurementModel& m, const std::string& path,
-                            FlushToDisk flush = FlushToDisk::Now);
+// folder, so the old file stays whole when anything fails; else a message
+// naming the file and the reason.
+[[nodiscard]] MaybeFailure WriteExportFile(const MeasurementModel& m, const std::string& path,
+                                           FlushToDisk flush = FlushToDisk::Now);
 
 } // namespace sinkview

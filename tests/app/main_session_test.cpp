@@ -44,7 +44,7 @@ TEST_F(MainSessionTest, SettingsStartAtTheirValuesAndFollowTheTexts) {
   session.SetTimeLimitText("0.2630137");
   EXPECT_EQ(session.model().TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
   // A stored folder that is gone: the samples.
-  ASSERT_EQ(WriteStartFolder(settingsFile, (dir / "removed").string()), "");
+  ASSERT_FALSE(WriteStartFolder(settingsFile, (dir / "removed").string()));
   EXPECT_EQ(session.StartFolder(kExamples), kExamples);
 }
 

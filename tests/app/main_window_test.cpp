@@ -17,8 +17,10 @@
 #include "../support/file_contents.h"
 #include "app/settings_file.h"
 #include "ui/design_units.h"
+#include "../support/failure_text.h"
 
 using namespace sinkview;
+using sinkview::testing::MessageOf;
 
 namespace {
 
@@ -100,7 +102,7 @@ TEST_F(MainWindowTest, GreenHighlightFollowsTheMouseOverInputControls) {
 TEST_F(MainWindowTest, StartsInTheStoredFolderAndListsItsDataFiles) {
   ASSERT_TRUE(QDir(dir.path()).mkpath("hips"));
   for (const char* name : {"a.vok", "B.VOK", "c.txt", "d.Vok"}) std::ofstream(InTemp("hips/") + name) << "x";
-  ASSERT_EQ(WriteStartFolder(paths.SettingsFile, InTemp("hips")), "");
+  ASSERT_EQ(MessageOf(WriteStartFolder(paths.SettingsFile, InTemp("hips"))), "");
   Open();
   EXPECT_EQ(main->currentFolder(), dir.filePath("hips"));
   QStringList listed;
@@ -161,7 +163,7 @@ TEST_F(MainWindowTest, HighlightedFileIsAlwaysTheLoadedFile) {
   QFile::copy(kExamples + "/bauer_helene_left.vok", study + "/a.vok");
   QFile::copy(kExamples + "/mueller_otto_right.vok", study + "/b.vok");
   std::ofstream(InTemp("study/c.vok")) << "[X-ray]\n\"A\",\"B\",\"C\"\n\"Date\",\"20041301\"\n";
-  ASSERT_EQ(WriteStartFolder(paths.SettingsFile, study.toStdString()), "");
+  ASSERT_EQ(MessageOf(WriteStartFolder(paths.SettingsFile, study.toStdString())), "");
   Open();
   main->show();
   auto* files = static_cast<QListWidget*>(Control("File1"));

@@ -9,10 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "../support/failure_text.h"
 #include "../support/file_contents.h"
 #include "app/program_paths.h"
 
 using namespace sinkview;
+using sinkview::testing::MessageOf;
 namespace fs = std::filesystem;
 
 struct TempFolder {
@@ -27,10 +29,10 @@ TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLineAndNoneWhenMissingOrEmpty) {
   TempFolder temp;
   const std::string file = temp.path + "/SINKVIEW.INI";
   EXPECT_FALSE(ReadStartFolder(file).has_value());
-  ASSERT_EQ(WriteStartFolder(file, "/data/hips 2009"), "");
+  ASSERT_EQ(MessageOf(WriteStartFolder(file, "/data/hips 2009")), "");
   EXPECT_EQ(sinkview::testing::FileContents(file), "\"/data/hips 2009\"\r\n");
   EXPECT_EQ(ReadStartFolder(file), "/data/hips 2009");
-  ASSERT_EQ(WriteStartFolder(file, "/other"), "") << "an existing file is replaced";
+  ASSERT_EQ(MessageOf(WriteStartFolder(file, "/other")), "") << "an existing file is replaced";
   EXPECT_EQ(ReadStartFolder(file), "/other");
   EXPECT_EQ(fs::directory_iterator(temp.path)->path().filename(), "SINKVIEW.INI") << "no temp file left";
   std::ofstream(file) << "\r\n";
@@ -41,7 +43,7 @@ TEST(SettingsFile, FolderNamesWithQuotesComeBackWholeAndPipesAreNotWaitedFor) {
   TempFolder temp;
   const std::string file = temp.path + "/SINKVIEW.INI";
   for (const std::string folder : {"/data/a\"b", "/data/\"quoted\"", "/data/x,y", "/data/line\nend"}) {
-    ASSERT_EQ(WriteStartFolder(file, folder), "");
+    ASSERT_EQ(MessageOf(WriteStartFolder(file, folder)), "");
     EXPECT_EQ(ReadStartFolder(file), folder);
   }
   std::ofstream(file) << "/data/unquoted\r\n";
@@ -54,7 +56,7 @@ TEST(SettingsFile, FolderNamesWithQuotesComeBackWholeAndPipesAreNotWaitedFor) {
 TEST(SettingsFile, FailedWriteNamesTheFile) {
   TempFolder temp; // a missing folder fails for anyone, root included
   const std::string file = temp.path + "/missing/SINKVIEW.INI";
-  EXPECT_NE(WriteStartFolder(file, "/x").find(file), std::string::npos);
+  EXPECT_NE(MessageOf(WriteStartFolder(file, "/x")).find(file), std::string::npos);
 }
 
 TEST(ProgramPaths, BuildTreeKeepsEverythingInItsOwnFolder) {

@@ -53,7 +53,7 @@ TEST_F(NoDefaultPrinter, NamesTheFileWhenThePdfCannotBeSaved) {
   for (const char* name : {"taken", "missing/copy.pdf"}) { // a folder in the way; no folder
     chosen = folder.filePath(name), told.clear();
     Report();
-    EXPECT_TRUE(told.size() == 1 && told.first().startsWith(chosen + ": ")) << told.join('\n').toStdString();
+    EXPECT_TRUE(told.size() == 1 && told.first().contains(chosen)) << told.join('\n').toStdString();
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{}) << "nothing left";
   }
 }

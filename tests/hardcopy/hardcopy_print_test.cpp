@@ -20,7 +20,7 @@ TEST_F(PrintToTheDefaultPrinter, GivesAOnePageGreyHardcopyTurnedAndFittedInsideT
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   const QStringList before = HardcopyPdfs();
-  EXPECT_EQ(PrintHardcopy(&window), "");
+  EXPECT_EQ(PrintHardcopy(&window), HardcopyResult::Printed);
   const QString pdf = WaitForNewPdf(before);
   ASSERT_FALSE(pdf.isEmpty()) << "no complete Hardcopy PDF in ~/PDF";
   const QString info = RunTool("pdfinfo", {pdf});
@@ -46,5 +46,5 @@ TEST_F(PrintToTheDefaultPrinter, GivesAOnePageGreyHardcopyTurnedAndFittedInsideT
 }
 
 TEST_F(PrintToTheDefaultPrinter, ReportsACaptureFailureWithoutAWindow) {
-  EXPECT_EQ(PrintHardcopy(nullptr), "capture failed");
+  EXPECT_EQ(HardcopyMessage(PrintHardcopy(nullptr)), "capture failed");
 }

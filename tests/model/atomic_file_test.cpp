@@ -10,9 +10,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../support/failure_text.h"
 #include "../support/file_contents.h"
 
 using namespace sinkview;
+using sinkview::testing::MessageOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -62,8 +64,8 @@ TEST(AtomicFile, TemporaryNamesAreHiddenAndFitTheFolder) {
 TEST(AtomicFile, LongestLegalNameIsWrittenAndNothingIsLeftBeside) {
   Folder folder;
   const fs::path file = folder.path / (std::string(251, 'n') + ".num");
-  ASSERT_EQ(WriteFileAtomically(file, "one"), "");
-  ASSERT_EQ(WriteFileAtomically(file, "two", FlushToDisk::Later), "");
+  ASSERT_EQ(MessageOf(WriteFileAtomically(file, "one")), "");
+  ASSERT_EQ(MessageOf(WriteFileAtomically(file, "two", FlushToDisk::Later)), "");
   EXPECT_EQ(sinkview::testing::FileContents(file), "two");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{file.filename()});
 }
@@ -73,7 +75,7 @@ TEST(AtomicFile, FilesWrittenOnManyThreadsGetThePermissionsOfAPlainWrite) {
   const mode_t before = ::umask(022);
   std::ofstream(folder.path / "kept.num") << "old";
   fs::permissions(folder.path / "kept.num", fs::perms(0600));
-  ASSERT_EQ(WriteFileAtomically(folder.path / "kept.num", "new"), "");
+  ASSERT_EQ(MessageOf(WriteFileAtomically(folder.path / "kept.num", "new")), "");
   EXPECT_EQ(ModeOf(folder.path / "kept.num"), 0600u) << "a replaced file keeps its permissions";
 
   constexpr int kThreads = 8, kFiles = 500;
@@ -82,7 +84,7 @@ TEST(AtomicFile, FilesWrittenOnManyThreadsGetThePermissionsOfAPlainWrite) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < kFiles; ++i) {
         const fs::path file = folder.path / (std::to_string(t) + "_" + std::to_string(i) + ".num");
-        EXPECT_EQ(WriteFileAtomically(file, "x", FlushToDisk::Later), "");
+        EXPECT_EQ(MessageOf(WriteFileAtomically(file, "x", FlushToDisk::Later)), "");
       }
     });
   }
@@ -106,7 +108,7 @@ TEST(AtomicFile, AWriteProtectedFileIsNotReplaced) {
   if (child == 0) {
     // As root, become a user that owns neither the file nor the folder.
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-    const std::string message = WriteFileAtomically(file, "replaced");
+    const std::string message = MessageOf(WriteFileAtomically(file, "replaced"));
     ::_exit(message.find(file.string()) != std::string::npos &&
                     message.find("Permission denied") != std::string::npos
                 ? 0
@@ -117,4 +119,23 @@ TEST(AtomicFile, AWriteProtectedFileIsNotReplaced) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused, naming the file";
   EXPECT_EQ(sinkview::testing::FileContents(file), "another user's export");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"p2150.num"});
+}
+
+// The study's table is written in pieces: only a committed file replaces the
+// old one, and one dropped halfway leaves nothing of itself.
+TEST(AtomicFile, PiecesReplaceTheFileOnlyOnCommit) {
+  Folder folder;
+  const fs::path file = folder.path / "study.csv";
+  std::ofstream(file) << "old";
+  for (const bool commit : {false, true}) {
+    auto opened = AtomicFile::Open(file);
+    ASSERT_TRUE(opened);
+    AtomicFile moved = std::move(*opened);
+    for (const char* piece : {"a;", "b\r\n"}) moved.Write(piece);
+    if (commit) {
+      EXPECT_EQ(MessageOf(moved.Commit(FlushToDisk::Later)), "");
+    }
+  }
+  EXPECT_EQ(sinkview::testing::FileContents(file), "a;b\r\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"study.csv"});
 }

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "../support/failure_text.h"
 #include "model/numtext.h"
 #include "model/segments.h"
 #include "table/export_file.h"
@@ -15,6 +16,7 @@
 #include "ui/recording_surface.h"
 
 using namespace sinkview;
+using sinkview::testing::MessageOf;
 namespace fs = std::filesystem;
 using Cells = std::vector<std::pair<int, std::string>>;
 
@@ -157,17 +159,18 @@ TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasTher
   fs::create_directories(occupied / "inside");
   std::ofstream(path) << "an older and longer export that must not leave a tail behind\n";
   for (int pass = 0; pass < 2; ++pass)
-    EXPECT_EQ(WriteExportFile(HandSeries(true), path.string()), "") << pass;
+    EXPECT_EQ(MessageOf(WriteExportFile(HandSeries(true), path.string())), "") << pass;
   EXPECT_EQ(sinkview::testing::FileContents(path), ExportText(HandSeries(true)));
   for (const fs::path& refused : {folder / "gone" / "hb48.num", occupied})
-    EXPECT_NE(WriteExportFile(HandSeries(true), refused.string()).find(refused.string()), std::string::npos);
+    EXPECT_NE(MessageOf(WriteExportFile(HandSeries(true), refused.string())).find(refused.string()),
+              std::string::npos);
   EXPECT_TRUE(fs::is_directory(occupied / "inside"));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2) << "no temporary";
   // Finite values whose change overflows: never an export of "inf".
   MeasurementModel overflowing = HandSeries(true);
   overflowing.CorrectedShoulderMajor = {0, -3e38f, 3e38f, 1.0f, 3.0f};
   const fs::path never = folder / "overflowing.num";
-  EXPECT_NE(WriteExportFile(overflowing, never.string()).find("radiograph 2"), std::string::npos);
+  EXPECT_NE(MessageOf(WriteExportFile(overflowing, never.string())).find("radiograph 2"), std::string::npos);
   EXPECT_FALSE(fs::exists(never));
   fs::remove_all(folder);
 }

@@ -72,9 +72,9 @@ struct Result {
 Result ExportOne(const std::string& name, const Settings& settings, const std::string& target) {
   const auto loaded = LoadPreparedFile(name, settings);
   if (!loaded) return {loaded.error().message};
-  const std::string failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
-  if (failure.empty()) return {};
-  return {ShownFileName(name) + ": " + failure, true};
+  const MaybeFailure failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
+  if (!failure) return {};
+  return {ShownFileName(name) + ": " + failure->message, true};
 }
 
 // Exports the files in order of the list. Files whose export file no other

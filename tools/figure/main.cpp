@@ -54,11 +54,11 @@ int WriteFigures(const ExportOptions& options, const std::string& programDirecto
     // Each figure from the prepared series: the distance diagrams re-base
     // theirs in place, which the table must not see.
     MeasurementModel prepared = m;
-    const std::string failure = WriteFigure(figure, file, size, prepared, programDirectory);
-    if (failure.empty()) {
+    const MaybeFailure failure = WriteFigure(figure, file, size, prepared, programDirectory);
+    if (!failure) {
       ++written;
     } else {
-      std::cerr << kProgram << ": " << failure << '\n';
+      std::cerr << kProgram << ": " << failure->message << '\n';
       ++failed;
     }
   }

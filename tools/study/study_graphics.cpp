@@ -46,11 +46,6 @@ void EnsureGuiApplication() {
   (void)application;
 }
 
-MaybeFailure AsFailure(const std::string& problem) {
-  if (problem.empty()) return std::nullopt;
-  return Failure{problem};
-}
-
 } // namespace
 
 CohortPlot CohortPlotOf(const StudyResult& result, const StudyOptions& options) {
@@ -85,9 +80,9 @@ MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& resul
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && suffix != "svg")
     return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."};
-  return AsFailure(WriteDrawing(path, kCohortFigureSize, [&](QPainter& painter) {
+  return WriteDrawing(path, kCohortFigureSize, [&](QPainter& painter) {
     DrawCohortFigure(painter, QRectF(QPointF(0, 0), kCohortFigureSize), result, options);
-  }));
+  });
 }
 
 namespace {
@@ -347,8 +342,7 @@ MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result
                    "name is unchanged."};
   }
   const QByteArray& data = bytes.data();
-  return AsFailure(
-      WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size()))));
+  return WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
 }
 
 } // namespace sinkview

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "model/failure.h"
+
+namespace sinkview::testing {
+
+// A writer's message, "" when it worked: a failed expectation shows it.
+inline std::string MessageOf(const MaybeFailure& failure) { return failure ? failure->message : ""; }
+
+} // namespace sinkview::testing
