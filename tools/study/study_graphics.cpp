@@ -1,6 +1,5 @@
 #include "tools/study/study_graphics.h"
 
-#include <QBuffer>
 #include <QDate>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -9,16 +8,15 @@
 #include <QPdfWriter>
 #include <algorithm>
 #include <cstdio>
-#include <new>
 
 #include "app/program_paths.h"
 #include "figures/figure.h"
-#include "model/atomic_file.h"
 #include "model/prepared_series.h"
 #include "model/reader_text.h"
 #include "study/study_csv.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
+#include "ui/rendered_file.h"
 
 namespace sinkview {
 
@@ -318,31 +316,30 @@ MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result
                               const StudyOptions& options) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
-  QBuffer bytes;
-  try {
-    bytes.open(QIODevice::WriteOnly);
-    QPdfWriter pdf(&bytes);
+  // Drawn whole into memory by the program's one writer for Qt's devices.
+  const std::string cannotBeDrawn = "cannot be drawn";
+  const auto draw = [&](QIODevice& out) -> std::string {
+    QPdfWriter pdf(&out);
     pdf.setResolution(kDotsPerInch);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setTitle("Sinkview study report");
     QPainter painter;
-    if (!painter.begin(&pdf)) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
+    if (!painter.begin(&pdf)) return cannotBeDrawn;
     ReportPages pages(pdf, painter);
     DrawFrontPage(pages, result, options);
     pages.NewPage();
     DrawStudyTables(pages, result);
     for (const PatientSummary& patient : result.patients)
       DrawPatientPage(pages, patient, options, programDirectory);
-    if (!painter.end()) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
-  } catch (const std::bad_alloc&) {
-    return Failure{ShownFileName(path) +
-                   ": the report is not written (not enough memory). An older file of that "
-                   "name is unchanged."};
-  }
-  const QByteArray& data = bytes.data();
-  return WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    return painter.end() ? std::string() : cannotBeDrawn;
+  };
+  return WriteRenderedFile(path, draw, [&](const std::string& reason) {
+    if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
+    return Failure{ShownFileName(path) + ": the report is not written (" + reason +
+                   "). An older file of that name is unchanged."};
+  });
 }
 
 } // namespace sinkview
