@@ -6,10 +6,14 @@ it catches each fault. The report goes to build/mutate/report.txt.
   scripts/mutate.py            every mutant
   scripts/mutate.py --only ID  only these mutants
   scripts/mutate.py --check    only check the list against the sources
+  scripts/mutate.py --killed-in OLD-REPORT
+                               only the mutants an earlier run killed, to show
+                               that a change to the tests kills them still
 """
 
 import argparse
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -22,8 +26,9 @@ BUILD = ROOT / "build" / "mutate"
 REPORT = BUILD / "report.txt"
 # A mutant that makes a test hang is caught by the timeout.
 TEST_TIMEOUT = 60
-# The install check copies the program, it tests none of the core.
-EXCLUDED_TESTS = "^InstallIntoAFreshPrefix$"
+# The install and package checks copy and package the programs; they test
+# none of the core, and the package alone takes a quarter of a minute.
+EXCLUDED_TESTS = "^(InstallIntoAFreshPrefix|InstalledPackageOpensDataFiles)$"
 KEYS = ("id", "file", "from", "to", "why")
 
 
@@ -133,6 +138,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--check", action="store_true", help="check the list only")
     parser.add_argument("--only", nargs="+", metavar="ID", help="run only these mutants")
+    parser.add_argument("--killed-in", type=Path, metavar="REPORT", help="run the mutants killed in REPORT")
     args = parser.parse_args()
 
     try:
@@ -146,6 +152,10 @@ def main():
             print(f"unknown mutants: {', '.join(sorted(unknown))}", file=sys.stderr)
             return 2
         mutants = [m for m in mutants if m["id"] in args.only]
+    if args.killed_in:
+        rows = [line.split() for line in args.killed_in.read_text(encoding="utf-8").splitlines()]
+        killed = {row[0] for row in rows if len(row) > 1 and row[1] == "killed"}
+        mutants = [m for m in mutants if m["id"] in killed]
     problems = check(mutants)
     if args.check:
         for p in problems:
@@ -164,7 +174,12 @@ def main():
         runtime.mkdir(mode=0o700, exist_ok=True)
         os.environ["XDG_RUNTIME_DIR"] = str(runtime)
 
-    configure = ["cmake", "-S", ".", "-B", str(BUILD), "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug"]
+    # Each mutant relinks every program and test: lld where there is one, and
+    # no manual pages, which run the programs.
+    configure = ["cmake", "-S", ".", "-B", str(BUILD), "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug",
+                 "-DHELP2MAN=HELP2MAN-NOTFOUND"]
+    if shutil.which("ld.lld"):
+        configure.append("-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld")
     if run(configure, log) != 0 or not build(log) or not suite(log, stop_early=False):
         print(f"the unchanged sources do not build or pass; see {log}", file=sys.stderr)
         return 1
