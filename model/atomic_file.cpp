@@ -13,12 +13,12 @@
 
 namespace sinkview {
 
-namespace {
-
-Failure Refusal(const std::string& path, const char* what, int error) {
-  return Failure{"The file " + ShownFileName(path) + " cannot be written (" + what + ": " +
+Failure CannotWrite(const std::string& path, const char* step, int error) {
+  return Failure{"The file " + ShownFileName(path) + " cannot be written (" + step + ": " +
                  std::strerror(error) + "). The previous file, if any, is unchanged."};
 }
+
+namespace {
 
 bool WriteAll(int fd, std::string_view text) {
   const char* data = text.data();
@@ -87,13 +87,13 @@ Expected<AtomicFile, Failure> AtomicFile::Open(const std::string& path) {
   // Renaming needs only the folder's permission; a file the user may not
   // write is not replaced either.
   if (file.replaces_ && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-    return Unexpected(Refusal(path, "replacing", errno));
+    return Unexpected(CannotWrite(path, "replacing", errno));
   }
   file.mode_ = existing.st_mode & 07777;
   file.owner_ = existing.st_uid;
   file.group_ = existing.st_gid;
   file.fd_ = CreateTemporary(path, file.temporary_);
-  if (file.fd_ < 0) return Unexpected(Refusal(path, "no temporary file in its folder", errno));
+  if (file.fd_ < 0) return Unexpected(CannotWrite(path, "no temporary file in its folder", errno));
   return file;
 }
 
@@ -134,7 +134,7 @@ void AtomicFile::Write(std::string_view chunk) {
 }
 
 MaybeFailure AtomicFile::Commit(FlushToDisk flush) {
-  if (fd_ < 0) return Refusal(path_, "writing", EBADF);
+  if (fd_ < 0) return CannotWrite(path_, "writing", EBADF);
   if (failedStep_ == nullptr && replaces_ && ::fchmod(fd_, mode_) != 0) {
     Fail("setting its permissions");
   } else if (failedStep_ == nullptr && flush == FlushToDisk::Now && ::fsync(fd_) != 0) {
@@ -151,7 +151,7 @@ MaybeFailure AtomicFile::Commit(FlushToDisk flush) {
   if (failedStep_ == nullptr && ::rename(temporary_.c_str(), path_.c_str()) != 0) Fail("replacing");
   if (failedStep_ == nullptr) return std::nullopt;
   ::unlink(temporary_.c_str());
-  return Refusal(path_, failedStep_, error_);
+  return CannotWrite(path_, failedStep_, error_);
 }
 
 MaybeFailure WriteFileAtomically(const std::string& path, std::string_view text, FlushToDisk flush) {

@@ -54,6 +54,10 @@ private:
   int error_ = 0;
 };
 
+// The message for a file that could not be written at `step` ("writing"),
+// with the system's reason for `error`.
+Failure CannotWrite(const std::string& path, const char* step, int error);
+
 // Writes `text` to `path` as one AtomicFile.
 [[nodiscard]] MaybeFailure WriteFileAtomically(const std::string& path, std::string_view text,
                                                FlushToDisk flush = FlushToDisk::Now);

@@ -56,10 +56,19 @@ double MonthsSinceFirstUnrounded(const MeasurementModel& m, int i) {
   return static_cast<double>(m.ElapsedDays[i]) * 12.0 / 365.0;
 }
 
-std::string LongRows(const MeasurementModel& m) {
+std::string LongRowPrefix(const std::string& file, const std::string& patient) {
+  std::string prefix;
+  AppendCsvField(prefix, file);
+  prefix += ',';
+  AppendCsvField(prefix, patient);
+  return prefix += ',';
+}
+
+std::string LongRows(const MeasurementModel& m, std::string_view prefix) {
   std::string rows;
-  rows.reserve(static_cast<std::size_t>(m.RadiographCount) * 200);
+  rows.reserve(static_cast<std::size_t>(m.RadiographCount) * (200 + prefix.size()));
   for (int i = 1; i <= m.RadiographCount; ++i) {
+    rows += prefix;
     rows += std::to_string(i);
     rows += ',';
     rows += IsoDate(static_cast<int>(m.DateYear[i]), static_cast<int>(m.DateMonth[i]),

@@ -10,9 +10,12 @@ namespace sinkview {
 // The header of long.csv.
 extern const std::string_view kLongHeader;
 
+// The "file,patient," fields that start each of a patient's rows.
+std::string LongRowPrefix(const std::string& file, const std::string& patient);
+
 // The rows of long.csv for a prepared model, one per radiograph, each
-// without the "file,patient," fields in front and ended by CR LF.
-std::string LongRows(const MeasurementModel& prepared);
+// starting with `prefix` and ended by CR LF.
+std::string LongRows(const MeasurementModel& prepared, std::string_view prefix);
 
 // Months since the first radiograph, unrounded: elapsed days x 12 / 365.
 double MonthsSinceFirstUnrounded(const MeasurementModel& m, int i);

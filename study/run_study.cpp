@@ -6,6 +6,7 @@
 #include "model/data_files.h"
 #include "model/prepared_series.h"
 #include "model/text_encoding.h"
+#include "study/long_rows.h"
 #include "study/study.h"
 
 namespace fs = std::filesystem;
@@ -26,16 +27,19 @@ std::string StudyFileName(const std::string& found, const std::optional<fs::path
   return root ? fs::path(found).lexically_relative(*root).native() : found;
 }
 
-// What became of one file: its summary, or the reason it was rejected.
+// What became of one file: its summary and its rows of long.csv, or the
+// reason it was rejected.
 struct Outcome {
   std::optional<PatientSummary> summary;
+  std::string longRows; // until handed to the sink
   std::string reason;
 };
 
 } // namespace
 
 StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions& options,
-                     const StudyProgress& progress, const std::atomic<bool>* cancel) {
+                     const StudyProgress& progress, const std::atomic<bool>* cancel,
+                     const LongRowsSink& longRows) {
   StudyResult result;
   result.folders = folders;
   const DataFileSearch search = FindDataFiles(folders, options.recursive);
@@ -46,8 +50,19 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   const std::optional<fs::path> root = NamingRoot(folders);
   std::vector<std::optional<Outcome>> outcomes(files.size());
   std::atomic<std::size_t> next = 0;
-  std::mutex reporting;
+  std::mutex reporting; // guards outcomes, done and handedOver
   std::size_t done = 0;
+  std::size_t handedOver = 0; // files before it have gone to the sink
+  // Rows go out in the order of the files, so only those of files finished
+  // ahead of a slower one wait, a few per worker.
+  const auto handOver = [&](std::size_t end) {
+    for (; handedOver < end; ++handedOver) {
+      std::optional<Outcome>& outcome = outcomes[handedOver];
+      if (!outcome) continue; // cancelled before it was read
+      if (outcome->summary) longRows(outcome->longRows);
+      std::string().swap(outcome->longRows);
+    }
+  };
   const auto worker = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
       if (cancel && cancel->load()) return;
@@ -55,14 +70,20 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
       // The model lives only while it is summarised.
       if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
         outcome.summary = SummarisePatient(loaded->model, files[i], StudyFileName(files[i], root), options);
+        if (longRows)
+          outcome.longRows =
+              LongRows(loaded->model, LongRowPrefix(outcome.summary->file, outcome.summary->patient));
       } else {
         outcome.reason = loaded.error().message;
       }
+      const std::lock_guard lock(reporting);
       outcomes[i] = std::move(outcome);
-      if (progress) {
-        const std::lock_guard lock(reporting);
-        progress(++done, files.size());
+      if (longRows) {
+        std::size_t ready = handedOver;
+        while (ready < files.size() && outcomes[ready]) ++ready;
+        handOver(ready);
       }
+      if (progress) progress(++done, files.size());
     }
   };
   const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
@@ -70,6 +91,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
   worker();
   for (std::thread& w : workers) w.join();
+  if (longRows) handOver(files.size()); // past the gaps a cancel leaves
 
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!outcomes[i]) {

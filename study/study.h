@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/model.h"
@@ -60,10 +61,6 @@ struct PatientSummary {
   // The courses for the cohort figure and the statistics, one point per
   // radiograph (at most 30); stemCement is empty for the older format.
   std::vector<CoursePoint> subsidence, stemCement;
-
-  // This patient's rows of long.csv after their "file,patient," fields,
-  // each ended by CR LF: kept as text so that no model outlives its file.
-  std::string longRows;
 };
 
 enum class CohortSeries { Subsidence, StemCement };
@@ -98,11 +95,17 @@ struct StudyResult {
 // from the study's worker threads, never two calls at once, `done` rising.
 using StudyProgress = std::function<void(std::size_t done, std::size_t total)>;
 
+// Takes the rows of long.csv of each file summarised, CR LF ended, in the
+// order of StudyResult::patients; from the workers, never two calls at once.
+// The rows grow with the study, so they go out as they come, never kept.
+using LongRowsSink = std::function<void(std::string_view rows)>;
+
 // Runs a study over `folders` (folders or single data files). Files are
 // read side by side on the machine's cores; a rejected file never stops the
 // others. Setting `*cancel` makes it stop after the files in hand.
 StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions& options,
-                     const StudyProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+                     const StudyProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
+                     const LongRowsSink& longRows = {});
 
 // The summary of one prepared model; `file` and `path` name it.
 PatientSummary SummarisePatient(const MeasurementModel& prepared, const std::string& path,

@@ -4,7 +4,6 @@
 
 #include "model/atomic_file.h"
 #include "study/csv_text.h"
-#include "study/long_rows.h"
 
 namespace fs = std::filesystem;
 
@@ -34,7 +33,9 @@ std::string_view SeriesName(CohortSeries series) {
   return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
 }
 
-MaybeFailure Written(const std::string& path, std::string_view text) { return WriteFileAtomically(path, text); }
+MaybeFailure Written(const std::string& path, std::string_view text) {
+  return WriteFileAtomically(path, text);
+}
 
 } // namespace
 
@@ -94,40 +95,12 @@ std::string RejectedCsv(const StudyResult& result) {
   return out;
 }
 
-// Kept apart from the other three: the one file that grows with the
-// radiographs of the study, to be written as a stream.
-MaybeFailure WriteLongCsv(const StudyResult& result, const std::string& path) {
-  const auto prefixOf = [](const PatientSummary& p) {
-    std::string prefix;
-    Field(prefix, p.file);
-    Field(prefix, p.patient);
-    return prefix;
-  };
-  // Sized once: the text is the largest the study holds.
-  std::size_t size = kLongHeader.size();
-  for (const PatientSummary& p : result.patients)
-    size += p.longRows.size() + static_cast<std::size_t>(p.radiographs) * prefixOf(p).size();
-  std::string out;
-  out.reserve(size);
-  out += kLongHeader;
-  for (const PatientSummary& p : result.patients) {
-    const std::string prefix = prefixOf(p);
-    for (std::size_t start = 0; start < p.longRows.size();) {
-      const std::size_t end = p.longRows.find('\n', start) + 1;
-      out += prefix;
-      out.append(p.longRows, start, end - start);
-      start = end;
-    }
-  }
-  return Written(path, out);
-}
-
 std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result, const std::string& outputDir) {
   const auto in = [&](std::string_view name) { return (fs::path(outputDir) / name).native(); };
   std::vector<Failure> failures;
   for (MaybeFailure failure :
        {Written(in(kSummaryCsv), SummaryCsv(result)), Written(in(kCohortCsv), CohortCsv(result)),
-        WriteLongCsv(result, in(kLongCsv)), Written(in(kRejectedCsv), RejectedCsv(result))}) {
+        Written(in(kRejectedCsv), RejectedCsv(result))}) {
     if (failure) failures.push_back(std::move(*failure));
   }
   return failures;

@@ -24,11 +24,9 @@ std::string SummaryCsv(const StudyResult& result);
 std::string CohortCsv(const StudyResult& result);
 std::string RejectedCsv(const StudyResult& result);
 
-// long.csv: one row per patient and radiograph.
-[[nodiscard]] MaybeFailure WriteLongCsv(const StudyResult& result, const std::string& path);
-
-// Writes the four files into `outputDir`, each atomically; the failures of
-// those that could not be written, each naming its file.
+// Writes summary.csv, cohort.csv and rejected.csv into `outputDir`, each
+// atomically; the failures of those that could not be written, each naming
+// its file. long.csv is written as the study runs (study/long_csv.h).
 [[nodiscard]] std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result,
                                                       const std::string& outputDir);
 

@@ -71,7 +71,6 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
     const double end = s.subsidence.back().months;
     if (end > kTwoYears) s.rateAfter24MmPerYear = (last.subsidence - at24) / ((end - kTwoYears) / 12);
   }
-  s.longRows = LongRows(m);
   return s;
 }
 

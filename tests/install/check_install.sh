@@ -7,7 +7,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/sinkview bin/sinkview-export bin/sinkview-study-window share/applications/sinkview-study.desktop \
+for file in bin/sinkview bin/sinkview-export bin/sinkview-study bin/sinkview-study-window share/applications/sinkview-study.desktop \
   share/sinkview/clskonli.sys share/sinkview/clslinli.sys share/sinkview/clspktli.sys \
   share/sinkview/clskonre.sys share/sinkview/clslinre.sys share/sinkview/clspktre.sys \
   share/sinkview/examples/bauer_helene_left.vok share/applications/sinkview.desktop \

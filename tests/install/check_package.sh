@@ -25,7 +25,8 @@ share=$root/usr/share
 for file in usr/bin/sinkview usr/bin/sinkview-2002 usr/bin/sinkview-export \
   usr/share/applications/sinkview.desktop usr/share/mime/packages/sinkview.xml \
   usr/share/metainfo/org.sinkview.Sinkview.metainfo.xml usr/share/icons/hicolor/scalable/apps/sinkview.svg \
-  usr/share/man/man1/sinkview.1.gz usr/share/man/man1/sinkview-2002.1.gz usr/share/man/man1/sinkview-export.1.gz; do
+  usr/share/man/man1/sinkview.1.gz usr/share/man/man1/sinkview-2002.1.gz usr/share/man/man1/sinkview-export.1.gz \
+  usr/bin/sinkview-study usr/share/man/man1/sinkview-study.1.gz; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 # Only the sample data files, never exports written beside them.

@@ -8,9 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <unistd.h>
 
+#include "../support/file_contents.h"
 #include "model/numtext.h"
 #include "study/csv_text.h"
+#include "study/long_csv.h"
+#include "study/long_rows.h"
 #include "study/student_t.h"
 #include "study/study.h"
 #include "study/study_csv.h"
@@ -166,6 +171,34 @@ TEST(Study, RejectedFilesKeepTheExportersReasonAndProgressCountsEveryFile) {
   const StudyResult cancelled = RunStudy({kGoodAndBad}, {}, {}, &cancel);
   EXPECT_TRUE(cancelled.cancelled);
   EXPECT_TRUE(cancelled.patients.empty());
+}
+
+// The rows reach the spool in the order of the patients, each under its
+// file and patient, and the spool is saved whole, as often as asked.
+TEST(StudyCsv, LongRowsGoOutInPatientOrderThroughTheSpool) {
+  LongCsvSpool spool;
+  const StudyResult result = RunStudy({kCohort}, {}, {}, nullptr, spool.Sink());
+  std::vector<std::string> prefixes; // one a radiograph
+  for (const PatientSummary& p : result.patients)
+    prefixes.insert(prefixes.end(), static_cast<std::size_t>(p.radiographs),
+                    LongRowPrefix(p.file, p.patient));
+  const std::filesystem::path saved =
+      std::filesystem::temp_directory_path() / ("long_" + std::to_string(::getpid()) + ".csv");
+  for (int time = 0; time < 2; ++time) {
+    ASSERT_EQ(spool.SaveAs(saved), std::nullopt);
+    const std::string text = sinkview::testing::FileContents(saved);
+    ASSERT_EQ(text.rfind(kLongHeader, 0), 0u);
+    std::size_t row = 0;
+    for (std::size_t at = kLongHeader.size(); at < text.size() && row < prefixes.size(); ++row) {
+      EXPECT_EQ(text.compare(at, prefixes[row].size(), prefixes[row]), 0) << row;
+      at = text.find("\r\n", at) + 2;
+    }
+    EXPECT_EQ(row, 10u);
+  }
+  std::filesystem::remove(saved);
+  const MaybeFailure nowhere = spool.SaveAs("/nonexistent/long.csv");
+  ASSERT_TRUE(nowhere);
+  EXPECT_NE(nowhere->message.find("/nonexistent/long.csv"), std::string::npos);
 }
 
 TEST(StudyCsv, NumbersAndFields) {

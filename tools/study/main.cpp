@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "model/reader_text.h"
+#include "study/long_csv.h"
 #include "study/study_csv.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_options.h"
@@ -51,10 +52,17 @@ int main(int argc, char** argv) {
     return kAllRead;
   }
 
-  const StudyResult result = RunStudy(command->folders, command->options, ProgressLine());
+  // long.csv is written while the files are read, the others from the result.
+  Expected<AtomicFile, Failure> longCsv =
+      OpenLongCsv((std::filesystem::path(command->outputDir) / kLongCsv).native());
+  LongRowsSink longRows;
+  if (longCsv) longRows = [&file = *longCsv](std::string_view rows) { file.Write(rows); };
+  const StudyResult result = RunStudy(command->folders, command->options, ProgressLine(), nullptr, longRows);
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 
   std::vector<Failure> failures = WriteStudyCsvFiles(result, command->outputDir);
+  if (MaybeFailure failure = longCsv ? longCsv->Commit() : MaybeFailure(longCsv.error()))
+    failures.push_back(std::move(*failure));
   constexpr std::size_t kCsvFiles = 4;
   const std::size_t written = kCsvFiles - failures.size();
   if (!command->figureFile.empty()) {

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "study/long_csv.h"
 #include "study/study_csv.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study_window/summary_model.h"
@@ -180,9 +181,10 @@ void StudyWindow::Read(const QString& folder) {
         },
         Qt::QueuedConnection);
   };
-  watcher_.setFuture(
-      QtConcurrent::run([folders = std::vector<std::string>{Local(folder)}, options = readWith_, progress,
-                         cancel = &cancel_] { return RunStudy(folders, options, progress, cancel); }));
+  readingLongCsv_ = std::make_shared<LongCsvSpool>();
+  watcher_.setFuture(QtConcurrent::run(
+      [folders = std::vector<std::string>{Local(folder)}, options = readWith_, progress, cancel = &cancel_,
+       spool = readingLongCsv_] { return RunStudy(folders, options, progress, cancel, spool->Sink()); }));
 }
 
 void StudyWindow::Shown() {
@@ -190,6 +192,7 @@ void StudyWindow::Shown() {
   cancelButton_->hide();
   auto study = std::make_shared<const StudyResult>(watcher_.result());
   study_ = study;
+  longCsv_ = std::move(readingLongCsv_);
   summary_->SetStudy(study);
   table_->sortByColumn(-1, Qt::AscendingOrder); // in the order found until the user sorts
 
@@ -252,9 +255,11 @@ void StudyWindow::Report(const MaybeFailure& failure, const QString& done) {
 
 void StudyWindow::SaveCsvFiles() {
   const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the CSV files", folder_);
-  if (folder.isEmpty() || !study_) return;
+  if (folder.isEmpty() || !study_ || !longCsv_) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const std::vector<Failure> failures = WriteStudyCsvFiles(*study_, Local(folder));
+  std::vector<Failure> failures = WriteStudyCsvFiles(*study_, Local(folder));
+  if (MaybeFailure failure = longCsv_->SaveAs((Local(folder) + "/").append(kLongCsv)))
+    failures.push_back(std::move(*failure));
   QApplication::restoreOverrideCursor();
   MaybeFailure all;
   for (const Failure& f : failures) all = Failure{(all ? all->message + "\n" : "") + f.message};

@@ -21,6 +21,7 @@ class QTableWidget;
 namespace sinkview {
 
 class CohortView;
+class LongCsvSpool;
 class SummaryModel;
 
 // The study window: a folder of data files read as a study, its patients in
@@ -61,6 +62,9 @@ private:
   QString folder_;
   StudyOptions readWith_;
   std::shared_ptr<const StudyResult> study_;
+  // long.csv of the study shown, and of the one being read.
+  std::shared_ptr<const LongCsvSpool> longCsv_;
+  std::shared_ptr<LongCsvSpool> readingLongCsv_;
   std::atomic<bool> cancel_ = false;
   QFutureWatcher<StudyResult> watcher_;
 

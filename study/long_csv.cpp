@@ -1,0 +1,51 @@
+#include "study/long_csv.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+#include "study/long_rows.h"
+
+namespace sinkview {
+
+Expected<AtomicFile, Failure> OpenLongCsv(const std::string& path) {
+  Expected<AtomicFile, Failure> file = AtomicFile::Open(path);
+  if (file) file->Write(kLongHeader);
+  return file;
+}
+
+LongCsvSpool::LongCsvSpool() : file_(std::tmpfile()) {
+  if (!file_) error_ = errno;
+  Append(kLongHeader);
+}
+
+LongCsvSpool::~LongCsvSpool() {
+  if (file_) std::fclose(file_);
+}
+
+LongRowsSink LongCsvSpool::Sink() {
+  return [this](std::string_view rows) { Append(rows); };
+}
+
+void LongCsvSpool::Append(std::string_view rows) {
+  if (error_ == 0 && std::fwrite(rows.data(), 1, rows.size(), file_) != rows.size()) error_ = errno;
+}
+
+MaybeFailure LongCsvSpool::SaveAs(const std::string& path) const {
+  if (error_ == 0 && std::fflush(file_) != 0) return CannotWrite(path, "keeping its rows aside", errno);
+  if (error_ != 0) return CannotWrite(path, "keeping its rows aside", error_);
+  Expected<AtomicFile, Failure> out = AtomicFile::Open(path);
+  if (!out) return out.error();
+  // Read by offset: the spool's own position stays where the rows go.
+  char chunk[1 << 16];
+  for (off_t at = 0;;) {
+    const ssize_t got = ::pread(fileno(file_), chunk, sizeof chunk, at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return CannotWrite(path, "reading its rows back", errno);
+    if (got == 0) break;
+    out->Write({chunk, static_cast<std::size_t>(got)});
+    at += got;
+  }
+  return out->Commit();
+}
+
+} // namespace sinkview
