@@ -2,15 +2,15 @@
 #include <QFont>
 #include <QListWidget>
 #include <QSignalSpy>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sstream>
 
+#include "../model/record_text.h"
+#include "../support/file_contents.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"
@@ -18,51 +18,38 @@
 namespace sinkview {
 namespace {
 
-// A data file of three radiographs a year apart whose subsidence lengths
-// shrink by `yearly` mm (at image scale) each year.
-std::string ThreeYears(const std::string& name, double yearly) {
-  std::string text;
-  const char* dates[] = {"20060301", "20070301", "20080301"};
-  for (int k = 0; k < 3; ++k) {
-    const auto length = [&](double start) { return std::to_string(start - k * yearly); };
-    text +=
-        "[X-ray " + std::to_string(k + 1) + "]\r\n\"" + name + "\",\"Karl\",\"KV-1950\"\r\n\"Date\",\"" +
-        dates[k] +
-        "\"\r\n\"Side\",\"R\",\"Magnification head radius\",1.15,\"Magnification stem length\",1.14\r\n"
-        "Distances in mm\r\n\"Medial\",0,15.2,12.1,9.8,7.4\r\n\"Lateral\",0,10.3,8.7,6.9,5.2\r\n"
-        "\"Angle\",1.8,\"Subsidence\"," +
-        length(63.4) + "," + length(48.2) + "," + length(55.8) + "," + length(40.6) +
-        "\r\n\"subsidence stem/cement interface\",0.5\r\n\"Control lengths\",141.0,38.0,\"Offset\",44.0\r\n";
+using sinkview::testing::FileContents;
+
+// Two patients of three radiographs a year apart, whose subsidence lengths
+// shrink by 2 mm and by 0.1 mm (at image scale) a year, and a broken file.
+// Returns the study of the folder.
+StudyResult WriteStudy(const std::filesystem::path& folder) {
+  for (const auto& [file, name, yearly] :
+       {std::tuple{"a_sinking.vok", "Sinking", 2.0}, {"b_steady.vok", "Steady", 0.1}}) {
+    std::ofstream out(folder / file);
+    for (int k = 0; k < 3; ++k) {
+      RecordText r;
+      r.name = "\"" + std::string(name) + "\",\"Karl\",\"KV-1950\"";
+      r.date = std::to_string(2006 + k) + "0301";
+      const auto length = [&](double start) { return std::to_string(start - k * yearly); };
+      r.subsidence = length(63.4) + "," + length(48.2) + "," + length(55.8) + "," + length(40.6);
+      out << r.Text();
+    }
   }
-  return text;
-}
-
-void Write(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
-
-void WriteStudy(const std::filesystem::path& folder) {
-  Write(folder / "a_sinking.vok", ThreeYears("Sinking", 2.0));
-  Write(folder / "b_steady.vok", ThreeYears("Steady", 0.1));
-  Write(folder / "c_broken.vok", "[X-ray 1]\r\n\"Broken\"\r\n");
-}
-
-std::string Contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  std::ofstream(folder / "c_broken.vok") << "[X-ray 1]\r\n\"Broken\"\r\n";
+  return RunStudy({folder.string()}, StudyOptions());
 }
 
 TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatient) {
   QTemporaryDir dir;
   const std::filesystem::path folder = dir.path().toStdString();
-  WriteStudy(folder);
+  const StudyResult study = WriteStudy(folder);
   const StudyOptions options;
-  const StudyResult study = RunStudy({folder.string()}, options);
   ASSERT_EQ(study.patients.size(), 2u);
 
   const auto report = folder / "report.pdf";
   ASSERT_FALSE(WriteStudyReport(report.string(), study, options));
-  const std::string pdf = Contents(report);
+  const std::string pdf = FileContents(report);
   const std::regex page("/Type\\s*/Page[^s]");
   const auto pages =
       std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator());
@@ -75,16 +62,12 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatient) {
 TEST(StudyGraphics, TheCohortFigureIsWrittenInTheFormatOfItsName) {
   QTemporaryDir dir;
   const std::filesystem::path folder = dir.path().toStdString();
-  WriteStudy(folder);
+  const StudyResult study = WriteStudy(folder);
   const StudyOptions options;
-  const StudyResult study = RunStudy({folder.string()}, options);
-  struct Case {
-    const char* name;
-    const char* start;
-  } const cases[] = {{"cohort.png", "\x89PNG"}, {"cohort.SVG", "<?xml"}, {"cohort.pdf", "%PDF"}};
-  for (const Case& c : cases) {
-    ASSERT_FALSE(WriteCohortFigure((folder / c.name).string(), study, options)) << c.name;
-    EXPECT_EQ(Contents(folder / c.name).rfind(c.start, 0), 0u) << c.name;
+  for (const auto& [name, start] :
+       {std::pair{"cohort.png", "\x89PNG"}, {"cohort.SVG", "<?xml"}, {"cohort.pdf", "%PDF"}}) {
+    ASSERT_FALSE(WriteCohortFigure((folder / name).string(), study, options)) << name;
+    EXPECT_EQ(FileContents(folder / name).rfind(start, 0), 0u) << name;
   }
   const MaybeFailure wrong = WriteCohortFigure((folder / "cohort.jpg").string(), study, options);
   ASSERT_TRUE(wrong);
@@ -127,9 +110,11 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   const double sinking = *model.Patient(0).subsidence24mMm, steady = *model.Patient(1).subsidence24mMm;
   auto* table = window.findChild<QTableView*>("patients");
   table->sortByColumn(12, Qt::AscendingOrder);
-  EXPECT_EQ(table->model()->index(0, 2).data().toString().section(' ', 0, 0), sinking < steady ? "Sinking" : "Steady");
+  EXPECT_EQ(table->model()->index(0, 2).data().toString().section(' ', 0, 0),
+            sinking < steady ? "Sinking" : "Steady");
   table->sortByColumn(12, Qt::DescendingOrder);
-  EXPECT_EQ(table->model()->index(0, 2).data().toString().section(' ', 0, 0), sinking < steady ? "Steady" : "Sinking");
+  EXPECT_EQ(table->model()->index(0, 2).data().toString().section(' ', 0, 0),
+            sinking < steady ? "Steady" : "Sinking");
 }
 
 // Not a check: makes the README's picture of the window on the folder in
