@@ -37,6 +37,8 @@ protected:
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  bool ErrSays(const std::string& part) const { return err_.find(part) != std::string::npos; }
+
   const fs::path folder_ = fs::temp_directory_path() / ("sinkview_cli_" + std::to_string(::getpid()));
   const fs::path study_ = folder_ / "study";
   std::string shell_; // commands run before the exporter
@@ -67,8 +69,8 @@ TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
   fs::copy(fs::path(SINKVIEW_TEST_DATA) / "study_good_and_bad", study_);
   EXPECT_EQ(Export(Quoted(study_)), 1);
   EXPECT_EQ(out_, "2 files written, 2 files rejected\n");
-  EXPECT_NE(err_.find((study_ / "medial_not_a_number.vok").string() + ": record 2"), std::string::npos);
-  EXPECT_NE(err_.find((study_ / "no_record.vok").string() + ": the file holds no record"), std::string::npos);
+  EXPECT_TRUE(ErrSays((study_ / "medial_not_a_number.vok").string() + ": record 2"));
+  EXPECT_TRUE(ErrSays((study_ / "no_record.vok").string() + ": the file holds no record"));
   EXPECT_TRUE(fs::exists(study_ / "UPPER_CASE_EXTENSION.num")) << "names are matched without regard to case";
   EXPECT_FALSE(fs::exists(study_ / "medial_not_a_number.num"));
 }
@@ -95,9 +97,9 @@ TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
   // A figure that cannot be written fails the run and names its file.
   const fs::path nowhere = folder_ / "no" / "g.png";
   EXPECT_EQ(Export("--graphics " + Quoted(nowhere) + kSample), 1);
-  EXPECT_NE(err_.find(nowhere.string()), std::string::npos) << err_;
+  EXPECT_TRUE(ErrSays(nowhere.string())) << err_;
   EXPECT_EQ(Export("--graphics g.png " + Quoted(study_)), 1);
-  EXPECT_NE(err_.find(": a folder; --graphics and --table draw one data file\n"), std::string::npos) << err_;
+  EXPECT_TRUE(ErrSays(": a folder; --graphics and --table draw one data file\n")) << err_;
   EXPECT_EQ(out_, "0 figures written, 1 failed\n");
 }
 
@@ -113,7 +115,7 @@ TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
   fs::copy(kExamples / "bauer_helene_left.vok", study_ / "a" / "b");
   fs::copy(kExamples / "mueller_otto_right.vok", study_ / "c");
   EXPECT_EQ(Export(Quoted(study_)), 1);
-  EXPECT_NE(err_.find("the folder holds no data file"), std::string::npos) << err_;
+  EXPECT_TRUE(ErrSays("the folder holds no data file")) << err_;
   for (const char* option : {"-r ", "--recursive "}) {
     EXPECT_EQ(Export(option + Quoted(study_)), 0) << err_;
     EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
@@ -142,7 +144,7 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
   EXPECT_EQ(
       out_,
       "1 file written, 1 file rejected, 1 could not be written, 3 entries skipped: not regular files\n");
-  EXPECT_NE(err_.find("overflowing.vok: the values of radiograph 2"), std::string::npos) << err_;
+  EXPECT_TRUE(ErrSays("overflowing.vok: the values of radiograph 2")) << err_;
   EXPECT_FALSE(fs::exists(study_ / "overflowing.num")) << "no export holds inf or nan";
 
   // Named on the command line: refused with the reason.
@@ -151,7 +153,7 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
            {study_ / ".vok", "nothing before .vok"}}) {
     std::ofstream(study_ / ".vok") << RecordText().Text();
     EXPECT_EQ(Export(Quoted(path)), 1) << path;
-    EXPECT_NE(err_.find(reason), std::string::npos) << err_;
+    EXPECT_TRUE(ErrSays(reason)) << err_;
   }
 }
 
@@ -168,10 +170,9 @@ TEST_F(ExportCli, AFileNamedTwiceIsDoneOnceAndOneExportNameIsWrittenByTheFirstFo
 
   EXPECT_EQ(Export("-r --output-dir " + Quoted(study_ / "out") + Quoted(study_)), 1);
   EXPECT_EQ(out_, "1 file written, 1 file rejected\n");
-  EXPECT_NE(err_.find((study_ / "a-b" / "same.vok").string() + ": its export " +
+  EXPECT_TRUE(ErrSays((study_ / "a-b" / "same.vok").string() + ": its export " +
                       (study_ / "out" / "same.num").string() + " would replace that of " +
-                      (study_ / "a" / "same.vok").string()),
-            std::string::npos)
+                      (study_ / "a" / "same.vok").string()))
       << err_;
   EXPECT_EQ(FileContents(study_ / "out" / "same.num"), FileContents(study_ / "a" / "same.num"));
 }
