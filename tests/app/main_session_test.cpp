@@ -2,11 +2,9 @@
 #include "app/main_session.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "../support/file_contents.h"
 #include "app/settings_file.h"
 
 using namespace sinkview;
@@ -15,6 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kExamples = SINKVIEW_SOURCE_DIR "/examples/";
+const std::string kData = SINKVIEW_TEST_DATA "/";
 
 struct MainSessionTest : ::testing::Test {
   void SetUp() override { fs::create_directories(dir); }
@@ -66,19 +65,16 @@ TEST_F(MainSessionTest, ALoadGivesTheFactsAndTheOldFormatNoticeOfTheSecondEditio
 TEST_F(MainSessionTest, ABadFileGivesItsMessageAndTheEarlierSeriesStays) {
   ASSERT_TRUE(session.Load(kExamples + "bauer_helene_left.vok"));
   const MeasurementModel before = session.model();
-  const std::string one = sinkview::testing::FileContents(kExamples + "bauer_helene_left.vok");
-  std::ofstream(dir / "many.vok", std::ios::binary) << one + one + one + one; // 32 records
-  std::ofstream(dir / "broken.vok") << "[X-ray]\n\"A\",\"B\",\"C\"\n\"Date\",\"20041301\"\n";
   std::vector<SessionMessage> messages;
-  for (const char* name : {"many.vok", "broken.vok"}) {
-    const auto shown = session.Load((dir / name).string());
+  for (const char* name : {"thirty_two_records.vok", "month_thirteen.vok"}) {
+    const auto shown = session.Load(kData + name);
     ASSERT_FALSE(shown) << name;
     messages.push_back(shown.error());
     EXPECT_EQ(session.model().PatientCode, before.PatientCode) << name;
   }
   EXPECT_EQ(messages[0].title, "OVERFLOW");
   EXPECT_EQ(messages[0].text, "More than 30 x-rays. Only splitting of datafile will help.");
-  EXPECT_EQ(messages[0].detail, (dir / "many.vok").string());
-  EXPECT_NE(messages[1].text.find("broken.vok"), std::string::npos);
+  EXPECT_EQ(messages[0].detail, kData + "thirty_two_records.vok");
+  EXPECT_NE(messages[1].text.find("month_thirteen.vok"), std::string::npos);
   EXPECT_NE(messages[1].text.find("month"), std::string::npos);
 }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -25,7 +24,7 @@ struct TempFolder {
   ~TempFolder() { fs::remove_all(path); }
 };
 
-TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLineAndNoneWhenMissingOrEmpty) {
+TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLineNoneWhenMissingOrEmptyAndNamesItWhenUnwritable) {
   TempFolder temp;
   const std::string file = temp.path + "/SINKVIEW.INI";
   EXPECT_FALSE(ReadStartFolder(file).has_value());
@@ -37,9 +36,12 @@ TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLineAndNoneWhenMissingOrEmpty) {
   EXPECT_EQ(fs::directory_iterator(temp.path)->path().filename(), "SINKVIEW.INI") << "no temp file left";
   std::ofstream(file) << "\r\n";
   EXPECT_FALSE(ReadStartFolder(file).has_value());
+  // A missing folder fails for anyone, root included.
+  const std::string unwritable = temp.path + "/missing/SINKVIEW.INI";
+  EXPECT_NE(MessageOf(WriteStartFolder(unwritable, "/x")).find(unwritable), std::string::npos);
 }
 
-TEST(SettingsFile, FolderNamesWithQuotesComeBackWholeAndPipesAreNotWaitedFor) {
+TEST(SettingsFile, FolderNamesWithQuotesComeBackWhole) {
   TempFolder temp;
   const std::string file = temp.path + "/SINKVIEW.INI";
   for (const std::string folder : {"/data/a\"b", "/data/\"quoted\"", "/data/x,y", "/data/line\nend"}) {
@@ -48,15 +50,6 @@ TEST(SettingsFile, FolderNamesWithQuotesComeBackWholeAndPipesAreNotWaitedFor) {
   }
   std::ofstream(file) << "/data/unquoted\r\n";
   EXPECT_EQ(ReadStartFolder(file), "/data/unquoted") << "a line without quotes is one text field";
-  const std::string fifo = temp.path + "/fifo.ini";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(ReadStartFolder(fifo).has_value());
-}
-
-TEST(SettingsFile, FailedWriteNamesTheFile) {
-  TempFolder temp; // a missing folder fails for anyone, root included
-  const std::string file = temp.path + "/missing/SINKVIEW.INI";
-  EXPECT_NE(MessageOf(WriteStartFolder(file, "/x")).find(file), std::string::npos);
 }
 
 TEST(ProgramPaths, BuildTreeKeepsEverythingInItsOwnFolder) {

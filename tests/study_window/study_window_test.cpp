@@ -2,15 +2,13 @@
 #include <QFont>
 #include <QListWidget>
 #include <QSignalSpy>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sstream>
 
+#include "../support/file_contents.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"
@@ -18,84 +16,42 @@
 namespace sinkview {
 namespace {
 
-// A data file of three radiographs a year apart whose subsidence lengths
-// shrink by `yearly` mm (at image scale) each year.
-std::string ThreeYears(const std::string& name, double yearly) {
-  std::string text;
-  const char* dates[] = {"20060301", "20070301", "20080301"};
-  for (int k = 0; k < 3; ++k) {
-    const auto length = [&](double start) { return std::to_string(start - k * yearly); };
-    text +=
-        "[X-ray " + std::to_string(k + 1) + "]\r\n\"" + name + "\",\"Karl\",\"KV-1950\"\r\n\"Date\",\"" +
-        dates[k] +
-        "\"\r\n\"Side\",\"R\",\"Magnification head radius\",1.15,\"Magnification stem length\",1.14\r\n"
-        "Distances in mm\r\n\"Medial\",0,15.2,12.1,9.8,7.4\r\n\"Lateral\",0,10.3,8.7,6.9,5.2\r\n"
-        "\"Angle\",1.8,\"Subsidence\"," +
-        length(63.4) + "," + length(48.2) + "," + length(55.8) + "," + length(40.6) +
-        "\r\n\"subsidence stem/cement interface\",0.5\r\n\"Control lengths\",141.0,38.0,\"Offset\",44.0\r\n";
-  }
-  return text;
-}
+using sinkview::testing::FileContents;
+namespace fs = std::filesystem;
 
-void Write(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
+// Its b is over the threshold, its a not.
+const fs::path kCohort = fs::path(SINKVIEW_TEST_DATA) / "study_cohort";
 
-void WriteStudy(const std::filesystem::path& folder) {
-  Write(folder / "a_sinking.vok", ThreeYears("Sinking", 2.0));
-  Write(folder / "b_steady.vok", ThreeYears("Steady", 0.1));
-  Write(folder / "c_broken.vok", "[X-ray 1]\r\n\"Broken\"\r\n");
-}
-
-std::string Contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatient) {
+TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureTheFormatOfItsName) {
   QTemporaryDir dir;
-  const std::filesystem::path folder = dir.path().toStdString();
-  WriteStudy(folder);
+  const fs::path folder = dir.path().toStdString();
   const StudyOptions options;
-  const StudyResult study = RunStudy({folder.string()}, options);
-  ASSERT_EQ(study.patients.size(), 2u);
+  const StudyResult study = RunStudy({kCohort.string()}, options);
+  ASSERT_EQ(study.patients.size(), 3u);
 
   const auto report = folder / "report.pdf";
   ASSERT_FALSE(WriteStudyReport(report.string(), study, options));
-  const std::string pdf = Contents(report);
+  const std::string pdf = FileContents(report);
   const std::regex page("/Type\\s*/Page[^s]");
-  const auto pages =
-      std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator());
-  // The front page with the figure, the tables, then the two patients.
-  EXPECT_EQ(pages, 2 + 2);
-  // Only the report itself is left in the folder besides the data files.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 4);
-}
+  // The front page with the figure, the tables, then the three patients.
+  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 2 + 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
 
-TEST(StudyGraphics, TheCohortFigureIsWrittenInTheFormatOfItsName) {
-  QTemporaryDir dir;
-  const std::filesystem::path folder = dir.path().toStdString();
-  WriteStudy(folder);
-  const StudyOptions options;
-  const StudyResult study = RunStudy({folder.string()}, options);
-  struct Case {
-    const char* name;
-    const char* start;
-  } const cases[] = {{"cohort.png", "\x89PNG"}, {"cohort.SVG", "<?xml"}, {"cohort.pdf", "%PDF"}};
-  for (const Case& c : cases) {
-    ASSERT_FALSE(WriteCohortFigure((folder / c.name).string(), study, options)) << c.name;
-    EXPECT_EQ(Contents(folder / c.name).rfind(c.start, 0), 0u) << c.name;
+  for (const auto& [name, start] :
+       {std::pair{"cohort.png", "\x89PNG"}, {"cohort.SVG", "<?xml"}, {"cohort.pdf", "%PDF"}}) {
+    ASSERT_FALSE(WriteCohortFigure((folder / name).string(), study, options)) << name;
+    EXPECT_EQ(FileContents(folder / name).rfind(start, 0), 0u) << name;
   }
   const MaybeFailure wrong = WriteCohortFigure((folder / "cohort.jpg").string(), study, options);
   ASSERT_TRUE(wrong);
   EXPECT_NE(wrong->message.find("cohort.jpg"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(folder / "cohort.jpg"));
+  EXPECT_FALSE(fs::exists(folder / "cohort.jpg"));
 }
 
 TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   QTemporaryDir dir;
-  const std::filesystem::path folder = dir.path().toStdString();
-  WriteStudy(folder);
+  fs::copy(kCohort, dir.path().toStdString());
+  fs::copy(fs::path(SINKVIEW_TEST_DATA) / "study_good_and_bad" / "no_record.vok", dir.path().toStdString());
 
   StudyWindow window("true");
   QSignalSpy shown(&window, &StudyWindow::StudyShown);
@@ -103,33 +59,35 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   ASSERT_TRUE(shown.wait(20000));
 
   const SummaryModel& model = window.Summary();
-  ASSERT_EQ(model.rowCount(), 2);
-  EXPECT_EQ(model.index(0, 2).data().toString(), "Sinking Karl KV-1950");
-  EXPECT_EQ(model.index(1, 2).data().toString(), "Steady Karl KV-1950");
+  ASSERT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.index(0, 2).data().toString(), "Arnold, Jr. Anton AA-1");
 
-  // The sinking stem is over the threshold: its flag says so, and every
-  // cell of its row is marked; the steady one's row is not.
-  EXPECT_EQ(model.index(0, 0).data().toString(), "yes");
-  EXPECT_EQ(model.index(1, 0).data().toString(), "no");
+  // b is over the threshold: its flag says so, and every cell of its row is
+  // marked; a's row is not.
+  EXPECT_EQ(model.index(0, 0).data().toString() + model.index(1, 0).data().toString(), "noyes");
   for (int column = 0; column < model.columnCount(); ++column) {
-    EXPECT_TRUE(model.index(0, column).data(Qt::BackgroundRole).value<QBrush>().color().red() == 255);
-    EXPECT_TRUE(model.index(0, column).data(Qt::FontRole).value<QFont>().bold());
-    EXPECT_FALSE(model.index(1, column).data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(model.index(1, column).data(Qt::BackgroundRole).value<QBrush>().color().red(), 255);
+    EXPECT_TRUE(model.index(1, column).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(model.index(0, column).data(Qt::BackgroundRole).isValid());
   }
 
   auto* rejected = window.findChild<QListWidget*>("rejected");
   ASSERT_EQ(rejected->count(), 1);
-  EXPECT_TRUE(rejected->item(0)->text().startsWith("c_broken.vok: "))
+  EXPECT_TRUE(rejected->item(0)->text().startsWith("no_record.vok: "))
       << rejected->item(0)->text().toStdString();
 
-  // Sorted by the subsidence at 24 months, numbers order as numbers (as
-  // text, "-0.1" would come before "-3.4").
-  const double sinking = *model.Patient(0).subsidence24mMm, steady = *model.Patient(1).subsidence24mMm;
+  // Sorted by the subsidence at 24 months, b's -2 before a's -0.5: numbers
+  // order as numbers (as text, "-0.5" would come first).
   auto* table = window.findChild<QTableView*>("patients");
+  const auto rowOf = [&](const char* start) {
+    for (int row = 0; row < 3; ++row)
+      if (table->model()->index(row, 2).data().toString().startsWith(start)) return row;
+    return -1;
+  };
   table->sortByColumn(12, Qt::AscendingOrder);
-  EXPECT_EQ(table->model()->index(0, 2).data().toString().section(' ', 0, 0), sinking < steady ? "Sinking" : "Steady");
+  EXPECT_LT(rowOf("B"), rowOf("Arnold"));
   table->sortByColumn(12, Qt::DescendingOrder);
-  EXPECT_EQ(table->model()->index(0, 2).data().toString().section(' ', 0, 0), sinking < steady ? "Steady" : "Sinking");
+  EXPECT_LT(rowOf("Arnold"), rowOf("B"));
 }
 
 // Not a check: makes the README's picture of the window on the folder in

@@ -11,13 +11,11 @@ TEST(ExportOptions, SettingOptionsFillTheSettingsInEitherSpelling) {
                             "--zoom=2.5", "--raw-data", "-r", "--output-dir", ".", "a.vok", "--", "--help"});
   ASSERT_TRUE(command) << command.error().message;
   const ExportOptions& o = command->options;
-  EXPECT_EQ(o.settings.ReferencePoint, Reference::HeadCenter);
-  EXPECT_EQ(o.settings.TrochanterChoice, Trochanter::Minor);
-  EXPECT_EQ(o.settings.TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
-  EXPECT_EQ(o.settings.ZoomRange, 2.5f);
-  EXPECT_EQ(o.settings.ShowRawData, RawData::Shown);
-  EXPECT_TRUE(o.recursive);
-  EXPECT_EQ(o.outputDir, ".");
+  const auto& m = o.settings;
+  EXPECT_EQ(std::tuple(m.ReferencePoint, m.TrochanterChoice, m.TimeLimitDays, m.ZoomRange, m.ShowRawData),
+            std::tuple(Reference::HeadCenter, Trochanter::Minor, TimeLimitDaysForMonths(0.2630137), 2.5f,
+                       RawData::Shown));
+  EXPECT_EQ(std::tuple(o.recursive, o.outputDir), std::tuple(true, "."));
   EXPECT_EQ(o.paths, (std::vector<std::string>{"a.vok", "--help"}));
   EXPECT_FALSE(o.WantsFigures());
 }
