@@ -125,7 +125,9 @@ TEST(AtomicFile, PiecesReplaceTheFileOnlyOnCommitAndNothingIsLeftBeside) {
     ASSERT_TRUE(opened);
     AtomicFile moved = std::move(*opened);
     for (const char* piece : {"a;", "b\r\n"}) moved.Write(piece);
-    if (commit) EXPECT_EQ(MessageOf(moved.Commit(FlushToDisk::Later)), "");
+    if (commit) {
+      EXPECT_EQ(MessageOf(moved.Commit(FlushToDisk::Later)), "");
+    }
   }
   EXPECT_EQ(FileContents(file), "a;b\r\n");
   ASSERT_EQ(MessageOf(WriteFileAtomically(file, "two")), "");
