@@ -46,11 +46,8 @@ TEST(CohortPlot, DrawsCoursesBandMeanThresholdAndLegend) {
   ASSERT_GE(s.areas.size(), 1u);
   const auto& band = s.areas[0].corners;
   ASSERT_EQ(band.size(), 4u);
-  EXPECT_DOUBLE_EQ(band[0].x, 6);
-  EXPECT_DOUBLE_EQ(band[0].y, 0.1);
-  EXPECT_DOUBLE_EQ(band[3].x, 6);
-  EXPECT_DOUBLE_EQ(band[3].y, -0.9);
-  EXPECT_DOUBLE_EQ(band[2].y, -1.5);
+  EXPECT_EQ((std::vector<double>{band[0].x, band[0].y, band[3].x, band[3].y, band[2].y}),
+            (std::vector<double>{6, 0.1, 6, -0.9, -1.5}));
 
   // The mean line joins all three times, n = 1 included, two pixels wide.
   const auto means = InColour(s, kMeanColour);
@@ -68,13 +65,10 @@ TEST(CohortPlot, DrawsCoursesBandMeanThresholdAndLegend) {
     for (std::size_t i = 1; i < dashes.size(); ++i) EXPECT_GT(dashes[i].x1, dashes[i - 1].x2);
   }
 
-  EXPECT_TRUE(HasText(s, "Each patient (n = 2)"));
-  EXPECT_TRUE(HasText(s, "Threshold \u00B11.5 mm"));
-  EXPECT_TRUE(HasText(s, kMeanLegend));
-  EXPECT_TRUE(HasText(s, "months"));
-  EXPECT_TRUE(HasText(s, "mm"));
-  EXPECT_TRUE(HasText(s, "24")); // a tick label at two years
-  EXPECT_TRUE(HasText(s, "-2"));
+  // A tick label at two years among them.
+  for (const std::string text :
+       {"Each patient (n = 2)", "Threshold \u00B11.5 mm", kMeanLegend, "months", "mm", "24", "-2"})
+    EXPECT_TRUE(HasText(s, text)) << text;
 }
 
 TEST(CohortPlot, EveryValueDrawnLiesInsideTheScale) {
@@ -107,9 +101,7 @@ TEST(CohortPlot, OddCohortsStillGiveAFigure) {
     DrawCohortPlot(c.plot, s);
     EXPECT_LT(s.placedTexts.size(), 60u) << c.what;
     for (const Segment& seg : s.segments)
-      EXPECT_TRUE(std::isfinite(seg.x1) && std::isfinite(seg.y1) && std::isfinite(seg.x2) &&
-                  std::isfinite(seg.y2))
-          << c.what;
+      for (const double v : {seg.x1, seg.y1, seg.x2, seg.y2}) EXPECT_TRUE(std::isfinite(v)) << c.what;
   }
 }
 

@@ -5,24 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "model/model.h"
-#include "model/prepared_series.h"
-#include "model/reader.h"
 #include "ui/recording_surface.h"
 
-namespace sinkview::testing {
+#include "../support/example_file.h"
 
-// A sample file of examples/ as read, prepared by "GRAPHICS" if asked.
-inline MeasurementModel LoadExample(const char* name, bool prepared = false) {
-  const std::string path = std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name;
-  if (prepared) {
-    auto loaded = LoadPreparedFile(path, Settings{});
-    EXPECT_TRUE(loaded) << loaded.error().message;
-    return loaded ? std::move(loaded->model) : MeasurementModel{};
-  }
-  ReadResult read = ReadDataFile(path);
-  EXPECT_TRUE(read) << read.error().message;
-  return read ? std::move(read->model) : MeasurementModel{};
-}
+namespace sinkview::testing {
 
 // A model with radiographs at the given days since the first.
 inline MeasurementModel ModelAtDays(std::initializer_list<float> days) {

@@ -83,25 +83,25 @@ TEST(Comparability, PairsAtTheLimitsAreStillComparable) {
   EXPECT_EQ(single.IsolatedFlag[1], 1);
 }
 
+// Radiograph 2 differs in projection from all others; with a time limit of
+// 150 days nothing bridges it, else pair (1, 3) spans both intervals.
 TEST(Comparability, RadiographWithoutPartnerBreaksBothIntervalsUnlessBridged) {
-  // Radiograph 2 differs in projection from all others.
-  MeasurementModel m = SeriesOf({{0, 0}, {100, 5, 9}, {200, 1}, {300, 2}});
-  m.TimeLimitDays = 150; // nothing bridges radiograph 2
-  Result r = Analyse(m);
-  EXPECT_EQ(m.IsolatedFlag[2], 1);
-  EXPECT_EQ(m.DisconnectionFlag[1], 1);
-  EXPECT_EQ(m.DisconnectionFlag[2], 1);
-  EXPECT_EQ(m.DisconnectionFlag[3], 0);
-  EXPECT_EQ(r.corrected[2], 0.0f);
-  EXPECT_EQ(r.corrected[3], 0.0f);
-  EXPECT_EQ(r.corrected[4], 1.0f);
-
-  MeasurementModel bridged = SeriesOf({{0, 0}, {100, 5, 9}, {200, 1}, {300, 2}});
-  r = Analyse(bridged);
-  EXPECT_EQ(bridged.IsolatedFlag[2], 1);
-  EXPECT_EQ(bridged.DisconnectionFlag[1], 0) << "pair (1, 3) spans both intervals";
-  EXPECT_EQ(bridged.DisconnectionFlag[2], 0);
-  EXPECT_NEAR(r.corrected[3], 7.0f / 6.0f, 1e-5) << "the isolated value does not pull the course";
+  for (const float limit : {150.0f, 1825.0f}) {
+    MeasurementModel m = SeriesOf({{0, 0}, {100, 5, 9}, {200, 1}, {300, 2}});
+    m.TimeLimitDays = limit;
+    const Result r = Analyse(m);
+    const bool broken = limit == 150;
+    EXPECT_EQ(m.IsolatedFlag[2], 1);
+    EXPECT_EQ((std::vector<int>{m.DisconnectionFlag[1], m.DisconnectionFlag[2], m.DisconnectionFlag[3]}),
+              (std::vector<int>{broken, broken, 0}))
+        << limit;
+    if (broken) {
+      EXPECT_EQ((std::vector<float>{r.corrected[2], r.corrected[3], r.corrected[4]}),
+                (std::vector<float>{0, 0, 1}));
+    } else {
+      EXPECT_NEAR(r.corrected[3], 7.0f / 6.0f, 1e-5) << "the isolated value does not pull the course";
+    }
+  }
 }
 
 namespace {

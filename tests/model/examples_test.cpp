@@ -1,18 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "model/reader.h"
+#include "../support/example_file.h"
 
 using namespace sinkview;
 
-namespace {
-
-MeasurementModel LoadExample(const char* name) {
-  ReadResult read = ReadDataFile(std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name);
-  EXPECT_TRUE(read) << read.error().message;
-  return read ? std::move(read->model) : MeasurementModel{};
-}
-
-} // namespace
+using sinkview::testing::LoadExample;
 
 TEST(Examples, BundledSamplesLoadWithTheirFacts) {
   struct Case {

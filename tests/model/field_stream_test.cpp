@@ -40,11 +40,8 @@ TEST(FieldStream, UnclosedQuoteIsNoField) {
 }
 
 TEST(FieldStream, NumbersAreDecimalWithPoint) {
-  EXPECT_EQ(*ParseNumber("1.15"), 1.15f);
-  EXPECT_EQ(*ParseNumber("+2"), 2.0f);
-  EXPECT_EQ(*ParseNumber("-.5"), -0.5f);
-  EXPECT_EQ(*ParseNumber("1e2"), 100.0f);
-  for (const char* bad : {"", "abc", "1,5", "1.2.3", "inf", "nan", "1e", "-", ".", "1e40", "0x10"}) {
+  for (const auto& [text, value] : {std::pair{"1.15", 1.15f}, {"+2", 2.0f}, {"-.5", -0.5f}, {"1e2", 100.0f}})
+    EXPECT_EQ(ParseNumber(text), value) << text;
+  for (const char* bad : {"", "abc", "1,5", "1.2.3", "inf", "nan", "1e", "-", ".", "1e40", "0x10"})
     EXPECT_FALSE(ParseNumber(bad).has_value()) << bad;
-  }
 }

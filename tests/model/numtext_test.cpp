@@ -4,51 +4,46 @@
 
 using namespace sinkview;
 
+using Texts = std::initializer_list<std::pair<double, const char*>>;
+
 class NumText : public ::testing::Test {
 protected:
   void SetUp() override { SetDecimalSeparator('.'); }
   void TearDown() override { SetDecimalSeparator('.'); }
 };
 
-TEST_F(NumText, LabelFormHasNoBlanksAndNoTrailingZeros) {
-  EXPECT_EQ(LabelText(12), "12");
-  EXPECT_EQ(LabelText(1.15), "1.15");
-  EXPECT_EQ(LabelText(1.15f), "1.15");
-  EXPECT_EQ(LabelText(1.2499999f), "1.25");
-  EXPECT_EQ(LabelText(-0.5), "-0.5");
-  EXPECT_EQ(LabelText(-0.0), "0");
+// Labels have no blanks and no trailing zeros; the print form frames the
+// digits with a sign blank and a trailing blank.
+TEST_F(NumText, LabelAndPrintForms) {
+  for (const auto& [value, text] :
+       Texts{{12, "12"}, {1.15, "1.15"}, {1.15f, "1.15"}, {1.2499999f, "1.25"}, {-0.5, "-0.5"}, {-0.0, "0"}})
+    EXPECT_EQ(LabelText(value), text) << value;
+  for (const auto& [value, text] : Texts{{0, " 0 "}, {24, " 24 "}, {-1.5f, "-1.5 "}})
+    EXPECT_EQ(PrintText(value), text) << value;
 }
 
-TEST_F(NumText, PrintFormFramesDigitsWithSignBlankAndTrailingBlank) {
-  EXPECT_EQ(PrintText(0), " 0 ");
-  EXPECT_EQ(PrintText(24), " 24 ");
-  EXPECT_EQ(PrintText(-1.5f), "-1.5 ");
-}
-
+// Two integer digits and one decimal, halves away from zero; 0.05f lies just
+// above 0.05.
 TEST_F(NumText, TablePatternKeepsTwoIntegerDigitsAndOneDecimal) {
-  EXPECT_EQ(TablePattern(5), "05.0");
-  EXPECT_EQ(TablePattern(-1.2f), "-01.2");
-  EXPECT_EQ(TablePattern(123.4f), "123.4");
-  EXPECT_EQ(TablePattern(0), "00.0");
-  EXPECT_EQ(TablePattern(0.25f), "00.3") << "halves away from zero";
-  EXPECT_EQ(TablePattern(0.05f), "00.1") << "0.05f lies just above 0.05";
-  EXPECT_EQ(TablePattern(9.96f), "10.0");
-  EXPECT_EQ(TablePattern(3e30f).find('.') != std::string::npos ||
-                TablePattern(3e30f).find('e') != std::string::npos,
-            true);
+  for (const auto& [value, text] : Texts{{5, "05.0"},
+                                         {-1.2f, "-01.2"},
+                                         {123.4f, "123.4"},
+                                         {0, "00.0"},
+                                         {0.25f, "00.3"},
+                                         {0.05f, "00.1"},
+                                         {9.96f, "10.0"}})
+    EXPECT_EQ(TablePattern(static_cast<float>(value)), text) << value;
+  EXPECT_NE(TablePattern(3e30f).find_first_of(".e"), std::string::npos);
 }
 
 TEST_F(NumText, DecimalSeparatorIsOneDecisionForAllForms) {
   SetDecimalSeparator(',');
-  EXPECT_EQ(LabelText(1.15), "1,15");
-  EXPECT_EQ(PrintText(-0.5), "-0,5 ");
-  EXPECT_EQ(TablePattern(-1.2f), "-01,2");
+  EXPECT_EQ(LabelText(1.15) + PrintText(-0.5) + TablePattern(-1.2f), "1,15-0,5 -01,2");
 }
 
 TEST_F(NumText, RoundingsHalvesToEvenAndFloor) {
-  EXPECT_EQ(RoundHalfEven(30.5), 30);
-  EXPECT_EQ(RoundHalfEven(31.5), 32);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  for (const auto& [value, rounded] : {std::pair{30.5, 30.0}, {31.5, 32.0}, {-2.5, -2.0}})
+    EXPECT_EQ(RoundHalfEven(value), rounded) << value;
   EXPECT_EQ(*CInt(2.5), 2);
   EXPECT_EQ(*CInt(-32768.4), -32768);
   EXPECT_FALSE(CInt(32767.5).has_value());

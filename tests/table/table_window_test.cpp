@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <utility>
 
+#include "../support/example_file.h"
 #include "app/edition.h"
 #include "model/prepared_series.h"
 #include "model/reader.h"
@@ -22,9 +23,7 @@ class TableWindowTest : public ::testing::Test {
 protected:
   void TearDown() override { delete window_.data(); }
   void SetUp() override {
-    ReadResult read = ReadDataFile(SINKVIEW_SOURCE_DIR "/examples/schmid_anna_left_breaks.vok");
-    ASSERT_TRUE(read);
-    model_ = std::move(read->model);
+    model_ = sinkview::testing::LoadExample("schmid_anna_left_breaks.vok");
     asRead_ = model_;
     auto prepared = PreparedSeries::Prepare(model_, "schmid_anna_left_breaks.vok");
     ASSERT_TRUE(prepared);
