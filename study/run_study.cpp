@@ -54,11 +54,13 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   std::size_t done = 0;
   std::size_t handedOver = 0; // files before it have gone to the sink
   // Rows go out in the order of the files, so only those of files finished
-  // ahead of a slower one wait, a few per worker.
-  const auto handOver = [&](std::size_t end) {
-    for (; handedOver < end; ++handedOver) {
+  // ahead of a slower one wait, a few per worker. A file not yet read stops
+  // the hand-over, unless the run is over and it never will be (a cancel).
+  const auto handOver = [&](bool pastGaps) {
+    for (; handedOver < files.size(); ++handedOver) {
       std::optional<Outcome>& outcome = outcomes[handedOver];
-      if (!outcome) continue; // cancelled before it was read
+      if (!outcome && !pastGaps) return;
+      if (!outcome) continue;
       if (outcome->summary) longRows(outcome->longRows);
       std::string().swap(outcome->longRows);
     }
@@ -78,11 +80,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
       }
       const std::lock_guard lock(reporting);
       outcomes[i] = std::move(outcome);
-      if (longRows) {
-        std::size_t ready = handedOver;
-        while (ready < files.size() && outcomes[ready]) ++ready;
-        handOver(ready);
-      }
+      if (longRows) handOver(false);
       if (progress) progress(++done, files.size());
     }
   };
@@ -91,7 +89,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
   worker();
   for (std::thread& w : workers) w.join();
-  if (longRows) handOver(files.size()); // past the gaps a cancel leaves
+  if (longRows) handOver(true);
 
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!outcomes[i]) {

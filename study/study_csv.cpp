@@ -33,10 +33,6 @@ std::string_view SeriesName(CohortSeries series) {
   return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
 }
 
-MaybeFailure Written(const std::string& path, std::string_view text) {
-  return WriteFileAtomically(path, text);
-}
-
 } // namespace
 
 std::string SummaryCsv(const StudyResult& result) {
@@ -98,9 +94,9 @@ std::string RejectedCsv(const StudyResult& result) {
 std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result, const std::string& outputDir) {
   const auto in = [&](std::string_view name) { return (fs::path(outputDir) / name).native(); };
   std::vector<Failure> failures;
-  for (MaybeFailure failure :
-       {Written(in(kSummaryCsv), SummaryCsv(result)), Written(in(kCohortCsv), CohortCsv(result)),
-        Written(in(kRejectedCsv), RejectedCsv(result))}) {
+  for (MaybeFailure failure : {WriteFileAtomically(in(kSummaryCsv), SummaryCsv(result)),
+                               WriteFileAtomically(in(kCohortCsv), CohortCsv(result)),
+                               WriteFileAtomically(in(kRejectedCsv), RejectedCsv(result))}) {
     if (failure) failures.push_back(std::move(*failure));
   }
   return failures;
