@@ -1,14 +1,12 @@
 // The main window's decisions, without its widgets.
 #include "app/main_session.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include "../support/temp_folder.h"
 #include "app/settings_file.h"
 
 using namespace sinkview;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -16,16 +14,14 @@ const std::string kExamples = SINKVIEW_SOURCE_DIR "/examples/";
 const std::string kData = SINKVIEW_TEST_DATA "/";
 
 struct MainSessionTest : ::testing::Test {
-  void SetUp() override { fs::create_directories(dir); }
-  void TearDown() override { fs::remove_all(dir); }
   // Time limit, zoom, raw data, reference point.
   std::array<double, 4> Settings() {
     const MeasurementModel& m = session.model();
     return {m.TimeLimitDays, m.ZoomRange, double(m.ShowRawData), double(m.ReferencePoint)};
   }
 
-  const fs::path dir = fs::temp_directory_path() / ("sinkview_session_" + std::to_string(::getpid()));
-  const std::string settingsFile = (dir / "SINKVIEW.INI").string();
+  const sinkview::testing::TempFolder dir;
+  const std::string settingsFile = (dir.path / "SINKVIEW.INI").string();
   MainSession session{false, settingsFile};
 };
 
@@ -43,7 +39,7 @@ TEST_F(MainSessionTest, SettingsStartAtTheirValuesAndFollowTheTexts) {
   session.SetTimeLimitText("0.2630137");
   EXPECT_EQ(session.model().TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
   // A stored folder that is gone: the samples.
-  ASSERT_FALSE(WriteStartFolder(settingsFile, (dir / "removed").string()));
+  ASSERT_FALSE(WriteStartFolder(settingsFile, (dir.path / "removed").string()));
   EXPECT_EQ(session.StartFolder(kExamples), kExamples);
 }
 

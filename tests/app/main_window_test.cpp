@@ -11,8 +11,8 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
+#include "../support/child_widget.h"
 #include "../support/failure_text.h"
 #include "app/settings_file.h"
 #include "ui/design_units.h"
@@ -30,12 +30,7 @@ struct MainWindowTest : ::testing::Test {
     main = std::make_unique<MainWindow>(edition, paths);
     main->setMessageSink([this](const UserMessage& m) { messages.push_back(m); });
   }
-  // A renamed control fails the test by name instead of crashing it.
-  QWidget* Control(const char* name) {
-    QWidget* control = main->findChild<QWidget*>(name);
-    if (!control) throw std::runtime_error(std::string("no control ") + name);
-    return control;
-  }
+  QWidget* Control(const char* name) { return sinkview::testing::Child(main.get(), name); }
   QString Text(const char* name) { return Control(name)->property("text").toString(); }
   bool Shown(const char* name) { return Control(name)->isVisibleTo(main.get()); }
   QColor Back(const char* name) { return Control(name)->palette().color(QPalette::Window); }

@@ -10,40 +10,34 @@
 
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 #include "app/program_paths.h"
 
 using namespace sinkview;
 using sinkview::testing::MessageOf;
+using sinkview::testing::TempFolder;
 namespace fs = std::filesystem;
-
-struct TempFolder {
-  std::string path = [] {
-    std::string pattern = (fs::temp_directory_path() / "sinkview-test-XXXXXX").string();
-    return std::string(mkdtemp(pattern.data()));
-  }();
-  ~TempFolder() { fs::remove_all(path); }
-};
 
 TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLineNoneWhenMissingOrEmptyAndNamesItWhenUnwritable) {
   TempFolder temp;
-  const std::string file = temp.path + "/SINKVIEW.INI";
+  const std::string file = temp.path.string() + "/SINKVIEW.INI";
   EXPECT_FALSE(ReadStartFolder(file).has_value());
   ASSERT_EQ(MessageOf(WriteStartFolder(file, "/data/hips 2009")), "");
   EXPECT_EQ(sinkview::testing::FileContents(file), "\"/data/hips 2009\"\r\n");
   EXPECT_EQ(ReadStartFolder(file), "/data/hips 2009");
   ASSERT_EQ(MessageOf(WriteStartFolder(file, "/other")), "") << "an existing file is replaced";
   EXPECT_EQ(ReadStartFolder(file), "/other");
-  EXPECT_EQ(fs::directory_iterator(temp.path)->path().filename(), "SINKVIEW.INI") << "no temp file left";
+  EXPECT_EQ(temp.Names(), std::vector<std::string>{"SINKVIEW.INI"}) << "no temp file left";
   std::ofstream(file) << "\r\n";
   EXPECT_FALSE(ReadStartFolder(file).has_value());
   // A missing folder fails for anyone, root included.
-  const std::string unwritable = temp.path + "/missing/SINKVIEW.INI";
+  const std::string unwritable = temp.path.string() + "/missing/SINKVIEW.INI";
   EXPECT_NE(MessageOf(WriteStartFolder(unwritable, "/x")).find(unwritable), std::string::npos);
 }
 
 TEST(SettingsFile, FolderNamesWithQuotesComeBackWhole) {
   TempFolder temp;
-  const std::string file = temp.path + "/SINKVIEW.INI";
+  const std::string file = temp.path.string() + "/SINKVIEW.INI";
   for (const std::string folder : {"/data/a\"b", "/data/\"quoted\"", "/data/x,y", "/data/line\nend"}) {
     ASSERT_EQ(MessageOf(WriteStartFolder(file, folder)), "");
     EXPECT_EQ(ReadStartFolder(file), folder);
@@ -54,10 +48,11 @@ TEST(SettingsFile, FolderNamesWithQuotesComeBackWhole) {
 
 TEST(ProgramPaths, BuildTreeKeepsEverythingInItsOwnFolder) {
   TempFolder temp;
-  std::ofstream(temp.path + "/clskonli.sys") << "0,0,1\n";
-  const ProgramPaths paths = ResolveProgramPaths(temp.path, std::string(SINKVIEW_SOURCE_DIR) + "/examples");
-  EXPECT_EQ(paths.ProgramDirectory, temp.path + "/");
-  EXPECT_EQ(paths.SettingsFile, temp.path + "/SINKVIEW.INI");
+  std::ofstream(temp.path.string() + "/clskonli.sys") << "0,0,1\n";
+  const ProgramPaths paths =
+      ResolveProgramPaths(temp.path.string(), std::string(SINKVIEW_SOURCE_DIR) + "/examples");
+  EXPECT_EQ(paths.ProgramDirectory, temp.path.string() + "/");
+  EXPECT_EQ(paths.SettingsFile, temp.path.string() + "/SINKVIEW.INI");
   EXPECT_EQ(paths.SampleFolder, std::string(SINKVIEW_SOURCE_DIR) + "/examples");
 }
 
@@ -69,14 +64,14 @@ struct DataHomeIn {
 
 TEST(ProgramPaths, InstalledProgramFindsItsDataAndKeepsTheSettingsAndACopyOfTheSamplesWithTheUser) {
   TempFolder temp;
-  const DataHomeIn dataHome(temp.path + "/data");
-  fs::create_directories(temp.path + "/bin");
-  fs::create_directories(temp.path + "/share/sinkview/examples");
-  std::ofstream(temp.path + "/share/sinkview/clskonli.sys") << "0,0,1\n";
-  std::ofstream(temp.path + "/share/sinkview/examples/a.vok") << "sample\n";
-  const std::string copy = temp.path + "/data/sinkview/examples";
-  const ProgramPaths paths = ResolveProgramPaths(temp.path + "/bin", "/nowhere");
-  EXPECT_EQ(paths.ProgramDirectory, temp.path + "/share/sinkview/");
+  const DataHomeIn dataHome(temp.path.string() + "/data");
+  fs::create_directories(temp.path.string() + "/bin");
+  fs::create_directories(temp.path.string() + "/share/sinkview/examples");
+  std::ofstream(temp.path.string() + "/share/sinkview/clskonli.sys") << "0,0,1\n";
+  std::ofstream(temp.path.string() + "/share/sinkview/examples/a.vok") << "sample\n";
+  const std::string copy = temp.path.string() + "/data/sinkview/examples";
+  const ProgramPaths paths = ResolveProgramPaths(temp.path.string() + "/bin", "/nowhere");
+  EXPECT_EQ(paths.ProgramDirectory, temp.path.string() + "/share/sinkview/");
   EXPECT_EQ(paths.SampleFolder, copy) << "first start: a copy the user can write beside";
   EXPECT_EQ(sinkview::testing::FileContents(copy + "/a.vok"), "sample\n");
   EXPECT_EQ(paths.SettingsFile, UserConfigDirectory() + "SINKVIEW.INI") << "even where it could write";
@@ -84,28 +79,30 @@ TEST(ProgramPaths, InstalledProgramFindsItsDataAndKeepsTheSettingsAndACopyOfTheS
   // Copied once: what the user did with the copy stays.
   fs::remove(copy + "/a.vok");
   std::ofstream(copy + "/a.num") << "export\n";
-  EXPECT_EQ(ResolveProgramPaths(temp.path + "/bin", "/nowhere").SampleFolder, copy);
+  EXPECT_EQ(ResolveProgramPaths(temp.path.string() + "/bin", "/nowhere").SampleFolder, copy);
   EXPECT_FALSE(fs::exists(copy + "/a.vok"));
   EXPECT_TRUE(fs::exists(copy + "/a.num"));
 }
 
 TEST(ProgramPaths, InstalledSamplesServeWhenNoCopyCanBeMade) {
   TempFolder temp;
-  std::ofstream(temp.path + "/not-a-folder") << "x";
-  const std::string installed = temp.path + "/share/sinkview/examples";
+  std::ofstream(temp.path.string() + "/not-a-folder") << "x";
+  const std::string installed = temp.path.string() + "/share/sinkview/examples";
   fs::create_directories(installed);
   std::ofstream(installed + "/a.vok") << "sample\n";
-  EXPECT_EQ(UserSampleFolder(installed, temp.path + "/not-a-folder/sinkview/examples"), installed);
-  EXPECT_EQ(UserSampleFolder(temp.path + "/missing", temp.path + "/copy"), temp.path + "/missing");
-  EXPECT_EQ(std::distance(fs::directory_iterator(temp.path), fs::directory_iterator()), 2) << "nothing left";
+  EXPECT_EQ(UserSampleFolder(installed, temp.path.string() + "/not-a-folder/sinkview/examples"), installed);
+  EXPECT_EQ(UserSampleFolder(temp.path.string() + "/missing", temp.path.string() + "/copy"),
+            temp.path.string() + "/missing");
+  EXPECT_EQ(temp.Names(), (std::vector<std::string>{"not-a-folder", "share"})) << "nothing left";
 }
 
 TEST(ProgramPaths, HelpersLieBesideABuildAndInTheInstalledHelperFolder) {
   TempFolder temp;
-  fs::create_directories(temp.path + "/build");
-  std::ofstream(temp.path + "/build/helper") << "";
-  EXPECT_EQ(HelperProgramPath(temp.path + "/build", "helper"), temp.path + "/build/helper");
-  EXPECT_EQ(HelperProgramPath(temp.path + "/bin/", "helper"), temp.path + "/bin/../libexec/sinkview/helper");
+  fs::create_directories(temp.path.string() + "/build");
+  std::ofstream(temp.path.string() + "/build/helper") << "";
+  EXPECT_EQ(HelperProgramPath(temp.path.string() + "/build", "helper"), temp.path.string() + "/build/helper");
+  EXPECT_EQ(HelperProgramPath(temp.path.string() + "/bin/", "helper"),
+            temp.path.string() + "/bin/../libexec/sinkview/helper");
   for (const auto& [helperFolder, served] : std::vector<std::pair<std::string, std::string>>{
            {"/usr/libexec/sinkview", "/usr/bin/"},
            {"/opt/x/libexec/sinkview/", "/opt/x/bin/"},

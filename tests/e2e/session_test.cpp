@@ -2,7 +2,6 @@
 // manager: choose a file, look at the diagrams, print them, show the table,
 // write the export, change settings, meet a bad file, end and start again.
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "../hardcopy/test_support.h"
+#include "../support/child_widget.h"
 #include "../table/table_test_support.h"
 #include "app/main_window.h"
 #include "app/settings_file.h"
@@ -27,16 +27,11 @@
 #include "ui/design_units.h"
 
 using namespace sinkview;
+using sinkview::testing::Child;
 
 namespace {
 
 const QString kArtifacts = QStringLiteral(SINKVIEW_E2E_ARTIFACTS);
-
-template <typename T> T* Child(QWidget* parent, const char* name) {
-  T* child = parent->findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(child, nullptr) << name;
-  return child;
-}
 
 template <typename W> W* TopLevel() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
 #include "../graphics/graphics_test_helpers.h"
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 #include "ui/design_units.h"
 
 using namespace sinkview;
@@ -18,10 +15,9 @@ using sinkview::testing::FileContents;
 
 // A figure that cannot be made must not replace an older one, nor say it was written.
 TEST(Figure, AFigureThatCannotBeMadeKeepsTheOlderFileAndSaysWhy) {
-  const fs::path folder = fs::temp_directory_path() / ("sinkview_figure_" + std::to_string(::getpid()));
-  fs::create_directories(folder);
+  const sinkview::testing::TempFolder folder;
   MeasurementModel m = sinkview::testing::LoadExample("bauer_helene_left.vok", true);
-  const fs::path png = folder / "g.png";
+  const fs::path png = folder.path / "g.png";
   ASSERT_EQ(MessageOf(WriteFigure(Figure::Graphics, png, QSize(64, 48), m, SINKVIEW_BUILD_PROGRAM_DIR)), "");
   const std::string older = FileContents(png);
   EXPECT_EQ(older.substr(1, 3), "PNG");
@@ -30,9 +26,7 @@ TEST(Figure, AFigureThatCannotBeMadeKeepsTheOlderFileAndSaysWhy) {
   EXPECT_NE(message.find(png.string()), std::string::npos) << message;
   EXPECT_NE(message.find("does not fit in memory"), std::string::npos) << message;
   EXPECT_EQ(FileContents(png), older);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
-      << "no temporary file";
-  fs::remove_all(folder);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"g.png"}) << "no temporary file";
 }
 
 // The slash and the red "stem-cement" follow the subsidence title of their

@@ -8,21 +8,17 @@
 #include <map>
 #include <memory>
 
+#include "../support/child_widget.h"
 #include "app/edition.h"
 #include "graphics/graf_layout.h"
 #include "graphics_test_helpers.h"
 #include "ui/design_units.h"
 
 using namespace sinkview;
+using sinkview::testing::Child;
 using sinkview::testing::LoadExample;
 
 namespace {
-
-template <typename T = QWidget> T* Child(QWidget& window, std::string_view name) {
-  T* child = window.findChild<T*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-  EXPECT_NE(child, nullptr) << name;
-  return child;
-}
 
 // A shown graphics window over the model, prepared.
 std::unique_ptr<GrafWindow> Shown(MeasurementModel& m) {
@@ -54,7 +50,7 @@ TEST(GrafWindow, LayoutIsTheDesignAndDoublesWithTheWindowButNotTheTextSize) {
     if (ratio == 2) w->resize(w->size() * 2);
     QApplication::processEvents();
     for (const GrafControl& c : kGrafControls) {
-      QWidget* control = Child(*w, c.name);
+      QWidget* control = Child(w.get(), c.name);
       const int label = c.name.starts_with("Label") ? std::stoi(std::string(c.name.substr(5))) : 0;
       const double k = label >= 6 ? 1 : ratio;
       const QRect design = TwipsRect(k * c.rect.left, k * c.rect.top, k * c.rect.width, k * c.rect.height);
@@ -80,11 +76,12 @@ TEST(GrafWindow, TitlesAndStemCementLabelsBySide) {
     const auto w = Shown(m);
     const std::string which = std::string(c.file) + " " + c.side;
     for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(Child<QLabel>(*w, "Label" + std::to_string(i + 2))->text(), titles[(i + 2 * c.right) % 4])
+      EXPECT_EQ(Child<QLabel>(w.get(), "Label" + std::to_string(i + 2))->text(),
+                titles[(i + 2 * c.right) % 4])
           << which;
     std::vector<bool> visible;
     for (const char* label : {"Label7", "Label9", "Label8", "Label10"})
-      visible.push_back(Child(*w, label)->isVisible());
+      visible.push_back(Child(w.get(), label)->isVisible());
     EXPECT_EQ(visible,
               (std::vector<bool>{c.leftStemCement, c.leftStemCement, c.rightStemCement, c.rightStemCement}))
         << which;
@@ -109,7 +106,7 @@ TEST(GrafWindow, LeavingRestoresTheLengthsBitForBitAndReturnsOnce) {
       graf->grab();
       SCOPED_TRACE(std::string(file) + ", visit " + std::to_string(visit));
       ASSERT_FALSE(SameLengths(m, read)) << "the lengths are corrected while the window is shown";
-      visit % 2 ? Child<QPushButton>(*graf, "Command1")->click() : void(graf->close());
+      visit % 2 ? Child<QPushButton>(graf, "Command1")->click() : void(graf->close());
       QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
       EXPECT_TRUE(graf.isNull());
       EXPECT_EQ(returns, visit);
@@ -128,7 +125,7 @@ TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInTheOrderOfTheirNumbers) {
       return false;
     }
   } log;
-  for (int i = 1; i <= 5; ++i) Child(*shown, "Picture" + std::to_string(i))->installEventFilter(&log);
+  for (int i = 1; i <= 5; ++i) Child(shown.get(), "Picture" + std::to_string(i))->installEventFilter(&log);
   for (const QSize size : {QSize(900, 700), QSize(300, 200), QSize(1200, 437)}) {
     log.painted.clear();
     shown->resize(size);
@@ -144,14 +141,15 @@ TEST(GrafWindow, PictureBoxWithTheFocusIsFramed) {
   MeasurementModel m = LoadExample("bauer_helene_left.vok", true);
   const auto w = Shown(m);
   QApplication::setActiveWindow(w.get());
-  QWidget* box = Child(*w, "Picture2");
+  QWidget* box = Child(w.get(), "Picture2");
   const QColor highlight = box->palette().color(QPalette::Highlight);
   const auto framed = [&] { return box->grab().toImage().pixelColor(1, box->height() / 2) == highlight; };
-  EXPECT_EQ(QApplication::focusWidget(), Child(*w, "Command1")) << "the focus starts on the first button";
+  EXPECT_EQ(QApplication::focusWidget(), Child(w.get(), "Command1"))
+      << "the focus starts on the first button";
   EXPECT_FALSE(framed());
   box->setFocus(Qt::TabFocusReason);
   ASSERT_TRUE(box->hasFocus());
   EXPECT_TRUE(framed());
-  Child(*w, "Command1")->setFocus(Qt::TabFocusReason);
+  Child(w.get(), "Command1")->setFocus(Qt::TabFocusReason);
   EXPECT_FALSE(framed());
 }

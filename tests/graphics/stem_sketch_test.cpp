@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
+#include "../support/temp_folder.h"
 #include "graphics_test_helpers.h"
 
 using namespace sinkview;
@@ -17,21 +17,17 @@ const std::string kInstalledSketch = std::string(SINKVIEW_SOURCE_DIR) + "/graphi
 // The left files in a folder of their own; a null text leaves a file out.
 struct LeftFiles {
   LeftFiles(const char* outline, const char* lines, const char* points) {
-    fs::remove_all(folder);
-    fs::create_directories(folder);
     for (const auto& [name, text] :
          {std::pair{"clskonli.sys", outline}, {"clslinli.sys", lines}, {"clspktli.sys", points}}) {
-      if (text) std::ofstream(folder / name, std::ios::binary) << text;
+      if (text) std::ofstream(folder.path / name, std::ios::binary) << text;
     }
   }
-  ~LeftFiles() { fs::remove_all(folder); }
   RecordingSurface Drawn(const char* side = "left") const {
     RecordingSurface s;
-    DrawStemSketch(side, folder.string() + "/", s);
+    DrawStemSketch(side, folder.path.string() + "/", s);
     return s;
   }
-  // One folder per process, so suites running side by side do not collide.
-  const fs::path folder = fs::temp_directory_path() / ("sinkview_sketch_test_" + std::to_string(::getpid()));
+  const TempFolder folder;
 };
 
 // n point records, the i-th at (i, -i).

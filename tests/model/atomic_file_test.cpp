@@ -12,26 +12,15 @@
 
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 
 using namespace sinkview;
 using sinkview::testing::FileContents;
 using sinkview::testing::MessageOf;
+using sinkview::testing::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Folder {
-  fs::path path = [] {
-    std::string pattern = (fs::temp_directory_path() / "sinkview-atomic-XXXXXX").string();
-    return fs::path(::mkdtemp(pattern.data()));
-  }();
-  ~Folder() { fs::remove_all(path); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename());
-    return names;
-  }
-};
 
 mode_t ModeOf(const fs::path& path) {
   struct stat info {};
@@ -63,7 +52,7 @@ TEST(AtomicFile, TemporaryNamesAreHiddenAndFitTheFolder) {
 }
 
 TEST(AtomicFile, FilesWrittenOnManyThreadsGetThePermissionsOfAPlainWrite) {
-  Folder folder;
+  TempFolder folder;
   const mode_t before = ::umask(022);
   std::ofstream(folder.path / "kept.num") << "old";
   fs::permissions(folder.path / "kept.num", fs::perms(0600));
@@ -91,7 +80,7 @@ TEST(AtomicFile, FilesWrittenOnManyThreadsGetThePermissionsOfAPlainWrite) {
 
 // A plain write of a file the user may not write fails; so must a replacement.
 TEST(AtomicFile, AWriteProtectedFileIsNotReplaced) {
-  Folder folder;
+  TempFolder folder;
   const fs::path file = folder.path / "p2150.num";
   std::ofstream(file) << "another user's export";
   fs::permissions(file, fs::perms(0444));
@@ -117,7 +106,7 @@ TEST(AtomicFile, AWriteProtectedFileIsNotReplaced) {
 // old one, and one dropped halfway leaves nothing of itself; so does a whole
 // write under the longest legal name.
 TEST(AtomicFile, PiecesReplaceTheFileOnlyOnCommitAndNothingIsLeftBeside) {
-  Folder folder;
+  TempFolder folder;
   const fs::path file = folder.path / (std::string(251, 'n') + ".num");
   std::ofstream(file) << "old";
   for (const bool commit : {false, true}) {

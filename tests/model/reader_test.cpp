@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>

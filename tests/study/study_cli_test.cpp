@@ -1,38 +1,29 @@
 // sinkview-study run as a user runs it, and its command line read in-process.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "../support/file_contents.h"
+#include "../support/run_shell.h"
+#include "../support/temp_folder.h"
 #include "tools/study/study_options.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;
-using sinkview::testing::FileContents;
+using sinkview::testing::Quoted;
 
 namespace {
-
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "' "; }
 
 class StudyCli : public ::testing::Test {
 protected:
   void SetUp() override { fs::create_directories(out_); }
-  void TearDown() override { fs::remove_all(folder_); }
 
   int Study(const std::string& arguments) {
-    const std::string command = "'" SINKVIEW_STUDY_EXE "' " + arguments + ">" + Quoted(folder_ / "stdout") +
-                                "2>" + Quoted(folder_ / "stderr");
-    const int status = std::system(command.c_str());
-    out_text = FileContents(folder_ / "stdout");
-    err_text = FileContents(folder_ / "stderr");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return sinkview::testing::RunShell("'" SINKVIEW_STUDY_EXE "' " + arguments, folder_.path, out_text,
+                                       err_text);
   }
 
-  const fs::path folder_ = fs::temp_directory_path() / ("sinkview_study_cli_" + std::to_string(::getpid()));
-  const fs::path out_ = folder_ / "out";
+  const sinkview::testing::TempFolder folder_;
+  const fs::path out_ = folder_.path / "out";
   const fs::path data_ = SINKVIEW_TEST_DATA;
   std::string out_text, err_text;
 };

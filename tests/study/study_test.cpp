@@ -9,9 +9,9 @@
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 
 #include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 #include "model/numtext.h"
 #include "study/csv_text.h"
 #include "study/long_csv.h"
@@ -178,11 +178,11 @@ TEST(Study, RejectedFilesKeepTheExportersReasonAndProgressCountsEveryFile) {
 TEST(StudyCsv, LongRowsGoOutInPatientOrderThroughTheSpool) {
   LongCsvSpool spool;
   const StudyResult result = RunStudy({kCohort}, {}, {}, nullptr, spool.Sink());
-  const auto saved = std::filesystem::temp_directory_path() / ("long_" + std::to_string(::getpid()) + ".csv");
+  const sinkview::testing::TempFolder folder;
+  const auto saved = folder.path / "long.csv";
   ASSERT_EQ(spool.SaveAs(saved), std::nullopt);
   ASSERT_EQ(spool.SaveAs(saved), std::nullopt);
   const std::string text = sinkview::testing::FileContents(saved);
-  std::filesystem::remove(saved);
   ASSERT_EQ(text.rfind(kLongHeader, 0), 0u);
   std::istringstream rows(text.substr(kLongHeader.size()));
   std::string row;

@@ -2,13 +2,11 @@
 // can be computed on paper.
 #include <gtest/gtest.h>
 
-#include "../support/file_contents.h"
-
-#include <unistd.h>
-
 #include <cmath>
 
 #include "../support/failure_text.h"
+#include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 #include "model/numtext.h"
 #include "model/segments.h"
 #include "table/export_file.h"
@@ -105,8 +103,8 @@ TEST(ExportFile, HeaderTitlesAndOneLinePerRadiographWithAndWithoutStemCementData
 }
 
 TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasThere) {
-  const fs::path folder = fs::temp_directory_path() / ("sinkview_export_" + std::to_string(::getpid()));
-  const fs::path path = folder / "hb48.num", occupied = folder / "occupied.num";
+  const sinkview::testing::TempFolder temp;
+  const fs::path &folder = temp.path, path = folder / "hb48.num", occupied = folder / "occupied.num";
   fs::create_directories(occupied / "inside");
   std::ofstream(path) << "an older and longer export that must not leave a tail behind\n";
   for (int pass = 0; pass < 2; ++pass)
@@ -116,12 +114,11 @@ TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasTher
     EXPECT_NE(MessageOf(WriteExportFile(HandSeries(true), refused.string())).find(refused.string()),
               std::string::npos);
   EXPECT_TRUE(fs::is_directory(occupied / "inside"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2) << "no temporary";
+  EXPECT_EQ(temp.Names(), (std::vector<std::string>{"hb48.num", "occupied.num"})) << "no temporary";
   // Finite values whose change overflows: never an export of "inf".
   MeasurementModel overflowing = HandSeries(true);
   overflowing.CorrectedShoulderMajor = {0, -3e38f, 3e38f, 1.0f, 3.0f};
   const fs::path never = folder / "overflowing.num";
   EXPECT_NE(MessageOf(WriteExportFile(overflowing, never.string())).find("radiograph 2"), std::string::npos);
   EXPECT_FALSE(fs::exists(never));
-  fs::remove_all(folder);
 }

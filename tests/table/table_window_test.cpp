@@ -13,7 +13,6 @@
 #include "../support/example_file.h"
 #include "app/edition.h"
 #include "model/prepared_series.h"
-#include "model/reader.h"
 #include "table_test_support.h"
 #include "ui/design_units.h"
 
@@ -86,24 +85,4 @@ TEST_F(TableWindowTest, FailedExportOffersAnotherPlaceAndBothWaysBackRestoreTheL
     if (byButton) QFile::remove(chosen);
   }
   EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{}) << "no temporary";
-}
-
-TEST(TableWindowLongSeries, ThirtyRadiographsStayAboveTheButtonsAtDesignAndDoubleWidth) {
-  QTemporaryDir folder;
-  const std::string path = folder.filePath("thirty.vok").toStdString();
-  sinkview::testing::WriteLongSeries(path, 30);
-  ReadResult read = ReadDataFile(path);
-  ASSERT_TRUE(read);
-  MeasurementModel& model = read->model;
-  ASSERT_EQ(model.RadiographCount, 30);
-  auto prepared = PreparedSeries::Prepare(model, path);
-  ASSERT_TRUE(prepared);
-  TableWindow window(std::move(*prepared), kMainEdition.TableCaption());
-  window.show();
-  const QSize design = window.size();
-  for (int widths : {1, 2}) {
-    window.resize(design.width() * widths, design.height());
-    EXPECT_EQ(sinkview::testing::TextBelowTheButtons(&window), 0) << widths << " times the design width";
-  }
-  window.close();
 }

@@ -3,45 +3,35 @@
 #include <gtest/gtest.h>
 
 #include "../model/record_text.h"
-#include "../support/file_contents.h"
+#include "../support/run_shell.h"
+#include "../support/temp_folder.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using sinkview::testing::FileContents;
+using sinkview::testing::Quoted;
 
 const fs::path kExamples = fs::path(SINKVIEW_SOURCE_DIR) / "examples";
 const fs::path kRecorded = fs::path(SINKVIEW_TEST_DATA) / "examples_export";
-
-// A shell word for the path, with the blank that ends it.
-static std::string Quoted(const fs::path& path) { return "'" + path.string() + "' "; }
 
 const std::string kSample = Quoted(kExamples / "bauer_helene_left.vok");
 
 class ExportCli : public ::testing::Test {
 protected:
   void SetUp() override { fs::create_directories(study_); }
-  void TearDown() override { fs::remove_all(folder_); }
 
   int Export(const std::string& arguments) {
-    const std::string redirect = ">" + Quoted(folder_ / "out") + "2>" + Quoted(folder_ / "err");
-    const int status =
-        std::system((shell_ + "LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments + redirect).c_str());
-    out_ = FileContents(folder_ / "out");
-    err_ = FileContents(folder_ / "err");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return sinkview::testing::RunShell("LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments, folder_, out_,
+                                       err_);
   }
 
   bool ErrSays(const std::string& part) const { return err_.find(part) != std::string::npos; }
 
-  const fs::path folder_ = fs::temp_directory_path() / ("sinkview_cli_" + std::to_string(::getpid()));
-  const fs::path study_ = folder_ / "study";
-  std::string shell_; // commands run before the exporter
+  const sinkview::testing::TempFolder temp_;
+  const fs::path folder_ = temp_.path, study_ = folder_ / "study";
   std::string out_, err_;
 };
 
