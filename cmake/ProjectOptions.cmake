@@ -19,7 +19,9 @@ endif()
 # Counters for gcovr; without optimisation, so that lines and branches stay
 # those of the source.
 if(SINKVIEW_COVERAGE)
-  target_compile_options(sinkview_options INTERFACE --coverage -O0)
+  # Atomic counters: the exporter, the study and the atomic writer run threads,
+  # whose racing updates would leave counts gcov cannot read.
+  target_compile_options(sinkview_options INTERFACE --coverage -fprofile-update=atomic -O0)
   target_link_options(sinkview_options INTERFACE --coverage)
 endif()
 
