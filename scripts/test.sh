@@ -20,7 +20,7 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DSINKVIEW_BUILD_GUI=OFF -DSINKVIEW_BUILD_TESTS=OFF -DSINKVIEW_BUILD_FUZZERS=ON -DSINKVIEW_SANITIZE=ON >/dev/null
 cmake --build build/fuzz -j 2
 # Seeds of the same name from two folders are both kept.
-cp --backup=numbered tests/data/*.vok examples/*.vok fuzz/seeds/*.vok fuzz/corpus/* "$corpus/"
+cp --backup=numbered tests/data/*.vok tests/data/bad/*.vok examples/*.vok fuzz/seeds/*.vok fuzz/corpus/* "$corpus/"
 build/fuzz/fuzz/fuzz_data_file -max_total_time=60 -print_final_stats=1 -dict=fuzz/data_file.dict "$corpus" 2>&1 |
   tail -n 6
 

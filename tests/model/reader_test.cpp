@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "../support/file_contents.h"
 #include "model/numtext.h"
 #include "record_text.h"
 
@@ -130,61 +132,26 @@ TEST(Reader, FieldsMaySpreadOverLinesAndLinesMayBeLong) {
             "Bau  er Hel ene HB-48");
 }
 
+// Each bad file of tests/data/bad is listed with its error code and a part
+// of its message; the message names the file.
 TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
-  using R = RecordText;
-  const std::string whole = R().Text();
-  const struct {
-    const char* what;
-    std::string text;
-    ReadErrorCode code;
-    const char* mentions;
-  } cases[] = {
-      {"ends inside a record", whole + whole.substr(0, whole.size() / 2), ReadErrorCode::EndInsideRecord,
-       "record 2"},
-      {"not a number", FileOf({R(), With(&R::lateral, "0,10.3,abc,6.9,5.2")}), ReadErrorCode::NotANumber,
-       "record 2, lateral distance 6: "},
-      {"ends at the stem/cement line", whole + whole.substr(0, whole.find("\"subsidence stem/cement")),
-       ReadErrorCode::EndInsideRecord, "the file ends inside record 2 (at the stem/cement line)."},
-      {"month 13", FileOf({Dated("20041301")}), ReadErrorCode::BadDate, "month"},
-      {"day 32", FileOf({Dated("20040132")}), ReadErrorCode::BadDate, "day"},
-      {"31 April", FileOf({Dated("20040431")}), ReadErrorCode::BadDate, "day"},
-      {"letters in date", FileOf({Dated("2004O301")}), ReadErrorCode::BadDate, "yyyymmdd"},
-      {"no record", " \r\n\r\n", ReadErrorCode::NoRecord, "no record"},
-      {"empty", "", ReadErrorCode::NoRecord, "no record"},
-      {"magnification 0", FileOf({With(&R::headMagnification, "0")}), ReadErrorCode::BadMagnification,
-       "head radius"},
-      {"negative magnification", FileOf({With(&R::stemMagnification, "-1.1")}),
-       ReadErrorCode::BadMagnification, "stem length"},
-      {"binary",
-       std::string("\x7f"
-                   "ELF\x02\x01\x00\x00",
-                   8),
-       ReadErrorCode::NotText, "binary"},
-      {"unclosed quote", "[X-ray]\r\n\"Bauer,Helene,HB-48\r\n", ReadErrorCode::UnclosedQuote,
-       "record 1, line 2: the quote that opens the patient's name is not closed"},
-      {"unclosed quote closed by the next field's", FileOf({With(&R::name, "\"Bauer,Helene,HB-48")}),
-       ReadErrorCode::UnclosedQuote, "record 1, line 2: the quote that opens the patient's name"},
-      {"decimal comma", FileOf({R(), With(&R::medial, "0,16,74,11.8,9.4,7.1")}), ReadErrorCode::TooManyFields,
-       "record 2, line 16: a number stands where the lateral line belongs"},
-      {"decimal comma before the stem/cement label", FileOf({With(&R::subsidence, "63,4,48.2,55.8,40.6")}),
-       ReadErrorCode::TooManyFields, "record 1, line 8: a number stands where the stem/cement line belongs"},
-      {"field after the last", FileOf({With(&R::comparability, R().comparability + ",7")}),
-       ReadErrorCode::TooManyFields, "record 1, line 10: the record has too many fields"},
-      {"29 February 2005", FileOf({Dated("20050229")}), ReadErrorCode::BadDate, "day"},
-      {"29 February 1900", FileOf({Dated("19000229")}), ReadErrorCode::BadDate, "day"},
-      {"magnification 1e-38", FileOf({With(&R::headMagnification, "1e-38")}), ReadErrorCode::BadMagnification,
-       "between 0.5 and 2"},
-      {"magnification 2.01", FileOf({With(&R::stemMagnification, "2.01")}), ReadErrorCode::BadMagnification,
-       "stem length"},
-  };
-  for (const auto& c : cases) {
-    const ReadResult read = Parse(c.text);
-    ASSERT_FALSE(read) << c.what;
-    EXPECT_EQ(read.error().code, c.code) << c.what << ": " << read.error().message;
-    EXPECT_NE(read.error().message.find("/data/hb48.vok"), std::string::npos) << c.what;
-    EXPECT_NE(read.error().message.find(c.mentions), std::string::npos)
-        << c.what << ": " << read.error().message;
+  const char* const codes[] = {"CannotOpen",    "NotText",      "NoRecord",         "EndInsideRecord",
+                               "NotANumber",    "BadDate",      "BadMagnification", "TooManyRecords",
+                               "UnclosedQuote", "TooManyFields"};
+  const std::string folder = SINKVIEW_TEST_DATA "/bad/";
+  std::istringstream expected(sinkview::testing::FileContents(folder + "expected.txt"));
+  int files = 0;
+  for (std::string file, code, mentions;
+       expected >> file >> code && std::getline(expected >> std::ws, mentions);) {
+    if (file.starts_with('#')) continue;
+    const ReadResult read = ReadDataFile(folder + file);
+    ASSERT_FALSE(read) << file;
+    EXPECT_EQ(codes[static_cast<int>(read.error().code)], code) << file << ": " << read.error().message;
+    EXPECT_NE(read.error().message.find(folder + file), std::string::npos) << read.error().message;
+    EXPECT_NE(read.error().message.find(mentions), std::string::npos) << read.error().message;
+    ++files;
   }
+  EXPECT_EQ(files, 21);
 }
 
 TEST(Reader, FilesFromDiskWithCrLfAndWhatIsNoRegularFile) {
