@@ -7,7 +7,6 @@
 #include "../support/temp_folder.h"
 
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -111,13 +110,6 @@ TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
     EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
   }
   EXPECT_TRUE(fs::exists(study_ / "a" / "b" / "bauer_helene_left.num"));
-}
-
-TEST_F(ExportCli, TheHelpFitsTheTerminal) {
-  ASSERT_EQ(Export("--help"), 0);
-  std::istringstream help(out_);
-  for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 79u) << line;
-  EXPECT_NE(out_.find("  -r, --recursive "), std::string::npos);
 }
 
 TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedApart) {
