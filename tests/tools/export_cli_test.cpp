@@ -44,16 +44,6 @@ TEST_F(ExportCli, WritesTheRecordedExportBesideEachSampleForBothReferencePoints)
   }
 }
 
-// Eight days are 0.2630137 months, which the window turns into exactly 8 days;
-// rounding the months to float first gives 7.9999995 and splits the pair.
-TEST_F(ExportCli, TimeLimitWithDecimalsComparesWhatTheWindowCompares) {
-  const std::string file = Quoted(fs::path(SINKVIEW_TEST_DATA) / "eight_days_apart.vok");
-  ASSERT_EQ(Export("--time-limit 0.2630137 --output-dir " + Quoted(study_) + file), 0) << err_;
-  const std::string atTheLimit = FileContents(study_ / "eight_days_apart.num");
-  ASSERT_EQ(Export("--time-limit 0.27 --output-dir " + Quoted(study_) + file), 0) << err_;
-  EXPECT_EQ(atTheLimit, FileContents(study_ / "eight_days_apart.num"));
-}
-
 TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
   fs::copy(fs::path(SINKVIEW_TEST_DATA) / "study_good_and_bad", study_);
   EXPECT_EQ(Export(Quoted(study_)), 1);

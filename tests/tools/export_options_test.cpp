@@ -5,6 +5,8 @@
 
 using namespace sinkview;
 
+// 0.2630137 months are the window's 8 days; months read as a float first
+// would give 7.9999995 and split a pair eight days apart.
 TEST(ExportOptions, SettingOptionsFillTheSettingsInEitherSpelling) {
   const auto command =
       ParseExportArguments({"--reference-point", "head", "--trochanter=minor", "--time-limit", "0.2630137",
