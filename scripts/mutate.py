@@ -9,6 +9,8 @@ it catches each fault. The report goes to build/mutate/report.txt.
   scripts/mutate.py --killed-in OLD-REPORT
                                only the mutants an earlier run killed, to show
                                that a change to the tests kills them still
+  scripts/mutate.py --killers  the whole suite for each mutant, naming every
+                               test that fails: which tests guard which fault
 """
 
 import argparse
@@ -112,18 +114,28 @@ def build(log):
 def suite(log, stop_early=True):
     command = ["nice", "-n", "19", "scripts/with-print-system.sh", "scripts/with-x-server.sh", "ctest",
                "--test-dir", str(BUILD), "-j", "2", "--timeout", str(TEST_TIMEOUT), "-E", EXCLUDED_TESTS]
+    (BUILD / "Testing" / "Temporary" / "LastTestsFailed.log").unlink(missing_ok=True)
     # One failing test kills the mutant; the rest need not run.
     if stop_early:
         command.append("--stop-on-failure")
     return run(command, log) == 0
 
 
+def failed_tests():
+    """The tests ctest's last run saw fail."""
+    path = BUILD / "Testing" / "Temporary" / "LastTestsFailed.log"
+    if not path.exists():
+        return []
+    return sorted(line.split(":", 1)[1] for line in path.read_text(encoding="utf-8").splitlines() if ":" in line)
+
+
 def write_report(results, total):
     counts = {}
     lines = []
-    for m, status, seconds in results:
+    for m, status, seconds, killers in results:
         counts[status] = counts.get(status, 0) + 1
-        lines.append(f"{m['id']:<28} {status:<14} {seconds:4.0f} s  {m['file']}: {m['why']}")
+        by = f"  [{len(killers)}: {', '.join(killers)}]" if killers else ""
+        lines.append(f"{m['id']:<28} {status:<14} {seconds:4.0f} s  {m['file']}: {m['why']}{by}")
     killed, survived = counts.get("killed", 0), counts.get("survived", 0)
     tried = killed + survived
     summary = [f"mutants: {len(results)} of {total} run"] + [
@@ -139,6 +151,7 @@ def main():
     parser.add_argument("--check", action="store_true", help="check the list only")
     parser.add_argument("--only", nargs="+", metavar="ID", help="run only these mutants")
     parser.add_argument("--killed-in", type=Path, metavar="REPORT", help="run the mutants killed in REPORT")
+    parser.add_argument("--killers", action="store_true", help="run the whole suite and name the failing tests")
     args = parser.parse_args()
 
     try:
@@ -187,6 +200,7 @@ def main():
     results = []
     for number, m in enumerate(mutants, 1):
         started = time.monotonic()
+        killers = []
         source = ROOT / m["file"]
         if occurrences(m) != 1:
             status = "not applicable"
@@ -199,11 +213,12 @@ def main():
                 if not build(log):
                     status = "build error"
                 else:
-                    status = "survived" if suite(log) else "killed"
+                    status = "survived" if suite(log, stop_early=not args.killers) else "killed"
+                    killers = failed_tests() if args.killers and status == "killed" else []
             finally:
                 source.write_text(original, encoding="utf-8")
         seconds = time.monotonic() - started
-        results.append((m, status, seconds))
+        results.append((m, status, seconds, killers))
         print(f"[{number}/{len(mutants)}] {m['id']}: {status} ({seconds:.0f} s)", flush=True)
         write_report(results, len(mutants))
 
