@@ -1,8 +1,11 @@
 #include "app/main_window.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -51,7 +54,6 @@ TEST_F(MainWindowTest, ControlsStandAtTheirDesignRectanglesWithTheirTextsAndStar
            {"Text1", TwipsRect(8880, 1440, 492, 192), "3"},
            {"Text2", TwipsRect(8760, 600, 612, 192), "60"},
            {"Option10", TwipsRect(1800, 600, 252, 252), ""},
-           {"Check1", TwipsRect(9480, 1200, 252, 192), ""},
            {"Command1", TwipsRect(7800, 6360, 1815, 372), "GRAPHICS"},
            {"Command2", TwipsRect(240, 6360, 1452, 372), "END"},
            {"Command4", TwipsRect(5880, 6360, 1815, 372), "SHOW TABLE"}}) {
@@ -170,4 +172,17 @@ TEST_F(MainWindowTest, HighlightedFileIsAlwaysTheLoadedFile) {
     EXPECT_EQ(Text("Label10").toStdString(), patient) << what;
     EXPECT_EQ(messages.size(), told) << what;
   }
+}
+
+TEST_F(MainWindowTest, RawDataCheckBoxIndicatorFitsItsDesignRectangle) {
+  Open();
+  main->show();
+  auto* check = static_cast<QCheckBox*>(Control("Check1"));
+  EXPECT_EQ(check->geometry(), TwipsRect(9480, 1200, 252, 192));
+  QStyleOptionButton option;
+  option.initFrom(check);
+  const QRect indicator = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+  EXPECT_TRUE(check->rect().contains(indicator))
+      << indicator.x() << "," << indicator.y() << " " << indicator.width() << "x" << indicator.height()
+      << " in " << check->width() << "x" << check->height();
 }

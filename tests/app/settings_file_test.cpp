@@ -84,6 +84,18 @@ TEST(ProgramPaths, InstalledProgramFindsItsDataAndKeepsTheSettingsAndACopyOfTheS
   EXPECT_TRUE(fs::exists(copy + "/a.num"));
 }
 
+TEST(ProgramPaths, InstalledSamplesServeWhenNoCopyCanBeMade) {
+  TempFolder temp;
+  std::ofstream(temp.path.string() + "/not-a-folder") << "x";
+  const std::string installed = temp.path.string() + "/share/sinkview/examples";
+  fs::create_directories(installed);
+  std::ofstream(installed + "/a.vok") << "sample\n";
+  EXPECT_EQ(UserSampleFolder(installed, temp.path.string() + "/not-a-folder/sinkview/examples"), installed);
+  EXPECT_EQ(UserSampleFolder(temp.path.string() + "/missing", temp.path.string() + "/copy"),
+            temp.path.string() + "/missing");
+  EXPECT_EQ(temp.Names(), (std::vector<std::string>{"not-a-folder", "share"})) << "nothing left";
+}
+
 TEST(ProgramPaths, HelpersLieBesideABuildAndInTheInstalledHelperFolder) {
   TempFolder temp;
   fs::create_directories(temp.path.string() + "/build");

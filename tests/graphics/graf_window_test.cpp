@@ -115,6 +115,26 @@ TEST(GrafWindow, LeavingRestoresTheLengthsBitForBitAndReturnsOnce) {
   }
 }
 
+TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInTheOrderOfTheirNumbers) {
+  MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok", true);
+  const auto shown = Shown(m);
+  struct PaintLog : QObject {
+    std::vector<QString> painted;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Paint) painted.push_back(watched->objectName());
+      return false;
+    }
+  } log;
+  for (int i = 1; i <= 5; ++i) Child(shown.get(), "Picture" + std::to_string(i))->installEventFilter(&log);
+  for (const QSize size : {QSize(900, 700), QSize(300, 200), QSize(1200, 437)}) {
+    log.painted.clear();
+    shown->resize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(log.painted, (std::vector<QString>{"Picture1", "Picture2", "Picture3", "Picture4", "Picture5"}))
+        << size.width() << " x " << size.height();
+  }
+}
+
 // Tab walks through the picture boxes after the buttons; the box with the
 // focus shows a frame in the highlight colour.
 TEST(GrafWindow, PictureBoxWithTheFocusIsFramed) {

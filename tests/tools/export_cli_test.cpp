@@ -7,6 +7,7 @@
 #include "../support/temp_folder.h"
 
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -42,6 +43,16 @@ TEST_F(ExportCli, WritesTheRecordedExportBesideEachSampleForBothReferencePoints)
     for (const std::string name : {"bauer_helene_left", "mueller_otto_right", "schmid_anna_left_breaks"})
       EXPECT_EQ(FileContents(study_ / (name + ".num")), FileContents(kRecorded / (name + suffix)));
   }
+}
+
+// Eight days are 0.2630137 months, which the window turns into exactly 8 days;
+// rounding the months to float first gives 7.9999995 and splits the pair.
+TEST_F(ExportCli, TimeLimitWithDecimalsComparesWhatTheWindowCompares) {
+  const std::string file = Quoted(fs::path(SINKVIEW_TEST_DATA) / "eight_days_apart.vok");
+  ASSERT_EQ(Export("--time-limit 0.2630137 --output-dir " + Quoted(study_) + file), 0) << err_;
+  const std::string atTheLimit = FileContents(study_ / "eight_days_apart.num");
+  ASSERT_EQ(Export("--time-limit 0.27 --output-dir " + Quoted(study_) + file), 0) << err_;
+  EXPECT_EQ(atTheLimit, FileContents(study_ / "eight_days_apart.num"));
 }
 
 TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
@@ -100,6 +111,13 @@ TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
     EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
   }
   EXPECT_TRUE(fs::exists(study_ / "a" / "b" / "bauer_helene_left.num"));
+}
+
+TEST_F(ExportCli, TheHelpFitsTheTerminal) {
+  ASSERT_EQ(Export("--help"), 0);
+  std::istringstream help(out_);
+  for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 79u) << line;
+  EXPECT_NE(out_.find("  -r, --recursive "), std::string::npos);
 }
 
 TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedApart) {
