@@ -151,7 +151,7 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
     EXPECT_NE(read.error().message.find(mentions), std::string::npos) << read.error().message;
     ++files;
   }
-  EXPECT_EQ(files, 21);
+  EXPECT_EQ(files, 23);
 }
 
 TEST(Reader, FilesFromDiskWithCrLfAndWhatIsNoRegularFile) {
