@@ -24,14 +24,14 @@ protected:
   void SetUp() override { fs::create_directories(study_); }
 
   int Export(const std::string& arguments) {
-    return sinkview::testing::RunShell("LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments, folder_, out_,
+    return sinkview::testing::RunShell("LC_ALL=C '" SINKVIEW_EXPORT_EXE "' " + arguments, folder_.path, out_,
                                        err_);
   }
 
   bool ErrSays(const std::string& part) const { return err_.find(part) != std::string::npos; }
 
-  const sinkview::testing::TempFolder temp_;
-  const fs::path folder_ = temp_.path, study_ = folder_ / "study";
+  const sinkview::testing::TempFolder folder_;
+  const fs::path study_ = folder_.path / "study";
   std::string out_, err_;
 };
 
@@ -73,8 +73,8 @@ TEST_F(ExportCli, AWrongCommandLinePointsToHelp) {
 
 #ifdef SINKVIEW_DRAWS_FIGURES
 TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
-  const fs::path png = folder_ / "g.png", svg = folder_ / "g.svg", pdf = folder_ / "g.pdf",
-                 table = folder_ / "t.pdf";
+  const fs::path png = folder_.path / "g.png", svg = folder_.path / "g.svg", pdf = folder_.path / "g.pdf",
+                 table = folder_.path / "t.pdf";
   ASSERT_EQ(Export("--graphics " + Quoted(png) + "--table " + Quoted(table) + kSample), 0) << err_;
   ASSERT_EQ(Export("--size 1200x900 --raw-data --graphics " + Quoted(svg) + kSample), 0) << err_;
   ASSERT_EQ(Export("--graphics " + Quoted(pdf) + kSample), 0) << err_;
@@ -85,7 +85,7 @@ TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
     EXPECT_NE(FileContents(svg).find(part), std::string::npos) << part;
   EXPECT_EQ(FileContents(pdf).substr(0, 5) + FileContents(table).substr(0, 5), "%PDF-%PDF-");
   // A figure that cannot be written fails the run and names its file.
-  const fs::path nowhere = folder_ / "no" / "g.png";
+  const fs::path nowhere = folder_.path / "no" / "g.png";
   EXPECT_EQ(Export("--graphics " + Quoted(nowhere) + kSample), 1);
   EXPECT_TRUE(ErrSays(nowhere.string())) << err_;
   EXPECT_EQ(Export("--graphics g.png " + Quoted(study_)), 1);
@@ -127,8 +127,8 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
   ASSERT_EQ(::mkfifo((study_ / "pipe.vok").c_str(), 0600), 0);
   fs::create_symlink("nowhere.vok", study_ / "dangling.vok");
   fs::create_symlink("loop.vok", study_ / "loop.vok");
-  fs::create_symlink("nowhere.vok", folder_ / "named loop.vok");
-  fs::create_symlink("named loop.vok", folder_ / "nowhere.vok");
+  fs::create_symlink("nowhere.vok", folder_.path / "named loop.vok");
+  fs::create_symlink("named loop.vok", folder_.path / "nowhere.vok");
 
   EXPECT_EQ(Export(Quoted(study_)), 1);
   EXPECT_EQ(
@@ -139,7 +139,7 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
 
   // Named on the command line: refused with the reason.
   for (const auto& [path, reason] : std::vector<std::pair<fs::path, std::string>>{
-           {folder_ / "named loop.vok", "Too many levels of symbolic links"},
+           {folder_.path / "named loop.vok", "Too many levels of symbolic links"},
            {study_ / ".vok", "nothing before .vok"}}) {
     std::ofstream(study_ / ".vok") << RecordText().Text();
     EXPECT_EQ(Export(Quoted(path)), 1) << path;
@@ -169,7 +169,7 @@ TEST_F(ExportCli, AFileNamedTwiceIsDoneOnceAndOneExportNameIsWrittenByTheFirstFo
 
 // Only figures need Qt; a plain export starts without loading it.
 TEST_F(ExportCli, ThePlainExporterLinksNoQt) {
-  const fs::path libraries = folder_ / "needed";
+  const fs::path libraries = folder_.path / "needed";
   ASSERT_EQ(std::system(("readelf -d '" SINKVIEW_EXPORT_EXE "' >" + Quoted(libraries)).c_str()), 0);
   const std::string needed = FileContents(libraries);
   EXPECT_NE(needed.find("libstdc++"), std::string::npos) << needed;
