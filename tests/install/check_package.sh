@@ -74,6 +74,15 @@ MANPATH=$share/man man sinkview-export 2>/dev/null | grep -q -- --recursive || f
 # A double click in a file manager (gio) and xdg-open without a desktop
 # (xdg-utils on its own): the type's default application on the file; its
 # main window must show that patient.
+# The X server's window tree; a window that goes away while the tree is read
+# fails the query, so it is asked again.
+window_tree() {
+  for _ in 1 2 3 4 5; do
+    xwininfo -root -tree >"$work/windows" 2>/dev/null && return
+    sleep 0.1
+  done
+  fail "the X server's window tree cannot be read"
+}
 opens_sinkview() {
   local log=$work/start.log window
   : >"$log"
@@ -86,7 +95,7 @@ opens_sinkview() {
   grep -q "loaded $samples/bauer_helene_left.vok -> Bauer Helene HB-1948 with 8 radiographs" "$log" ||
     fail "$1 started no Sinkview on the file: $(cat "$log")"
   # Whole outputs into files: a reader that stops early would fail the pipe.
-  xwininfo -root -tree >"$work/windows"
+  window_tree
   window=$(sed -n 's/^ *\(0x[0-9a-f]*\) "ORVA \/ VOK - GRAPHICS 2008".*/\1/p' "$work/windows")
   [ -n "$window" ] || fail "$1: no main window on the screen"
   xprop -id "$window" _NET_WM_PID WM_CLASS _NET_WM_ICON >"$work/properties"
@@ -99,7 +108,7 @@ opens_sinkview() {
   app=""
   # The window is gone before the next one is looked for.
   for _ in $(seq 1 50); do
-    xwininfo -root -tree >"$work/windows"
+    window_tree
     grep -q '"ORVA / VOK - GRAPHICS 2008"' "$work/windows" || break
     sleep 0.1
   done
