@@ -1,22 +1,16 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "graphics/cohort_plot.h"
-#include "ui/recording_surface.h"
+#include "graphics_test_helpers.h"
 
 namespace sinkview {
 namespace {
 
-using Segment = RecordingSurface::Segment;
+using namespace sinkview::testing;
 
 std::vector<Segment> InColour(const RecordingSurface& s, Rgb colour) {
-  std::vector<Segment> found;
-  for (const Segment& seg : s.segments)
-    if (seg.colour == colour) found.push_back(seg);
-  return found;
+  return Where(s, [&](const Segment& seg) { return seg.colour == colour; });
 }
 
 bool HasText(const RecordingSurface& s, const std::string& text) {
