@@ -50,9 +50,20 @@ void SaveScreenshot(QWidget* window, const QString& name) {
   shot.save(kArtifacts + "/" + name + ".png");
 }
 
-void Click(QWidget* widget) {
-  ASSERT_NE(widget, nullptr);
-  QTest::mouseClick(widget, Qt::LeftButton);
+void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+// The window a click on the button opened, once it is on the screen.
+template <typename W> W* Opened(QWidget* button) {
+  Click(button);
+  W* window = TopLevel<W>();
+  EXPECT_TRUE(window && QTest::qWaitForWindowExposed(window));
+  return window;
+}
+
+// Back to the main window by the button that leaves `window`.
+void Leave(QWidget* window, const char* button) {
+  Click(Child<QPushButton>(window, button));
+  QTest::qWait(100);
 }
 
 void ClickFile(QListWidget* files, const QString& name) {
@@ -61,8 +72,6 @@ void ClickFile(QListWidget* files, const QString& name) {
   QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(found[0]).center());
   QTest::qWait(50); // the load follows the selection once the click is handled
 }
-
-QString Highlighted(QListWidget* files) { return files->currentItem() ? files->currentItem()->text() : ""; }
 
 bool HoldsADrawing(QWidget* box) {
   const QImage image = box->grab().toImage();
@@ -108,26 +117,15 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
   EXPECT_EQ(main->currentFolder(), study) << "no settings file yet: the sample folder";
 
-  ClickFile(Child<QListWidget>(main.get(), "File1"), "bauer_helene_left.vok");
-  EXPECT_EQ(Child<QLabel>(main.get(), "Label10")->text(), "Bauer Helene HB-1948");
-  EXPECT_EQ(Child<QLabel>(main.get(), "Label12")->text(), "8");
-  EXPECT_EQ(Child<QLabel>(main.get(), "Label13")->text(), "60");
-  SaveScreenshot(main.get(), "1-main");
-  // The keyboard moves the highlight, and the file under it is loaded.
+  const auto label = [&](const char* name) { return Child<QLabel>(main.get(), name)->text(); };
   auto* files = Child<QListWidget>(main.get(), "File1");
-  QTest::keyClick(files, Qt::Key_Down);
-  QTest::qWait(50);
-  EXPECT_EQ(Highlighted(files), "mueller_otto_right.vok");
-  EXPECT_EQ(Child<QLabel>(main.get(), "Label10")->text(), QString::fromUtf8("M\xC3\xBCller Otto OM-1937"));
-  QTest::keyClick(files, Qt::Key_Up);
-  QTest::qWait(50);
-  EXPECT_EQ(Child<QLabel>(main.get(), "Label10")->text(), "Bauer Helene HB-1948");
+  ClickFile(files, "bauer_helene_left.vok");
+  EXPECT_EQ(label("Label10") + " " + label("Label12") + " " + label("Label13"), "Bauer Helene HB-1948 8 60");
+  SaveScreenshot(main.get(), "1-main");
 
   // The diagrams, at twice their size.
-  Click(Child<QPushButton>(main.get(), "Command1"));
-  GrafWindow* graf = TopLevel<GrafWindow>();
+  GrafWindow* graf = Opened<GrafWindow>(Child<QPushButton>(main.get(), "Command1"));
   ASSERT_NE(graf, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(graf));
   EXPECT_FALSE(main->isVisible());
   const QSize design = graf->size();
   const QRect picture2 = Child<QWidget>(graf, "Picture2")->geometry();
@@ -150,16 +148,13 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
     EXPECT_FALSE(WaitForNewPdf(pdfsBefore).isEmpty()) << "PRINT GRAPHICS gave no PDF";
   }
 
-  Click(Child<QPushButton>(graf, "Command1"));
-  QTest::qWait(100);
+  Leave(graf, "Command1");
   EXPECT_TRUE(main->isVisible());
   EXPECT_EQ(TopLevel<GrafWindow>(), nullptr);
 
   // The table and its export, compared with the batch exporter's.
-  Click(Child<QPushButton>(main.get(), "Command4"));
-  TableWindow* table = TopLevel<TableWindow>();
+  TableWindow* table = Opened<TableWindow>(Child<QPushButton>(main.get(), "Command4"));
   ASSERT_NE(table, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(table));
   SaveScreenshot(table, "3-table");
   Click(Child<QPushButton>(table, "Command3"));
   const QString written = study + "/bauer_helene_left.num";
@@ -169,24 +164,21 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
   EXPECT_EQ(QProcess::execute(SINKVIEW_EXPORT_EXE, {"--output-dir", batch, study + "/bauer_helene_left.vok"}),
             0);
   EXPECT_EQ(Contents(written), Contents(batch + "/bauer_helene_left.num"));
-  Click(Child<QPushButton>(table, "Command2"));
-  QTest::qWait(100);
+  Leave(table, "Command2");
   EXPECT_TRUE(main->isVisible());
 
   // Head center and a time limit of two years change the values.
   const QString shoulder = Contents(written);
   Click(Child<QRadioButton>(main.get(), "Option9"));
   Child<QLineEdit>(main.get(), "Text2")->setText("24");
-  Click(Child<QPushButton>(main.get(), "Command4"));
-  table = TopLevel<TableWindow>();
+  table = Opened<TableWindow>(Child<QPushButton>(main.get(), "Command4"));
   ASSERT_NE(table, nullptr);
   Click(Child<QPushButton>(table, "Command3"));
   const QString head = Contents(written);
   EXPECT_NE(head, shoulder);
   EXPECT_TRUE(head.contains("Subsidence related to head center: yes"));
   SaveScreenshot(table, "4-table-head-center");
-  Click(Child<QPushButton>(table, "Command2"));
-  QTest::qWait(100);
+  Leave(table, "Command2");
 
   // A malformed file: a message, and the series loaded before stays.
   QFile bad(study + "/broken.vok");
@@ -202,23 +194,19 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
       box->accept();
     }
   });
-  ClickFile(Child<QListWidget>(main.get(), "File1"), "broken.vok");
+  ClickFile(files, "broken.vok");
   QTest::qWait(600);
   EXPECT_TRUE(shown.contains("broken.vok")) << shown.toStdString();
-  EXPECT_EQ(Child<QLabel>(main.get(), "Label10")->text(), "Bauer Helene HB-1948");
-  EXPECT_EQ(Highlighted(Child<QListWidget>(main.get(), "File1")), "bauer_helene_left.vok")
-      << "the highlight returns to the loaded file";
+  EXPECT_EQ(label("Label10"), "Bauer Helene HB-1948");
 
   // The longest series a file may hold: every row of the table above the
   // buttons, at design size and at twice the width.
   sinkview::testing::WriteLongSeries((study + "/thirty.vok").toStdString(), 30);
   main->setCurrentFolder(study);
-  ClickFile(Child<QListWidget>(main.get(), "File1"), "thirty.vok");
-  EXPECT_EQ(Child<QLabel>(main.get(), "Label12")->text(), "30");
-  Click(Child<QPushButton>(main.get(), "Command4"));
-  table = TopLevel<TableWindow>();
+  ClickFile(files, "thirty.vok");
+  EXPECT_EQ(label("Label12"), "30");
+  table = Opened<TableWindow>(Child<QPushButton>(main.get(), "Command4"));
   ASSERT_NE(table, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(table));
   const QSize tableDesign = table->size();
   for (int widths : {1, 2}) {
     table->resize(tableDesign.width() * widths, tableDesign.height());
@@ -226,8 +214,7 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
     EXPECT_EQ(sinkview::testing::TextBelowTheButtons(table), 0) << widths << " times the width";
   }
   SaveScreenshot(table, "6-table-thirty-radiographs");
-  Click(Child<QPushButton>(table, "Command2"));
-  QTest::qWait(100);
+  Leave(table, "Command2");
 
   // END stores the folder; the next start opens in it.
   Click(Child<QPushButton>(main.get(), "Command2"));
