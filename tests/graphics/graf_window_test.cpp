@@ -115,7 +115,9 @@ TEST(GrafWindow, LeavingRestoresTheLengthsBitForBitAndReturnsOnce) {
   }
 }
 
-TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInTheOrderOfTheirNumbers) {
+// Tab walks through the picture boxes after the buttons; the box with the
+// focus shows a frame in the highlight colour.
+TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInOrderAndTheFocusedOneIsFramed) {
   MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok", true);
   const auto shown = Shown(m);
   struct PaintLog : QObject {
@@ -133,23 +135,16 @@ TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInTheOrderOfTheirNumbers) {
     EXPECT_EQ(log.painted, (std::vector<QString>{"Picture1", "Picture2", "Picture3", "Picture4", "Picture5"}))
         << size.width() << " x " << size.height();
   }
-}
-
-// Tab walks through the picture boxes after the buttons; the box with the
-// focus shows a frame in the highlight colour.
-TEST(GrafWindow, PictureBoxWithTheFocusIsFramed) {
-  MeasurementModel m = LoadExample("bauer_helene_left.vok", true);
-  const auto w = Shown(m);
-  QApplication::setActiveWindow(w.get());
-  QWidget* box = Child(w.get(), "Picture2");
+  const auto w = shown.get();
+  QApplication::setActiveWindow(w);
+  QWidget* box = Child(w, "Picture2");
   const QColor highlight = box->palette().color(QPalette::Highlight);
   const auto framed = [&] { return box->grab().toImage().pixelColor(1, box->height() / 2) == highlight; };
-  EXPECT_EQ(QApplication::focusWidget(), Child(w.get(), "Command1"))
-      << "the focus starts on the first button";
+  EXPECT_EQ(QApplication::focusWidget(), Child(w, "Command1")) << "the focus starts on the first button";
   EXPECT_FALSE(framed());
   box->setFocus(Qt::TabFocusReason);
   ASSERT_TRUE(box->hasFocus());
   EXPECT_TRUE(framed());
-  Child(w.get(), "Command1")->setFocus(Qt::TabFocusReason);
+  Child(w, "Command1")->setFocus(Qt::TabFocusReason);
   EXPECT_FALSE(framed());
 }
