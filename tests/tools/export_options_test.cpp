@@ -1,6 +1,10 @@
 // The exporter's command line, read in-process.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
+
+#include "../support/file_contents.h"
 #include "tools/export/export_options.h"
 
 using namespace sinkview;
@@ -23,27 +27,19 @@ TEST(ExportOptions, SettingOptionsFillTheSettingsInEitherSpelling) {
 }
 
 TEST(ExportOptions, WrongCommandLinesSayWhatIsWrong) {
-  const std::string file = SINKVIEW_SOURCE_DIR "/README.md";
-  for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{}, "no data file or folder given"},
-           {{"--reference-point", "hip", "a.vok"}, "--reference-point does not take 'hip'"},
-           {{"--time-limit", "-1", "a.vok"}, "--time-limit wants a number of months of 0 or more, not '-1'"},
-           {{"--time-limit=6o", "a.vok"}, "--time-limit wants a number of months of 0 or more, not '6o'"},
-           {{"--output-dir", "/no/such", "a.vok"}, "--output-dir: the folder '/no/such' does not exist"},
-           {{"--output-dir", file, "a.vok"}, "--output-dir: '" + file + "' is not a folder"},
-           {{"--colour", "red", "a.vok"}, "unknown option '--colour'"},
-           {{"--raw-data=yes", "a.vok"}, "unknown option '--raw-data=yes'"},
-           {{"-x", "a.vok"}, "unknown option '-x'"},
-           {{"a.vok", "--trochanter"}, "--trochanter wants a value"},
-           {{"--graphics", "g.png", "a.vok", "b.vok"},
-            "--graphics and --table draw one data file; give exactly one"},
-           {{"--graphics", "g.png", "--size", "10x10", "a.vok"},
-            "--size wants WIDTHxHEIGHT in pixels, each 16 to 20000, not '10x10'"},
-           {{"--table", "t.svg", "a.vok"}, "--table: 't.svg' must end in .png or .pdf"},
-           {{"--graphics", "g.svgz", "a.vok"}, "--graphics: 'g.svgz' must end in .png, .pdf or .svg"}}) {
-    const auto command = ParseExportArguments(args);
-    ASSERT_FALSE(command) << message;
-    EXPECT_EQ(command.error().message, message);
+  std::istringstream cases(sinkview::testing::FileContents(SINKVIEW_TEST_DATA "/export_usage_errors.txt"));
+  int checked = 0;
+  for (std::string line; std::getline(cases, line);) {
+    if (line.starts_with('#')) continue;
+    for (std::size_t at; (at = line.find("NOT_A_FOLDER")) != std::string::npos;)
+      line.replace(at, 12, SINKVIEW_SOURCE_DIR "/README.md");
+    const std::size_t arrow = line.find("=> ");
+    std::istringstream words(line.substr(0, arrow));
+    const auto command = ParseExportArguments({std::istream_iterator<std::string>(words), {}});
+    ASSERT_FALSE(command) << line;
+    EXPECT_EQ(command.error().message, line.substr(arrow + 3));
+    ++checked;
   }
+  EXPECT_EQ(checked, 14);
   EXPECT_EQ(UsageErrorText({"x"}), "sinkview-export: x\nTry 'sinkview-export --help'.\n");
 }
