@@ -52,9 +52,9 @@ TEST(CohortPlot, DrawsCoursesBandMeanThresholdAndLegend) {
 
   // The threshold: dashes on +1.5 and -1.5 with gaps between them.
   for (const double level : {1.5, -1.5}) {
-    std::vector<Segment> dashes;
-    for (const Segment& seg : InColour(s, kThresholdColour))
-      if (seg.y1 == level && seg.y2 == level) dashes.push_back(seg);
+    const auto dashes = Where(s, [&](const Segment& seg) {
+      return seg.colour == kThresholdColour && seg.y1 == level && seg.y2 == level;
+    });
     ASSERT_GT(dashes.size(), 10u) << level;
     for (std::size_t i = 1; i < dashes.size(); ++i) EXPECT_GT(dashes[i].x1, dashes[i - 1].x2);
   }

@@ -115,11 +115,13 @@ TEST(GrafWindow, LeavingRestoresTheLengthsBitForBitAndReturnsOnce) {
   }
 }
 
-// Tab walks through the picture boxes after the buttons; the box with the
-// focus shows a frame in the highlight colour.
+// Every resize repaints the five boxes in the order of their numbers. Tab
+// walks through the boxes after the buttons; the box with the focus shows a
+// frame in the highlight colour.
 TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInOrderAndTheFocusedOneIsFramed) {
   MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok", true);
   const auto shown = Shown(m);
+  GrafWindow* w = shown.get();
   struct PaintLog : QObject {
     std::vector<QString> painted;
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -127,15 +129,14 @@ TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInOrderAndTheFocusedOneIsFramed)
       return false;
     }
   } log;
-  for (int i = 1; i <= 5; ++i) Child(shown.get(), "Picture" + std::to_string(i))->installEventFilter(&log);
+  for (int i = 1; i <= 5; ++i) Child(w, "Picture" + std::to_string(i))->installEventFilter(&log);
   for (const QSize size : {QSize(900, 700), QSize(300, 200), QSize(1200, 437)}) {
     log.painted.clear();
-    shown->resize(size);
+    w->resize(size);
     QApplication::processEvents();
     EXPECT_EQ(log.painted, (std::vector<QString>{"Picture1", "Picture2", "Picture3", "Picture4", "Picture5"}))
         << size.width() << " x " << size.height();
   }
-  const auto w = shown.get();
   QApplication::setActiveWindow(w);
   QWidget* box = Child(w, "Picture2");
   const QColor highlight = box->palette().color(QPalette::Highlight);

@@ -71,9 +71,6 @@ default=$(xdg-mime query default application/x-sinkview-vok)
 MANPATH=$share/man man -w sinkview-export >/dev/null || fail "man sinkview-export finds no page"
 MANPATH=$share/man man sinkview-export 2>/dev/null | grep -q -- --recursive || fail "the manual page lacks --recursive"
 
-# A double click in a file manager (gio) and xdg-open without a desktop
-# (xdg-utils on its own): the type's default application on the file; its
-# main window must show that patient.
 # The X server's window tree; a window that goes away while the tree is read
 # fails the query, so it is asked again.
 window_tree() {
@@ -83,6 +80,10 @@ window_tree() {
   done
   fail "the X server's window tree cannot be read"
 }
+
+# A double click in a file manager (gio) and xdg-open without a desktop
+# (xdg-utils on its own): the type's default application on the file; its
+# main window must show that patient.
 opens_sinkview() {
   local log=$work/start.log window
   : >"$log"

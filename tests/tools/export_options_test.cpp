@@ -30,7 +30,7 @@ TEST(ExportOptions, WrongCommandLinesSayWhatIsWrong) {
   std::istringstream cases(sinkview::testing::FileContents(SINKVIEW_TEST_DATA "/export_usage_errors.txt"));
   int checked = 0;
   for (std::string line; std::getline(cases, line);) {
-    if (line.starts_with('#')) continue;
+    if (line.empty() || line.starts_with('#')) continue;
     for (std::size_t at; (at = line.find("NOT_A_FOLDER")) != std::string::npos;)
       line.replace(at, 12, SINKVIEW_SOURCE_DIR "/README.md");
     const std::size_t arrow = line.find("=> ");
