@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <variant>
 
@@ -33,6 +34,21 @@ public:
 
 private:
   std::variant<T, E> state_;
+};
+
+// Nothing, or the error that kept the call from doing its work: what every
+// writer and option check returns.
+template <typename E> class [[nodiscard]] Expected<void, E> {
+public:
+  Expected() = default;
+  template <typename G> Expected(Unexpected<G> failure) : error_(std::move(failure.error)) {}
+
+  bool has_value() const { return !error_.has_value(); }
+  explicit operator bool() const { return has_value(); }
+  const E& error() const { return *error_; }
+
+private:
+  std::optional<E> error_;
 };
 
 } // namespace sinkview
