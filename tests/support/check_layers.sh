@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # Every #include runs down the layers, never up or across:
-#   model <- ui, hardcopy <- graphics, table <- study <- figures <- app, tools
+#   model <- protocol, ui, hardcopy <- graphics, table <- study <- figures <- app, tools
 # ui and the pixel work of hardcopy are core; the printing part of hardcopy
 # is Qt that the windows use. Tests, benchmarks and fuzzers may use anything.
 set -euo pipefail
 root=$1
 declare -A uses=(
   [model]=""
+  [protocol]="model"
   [ui]="model"
   [hardcopy]="model ui"
   [graphics]="model ui hardcopy"
   [table]="model ui hardcopy"
-  [study]="model ui hardcopy graphics table"
-  [figures]="model ui hardcopy graphics table study"
-  [app]="model ui hardcopy graphics table study figures tools"
-  [tools]="model ui hardcopy graphics table study figures app"
+  [study]="model ui hardcopy graphics table protocol"
+  [figures]="model ui hardcopy graphics table study protocol"
+  [app]="model ui hardcopy graphics table study figures tools protocol"
+  [tools]="model ui hardcopy graphics table study figures app protocol"
 )
 unchecked=" tests bench fuzz build "
 

@@ -1,0 +1,65 @@
+#pragma once
+
+// A study's protocol: its groups, visits with their windows and the events of
+// each hip, as study.toml and the patients file give them. Plain C++, no Qt.
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/settings.h"
+
+namespace sinkview {
+
+using CalendarDate = std::chrono::year_month_day;
+
+// One planned visit: its target and its window, in months since surgery
+// (bounds included).
+struct Visit {
+  std::string name;
+  double months = 0;
+  std::array<double, 2> windowMonths{};
+};
+
+enum class ValueAtVisit { Nearest, Interpolate };
+
+// The protocol as applied: every key filled in, defaults included.
+struct Protocol {
+  std::string title;
+  CalendarDate cutoff{};    // data cut-off; a visit whose window closes after it is not yet due
+  std::string patientsFile; // absolute or relative to the working folder; empty: none
+  std::string primaryVisit; // a visit's name
+  double thresholdMm = 1.5; // at the primary visit
+  std::array<double, 2> bandsMm{0.5, 1.5};
+  ValueAtVisit valueAtVisit = ValueAtVisit::Nearest;
+  std::array<int, 2> baselineDays{0, 42}; // surgery to first radiograph, bounds included
+  Settings settings;                      // reference point, trochanter and time limit as applied
+  bool pseudonymise = false;
+  std::vector<Visit> visits; // rising, windows apart and holding their target
+
+  // Used by the precision follow-up; carried through as read.
+  std::string repeatReadings;                              // folder; empty: none
+  std::optional<std::array<std::string, 2>> patternVisits; // visit names
+  std::optional<double> detectionLimitMm;
+};
+
+// One row of the patients file.
+struct PatientRow {
+  std::string file;  // the data file, relative to the study folder
+  std::string group; // empty: the study's one group
+  std::optional<CalendarDate> surgery, revision, death, withdrawn;
+  std::string excluded;                // the reason; empty when the hip takes part
+  std::string patient;                 // empty: the identification in the data file
+  std::vector<std::string> covariates; // in the order of PatientsFile::covariates
+  int line = 0;                        // in the patients file, for messages
+};
+
+struct PatientsFile {
+  std::vector<std::string> covariates; // the columns beyond the known ones, in file order
+  std::vector<PatientRow> rows;        // in file order
+  std::vector<std::string> groups;     // in the order of first appearance
+};
+
+} // namespace sinkview
