@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -277,11 +276,14 @@ void MainWindow::File1_SelectionMoved() {
   loading_ = false;
 }
 
-void MainWindow::openDataFile(const QString& path) {
-  const QFileInfo file(path);
+void MainWindow::openDataFile(const QByteArray& path) {
+  std::error_code ignored;
+  const std::filesystem::path file =
+      std::filesystem::absolute(path.toStdString(), ignored).lexically_normal();
+  const QString folder = QFile::decodeName(QByteArray::fromStdString(file.parent_path().native()));
   // A file in a folder that is gone still gets the reader's message.
-  if (file.absoluteDir().exists()) setCurrentFolder(file.absolutePath());
-  LoadDataFile(file.absolutePath(), QFile::encodeName(file.fileName()));
+  if (QDir(folder).exists()) setCurrentFolder(folder);
+  LoadDataFile(folder, QByteArray::fromStdString(file.filename().native()));
   HighlightLoadedFile();
 }
 

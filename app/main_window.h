@@ -65,8 +65,8 @@ public:
   bool LoadDataFile(const QString& folder, const QByteArray& fileName);
 
   // Lists the folder of a data file, selects the file in File1 and loads it
-  // as a click does (a file named on the command line).
-  void openDataFile(const QString& path);
+  // as a click does (a file named on the command line, by its bytes).
+  void openDataFile(const QByteArray& path);
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

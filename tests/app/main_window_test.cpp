@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, SettingsFollowTheirControlsAndTheMouseLightsThemUp) {
 // the facts and messages say is MainSession's; here only where they go.
 TEST_F(MainWindowTest, OpenedFileShowsItsFactsOrItsMessageInItsBox) {
   Open();
-  main->openDataFile(kExamples + "/bauer_helene_left.vok");
+  main->openDataFile(QFile::encodeName(kExamples + "/bauer_helene_left.vok"));
   ASSERT_TRUE(messages.empty());
   const QListWidgetItem* selected = static_cast<QListWidget*>(Control("File1"))->currentItem();
   EXPECT_EQ(selected ? selected->text() : "", "bauer_helene_left.vok");
@@ -112,13 +112,19 @@ TEST_F(MainWindowTest, OpenedFileShowsItsFactsOrItsMessageInItsBox) {
   EXPECT_EQ(facts.join(" | ").toStdString(), "Bauer Helene HB-1948 | left | 8 | 60 | 1.15");
   EXPECT_TRUE(Shown("Command1") && Shown("Command4"));
 
-  main->openDataFile(kData + "/thirty_two_records.vok");
-  main->openDataFile(dir.filePath("gone/missing.vok"));
+  main->openDataFile(QFile::encodeName(kData + "/thirty_two_records.vok"));
+  main->openDataFile(QFile::encodeName(dir.filePath("gone/missing.vok")));
   EXPECT_EQ(Text("Label12"), "8");
   EXPECT_EQ(main->currentFolder(), kData) << "a folder that is gone is not entered";
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].title + " " + messages[1].title, "OVERFLOW " + main->windowTitle());
   EXPECT_TRUE(messages[1].text.contains("missing.vok"));
+
+  const QByteArray notUtf8 = QFile::encodeName(dir.path()) + "/\xE4.vok";
+  std::filesystem::copy_file((kExamples + "/mueller_otto_right.vok").toStdString(), notUtf8.toStdString());
+  main->openDataFile(notUtf8);
+  EXPECT_EQ(Text("Label10").toStdString(), "M\xC3\xBCller Otto OM-1937");
+  EXPECT_EQ(messages.size(), 2u);
 }
 
 TEST_F(MainWindowTest, SecondEditionNamesTheOldFileFormat) {
