@@ -18,9 +18,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/numeric_value.h"
 #include "graphics/graf_window.h"
 #include "model/data_files.h"
 #include "model/reader.h"
+#include "model/setting_range.h"
 #include "table/table_window.h"
 #include "ui/design_units.h"
 
@@ -387,7 +389,24 @@ std::optional<PreparedSeries> MainWindow::PreparedForWindow() {
   return std::nullopt;
 }
 
+// A field whose value the windows cannot draw with is named with its range,
+// and no window opens; the field keeps what was typed.
+bool MainWindow::SettingsFieldsHold() {
+  for (const auto& [label, field, range] : {std::tuple{Label9, Text2, kTimeLimitMonthsRange},
+                                            std::tuple{Label14, Text1, kZoomMillimetresRange}}) {
+    if (range.Holds(NumericValue(ToLocal(field->text())))) continue;
+    showMessage_({true,
+                  windowTitle(),
+                  QString("%1 wants a number %2, not '%3'.")
+                      .arg(label->text(), QString::fromStdString(RangeText(range)), field->text()),
+                  {}});
+    return false;
+  }
+  return true;
+}
+
 void MainWindow::Command1_Click() {
+  if (!SettingsFieldsHold()) return;
   std::optional<PreparedSeries> prepared = PreparedForWindow();
   if (!prepared) return;
   auto* graf = new GrafWindow(std::move(*prepared), edition_.Caption(), paths_.ProgramDirectory);
@@ -397,6 +416,7 @@ void MainWindow::Command1_Click() {
 }
 
 void MainWindow::Command4_Click() {
+  if (!SettingsFieldsHold()) return;
   std::optional<PreparedSeries> prepared = PreparedForWindow();
   if (!prepared) return;
   auto* table = new TableWindow(std::move(*prepared), edition_.TableCaption());

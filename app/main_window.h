@@ -73,6 +73,7 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+  bool SettingsFieldsHold();
   std::optional<PreparedSeries> PreparedForWindow();
   void Form_Load();
   void buildControls();

@@ -127,6 +127,29 @@ TEST_F(MainWindowTest, OpenedFileShowsItsFactsOrItsMessageInItsBox) {
   EXPECT_EQ(messages.size(), 2u);
 }
 
+// A settings field the windows cannot draw with is named with its range when
+// a window is asked for, and no window opens.
+TEST_F(MainWindowTest, ASettingOutsideItsRangeOpensNoWindow) {
+  Open();
+  main->LoadDataFile(kExamples, "bauer_helene_left.vok");
+  for (const auto& [field, typed, named] :
+       {std::tuple{"Text2", "abc", "Time Limit (months):"}, std::tuple{"Text2", "0", "Time Limit (months):"},
+        std::tuple{"Text1", "0", "Zoom (range +/- mm):"}, std::tuple{"Text1", "", "Zoom (range +/- mm):"},
+        std::tuple{"Text1", "-2", "Zoom (range +/- mm):"}}) {
+    Control(field)->setProperty("text", typed);
+    for (const char* button : {"Command1", "Command4"}) {
+      messages.clear();
+      static_cast<QPushButton*>(Control(button))->click();
+      ASSERT_EQ(messages.size(), 1u) << field << " " << typed << " " << button;
+      EXPECT_EQ(messages[0].text,
+                QString("%1 wants a number above 0 and at most 1000000, not '%2'.").arg(named, typed));
+      EXPECT_EQ(QApplication::topLevelWidgets().size(), 1) << "only the main window";
+      EXPECT_EQ(Text(field), typed);
+    }
+    Control(field)->setProperty("text", field == std::string("Text2") ? "60" : "3");
+  }
+}
+
 TEST_F(MainWindowTest, SecondEditionNamesTheOldFileFormat) {
   Open(kSecondEdition);
   EXPECT_EQ(main->windowTitle(), "ORVA / VOK - GRAPHICS 2002");

@@ -67,8 +67,9 @@ TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
 
 TEST_F(ExportCli, AWrongCommandLinePointsToHelp) {
   EXPECT_EQ(Export("--time-limit -1 " + kSample), 2);
-  EXPECT_EQ(err_, "sinkview-export: --time-limit wants a number of months of 0 or more, not '-1'\n"
-                  "Try 'sinkview-export --help'.\n");
+  EXPECT_EQ(err_,
+            "sinkview-export: --time-limit wants a number of months above 0 and at most 1000000, not '-1'\n"
+            "Try 'sinkview-export --help'.\n");
 }
 
 #ifdef SINKVIEW_DRAWS_FIGURES
