@@ -1,12 +1,9 @@
 #include "app/main_window.h"
 
-#include <QCheckBox>
 #include <QFile>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -36,7 +33,6 @@ struct MainWindowTest : ::testing::Test {
   QWidget* Control(const char* name) { return sinkview::testing::Child(main.get(), name); }
   QString Text(const char* name) { return Control(name)->property("text").toString(); }
   bool Shown(const char* name) { return Control(name)->isVisibleTo(main.get()); }
-  QColor Back(const char* name) { return Control(name)->palette().color(QPalette::Window); }
   std::string InTemp(const char* name) { return dir.filePath(name).toStdString(); }
 
   QTemporaryDir dir;
@@ -68,18 +64,11 @@ TEST_F(MainWindowTest, ControlsStandAtTheirDesignRectanglesWithTheirTextsAndStar
   EXPECT_TRUE(Control("Option10")->property("checked").toBool());
   EXPECT_FALSE(Control("Check1")->property("checked").toBool());
   for (const char* name : {"Label16", "Command1", "Command4"}) EXPECT_FALSE(Shown(name)) << name;
-  // The raw-data box is smaller than most styles' indicator.
-  auto* check = static_cast<QCheckBox*>(Control("Check1"));
-  QStyleOptionButton option;
-  option.initFrom(check);
-  const QRect indicator = check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
-  EXPECT_TRUE(check->rect().contains(indicator))
-      << indicator.x() << "," << indicator.y() << " " << indicator.width() << "x" << indicator.height();
 }
 
 // The conversions are MainSession's; here only that each control reaches its
-// setting, and that the one under the mouse is green.
-TEST_F(MainWindowTest, SettingsFollowTheirControlsAndTheMouseLightsThemUp) {
+// setting.
+TEST_F(MainWindowTest, SettingsFollowTheirControls) {
   Open();
   main->show();
   Control("Text2")->setProperty("text", "24");
@@ -90,13 +79,6 @@ TEST_F(MainWindowTest, SettingsFollowTheirControlsAndTheMouseLightsThemUp) {
             std::tuple(730.0f, 2.0f, RawData::Shown, Reference::HeadCenter));
   QTest::mouseClick(Control("Option10"), Qt::LeftButton);
   EXPECT_EQ(m.ReferencePoint, Reference::StemShoulder);
-  QTest::mouseMove(Control("Text1"), QPoint(3, 3));
-  EXPECT_EQ(Back("Text1"), QColor(0, 255, 0));
-  QTest::mouseMove(Control("Text2"), QPoint(3, 3));
-  EXPECT_EQ(Back("Text1"), QColor(Qt::white));
-  EXPECT_EQ(Back("Text2"), QColor(0, 255, 0));
-  QTest::mouseMove(main.get(), QPoint(5, 5));
-  EXPECT_EQ(Back("Text2"), QColor(Qt::white));
 }
 
 // A file named on the command line opens as a click in File1 opens it. What

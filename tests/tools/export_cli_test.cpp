@@ -114,13 +114,6 @@ TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
   EXPECT_TRUE(fs::exists(study_ / "a" / "b" / "bauer_helene_left.num"));
 }
 
-TEST_F(ExportCli, TheHelpFitsTheTerminal) {
-  ASSERT_EQ(Export("--help"), 0);
-  std::istringstream help(out_);
-  for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 79u) << line;
-  EXPECT_NE(out_.find("  -r, --recursive "), std::string::npos);
-}
-
 TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedApart) {
   for (const char* name : {"good.vok", "unwritable.vok"}) std::ofstream(study_ / name) << RecordText().Text();
   fs::copy(fs::path(SINKVIEW_TEST_DATA) / "overflowing.vok", study_);
