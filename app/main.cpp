@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLoggingCategory>
@@ -52,6 +53,15 @@ void Describe(QCommandLineParser& parser) {
   parser.addVersionOption();
   parser.addPositionalArgument("FILE|FOLDER", "A data file (*.vok) to load, or a folder to start in.",
                                "[FILE|FOLDER]");
+}
+
+// A command-line argument by its bytes: Qt's text of it has lost those of
+// a name that is not valid UTF-8.
+QByteArray AsGiven(const QString& argument, int argc, char** argv) {
+  for (int a = argc - 1; a > 0; --a) {
+    if (QFile::decodeName(argv[a]) == argument) return argv[a];
+  }
+  return QFile::encodeName(argument);
 }
 
 // --help and --version answer without a display: the manual pages are made
@@ -107,8 +117,8 @@ int main(int argc, char* argv[]) {
       main.setCurrentFolder(path);
     } else {
       // Once the window is up, so that a message about the file stands over it.
-      QTimer::singleShot(0, &main, [&main, path] {
-        main.openDataFile(path);
+      QTimer::singleShot(0, &main, [&main, path, bytes = AsGiven(path, argc, argv)] {
+        main.openDataFile(bytes);
         qCInfo(lcStart).noquote() << "loaded" << path << "->"
                                   << QString::fromStdString(main.model().PatientCode) << "with"
                                   << main.model().RadiographCount << "radiographs";

@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,9 +16,13 @@
 #include <QRadioButton>
 #include <QStorageInfo>
 #include <algorithm>
+#include <filesystem>
 
+#include "app/numeric_value.h"
 #include "graphics/graf_window.h"
+#include "model/data_files.h"
 #include "model/reader.h"
+#include "model/setting_range.h"
 #include "table/table_window.h"
 #include "ui/design_units.h"
 
@@ -30,6 +34,9 @@ const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kButtonGrey(0xC0, 0xC0, 0xC0);
 
 std::string ToLocal(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+// A file's name as the file system spells it, which need not be valid UTF-8.
+constexpr int kNameBytes = Qt::UserRole;
 
 void SetBackColor(QWidget* control, const QColor& colour) {
   QPalette palette = control->palette();
@@ -152,10 +159,12 @@ void MainWindow::buildControls() {
   connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
   connect(Dir1, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { setCurrentFolder(item->data(Qt::UserRole).toString()); });
-  // Moving the selection by mouse or keyboard loads the file. Queued, so a
-  // message about a bad file and the highlight's return to the loaded file
-  // come after the list has finished handling the press or key.
-  connect(File1, &QListWidget::currentRowChanged, this, &MainWindow::File1_SelectionMoved,
+  // Selecting a file by mouse or keyboard loads it. Not a change of the
+  // current row alone: the list makes its first row current by itself when
+  // the focus comes back from a message box. Queued, so a message about a
+  // bad file and the highlight's return to the loaded file come after the
+  // list has finished handling the press or key.
+  connect(File1, &QListWidget::itemSelectionChanged, this, &MainWindow::File1_SelectionMoved,
           Qt::QueuedConnection);
   connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
   connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
@@ -242,12 +251,17 @@ void MainWindow::fillFolderList() {
 
 void MainWindow::fillFileList() {
   File1->clear();
-  QDir dir(folder_);
-  dir.setNameFilters({"*.vok"});
-  dir.setFilter(QDir::Files | QDir::Readable);
-  dir.setSorting(QDir::Name | QDir::IgnoreCase);
-  // Name filters of QDir ignore case, so "*.VOK" files from Windows are listed too.
-  File1->addItems(dir.entryList());
+  // Listed by their bytes: a name that is not valid UTF-8 is shown as well
+  // as it can be and opened by what it is. "*.VOK" files from Windows too.
+  QList<QPair<QString, QByteArray>> names;
+  for (const std::string& path : FindDataFiles({ToLocal(folder_)}, false).files) {
+    const QByteArray name = QByteArray::fromStdString(std::filesystem::path(path).filename().native());
+    names.append({QFile::decodeName(name), name});
+  }
+  std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+    return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
+  });
+  for (const auto& [shown, name] : names) (new QListWidgetItem(shown, File1))->setData(kNameBytes, name);
   HighlightLoadedFile();
 }
 
@@ -255,42 +269,59 @@ void MainWindow::File1_SelectionMoved() {
   // While a message about a rejected file is open, selection changes still
   // queued must not load that file once more.
   if (loading_) return;
-  const QListWidgetItem* item = File1->currentItem();
-  if (!item || (item->text() == loadedFile_ && folder_ == loadedFolder_)) return;
+  const QList<QListWidgetItem*> selected = File1->selectedItems();
+  if (selected.isEmpty()) return;
+  const QByteArray name = selected.front()->data(kNameBytes).toByteArray();
+  if (name == loadedFile_ && folder_ == loadedFolder_) return;
   loading_ = true;
-  File1_Click(item->text());
+  File1_Click(name);
   loading_ = false;
 }
 
-void MainWindow::openDataFile(const QString& path) {
-  const QFileInfo file(path);
+void MainWindow::openDataFile(const QByteArray& path) {
+  std::error_code ignored;
+  const std::filesystem::path file =
+      std::filesystem::absolute(path.toStdString(), ignored).lexically_normal();
+  const QString folder = QFile::decodeName(QByteArray::fromStdString(file.parent_path().native()));
   // A file in a folder that is gone still gets the reader's message.
-  if (file.absoluteDir().exists()) setCurrentFolder(file.absolutePath());
-  LoadDataFile(file.absolutePath(), file.fileName());
+  if (QDir(folder).exists()) setCurrentFolder(folder);
+  LoadDataFile(folder, QByteArray::fromStdString(file.filename().native()));
   HighlightLoadedFile();
 }
 
-void MainWindow::File1_Click(const QString& fileName) {
+void MainWindow::File1_Click(const QByteArray& fileName) {
   LoadDataFile(folder_, fileName);
   // The highlight always names the series that is loaded.
   HighlightLoadedFile();
 }
 
+QListWidgetItem* MainWindow::ListedFile(const QString& folder, const QByteArray& fileName) const {
+  if (QDir(folder).absolutePath() != folder_) return nullptr;
+  for (int row = 0; row < File1->count(); ++row) {
+    if (File1->item(row)->data(kNameBytes).toByteArray() == fileName) return File1->item(row);
+  }
+  return nullptr;
+}
+
 void MainWindow::HighlightLoadedFile() {
-  const auto found =
-      folder_ == loadedFolder_ ? File1->findItems(loadedFile_, Qt::MatchExactly) : QList<QListWidgetItem*>();
-  if (found.isEmpty()) {
+  if (QListWidgetItem* loaded = ListedFile(loadedFolder_, loadedFile_)) {
+    File1->setCurrentItem(loaded);
+  } else {
     File1->setCurrentRow(-1);
     File1->clearSelection();
-  } else {
-    File1->setCurrentItem(found.first());
   }
 }
 
-bool MainWindow::LoadDataFile(const QString& folder, const QString& fileName) {
-  const auto facts = session_.Load(DataFilePath(ToLocal(folder), ToLocal(fileName)));
+bool MainWindow::LoadDataFile(const QString& folder, const QByteArray& fileName) {
+  const auto facts = session_.Load(DataFilePath(ToLocal(folder), fileName.toStdString()));
   if (!facts) {
-    tell(facts.error());
+    const UserMessage message = warning(facts.error());
+    // Greyed, the arrow keys step over it and a click cannot choose it again.
+    if (QListWidgetItem* rejected = ListedFile(folder, fileName)) {
+      rejected->setFlags(rejected->flags() & ~Qt::ItemIsEnabled);
+      rejected->setToolTip(message.text);
+    }
+    showMessage_(message);
     return false;
   }
   loadedFolder_ = QDir(folder).absolutePath();
@@ -311,10 +342,12 @@ void MainWindow::showFacts(const SeriesFacts& facts) {
 }
 
 // Paths and the reader's messages are in the locale's encoding.
-void MainWindow::tell(const SessionMessage& message) {
-  showMessage_({true, message.title.empty() ? windowTitle() : QString::fromLocal8Bit(message.title),
-                QString::fromLocal8Bit(message.text), QString::fromLocal8Bit(message.detail)});
+UserMessage MainWindow::warning(const SessionMessage& message) const {
+  return {true, message.title.empty() ? windowTitle() : QString::fromLocal8Bit(message.title),
+          QString::fromLocal8Bit(message.text), QString::fromLocal8Bit(message.detail)};
 }
+
+void MainWindow::tell(const SessionMessage& message) { showMessage_(warning(message)); }
 
 void MainWindow::Text1_Change() { session_.SetZoomText(ToLocal(Text1->text())); }
 
@@ -356,7 +389,24 @@ std::optional<PreparedSeries> MainWindow::PreparedForWindow() {
   return std::nullopt;
 }
 
+// A field whose value the windows cannot draw with is named with its range,
+// and no window opens; the field keeps what was typed.
+bool MainWindow::SettingsFieldsHold() {
+  for (const auto& [label, field, range] : {std::tuple{Label9, Text2, kTimeLimitMonthsRange},
+                                            std::tuple{Label14, Text1, kZoomMillimetresRange}}) {
+    if (range.Holds(NumericValue(ToLocal(field->text())))) continue;
+    showMessage_({true,
+                  windowTitle(),
+                  QString("%1 wants a number %2, not '%3'.")
+                      .arg(label->text(), QString::fromStdString(RangeText(range)), field->text()),
+                  {}});
+    return false;
+  }
+  return true;
+}
+
 void MainWindow::Command1_Click() {
+  if (!SettingsFieldsHold()) return;
   std::optional<PreparedSeries> prepared = PreparedForWindow();
   if (!prepared) return;
   auto* graf = new GrafWindow(std::move(*prepared), edition_.Caption(), paths_.ProgramDirectory);
@@ -366,6 +416,7 @@ void MainWindow::Command1_Click() {
 }
 
 void MainWindow::Command4_Click() {
+  if (!SettingsFieldsHold()) return;
   std::optional<PreparedSeries> prepared = PreparedForWindow();
   if (!prepared) return;
   auto* table = new TableWindow(std::move(*prepared), edition_.TableCaption());

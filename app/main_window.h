@@ -49,7 +49,7 @@ public:
   // Handlers, named after their control and event.
   void Drive1_Change();
   void Dir1_Change();
-  void File1_Click(const QString& fileName);
+  void File1_Click(const QByteArray& fileName);
   void Text1_Change();
   void Text2_Change();
   void Check1_Click();
@@ -59,19 +59,21 @@ public:
   void Command2_Click();
   void Command4_Click();
 
-  // Reads a data file of the current folder into the model; false when the
-  // file was rejected and the series loaded before stays.
-  bool LoadDataFile(const QString& folder, const QString& fileName);
+  // Reads a data file (its name as the file system spells it) into the
+  // model; false when the file was rejected and the series loaded before
+  // stays. A rejected file of the listed folder is greyed with the reason.
+  bool LoadDataFile(const QString& folder, const QByteArray& fileName);
 
   // Lists the folder of a data file, selects the file in File1 and loads it
-  // as a click does (a file named on the command line).
-  void openDataFile(const QString& path);
+  // as a click does (a file named on the command line, by its bytes).
+  void openDataFile(const QByteArray& path);
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+  bool SettingsFieldsHold();
   std::optional<PreparedSeries> PreparedForWindow();
   void Form_Load();
   void buildControls();
@@ -80,8 +82,10 @@ private:
   void fillFileList();
   void File1_SelectionMoved();
   void HighlightLoadedFile();
+  QListWidgetItem* ListedFile(const QString& folder, const QByteArray& fileName) const;
   void HighlightControl(QWidget* control);
   void showFacts(const SeriesFacts& facts);
+  UserMessage warning(const SessionMessage& message) const;
   void tell(const SessionMessage& message);
   void returnFromWindow();
 
@@ -91,7 +95,8 @@ private:
   MessageSink showMessage_;
   QString folder_;
   // The folder and name of the file whose series is loaded; empty before.
-  QString loadedFolder_, loadedFile_;
+  QString loadedFolder_;
+  QByteArray loadedFile_;
   bool loading_ = false;
   QWidget* HighlightedControl = nullptr;
   QColor HighlightColor;

@@ -16,7 +16,7 @@ fi
 build=${SINKVIEW_BUILD_DIR:-build/test}
 scripts/install-deps.sh test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j 2 --target session_tests study_window_tests sinkview-study
+cmake --build "$build" -j 2 --target session_tests sinkview-study-window sinkview-study
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -27,8 +27,7 @@ cp "$build"/test-artifacts/1-main.png docs/images/main-window.png
 cp "$build"/test-artifacts/2-graphics.png docs/images/graphics-window.png
 cp "$build"/test-artifacts/3-table.png docs/images/table-window.png
 # The study window and the cohort figure on the same samples.
-SINKVIEW_STUDY_SCREENSHOT="$study" SINKVIEW_STUDY_SCREENSHOT_FILE="$PWD/docs/images/study-window.png" \
-  QT_QPA_PLATFORM=xcb scripts/with-x-server.sh "$build"/tests/study_window/study_window_tests \
-  --gtest_filter=StudyWindow.Screenshot --gtest_brief=1
+QT_QPA_PLATFORM=xcb scripts/with-x-server.sh "$build"/app/sinkview-study-window \
+  --screenshot "$PWD/docs/images/study-window.png" "$study"
 "$build"/app/sinkview-study --output-dir "$XDG_RUNTIME_DIR" --figure docs/images/cohort-figure.png "$study" >/dev/null
 echo "docs/images updated"

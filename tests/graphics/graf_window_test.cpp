@@ -114,38 +114,3 @@ TEST(GrafWindow, LeavingRestoresTheLengthsBitForBitAndReturnsOnce) {
     }
   }
 }
-
-// Every resize repaints the five boxes in the order of their numbers. Tab
-// walks through the boxes after the buttons; the box with the focus shows a
-// frame in the highlight colour.
-TEST(GrafWindow, EveryResizeRepaintsAllFiveBoxesInOrderAndTheFocusedOneIsFramed) {
-  MeasurementModel m = LoadExample("schmid_anna_left_breaks.vok", true);
-  const auto shown = Shown(m);
-  GrafWindow* w = shown.get();
-  struct PaintLog : QObject {
-    std::vector<QString> painted;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-      if (event->type() == QEvent::Paint) painted.push_back(watched->objectName());
-      return false;
-    }
-  } log;
-  for (int i = 1; i <= 5; ++i) Child(w, "Picture" + std::to_string(i))->installEventFilter(&log);
-  for (const QSize size : {QSize(900, 700), QSize(300, 200), QSize(1200, 437)}) {
-    log.painted.clear();
-    w->resize(size);
-    QApplication::processEvents();
-    EXPECT_EQ(log.painted, (std::vector<QString>{"Picture1", "Picture2", "Picture3", "Picture4", "Picture5"}))
-        << size.width() << " x " << size.height();
-  }
-  QApplication::setActiveWindow(w);
-  QWidget* box = Child(w, "Picture2");
-  const QColor highlight = box->palette().color(QPalette::Highlight);
-  const auto framed = [&] { return box->grab().toImage().pixelColor(1, box->height() / 2) == highlight; };
-  EXPECT_EQ(QApplication::focusWidget(), Child(w, "Command1")) << "the focus starts on the first button";
-  EXPECT_FALSE(framed());
-  box->setFocus(Qt::TabFocusReason);
-  ASSERT_TRUE(box->hasFocus());
-  EXPECT_TRUE(framed());
-  Child(w, "Command1")->setFocus(Qt::TabFocusReason);
-  EXPECT_FALSE(framed());
-}

@@ -12,8 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kInstalledSketch = std::string(SINKVIEW_SOURCE_DIR) + "/graphics/sketch/";
-
 // The left files in a folder of their own; a null text leaves a file out.
 struct LeftFiles {
   LeftFiles(const char* outline, const char* lines, const char* points) {
@@ -86,22 +84,4 @@ TEST(DrawStemSketch, ProblemsAreNamedInTheBoxAndWhatCanBeReadIsDrawn) {
     EXPECT_EQ(Where(s, [](const Segment& g) { return g.box; }).size(), c.boxes) << c.texts;
   }
   EXPECT_EQ(openFiles(), before);
-}
-
-TEST(DrawStemSketch, InstalledSidesAreMirrorsWithFifteenPointsInsideTheDrawingArea) {
-  const SketchFileNames left = SketchFilesForSide("left"), right = SketchFilesForSide("right");
-  for (const auto& [l, r] :
-       {std::pair{left.outline, right.outline}, {left.lines, right.lines}, {left.points, right.points}}) {
-    const SketchFileContents a = ReadSketchFile(kInstalledSketch + l, 10000),
-                             b = ReadSketchFile(kInstalledSketch + r, 10000);
-    EXPECT_EQ(a.problem + b.problem, "") << l;
-    ASSERT_EQ(a.records.size(), b.records.size()) << l;
-    EXPECT_TRUE(l == left.points ? a.records.size() == 15 : a.records.size() >= 2) << l;
-    for (std::size_t i = 0; i < a.records.size(); ++i) {
-      const SketchRecord &p = a.records[i], &q = b.records[i];
-      EXPECT_TRUE(p.x >= kSketchLeft && p.x <= kSketchRight && p.y >= kSketchBottom && p.y <= kSketchTop)
-          << l << " " << i + 1;
-      EXPECT_TRUE(p.x == -q.x && p.y == q.y && p.segment == q.segment) << l << " record " << i + 1;
-    }
-  }
 }

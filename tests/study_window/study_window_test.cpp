@@ -4,7 +4,9 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
 
@@ -90,18 +92,25 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   EXPECT_LT(rowOf("Arnold"), rowOf("B"));
 }
 
-// Not a check: makes the README's picture of the window on the folder in
-// SINKVIEW_STUDY_SCREENSHOT (see scripts/make-screenshots.sh).
-TEST(StudyWindow, Screenshot) {
-  const QString folder = qEnvironmentVariable("SINKVIEW_STUDY_SCREENSHOT");
-  if (folder.isEmpty()) GTEST_SKIP() << "only for the screenshots";
-  StudyWindow window("true");
-  window.resize(1100, 560);
-  window.show();
+// A patient whose file name is not valid UTF-8 opens by the name's bytes.
+TEST(StudyWindow, DoubleClickOpensThePatientsFileByItsBytes) {
+  QTemporaryDir dir;
+  const fs::path folder = dir.path().toStdString();
+  const std::string name = "m\xE4ller.vok";
+  fs::copy_file(kCohort / "a_break.vok", folder / name);
+  const fs::path viewer = folder / "viewer";
+  std::ofstream(viewer) << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.opened\"\n";
+  fs::permissions(viewer, fs::perms::owner_all);
+
+  StudyWindow window(QString::fromStdString(viewer.string()));
   QSignalSpy shown(&window, &StudyWindow::StudyShown);
-  window.Read(folder);
+  window.Read(dir.path());
   ASSERT_TRUE(shown.wait(20000));
-  ASSERT_TRUE(window.grab().save(qEnvironmentVariable("SINKVIEW_STUDY_SCREENSHOT_FILE")));
+  auto* table = window.findChild<QTableView*>("patients");
+  ASSERT_EQ(table->model()->rowCount(), 1);
+  emit table->doubleClicked(table->model()->index(0, 2));
+  for (int wait = 0; wait < 100 && !fs::exists(folder / "viewer.opened"); ++wait) QTest::qWait(50);
+  EXPECT_EQ(FileContents(folder / "viewer.opened"), (folder / name).string());
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 // can be computed on paper.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
@@ -69,28 +67,6 @@ TEST(Segments, AFlaggedRadiographNeverStartsASegment) {
 TEST(TableText, HeaderAndRowsOfTheHandSeries) {
   EXPECT_EQ(TableText(HandSeries(true)), Golden("hand_series_table.txt"));
   EXPECT_EQ(TableText(HandSeries(false)), Golden("hand_series_table_without_stem_cement.txt"));
-}
-
-// Line heights in whole pixels, 1.5 pixels per point rounded up, as a font's
-// metrics grow in steps.
-TEST(TableText, FontFollowsTheWidthUntilTheTableWouldNotFitItsHeight) {
-  const auto lineHeight = [](double points) { return std::ceil(points * 1.5); };
-  // Width rule, lines, height -> font size (or, with 0, the largest that fits).
-  for (const auto& [widthRule, lines, height, expected] :
-       std::initializer_list<std::tuple<double, int, double, double>>{
-           {7.8, 39, 39 * 12, 7.8}, // just fits
-           {15.6, 13, 400, 15.6},   // a short series at twice the width
-           {15.6, 39, 408, 0},      // 30 radiographs at twice the width
-           {7.8, 39, 408, 0},       // 30 radiographs at design size
-           {7.8, 0, 0, 7.8}}) {
-    const double size = FittingTableFontSize(widthRule, lines, height, lineHeight);
-    if (expected > 0) {
-      EXPECT_DOUBLE_EQ(size, expected) << lines << " lines in " << height;
-    } else {
-      EXPECT_LE(lines * lineHeight(size), height) << size;
-      EXPECT_GT(lines * lineHeight(size + 0.01), height) << size << " is not the largest";
-    }
-  }
 }
 
 TEST(ExportFile, HeaderTitlesAndOneLinePerRadiographWithAndWithoutStemCementData) {

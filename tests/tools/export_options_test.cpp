@@ -40,6 +40,6 @@ TEST(ExportOptions, WrongCommandLinesSayWhatIsWrong) {
     EXPECT_EQ(command.error().message, line.substr(arrow + 3));
     ++checked;
   }
-  EXPECT_EQ(checked, 14);
+  EXPECT_EQ(checked, 17);
   EXPECT_EQ(UsageErrorText({"x"}), "sinkview-export: x\nTry 'sinkview-export --help'.\n");
 }

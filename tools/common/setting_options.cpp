@@ -1,8 +1,9 @@
 #include "tools/common/setting_options.h"
 
 #include <charconv>
-#include <cmath>
 #include <filesystem>
+
+#include "model/setting_range.h"
 
 namespace sinkview {
 
@@ -29,13 +30,10 @@ const std::string_view kDrawingSettingHelp =
 
 namespace {
 
-std::optional<double> NonNegativeNumber(std::string_view text) {
+std::optional<double> NumberIn(std::string_view text, SettingRange range) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0 ||
-      value > 1e6) {
-    return std::nullopt;
-  }
+  if (error != std::errc() || end != text.data() + text.size() || !range.Holds(value)) return std::nullopt;
   return value;
 }
 
@@ -47,12 +45,16 @@ std::string Apply(const std::string& name, const std::string& value, SettingOpti
   } else if (name == "trochanter" && (value == "major" || value == "minor")) {
     s.TrochanterChoice = value == "minor" ? Trochanter::Minor : Trochanter::Major;
   } else if (name == "time-limit") {
-    const std::optional<double> months = NonNegativeNumber(value);
-    if (!months) return "--time-limit wants a number of months of 0 or more, not '" + value + "'";
+    const std::optional<double> months = NumberIn(value, kTimeLimitMonthsRange);
+    if (!months)
+      return "--time-limit wants a number of months " + RangeText(kTimeLimitMonthsRange) + ", not '" + value +
+             "'";
     s.TimeLimitDays = TimeLimitDaysForMonths(*months);
   } else if (name == "zoom") {
-    const std::optional<double> zoom = NonNegativeNumber(value);
-    if (!zoom) return "--zoom wants a number of millimetres of 0 or more, not '" + value + "'";
+    const std::optional<double> zoom = NumberIn(value, kZoomMillimetresRange);
+    if (!zoom)
+      return "--zoom wants a number of millimetres " + RangeText(kZoomMillimetresRange) + ", not '" + value +
+             "'";
     s.ZoomRange = static_cast<float>(*zoom);
   } else if (name == "output-dir") {
     std::error_code error;

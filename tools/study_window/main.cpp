@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   parser.addVersionOption();
   parser.addPositionalArgument("FOLDER", "The study folder to read at the start.", "[FOLDER]");
+  const QCommandLineOption screenshot(
+      "screenshot", "Saves a picture of the window to FILE once FOLDER is read, and ends.", "FILE");
+  parser.addOption(screenshot);
   parser.process(app);
 
   // A patient opens in the main program: the one beside this program, else
@@ -26,6 +29,11 @@ int main(int argc, char** argv) {
   const QString beside =
       QString::fromLocal8Bit(sinkview::RunningProgramDirectory().c_str()) + QStringLiteral("sinkview");
   sinkview::StudyWindow window(QFileInfo(beside).isExecutable() ? beside : QStringLiteral("sinkview"));
+  if (parser.isSet(screenshot)) {
+    window.resize(1100, 560);
+    QObject::connect(&window, &sinkview::StudyWindow::StudyShown, &app,
+                     [&] { QApplication::exit(window.grab().save(parser.value(screenshot)) ? 0 : 1); });
+  }
   window.show();
   if (!parser.positionalArguments().isEmpty())
     window.Read(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());

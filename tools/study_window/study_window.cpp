@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,15 +11,18 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "study/long_csv.h"
 #include "study/study_csv.h"
@@ -29,6 +33,22 @@ namespace sinkview {
 
 namespace {
 std::string Local(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+// Starts the viewer on a data file given by its bytes: QProcess takes its
+// arguments as text and would change a name that is not valid UTF-8. A
+// shell starts the viewer in the background and ends at once, so the viewer
+// runs on its own.
+bool StartViewer(const QString& program, const std::string& path) {
+  const QString found = QStandardPaths::findExecutable(program);
+  if (found.isEmpty()) return false;
+  const std::string executable = QFile::encodeName(found).toStdString();
+  const char* const argv[] = {"sh", "-c", "\"$0\" \"$1\" &", executable.c_str(), path.c_str(), nullptr};
+  pid_t shell = 0;
+  if (posix_spawn(&shell, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
+    return false;
+  int status = 0;
+  return waitpid(shell, &status, 0) == shell && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 } // namespace
 
@@ -241,7 +261,7 @@ void StudyWindow::Shown() {
 void StudyWindow::OpenPatient(const QModelIndex& index) {
   if (!index.isValid()) return;
   const PatientSummary& patient = summary_->Patient(sorted_->mapToSource(index).row());
-  if (!QProcess::startDetached(viewerProgram_, {QString::fromStdString(patient.path)}))
+  if (!StartViewer(viewerProgram_, patient.path))
     QMessageBox::warning(this, "Sinkview Study", "Sinkview cannot be started (" + viewerProgram_ + ").");
 }
 
