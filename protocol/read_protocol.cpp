@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <set>
 #include <toml++/toml.h>
 
 #include "model/reader_text.h"
@@ -16,16 +15,6 @@
 namespace sinkview {
 
 namespace fs = std::filesystem;
-
-std::vector<Visit> DefaultVisits() {
-  const double bounds[] = {2, 4.5, 9, 18, 30, 42, 54, 72, 96, 144};
-  const double targets[] = {3, 6, 12, 24, 36, 48, 60, 84, 120};
-  std::vector<Visit> visits;
-  for (std::size_t v = 0; v < std::size(targets); ++v)
-    visits.push_back(
-        {std::to_string(static_cast<int>(targets[v])) + " months", targets[v], {bounds[v], bounds[v + 1]}});
-  return visits;
-}
 
 Protocol DefaultProtocol(std::string title, CalendarDate today) {
   Protocol protocol;
@@ -140,7 +129,8 @@ using KeyReaders = std::map<std::string, KeyReader>;
 // Calls each key's reader; a key without one is refused, with the known
 // key it was probably meant to be. `outer` are the keys of the table around
 // a [[visit]], which TOML gives to the visit when they follow it.
-void ReadKeys(const toml::table& table, const KeyReaders& readers, const KeyReaders* outer = nullptr) {
+void ReadKeys(const toml::table& table, const KeyReaders& readers, std::string_view owner,
+              const KeyReaders* outer = nullptr) {
   for (const auto& [key, node] : table) {
     const std::string name(key.str());
     if (const auto reader = readers.find(name); reader != readers.end()) {
@@ -150,9 +140,14 @@ void ReadKeys(const toml::table& table, const KeyReaders& readers, const KeyRead
     if (outer && outer->count(name))
       Refuse(node, name, "is no key of a [[visit]]: write it above the first [[visit]]");
     std::string hint;
-    for (const auto& [known, unused] : readers)
-      if (EditDistance(name, known) <= 2) hint = " (did you mean '" + known + "'?)";
-    Refuse(node, name, "is no key of a protocol" + hint);
+    std::size_t nearest = 3; // more edits than this are no typo
+    for (const auto& [known, unused] : readers) {
+      if (const std::size_t edits = EditDistance(name, known); edits < nearest) {
+        nearest = edits;
+        hint = " (did you mean '" + known + "'?)";
+      }
+    }
+    Refuse(node, name, "is no key of " + std::string(owner) + hint);
   }
 }
 
@@ -173,7 +168,7 @@ Visit ReadVisit(const toml::node& node, const KeyReaders& protocolKeys) {
                visit.windowMonths = NumberPair(n, k);
                hasWindow = true;
              }}},
-           &protocolKeys);
+           "a [[visit]]", &protocolKeys);
   if (!hasMonths || !hasWindow) Refuse(node, "visit", "needs 'months' and 'window_months'");
   if (visit.months <= 0) Refuse(*table->get("months"), "months", "must be above 0");
   if (visit.name.empty()) visit.name = ShortNumber(visit.months) + " months";
@@ -239,14 +234,15 @@ public:
         {"pseudonymise", [&](auto& n, auto& k) { p_.pseudonymise = Boolean(n, k); }},
         {"visit", [&](auto& n, auto&) { ReadVisits(n); }},
     };
-    ReadKeys(root_, keys_);
+    ReadKeys(root_, keys_, "a protocol");
     CheckVisitNames();
   }
 
 private:
   static CalendarDate Date(const toml::node& node, const std::string& key) {
     if (node.is_string()) {
-      Refuse(node, key, "must be a date without quotes, such as " + Text(node, key));
+      Refuse(node, key,
+             "must be a date without quotes, such as " + WithoutControlCharacters(Text(node, key)));
     }
     if (!node.is_date()) WrongKind(node, key, "a date such as 2025-06-30");
     const toml::date date = *node.value<toml::date>();

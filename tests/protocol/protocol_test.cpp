@@ -111,7 +111,7 @@ TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
       {"detection_limit_mm = 0", "line 1, 'detection_limit_mm': must be above 0."},
       {"visit = 3", "line 1, 'visit': must be [[visit]] tables, not a whole number."},
       {"[visit]\nmonths = 3", "line 1, 'visit': must be [[visit]] tables, not a table."},
-      {"[[visit]]\nmonths = 3\nwindow = [2, 4]", "line 3, 'window': is no key of a protocol."},
+      {"[[visit]]\nmonths = 3\nwindow = [2, 4]", "line 3, 'window': is no key of a [[visit]]."},
       {"[[visit]]\nmonths = 3", "line 1, 'visit': needs 'months' and 'window_months'."},
       {"[[visit]]\nmonths = 0\nwindow_months = [0, 1]", "line 2, 'months': must be above 0."},
       {"[[visit]]\nmonths = 6\nwindow_months = [7, 9]",
