@@ -81,6 +81,7 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
                                              {"--threshold", "-1", "a"},
                                              {"--output-dir", "/no/such/folder", "a"},
                                              {"--report", "r.png", "a"},
+                                             {"--protocol=", "a"},
                                              {"a", "--threshold"}}) {
     EXPECT_FALSE(ParseStudyArguments(wrong)) << wrong[0] << ' ' << wrong[1];
   }

@@ -27,8 +27,8 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
       --protocol=FILE        follow the study's protocol in FILE (TOML; by
                              default study.toml of the one FOLDER, if any);
                              the setting options below override its settings
-      --pseudonymise         name the patients by the patients file's
-                             'patient' column only
+      --pseudonymise         identify the patients only by the patients
+                             file's 'patient' column, which every row must fill
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
 )help" + std::string(kSettingHelp) +
@@ -84,6 +84,7 @@ std::string Apply(const std::string& name, const std::string& value, StudyComman
     command.options.thresholdMm = *mm;
     command.thresholdGiven = true;
   } else if (name == "protocol") {
+    if (value.empty()) return "--protocol wants a file";
     command.protocolFile = value;
   } else if (name == "report") {
     if (!HasExtension(value, {".pdf"})) return "--report: '" + value + "' must end in .pdf";
