@@ -33,6 +33,7 @@ struct Settings {
   FactorChoice UseMeanMagnification = FactorChoice::EachRadiograph;
   RawData ShowRawData = RawData::Hidden;
   std::int16_t ComparabilityLimit = 3;
+  friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 } // namespace sinkview

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/settings.h"
@@ -21,28 +22,38 @@ struct Visit {
   std::string name;
   double months = 0;
   std::array<double, 2> windowMonths{};
+  friend bool operator==(const Visit&, const Visit&) = default;
 };
 
 enum class ValueAtVisit { Nearest, Interpolate };
+
+// The study's one group when the patients file names none.
+inline constexpr std::string_view kOneGroup = "all";
+
+// 3, 6, 12, 24 months, then yearly to 5 years, 7 and 10 years, each window
+// reaching to the next one's (touching windows share their bound).
+std::vector<Visit> DefaultVisits();
+inline constexpr std::string_view kDefaultPrimaryVisit = "24 months";
 
 // The protocol as applied: every key filled in, defaults included.
 struct Protocol {
   std::string title;
   CalendarDate cutoff{};    // data cut-off; a visit whose window closes after it is not yet due
   std::string patientsFile; // absolute or relative to the working folder; empty: none
-  std::string primaryVisit; // a visit's name
-  double thresholdMm = 1.5; // at the primary visit
+  std::string primaryVisit{kDefaultPrimaryVisit}; // a visit's name
+  double thresholdMm = 1.5;                       // at the primary visit
   std::array<double, 2> bandsMm{0.5, 1.5};
   ValueAtVisit valueAtVisit = ValueAtVisit::Nearest;
   std::array<int, 2> baselineDays{0, 42}; // surgery to first radiograph, bounds included
   Settings settings;                      // reference point, trochanter and time limit as applied
   bool pseudonymise = false;
-  std::vector<Visit> visits; // rising, windows apart and holding their target
+  std::vector<Visit> visits = DefaultVisits(); // rising, windows apart (or touching) and holding their target
 
   // Used by the precision follow-up; carried through as read.
   std::string repeatReadings;                              // folder; empty: none
   std::optional<std::array<std::string, 2>> patternVisits; // visit names
   std::optional<double> detectionLimitMm;
+  friend bool operator==(const Protocol&, const Protocol&) = default;
 };
 
 // One row of the patients file.
@@ -54,12 +65,14 @@ struct PatientRow {
   std::string patient;                 // empty: the identification in the data file
   std::vector<std::string> covariates; // in the order of PatientsFile::covariates
   int line = 0;                        // in the patients file, for messages
+  friend bool operator==(const PatientRow&, const PatientRow&) = default;
 };
 
 struct PatientsFile {
   std::vector<std::string> covariates; // the columns beyond the known ones, in file order
   std::vector<PatientRow> rows;        // in file order
   std::vector<std::string> groups;     // in the order of first appearance
+  friend bool operator==(const PatientsFile&, const PatientsFile&) = default;
 };
 
 } // namespace sinkview

@@ -8,7 +8,7 @@ set -euo pipefail
 run_packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation
-  dpkg-dev help2man
+  dpkg-dev help2man libtomlplusplus-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev

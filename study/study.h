@@ -15,6 +15,7 @@
 
 #include "model/model.h"
 #include "model/settings.h"
+#include "protocol/protocol.h"
 
 namespace sinkview {
 
@@ -27,6 +28,9 @@ struct StudyOptions {
   bool recursive = false;
   std::vector<double> followUpMonths = kStartFollowUpMonths; // rising, each once
   double thresholdMm = kStartThresholdMm;
+  // The protocol as applied; its settings and threshold are those above.
+  Protocol protocol;
+  std::optional<PatientsFile> patients; // none without a patients file
 };
 
 // One radiograph of a patient's course: months since the first radiograph

@@ -29,8 +29,10 @@ for file in usr/bin/sinkview usr/bin/sinkview-2002 usr/bin/sinkview-export \
   usr/bin/sinkview-study usr/share/man/man1/sinkview-study.1.gz; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
-# Only the sample data files, never exports written beside them.
-others=$(find "$share/sinkview/examples" -type f ! -iname '*.vok')
+# Only the sample data files and the example study's own files, never exports
+# written beside them.
+others=$(find "$share/sinkview/examples" -type f ! -iname '*.vok' ! -path '*/study/study.toml' \
+  ! -path '*/study/patients.csv')
 [ -z "$others" ] || fail "the package carries more than sample data: $others"
 [ -n "$(find "$share/sinkview/examples" -iname '*.vok')" ] || fail "no sample data in the package"
 # The same rule on a sample folder where a user wrote exports and notes.

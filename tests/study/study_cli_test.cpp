@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
+#include "protocol/read_protocol.h"
 #include "tools/study/study_options.h"
+#include "tools/study/study_protocol.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;
@@ -78,7 +81,95 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
                                              {"--threshold", "-1", "a"},
                                              {"--output-dir", "/no/such/folder", "a"},
                                              {"--report", "r.png", "a"},
+                                             {"--protocol=", "a"},
                                              {"a", "--threshold"}}) {
     EXPECT_FALSE(ParseStudyArguments(wrong)) << wrong[0] << ' ' << wrong[1];
   }
+}
+
+namespace {
+
+const fs::path kExampleStudy = fs::path(SINKVIEW_SOURCE_DIR) / "examples/study";
+
+void WriteText(const fs::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+} // namespace
+
+TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
+  const fs::path study = folder_.path / "study";
+  fs::create_directories(study);
+  fs::copy_file(kExampleStudy / "schulz_bernd_right.vok", study / "schulz_bernd_right.vok");
+  const struct {
+    std::string toml, patients, arguments, message;
+  } cases[] = {
+      {"treshold_mm = 2\n", "", "", "study.toml: line 1, 'treshold_mm': is no key of a protocol"},
+      {"patients = \"patients.csv\"\n", "file;surgery_date\nschulz_bernd_right.vok;08/09/2021\n", "",
+       "patients.csv: line 2, column 'surgery_date': \"08/09/2021\" is ambiguous"},
+      {"patients = \"patients.csv\"\n", "file\nschulz_bernd_right.vok\n", "--pseudonymise ",
+       "patients.csv: line 1: pseudonymisation needs a column 'patient'"},
+      {"patients = \"missing.csv\"\n", "", "", "missing.csv: the file cannot be opened"},
+  };
+  for (const auto& c : cases) {
+    WriteText(study / "study.toml", c.toml);
+    WriteText(study / "patients.csv", c.patients);
+    EXPECT_EQ(Study(c.arguments + "--output-dir " + Quoted(out_) + Quoted(study)), 2) << c.toml;
+    EXPECT_NE(err_text.find(c.message), std::string::npos) << err_text;
+    EXPECT_TRUE(fs::is_empty(out_)) << c.toml;
+  }
+}
+
+TEST_F(StudyCli, TheProtocolUsedIsWrittenBesideTheResultsAndReadsBack) {
+  ASSERT_EQ(
+      Study("--output-dir " + Quoted(out_) + "--reference-point head --threshold 2 " + Quoted(kExampleStudy)),
+      0)
+      << err_text;
+  EXPECT_NE(out_text.find("14 files read"), std::string::npos) << out_text;
+  auto command = ParseStudyArguments({"--reference-point", "head", "--threshold=2", kExampleStudy.string()});
+  ASSERT_TRUE(command);
+  ASSERT_TRUE(ApplyProtocol(*command, CalendarDate{}));
+  const auto used = ReadProtocol((out_ / "protocol-used.toml").string(), Protocol{});
+  ASSERT_TRUE(used) << used.error().message;
+  EXPECT_EQ(*used, command->options.protocol);
+
+  // Not without a protocol: the study's outputs stay what they were.
+  fs::remove_all(out_);
+  fs::create_directories(out_);
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 0) << err_text;
+  EXPECT_FALSE(fs::exists(out_ / "protocol-used.toml"));
+}
+
+TEST(StudyProtocol, TheCommandLineOverridesTheProtocol) {
+  auto command = ParseStudyArguments(
+      {"--trochanter=minor", "--threshold", "2.5", "--pseudonymise", kExampleStudy.string() + "/"});
+  ASSERT_TRUE(command) << command.error().message;
+  ASSERT_TRUE(ApplyProtocol(*command, CalendarDate{}));
+  const StudyOptions& options = command->options;
+  EXPECT_EQ(options.protocol.title, "Cemented stems A and B: subsidence over three years");
+  EXPECT_EQ(options.protocol.settings.TrochanterChoice, Trochanter::Minor);
+  EXPECT_EQ(options.protocol.settings, options.settings);
+  EXPECT_EQ(options.protocol.thresholdMm, 2.5);
+  EXPECT_EQ(options.thresholdMm, 2.5);
+  EXPECT_TRUE(options.protocol.pseudonymise);
+  ASSERT_TRUE(options.patients);
+  EXPECT_EQ(options.patients->rows.size(), 14u);
+  EXPECT_EQ(options.patients->groups, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(options.patients->covariates, (std::vector<std::string>{"age", "sex"}));
+}
+
+TEST(StudyProtocol, WithoutAProtocolFileTheDefaultsAreTheFoldersAndTheDay) {
+  const CalendarDate today = std::chrono::year(2026) / 12 / 8;
+  const auto named = ParseStudyArguments({"--protocol=p.toml", kExampleStudy.string()});
+  EXPECT_EQ(ProtocolFileOf(*named), "p.toml"); // the folder's own is not read then
+  const auto two = ParseStudyArguments({kExampleStudy.string(), SINKVIEW_TEST_DATA});
+  EXPECT_EQ(ProtocolFileOf(*two), ""); // whose would it be?
+  auto command = ParseStudyArguments({std::string(SINKVIEW_TEST_DATA) + "/study_cohort/", "--time-limit=24"});
+  ASSERT_TRUE(command);
+  EXPECT_EQ(ProtocolFileOf(*command), "");
+  ASSERT_TRUE(ApplyProtocol(*command, today));
+  Protocol expected = DefaultProtocol("study_cohort", today);
+  expected.settings.TimeLimitDays = TimeLimitDaysForMonths(24);
+  EXPECT_EQ(command->options.protocol, expected);
+  EXPECT_FALSE(command->options.patients);
 }

@@ -8,10 +8,13 @@
 #include <unistd.h>
 
 #include "model/reader_text.h"
+#include "protocol/calendar_date.h"
+#include "protocol/protocol_toml.h"
 #include "study/long_csv.h"
 #include "study/study_csv.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_options.h"
+#include "tools/study/study_protocol.h"
 
 using namespace sinkview;
 
@@ -37,7 +40,7 @@ StudyProgress ProgressLine() {
 } // namespace
 
 int main(int argc, char** argv) {
-  const auto command = ParseStudyArguments(std::vector<std::string>(argv + 1, argv + argc));
+  auto command = ParseStudyArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!command) {
     Complain(command.error().message);
     std::cerr << "Try '" << kStudyProgram << " --help'.\n";
@@ -50,6 +53,11 @@ int main(int argc, char** argv) {
   if (command->action == StudyAction::Version) {
     std::cout << kStudyProgram << ' ' << SINKVIEW_VERSION << '\n';
     return kAllRead;
+  }
+  const CalendarDate today = Today();
+  if (const auto applied = ApplyProtocol(*command, today); !applied) {
+    Complain(applied.error().message);
+    return kUsageError;
   }
 
   // long.csv is written while the files are read, the others from the result.
@@ -71,6 +79,13 @@ int main(int argc, char** argv) {
   }
   if (!command->reportFile.empty()) {
     if (MaybeFailure failure = WriteStudyReport(command->reportFile, result, command->options))
+      failures.push_back(std::move(*failure));
+  }
+  // Beside the results, the protocol they follow, when the study has one.
+  if (!ProtocolFileOf(*command).empty()) {
+    const std::string used = (std::filesystem::path(command->outputDir) / kProtocolUsedFileName).native();
+    if (MaybeFailure failure =
+            WriteFileAtomically(used, ProtocolToml(command->options.protocol, SINKVIEW_VERSION, today)))
       failures.push_back(std::move(*failure));
   }
   for (const Failure& failure : failures) Complain(failure.message);

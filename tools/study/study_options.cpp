@@ -23,7 +23,12 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
          R"help(      --follow-up=LIST       follow-up times in months, separated by commas
                              (default 3,6,12,24,36,48,60,84,120)
       --threshold=MM         flag a change at 24 months of at least MM
-                             millimetres (default 1.5)
+                             millimetres (default 1.5, or the protocol's)
+      --protocol=FILE        follow the study's protocol in FILE (TOML; by
+                             default study.toml of the one FOLDER, if any);
+                             the setting options below override its settings
+      --pseudonymise         identify the patients only by the patients
+                             file's 'patient' column, which every row must fill
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
 )help" + std::string(kSettingHelp) +
@@ -77,6 +82,10 @@ std::string Apply(const std::string& name, const std::string& value, StudyComman
     if (!mm || *mm < 0 || *mm > 1000)
       return "--threshold wants a number of millimetres of 0 or more, not '" + value + "'";
     command.options.thresholdMm = *mm;
+    command.thresholdGiven = true;
+  } else if (name == "protocol") {
+    if (value.empty()) return "--protocol wants a file";
+    command.protocolFile = value;
   } else if (name == "report") {
     if (!HasExtension(value, {".pdf"})) return "--report: '" + value + "' must end in .pdf";
     command.reportFile = value;
@@ -90,7 +99,7 @@ std::string Apply(const std::string& name, const std::string& value, StudyComman
   return "";
 }
 
-const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report", "figure"};
+const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report", "figure", "protocol"};
 
 Unexpected<UsageError> Usage(std::string message) { return Unexpected{UsageError{std::move(message)}}; }
 
@@ -114,9 +123,18 @@ Expected<StudyCommand, UsageError> ParseStudyArguments(const std::vector<std::st
       command.action = arg == "--version" ? StudyAction::Version : StudyAction::Help;
       return command;
     }
+    if (arg == "--pseudonymise") {
+      command.pseudonymise = true;
+      continue;
+    }
+    const std::size_t first = a;
     const auto setting = ConsumeSettingOption(arguments, a, shared);
     if (!setting) return Unexpected{setting.error()};
-    if (*setting == OptionUse::Taken) continue;
+    if (*setting == OptionUse::Taken) {
+      command.settingArguments.insert(command.settingArguments.end(), arguments.begin() + first,
+                                      arguments.begin() + a + 1);
+      continue;
+    }
     const std::string name = LongOptionName(arg);
     if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
       return Usage("unknown option '" + arg + "'");

@@ -24,6 +24,12 @@ struct StudyCommand {
   std::vector<std::string> folders;
   std::string outputDir = ".";
   std::string reportFile, figureFile; // empty when not asked for
+
+  // What the protocol does not decide once the command line says it.
+  std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
+  bool pseudonymise = false;                 // --pseudonymise
+  bool thresholdGiven = false;               // --threshold
+  std::vector<std::string> settingArguments; // the setting options as typed, applied over the protocol's
 };
 
 // Reads the arguments after the program's name.

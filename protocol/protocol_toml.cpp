@@ -1,0 +1,66 @@
+#include "protocol/protocol_toml.h"
+
+#include <sstream>
+#include <toml++/toml.h>
+
+#include "protocol/calendar_date.h"
+#include "protocol/protocol_words.h"
+
+namespace sinkview {
+
+namespace {
+
+toml::date TomlDate(CalendarDate date) {
+  return toml::date{static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                    static_cast<unsigned>(date.day())};
+}
+
+// toml++ quotes and escapes texts and writes numbers that read back exactly.
+class TomlLines {
+public:
+  template <typename T> void Key(std::string_view key, const T& value) {
+    out_ << key << " = " << toml::value<T>(value) << '\n';
+  }
+  template <typename T> void Key(std::string_view key, const std::array<T, 2>& pair) {
+    out_ << key << " = " << toml::array{pair[0], pair[1]} << '\n';
+  }
+  void Line(std::string_view text) { out_ << text << '\n'; }
+  std::string Text() const { return out_.str(); }
+
+private:
+  std::ostringstream out_;
+};
+
+} // namespace
+
+std::string ProtocolToml(const Protocol& p, std::string_view programVersion, CalendarDate runDate) {
+  TomlLines toml;
+  toml.Line("# The protocol as sinkview-study " + std::string(programVersion) + " applied it on " +
+            IsoDate(runDate) + ",");
+  toml.Line("# every default and command-line setting filled in.");
+  toml.Key("title", p.title);
+  toml.Key("cutoff", TomlDate(p.cutoff));
+  if (!p.patientsFile.empty()) toml.Key("patients", p.patientsFile);
+  toml.Key("primary_visit", p.primaryVisit);
+  toml.Key("threshold_mm", p.thresholdMm);
+  toml.Key("bands_mm", p.bandsMm);
+  toml.Key("value_at_visit", std::string(WordOf(kValueAtVisitWords, p.valueAtVisit)));
+  toml.Key("baseline_days", std::array<std::int64_t, 2>{p.baselineDays[0], p.baselineDays[1]});
+  toml.Key("reference_point", std::string(WordOf(kReferenceWords, p.settings.ReferencePoint)));
+  toml.Key("trochanter", std::string(WordOf(kTrochanterWords, p.settings.TrochanterChoice)));
+  toml.Key("time_limit_months", TimeLimitMonths(p.settings.TimeLimitDays));
+  toml.Key("pseudonymise", p.pseudonymise);
+  if (!p.repeatReadings.empty()) toml.Key("repeat_readings", p.repeatReadings);
+  if (p.patternVisits) toml.Key("pattern_visits", *p.patternVisits);
+  if (p.detectionLimitMm) toml.Key("detection_limit_mm", *p.detectionLimitMm);
+  for (const Visit& visit : p.visits) {
+    toml.Line("");
+    toml.Line("[[visit]]");
+    toml.Key("name", visit.name);
+    toml.Key("months", visit.months);
+    toml.Key("window_months", visit.windowMonths);
+  }
+  return toml.Text();
+}
+
+} // namespace sinkview

@@ -1,0 +1,26 @@
+#pragma once
+
+// Reads a study's protocol (study.toml) and checks it whole: a typo or a
+// window that cannot be meant stops the study before it writes anything.
+
+#include <string>
+#include <string_view>
+
+#include "model/expected.h"
+#include "model/failure.h"
+#include "protocol/protocol.h"
+
+namespace sinkview {
+
+inline constexpr std::string_view kProtocolFileName = "study.toml";
+
+// The protocol of a study without a study.toml.
+Protocol DefaultProtocol(std::string title, CalendarDate today);
+
+// The keys of the file over `defaults`; the patients file comes out
+// absolute, found from the protocol's folder. Every problem is one message
+// naming the file, the line and the key.
+Expected<Protocol, Failure> ParseProtocol(std::string_view text, const std::string& path, Protocol defaults);
+Expected<Protocol, Failure> ReadProtocol(const std::string& path, Protocol defaults);
+
+} // namespace sinkview

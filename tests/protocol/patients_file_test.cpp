@@ -1,0 +1,151 @@
+// The patients file as spreadsheets write it, its bad rows, and its dates.
+#include <gtest/gtest.h>
+
+#include "protocol/calendar_date.h"
+#include "protocol/patients_file.h"
+
+using namespace sinkview;
+using namespace std::chrono;
+
+namespace {
+
+Expected<PatientsFile, Failure> Parse(const std::string& text, bool pseudonymise = false) {
+  return ParsePatientsFile(text, "patients.csv", pseudonymise);
+}
+
+} // namespace
+
+// One table of two hips in the dialects a spreadsheet may save it in.
+TEST(PatientsFile, ReadsEverySpreadsheetDialect) {
+  const struct {
+    const char* dialect;
+    std::string text;
+  } cases[] = {
+      {"comma, LF", "file,group,surgery_date,age\na.vok,A,2020-03-04,71\nb.vok,B,04.03.2020,68\n"},
+      {"semicolon, CR LF, BOM",
+       "\xEF\xBB\xBF"
+       "file;group;surgery_date;age\r\na.vok;A;04.03.2020;71\r\nb.vok;B;2020-03-04;68\r\n"},
+      {"quotes, no last line end", "\"file\",\"group\",surgery_date,\"age\"\n\"a.vok\",A,2020-03-04,\"71\"\n"
+                                   "b.vok,\"B\",4.3.2020,68"},
+      {"blank rows and trailing separators", "file;group;surgery_date;age\n\na.vok;A;2020-03-04;71\n;;;\n"
+                                             "b.vok;B;2020-03-04;68\n"},
+  };
+  for (const auto& c : cases) {
+    const auto file = Parse(c.text);
+    ASSERT_TRUE(file) << c.dialect << ": " << file.error().message;
+    EXPECT_EQ(file->covariates, std::vector<std::string>{"age"}) << c.dialect;
+    EXPECT_EQ(file->groups, (std::vector<std::string>{"A", "B"})) << c.dialect;
+    ASSERT_EQ(file->rows.size(), 2u) << c.dialect;
+    EXPECT_EQ(file->rows[0].file, "a.vok") << c.dialect;
+    EXPECT_EQ(file->rows[0].covariates, std::vector<std::string>{"71"}) << c.dialect;
+    EXPECT_EQ(file->rows[1].surgery, 2020y / March / 4) << c.dialect;
+  }
+}
+
+TEST(PatientsFile, QuotedFieldsKeepSeparatorsQuotesAndLineEnds) {
+  const auto file =
+      Parse("file;comment;excluded\r\n\"a;b.vok\";\"said \"\"no\"\"\";\"consent\r\nwithdrawn\"\r\n"
+            "c.vok;;\r\n");
+  ASSERT_TRUE(file) << file.error().message;
+  ASSERT_EQ(file->rows.size(), 2u);
+  EXPECT_EQ(file->rows[0].file, "a;b.vok");
+  EXPECT_EQ(file->rows[0].covariates, std::vector<std::string>{"said \"no\""});
+  EXPECT_EQ(file->rows[0].excluded, "consent\r\nwithdrawn");
+  EXPECT_EQ(file->rows[1].line, 4); // the quoted line end counts
+  EXPECT_EQ(file->groups, std::vector<std::string>{"all"});
+}
+
+TEST(PatientsFile, EventsGroupsAndPatientsAreRead) {
+  const auto file = Parse("File;Group;patient;surgery_date;revision_date;death_date;withdrawn_date;excluded\n"
+                          "./b/x.vok;B;P1;2020-01-10;2021-02-03;;;\n"
+                          "a\\y.vok;A;P1;2020-01-10;;2022-05-06;2021-01-01;no consent\n");
+  ASSERT_TRUE(file) << file.error().message;
+  EXPECT_EQ(file->groups, (std::vector<std::string>{"B", "A"}));
+  EXPECT_TRUE(file->covariates.empty());
+  const PatientRow& x = file->rows[0];
+  EXPECT_EQ(x.file, "b/x.vok");
+  EXPECT_EQ(x.revision, 2021y / February / 3);
+  EXPECT_FALSE(x.death);
+  const PatientRow& y = file->rows[1];
+  EXPECT_EQ(y.file, "a/y.vok");
+  EXPECT_EQ(y.patient, "P1");
+  EXPECT_EQ(y.death, 2022y / May / 6);
+  EXPECT_EQ(y.withdrawn, 2021y / January / 1);
+  EXPECT_EQ(y.excluded, "no consent");
+  EXPECT_EQ(y.line, 3);
+}
+
+TEST(PatientsFile, EveryBadRowIsOneMessageWithLineAndColumn) {
+  const struct {
+    std::string text, message;
+    bool pseudonymise = false;
+  } cases[] = {
+      {"", "line 1: the header line is missing."},
+      {"group;age\nA;3\n", "line 1: there is no column 'file' naming the data files."},
+      {"file,group;age\n", "line 1: the header holds both ',' and ';', so the separator cannot be told."},
+      {"file;;age\n", "line 1: column 2 has no name."},
+      {"file;File\n", "line 1, column 'File': the column is there twice."},
+      {"file;group\na.vok;A;x\n", "line 2: 3 fields, but the header has 2."},
+      {"file;group\na.vok\n", "line 2: 1 fields, but the header has 2."},
+      {"file;group\n;A\n", "line 2, column 'file': the data file is not named."},
+      {"file\na.vok\nb.vok\n./a.vok\n", "line 4, column 'file': \"a.vok\" is listed already on line 2."},
+      {"file;group\na.vok;\n", "line 2, column 'group': the group is not named."},
+      {"file;surgery_date\na.vok;03/04/2020\n",
+       "line 2, column 'surgery_date': \"03/04/2020\" is ambiguous (day or month first?): write the date as "
+       "yyyy-mm-dd."},
+      {"file;death_date\na.vok;29.02.2021\n",
+       "line 2, column 'death_date': \"29.02.2021\" is no day of the calendar."},
+      {"file;surgery_date;revision_date\na.vok;2020-03-04;2020-03-03\n",
+       "line 2, column 'revision_date': 2020-03-03 is before the surgery on 2020-03-04."},
+      {"file;group\n\"a.vok\"x;A\n", "line 2: text follows the closing quote of a field."},
+      {"file;group\nb.vok;A\n\"a.vok;A\n", "line 3: a quoted field is not closed."},
+      {"file\na.vok\n", "line 1: pseudonymisation needs a column 'patient' with every patient's identifier.",
+       true},
+      {"file;patient\na.vok;P1\nb.vok;\n",
+       "line 3, column 'patient': pseudonymisation needs every patient's identifier.", true},
+  };
+  for (const auto& c : cases) {
+    const auto file = Parse(c.text, c.pseudonymise);
+    ASSERT_FALSE(file) << c.text;
+    EXPECT_EQ(file.error().message, "patients.csv: " + c.message) << c.text;
+  }
+}
+
+TEST(PatientsFile, WindowsTextIsReadAsUtf8) {
+  const auto file = Parse("file;name\nm.vok;M\xFCller\n");
+  ASSERT_TRUE(file) << file.error().message;
+  EXPECT_EQ(file->rows[0].covariates, std::vector<std::string>{"M\xC3\xBCller"});
+}
+
+TEST(CalendarDate, ReadsBothFormsAndRefusesWhatCannotBeMeant) {
+  const struct {
+    std::string text;
+    std::optional<CalendarDate> date;
+    std::string why;
+  } cases[] = {
+      {"2020-02-29", 2020y / February / 29, ""},
+      {"29.02.2020", 2020y / February / 29, ""},
+      {"1.3.2021", 2021y / March / 1, ""},
+      {"2021-02-29", std::nullopt, "is no day of the calendar"},
+      {"2000-02-29", 2000y / February / 29, ""},
+      {"29.02.1900", std::nullopt, "is no day of the calendar"},
+      {"2020-13-01", std::nullopt, "is no day of the calendar"},
+      {"03/04/2020", std::nullopt, "is ambiguous (day or month first?): write the date as yyyy-mm-dd"},
+      {"2020/04/03", std::nullopt, "is ambiguous (day or month first?): write the date as yyyy-mm-dd"},
+      {"03.04.20", std::nullopt, "has a year of two digits: write the date as yyyy-mm-dd"},
+      {"2020-3-4", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
+      {"20200304", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
+      {"+2020-03-04", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
+  };
+  for (const auto& c : cases) {
+    const auto date = ParseCalendarDate(c.text);
+    if (c.date) {
+      ASSERT_TRUE(date) << c.text << ": " << date.error().message;
+      EXPECT_EQ(*date, *c.date) << c.text;
+      EXPECT_EQ(ParseCalendarDate(IsoDate(*date)).has_value(), true);
+    } else {
+      ASSERT_FALSE(date) << c.text;
+      EXPECT_EQ(date.error().message, c.why) << c.text;
+    }
+  }
+}

@@ -1,0 +1,61 @@
+#include "tools/study/study_protocol.h"
+
+#include <filesystem>
+
+#include "protocol/patients_file.h"
+#include "protocol/read_protocol.h"
+
+namespace sinkview {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// "study" for "data/study/", the working folder's name for ".".
+std::string FolderName(const std::string& folder) {
+  std::error_code error;
+  fs::path path = fs::absolute(folder, error).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();
+  return path.filename().string();
+}
+
+} // namespace
+
+std::string ProtocolFileOf(const StudyCommand& command) {
+  if (!command.protocolFile.empty()) return command.protocolFile;
+  if (command.folders.size() != 1) return {};
+  const fs::path beside = fs::path(command.folders.front()) / kProtocolFileName;
+  std::error_code error;
+  return fs::is_directory(command.folders.front(), error) && fs::exists(beside, error) ? beside.string()
+                                                                                       : std::string();
+}
+
+Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today) {
+  Protocol protocol = DefaultProtocol(FolderName(command.folders.front()), today);
+  if (const std::string file = ProtocolFileOf(command); !file.empty()) {
+    auto read = ReadProtocol(file, std::move(protocol));
+    if (!read) return Unexpected(read.error());
+    protocol = std::move(*read);
+  }
+
+  // The command line's settings were checked when it was read.
+  SettingOptions settings;
+  settings.settings = protocol.settings;
+  for (std::size_t a = 0; a < command.settingArguments.size(); ++a)
+    (void)ConsumeSettingOption(command.settingArguments, a, settings);
+  protocol.settings = settings.settings;
+  if (command.thresholdGiven) protocol.thresholdMm = command.options.thresholdMm;
+  protocol.pseudonymise = protocol.pseudonymise || command.pseudonymise;
+
+  if (!protocol.patientsFile.empty()) {
+    auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise);
+    if (!patients) return Unexpected(patients.error());
+    command.options.patients = std::move(*patients);
+  }
+  command.options.settings = protocol.settings;
+  command.options.thresholdMm = protocol.thresholdMm;
+  command.options.protocol = std::move(protocol);
+  return {};
+}
+
+} // namespace sinkview
