@@ -7,7 +7,7 @@ set -euo pipefail
 
 run_packages=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation libboost-math-dev
   dpkg-dev help2man libtomlplusplus-dev
 )
 test_packages=(

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <thread>
 
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
@@ -75,6 +76,21 @@ TEST(Study, StudentTQuantiles) {
        {std::pair{1, 12.7062047}, {2, 4.30265273}, {5, 2.57058184}, {30, 2.04227246}, {1000, 1.96233908}}) {
     EXPECT_NEAR(StudentTQuantile(0.975, degrees), want, 1e-7) << degrees;
   }
+}
+
+// The window reads a study while another may be summed up: the quantile
+// keeps no state between threads (ThreadSanitizer sees a global written).
+TEST(Study, StudentTQuantilesOnTwoThreadsAtOnce) {
+  const auto quantiles = [] {
+    double sum = 0;
+    for (int degrees = 1; degrees <= 100; ++degrees) sum += StudentTQuantile(0.975, degrees);
+    return sum;
+  };
+  double other = 0;
+  std::thread thread([&] { other = quantiles(); });
+  const double here = quantiles();
+  thread.join();
+  EXPECT_EQ(here, other);
 }
 
 TEST(Study, RejectedFilesKeepTheExportersReasonAndProgressCountsEveryFile) {
