@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   constexpr std::size_t kCsvFiles = 4;
   const std::size_t written = kCsvFiles - failures.size();
   if (!command->figureFile.empty()) {
-    if (MaybeFailure failure = WriteCohortFigure(command->figureFile, result, command->options))
+    if (MaybeFailure failure = WriteCohortFigure(command->figureFile, result))
       failures.push_back(std::move(*failure));
   }
   if (!command->reportFile.empty()) {
