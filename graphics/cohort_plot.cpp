@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "model/numtext.h"
 
 namespace sinkview {
 
@@ -199,16 +200,8 @@ std::string TickLabel(double value, double step) {
          std::abs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) >
              1e-6 * step * std::pow(10.0, decimals))
     ++decimals;
-  if (std::abs(value) < step / 1e6) value = 0; // no "-0"
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  std::string label = text;
-  // Trailing zeros of a threshold such as 1.50 carry nothing.
-  if (label.find('.') != std::string::npos) {
-    while (label.back() == '0') label.pop_back();
-    if (label.back() == '.') label.pop_back();
-  }
-  return label;
+  // The figure goes with the study's CSV files, never with the locale.
+  return RoundedText(value, decimals, kFileDecimalPoint);
 }
 
 void DrawCohortPlot(const CohortPlot& plot, Surface& s) {

@@ -14,8 +14,8 @@
 namespace sinkview {
 
 Failure CannotWrite(const std::string& path, const char* step, int error) {
-  return Failure{"The file " + ShownFileName(path) + " cannot be written (" + step + ": " +
-                 std::strerror(error) + "). The previous file, if any, is unchanged."};
+  return Failure{"The file " + ShownFileName(path) + " cannot be written (" + step + ": " + ErrorText(error) +
+                 "). The previous file, if any, is unchanged."};
 }
 
 namespace {

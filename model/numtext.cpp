@@ -40,20 +40,42 @@ namespace {
 
 // The label digits into a buffer of the caller's: no string is made per
 // number when a whole export is formatted.
-std::size_t LabelDigits(double value, char (&buffer)[40]) {
+std::size_t LabelDigits(double value, char (&buffer)[40], char separator = DecimalSeparator()) {
   if (value == 0) value = 0; // no "-0"
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
   const std::size_t length = static_cast<std::size_t>(result.ptr - buffer);
-  const char separator = DecimalSeparator();
   if (separator != '.') std::replace(buffer, buffer + length, '.', separator);
   return length;
 }
 
 } // namespace
 
-std::string LabelText(double value) {
+std::string LabelText(double value) { return LabelText(value, DecimalSeparator()); }
+
+std::string LabelText(double value, char separator) {
   char buffer[40];
-  return std::string(buffer, LabelDigits(value, buffer));
+  return std::string(buffer, LabelDigits(value, buffer, separator));
+}
+
+void AppendLabelText(std::string& out, double value, char separator) {
+  char buffer[40];
+  out.append(buffer, LabelDigits(value, buffer, separator));
+}
+
+std::string RoundedText(double value, int decimals, char separator) {
+  decimals = std::clamp(decimals, 0, 15);
+  // Room for the 309 integer digits of the largest double.
+  char buffer[400];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  std::string text(buffer, result.ptr);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  if (separator != '.') std::replace(text.begin(), text.end(), '.', separator);
+  return text;
 }
 
 void AppendPrintText(std::string& out, double value) {

@@ -10,13 +10,25 @@ namespace sinkview {
 // the table and the export agree on digits and on the decimal separator.
 
 // The decimal separator of the user's locale (LC_NUMERIC of the
-// environment), decided once per process; tests may override it.
+// environment), decided once per process; tests, and the study's programs
+// (kFileDecimalPoint), may override it.
 char DecimalSeparator();
 void SetDecimalSeparator(char separator);
 
+// The decimal point of what is made for other programs and for print
+// whatever the locale: the study's CSV files, figure and report.
+inline constexpr char kFileDecimalPoint = '.';
+
 // Label form: no leading blank, no trailing zeros, at most 7 significant
-// digits ("12", "1.15", "0.5").
+// digits ("12", "1.15", "0.5"); with the user's separator unless one is given.
 std::string LabelText(double value);
+std::string LabelText(double value, char separator);
+// The same, appended to `out`.
+void AppendLabelText(std::string& out, double value, char separator);
+
+// Fixed form rounded to `decimals` (at most 15), trailing zeros and a bare
+// separator dropped, never "-0": a scale's labels, "1.50" as "1.5".
+std::string RoundedText(double value, int decimals, char separator);
 
 // Print form of a number written onto a surface or into a file: a blank (or
 // the minus sign) in front, the label digits, a blank behind (" 12 ", "-1.5 ").

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 #include "model/field_stream.h"
@@ -343,7 +342,7 @@ ReadResult ReadDataFile(const std::string& path, const Settings& settings) {
   case WholeFile::Problem::Missing:
   case WholeFile::Problem::CannotRead:
     return Unexpected(ReadError{ReadErrorCode::CannotOpen,
-                                shown + ": the file cannot be opened (" + std::strerror(file.error) + ")."});
+                                shown + ": the file cannot be opened (" + ErrorText(file.error) + ")."});
   case WholeFile::Problem::NotRegular:
     return Unexpected(
         ReadError{ReadErrorCode::CannotOpen,

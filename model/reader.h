@@ -28,7 +28,7 @@ inline constexpr float kMinMagnification = 0.5f;
 inline constexpr float kMaxMagnification = 2.0f;
 
 struct ReadError {
-  ReadErrorCode code;
+  ReadErrorCode code = ReadErrorCode::CannotOpen;
   std::string message; // names the file, and the record and item where they apply
 };
 
@@ -58,7 +58,8 @@ std::string DataFilePath(const std::string& folder, const std::string& fileName)
 
 // The same for the file's contents; `path` only names the file in messages
 // and gives the export file's name.
-[[nodiscard]] ReadResult ParseDataText(std::string_view text, const std::string& path, const Settings& settings = {});
+[[nodiscard]] ReadResult ParseDataText(std::string_view text, const std::string& path,
+                                       const Settings& settings = {});
 
 // The day of the year before each month, without leap days (index 0 holds 0).
 inline constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};

@@ -1,8 +1,17 @@
 #include "model/reader_text.h"
 
+#include <string.h>
+
 namespace sinkview {
 
 namespace {
+
+// strerror_r is either GNU's, returning its text, or POSIX's, returning 0
+// when it filled the buffer; one of these is used.
+[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*) { return text; }
+[[maybe_unused]] const char* ErrorTextOf(int result, const char* buffer) {
+  return result == 0 ? buffer : "unknown error";
+}
 
 constexpr std::size_t kShownCharacters = 40;
 
@@ -20,6 +29,11 @@ void AppendVisible(std::string& out, unsigned char c) {
 bool IsContinuationByte(unsigned char c) { return (c & 0xc0) == 0x80; }
 
 } // namespace
+
+std::string ErrorText(int error) {
+  char buffer[256] = "";
+  return ErrorTextOf(::strerror_r(error, buffer, sizeof buffer), buffer);
+}
 
 std::string QuotedField(std::string_view field) {
   std::string out = "\"";

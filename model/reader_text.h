@@ -17,6 +17,10 @@ std::string QuotedField(std::string_view field);
 // characters made visible when it holds any, so one message stays one line.
 std::string ShownFileName(std::string_view path);
 
+// The system's words for an errno value; safe on any thread, where
+// strerror may share one buffer between them.
+std::string ErrorText(int error);
+
 // The text with every control character (line ends, tabs, ...) turned into a
 // blank, so that a name from the file cannot break the lines it is put in.
 std::string WithoutControlCharacters(std::string text);

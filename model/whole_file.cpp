@@ -7,11 +7,32 @@
 
 namespace sinkview {
 
+namespace {
+
+// Closes the file however the reading ends, a buffer that cannot be had
+// included.
+class OpenFile {
+public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int fd() const { return fd_; }
+
+private:
+  int fd_;
+};
+
+} // namespace
+
 WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes) {
   WholeFile file;
   // Not blocking on the open: a pipe's open waits for a writer. For a
   // regular file the flag, the only status flag set here, is cleared again.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  const OpenFile opened(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const int fd = opened.fd();
   if (fd < 0) {
     file.error = errno;
     file.problem = errno == ENOENT ? WholeFile::Problem::Missing : WholeFile::Problem::CannotRead;
@@ -52,7 +73,6 @@ WholeFile ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     }
     file.text.resize(file.problem == WholeFile::Problem::None ? filled : 0);
   }
-  ::close(fd);
   return file;
 }
 

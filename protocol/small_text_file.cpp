@@ -1,7 +1,5 @@
 #include "protocol/small_text_file.h"
 
-#include <cstring>
-
 #include "model/reader_text.h"
 #include "model/whole_file.h"
 
@@ -15,7 +13,7 @@ Expected<std::string, Failure> ReadSmallTextFile(const std::string& path, std::s
     return std::move(file.text);
   case WholeFile::Problem::Missing:
   case WholeFile::Problem::CannotRead:
-    why = std::string("the file cannot be opened (") + std::strerror(file.error) + ")";
+    why = "the file cannot be opened (" + ErrorText(file.error) + ")";
     break;
   case WholeFile::Problem::NotRegular:
     why = "not a regular file";

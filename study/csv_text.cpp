@@ -1,9 +1,9 @@
 #include "study/csv_text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "model/numtext.h"
 #include "study/study_csv.h"
 
 namespace sinkview {
@@ -22,12 +22,7 @@ void AppendCsvField(std::string& out, std::string_view text) {
 }
 
 void AppendCsvNumber(std::string& out, double value) {
-  if (!std::isfinite(value)) return;
-  // A zero change (C(1) - C(1), a level course) has no sign.
-  if (value == 0) value = 0;
-  char digits[32];
-  const auto written = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 7);
-  out.append(digits, written.ptr);
+  if (std::isfinite(value)) AppendLabelText(out, value, kFileDecimalPoint);
 }
 
 std::string CsvNumber(double value) {

@@ -6,6 +6,7 @@
 #include "model/data_files.h"
 #include "model/prepared_series.h"
 #include "model/text_encoding.h"
+#include "study/duplicates.h"
 #include "study/long_rows.h"
 #include "study/study.h"
 
@@ -42,6 +43,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
                      const LongRowsSink& longRows) {
   StudyResult result;
   result.folders = folders;
+  result.thresholdMm = options.thresholdMm;
   const DataFileSearch search = FindDataFiles(folders, options.recursive);
   for (const std::string& problem : search.problems) result.rejected.push_back({"", DisplayUtf8(problem)});
   result.skipped = search.skipped;
@@ -53,15 +55,25 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   std::mutex reporting; // guards outcomes, done and handedOver
   std::size_t done = 0;
   std::size_t handedOver = 0; // files before it have gone to the sink
-  // Rows go out in the order of the files, so only those of files finished
-  // ahead of a slower one wait, a few per worker. A file not yet read stops
-  // the hand-over, unless the run is over and it never will be (a cancel).
+  DuplicateSeries duplicates;
+  // Outcomes are handed over in the order of the files: only there is the
+  // first of two files with one series known, before its rows go out. Only
+  // the rows of files finished ahead of a slower one wait, a few per worker.
+  // A file not yet read stops the hand-over, unless the run is over and it
+  // never will be (a cancel).
   const auto handOver = [&](bool pastGaps) {
     for (; handedOver < files.size(); ++handedOver) {
       std::optional<Outcome>& outcome = outcomes[handedOver];
       if (!outcome && !pastGaps) return;
       if (!outcome) continue;
-      if (outcome->summary) longRows(outcome->longRows);
+      if (outcome->summary) {
+        if (const auto first = duplicates.FirstOf(*outcome->summary)) {
+          outcome->reason = DuplicateReason(files[handedOver], *first);
+          outcome->summary.reset();
+        } else if (longRows) {
+          longRows(outcome->longRows);
+        }
+      }
       std::string().swap(outcome->longRows);
     }
   };
@@ -80,7 +92,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
       }
       const std::lock_guard lock(reporting);
       outcomes[i] = std::move(outcome);
-      if (longRows) handOver(false);
+      handOver(false);
       if (progress) progress(++done, files.size());
     }
   };
@@ -89,7 +101,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
   worker();
   for (std::thread& w : workers) w.join();
-  if (longRows) handOver(true);
+  handOver(true);
 
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!outcomes[i]) {

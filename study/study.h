@@ -42,7 +42,8 @@ struct CoursePoint {
 };
 
 // One row of summary.csv, for one data file that was read. A value that
-// cannot be had (no 24-month value, the older format) is empty.
+// cannot be had (no 24-month value, the older format, no change with one
+// radiograph) is empty.
 struct PatientSummary {
   std::string path;    // the data file as found, for opening it in the main window
   std::string file;    // relative to the study folder (the path as found when several were given)
@@ -54,17 +55,20 @@ struct PatientSummary {
   float observationMonths = 0;     // as the table shows it
   int isolated = 0;                // incomparable radiographs
   int breaks = 0;                  // segments started after the first radiograph
-  float subsidenceLastMm = 0;      // C(N) - C(1) of the subsidence series of the settings
+  // C(N) - C(1) of the subsidence series of the settings
+  std::optional<float> subsidenceLastMm;
   std::optional<double> subsidence24mMm;
   std::optional<double> rate0to24MmPerYear;
   std::optional<double> rateAfter24MmPerYear;
   std::optional<float> stemCementLastMm;
-  float angleChangeLastDeg = 0;
-  std::optional<bool> overThreshold; // |subsidence at 24 months| >= threshold
+  std::optional<float> angleChangeLastDeg;
+  std::optional<bool> overThreshold; // |subsidence at 24 months| >= StudyResult::thresholdMm
 
   // The courses for the cohort figure and the statistics, one point per
   // radiograph (at most 30); stemCement is empty for the older format.
   std::vector<CoursePoint> subsidence, stemCement;
+  // Every radiograph's date (ISO 8601), in order, separated by blanks.
+  std::string dates;
 };
 
 enum class CohortSeries { Subsidence, StemCement };
@@ -93,6 +97,8 @@ struct StudyResult {
   std::vector<RejectedFile> rejected;   // in the order the files were found
   int skipped = 0;                      // entries with a data file's name that are no regular file
   bool cancelled = false;               // stopped early: patients and cohort are incomplete
+  // The threshold the patients are flagged by.
+  double thresholdMm = kStartThresholdMm;
 };
 
 // Called after each data file with the files done so far and their total;
@@ -114,6 +120,10 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
 // The summary of one prepared model; `file` and `path` name it.
 PatientSummary SummarisePatient(const MeasurementModel& prepared, const std::string& path,
                                 const std::string& file, const StudyOptions& options);
+
+// Flags every patient by `thresholdMm` instead of the threshold the study
+// was run with, as if it had been run with this one.
+void FlagOverThreshold(StudyResult& result, double thresholdMm);
 
 // The change of a course at `months`: linear between the two points whose
 // months enclose it, exact on a point; empty past the course's end.

@@ -51,13 +51,10 @@ std::string SummaryCsv(const StudyResult& result) {
     Number(out, p.observationMonths);
     Number(out, p.isolated);
     Number(out, p.breaks);
-    Number(out, p.subsidenceLastMm);
-    Optional(out, p.subsidence24mMm);
-    Optional(out, p.rate0to24MmPerYear);
-    Optional(out, p.rateAfter24MmPerYear);
-    if (p.stemCementLastMm) AppendCsvNumber(out, *p.stemCementLastMm);
-    out += ',';
-    Number(out, p.angleChangeLastDeg);
+    for (const std::optional<double>& value : std::initializer_list<std::optional<double>>{
+             p.subsidenceLastMm, p.subsidence24mMm, p.rate0to24MmPerYear, p.rateAfter24MmPerYear,
+             p.stemCementLastMm, p.angleChangeLastDeg})
+      Optional(out, value);
     if (p.overThreshold) out += *p.overThreshold ? "yes" : "no";
     out += kCsvLineEnd;
   }

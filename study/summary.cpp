@@ -18,7 +18,17 @@ std::string DateOf(const MeasurementModel& m, int i) {
                  static_cast<int>(m.DateDay[i]));
 }
 
+std::optional<bool> OverThreshold(const std::optional<double>& subsidence24mMm, double thresholdMm) {
+  if (!subsidence24mMm) return {};
+  return std::fabs(*subsidence24mMm) >= thresholdMm;
+}
+
 } // namespace
+
+void FlagOverThreshold(StudyResult& result, double thresholdMm) {
+  result.thresholdMm = thresholdMm;
+  for (PatientSummary& p : result.patients) p.overThreshold = OverThreshold(p.subsidence24mMm, thresholdMm);
+}
 
 std::optional<double> ChangeAt(const std::vector<CoursePoint>& course, double months) {
   if (course.empty() || months < course.front().months || months > course.back().months) return {};
@@ -48,6 +58,8 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
   // A break is where the table starts a new segment.
   const Flags starts = SegmentStarts(m);
   for (int i = 1; i <= n; ++i) {
+    if (i > 1) s.dates += ' ';
+    s.dates += DateOf(m, i);
     if (m.IsolatedFlag[i] == 1) ++s.isolated;
     if (i > 1 && starts[i] == i) ++s.breaks;
     // Every change from radiograph 1, across breaks: the table's values
@@ -58,16 +70,18 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
     if (m.HasStemCementData) s.stemCement.push_back({months, c.stemCement});
   }
 
+  // One radiograph has no change, not a change of 0.
+  if (n < 2) return s;
   const ChangesSinceStart last = Changes(m, n, 1);
   s.subsidenceLastMm = last.subsidence;
   if (m.HasStemCementData) s.stemCementLastMm = last.stemCement;
   s.angleChangeLastDeg = last.parameters.back();
 
   s.subsidence24mMm = ChangeAt(s.subsidence, kTwoYears);
+  s.overThreshold = OverThreshold(s.subsidence24mMm, options.thresholdMm);
   if (s.subsidence24mMm) {
     const double at24 = *s.subsidence24mMm;
     s.rate0to24MmPerYear = at24 / 2;
-    s.overThreshold = std::fabs(at24) >= options.thresholdMm;
     const double end = s.subsidence.back().months;
     if (end > kTwoYears) s.rateAfter24MmPerYear = (last.subsidence - at24) / ((end - kTwoYears) / 12);
   }

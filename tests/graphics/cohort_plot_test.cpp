@@ -1,8 +1,10 @@
+#include <clocale>
 #include <cmath>
 #include <limits>
 
 #include "graphics/cohort_plot.h"
 #include "graphics_test_helpers.h"
+#include "model/numtext.h"
 
 namespace sinkview {
 namespace {
@@ -97,6 +99,23 @@ TEST(CohortPlot, OddCohortsStillGiveAFigure) {
     for (const Segment& seg : s.segments)
       for (const double v : {seg.x1, seg.y1, seg.x2, seg.y2}) EXPECT_TRUE(std::isfinite(v)) << c.what;
   }
+}
+
+// The figure goes with the study's CSV files and report, which write "."
+// whatever the locale: neither the C library's locale (a Qt program sets the
+// user's) nor the windows' separator reaches it.
+TEST(CohortPlot, NumbersKeepThePointUnderAGermanLocale) {
+  ASSERT_TRUE(std::setlocale(LC_ALL, "de_DE.UTF-8")) << "scripts/install-deps.sh test generates it";
+  SetDecimalSeparator(',');
+  RecordingSurface s;
+  DrawCohortPlot(TwoPatients(), s);
+  const std::string tick = TickLabel(-1, 0.5);
+  SetDecimalSeparator(0);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(tick, "-1");
+  for (const std::string text : {"Threshold \u00B11.5 mm", "-1.5", "0.5"})
+    EXPECT_TRUE(HasText(s, text)) << text;
+  for (const auto& placed : s.placedTexts) EXPECT_EQ(placed.text.find(','), std::string::npos) << placed.text;
 }
 
 TEST(CohortPlot, TickLabelsShowTheStepsDecimalsOnly) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <new>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +13,7 @@
 
 #include "../support/file_contents.h"
 #include "model/numtext.h"
+#include "model/whole_file.h"
 #include "record_text.h"
 
 using namespace sinkview;
@@ -169,6 +174,34 @@ TEST(Reader, FilesFromDiskWithCrLfAndWhatIsNoRegularFile) {
   for (const ReadResult& r : {pipe, ReadDataFile(data + "/no_such_file.vok"), ReadDataFile(data)})
     EXPECT_EQ(r.error().code, ReadErrorCode::CannotOpen) << r.error().message;
 }
+
+// An error made before its code is known holds a code, not whatever the
+// memory held.
+TEST(Reader, AnErrorHasACodeFromTheStart) {
+  alignas(ReadError) unsigned char storage[sizeof(ReadError)];
+  std::memset(storage, 0xA5, sizeof storage);
+  const ReadError* error = new (storage) ReadError;
+  EXPECT_EQ(error->code, ReadErrorCode::CannotOpen);
+  error->~ReadError();
+}
+
+// A sanitizer ends the program on an allocation this large instead of
+// throwing, so only the plain builds run it.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST(WholeFile, ABufferThatCannotBeHadLeavesNoFileOpen) {
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  };
+  const std::string path = ::testing::TempDir() + "whole_file_sparse.vok";
+  std::ofstream{path};
+  // A sparse tebibyte: more than the machine has for its buffer.
+  ASSERT_EQ(::truncate(path.c_str(), off_t{1} << 40), 0);
+  const auto before = openFiles();
+  EXPECT_THROW((void)ReadWholeFile(path, SIZE_MAX), std::bad_alloc);
+  EXPECT_EQ(openFiles(), before);
+  ::unlink(path.c_str());
+}
+#endif
 
 TEST(Reader, MessagesStayOneShortLine) {
   const struct {

@@ -53,6 +53,25 @@ TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRun) {
   EXPECT_NE(out_text.find("3 CSV files written"), std::string::npos);
 }
 
+// A German locale changes no number of the files: neither the figure's nor
+// the reader's in rejected.csv.
+TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
+  const fs::path study = folder_.path / "study";
+  fs::create_directories(study);
+  fs::copy(data_ / "bad/head_magnification_tiny.vok", study);
+  fs::copy(data_ / "study_cohort/a_break.vok", study);
+  const fs::path figure = out_ / "cohort.svg";
+  ASSERT_EQ(sinkview::testing::RunShell("LC_ALL=de_DE.UTF-8 '" SINKVIEW_STUDY_EXE "' --output-dir " +
+                                            Quoted(out_) + "--figure " + Quoted(figure) + Quoted(study),
+                                        folder_.path, out_text, err_text),
+            1);
+  const std::string rejected = sinkview::testing::FileContents(out_ / "rejected.csv");
+  EXPECT_NE(rejected.find("between 0.5 and 2"), std::string::npos) << rejected;
+  const std::string svg = sinkview::testing::FileContents(figure);
+  EXPECT_NE(svg.find(">-0.5</text>"), std::string::npos);
+  EXPECT_NE(svg.find("\u00B11.5 mm</text>"), std::string::npos);
+}
+
 TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwo) {
   for (const std::string arguments : {"", "--threshold x . ", "--no-such-option . ", "--figure a.gif . "}) {
     EXPECT_EQ(Study(arguments), 2) << arguments;

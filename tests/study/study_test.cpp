@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
@@ -77,6 +79,21 @@ TEST(Study, StudentTQuantiles) {
   }
 }
 
+// The window reads a study while another may be summed up: the quantile
+// keeps no state between threads (ThreadSanitizer sees a global written).
+TEST(Study, StudentTQuantilesOnTwoThreadsAtOnce) {
+  const auto quantiles = [] {
+    double sum = 0;
+    for (int degrees = 1; degrees <= 100; ++degrees) sum += StudentTQuantile(0.975, degrees);
+    return sum;
+  };
+  double other = 0;
+  std::thread thread([&] { other = quantiles(); });
+  const double here = quantiles();
+  thread.join();
+  EXPECT_EQ(here, other);
+}
+
 TEST(Study, RejectedFilesKeepTheExportersReasonAndProgressCountsEveryFile) {
   std::vector<std::size_t> reported;
   const StudyResult result = RunStudy({kGoodAndBad}, {}, [&](std::size_t done, std::size_t total) {
@@ -96,6 +113,70 @@ TEST(Study, RejectedFilesKeepTheExportersReasonAndProgressCountsEveryFile) {
   const StudyResult cancelled = RunStudy({kGoodAndBad}, {}, {}, &cancel);
   EXPECT_TRUE(cancelled.cancelled);
   EXPECT_TRUE(cancelled.patients.empty());
+}
+
+namespace {
+
+// `text` with every `from` replaced by `to`.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+} // namespace
+
+// A file with the patient, side and radiograph dates of one before it is the
+// same series again, whatever its values: named once in rejected.csv, its
+// rows kept out of long.csv. Another side or another date is another series.
+TEST(Study, ASecondFileOfTheSameSeriesIsADuplicateOfTheFirst) {
+  const sinkview::testing::TempFolder folder;
+  const std::string a = sinkview::testing::FileContents(kCohort + "/a_break.vok");
+  const struct {
+    const char* name;
+    std::string text;
+    bool duplicate;
+  } files[] = {{"a.vok", a, false},
+               {"b_copy.vok", a, true},
+               {"c_other_side.vok", Replaced(a, "\"Side\",\"L\"", "\"Side\",\"R\""), false},
+               {"d_other_date.vok", Replaced(a, "20030101", "20030102"), false},
+               {"e_measured_again.vok", Replaced(a, "40.0", "40.5"), true}};
+  for (const auto& file : files) WriteFile(folder.path / file.name, file.text);
+
+  LongCsvSpool spool;
+  const StudyResult result = RunStudy({folder.path}, {}, {}, nullptr, spool.Sink());
+  ASSERT_TRUE(spool.SaveAs(folder.path / "long.csv") == std::nullopt);
+  const std::string longCsv = sinkview::testing::FileContents(folder.path / "long.csv");
+  std::vector<std::string> patients, rejected;
+  for (const PatientSummary& p : result.patients) patients.push_back(p.file);
+  for (const RejectedFile& r : result.rejected) rejected.push_back(r.file + ": " + r.reason);
+  for (const auto& file : files) {
+    const std::string shown = (folder.path / file.name).string();
+    const auto isRejected = std::find(rejected.begin(), rejected.end(),
+                                      file.name + (": " + shown) +
+                                          ": a duplicate of a.vok (the same patient, side and radiograph "
+                                          "dates); counted once.") != rejected.end();
+    EXPECT_EQ(isRejected, file.duplicate) << file.name;
+    EXPECT_EQ(std::count(patients.begin(), patients.end(), file.name), file.duplicate ? 0 : 1) << file.name;
+    EXPECT_EQ(longCsv.find(std::string(file.name) + ",") == std::string::npos, file.duplicate) << file.name;
+  }
+  EXPECT_EQ(rejected.size(), 2u);
+}
+
+// With one radiograph there is no change: the last changes are empty, not 0.
+TEST(Study, OneRadiographHasNoLastChange) {
+  const sinkview::testing::TempFolder folder;
+  const std::string c = sinkview::testing::FileContents(kCohort + "/c_short.vok");
+  WriteFile(folder.path / "one.vok", c.substr(0, c.find("[X-ray 2]")));
+  const StudyResult result = RunStudy({folder.path}, {});
+  ASSERT_EQ(result.patients.size(), 1u);
+  const std::string csv = SummaryCsv(result);
+  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2),
+            "one.vok,Coray Clara CC-3,left,current,1,2020-01-01,2020-01-01,0,1,0,,,,,,,\r\n");
 }
 
 // The rows reach the spool in the order of the patients, each under its

@@ -1,6 +1,9 @@
 #include <QBrush>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFont>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -41,10 +44,10 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
 
   for (const auto& [name, start] :
        {std::pair{"cohort.png", "\x89PNG"}, {"cohort.SVG", "<?xml"}, {"cohort.pdf", "%PDF"}}) {
-    ASSERT_FALSE(WriteCohortFigure((folder / name).string(), study, options)) << name;
+    ASSERT_FALSE(WriteCohortFigure((folder / name).string(), study)) << name;
     EXPECT_EQ(FileContents(folder / name).rfind(start, 0), 0u) << name;
   }
-  const MaybeFailure wrong = WriteCohortFigure((folder / "cohort.jpg").string(), study, options);
+  const MaybeFailure wrong = WriteCohortFigure((folder / "cohort.jpg").string(), study);
   ASSERT_TRUE(wrong);
   EXPECT_NE(wrong->message.find("cohort.jpg"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder / "cohort.jpg"));
@@ -90,6 +93,43 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   EXPECT_LT(rowOf("B"), rowOf("Arnold"));
   table->sortByColumn(12, Qt::DescendingOrder);
   EXPECT_LT(rowOf("Arnold"), rowOf("B"));
+}
+
+// What can be saved is the study shown, flagged by the threshold shown: a
+// changed threshold flags it at once, a changed sub-folder choice reads the
+// folder again, and while a folder is read nothing can be saved.
+TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
+  QTemporaryDir dir;
+  fs::copy(kCohort, dir.path().toStdString());
+  StudyWindow window("true");
+  QSignalSpy shown(&window, &StudyWindow::StudyShown);
+  window.Read(dir.path());
+  ASSERT_TRUE(shown.wait(20000));
+  std::vector<QPushButton*> saves;
+  for (QPushButton* b : window.findChildren<QPushButton*>())
+    if (b->text().startsWith("Save")) saves.push_back(b);
+  ASSERT_EQ(saves.size(), 3u);
+  const auto enabled = [&] {
+    return std::count_if(saves.begin(), saves.end(), [](QPushButton* b) { return b->isEnabled(); });
+  };
+  EXPECT_EQ(enabled(), 3);
+
+  // a's change at 24 months is -0.5: over a threshold of 0.5, without reading again.
+  window.findChild<QDoubleSpinBox*>("threshold")->setValue(0.5);
+  ASSERT_TRUE(window.Study());
+  EXPECT_EQ(window.Summary().index(0, 0).data().toString(), "yes");
+  EXPECT_EQ(window.Study()->patients[0].overThreshold, true);
+  EXPECT_EQ(CohortPlotOf(*window.Study()).thresholdMm, 0.5);
+
+  window.findChild<QCheckBox*>()->setChecked(true);
+  EXPECT_EQ(enabled(), 0) << "reading again";
+  ASSERT_TRUE(shown.wait(20000));
+  EXPECT_EQ(enabled(), 3);
+  EXPECT_EQ(window.Summary().index(0, 0).data().toString(), "yes");
+
+  window.Read(dir.path());
+  EXPECT_EQ(enabled(), 0);
+  ASSERT_TRUE(shown.wait(20000));
 }
 
 // A patient whose file name is not valid UTF-8 opens by the name's bytes.

@@ -3,7 +3,6 @@
 // or, through sinkview-figure, figures of one data file.
 
 #include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -33,7 +32,7 @@ int RunFigureProgram(char** argv) {
   argv[0] = const_cast<char*>(program.c_str());
   ::execv(program.c_str(), argv);
   std::cerr << kProgram << ": cannot draw figures: " << ShownFileName(program) << " cannot be run ("
-            << std::strerror(errno) << ")\n";
+            << ErrorText(errno) << ")\n";
   return kSomeRejected;
 #endif
 }

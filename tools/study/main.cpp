@@ -7,6 +7,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "model/numtext.h"
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "protocol/protocol_toml.h"
@@ -40,6 +41,9 @@ StudyProgress ProgressLine() {
 } // namespace
 
 int main(int argc, char** argv) {
+  // Every file of a study keeps the point, the reader's messages in
+  // rejected.csv and the report's patient pages included.
+  SetDecimalSeparator(kFileDecimalPoint);
   auto command = ParseStudyArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!command) {
     Complain(command.error().message);
@@ -74,7 +78,7 @@ int main(int argc, char** argv) {
   constexpr std::size_t kCsvFiles = 4;
   const std::size_t written = kCsvFiles - failures.size();
   if (!command->figureFile.empty()) {
-    if (MaybeFailure failure = WriteCohortFigure(command->figureFile, result, command->options))
+    if (MaybeFailure failure = WriteCohortFigure(command->figureFile, result))
       failures.push_back(std::move(*failure));
   }
   if (!command->reportFile.empty()) {

@@ -46,9 +46,9 @@ void EnsureGuiApplication() {
 
 } // namespace
 
-CohortPlot CohortPlotOf(const StudyResult& result, const StudyOptions& options) {
+CohortPlot CohortPlotOf(const StudyResult& result) {
   CohortPlot plot;
-  plot.thresholdMm = options.thresholdMm;
+  plot.thresholdMm = result.thresholdMm;
   for (const PatientSummary& patient : result.patients) {
     CohortCourse course;
     for (const CoursePoint& point : patient.subsidence) {
@@ -64,22 +64,20 @@ CohortPlot CohortPlotOf(const StudyResult& result, const StudyOptions& options) 
   return plot;
 }
 
-void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
-                      const StudyOptions& options) {
+void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result) {
   painter.save();
   PainterSurface surface(painter, area, Qt::white, Qt::black, DesignFont());
-  DrawCohortPlot(CohortPlotOf(result, options), surface);
+  DrawCohortPlot(CohortPlotOf(result), surface);
   painter.restore();
 }
 
-MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result,
-                               const StudyOptions& options) {
+MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result) {
   EnsureGuiApplication();
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && suffix != "svg")
     return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."};
   return WriteDrawing(path, kCohortFigureSize, [&](QPainter& painter) {
-    DrawCohortFigure(painter, QRectF(QPointF(0, 0), kCohortFigureSize), result, options);
+    DrawCohortFigure(painter, QRectF(QPointF(0, 0), kCohortFigureSize), result);
   });
 }
 
@@ -222,7 +220,7 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   QStringList times;
   for (double t : options.followUpMonths) times << QString::fromStdString(CsvNumber(t));
   pages.Text(QString("Follow-up at %1 months; threshold %2 mm at 24 months.")
-                 .arg(times.join(", "), QString::fromStdString(CsvNumber(options.thresholdMm))),
+                 .arg(times.join(", "), QString::fromStdString(CsvNumber(result.thresholdMm))),
              9);
   const auto flagged = std::count_if(result.patients.begin(), result.patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
@@ -236,7 +234,7 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
   const double height =
       std::min(area.height(), area.width() * kCohortFigureSize.height() / kCohortFigureSize.width());
-  DrawCohortFigure(pages.painter(), QRectF(area.left(), area.top(), height * 1.5, height), result, options);
+  DrawCohortFigure(pages.painter(), QRectF(area.left(), area.top(), height * 1.5, height), result);
 }
 
 void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
@@ -259,16 +257,18 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
     rows.push_back({QString::fromStdString(p.file), QString::fromStdString(p.patient),
                     QString::fromStdString(p.side), QString::number(p.radiographs),
                     QString::fromStdString(CsvNumber(p.observationMonths)), QString::number(p.isolated),
-                    QString::number(p.breaks), QString::fromStdString(CsvNumber(p.subsidenceLastMm)),
+                    QString::number(p.breaks), QString::fromStdString(Number(p.subsidenceLastMm)),
                     QString::fromStdString(Number(p.subsidence24mMm)),
                     QString::fromStdString(Number(p.rate0to24MmPerYear)),
                     QString::fromStdString(Number(p.rateAfter24MmPerYear)),
-                    QString::fromStdString(p.stemCementLastMm ? CsvNumber(*p.stemCementLastMm) : ""),
-                    QString::fromStdString(CsvNumber(p.angleChangeLastDeg)),
+                    QString::fromStdString(Number(p.stemCementLastMm)),
+                    QString::fromStdString(Number(p.angleChangeLastDeg)),
                     QString::fromStdString(Flag(p.overThreshold))});
     marked.push_back(p.overThreshold.value_or(false));
   }
-  DrawTable(pages, "Patients (over the threshold in red)",
+  DrawTable(pages,
+            QString("Patients (over the threshold of %1 mm in red)")
+                .arg(QString::fromStdString(CsvNumber(result.thresholdMm))),
             {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "24 m mm",
              "0-24 mm/y", "after 24 mm/y", "stem/cement mm", "angle deg", "over"},
             rows, marked);

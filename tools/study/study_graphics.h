@@ -15,16 +15,15 @@ class QRectF;
 namespace sinkview {
 
 // The cohort figure as PNG, SVG or PDF, chosen by the extension of `path`.
-[[nodiscard]] MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result,
-                                             const StudyOptions& options);
+[[nodiscard]] MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result);
 
 // What the cohort figure shows of a study: the courses of its patients and
-// the subsidence rows of its statistics that some patient reaches.
-CohortPlot CohortPlotOf(const StudyResult& result, const StudyOptions& options);
+// the subsidence rows of its statistics that some patient reaches, and the
+// threshold its patients are flagged by.
+CohortPlot CohortPlotOf(const StudyResult& result);
 
 // The cohort figure drawn into `area`, for the window and the report.
-void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
-                      const StudyOptions& options);
+void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
 
 // The PDF study report.
 [[nodiscard]] MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result,

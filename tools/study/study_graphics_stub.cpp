@@ -3,7 +3,7 @@
 // Until the drawing is built, both outputs say so.
 namespace sinkview {
 
-MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult&, const StudyOptions&) {
+MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult&) {
   return Failure{path + ": the cohort figure is not built yet"};
 }
 

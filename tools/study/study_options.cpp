@@ -16,7 +16,8 @@ and prepare it, and write for statistics packages:
                 24 months, rates, counts, dates, the threshold flag;
   cohort.csv    the cohort's statistics at the follow-up times;
   long.csv      one row per patient and radiograph;
-  rejected.csv  the files that could not be read, and why.
+  rejected.csv  the files that could not be read, and why, and those with the
+                patient, side and radiograph dates of a file before them.
 CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 
 )help") + std::string(kRecursiveHelp) +

@@ -6,10 +6,13 @@
 #include <QIcon>
 
 #include "app/program_paths.h"
+#include "model/numtext.h"
 #include "tools/study_window/study_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The window shows and saves numbers as the study's files write them.
+  sinkview::SetDecimalSeparator(sinkview::kFileDecimalPoint);
   QApplication::setApplicationName("sinkview-study-window");
   QApplication::setApplicationVersion(SINKVIEW_VERSION);
   QApplication::setWindowIcon(QIcon(":/sinkview.svg"));

@@ -56,9 +56,8 @@ bool StartViewer(const QString& program, const std::string& path) {
 class CohortView : public QWidget {
 public:
   using QWidget::QWidget;
-  void Show(std::shared_ptr<const StudyResult> study, StudyOptions options) {
+  void Show(std::shared_ptr<const StudyResult> study) {
     study_ = std::move(study);
-    options_ = std::move(options);
     update();
   }
 
@@ -66,12 +65,11 @@ protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    if (study_) DrawCohortFigure(painter, QRectF(rect()), *study_, options_);
+    if (study_) DrawCohortFigure(painter, QRectF(rect()), *study_);
   }
 
 private:
   std::shared_ptr<const StudyResult> study_;
-  StudyOptions options_;
 };
 
 StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
@@ -150,9 +148,14 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   resize(1100, 650);
 
   connect(choose, &QPushButton::clicked, this, &StudyWindow::ChooseFolder);
-  connect(again, &QPushButton::clicked, this, [this] {
+  const auto readAgain = [this] {
     if (!folder_.isEmpty()) Read(folder_);
-  });
+  };
+  connect(again, &QPushButton::clicked, this, readAgain);
+  // A changed setting applies at once: the sub-folders by reading again,
+  // the threshold by flagging the patients anew.
+  connect(subFolders_, &QCheckBox::toggled, this, readAgain);
+  connect(threshold_, &QDoubleSpinBox::valueChanged, this, &StudyWindow::FlagByThreshold);
   connect(cancelButton_, &QPushButton::clicked, this, &StudyWindow::Cancel);
   connect(&watcher_, &QFutureWatcher<StudyResult>::finished, this, &StudyWindow::Shown);
   connect(table_, &QTableView::doubleClicked, this, &StudyWindow::OpenPatient);
@@ -187,6 +190,8 @@ void StudyWindow::Read(const QString& folder) {
   folderLabel_->setText(folder);
   readWith_ = Options();
   cancel_ = false;
+  // Until the new study is shown, nothing could be saved but a mix of both.
+  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(false);
   progress_->setRange(0, 0); // until the files are counted
   progress_->show();
   cancelButton_->show();
@@ -210,10 +215,13 @@ void StudyWindow::Read(const QString& folder) {
 void StudyWindow::Shown() {
   progress_->hide();
   cancelButton_->hide();
-  auto study = std::make_shared<const StudyResult>(watcher_.result());
-  study_ = study;
+  StudyResult read = watcher_.result();
+  // The threshold may have changed while the folder was read.
+  FlagOverThreshold(read, threshold_->value());
+  auto study = std::make_shared<const StudyResult>(std::move(read));
+  shownWith_ = readWith_;
   longCsv_ = std::move(readingLongCsv_);
-  summary_->SetStudy(study);
+  ShowFlags(study);
   table_->sortByColumn(-1, Qt::AscendingOrder); // in the order found until the user sorts
 
   rejected_->clear();
@@ -245,8 +253,21 @@ void StudyWindow::Shown() {
     for (int c = 0; c < cells.size(); ++c) statistics_->setItem(r, c, new QTableWidgetItem(cells[c]));
   }
   statistics_->resizeColumnsToContents();
-  figure_->Show(study, readWith_);
+  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(true);
+  emit StudyShown();
+}
 
+void StudyWindow::FlagByThreshold(double thresholdMm) {
+  if (!study_) return; // a study being read is flagged when it is shown
+  auto flagged = std::make_shared<StudyResult>(*study_);
+  FlagOverThreshold(*flagged, thresholdMm);
+  ShowFlags(std::move(flagged));
+}
+
+void StudyWindow::ShowFlags(std::shared_ptr<const StudyResult> study) {
+  study_ = study;
+  summary_->SetStudy(study);
+  figure_->Show(study);
   const auto flagged = std::count_if(study->patients.begin(), study->patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
   counts_->setText(QString("%1 data files read, %2 rejected, %3 over the threshold%4")
@@ -254,8 +275,6 @@ void StudyWindow::Shown() {
                        .arg(study->rejected.size())
                        .arg(flagged)
                        .arg(study->cancelled ? "; cancelled, the study is incomplete" : ""));
-  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(true);
-  emit StudyShown();
 }
 
 void StudyWindow::OpenPatient(const QModelIndex& index) {
@@ -290,7 +309,7 @@ void StudyWindow::SaveFigure() {
   const QString file = QFileDialog::getSaveFileName(this, "Save the cohort figure", folder_ + "/cohort.png",
                                                     "Figures (*.png *.svg *.pdf)");
   if (file.isEmpty() || !study_) return;
-  Report(WriteCohortFigure(Local(file), *study_, readWith_), "The cohort figure is saved as " + file + ".");
+  Report(WriteCohortFigure(Local(file), *study_), "The cohort figure is saved as " + file + ".");
 }
 
 void StudyWindow::SaveReport() {
@@ -298,7 +317,7 @@ void StudyWindow::SaveReport() {
                                                     folder_ + "/study-report.pdf", "PDF files (*.pdf)");
   if (file.isEmpty() || !study_) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const MaybeFailure failure = WriteStudyReport(Local(file), *study_, readWith_);
+  const MaybeFailure failure = WriteStudyReport(Local(file), *study_, shownWith_);
   QApplication::restoreOverrideCursor();
   Report(failure, "The study report is saved as " + file + ".");
 }

@@ -51,6 +51,9 @@ signals:
 private:
   void ChooseFolder();
   void Shown();
+  // Shows `study` in what its flags decide: the patients, the figure, the counts.
+  void ShowFlags(std::shared_ptr<const StudyResult> study);
+  void FlagByThreshold(double thresholdMm);
   void OpenPatient(const QModelIndex& index);
   void SaveCsvFiles();
   void SaveFigure();
@@ -61,7 +64,10 @@ private:
   QString viewerProgram_;
   QString folder_;
   StudyOptions readWith_;
+  // The study shown and what it was read with: all that is saved. Its
+  // threshold is the one shown, applied at once.
   std::shared_ptr<const StudyResult> study_;
+  StudyOptions shownWith_;
   // long.csv of the study shown, and of the one being read.
   std::shared_ptr<const LongCsvSpool> longCsv_;
   std::shared_ptr<LongCsvSpool> readingLongCsv_;

@@ -51,8 +51,7 @@ const Column kColumns[] = {
     {"Rate 0-24 months (mm/year)", [](const PatientSummary& p) { return Number(p.rate0to24MmPerYear); }},
     {"Rate after 24 months (mm/year)",
      [](const PatientSummary& p) { return Number(p.rateAfter24MmPerYear); }},
-    {"Stem/cement last (mm)",
-     [](const PatientSummary& p) { return p.stemCementLastMm ? Number(*p.stemCementLastMm) : Cell{}; }},
+    {"Stem/cement last (mm)", [](const PatientSummary& p) { return Number(p.stemCementLastMm); }},
     {"Angle last (deg)", [](const PatientSummary& p) { return Number(p.angleChangeLastDeg); }},
 };
 
