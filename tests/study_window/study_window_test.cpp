@@ -139,7 +139,8 @@ TEST(StudyWindow, DoubleClickOpensThePatientsFileByItsBytes) {
   const std::string name = "m\xE4ller.vok";
   fs::copy_file(kCohort / "a_break.vok", folder / name);
   const fs::path viewer = folder / "viewer";
-  std::ofstream(viewer) << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.opened\"\n";
+  // The note appears whole: the test reads it as soon as it exists.
+  std::ofstream(viewer) << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.part\" && mv \"$0.part\" \"$0.opened\"\n";
   fs::permissions(viewer, fs::perms::owner_all);
 
   StudyWindow window(QString::fromStdString(viewer.string()));
@@ -149,7 +150,7 @@ TEST(StudyWindow, DoubleClickOpensThePatientsFileByItsBytes) {
   auto* table = window.findChild<QTableView*>("patients");
   ASSERT_EQ(table->model()->rowCount(), 1);
   emit table->doubleClicked(table->model()->index(0, 2));
-  for (int wait = 0; wait < 100 && !fs::exists(folder / "viewer.opened"); ++wait) QTest::qWait(50);
+  for (int wait = 0; wait < 400 && !fs::exists(folder / "viewer.opened"); ++wait) QTest::qWait(50);
   EXPECT_EQ(FileContents(folder / "viewer.opened"), (folder / name).string());
 }
 
