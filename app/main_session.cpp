@@ -3,11 +3,11 @@
 #include <filesystem>
 
 #include "app/numeric_value.h"
-#include "app/program_paths.h"
-#include "app/settings_file.h"
 #include "model/numtext.h"
 #include "model/reader.h"
 #include "model/text_encoding.h"
+#include "paths/program_paths.h"
+#include "paths/settings_file.h"
 
 namespace sinkview {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/temp_folder.h"
-#include "app/settings_file.h"
+#include "paths/settings_file.h"
 
 using namespace sinkview;
 

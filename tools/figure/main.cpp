@@ -11,9 +11,9 @@
 #include <QGuiApplication>
 #include <QSize>
 
-#include "app/program_paths.h"
 #include "figures/figure.h"
 #include "model/prepared_series.h"
+#include "paths/program_paths.h"
 #include "tools/export/export_options.h"
 
 namespace fs = std::filesystem;

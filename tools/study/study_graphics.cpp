@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/program_paths.h"
 #include "figures/figure.h"
 #include "model/prepared_series.h"
 #include "model/reader_text.h"
+#include "paths/program_paths.h"
 #include "study/study_csv.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"

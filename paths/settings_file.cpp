@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "paths/settings_file.h"
 
 #include "model/atomic_file.h"
 #include "model/field_stream.h"
