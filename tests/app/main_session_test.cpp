@@ -39,7 +39,7 @@ TEST_F(MainSessionTest, SettingsStartAtTheirValuesAndFollowTheTexts) {
   session.SetTimeLimitText("0.2630137");
   EXPECT_EQ(session.model().TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
   // A stored folder that is gone: the samples.
-  ASSERT_FALSE(WriteStartFolder(settingsFile, (dir.path / "removed").string()));
+  ASSERT_TRUE(WriteStartFolder(settingsFile, (dir.path / "removed").string()));
   EXPECT_EQ(session.StartFolder(kExamples), kExamples);
 }
 
