@@ -323,8 +323,7 @@ ReadResult ParseDataText(std::string_view text, const std::string& path, const S
   // A line end inside a quoted name must not break the lines it is shown in.
   m.PatientCode = WithoutControlCharacters(last.name[0] + " " + last.name[1] + " " + last.name[2]);
   m.ProsthesisSide = (last.side == "r" || last.side == "R") ? "right" : "left";
-  m.ObservationMonths =
-      static_cast<float>(RoundHalfEven(static_cast<double>(m.ElapsedDays[n]) * 12.0 / 365.0));
+  m.ObservationMonths = static_cast<float>(RoundHalfEven(MonthsForDays(m.ElapsedDays[n])));
   const float meanHead = static_cast<float>(static_cast<double>(sumHead) / n);
   const float meanStem = static_cast<float>(static_cast<double>(sumStem) / n);
   m.MeanMagnificationHeadRadius = static_cast<float>(1.0 / meanHead);

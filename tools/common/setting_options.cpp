@@ -30,12 +30,18 @@ const std::string_view kDrawingSettingHelp =
 
 Unexpected<Failure> WrongUsage(std::string message) { return Unexpected{Failure{std::move(message)}}; }
 
+std::optional<double> OptionNumber(std::string_view text) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 namespace {
 
 std::optional<double> NumberIn(std::string_view text, SettingRange range) {
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !range.Holds(value)) return std::nullopt;
+  const std::optional<double> value = OptionNumber(text);
+  if (!value || !range.Holds(*value)) return std::nullopt;
   return value;
 }
 

@@ -30,6 +30,10 @@ enum class OptionUse { Taken, NotMine };
 Expected<OptionUse, Failure> ConsumeSettingOption(const std::vector<std::string>& args, std::size_t& at,
                                                   SettingOptions& into);
 
+// The value of an option that is a number: a finite decimal number, the
+// whole text.
+std::optional<double> OptionNumber(std::string_view text);
+
 // A wrong command line, with the text after "PROGRAM: ".
 Unexpected<Failure> WrongUsage(std::string message);
 

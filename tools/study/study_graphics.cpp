@@ -194,7 +194,7 @@ QString SettingsText(const StudyOptions& options) {
       QString("Subsidence related to the %1 trochanter, reference point %2; time limit %3 months; ")
           .arg(s.TrochanterChoice == Trochanter::Major ? "major" : "minor",
                s.ReferencePoint == Reference::StemShoulder ? "stem shoulder" : "head center",
-               QString::fromStdString(CsvNumber(s.TimeLimitDays * 12.0 / 365.0)));
+               QString::fromStdString(CsvNumber(MonthsForDays(s.TimeLimitDays))));
   text +=
       QString("magnification by %1, %2.")
           .arg(s.MagnificationSource == MagnificationBasis::HeadRadius ? "head radius" : "stem length",

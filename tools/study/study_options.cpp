@@ -1,8 +1,6 @@
 #include "tools/study/study_options.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 #include "model/data_files.h"
 
@@ -49,19 +47,12 @@ Exit status:
 
 namespace {
 
-std::optional<double> Number(std::string_view text) {
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 // Rising, each time once, whatever order they were typed in.
 std::optional<std::vector<double>> FollowUpTimes(std::string_view list) {
   std::vector<double> times;
   while (true) {
     const std::size_t comma = list.find(',');
-    const std::optional<double> months = Number(list.substr(0, comma));
+    const std::optional<double> months = OptionNumber(list.substr(0, comma));
     if (!months || *months <= 0 || *months > 1200) return std::nullopt;
     times.push_back(*months);
     if (comma == std::string_view::npos) break;
@@ -80,7 +71,7 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
       return WrongUsage("--follow-up wants months above 0 separated by commas, not '" + value + "'");
     command.options.followUpMonths = *times;
   } else if (name == "threshold") {
-    const std::optional<double> mm = Number(value);
+    const std::optional<double> mm = OptionNumber(value);
     if (!mm || *mm < 0 || *mm > 1000)
       return WrongUsage("--threshold wants a number of millimetres of 0 or more, not '" + value + "'");
     command.options.thresholdMm = *mm;
