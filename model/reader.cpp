@@ -1,6 +1,7 @@
 #include "model/reader.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
@@ -142,13 +143,6 @@ int Digits(std::string_view s) {
   return value;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int month, int year) {
-  static constexpr int days[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : days[month];
-}
-
 bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int k) {
   // A view, not a copy: a field of a million blanks is passed over once.
   std::string_view date = text;
@@ -165,7 +159,9 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
     return r.Fail(ReadErrorCode::BadDate,
                   r.Where("the date") + ": the month of " + QuotedField(text) + " is not between 1 and 12.");
   }
-  if (day < 1 || day > DaysInMonth(month, year)) {
+  if (!std::chrono::year_month_day{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                   std::chrono::day(static_cast<unsigned>(day))}
+           .ok()) {
     return r.Fail(ReadErrorCode::BadDate, r.Where("the date") + ": the day of " + QuotedField(text) +
                                               " does not exist in that month.");
   }

@@ -1,6 +1,7 @@
 #include "tools/common/setting_options.h"
 
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 
 #include "model/setting_range.h"
