@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/program_paths.h"
+#include "paths/program_paths.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <filesystem>
 
 #include "app/numeric_value.h"
-#include "app/program_paths.h"
-#include "app/settings_file.h"
 #include "model/numtext.h"
 #include "model/reader.h"
 #include "model/text_encoding.h"
+#include "paths/program_paths.h"
+#include "paths/settings_file.h"
 
 namespace sinkview {
 
@@ -65,9 +65,9 @@ Expected<PreparedSeries, SessionMessage> MainSession::PrepareForWindow() {
 std::optional<SessionMessage> MainSession::End(const std::string& folder) const {
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(settingsFile_).parent_path(), ignored);
-  const MaybeFailure error = WriteStartFolder(settingsFile_, folder);
-  if (!error) return std::nullopt;
-  return SessionMessage{{}, error->message, {}};
+  const auto written = WriteStartFolder(settingsFile_, folder);
+  if (written) return std::nullopt;
+  return SessionMessage{{}, written.error().message, {}};
 }
 
 } // namespace sinkview

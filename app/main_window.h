@@ -7,9 +7,9 @@
 
 #include "app/edition.h"
 #include "app/main_session.h"
-#include "app/program_paths.h"
 #include "model/model.h"
 #include "model/prepared_series.h"
+#include "paths/program_paths.h"
 
 class QCheckBox;
 class QComboBox;

@@ -25,9 +25,6 @@ namespace sinkview {
 
 namespace {
 
-// Device-independent pixels per inch: figures are laid out like the windows.
-constexpr int kDotsPerInch = 96;
-
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -42,8 +39,6 @@ void DrawLabel(QPainter& painter, QPoint at, const QString& text, QColor colour)
     y += metrics.height();
   }
 }
-
-QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 // The slash and the red title of each side, and the subsidence title they follow.
 struct Follower {

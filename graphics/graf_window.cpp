@@ -20,8 +20,6 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
-
 // A picture box: it keeps no drawing of its own and draws itself completely
 // on every paint, onto a surface over its whole area.
 class PictureBox : public QWidget {

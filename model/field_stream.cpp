@@ -12,29 +12,26 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Accepts [+-]digits[.digits][(e|E)[+-]digits] with at least one digit in
-// the mantissa; from_chars alone would also take "inf" and "nan".
-bool IsDecimalNumber(std::string_view s) {
-  std::size_t i = 0;
+} // namespace
+
+std::size_t DecimalNumberLength(std::string_view s) {
+  std::size_t i = 0, digits = 0;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  std::size_t digits = 0;
   while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
   if (i < s.size() && s[i] == '.') {
     ++i;
     while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
   }
-  if (digits == 0) return false;
+  if (digits == 0) return 0;
   if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t exponentDigits = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++exponentDigits;
-    if (exponentDigits == 0) return false;
+    std::size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    const std::size_t exponentStart = j;
+    while (j < s.size() && IsDigit(s[j])) ++j;
+    if (j > exponentStart) i = j;
   }
-  return i == s.size();
+  return i;
 }
-
-} // namespace
 
 bool FieldStream::AtEndOfData() {
   std::size_t p = pos_;
@@ -143,7 +140,8 @@ bool FieldStream::FieldFollowsOnItsLine() const {
 }
 
 std::optional<float> ParseNumber(std::string_view token) {
-  if (!IsDecimalNumber(token)) return std::nullopt;
+  // from_chars alone would also take "inf" and "nan".
+  if (token.empty() || DecimalNumberLength(token) != token.size()) return std::nullopt;
   if (token.front() == '+') token.remove_prefix(1);
   float value = 0;
   const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);

@@ -52,6 +52,11 @@ private:
   bool endedAtComma_ = false;
 };
 
+// The length of the decimal number that `s` starts with,
+// [+-]digits[.digits][(e|E)[+-]digits] with at least one digit in the
+// mantissa; 0 when it starts with none. An "e" without exponent digits ends it.
+std::size_t DecimalNumberLength(std::string_view s);
+
 // A number field as a 32-bit float: optional sign, digits with an optional
 // decimal point, optional exponent. Empty when the text is not such a number
 // or lies outside the range of a float.

@@ -27,11 +27,11 @@ int FirstRadiographNotFinite(const MeasurementModel& m) {
   return 0;
 }
 
-MaybeFailure NotFiniteProblem(const MeasurementModel& m, const std::string& dataFile) {
+Expected<void, Failure> CheckAllFinite(const MeasurementModel& m, const std::string& dataFile) {
   const int k = FirstRadiographNotFinite(m);
-  if (k == 0) return std::nullopt;
-  return Failure{ShownFileName(dataFile) + ": the values of radiograph " + std::to_string(k) +
-                 " (in date order) are too large to be computed; the series is rejected."};
+  if (k == 0) return {};
+  return Unexpected{Failure{ShownFileName(dataFile) + ": the values of radiograph " + std::to_string(k) +
+                            " (in date order) are too large to be computed; the series is rejected."}};
 }
 
 } // namespace sinkview

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "model/expected.h"
 #include "model/failure.h"
 
 #include "model/model.h"
@@ -17,6 +18,6 @@ namespace sinkview {
 
 // Nothing when every value is finite, else why the series is rejected,
 // naming the file and the radiograph.
-[[nodiscard]] MaybeFailure NotFiniteProblem(const MeasurementModel& m, const std::string& dataFile);
+Expected<void, Failure> CheckAllFinite(const MeasurementModel& m, const std::string& dataFile);
 
 } // namespace sinkview

@@ -10,7 +10,7 @@ Expected<PreparedSeries, Failure> PreparedSeries::Prepare(MeasurementModel& m, c
   PreparedSeries prepared(m);
   ApplyMagnificationCorrection(m);
   RunAnalyses(m);
-  if (MaybeFailure problem = NotFiniteProblem(m, dataFile)) return Unexpected(std::move(*problem));
+  if (auto finite = CheckAllFinite(m, dataFile); !finite) return Unexpected{finite.error()};
   return prepared;
 }
 

@@ -1,6 +1,7 @@
 #include "model/reader.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
@@ -142,13 +143,6 @@ int Digits(std::string_view s) {
   return value;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int month, int year) {
-  static constexpr int days[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : days[month];
-}
-
 bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int k) {
   // A view, not a copy: a field of a million blanks is passed over once.
   std::string_view date = text;
@@ -165,7 +159,9 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
     return r.Fail(ReadErrorCode::BadDate,
                   r.Where("the date") + ": the month of " + QuotedField(text) + " is not between 1 and 12.");
   }
-  if (day < 1 || day > DaysInMonth(month, year)) {
+  if (!std::chrono::year_month_day{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                   std::chrono::day(static_cast<unsigned>(day))}
+           .ok()) {
     return r.Fail(ReadErrorCode::BadDate, r.Where("the date") + ": the day of " + QuotedField(text) +
                                               " does not exist in that month.");
   }
@@ -323,8 +319,7 @@ ReadResult ParseDataText(std::string_view text, const std::string& path, const S
   // A line end inside a quoted name must not break the lines it is shown in.
   m.PatientCode = WithoutControlCharacters(last.name[0] + " " + last.name[1] + " " + last.name[2]);
   m.ProsthesisSide = (last.side == "r" || last.side == "R") ? "right" : "left";
-  m.ObservationMonths =
-      static_cast<float>(RoundHalfEven(static_cast<double>(m.ElapsedDays[n]) * 12.0 / 365.0));
+  m.ObservationMonths = static_cast<float>(RoundHalfEven(MonthsForDays(m.ElapsedDays[n])));
   const float meanHead = static_cast<float>(static_cast<double>(sumHead) / n);
   const float meanStem = static_cast<float>(static_cast<double>(sumStem) / n);
   m.MeanMagnificationHeadRadius = static_cast<float>(1.0 / meanHead);

@@ -30,7 +30,7 @@ ChangesSinceStart Changes(const MeasurementModel& m, int i, int s) {
 }
 
 double MonthsSinceFirst(const MeasurementModel& m, int i) {
-  return RoundHalfEven(static_cast<double>(m.ElapsedDays[i]) * 12.0 / 365.0);
+  return RoundHalfEven(MonthsForDays(m.ElapsedDays[i]));
 }
 
 } // namespace sinkview

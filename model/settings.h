@@ -16,6 +16,8 @@ enum class RawData : std::int16_t { Hidden = 0, Shown = 1 };
 // taken in double and rounded once to the model's float, the same in the
 // window and in the command-line programs.
 constexpr float TimeLimitDaysForMonths(double months) { return static_cast<float>(months * 365 / 12); }
+// Days as months, unrounded, in double: every month count shown or written.
+constexpr double MonthsForDays(double days) { return days * 12.0 / 365.0; }
 
 // What the settings fields show when the program starts.
 inline constexpr double kStartTimeLimitMonths = 60;

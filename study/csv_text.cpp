@@ -1,9 +1,9 @@
 #include "study/csv_text.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "model/numtext.h"
+#include "protocol/calendar_date.h"
 #include "study/study_csv.h"
 
 namespace sinkview {
@@ -32,9 +32,8 @@ std::string CsvNumber(double value) {
 }
 
 std::string IsoDate(int year, int month, int day) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
-  return text;
+  return IsoDate(CalendarDate{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                              std::chrono::day(static_cast<unsigned>(day))});
 }
 
 } // namespace sinkview

@@ -15,7 +15,7 @@ void AppendCsvField(std::string& out, std::string_view text);
 // decimal point, never "-0"; a value that is not finite is left empty.
 void AppendCsvNumber(std::string& out, double value);
 
-// A date as ISO 8601, yyyy-mm-dd.
+// A date as ISO 8601, yyyy-mm-dd, as the protocol's dates are written.
 std::string IsoDate(int year, int month, int day);
 
 } // namespace sinkview

@@ -52,9 +52,7 @@ const std::string kHeaderText = Header();
 
 const std::string_view kLongHeader = kHeaderText;
 
-double MonthsSinceFirstUnrounded(const MeasurementModel& m, int i) {
-  return static_cast<double>(m.ElapsedDays[i]) * 12.0 / 365.0;
-}
+double MonthsSinceFirstUnrounded(const MeasurementModel& m, int i) { return MonthsForDays(m.ElapsedDays[i]); }
 
 std::string LongRowPrefix(const std::string& file, const std::string& patient) {
   std::string prefix;

@@ -1,11 +1,9 @@
-#include <algorithm>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 #include "model/data_files.h"
 #include "model/prepared_series.h"
 #include "model/text_encoding.h"
+#include "model/work_pool.h"
 #include "study/duplicates.h"
 #include "study/long_rows.h"
 #include "study/study.h"
@@ -51,57 +49,36 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   const std::vector<std::string>& files = search.files;
   const std::optional<fs::path> root = NamingRoot(folders);
   std::vector<std::optional<Outcome>> outcomes(files.size());
-  std::atomic<std::size_t> next = 0;
-  std::mutex reporting; // guards outcomes, done and handedOver
-  std::size_t done = 0;
-  std::size_t handedOver = 0; // files before it have gone to the sink
   DuplicateSeries duplicates;
-  // Outcomes are handed over in the order of the files: only there is the
+  const auto readOne = [&](std::size_t i) {
+    Outcome outcome;
+    // The model lives only while it is summarised.
+    if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
+      outcome.summary = SummarisePatient(loaded->model, files[i], StudyFileName(files[i], root), options);
+      if (longRows)
+        outcome.longRows =
+            LongRows(loaded->model, LongRowPrefix(outcome.summary->file, outcome.summary->patient));
+    } else {
+      outcome.reason = loaded.error().message;
+    }
+    return outcome;
+  };
+  // Outcomes are handed on in the order of the files: only there is the
   // first of two files with one series known, before its rows go out. Only
   // the rows of files finished ahead of a slower one wait, a few per worker.
-  // A file not yet read stops the hand-over, unless the run is over and it
-  // never will be (a cancel).
-  const auto handOver = [&](bool pastGaps) {
-    for (; handedOver < files.size(); ++handedOver) {
-      std::optional<Outcome>& outcome = outcomes[handedOver];
-      if (!outcome && !pastGaps) return;
-      if (!outcome) continue;
-      if (outcome->summary) {
-        if (const auto first = duplicates.FirstOf(*outcome->summary)) {
-          outcome->reason = DuplicateReason(files[handedOver], *first);
-          outcome->summary.reset();
-        } else if (longRows) {
-          longRows(outcome->longRows);
-        }
+  const auto keep = [&](std::size_t i, Outcome&& outcome) {
+    if (outcome.summary) {
+      if (const auto first = duplicates.FirstOf(*outcome.summary)) {
+        outcome.reason = DuplicateReason(files[i], *first);
+        outcome.summary.reset();
+      } else if (longRows) {
+        longRows(outcome.longRows);
       }
-      std::string().swap(outcome->longRows);
     }
+    std::string().swap(outcome.longRows);
+    outcomes[i] = std::move(outcome);
   };
-  const auto worker = [&] {
-    for (std::size_t i = next++; i < files.size(); i = next++) {
-      if (cancel && cancel->load()) return;
-      Outcome outcome;
-      // The model lives only while it is summarised.
-      if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
-        outcome.summary = SummarisePatient(loaded->model, files[i], StudyFileName(files[i], root), options);
-        if (longRows)
-          outcome.longRows =
-              LongRows(loaded->model, LongRowPrefix(outcome.summary->file, outcome.summary->patient));
-      } else {
-        outcome.reason = loaded.error().message;
-      }
-      const std::lock_guard lock(reporting);
-      outcomes[i] = std::move(outcome);
-      handOver(false);
-      if (progress) progress(++done, files.size());
-    }
-  };
-  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
-  std::vector<std::thread> workers;
-  for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
-  worker();
-  for (std::thread& w : workers) w.join();
-  handOver(true);
+  RunInOrder<Outcome>(files.size(), readOne, keep, {cancel, progress});
 
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!outcomes[i]) {

@@ -58,7 +58,7 @@ std::string ExportText(const MeasurementModel& m) {
 
 MaybeFailure WriteExportFile(const MeasurementModel& m, const std::string& path, FlushToDisk flush) {
   // Never an export of "inf" or "nan".
-  if (MaybeFailure problem = NotFiniteProblem(m, path)) return problem;
+  if (auto finite = CheckAllFinite(m, path); !finite) return finite.error();
   return WriteFileAtomically(path, ExportText(m), flush);
 }
 

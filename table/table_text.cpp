@@ -31,7 +31,7 @@ void PrintHeader(const MeasurementModel& m, Surface& out) {
   out.EndLine();
 
   out.PrintText(" TIME LIMIT:");
-  PrintNumber(out, RoundHalfEven(static_cast<double>(m.TimeLimitDays) * 12.0 / 365.0));
+  PrintNumber(out, RoundHalfEven(MonthsForDays(m.TimeLimitDays)));
   out.PrintText("months");
   out.Tab(35);
   out.PrintText("Subsidence related to ");

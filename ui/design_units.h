@@ -10,6 +10,9 @@ namespace sinkview {
 // scales device-independent pixels to the screen, so layouts stay right on
 // high-DPI screens.
 inline constexpr double kTwipsPerPixel = 15.0;
+// Device-independent pixels per inch: figures and reports are laid out like
+// the windows.
+inline constexpr int kDotsPerInch = 96;
 
 int TwipsToPixels(double twips);
 QRect TwipsRect(double left, double top, double width, double height);

@@ -64,7 +64,7 @@ QPointF PainterSurface::ToDevice(double x, double y) const {
 }
 
 void PainterSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour, bool box) {
-  const QColor c = colour ? QColor(colour->red, colour->green, colour->blue) : foreColor_;
+  const QColor c = colour ? ToQColor(*colour) : foreColor_;
   QPen pen(c, std::max(1, drawWidth_));
   pen.setCapStyle(Qt::FlatCap);
   painter_.setPen(pen);
@@ -128,7 +128,7 @@ void PainterSurface::Fill(const std::vector<Point>& corners, Rgb colour) {
   QPolygonF polygon;
   for (const Point& p : corners) polygon << ToDevice(p.x, p.y);
   painter_.setPen(Qt::NoPen);
-  painter_.setBrush(QColor(colour.red, colour.green, colour.blue));
+  painter_.setBrush(ToQColor(colour));
   painter_.drawPolygon(polygon);
   painter_.setBrush(Qt::NoBrush);
 }

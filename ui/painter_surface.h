@@ -11,6 +11,8 @@
 
 namespace sinkview {
 
+inline QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
+
 // The height of a line of `font` at `points` on `device`, as PainterSurface
 // advances by it.
 double LineHeight(QFont font, double points, const QPaintDevice* device);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/temp_folder.h"
-#include "app/settings_file.h"
+#include "paths/settings_file.h"
 
 using namespace sinkview;
 
@@ -39,7 +39,7 @@ TEST_F(MainSessionTest, SettingsStartAtTheirValuesAndFollowTheTexts) {
   session.SetTimeLimitText("0.2630137");
   EXPECT_EQ(session.model().TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
   // A stored folder that is gone: the samples.
-  ASSERT_FALSE(WriteStartFolder(settingsFile, (dir.path / "removed").string()));
+  ASSERT_TRUE(WriteStartFolder(settingsFile, (dir.path / "removed").string()));
   EXPECT_EQ(session.StartFolder(kExamples), kExamples);
 }
 

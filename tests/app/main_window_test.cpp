@@ -14,7 +14,7 @@
 
 #include "../support/child_widget.h"
 #include "../support/failure_text.h"
-#include "app/settings_file.h"
+#include "paths/settings_file.h"
 #include "ui/design_units.h"
 
 using namespace sinkview;

@@ -20,9 +20,9 @@
 #include "../support/child_widget.h"
 #include "../table/table_test_support.h"
 #include "app/main_window.h"
-#include "app/settings_file.h"
 #include "graphics/graf_window.h"
 #include "hardcopy/hardcopy.h"
+#include "paths/settings_file.h"
 #include "table/table_window.h"
 #include "ui/design_units.h"
 

@@ -26,7 +26,8 @@ for file in usr/bin/sinkview usr/bin/sinkview-2002 usr/bin/sinkview-export \
   usr/share/applications/sinkview.desktop usr/share/mime/packages/sinkview.xml \
   usr/share/metainfo/org.sinkview.Sinkview.metainfo.xml usr/share/icons/hicolor/scalable/apps/sinkview.svg \
   usr/share/man/man1/sinkview.1.gz usr/share/man/man1/sinkview-2002.1.gz usr/share/man/man1/sinkview-export.1.gz \
-  usr/bin/sinkview-study usr/share/man/man1/sinkview-study.1.gz; do
+  usr/bin/sinkview-study usr/share/man/man1/sinkview-study.1.gz usr/bin/sinkview-study-window \
+  usr/share/man/man1/sinkview-study-window.1.gz usr/share/doc/sinkview/copyright; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 # Only the sample data files and the example study's own files, never exports
@@ -44,6 +45,13 @@ sed "s|\"$source_dir/examples/\"|\"$work/examples/\"|" "$build/app/cmake_install
 cmake -DCMAKE_INSTALL_PREFIX="$work/rule" -P "$work/install.cmake" >/dev/null
 [ "$(ls "$work/rule/share/sinkview/examples")" = SHOUTED.VOK ] ||
   fail "installed from a used sample folder: $(ls "$work/rule/share/sinkview/examples")"
+# Debian's machine-readable copyright file, a long description, and each
+# dependency once.
+head -n 1 "$share/doc/sinkview/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' ||
+  fail "the copyright file is not in Debian's machine-readable format"
+[ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ] || fail "no long description"
+twice=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | awk '{print $1}' | sort | uniq -d)
+[ -z "$twice" ] || fail "the package depends twice on: $twice"
 maintainer=$(dpkg-deb -f "$deb" Maintainer)
 case $maintainer in *@localhost* | "") fail "maintainer address '$maintainer'" ;; esac
 
@@ -72,6 +80,9 @@ default=$(xdg-mime query default application/x-sinkview-vok)
 [ "$default" = sinkview.desktop ] || fail "the type opens with '$default'"
 MANPATH=$share/man man -w sinkview-export >/dev/null || fail "man sinkview-export finds no page"
 MANPATH=$share/man man sinkview-export 2>/dev/null | grep -q -- --recursive || fail "the manual page lacks --recursive"
+MANPATH=$share/man man sinkview 2>/dev/null | grep -q "Reference Point" || fail "man sinkview lacks the settings"
+MANPATH=$share/man MANWIDTH=80 man sinkview-study 2>/dev/null | grep -q "wrong\.  *[A-Z]" &&
+  fail "a paragraph of man sinkview-study runs into its exit status list"
 
 # The X server's window tree; a window that goes away while the tree is read
 # fails the query, so it is asked again.

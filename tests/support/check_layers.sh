@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every #include runs down the layers, never up or across:
-#   model <- protocol, ui, hardcopy <- graphics, table <- study <- figures <- app, tools
+#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- figures <- app, tools
 # ui and the pixel work of hardcopy are core; the printing part of hardcopy
 # is Qt that the windows use. Tests, benchmarks and fuzzers may use anything.
 set -euo pipefail
@@ -8,14 +8,15 @@ root=$1
 declare -A uses=(
   [model]=""
   [protocol]="model"
+  [paths]="model"
   [ui]="model"
   [hardcopy]="model ui"
   [graphics]="model ui hardcopy"
   [table]="model ui hardcopy"
   [study]="model ui hardcopy graphics table protocol"
   [figures]="model ui hardcopy graphics table study protocol"
-  [app]="model ui hardcopy graphics table study figures tools protocol"
-  [tools]="model ui hardcopy graphics table study figures app protocol"
+  [app]="model paths ui hardcopy graphics table study figures tools protocol"
+  [tools]="model paths ui hardcopy graphics table study figures protocol"
 )
 unchecked=" tests bench fuzz build "
 

@@ -1,6 +1,7 @@
 #include "tools/common/setting_options.h"
 
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 
 #include "model/setting_range.h"
@@ -28,17 +29,25 @@ const std::string_view kDrawingSettingHelp =
       --raw-data             also draw the raw subsidence values
 )help";
 
-namespace {
+Unexpected<Failure> WrongUsage(std::string message) { return Unexpected{Failure{std::move(message)}}; }
 
-std::optional<double> NumberIn(std::string_view text, SettingRange range) {
+std::optional<double> OptionNumber(std::string_view text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !range.Holds(value)) return std::nullopt;
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 
-// Applies the value of an option that takes one; an empty text for success.
-std::string Apply(const std::string& name, const std::string& value, SettingOptions& into) {
+namespace {
+
+std::optional<double> NumberIn(std::string_view text, SettingRange range) {
+  const std::optional<double> value = OptionNumber(text);
+  if (!value || !range.Holds(*value)) return std::nullopt;
+  return value;
+}
+
+// Applies the value of an option that takes one.
+Expected<void, Failure> Apply(const std::string& name, const std::string& value, SettingOptions& into) {
   Settings& s = into.settings;
   if (name == "reference-point" && (value == "head" || value == "shoulder")) {
     s.ReferencePoint = value == "head" ? Reference::HeadCenter : Reference::StemShoulder;
@@ -47,22 +56,23 @@ std::string Apply(const std::string& name, const std::string& value, SettingOpti
   } else if (name == "time-limit") {
     const std::optional<double> months = NumberIn(value, kTimeLimitMonthsRange);
     if (!months)
-      return "--time-limit wants a number of months " + RangeText(kTimeLimitMonthsRange) + ", not '" + value +
-             "'";
+      return WrongUsage("--time-limit wants a number of months " + RangeText(kTimeLimitMonthsRange) +
+                        ", not '" + value + "'");
     s.TimeLimitDays = TimeLimitDaysForMonths(*months);
   } else if (name == "zoom") {
     const std::optional<double> zoom = NumberIn(value, kZoomMillimetresRange);
     if (!zoom)
-      return "--zoom wants a number of millimetres " + RangeText(kZoomMillimetresRange) + ", not '" + value +
-             "'";
+      return WrongUsage("--zoom wants a number of millimetres " + RangeText(kZoomMillimetresRange) +
+                        ", not '" + value + "'");
     s.ZoomRange = static_cast<float>(*zoom);
   } else if (name == "output-dir") {
     std::error_code error;
-    if (!fs::exists(value, error)) return "--output-dir: the folder '" + value + "' does not exist";
-    if (!fs::is_directory(value, error)) return "--output-dir: '" + value + "' is not a folder";
+    if (!fs::exists(value, error))
+      return WrongUsage("--output-dir: the folder '" + value + "' does not exist");
+    if (!fs::is_directory(value, error)) return WrongUsage("--output-dir: '" + value + "' is not a folder");
     into.outputDir = value;
   } else {
-    return "--" + name + " does not take '" + value + "'";
+    return WrongUsage("--" + name + " does not take '" + value + "'");
   }
   return {};
 }
@@ -74,16 +84,16 @@ std::string LongOptionName(const std::string& arg) {
   return arg.substr(2, arg.find('=') == std::string::npos ? std::string::npos : arg.find('=') - 2);
 }
 
-Expected<std::string, UsageError> OptionValue(const std::vector<std::string>& args, std::size_t& at,
-                                              const std::string& name) {
+Expected<std::string, Failure> OptionValue(const std::vector<std::string>& args, std::size_t& at,
+                                           const std::string& name) {
   const std::string& arg = args[at];
   if (const std::size_t equals = arg.find('='); equals != std::string::npos) return arg.substr(equals + 1);
   if (at + 1 < args.size()) return args[++at];
-  return Unexpected{UsageError{"--" + name + " wants a value"}};
+  return WrongUsage("--" + name + " wants a value");
 }
 
-Expected<OptionUse, UsageError> ConsumeSettingOption(const std::vector<std::string>& args, std::size_t& at,
-                                                     SettingOptions& into) {
+Expected<OptionUse, Failure> ConsumeSettingOption(const std::vector<std::string>& args, std::size_t& at,
+                                                  SettingOptions& into) {
   const std::string& arg = args[at];
   if (arg == "--raw-data") {
     into.settings.ShowRawData = RawData::Shown;
@@ -100,9 +110,7 @@ Expected<OptionUse, UsageError> ConsumeSettingOption(const std::vector<std::stri
   }
   auto value = OptionValue(args, at, name);
   if (!value) return Unexpected{value.error()};
-  if (std::string problem = Apply(name, *value, into); !problem.empty()) {
-    return Unexpected{UsageError{std::move(problem)}};
-  }
+  if (auto applied = Apply(name, *value, into); !applied) return Unexpected{applied.error()};
   return OptionUse::Taken;
 }
 

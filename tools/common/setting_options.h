@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/expected.h"
+#include "model/failure.h"
 #include "model/settings.h"
 
 namespace sinkview {
@@ -21,22 +22,25 @@ struct SettingOptions {
   std::optional<std::string> outputDir; // an existing folder
 };
 
-// A wrong command line: the text after "PROGRAM: ".
-struct UsageError {
-  std::string message;
-};
-
 enum class OptionUse { Taken, NotMine };
 
 // Reads args[at] when it is one of the options above, with its value ("--name=value"
-// or "--name value"), leaving `at` on the last argument it took.
-Expected<OptionUse, UsageError> ConsumeSettingOption(const std::vector<std::string>& args, std::size_t& at,
-                                                     SettingOptions& into);
+// or "--name value"), leaving `at` on the last argument it took. A wrong
+// command line fails with the text after "PROGRAM: ".
+Expected<OptionUse, Failure> ConsumeSettingOption(const std::vector<std::string>& args, std::size_t& at,
+                                                  SettingOptions& into);
+
+// The value of an option that is a number: a finite decimal number, the
+// whole text.
+std::optional<double> OptionNumber(std::string_view text);
+
+// A wrong command line, with the text after "PROGRAM: ".
+Unexpected<Failure> WrongUsage(std::string message);
 
 // "--name=value" or "--name value" of a long option that takes a value:
 // the value, leaving `at` on the last argument it took.
-Expected<std::string, UsageError> OptionValue(const std::vector<std::string>& args, std::size_t& at,
-                                              const std::string& name);
+Expected<std::string, Failure> OptionValue(const std::vector<std::string>& args, std::size_t& at,
+                                           const std::string& name);
 
 // The name of a long option without its dashes and value; empty for an
 // argument that is no long option.

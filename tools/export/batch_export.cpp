@@ -1,12 +1,9 @@
 #include "tools/export/batch_export.h"
 
-#include <algorithm>
-#include <atomic>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,6 +12,7 @@
 #include "model/prepared_series.h"
 #include "model/reader.h"
 #include "model/reader_text.h"
+#include "model/work_pool.h"
 #include "table/export_file.h"
 
 namespace sinkview {
@@ -79,8 +77,8 @@ Result ExportOne(const std::string& name, const Settings& settings, const std::s
 
 // Exports the files in order of the list. Files whose export file no other
 // file of the list could claim are done side by side on every core; those
-// that share one are done one after the other, the first readable one
-// writing it and the others refused.
+// that share one are done one after the other as they are handed on in
+// order, the first readable one writing it and the others refused.
 void ExportAll(const std::vector<std::string>& files, const Settings& settings, const Targets& targets,
                ExportTally& tally, const Report& report) {
   std::unordered_map<std::string, int> claims;
@@ -89,26 +87,17 @@ void ExportAll(const std::vector<std::string>& files, const Settings& settings, 
   std::vector<char> alone(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) alone[i] = claims[targets.KeyFor(files[i])] == 1;
   claims = {};
-  std::vector<std::optional<Result>> results(files.size());
-  std::atomic<std::size_t> next = 0;
-  const auto worker = [&] {
-    for (std::size_t i = next++; i < files.size(); i = next++) {
-      if (alone[i]) results[i] = ExportOne(files[i], settings, targets.For(files[i]));
-    }
+  const auto exportAlone = [&](std::size_t i) -> std::optional<Result> {
+    if (!alone[i]) return std::nullopt;
+    return ExportOne(files[i], settings, targets.For(files[i]));
   };
-  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
-  std::vector<std::thread> workers;
-  for (unsigned c = 1; c < cores; ++c) workers.emplace_back(worker);
-  worker();
-  for (std::thread& w : workers) w.join();
-
   // Two data files of one name in different folders would write one export
   // file when --output-dir gathers them; the second is refused, not lost.
   std::unordered_map<std::string, std::string> writtenBy;
-  for (std::size_t i = 0; i < files.size(); ++i) {
+  const auto count = [&](std::size_t i, std::optional<Result>&& exported) {
     Result result;
-    if (results[i]) {
-      result = std::move(*results[i]);
+    if (exported) {
+      result = std::move(*exported);
     } else {
       const std::string target = targets.For(files[i]);
       std::string key = targets.KeyFor(files[i]);
@@ -120,7 +109,6 @@ void ExportAll(const std::vector<std::string>& files, const Settings& settings, 
         if (result.message.empty()) writtenBy.emplace(std::move(key), files[i]);
       }
     }
-    results[i].reset();
     if (result.message.empty()) {
       ++tally.written;
     } else if (result.notWritten) {
@@ -129,7 +117,8 @@ void ExportAll(const std::vector<std::string>& files, const Settings& settings, 
     } else {
       Reject(tally, report, result.message);
     }
-  }
+  };
+  RunInOrder<std::optional<Result>>(files.size(), exportAlone, count);
 }
 
 // Flushes the file systems the exports went to, each once; sync() would

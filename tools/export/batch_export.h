@@ -12,7 +12,8 @@
 
 namespace sinkview {
 
-// Says what became of a file that gives no export.
+// Says what became of a file that gives no export; called from the workers
+// in the order of the files, never two calls at once.
 using Report = std::function<void(const std::string& message)>;
 
 struct ExportTally {

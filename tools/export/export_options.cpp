@@ -39,7 +39,7 @@ Exit status:
 )help";
 }
 
-std::string UsageErrorText(const UsageError& error) {
+std::string UsageErrorText(const Failure& error) {
   return std::string(kExportProgram) + ": " + error.message + "\nTry '" + std::string(kExportProgram) +
          " --help'.\n";
 }
@@ -58,28 +58,28 @@ std::optional<FigureSize> ParseSize(const std::string& text) {
   return size;
 }
 
-// The figure options; an empty text for success.
-std::string ApplyFigureOption(const std::string& name, const std::string& value, ExportOptions& options) {
+// Applies a figure option.
+Expected<void, Failure> ApplyFigureOption(const std::string& name, const std::string& value,
+                                          ExportOptions& options) {
   if (name == "size") {
     options.size = ParseSize(value);
-    if (!options.size) return "--size wants WIDTHxHEIGHT in pixels, each 16 to 20000, not '" + value + "'";
+    if (!options.size)
+      return WrongUsage("--size wants WIDTHxHEIGHT in pixels, each 16 to 20000, not '" + value + "'");
     return {};
   }
   const bool graphics = name == "graphics";
   if (!HasExtension(value, graphics ? std::vector<std::string>{".png", ".pdf", ".svg"}
                                     : std::vector<std::string>{".png", ".pdf"})) {
-    return "--" + name + ": '" + value + "' must end in " +
-           (graphics ? ".png, .pdf or .svg" : ".png or .pdf");
+    return WrongUsage("--" + name + ": '" + value + "' must end in " +
+                      (graphics ? ".png, .pdf or .svg" : ".png or .pdf"));
   }
   (graphics ? options.graphicsFile : options.tableFile) = value;
   return {};
 }
 
-Unexpected<UsageError> Usage(std::string message) { return Unexpected{UsageError{std::move(message)}}; }
-
 } // namespace
 
-Expected<ExportCommand, UsageError> ParseExportArguments(const std::vector<std::string>& args) {
+Expected<ExportCommand, Failure> ParseExportArguments(const std::vector<std::string>& args) {
   ExportCommand command;
   ExportOptions& options = command.options;
   bool optionsEnded = false;
@@ -99,16 +99,15 @@ Expected<ExportCommand, UsageError> ParseExportArguments(const std::vector<std::
     if (!setting) return Unexpected{setting.error()};
     if (*setting == OptionUse::Taken) continue;
     const std::string name = LongOptionName(arg);
-    if (name != "graphics" && name != "table" && name != "size") return Usage("unknown option '" + arg + "'");
+    if (name != "graphics" && name != "table" && name != "size")
+      return WrongUsage("unknown option '" + arg + "'");
     const auto value = OptionValue(args, a, name);
     if (!value) return Unexpected{value.error()};
-    if (std::string problem = ApplyFigureOption(name, *value, options); !problem.empty()) {
-      return Usage(std::move(problem));
-    }
+    if (auto applied = ApplyFigureOption(name, *value, options); !applied) return Unexpected{applied.error()};
   }
-  if (options.paths.empty()) return Usage("no data file or folder given");
+  if (options.paths.empty()) return WrongUsage("no data file or folder given");
   if (options.WantsFigures() && options.paths.size() != 1) {
-    return Usage("--graphics and --table draw one data file; give exactly one");
+    return WrongUsage("--graphics and --table draw one data file; give exactly one");
   }
   return command;
 }

@@ -42,9 +42,9 @@ struct ExportCommand {
 };
 
 // Reads the arguments after the program's name.
-Expected<ExportCommand, UsageError> ParseExportArguments(const std::vector<std::string>& args);
+Expected<ExportCommand, Failure> ParseExportArguments(const std::vector<std::string>& args);
 
 // The error as the exporter reports it, pointing to its help.
-std::string UsageErrorText(const UsageError& error);
+std::string UsageErrorText(const Failure& error);
 
 } // namespace sinkview

@@ -9,8 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/program_paths.h"
 #include "model/reader_text.h"
+#include "paths/program_paths.h"
 #include "tools/export/batch_export.h"
 #include "tools/export/export_options.h"
 

@@ -11,9 +11,10 @@
 #include <QGuiApplication>
 #include <QSize>
 
-#include "app/program_paths.h"
 #include "figures/figure.h"
+#include "figures/offscreen.h"
 #include "model/prepared_series.h"
+#include "paths/program_paths.h"
 #include "tools/export/export_options.h"
 
 namespace fs = std::filesystem;
@@ -75,16 +76,7 @@ int main(int argc, char** argv) {
     std::cerr << kFigureProgram << ": draws figures for " << kExportProgram << "; run that instead\n";
     return kUsageError;
   }
-  // Drawing text needs a GUI application; no display is needed.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Without a desktop session Qt complains of a missing runtime folder,
-  // which a program that only draws into files never uses.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (!message.startsWith(QLatin1String("QStandardPaths:"))) {
-      std::cerr << (type == QtDebugMsg || type == QtInfoMsg ? "" : "sinkview-export: ")
-                << message.toLocal8Bit().constData() << '\n';
-    }
-  });
+  UseOffscreenPlatform(std::string(kProgram));
   QGuiApplication app(argc, argv);
   const ProgramPaths paths = ResolveProgramPaths(
       ServedProgramDirectory(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString()),

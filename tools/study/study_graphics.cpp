@@ -7,12 +7,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
-#include <cstdio>
 
-#include "app/program_paths.h"
 #include "figures/figure.h"
+#include "figures/offscreen.h"
 #include "model/prepared_series.h"
 #include "model/reader_text.h"
+#include "paths/program_paths.h"
 #include "study/study_csv.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
@@ -25,18 +25,12 @@ namespace {
 // The figure's size in device-independent pixels.
 constexpr QSize kCohortFigureSize(960, 640);
 
-// Drawing text needs a GUI application, which a command-line program does
-// not make: one is made on the offscreen platform (no display needed).
+// The command-line program makes no GUI application; the study window has one.
 void EnsureGuiApplication() {
   if (QCoreApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Without a desktop session Qt complains of a runtime folder it never uses here.
-  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-    if (!message.startsWith(QLatin1String("QStandardPaths:")))
-      std::fprintf(stderr, "%s\n", qPrintable(message));
-  });
-  static int argc = 1;
   static char name[] = "sinkview-study";
+  UseOffscreenPlatform(name);
+  static int argc = 1;
   static char* argv[] = {name, nullptr};
   // Kept to the end of the process: destroyed among the static objects, it
   // would outlive parts of Qt it needs.
@@ -83,9 +77,8 @@ MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& resul
 
 namespace {
 
-// Pages of the report: A4 landscape at the figures' 96 dots per inch, so
-// the windows' figures keep their proportions and fonts.
-constexpr int kDotsPerInch = 96;
+// Pages of the report are A4 landscape at the figures' kDotsPerInch, so the
+// windows' figures keep their proportions and fonts.
 constexpr double kMargin = 40;
 
 std::string Number(const std::optional<double>& value) { return value ? CsvNumber(*value) : std::string(); }
@@ -201,7 +194,7 @@ QString SettingsText(const StudyOptions& options) {
       QString("Subsidence related to the %1 trochanter, reference point %2; time limit %3 months; ")
           .arg(s.TrochanterChoice == Trochanter::Major ? "major" : "minor",
                s.ReferencePoint == Reference::StemShoulder ? "stem shoulder" : "head center",
-               QString::fromStdString(CsvNumber(s.TimeLimitDays * 12.0 / 365.0)));
+               QString::fromStdString(CsvNumber(MonthsForDays(s.TimeLimitDays))));
   text +=
       QString("magnification by %1, %2.")
           .arg(s.MagnificationSource == MagnificationBasis::HeadRadius ? "head radius" : "stem length",

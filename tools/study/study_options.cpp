@@ -1,8 +1,6 @@
 #include "tools/study/study_options.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 #include "model/data_files.h"
 
@@ -49,19 +47,12 @@ Exit status:
 
 namespace {
 
-std::optional<double> Number(std::string_view text) {
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 // Rising, each time once, whatever order they were typed in.
 std::optional<std::vector<double>> FollowUpTimes(std::string_view list) {
   std::vector<double> times;
   while (true) {
     const std::size_t comma = list.find(',');
-    const std::optional<double> months = Number(list.substr(0, comma));
+    const std::optional<double> months = OptionNumber(list.substr(0, comma));
     if (!months || *months <= 0 || *months > 1200) return std::nullopt;
     times.push_back(*months);
     if (comma == std::string_view::npos) break;
@@ -72,41 +63,40 @@ std::optional<std::vector<double>> FollowUpTimes(std::string_view list) {
   return times;
 }
 
-// "" when the option took its value, else what is wrong.
-std::string Apply(const std::string& name, const std::string& value, StudyCommand& command) {
+// Applies an option of the study's own.
+Expected<void, Failure> Apply(const std::string& name, const std::string& value, StudyCommand& command) {
   if (name == "follow-up") {
     const auto times = FollowUpTimes(value);
-    if (!times) return "--follow-up wants months above 0 separated by commas, not '" + value + "'";
+    if (!times)
+      return WrongUsage("--follow-up wants months above 0 separated by commas, not '" + value + "'");
     command.options.followUpMonths = *times;
   } else if (name == "threshold") {
-    const std::optional<double> mm = Number(value);
+    const std::optional<double> mm = OptionNumber(value);
     if (!mm || *mm < 0 || *mm > 1000)
-      return "--threshold wants a number of millimetres of 0 or more, not '" + value + "'";
+      return WrongUsage("--threshold wants a number of millimetres of 0 or more, not '" + value + "'");
     command.options.thresholdMm = *mm;
     command.thresholdGiven = true;
   } else if (name == "protocol") {
-    if (value.empty()) return "--protocol wants a file";
+    if (value.empty()) return WrongUsage("--protocol wants a file");
     command.protocolFile = value;
   } else if (name == "report") {
-    if (!HasExtension(value, {".pdf"})) return "--report: '" + value + "' must end in .pdf";
+    if (!HasExtension(value, {".pdf"})) return WrongUsage("--report: '" + value + "' must end in .pdf");
     command.reportFile = value;
   } else if (name == "figure") {
     if (!HasExtension(value, {".png", ".svg", ".pdf"}))
-      return "--figure: '" + value + "' must end in .png, .svg or .pdf";
+      return WrongUsage("--figure: '" + value + "' must end in .png, .svg or .pdf");
     command.figureFile = value;
   } else {
-    return "unknown option '--" + name + "'";
+    return WrongUsage("unknown option '--" + name + "'");
   }
-  return "";
+  return {};
 }
 
 const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report", "figure", "protocol"};
 
-Unexpected<UsageError> Usage(std::string message) { return Unexpected{UsageError{std::move(message)}}; }
-
 } // namespace
 
-Expected<StudyCommand, UsageError> ParseStudyArguments(const std::vector<std::string>& arguments) {
+Expected<StudyCommand, Failure> ParseStudyArguments(const std::vector<std::string>& arguments) {
   StudyCommand command;
   SettingOptions shared;
   bool optionsEnded = false;
@@ -138,13 +128,12 @@ Expected<StudyCommand, UsageError> ParseStudyArguments(const std::vector<std::st
     }
     const std::string name = LongOptionName(arg);
     if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
-      return Usage("unknown option '" + arg + "'");
+      return WrongUsage("unknown option '" + arg + "'");
     const auto value = OptionValue(arguments, a, name);
     if (!value) return Unexpected{value.error()};
-    if (std::string problem = Apply(name, *value, command); !problem.empty())
-      return Usage(std::move(problem));
+    if (auto applied = Apply(name, *value, command); !applied) return Unexpected{applied.error()};
   }
-  if (command.folders.empty()) return Usage("no folder given");
+  if (command.folders.empty()) return WrongUsage("no folder given");
   command.options.settings = shared.settings;
   command.options.recursive = shared.recursive;
   command.outputDir = shared.outputDir.value_or(".");

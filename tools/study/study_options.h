@@ -33,6 +33,6 @@ struct StudyCommand {
 };
 
 // Reads the arguments after the program's name.
-Expected<StudyCommand, UsageError> ParseStudyArguments(const std::vector<std::string>& arguments);
+Expected<StudyCommand, Failure> ParseStudyArguments(const std::vector<std::string>& arguments);
 
 } // namespace sinkview

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QIcon>
 
-#include "app/program_paths.h"
 #include "model/numtext.h"
+#include "paths/program_paths.h"
 #include "tools/study_window/study_window.h"
 
 int main(int argc, char** argv) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "model/expected.h"
 #include "model/failure.h"
 
 namespace sinkview {
@@ -18,6 +19,6 @@ inline constexpr const char* kSettingsFileName = "SINKVIEW.INI";
 // Writes the folder through a temporary file that replaces the old one, so
 // a failure leaves the old file as it was; else a message naming the file
 // and the reason.
-[[nodiscard]] MaybeFailure WriteStartFolder(const std::string& settingsPath, const std::string& folder);
+Expected<void, Failure> WriteStartFolder(const std::string& settingsPath, const std::string& folder);
 
 } // namespace sinkview

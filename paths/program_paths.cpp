@@ -1,11 +1,11 @@
-#include "app/program_paths.h"
+#include "paths/program_paths.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <unistd.h>
 
-#include "app/settings_file.h"
+#include "paths/settings_file.h"
 
 namespace sinkview {
 

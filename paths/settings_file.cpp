@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "paths/settings_file.h"
 
 #include "model/atomic_file.h"
 #include "model/field_stream.h"
@@ -26,8 +26,10 @@ std::optional<std::string> ReadStartFolder(const std::string& settingsPath) {
   return std::string(*folder);
 }
 
-MaybeFailure WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
-  return WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n");
+Expected<void, Failure> WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
+  if (MaybeFailure failure = WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n"))
+    return Unexpected{std::move(*failure)};
+  return {};
 }
 
 } // namespace sinkview

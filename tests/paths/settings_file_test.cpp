@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "paths/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
-#include "app/program_paths.h"
+#include "paths/program_paths.h"
 
 using namespace sinkview;
 using sinkview::testing::MessageOf;
