@@ -37,4 +37,9 @@ std::string IsoDate(int year, int month, int day) {
   return text;
 }
 
+std::string IsoDate(const CalendarDate& date) {
+  return IsoDate(static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+                 static_cast<int>(static_cast<unsigned>(date.day())));
+}
+
 } // namespace sinkview

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/protocol.h"
+
 namespace sinkview {
 
 inline constexpr std::string_view kCsvLineEnd = "\r\n";
@@ -17,5 +19,6 @@ void AppendCsvNumber(std::string& out, double value);
 
 // A date as ISO 8601, yyyy-mm-dd.
 std::string IsoDate(int year, int month, int day);
+std::string IsoDate(const CalendarDate& date);
 
 } // namespace sinkview
