@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/calendar_date.h"
+
 namespace sinkview {
 
 inline constexpr std::string_view kCsvLineEnd = "\r\n";

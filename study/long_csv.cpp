@@ -3,19 +3,20 @@
 #include <cerrno>
 #include <unistd.h>
 
-#include "study/long_rows.h"
+#include "study/csv_columns.h"
+#include "study/study_csv.h"
 
 namespace sinkview {
 
 Expected<AtomicFile, Failure> OpenLongCsv(const std::string& path) {
   Expected<AtomicFile, Failure> file = AtomicFile::Open(path);
-  if (file) file->Write(kLongHeader);
+  if (file) file->Write(CsvHeader(kLongCsv));
   return file;
 }
 
 LongCsvSpool::LongCsvSpool() : file_(std::tmpfile()) {
   if (!file_) error_ = errno;
-  Append(kLongHeader);
+  Append(CsvHeader(kLongCsv));
 }
 
 LongCsvSpool::~LongCsvSpool() {

@@ -21,10 +21,14 @@ inline constexpr std::string_view kSummaryCsv = "summary.csv", kCohortCsv = "coh
 std::string CsvNumber(double value);
 
 std::string SummaryCsv(const StudyResult& result);
+std::string VisitsCsv(const StudyResult& result);
+std::string FlowCsv(const StudyResult& result);
 std::string CohortCsv(const StudyResult& result);
+std::string BandsCsv(const StudyResult& result);
 std::string RejectedCsv(const StudyResult& result);
 
-// Writes summary.csv, cohort.csv and rejected.csv into `outputDir`, each
+// Writes every file but long.csv (study/csv_columns.h lists them) into
+// `outputDir`, each
 // atomically; the failures of those that could not be written, each naming
 // its file. long.csv is written as the study runs (study/long_csv.h).
 [[nodiscard]] std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result,

@@ -35,12 +35,14 @@ protected:
 
 TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
   ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 0) << err_text;
-  EXPECT_EQ(out_text, "3 files read, 0 files rejected, 1 over the threshold; 4 CSV files written to " +
-                          out_.string() + "\n");
+  EXPECT_EQ(out_text,
+            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 8 CSV files written to " +
+                out_.string() + "\n");
   EXPECT_EQ(err_text, "");
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
-  EXPECT_EQ(out_text.rfind("2 files read, 2 files rejected, 0 over the threshold; 4 CSV files written", 0),
+  EXPECT_EQ(out_text.rfind(
+                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 8 CSV files written", 0),
             0u);
   EXPECT_NE(err_text.find("sinkview-study: " + (data_ / "study_good_and_bad/no_record.vok").string()),
             std::string::npos);
@@ -50,7 +52,7 @@ TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRun) {
   fs::create_directories(out_ / "summary.csv"); // a folder where the file should go
   ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 1);
   EXPECT_NE(err_text.find("summary.csv"), std::string::npos);
-  EXPECT_NE(out_text.find("3 CSV files written"), std::string::npos);
+  EXPECT_NE(out_text.find("7 CSV files written"), std::string::npos);
 }
 
 // A German locale changes no number of the files: neither the figure's nor
@@ -151,7 +153,7 @@ TEST_F(StudyCli, TheProtocolUsedIsWrittenBesideTheResultsAndReadsBack) {
       Study("--output-dir " + Quoted(out_) + "--reference-point head --threshold 2 " + Quoted(kExampleStudy)),
       0)
       << err_text;
-  EXPECT_NE(out_text.find("14 files read"), std::string::npos) << out_text;
+  EXPECT_NE(out_text.find("13 patients (14 hips) read"), std::string::npos) << out_text;
   auto command = ParseStudyArguments({"--reference-point", "head", "--threshold=2", kExampleStudy.string()});
   ASSERT_TRUE(command);
   ASSERT_TRUE(ApplyProtocol(*command, CalendarDate{}));

@@ -11,6 +11,7 @@
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "protocol/protocol_toml.h"
+#include "study/csv_columns.h"
 #include "study/long_csv.h"
 #include "study/study_csv.h"
 #include "tools/study/study_graphics.h"
@@ -75,8 +76,7 @@ int main(int argc, char** argv) {
   std::vector<Failure> failures = WriteStudyCsvFiles(result, command->outputDir);
   if (MaybeFailure failure = longCsv ? longCsv->Commit() : MaybeFailure(longCsv.error()))
     failures.push_back(std::move(*failure));
-  constexpr std::size_t kCsvFiles = 4;
-  const std::size_t written = kCsvFiles - failures.size();
+  const std::size_t written = StudyCsvColumns().size() - failures.size();
   if (!command->figureFile.empty()) {
     if (MaybeFailure failure = WriteCohortFigure(command->figureFile, result))
       failures.push_back(std::move(*failure));
@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
 
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;
-  std::cout << Count(result.patients.size(), "file") << " read, " << Count(result.rejected.size(), "file")
+  std::cout << Count(static_cast<std::size_t>(result.patientCount), "patient") << " ("
+            << Count(result.patients.size(), "hip") << ") read, " << Count(result.rejected.size(), "file")
             << " rejected, " << flagged << " over the threshold; " << Count(written, "CSV file")
             << " written to " << ShownFileName(command->outputDir);
   if (result.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";

@@ -51,8 +51,11 @@ CohortPlot CohortPlotOf(const StudyResult& result) {
     }
     plot.courses.push_back(std::move(course));
   }
+  // The means of the first group: the figure shows one group's.
   for (const CohortRow& row : result.cohort) {
-    if (row.series != CohortSeries::Subsidence || row.n < 1 || !row.mean) continue;
+    if (row.series != CohortSeries::Subsidence || row.group != result.groups.front() || row.n < 1 ||
+        !row.mean)
+      continue;
     plot.means.push_back({row.followUpMonths, row.n, *row.mean, row.ci95Low, row.ci95High});
   }
   return plot;
@@ -211,9 +214,10 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   pages.Text("Made on " + QDate::currentDate().toString(Qt::ISODate), 9);
   pages.Text(SettingsText(options), 9);
   QStringList times;
-  for (double t : options.followUpMonths) times << QString::fromStdString(CsvNumber(t));
-  pages.Text(QString("Follow-up at %1 months; threshold %2 mm at 24 months.")
-                 .arg(times.join(", "), QString::fromStdString(CsvNumber(result.thresholdMm))),
+  for (const Visit& visit : result.protocol.visits) times << QString::fromStdString(CsvNumber(visit.months));
+  pages.Text(QString("Follow-up at %1 months; threshold %2 mm at %3.")
+                 .arg(times.join(", "), QString::fromStdString(CsvNumber(result.thresholdMm)),
+                      QString::fromStdString(result.protocol.primaryVisit)),
              9);
   const auto flagged = std::count_if(result.patients.begin(), result.patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
@@ -251,9 +255,7 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
                     QString::fromStdString(p.side), QString::number(p.radiographs),
                     QString::fromStdString(CsvNumber(p.observationMonths)), QString::number(p.isolated),
                     QString::number(p.breaks), QString::fromStdString(Number(p.subsidenceLastMm)),
-                    QString::fromStdString(Number(p.subsidence24mMm)),
-                    QString::fromStdString(Number(p.rate0to24MmPerYear)),
-                    QString::fromStdString(Number(p.rateAfter24MmPerYear)),
+                    QString::fromStdString(Number(p.subsidencePrimaryMm)),
                     QString::fromStdString(Number(p.stemCementLastMm)),
                     QString::fromStdString(Number(p.angleChangeLastDeg)),
                     QString::fromStdString(Flag(p.overThreshold))});
@@ -262,8 +264,8 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
   DrawTable(pages,
             QString("Patients (over the threshold of %1 mm in red)")
                 .arg(QString::fromStdString(CsvNumber(result.thresholdMm))),
-            {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "24 m mm",
-             "0-24 mm/y", "after 24 mm/y", "stem/cement mm", "angle deg", "over"},
+            {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "primary mm",
+             "stem/cement mm", "angle deg", "over"},
             rows, marked);
 
   if (result.rejected.empty()) return;
