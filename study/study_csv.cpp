@@ -1,12 +1,9 @@
 #include "study/study_csv.h"
 
-#include <filesystem>
+#include <utility>
 
-#include "model/atomic_file.h"
 #include "study/csv_columns.h"
 #include "study/csv_text.h"
-
-namespace fs = std::filesystem;
 
 namespace sinkview {
 
@@ -152,19 +149,31 @@ std::string RejectedCsv(const StudyResult& result) {
   return out;
 }
 
-std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result, const std::string& outputDir) {
-  const auto in = [&](std::string_view name) { return (fs::path(outputDir) / name).native(); };
-  std::vector<Failure> failures;
-  for (MaybeFailure failure : {WriteFileAtomically(in(kSummaryCsv), SummaryCsv(result)),
-                               WriteFileAtomically(in(kVisitsCsv), VisitsCsv(result)),
-                               WriteFileAtomically(in(kFlowCsv), FlowCsv(result)),
-                               WriteFileAtomically(in(kCohortCsv), CohortCsv(result)),
-                               WriteFileAtomically(in(kBandsCsv), BandsCsv(result)),
-                               WriteFileAtomically(in(kRejectedCsv), RejectedCsv(result)),
-                               WriteFileAtomically(in(kDictionaryCsv), DictionaryCsv(result.covariates))}) {
-    if (failure) failures.push_back(std::move(*failure));
+Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
+                                         const OutputFolder& folder) {
+  for (const auto& [name, text] :
+       {std::pair{kSummaryCsv, SummaryCsv(result)}, std::pair{kVisitsCsv, VisitsCsv(result)},
+        std::pair{kFlowCsv, FlowCsv(result)}, std::pair{kCohortCsv, CohortCsv(result)},
+        std::pair{kBandsCsv, BandsCsv(result)}, std::pair{kRejectedCsv, RejectedCsv(result)},
+        std::pair{kDictionaryCsv, DictionaryCsv(result.covariates)}}) {
+    auto file = AtomicFile::Open(folder, name);
+    if (!file) return Unexpected(file.error());
+    file->Write(text);
+    set.Add(std::move(*file));
   }
-  return failures;
+  return {};
+}
+
+Expected<void, Failure> WriteStudyCsvFiles(const StudyResult& result, const LongCsvSpool& longCsv,
+                                           const std::string& outputDir) {
+  const auto folder = OutputFolder::Open(outputDir);
+  if (!folder) return Unexpected(folder.error());
+  FileSet set;
+  if (auto added = AddStudyCsvFiles(set, result, *folder); !added) return added;
+  auto longFile = longCsv.CopyInto(*folder);
+  if (!longFile) return Unexpected(longFile.error());
+  set.Add(std::move(*longFile));
+  return set.Commit();
 }
 
 } // namespace sinkview

@@ -56,10 +56,17 @@ std::string ExportText(const MeasurementModel& m) {
   return out;
 }
 
-MaybeFailure WriteExportFile(const MeasurementModel& m, const std::string& path, FlushToDisk flush) {
+Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const std::string& path,
+                                        FlushToDisk flush) {
   // Never an export of "inf" or "nan".
-  if (auto finite = CheckAllFinite(m, path); !finite) return finite.error();
+  if (auto finite = CheckAllFinite(m, path); !finite) return finite;
   return WriteFileAtomically(path, ExportText(m), flush);
+}
+
+Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const OutputFolder& folder,
+                                        const std::string& name, FlushToDisk flush) {
+  if (auto finite = CheckAllFinite(m, folder.PathOf(name)); !finite) return finite;
+  return WriteFileAtomically(folder, name, ExportText(m), flush);
 }
 
 } // namespace sinkview

@@ -14,10 +14,12 @@ namespace sinkview {
 // were read with.
 std::string ExportText(const MeasurementModel& m);
 
-// Writes ExportText(m) to `path` through a temporary file in the same
-// folder, so the old file stays whole when anything fails; else a message
-// naming the file and the reason.
-[[nodiscard]] MaybeFailure WriteExportFile(const MeasurementModel& m, const std::string& path,
-                                           FlushToDisk flush = FlushToDisk::Now);
+// Writes ExportText(m) to `path`, or to `name` in `folder`, through a
+// temporary file in that folder, so the old file stays whole when anything
+// fails; else a message naming the file and the reason.
+[[nodiscard]] Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const std::string& path,
+                                                      FlushToDisk flush = FlushToDisk::Now);
+[[nodiscard]] Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const OutputFolder& folder,
+                                                      const std::string& name, FlushToDisk flush);
 
 } // namespace sinkview

@@ -55,11 +55,11 @@ int WriteFigures(const ExportOptions& options, const std::string& programDirecto
     // Each figure from the prepared series: the distance diagrams re-base
     // theirs in place, which the table must not see.
     MeasurementModel prepared = m;
-    const MaybeFailure failure = WriteFigure(figure, file, size, prepared, programDirectory);
-    if (!failure) {
+    const Expected<void, Failure> figureWritten = WriteFigure(figure, file, size, prepared, programDirectory);
+    if (figureWritten) {
       ++written;
     } else {
-      std::cerr << kProgram << ": " << failure->message << '\n';
+      std::cerr << kProgram << ": " << figureWritten.error().message << '\n';
       ++failed;
     }
   }

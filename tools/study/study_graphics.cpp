@@ -68,12 +68,12 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
   painter.restore();
 }
 
-MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result) {
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result) {
   EnsureGuiApplication();
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && suffix != "svg")
-    return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."};
-  return WriteDrawing(path, kCohortFigureSize, [&](QPainter& painter) {
+    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
+  return DrawingInTemporary(path, kCohortFigureSize, [&](QPainter& painter) {
     DrawCohortFigure(painter, QRectF(QPointF(0, 0), kCohortFigureSize), result);
   });
 }
@@ -307,8 +307,8 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const St
 
 } // namespace
 
-MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result,
-                              const StudyOptions& options) {
+Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
+                                                     const StudyOptions& options) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices.
@@ -330,11 +330,29 @@ MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result
       DrawPatientPage(pages, patient, options, programDirectory);
     return painter.end() ? std::string() : cannotBeDrawn;
   };
-  return WriteRenderedFile(path, draw, [&](const std::string& reason) {
+  return RenderToTemporary(path, draw, [&](const std::string& reason) {
     if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
     return Failure{ShownFileName(path) + ": the report is not written (" + reason +
                    "). An older file of that name is unchanged."};
   });
+}
+
+namespace {
+
+Expected<void, Failure> Committed(Expected<AtomicFile, Failure> file) {
+  if (!file) return Unexpected(file.error());
+  return file->Commit();
+}
+
+} // namespace
+
+Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result) {
+  return Committed(CohortFigureInTemporary(path, result));
+}
+
+Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
+                                         const StudyOptions& options) {
+  return Committed(StudyReportInTemporary(path, result, options));
 }
 
 } // namespace sinkview
