@@ -345,6 +345,10 @@ ReadResult ReadDataFile(const std::string& path, const Settings& settings) {
   case WholeFile::Problem::TooLarge:
     return Unexpected(ReadError{ReadErrorCode::NotText,
                                 shown + ": the file is far too large for a measurement data file."});
+  case WholeFile::Problem::NoEnd:
+    return Unexpected(ReadError{ReadErrorCode::CannotOpen,
+                                shown + ": the file does not come to an end when read (a kernel interface?), "
+                                        "so it is no data file."});
   }
   return ParseDataText(file.text, path, settings);
 }
