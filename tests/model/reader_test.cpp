@@ -47,15 +47,16 @@ MeasurementModel Model(const std::string& text) {
 } // namespace
 
 TEST(Reader, ReadsRecordsIntoSlotsWithFacts) {
+  RecordText first = With(&RecordText::side, "R");
   RecordText second = Dated("20090301");
-  second.name = "\"Bauer\",\"Helene\",\"HB-48b\"";
+  second.name = "\"Bauer\",\"Helena\",\"HB-48\"";
   second.side = "R";
   second.subsidence = "61.9,47.0,54.1,39.2";
-  const ReadResult read = Parse(FileOf({Dated("20040301"), second}));
+  const ReadResult read = Parse(FileOf({first, second}));
   ASSERT_TRUE(read) << read.error().message;
   const MeasurementModel& m = read->model;
   EXPECT_EQ(m.RadiographCount, 2);
-  EXPECT_EQ(m.PatientCode, "Bauer Helene HB-48b") << "the last record names the patient";
+  EXPECT_EQ(m.PatientCode, "Bauer Helena HB-48") << "the last record names the patient";
   EXPECT_EQ(m.ProsthesisSide, "right");
   EXPECT_EQ(m.NumFileName, "/data/hb48.num");
   EXPECT_EQ(m.DateKey[2], 20090301);
@@ -123,6 +124,21 @@ TEST(Reader, SideOlderFormatAndLimitsOfTheFile) {
   EXPECT_EQ(Model(FileOf({limits, Dated("20040229")})).RadiographCount, 2);
 }
 
+// The limits belong to what a radiograph can show; "r" and "R" name one side.
+TEST(Reader, ValuesAtTheLimitsAndOneSideInEitherCaseLoad) {
+  RecordText first = Dated("19000101");
+  first.medial = "0,1000,-1000,9.4,7.1";
+  first.angle = "-180";
+  RecordText last = Dated("21001231");
+  last.angle = "180";
+  last.side = "l";
+  MeasurementModel m = Model(FileOf({first, last}));
+  EXPECT_EQ(m.MedialDistance2[1], -1000);
+  EXPECT_EQ(m.DateKey[2], 21001231);
+  EXPECT_EQ(Model(FileOf({With(&RecordText::side, "r"), With(&RecordText::side, "R")})).ProsthesisSide,
+            "right");
+}
+
 TEST(Reader, FieldsMaySpreadOverLinesAndLinesMayBeLong) {
   RecordText r = With(&RecordText::medial, "0,\n14.6 , 11.8\n9.4,7.1");
   r.lineEnd = "\n";
@@ -140,9 +156,10 @@ TEST(Reader, FieldsMaySpreadOverLinesAndLinesMayBeLong) {
 // Each bad file of tests/data/bad is listed with its error code and a part
 // of its message; the message names the file.
 TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
-  const char* const codes[] = {"CannotOpen",    "NotText",      "NoRecord",         "EndInsideRecord",
-                               "NotANumber",    "BadDate",      "BadMagnification", "TooManyRecords",
-                               "UnclosedQuote", "TooManyFields"};
+  const char* const codes[] = {"CannotOpen",    "NotText",       "NoRecord",         "EndInsideRecord",
+                               "NotANumber",    "BadDate",       "BadMagnification", "TooManyRecords",
+                               "UnclosedQuote", "TooManyFields", "MixedFormats",     "TwoHips",
+                               "OutOfRange"};
   const std::string folder = SINKVIEW_TEST_DATA "/bad/";
   std::istringstream expected(sinkview::testing::FileContents(folder + "expected.txt"));
   int files = 0;
@@ -156,7 +173,7 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
     EXPECT_NE(read.error().message.find(mentions), std::string::npos) << read.error().message;
     ++files;
   }
-  EXPECT_EQ(files, 23);
+  EXPECT_EQ(files, 33);
 }
 
 TEST(Reader, FilesFromDiskWithCrLfAndWhatIsNoRegularFile) {
