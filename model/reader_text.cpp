@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "model/text_encoding.h"
+
 namespace sinkview {
 
 namespace {
@@ -27,6 +29,16 @@ void AppendVisible(std::string& out, unsigned char c) {
 }
 
 bool IsContinuationByte(unsigned char c) { return (c & 0xc0) == 0x80; }
+
+// The bytes of a C1 control or a bidirectional override or isolate at the
+// start of UTF-8 text, or 0.
+std::size_t HiddenCharacterLength(std::string_view s) {
+  const auto byte = [&](std::size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
+  if (byte(0) == 0xc2 && byte(1) >= 0x80 && byte(1) <= 0x9f) return 2;
+  const bool override = byte(0) == 0xe2 && byte(1) == 0x80 && byte(2) >= 0xaa && byte(2) <= 0xae;
+  const bool isolate = byte(0) == 0xe2 && byte(1) == 0x81 && byte(2) >= 0xa6 && byte(2) <= 0xa9;
+  return override || isolate ? 3 : 0;
+}
 
 } // namespace
 
@@ -72,7 +84,25 @@ std::string WithoutControlCharacters(std::string text) {
   for (char& c : text) {
     if (IsControl(static_cast<unsigned char>(c))) c = ' ';
   }
-  return text;
+  if (!IsValidUtf8(text)) return text;
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = HiddenCharacterLength(std::string_view(text).substr(i));
+    if (length > 0) {
+      out += ' ';
+      i += length;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
 }
+
+bool StartsLikeAFormula(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos;
+}
+
+std::string PlainUtf8(std::string_view bytes) { return WithoutControlCharacters(DisplayUtf8(bytes)); }
 
 } // namespace sinkview

@@ -151,6 +151,12 @@ TEST(Reader, FieldsMaySpreadOverLinesAndLinesMayBeLong) {
   // Line ends in a quoted name become blanks.
   EXPECT_EQ(Model(FileOf({With(&RecordText::name, "\"Bau\r\ner\",\"Hel\tene\",\"HB-48\"")})).PatientCode,
             "Bau  er Hel ene HB-48");
+  // So do C1 controls and bidirectional overrides in UTF-8; in Windows-1252
+  // the bytes 0x80 to 0x9F are letters.
+  for (const auto& [name, code] : std::vector<std::pair<std::string, std::string>>{
+           {"\"A\xC2\x85\xE2\x80\xAE\xE2\x81\xA9Z\",\"\",\"1\"", "A   Z  1"},
+           {"\"M\x9Aller\",\"\",\"1\"", "M\x9Aller  1"}})
+    EXPECT_EQ(Model(FileOf({With(&RecordText::name, name)})).PatientCode, code);
 }
 
 // Each bad file of tests/data/bad is listed with its error code and a part
