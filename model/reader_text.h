@@ -10,11 +10,13 @@ namespace sinkview {
 
 // A field of the file as a message quotes it: in double quotes, at most
 // about 40 characters, cut with "…" and the field's length; blanks and
-// control characters made visible, so the message stays one short line.
+// control characters made visible, so the message stays one short line (the
+// C1 and bidirectional ones, see WithoutControlCharacters, as blanks).
 std::string QuotedField(std::string_view field);
 
 // A file's name for a message: as it is, or in single quotes with control
-// characters made visible when it holds any, so one message stays one line.
+// characters made visible when it holds any, so one message stays one line
+// (the C1 and bidirectional ones as blanks, so it is not reordered).
 std::string ShownFileName(std::string_view path);
 
 // The system's words for an errno value; safe on any thread, where

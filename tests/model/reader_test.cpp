@@ -236,6 +236,14 @@ TEST(Reader, MessagesStayOneShortLine) {
                                           "6 ,6.9,5.2")}),
        "/data/hb48.vok", "\"␁␡6\" is not a number"},
       {FileOf({Dated("2004")}), "/data/a\nb.vok", "'/data/a␊b.vok': record 1"},
+      // C1 and bidirectional controls, which would reorder the message, as blanks.
+      {FileOf({Dated("2004")}),
+       "/data/a\xE2\x80\xAE"
+       "b.vok",
+       "'/data/a b.vok': record 1"},
+      {FileOf({With(&RecordText::lateral, "0,10.3,\xC2\x9B"
+                                          "6 ,6.9,5.2")}),
+       "/data/hb48.vok", "\"␣6\" is not a number"},
   };
   for (const auto& c : cases) {
     const std::string message = ParseDataText(c.text, c.path).error().message;
