@@ -4,7 +4,7 @@
 
 #include "model/data_files.h"
 #include "model/prepared_series.h"
-#include "model/text_encoding.h"
+#include "model/reader_text.h"
 #include "model/work_pool.h"
 #include "study/duplicates.h"
 #include "study/hip_rows.h"
@@ -51,7 +51,7 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
                 const StudyOptions& options, bool pseudonymise, bool withLongRows) {
   Outcome outcome;
   outcome.row = rows.Find(name);
-  outcome.shownAs = pseudonymise ? (outcome.row ? outcome.row->patient : "") : DisplayUtf8(name);
+  outcome.shownAs = pseudonymise ? (outcome.row ? outcome.row->patient : "") : PlainUtf8(name);
   if ((rows.Active() || pseudonymise) && !outcome.row) {
     outcome.reason = (pseudonymise ? "a data file" : found) + ": no row in the patients file";
     return outcome;
@@ -123,7 +123,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   result.folders = folders;
   result.thresholdMm = options.thresholdMm;
   const DataFileSearch search = FindDataFiles(folders, options.recursive);
-  for (const std::string& problem : search.problems) result.rejected.push_back({"", DisplayUtf8(problem)});
+  for (const std::string& problem : search.problems) result.rejected.push_back({"", PlainUtf8(problem)});
   result.skipped = search.skipped;
   result.protocol = StudyProtocol(options);
   const PatientRowIndex rows(options.patients);
@@ -165,7 +165,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
     if (outcomes[i]->summary) {
       result.patients.push_back(std::move(*outcomes[i]->summary));
     } else {
-      result.rejected.push_back({outcomes[i]->shownAs, DisplayUtf8(outcomes[i]->reason)});
+      result.rejected.push_back({outcomes[i]->shownAs, PlainUtf8(outcomes[i]->reason)});
     }
   }
   if (options.patients && !result.cancelled) {

@@ -1,5 +1,5 @@
+#include "model/reader_text.h"
 #include "model/segments.h"
-#include "model/text_encoding.h"
 #include "study/csv_text.h"
 #include "study/hip_course.h"
 #include "study/long_rows.h"
@@ -19,9 +19,9 @@ std::string DateOf(const MeasurementModel& m, int i) {
 PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& path, const std::string& file) {
   PatientSummary s;
   s.path = path;
-  s.file = DisplayUtf8(file);
-  s.patient = DisplayUtf8(m.PatientCode);
-  s.side = DisplayUtf8(m.ProsthesisSide);
+  s.file = PlainUtf8(file);
+  s.patient = PlainUtf8(m.PatientCode);
+  s.side = PlainUtf8(m.ProsthesisSide);
   s.format = m.HasStemCementData ? "current" : "older";
   const int n = m.RadiographCount;
   s.radiographs = n;

@@ -3,6 +3,7 @@
 #include "model/atomic_file.h"
 #include "model/finite_values.h"
 #include "model/numtext.h"
+#include "model/reader_text.h"
 #include "model/segments.h"
 
 namespace sinkview {
@@ -39,11 +40,24 @@ void AppendDataLine(const MeasurementModel& m, int i, int s, std::string& out) {
   out += kLineEnd;
 }
 
+// The name starts the first line, and a ";" in it starts another cell where
+// a spreadsheet opens the file: none of them may run as a formula.
+void AppendNameCells(std::string& out, std::string_view name) {
+  for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
+    end = name.find(';', start);
+    const std::string_view cell = name.substr(start, end == std::string_view::npos ? end : end - start);
+    if (StartsLikeAFormula(cell)) out += '\'';
+    out += cell;
+    if (end != std::string_view::npos) out += ';';
+  }
+}
+
 } // namespace
 
 std::string ExportText(const MeasurementModel& m) {
   std::string out;
-  out += m.PatientCode + " / side of replacement: " + m.ProsthesisSide + kLineEnd;
+  AppendNameCells(out, m.PatientCode);
+  out += " / side of replacement: " + m.ProsthesisSide + kLineEnd;
   out += std::string("Subsidence related to Major Trochanter: ") +
          (m.TrochanterChoice == Trochanter::Minor ? "no" : "yes") + kLineEnd;
   out += std::string("Subsidence related to head center: ") +

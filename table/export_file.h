@@ -11,7 +11,8 @@ namespace sinkview {
 // The export of the prepared series: a header of four lines, then one line
 // per radiograph with the changes since the start of its segment, fields
 // separated by ";", every line ended by CR LF. Texts keep the bytes they
-// were read with.
+// were read with, but for a ' before a cell a spreadsheet would run as a
+// formula.
 std::string ExportText(const MeasurementModel& m);
 
 // Writes ExportText(m) to `path`, or to `name` in `folder`, through a

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <thread>
 
+#include "../model/record_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 #include "model/numtext.h"
@@ -217,9 +218,31 @@ TEST(StudyCsv, NumbersAndFields) {
                              {"a,b", "\"a,b\""},
                              {"say \"hi\"", "\"say \"\"hi\"\"\""},
                              {"two\r\nlines", "\"two\r\nlines\""},
-                             {"", ""}}) {
+                             {"", ""},
+                             {"=HYPERLINK(1)", "'=HYPERLINK(1)"},
+                             {"+1", "'+1"},
+                             {"-x", "'-x"},
+                             {"@SUM(A1)", "'@SUM(A1)"},
+                             {"=a,b", "\"'=a,b\""},
+                             {"a=b", "a=b"}}) {
     std::string out;
     AppendCsvField(out, field);
     EXPECT_EQ(out, text);
   }
+}
+
+// A name that starts like a formula stays text, and control characters of
+// names and of file names, ESC, C1 and bidirectional ones, are blanks.
+TEST(StudyCsv, NamesAndFileNamesReachTheCsvFilesAsPlainText) {
+  const sinkview::testing::TempFolder folder;
+  RecordText r;
+  r.name = "\"=HYPERLINK(1)\",\"Hel\xE2\x80\xAEne\xC2\x85\",\"HB-48\xE2\x81\xA6\"";
+  std::ofstream(folder.path / "@a\x1b[31m\xC2\x9B.vok") << r.Text();
+  std::ofstream(folder.path / "-b\x1b.vok") << "no record";
+  const StudyResult result = RunStudy({folder.path.string()}, {});
+  ASSERT_EQ(result.patients.size(), 1u);
+  const std::string summary = SummaryCsv(result);
+  EXPECT_NE(summary.find("\r\n'@a [31m .vok,'=HYPERLINK(1) Hel ne  HB-48 ,"), std::string::npos) << summary;
+  EXPECT_EQ(RejectedCsv(result).find("\r\n'-b .vok,"), std::string("file,reason").size())
+      << RejectedCsv(result);
 }

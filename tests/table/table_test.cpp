@@ -76,6 +76,10 @@ TEST(ExportFile, HeaderTitlesAndOneLinePerRadiographWithAndWithoutStemCementData
   m.ReferencePoint = Reference::HeadCenter;
   m.TrochanterChoice = Trochanter::Minor;
   EXPECT_EQ(ExportText(m), Golden("hand_series_head_center.num"));
+  // A spreadsheet opens the file's ";" cells as they are.
+  m.PatientCode = "=1+1;@A;-B; +C;x-y";
+  const std::string text = ExportText(m);
+  EXPECT_EQ(text.substr(0, text.find('\r')), "'=1+1;'@A;'-B; +C;x-y / side of replacement: left");
 }
 
 TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasThere) {

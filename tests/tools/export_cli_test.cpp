@@ -144,7 +144,8 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
   EXPECT_EQ(
       out_,
       "1 file written, 1 file rejected, 1 could not be written, 3 entries skipped: not regular files\n");
-  EXPECT_TRUE(ErrSays("overflowing.vok: the values of radiograph 2")) << err_;
+  EXPECT_TRUE(ErrSays("overflowing.vok: record 1, the subsidence head center - minor trochanter: a distance"))
+      << err_;
   EXPECT_FALSE(fs::exists(study_ / "overflowing.num")) << "no export holds inf or nan";
 
   // Named on the command line: refused with the reason.
