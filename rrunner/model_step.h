@@ -1,0 +1,45 @@
+#pragma once
+
+// The study's mixed model, fitted by R: analysis.R written beside the CSV
+// files, run by Rscript as a separate process, and its model.csv and
+// model_fit.csv read back. No data text ever goes into the script; R reads
+// the study's CSV files itself.
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "model/expected.h"
+#include "model/failure.h"
+#include "rrunner/model_results.h"
+
+namespace sinkview {
+
+inline constexpr std::string_view kAnalysisScript = "analysis.R", kPrimaryVisitCsv = "primary_visit.csv";
+
+// The text of analysis.R, as kept in rrunner/analysis.R.
+std::string_view AnalysisScriptText();
+
+// primary_visit.csv: the protocol's primary visit, for the complete cases.
+std::string PrimaryVisitCsv(std::string_view primaryVisit);
+
+struct ModelRunOptions {
+  std::string rscript = "Rscript"; // found on PATH
+  std::chrono::milliseconds timeLimit{120'000};
+};
+
+// Why there is no model: R or one of its packages is not installed
+// (`rMissing`; the message says what to install), or R failed, in one
+// bounded line.
+struct ModelNotFitted {
+  bool rMissing = false;
+  Failure failure;
+};
+
+// Runs analysis.R in `folder` (written there with the study's files) and
+// reads its results back. Model files of an earlier run go first, so none
+// is left that does not belong to the files beside it.
+Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder,
+                                                const ModelRunOptions& options = {});
+
+} // namespace sinkview
