@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-// Boost's distribution directly: the study's own quantile takes whole
-// degrees of freedom, and Welch's are fractional.
-#include <boost/math/distributions/students_t.hpp>
+#include "study/student_t.h"
 
 namespace sinkview {
 
@@ -39,11 +37,10 @@ MeanDifference WelchDifference(std::span<const double> values, std::span<const d
   const double se = std::sqrt(va + vb);
   if (!(se > 0)) return out;
   const double df = (va + vb) * (va + vb) / (va * va / (out.n - 1) + vb * vb / (out.referenceN - 1));
-  const boost::math::students_t_distribution<double> t(df);
-  const double half = boost::math::quantile(t, 0.975) * se;
+  const double half = StudentTQuantile(0.975, df) * se;
   out.ci95Low = difference - half;
   out.ci95High = difference + half;
-  out.pValue = 2 * boost::math::cdf(boost::math::complement(t, std::fabs(difference) / se));
+  out.pValue = StudentTTwoSidedP(difference / se, df);
   return out;
 }
 
