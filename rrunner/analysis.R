@@ -65,9 +65,12 @@ complete_rows <- function(data) {
 
 # One fit: the means and the differences from the reference group as rows
 # of model.csv, and the fit's row of model_fit.csv.
+# A visit that some group has no value at (not yet reached in one arm) is
+# left out, since group * visit could not be estimated with it.
 fit_one <- function(data, analysis, series) {
   groups <- intersect(group_order, data$group)
-  visits_had <- intersect(visit_order, data$visit)
+  visits_had <- Filter(function(v) all(groups %in% data$group[data$visit == v]), visit_order)
+  data <- data[data$visit %in% visits_had, ]
   data$group <- factor(data$group, levels = groups)
   data$visit <- factor(data$visit, levels = visits_had)
   terms <- c(if (length(groups) > 1) "group", if (length(visits_had) > 1) "visit")
@@ -106,17 +109,25 @@ fit_one <- function(data, analysis, series) {
                         reml_log_likelihood = as.numeric(logLik(fit)), stringsAsFactors = FALSE))
 }
 
+# The subsidence of all hips must be fitted; the other fits may fail
+# (too few complete cases, too few hips with the stem/cement interface) and
+# are then left out with a line "not fitted: ..." on stderr.
 results <- list()
 for (series in names(series_columns)) {
   data <- measured
   data$value <- as.numeric(data[[series_columns[[series]]]])
   data <- data[!is.na(data$value), c("file", "group", "visit", "value")]
-  if (nrow(data) == 0) next # the older format has no stem/cement values
-  results[[length(results) + 1]] <- fit_one(data, "all", series)
-  complete <- complete_rows(data)
-  if (nrow(complete) > 0) results[[length(results) + 1]] <- fit_one(complete, "complete_cases", series)
+  for (analysis in c("all", "complete_cases")) {
+    if (analysis == "complete_cases") data <- complete_rows(data)
+    if (nrow(data) == 0) {
+      if (series == "subsidence" && analysis == "all") stop("no measured values after the baseline in visits.csv")
+      next # the older format has no stem/cement values; no hip may be complete
+    }
+    fitted <- if (series == "subsidence" && analysis == "all") fit_one(data, analysis, series) else
+      tryCatch(fit_one(data, analysis, series), error = function(e) message("not fitted: ", conditionMessage(e)))
+    if (!is.null(fitted)) results[[length(results) + 1]] <- fitted
+  }
 }
-if (length(results) == 0) stop("no measured values after the baseline in visits.csv")
 model_rows <- do.call(rbind, lapply(results, `[[`, "model"))
 fit_rows <- do.call(rbind, lapply(results, `[[`, "fit"))
 

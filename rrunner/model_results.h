@@ -35,6 +35,9 @@ struct ModelFit {
 struct ModelResults {
   std::vector<ModelEstimate> estimates;
   std::vector<ModelFit> fits;
+  // The fits R left out, each why in one line ("not fitted: stem_cement,
+  // complete_cases: ..."); the subsidence of all hips is always fitted.
+  std::vector<std::string> notes;
 };
 
 // Both files from `folder`; a missing column, a short row or a number that

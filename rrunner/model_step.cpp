@@ -16,6 +16,8 @@ namespace {
 // analysis.R's exit status when nlme or emmeans is not installed.
 constexpr int kPackageMissing = 3;
 constexpr std::size_t kMessageLimit = 300;
+// How analysis.R begins the line of a fit it left out.
+constexpr std::string_view kNotFitted = "not fitted: ";
 
 constexpr std::string_view kInstallHint =
     "; the model was not fitted (on Debian: apt install r-base-core r-cran-nlme r-cran-emmeans), "
@@ -25,10 +27,8 @@ constexpr std::string_view kInstallHint =
 // ends and controls as blanks, runs of blanks as one, cut at the limit.
 std::string OneLine(std::string_view text) {
   std::string line;
-  for (char c : text) {
-    const bool blank = static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == ' ';
-    if (blank && (line.empty() || line.back() == ' ')) continue;
-    line += blank ? ' ' : c;
+  for (char c : WithoutControlCharacters(std::string(text))) {
+    if (c != ' ' || (!line.empty() && line.back() != ' ')) line += c;
   }
   for (std::string_view noise : {"Execution halted", "Error: ", "Error in "}) {
     if (const auto at = line.find(noise); at != std::string::npos) line.erase(at, noise.size());
@@ -81,6 +81,12 @@ Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const
   }
   auto results = ReadModelResults(folder);
   if (!results) return NotFitted(false, "model: " + results.error().message);
+  for (std::string_view rest = run->stderrText; !rest.empty();) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    if (rest.substr(0, end).starts_with(kNotFitted))
+      results->notes.push_back("model: " + OneLine(rest.substr(0, end)));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
   return std::move(*results);
 }
 

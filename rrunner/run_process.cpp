@@ -1,7 +1,6 @@
 #include "rrunner/run_process.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,6 +8,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+#include "model/reader_text.h"
 
 extern char** environ;
 
@@ -56,8 +57,7 @@ bool AwaitExit(pid_t pid, Clock::time_point deadline, int& status) {
 
 Expected<ProcessOutcome, StartFailure> RunProcess(const ProcessCall& call) {
   const auto cannotStart = [&](int error) {
-    return Unexpected(
-        StartFailure{error, Failure{"cannot start " + call.program + ": " + std::strerror(error)}});
+    return Unexpected(StartFailure{error, Failure{"cannot start " + call.program + ": " + ErrorText(error)}});
   };
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) return cannotStart(errno);

@@ -158,6 +158,26 @@ TEST(Model, BalancedStudyHasTheRawMeansAsModelMeansAndGroupNamesComeBackWhole) {
   }
 }
 
+TEST(Model, FitThatFailsBesideTheMainOneIsANoteAndTheRestStands) {
+  TempFolder folder;
+  // One complete hip is too few for the complete cases; a visit group A
+  // never reached leaves 24 months out of the main fit.
+  WriteStudy(folder.path, {"A", "B"},
+             {{"A", {0.1, 0.2, std::nullopt}},
+              {"A", {0.2, 0.4, std::nullopt}},
+              {"B", {0.3, std::nullopt, 0.5}},
+              {"B", {0.2, 0.5, 0.7}},
+              {"B", {0.4, 0.3, std::nullopt}}});
+  const auto fitted = RunModel(folder.path.native());
+  ASSERT_TRUE(fitted) << fitted.error().failure.message;
+  ASSERT_EQ(fitted->notes.size(), 1u);
+  EXPECT_EQ(fitted->notes[0].rfind("model: not fitted: subsidence, complete_cases: ", 0), 0u)
+      << fitted->notes[0];
+  EXPECT_EQ(fitted->fits.size(), 1u);
+  EXPECT_NE(Find(*fitted, "all", "difference", "B", "12 months"), nullptr);
+  EXPECT_EQ(Find(*fitted, "all", "mean", "B", "24 months"), nullptr);
+}
+
 TEST(Model, ModelThatCannotBeFittedIsOneLineAndLeavesNoModelFile) {
   TempFolder folder;
   WriteStudy(folder.path, {"A"}, {{"A", {0.1, 0.2, 0.3}}});
