@@ -11,6 +11,7 @@
 #include "model/atomic_file.h"
 #include "rrunner/model_step.h"
 #include "rrunner/run_process.h"
+#include "study/analysis_script.h"
 #include "study/csv_text.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 
 #include "model/reader_text.h"
 #include "rrunner/run_process.h"
-#include "study/csv_text.h"
+#include "study/analysis_script.h"
 
 namespace fs = std::filesystem;
 
@@ -48,14 +48,6 @@ Unexpected<ModelNotFitted> NotFitted(bool rMissing, std::string message) {
 }
 
 } // namespace
-
-std::string PrimaryVisitCsv(std::string_view primaryVisit) {
-  std::string out = "primary_visit";
-  out += kCsvLineEnd;
-  AppendCsvField(out, primaryVisit);
-  out += kCsvLineEnd;
-  return out;
-}
 
 Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const ModelRunOptions& options) {
   for (std::string_view name : {kModelCsv, kModelFitCsv}) {

@@ -1,27 +1,17 @@
 #pragma once
 
-// The study's mixed model, fitted by R: analysis.R written beside the CSV
-// files, run by Rscript as a separate process, and its model.csv and
-// model_fit.csv read back. No data text ever goes into the script; R reads
-// the study's CSV files itself.
+// The study's mixed model, fitted by R: analysis.R (study/analysis_script.h),
+// written beside the CSV files, run by Rscript as a separate process, and
+// its model.csv and model_fit.csv read back.
 
 #include <chrono>
 #include <string>
-#include <string_view>
 
 #include "model/expected.h"
 #include "model/failure.h"
 #include "rrunner/model_results.h"
 
 namespace sinkview {
-
-inline constexpr std::string_view kAnalysisScript = "analysis.R", kPrimaryVisitCsv = "primary_visit.csv";
-
-// The text of analysis.R, as kept in rrunner/analysis.R.
-std::string_view AnalysisScriptText();
-
-// primary_visit.csv: the protocol's primary visit, for the complete cases.
-std::string PrimaryVisitCsv(std::string_view primaryVisit);
 
 struct ModelRunOptions {
   std::string rscript = "Rscript"; // found on PATH

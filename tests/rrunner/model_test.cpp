@@ -13,6 +13,7 @@
 #include "../support/temp_folder.h"
 #include "model/atomic_file.h"
 #include "rrunner/model_step.h"
+#include "study/analysis_script.h"
 #include "study/csv_text.h"
 
 using namespace sinkview;
