@@ -49,11 +49,15 @@ Unexpected<ModelNotFitted> NotFitted(bool rMissing, std::string message) {
 
 } // namespace
 
-Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const ModelRunOptions& options) {
+void DiscardModelFiles(const std::string& folder) {
   for (std::string_view name : {kModelCsv, kModelFitCsv}) {
     std::error_code ignored; // none there is as good as removed
     fs::remove(fs::path(folder) / name, ignored);
   }
+}
+
+Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const ModelRunOptions& options) {
+  DiscardModelFiles(folder);
   const auto run =
       RunProcess({options.rscript, {"--vanilla", std::string(kAnalysisScript)}, folder, options.timeLimit});
   if (!run) {

@@ -26,9 +26,12 @@ struct ModelNotFitted {
   Failure failure;
 };
 
+// Removes model.csv and model_fit.csv of an earlier run from `folder`, so
+// none is left that does not belong to the study's files beside it.
+void DiscardModelFiles(const std::string& folder);
+
 // Runs analysis.R in `folder` (written there with the study's files) and
-// reads its results back. Model files of an earlier run go first, so none
-// is left that does not belong to the files beside it.
+// reads its results back; the earlier model files are discarded first.
 Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder,
                                                 const ModelRunOptions& options = {});
 
