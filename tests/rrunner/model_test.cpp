@@ -132,7 +132,7 @@ TEST(Model, TwoGroupStudyWithMissedVisitsGivesTheNumbersFittedByHand) {
 }
 
 TEST(Model, BalancedStudyHasTheRawMeansAsModelMeansAndGroupNamesComeBackWhole) {
-  const std::vector<std::string> groups{"A", "B \"new\", cemented\nline two"};
+  const std::vector<std::string> groups{"A", "B \"new\", cemented\nline two, Grüße"};
   const std::vector<Hip> hips{
       {groups[0], {0.1, 0.3, 0.4}}, {groups[0], {0.2, 0.2, 0.6}}, {groups[0], {0.0, 0.4, 0.5}},
       {groups[1], {0.5, 0.9, 1.0}}, {groups[1], {0.7, 0.8, 1.3}}, {groups[1], {0.6, 1.1, 1.2}},
