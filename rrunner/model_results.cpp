@@ -9,6 +9,7 @@
 #include "model/reader_text.h"
 #include "protocol/csv_records.h"
 #include "protocol/small_text_file.h"
+#include "study/csv_columns.h"
 
 namespace sinkview {
 
@@ -66,9 +67,9 @@ private:
 };
 
 // Reads `name` in `folder` and hands each row to `take`, after checking
-// that the header holds `columns` and every row is as long as the header.
+// that the header holds the dictionary's columns and every row is as long
+// as the header.
 Expected<void, Failure> ReadTable(const std::string& folder, std::string_view name,
-                                  std::initializer_list<std::string_view> columns,
                                   const std::function<void(const Row&)>& take) {
   const std::string path = (std::filesystem::path(folder) / name).native();
   const std::string shown = ShownFileName(path);
@@ -78,9 +79,9 @@ Expected<void, Failure> ReadTable(const std::string& folder, std::string_view na
   if (!table) return Unexpected(table.error());
   if (table->records.empty()) return Unexpected(Failure{shown + ": the file is empty."});
   const std::vector<std::string>& header = table->records.front().fields;
-  for (std::string_view column : columns) {
-    if (std::find(header.begin(), header.end(), column) == header.end())
-      return Unexpected(Failure{shown + ": line 1: no column " + std::string(column) + "."});
+  for (const CsvColumn& column : ColumnsOf(name).columns) {
+    if (std::find(header.begin(), header.end(), column.name) == header.end())
+      return Unexpected(Failure{shown + ": line 1: no column " + std::string(column.name) + "."});
   }
   for (std::size_t r = 1; r < table->records.size(); ++r) {
     const CsvRecord& record = table->records[r];
@@ -100,27 +101,19 @@ Expected<void, Failure> ReadTable(const std::string& folder, std::string_view na
 
 Expected<ModelResults, Failure> ReadModelResults(const std::string& folder) {
   ModelResults results;
-  auto estimates =
-      ReadTable(folder, kModelCsv,
-                {"analysis", "series", "kind", "group", "reference_group", "visit", "target_months",
-                 "estimate_mm", "se_mm", "df", "ci95_low_mm", "ci95_high_mm", "p_value"},
-                [&](const Row& row) {
-                  results.estimates.push_back(
-                      {row.Text("analysis"), row.Text("series"), row.Text("kind"), row.Text("group"),
-                       row.Text("reference_group"), row.Text("visit"), row.Number("target_months"),
-                       row.Number("estimate_mm"), row.Number("se_mm"), row.Number("df"),
-                       row.Number("ci95_low_mm"), row.Number("ci95_high_mm"), row.Number("p_value")});
-                });
+  auto estimates = ReadTable(folder, kModelCsv, [&](const Row& row) {
+    results.estimates.push_back({row.Text("analysis"), row.Text("series"), row.Text("kind"),
+                                 row.Text("group"), row.Text("reference_group"), row.Text("visit"),
+                                 row.Number("target_months"), row.Number("estimate_mm"), row.Number("se_mm"),
+                                 row.Number("df"), row.Number("ci95_low_mm"), row.Number("ci95_high_mm"),
+                                 row.Number("p_value")});
+  });
   if (!estimates) return Unexpected(estimates.error());
-  auto fits =
-      ReadTable(folder, kModelFitCsv,
-                {"analysis", "series", "hips", "observations", "sd_intercept_mm", "sd_residual_mm",
-                 "reml_log_likelihood"},
-                [&](const Row& row) {
-                  results.fits.push_back({row.Text("analysis"), row.Text("series"), row.Count("hips"),
-                                          row.Count("observations"), row.Number("sd_intercept_mm"),
-                                          row.Number("sd_residual_mm"), row.Number("reml_log_likelihood")});
-                });
+  auto fits = ReadTable(folder, kModelFitCsv, [&](const Row& row) {
+    results.fits.push_back({row.Text("analysis"), row.Text("series"), row.Count("hips"),
+                            row.Count("observations"), row.Number("sd_intercept_mm"),
+                            row.Number("sd_residual_mm"), row.Number("reml_log_likelihood")});
+  });
   if (!fits) return Unexpected(fits.error());
   return results;
 }

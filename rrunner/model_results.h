@@ -10,10 +10,9 @@
 
 #include "model/expected.h"
 #include "model/failure.h"
+#include "study/analysis_script.h"
 
 namespace sinkview {
-
-inline constexpr std::string_view kModelCsv = "model.csv", kModelFitCsv = "model_fit.csv";
 
 // One row of model.csv: a model-based mean of a group at a visit, or a
 // group's difference from the reference group there.

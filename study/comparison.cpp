@@ -1,5 +1,6 @@
 #include "study/comparison.h"
 
+#include "study/csv_columns.h"
 #include "study/csv_text.h"
 
 namespace sinkview {
@@ -19,9 +20,7 @@ std::vector<ComparisonRow> GroupComparisons(const std::vector<std::string>& grou
 }
 
 std::string ComparisonCsv(const std::vector<ComparisonRow>& rows) {
-  std::string out = "series,visit,target_months,group,reference_group,n,reference_n,difference_mm,"
-                    "ci95_low_mm,ci95_high_mm,p_value";
-  out += kCsvLineEnd;
+  std::string out = CsvHeader(kComparisonCsv);
   for (const ComparisonRow& row : rows) {
     for (std::string_view text : {std::string_view(row.series), std::string_view(row.visit)}) {
       AppendCsvField(out, text);

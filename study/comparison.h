@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "study/study.h"
 #include "study/welch.h"
 
 namespace sinkview {
@@ -34,6 +35,10 @@ struct ComparisonRow {
   std::string group, referenceGroup;
   MeanDifference difference;
 };
+
+// The values each series has per visit and group: those cohort.csv
+// describes (excluded hips never count), groups in the study's order.
+std::vector<SeriesSamples> ComparisonSamples(const StudyResult& result);
 
 // Per series and visit, every group after the first against the first;
 // none with one group.
