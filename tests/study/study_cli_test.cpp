@@ -280,6 +280,9 @@ TEST_F(StudyCli, TheModelIsFittedBesideTheFilesOrToldWhyNot) {
     EXPECT_TRUE(fs::exists(out_ / name)) << name;
   EXPECT_NE(sinkview::testing::FileContents(out_ / "model.csv").find(",difference,B,A,24 months,24,"),
             std::string::npos);
+  EXPECT_NE(sinkview::testing::FileContents(out_ / "comparison.csv")
+                .find("\r\nsubsidence,3 months,3,B,A,6,6,-0.1496464,-0.35169,0.05239716,0.1296054\r\n"),
+            std::string::npos);
 
   ASSERT_EQ(Study("--no-model --output-dir " + Quoted(out_) + study), 0);
   EXPECT_EQ(err_text, "");
