@@ -1,10 +1,10 @@
 // analysis.R run by R on small studies: a two-group study fitted once by
 // hand (tests/data/model_two_groups/fitted_by_hand.R), a balanced study
-// whose model means are the raw means, and the ways a run can fail.
+// whose model means are the raw means, and the ways a fit can fail (R
+// missing is the study command line's test).
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -192,17 +192,4 @@ TEST(Model, ModelThatCannotBeFittedIsOneLineAndLeavesNoModelFile) {
   EXPECT_LE(message.size(), 400u);
   EXPECT_EQ(folder.Names(),
             (std::vector<std::string>{"analysis.R", "flow.csv", "primary_visit.csv", "visits.csv"}));
-}
-
-TEST(Model, WithoutRscriptOnThePathOneLineSaysWhatToInstall) {
-  TempFolder folder, emptyBin;
-  WriteStudy(folder.path, {"A"}, {{"A", {0.1, 0.2, 0.3}}});
-  const std::string path = std::getenv("PATH");
-  ::setenv("PATH", emptyBin.path.c_str(), 1);
-  const auto fitted = RunModel(folder.path.native());
-  ::setenv("PATH", path.c_str(), 1);
-  ASSERT_FALSE(fitted);
-  EXPECT_TRUE(fitted.error().rMissing);
-  EXPECT_NE(fitted.error().failure.message.find("r-base-core r-cran-nlme r-cran-emmeans"), std::string::npos)
-      << fitted.error().failure.message;
 }
