@@ -27,13 +27,15 @@ struct ProcessOutcome {
   std::string stderrText;
 };
 
-// Runs `call` to its end, or kills it at the time limit. A program that
-// cannot be started is a failure naming it; ENOENT among them tells the
-// caller the program is not there.
+// Why a program could not be started: the message names it, and `error`
+// (ENOENT: not there) lets the caller tell a missing program apart.
 struct StartFailure {
-  int error = 0; // errno of the start
+  int error = 0;
   Failure failure;
 };
+
+// Runs `call` to its end, or kills it at the time limit; stdin and stdout
+// are /dev/null.
 Expected<ProcessOutcome, StartFailure> RunProcess(const ProcessCall& call);
 
 } // namespace sinkview
