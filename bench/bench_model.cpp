@@ -61,7 +61,7 @@ fs::path ModelStudy() {
   for (const auto& [name, text] :
        {std::pair{std::string("visits.csv"), visits}, std::pair{std::string("flow.csv"), flow},
         std::pair{std::string(kPrimaryVisitCsv), PrimaryVisitCsv("24 months")}}) {
-    if (WriteFileAtomically((folder / name).native(), text)) std::abort();
+    if (!WriteFileAtomically((folder / name).native(), text)) std::abort();
   }
   return folder;
 }
@@ -69,7 +69,7 @@ fs::path ModelStudy() {
 void BM_ModelStep(benchmark::State& state) {
   const fs::path folder = ModelStudy();
   for (auto _ : state) {
-    if (WriteFileAtomically((folder / kAnalysisScript).native(), AnalysisScriptText())) std::abort();
+    if (!WriteFileAtomically((folder / kAnalysisScript).native(), AnalysisScriptText())) std::abort();
     const auto fitted = RunModel(folder.native());
     if (!fitted) {
       state.SkipWithError(fitted.error().failure.message.c_str());

@@ -35,7 +35,8 @@ const fs::path kTwoGroups = fs::path(SINKVIEW_TEST_DATA) / "model_two_groups";
 }
 
 void WriteInto(const fs::path& folder, std::string_view name, std::string_view text) {
-  ASSERT_FALSE(WriteFileAtomically((folder / name).native(), text));
+  const auto written = WriteFileAtomically((folder / name).native(), text);
+  ASSERT_TRUE(written) << written.error().message;
 }
 
 // One hip: its group and its value at each visit (none: missed).
