@@ -15,7 +15,7 @@ test_packages=(
   xvfb xauth x11-utils openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db
-  locales
+  locales r-base-core r-cran-nlme r-cran-emmeans
 )
 
 case "${1:-test}" in

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "study/analysis_script.h"
+#include "study/comparison.h"
 #include "study/csv_text.h"
 #include "study/long_rows.h"
 #include "study/study_csv.h"
@@ -111,6 +113,50 @@ std::vector<CsvFileColumns> AllFiles() {
   files.push_back({kRejectedCsv,
                    {{"file", kNone, "data file or patients file row left out (pseudonymised: the patient)"},
                     {"reason", kNone, "why"}}});
+  files.push_back({kComparisonCsv,
+                   {{"series", kNone, "subsidence or stem_cement"},
+                    kVisit,
+                    kTarget,
+                    {"group", kNone, "group compared with the reference group"},
+                    {"reference_group", kNone, "the first group of the patients file"},
+                    {"n", kCount, "hips of the group with a value"},
+                    {"reference_n", kCount, "hips of the reference group with a value"},
+                    {"difference_mm", kMm, "group's mean change minus the reference group's"},
+                    {"ci95_low_mm", kMm, "95 % Welch interval of the difference, lower bound"},
+                    {"ci95_high_mm", kMm, "95 % Welch interval of the difference, upper bound"},
+                    {"p_value", kNone, "two-sided, Welch's t (not adjusted for multiplicity)"}}});
+  files.push_back(
+      {kPrimaryVisitCsv, {{"primary_visit", kNone, "the protocol's primary visit, for analysis.R"}}});
+  const CsvColumn analysis{"analysis", kNone,
+                           "all (every measured value) or complete_cases (the hips measured "
+                           "at every visit up to the primary one)"};
+  const CsvColumn series{"series", kNone, "subsidence or stem_cement"};
+  files.push_back({kModelCsv,
+                   {analysis,
+                    series,
+                    {"kind", kNone, "mean (of the group at the visit) or difference (group minus reference)"},
+                    {"group", kNone, "group of the protocol"},
+                    {"reference_group", kNone, "the first group, for a difference"},
+                    kVisit,
+                    kTarget,
+                    {"estimate_mm", kMm, "model-based mean or difference (emmeans)"},
+                    {"se_mm", kMm, "its standard error"},
+                    {"df", kNone, "degrees of freedom (emmeans' default for lme)"},
+                    {"ci95_low_mm", kMm, "95 % confidence interval, lower bound"},
+                    {"ci95_high_mm", kMm, "95 % confidence interval, upper bound"},
+                    {"p_value", kNone, "two-sided, of a difference (not adjusted for multiplicity)"}},
+                   false,
+                   true});
+  files.push_back({kModelFitCsv,
+                   {analysis,
+                    series,
+                    {"hips", kCount, "hips in the fit"},
+                    {"observations", kCount, "values in the fit"},
+                    {"sd_intercept_mm", kMm, "standard deviation of the hips' random intercepts"},
+                    {"sd_residual_mm", kMm, "residual standard deviation"},
+                    {"reml_log_likelihood", kNone, "restricted log-likelihood of the fit"}},
+                   false,
+                   true});
   files.push_back({kDictionaryCsv,
                    {{"file", kNone, "file the column is in"},
                     {"column", kNone, "column's name"},
@@ -124,6 +170,12 @@ std::vector<CsvFileColumns> AllFiles() {
 const std::vector<CsvFileColumns>& StudyCsvColumns() {
   static const std::vector<CsvFileColumns> files = AllFiles();
   return files;
+}
+
+std::size_t StudyCsvFileCount() {
+  const auto& files = StudyCsvColumns();
+  return static_cast<std::size_t>(
+      std::count_if(files.begin(), files.end(), [](const CsvFileColumns& f) { return !f.writtenByR; }));
 }
 
 const CsvFileColumns& ColumnsOf(std::string_view file) {

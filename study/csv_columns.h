@@ -18,13 +18,17 @@ struct CsvFileColumns {
   std::string_view file;
   std::vector<CsvColumn> columns;
   bool covariates = false; // the patients file's covariates follow
+  bool writtenByR = false; // model.csv and model_fit.csv, which analysis.R writes
 };
 
 inline constexpr std::string_view kVisitsCsv = "visits.csv", kFlowCsv = "flow.csv", kBandsCsv = "bands.csv",
                                   kDictionaryCsv = "dictionary.csv";
 
-// Every file the study writes, in the order the dictionary lists them.
+// Every file the study writes, in the order the dictionary lists them, and
+// those analysis.R writes.
 const std::vector<CsvFileColumns>& StudyCsvColumns();
+// The number of them the study writes itself.
+std::size_t StudyCsvFileCount();
 // The columns of one of them.
 const CsvFileColumns& ColumnsOf(std::string_view file);
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "study/comparison.h"
 #include "study/study.h"
 
 namespace sinkview {
@@ -19,7 +20,24 @@ std::optional<bool> OverThreshold(const std::optional<double>& changeMm, double 
   return std::fabs(*changeMm) >= thresholdMm;
 }
 
+// The values of a group's hips at the protocol's visit `v` (0 the first
+// after the baseline); excluded hips never count.
+std::vector<double> ValuesAt(const std::vector<PatientSummary>& hips, const std::string& group, std::size_t v,
+                             CohortSeries series) {
+  const auto value = series == CohortSeries::Subsidence ? &VisitValue::subsidence : &VisitValue::stemCement;
+  std::vector<double> values;
+  for (const PatientSummary& hip : hips) {
+    if (hip.group != group || hip.events.excluded || hip.visits.empty()) continue;
+    if (const auto& change = hip.visits[v + 1].*value) values.push_back(*change);
+  }
+  return values;
+}
+
 } // namespace
+
+std::string_view SeriesName(CohortSeries series) {
+  return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
+}
 
 void FlagOverThreshold(StudyResult& result, double thresholdMm) {
   result.thresholdMm = thresholdMm;
@@ -41,16 +59,10 @@ std::vector<CohortRow> CohortStatistics(const std::vector<PatientSummary>& hips,
                                         const std::vector<std::string>& groups) {
   std::vector<CohortRow> rows;
   for (CohortSeries series : {CohortSeries::Subsidence, CohortSeries::StemCement}) {
-    const auto value = series == CohortSeries::Subsidence ? &VisitValue::subsidence : &VisitValue::stemCement;
     for (const std::string& group : groups) {
       for (std::size_t v = 0; v < protocol.visits.size(); ++v) {
-        std::vector<double> values;
-        for (const PatientSummary& hip : hips) {
-          if (hip.group != group || hip.events.excluded || hip.visits.empty()) continue;
-          if (const auto& change = hip.visits[v + 1].*value) values.push_back(*change);
-        }
         CohortRow row;
-        static_cast<Description&>(row) = Describe(std::move(values));
+        static_cast<Description&>(row) = Describe(ValuesAt(hips, group, v, series));
         row.series = series;
         row.group = group;
         row.visit = protocol.visits[v].name;
@@ -60,6 +72,20 @@ std::vector<CohortRow> CohortStatistics(const std::vector<PatientSummary>& hips,
     }
   }
   return rows;
+}
+
+std::vector<SeriesSamples> ComparisonSamples(const StudyResult& result) {
+  std::vector<SeriesSamples> samples;
+  for (CohortSeries series : {CohortSeries::Subsidence, CohortSeries::StemCement}) {
+    SeriesSamples& s = samples.emplace_back(SeriesSamples{std::string(SeriesName(series)), {}});
+    for (std::size_t v = 0; v < result.protocol.visits.size(); ++v) {
+      VisitSamples& at = s.visits.emplace_back(
+          VisitSamples{result.protocol.visits[v].name, result.protocol.visits[v].months, {}});
+      for (const std::string& group : result.groups)
+        at.byGroup.push_back(ValuesAt(result.patients, group, v, series));
+    }
+  }
+  return samples;
 }
 
 std::vector<FlowRow> StudyFlow(const std::vector<PatientSummary>& hips, const Protocol& protocol,

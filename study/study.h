@@ -87,6 +87,8 @@ struct PatientSummary {
 };
 
 enum class CohortSeries { Subsidence, StemCement };
+// "subsidence" or "stem_cement", as the files name the series.
+std::string_view SeriesName(CohortSeries series);
 
 // One row of cohort.csv: the values of a group's hips at a visit.
 struct CohortRow : Description {

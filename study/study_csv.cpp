@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "study/analysis_script.h"
+#include "study/comparison.h"
 #include "study/csv_columns.h"
 #include "study/csv_text.h"
 
@@ -34,10 +36,6 @@ void Covariates(std::string& out, const std::vector<std::string>& values, std::s
     out += ',';
     if (c < values.size()) AppendCsvField(out, values[c]);
   }
-}
-
-std::string_view SeriesName(CohortSeries series) {
-  return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
 }
 
 } // namespace
@@ -155,6 +153,8 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
        {std::pair{kSummaryCsv, SummaryCsv(result)}, std::pair{kVisitsCsv, VisitsCsv(result)},
         std::pair{kFlowCsv, FlowCsv(result)}, std::pair{kCohortCsv, CohortCsv(result)},
         std::pair{kBandsCsv, BandsCsv(result)}, std::pair{kRejectedCsv, RejectedCsv(result)},
+        std::pair{kComparisonCsv, ComparisonCsv(GroupComparisons(result.groups, ComparisonSamples(result)))},
+        std::pair{kPrimaryVisitCsv, PrimaryVisitCsv(result.protocol.primaryVisit)},
         std::pair{kDictionaryCsv, DictionaryCsv(result.covariates)}}) {
     auto file = AtomicFile::Open(folder, name);
     if (!file) return Unexpected(file.error());

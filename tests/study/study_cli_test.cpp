@@ -52,13 +52,13 @@ bool Catches(pid_t process, int signal) {
 TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
   ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 0) << err_text;
   EXPECT_EQ(out_text,
-            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 8 CSV files written to " +
+            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 10 CSV files written to " +
                 out_.string() + "\n");
   EXPECT_EQ(err_text, "");
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
   EXPECT_EQ(out_text.rfind(
-                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 8 CSV files written", 0),
+                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 10 CSV files written", 0),
             0u);
   EXPECT_NE(err_text.find("sinkview-study: " + (data_ / "study_good_and_bad/no_record.vok").string()),
             std::string::npos);
@@ -268,4 +268,33 @@ TEST(StudyProtocol, WithoutAProtocolFileTheDefaultsAreTheFoldersAndTheDay) {
   expected.settings.TimeLimitDays = TimeLimitDaysForMonths(24);
   EXPECT_EQ(command->options.protocol, expected);
   EXPECT_FALSE(command->options.patients);
+}
+
+// R fits the model beside the files; with --no-model no model file is
+// left from an earlier run, and without R one line says what to install.
+TEST_F(StudyCli, TheModelIsFittedBesideTheFilesOrToldWhyNot) {
+  const std::string study = Quoted(kExampleStudy);
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + study), 0) << err_text;
+  EXPECT_EQ(err_text, "");
+  for (const char* name : {"comparison.csv", "primary_visit.csv", "analysis.R", "model.csv", "model_fit.csv"})
+    EXPECT_TRUE(fs::exists(out_ / name)) << name;
+  EXPECT_NE(sinkview::testing::FileContents(out_ / "model.csv").find(",difference,B,A,24 months,24,"),
+            std::string::npos);
+  EXPECT_NE(sinkview::testing::FileContents(out_ / "comparison.csv")
+                .find("\r\nsubsidence,3 months,3,B,A,6,6,-0.1496464,-0.35169,0.05239716,0.1296054\r\n"),
+            std::string::npos);
+
+  ASSERT_EQ(Study("--no-model --output-dir " + Quoted(out_) + study), 0);
+  EXPECT_EQ(err_text, "");
+  EXPECT_FALSE(fs::exists(out_ / "model.csv"));
+
+  const sinkview::testing::TempFolder noR;
+  ASSERT_EQ(sinkview::testing::RunShell("PATH=" + Quoted(noR.path) +
+                                            "'" SINKVIEW_STUDY_EXE "' --output-dir " + Quoted(out_) + study,
+                                        folder_.path, out_text, err_text),
+            0);
+  EXPECT_NE(err_text.find("r-base-core r-cran-nlme r-cran-emmeans"), std::string::npos) << err_text;
+  EXPECT_EQ(std::count(err_text.begin(), err_text.end(), '\n'), 1) << err_text;
+  EXPECT_TRUE(fs::exists(out_ / "analysis.R"));
+  EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
 }

@@ -19,7 +19,10 @@ and prepare it, and write for statistics packages:
   long.csv      one row per hip and radiograph;
   rejected.csv  the files that could not be read, and why, and those with the
                 patient, side and radiograph dates of a file before them;
-  dictionary.csv  the unit and meaning of every column.
+  dictionary.csv  the unit and meaning of every column;
+  comparison.csv  each group against the first at each visit (Welch);
+  analysis.R    the mixed model, which R runs when it is installed, writing
+                model.csv and model_fit.csv.
 CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 
 )help") + std::string(kRecursiveHelp) +
@@ -34,6 +37,7 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
                              file's 'patient' column, which every row must fill
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
+      --no-model             write analysis.R but do not run R
 )help" + std::string(kSettingHelp) +
          R"help(      --report=FILE.pdf      also write the study report
       --figure=FILE          also draw the cohort figure (.png, .svg or .pdf)
@@ -120,6 +124,10 @@ Expected<StudyCommand, Failure> ParseStudyArguments(const std::vector<std::strin
     }
     if (arg == "--pseudonymise") {
       command.pseudonymise = true;
+      continue;
+    }
+    if (arg == "--no-model") {
+      command.runModel = false;
       continue;
     }
     const std::size_t first = a;

@@ -28,6 +28,7 @@ struct StudyCommand {
   // What the protocol does not decide once the command line says it.
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
   bool pseudonymise = false;                 // --pseudonymise
+  bool runModel = true;                      // --no-model: analysis.R is written, R not run
   bool thresholdGiven = false;               // --threshold
   std::vector<std::string> settingArguments; // the setting options as typed, applied over the protocol's
 };
