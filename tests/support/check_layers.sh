@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every #include runs down the layers, never up or across:
-#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- figures <- app, tools
+#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- figures, workbook <- app, tools
 # ui and the pixel work of hardcopy are core; the printing part of hardcopy
 # is Qt that the windows use. Tests, benchmarks and fuzzers may use anything.
 set -euo pipefail
@@ -15,8 +15,9 @@ declare -A uses=(
   [table]="model ui hardcopy"
   [study]="model ui hardcopy graphics table protocol"
   [figures]="model ui hardcopy graphics table study protocol"
+  [workbook]="model protocol study"
   [app]="model paths ui hardcopy graphics table study figures tools protocol"
-  [tools]="model paths ui hardcopy graphics table study figures protocol"
+  [tools]="model paths ui hardcopy graphics table study figures protocol workbook"
 )
 unchecked=" tests bench fuzz build "
 

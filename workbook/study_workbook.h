@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "study/study.h"
+#include "workbook/workbook.h"
+
+namespace sinkview {
+
+// The workbook of a study run, made from the files the run wrote (paths):
+// each CSV file a sheet, protocol-used.toml and dictionary.csv on the first
+// sheet when among them, else the settings of `options`. `program` is the
+// program's name and version.
+[[nodiscard]] Expected<PendingWorkbook, Failure>
+StudyWorkbookInTemporary(const std::string& path, const std::vector<std::string>& writtenFiles,
+                         const StudyOptions& options, const std::string& program, CalendarDate runDate);
+
+} // namespace sinkview
