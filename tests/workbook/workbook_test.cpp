@@ -7,6 +7,7 @@
 
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
+#include "workbook/cell_text.h"
 #include "workbook/workbook.h"
 
 namespace fs = std::filesystem;
@@ -69,6 +70,30 @@ TEST(Workbook, CellsAreTypedByTheirColumnWhateverTheLocale) {
     if (line.rfind("sheet ", 0) == 0) sheets.push_back(line);
   EXPECT_EQ(sheets.size(), 4u);
   EXPECT_EQ(cells.count("sheet X extra frozen 1"), 1u);
+}
+
+// The first sheet with a protocol and a dictionary; a text too long for a
+// cell is cut and named.
+TEST(Workbook, TheStudySheetHoldsTheProtocolAndTheColumns) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path path = folder.path / "study.xlsx";
+  StudySheet study = kStudy;
+  study.protocolToml = "# applied\ntitle = \"Stems\"\r\n";
+  study.dictionaryCsv = "file,column,unit,description\r\nsummary.csv,mm,mm,the change\r\n";
+  const std::string reason(kCellTextLimit + 1, 'r');
+  auto workbook =
+      WorkbookInTemporary(path.native(), study, {{"rejected.csv", "file,reason\r\nx.vok," + reason}});
+  ASSERT_TRUE(workbook) << workbook.error().message;
+  ASSERT_FALSE(workbook->file.Commit());
+  ASSERT_EQ(workbook->notes.size(), 1u);
+  EXPECT_EQ(workbook->notes[0].rfind("sheet 'Rejected', row 2, column 2: a text of more than 32767", 0), 0u);
+
+  const std::set<std::string> cells = CellLines(path, folder.path);
+  for (const std::string expected :
+       {"Study!A4 text bold Protocol", "Study!A5 text # applied", "Study!A6 text title = \"Stems\"",
+        "Study!A8 text bold Columns", "Study!D9 text bold description", "Study!C10 text mm",
+        "Rejected!A2 text x.vok"})
+    EXPECT_EQ(cells.count(expected), 1u) << expected;
 }
 
 TEST(Workbook, SheetsFollowTheStudysOrder) {
