@@ -4,14 +4,13 @@
 
 #include "protocol/protocol_toml.h"
 #include "protocol/protocol_words.h"
+#include "study/csv_columns.h"
 #include "study/study_csv.h"
 #include "workbook/mapped_file.h"
 
 namespace sinkview {
 
 namespace {
-
-constexpr std::string_view kDictionaryCsv = "dictionary.csv";
 
 std::vector<std::pair<std::string, std::string>> SettingRows(const StudyOptions& options) {
   std::string followUp;

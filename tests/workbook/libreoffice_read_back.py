@@ -12,7 +12,6 @@ import tempfile
 
 program, studies = sys.argv[1], sys.argv[2:]
 failures = []
-SHEETS = {"summary.csv": "Summary", "cohort.csv": "Cohort", "long.csv": "Long", "rejected.csv": "Rejected"}
 
 
 def check(condition, what):
@@ -72,14 +71,19 @@ with tempfile.TemporaryDirectory() as scratch:
                         "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,"
                         "false,-1", out / "study.xlsx", "--outdir", back],
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=100)
-        for name, sheet in SHEETS.items():
+        tables = sorted(p.name for p in out.glob("*.csv") if p.name != "dictionary.csv")
+        check(len(tables) >= 4, f"{study}: the CSV files")
+        for name in tables:
+            sheet = name[:-4].replace("_", " ").capitalize()
             want, got = rows(out / name), rows(back / f"study-{sheet}.csv")
             check(len(want) == len(got), f"{study}: {sheet}: {len(got)} rows, not {len(want)}")
             for r, (w, g) in enumerate(zip(want, got)):
                 g = g + [""] * (len(w) - len(g))  # trailing empty cells are not exported
                 for c, (a, b) in enumerate(zip(w, g)):
                     check(same(a, b), f"{study}: {sheet} row {r + 1} column {c + 1}: '{b}', not '{a}'")
-        study_sheet = [row[0] for row in rows(back / "study-Study.csv") if row]
+        study_rows = rows(back / "study-Study.csv")
+        study_sheet = [row[0] for row in study_rows if row]
+        check(all(row in study_rows for row in rows(out / "dictionary.csv")), f"{study}: the dictionary")
         protocol = out / "protocol-used.toml"
         if protocol.exists():
             lines = protocol.read_text(encoding="utf-8").splitlines()

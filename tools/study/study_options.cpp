@@ -94,7 +94,7 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
       return WrongUsage("--figure: '" + value + "' must end in .png, .svg or .pdf");
     command.figureFile = value;
   } else if (name == "workbook") {
-    if (!HasExtension(value, {".xlsx"})) return "--workbook: '" + value + "' must end in .xlsx";
+    if (!HasExtension(value, {".xlsx"})) return WrongUsage("--workbook: '" + value + "' must end in .xlsx");
     command.workbookFile = value;
   } else {
     return WrongUsage("unknown option '--" + name + "'");
