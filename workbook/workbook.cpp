@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <clocale>
 #include <fcntl.h>
 #include <filesystem>
 #include <locale.h>
@@ -95,7 +94,6 @@ public:
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
     options.tmpdir = tmpdir_.data();
-    options.use_zip64 = LXW_TRUE; // long.csv of a large study passes 4 GiB unpacked
     book_ = ::workbook_new_opt(file.c_str(), &options);
     if (book_ == nullptr) {
       problem_ = "it cannot be made";
@@ -236,35 +234,19 @@ CellKind KindOf(std::string_view field) {
   return NumberCell(field) ? CellKind::Number : DateCell(field) ? CellKind::Date : CellKind::Text;
 }
 
-// file,column,unit,description from dictionary.csv, or the file and column
-// of every table's header.
-Expected<std::vector<StudyRow>, Failure> DictionaryRows(const StudySheet& study,
-                                                        const std::vector<WorkbookTable>& tables) {
+// dictionary.csv: file, column, unit, description, its header in bold.
+Expected<std::vector<StudyRow>, Failure> DictionaryRows(std::string_view dictionaryCsv) {
   std::vector<StudyRow> rows;
-  const auto add = [&](std::size_t row, const std::vector<std::string>& fields) {
+  auto read = ForEachRecord(dictionaryCsv, "dictionary.csv", [&](std::size_t row, const auto& fields) {
     StudyRow line{{}, row == 0};
     for (const std::string& field : fields) line.cells.push_back({field, CellKind::Text});
     rows.push_back(std::move(line));
-  };
-  if (!study.dictionaryCsv.empty()) {
-    auto read = ForEachRecord(study.dictionaryCsv, "dictionary.csv", add);
-    if (!read) return Unexpected(read.error());
-    return rows;
-  }
-  add(0, {"file", "column"});
-  for (const WorkbookTable& table : tables) {
-    auto reader = CsvRecordReader::Open(table.csv, table.fileName);
-    if (!reader) return Unexpected(reader.error());
-    CsvRecord header;
-    const auto read = reader->Next(header);
-    if (!read) return Unexpected(read.error());
-    for (const std::string& column : header.fields) add(1, {table.fileName, column});
-  }
+  });
+  if (!read) return Unexpected(read.error());
   return rows;
 }
 
-Expected<void, Failure> AddStudySheet(Book& book, const StudySheet& study,
-                                      const std::vector<WorkbookTable>& tables) {
+Expected<void, Failure> AddStudySheet(Book& book, const StudySheet& study) {
   std::vector<StudyRow> rows = {
       {{{"Program"}, {study.program}}},
       {{{"Run on"}, {IsoDate(study.runDate), CellKind::Date}}},
@@ -284,11 +266,13 @@ Expected<void, Failure> AddStudySheet(Book& book, const StudySheet& study,
     rows.push_back({{{"Settings"}}, true});
     for (const auto& [name, value] : study.settings) rows.push_back({{{name}, {value, KindOf(value)}}});
   }
-  rows.push_back({});
-  rows.push_back({{{"Columns"}}, true});
-  auto dictionary = DictionaryRows(study, tables);
-  if (!dictionary) return Unexpected(dictionary.error());
-  rows.insert(rows.end(), dictionary->begin(), dictionary->end());
+  if (!study.dictionaryCsv.empty()) {
+    rows.push_back({});
+    rows.push_back({{{"Columns"}}, true});
+    auto dictionary = DictionaryRows(study.dictionaryCsv);
+    if (!dictionary) return Unexpected(dictionary.error());
+    rows.insert(rows.end(), dictionary->begin(), dictionary->end());
+  }
 
   ColumnSurvey survey;
   for (const StudyRow& row : rows) {
@@ -322,7 +306,9 @@ std::string SheetNameOf(std::string_view fileName) {
   for (char& c : name)
     if (c == '_' || std::string_view("[]:*?/\\'").find(c) != std::string_view::npos) c = ' ';
   if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
-  return name.substr(0, LXW_SHEETNAME_MAX);
+  std::size_t keep = std::min<std::size_t>(name.size(), LXW_SHEETNAME_MAX);
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xc0) == 0x80) --keep;
+  return name.substr(0, keep);
 }
 
 Expected<PendingWorkbook, Failure> WorkbookInTemporary(const std::string& path, const StudySheet& study,
@@ -339,7 +325,7 @@ Expected<PendingWorkbook, Failure> WorkbookInTemporary(const std::string& path, 
   {
     const CNumbersOnThisThread cNumbers;
     Book book(spool.Name(), folder);
-    auto added = AddStudySheet(book, study, tables);
+    auto added = AddStudySheet(book, study);
     for (const WorkbookTable& table : InSheetOrder(tables)) {
       if (!added || !book.Good()) break;
       added = AddTable(book, table);

@@ -28,7 +28,7 @@ struct StudySheet {
   CalendarDate runDate;
   std::string_view protocolToml; // protocol-used.toml; empty when the study has no protocol
   std::vector<std::pair<std::string, std::string>> settings; // shown without a protocol
-  std::string_view dictionaryCsv; // file,column,unit,description; empty: the tables' columns are listed
+  std::string_view dictionaryCsv; // file,column,unit,description; empty: no columns are listed
 };
 
 // The sheet a CSV file becomes: "summary.csv" is "Summary", "model_fit.csv"
