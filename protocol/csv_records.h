@@ -38,6 +38,8 @@ public:
   [[nodiscard]] static Expected<CsvRecordReader, Failure> Open(std::string_view text, std::string shownName);
 
   char Separator() const { return separator_; }
+  // The bytes read so far, after the byte order mark if there is one.
+  std::size_t Offset() const { return at_; }
 
   // The next record into `record`, reusing its fields' storage; false at the
   // end of the text.

@@ -1,5 +1,6 @@
 #include "workbook/mapped_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -38,6 +39,13 @@ Expected<MappedFile, Failure> MappedFile::Open(const std::string& path) {
   auto file = OfDescriptor(fd, path);
   ::close(fd); // the mapping stays
   return file;
+}
+
+void MappedFile::Release(std::size_t upTo) const {
+  static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::size_t whole = std::min(upTo, size_) / page * page;
+  // A private mapping never written to: its pages are read again if needed.
+  if (whole > 0) ::madvise(data_, whole, MADV_DONTNEED);
 }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }

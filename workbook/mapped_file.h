@@ -26,6 +26,10 @@ public:
 
   std::string_view Text() const { return {static_cast<const char*>(data_), size_}; }
 
+  // Lets go of the pages before byte `upTo`, read and done with: they stay
+  // readable (from the file), but no longer count to the program's memory.
+  void Release(std::size_t upTo) const;
+
 private:
   MappedFile() = default;
   void* data_ = nullptr;

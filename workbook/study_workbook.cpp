@@ -30,7 +30,7 @@ Expected<PendingWorkbook, Failure>
 StudyWorkbookInTemporary(const std::string& path, const std::vector<std::string>& writtenFiles,
                          const StudyOptions& options, const std::string& program, CalendarDate runDate) {
   std::vector<MappedFile> files;
-  files.reserve(writtenFiles.size());
+  files.reserve(writtenFiles.size()); // the tables point into it
   StudySheet study{program, runDate, {}, SettingRows(options), {}};
   std::vector<WorkbookTable> tables;
   for (const std::string& written : writtenFiles) {
@@ -44,7 +44,7 @@ StudyWorkbookInTemporary(const std::string& path, const std::vector<std::string>
     } else if (name == kDictionaryCsv) {
       study.dictionaryCsv = text;
     } else if (std::filesystem::path(name).extension() == ".csv") {
-      tables.push_back({name, text});
+      tables.push_back({name, text, &files.back()});
     }
   }
   return WorkbookInTemporary(path, study, tables);

@@ -174,19 +174,30 @@ Failure NotWritten(const std::string& path, const std::string& why) {
   return Failure{"The workbook " + ShownFileName(path) + " is not written: " + why + "."};
 }
 
+// Mapped pages are let go in steps of this many bytes read.
+constexpr std::size_t kReleaseStep = 4 << 20;
+
 // Reads every record of `csv` in turn; the reader's failure, naming the
 // file and line, else none.
 template <typename Each>
-Expected<void, Failure> ForEachRecord(std::string_view csv, const std::string& fileName, Each each) {
+Expected<void, Failure> ForEachRecord(std::string_view csv, const std::string& fileName, Each each,
+                                      const MappedFile* mapped = nullptr) {
   auto reader = CsvRecordReader::Open(csv, fileName);
   if (!reader) return Unexpected(reader.error());
   CsvRecord record;
+  std::size_t released = 0;
   for (std::size_t row = 0;; ++row) {
     const auto more = reader->Next(record);
     if (!more) return Unexpected(more.error());
-    if (!*more) return {};
+    if (!*more) break;
     each(row, record.fields);
+    if (mapped != nullptr && reader->Offset() >= released + kReleaseStep) {
+      released = reader->Offset();
+      mapped->Release(released);
+    }
   }
+  if (mapped != nullptr) mapped->Release(csv.size());
+  return {};
 }
 
 void SetWidths(lxw_worksheet* sheet, const ColumnSurvey& survey) {
@@ -200,10 +211,13 @@ void SetWidths(lxw_worksheet* sheet, const ColumnSurvey& survey) {
 Expected<void, Failure> AddTable(Book& book, const WorkbookTable& table) {
   ColumnSurvey survey;
   std::size_t rows = 0;
-  const auto surveyed = ForEachRecord(table.csv, table.fileName, [&](std::size_t row, const auto& fields) {
-    survey.Add(fields, row == 0);
-    rows = row + 1;
-  });
+  const auto surveyed = ForEachRecord(
+      table.csv, table.fileName,
+      [&](std::size_t row, const auto& fields) {
+        survey.Add(fields, row == 0);
+        rows = row + 1;
+      },
+      table.mapped);
   if (!surveyed) return surveyed;
   if (rows > LXW_ROW_MAX || survey.Columns() > LXW_COL_MAX)
     return Unexpected(Failure{table.fileName + " has more rows or columns than a sheet holds (" +
@@ -213,11 +227,14 @@ Expected<void, Failure> AddTable(Book& book, const WorkbookTable& table) {
   if (sheet == nullptr) return {};
   SetWidths(sheet, survey);
   ::worksheet_freeze_panes(sheet, 1, 0);
-  return ForEachRecord(table.csv, table.fileName, [&](std::size_t row, const auto& fields) {
-    for (std::size_t c = 0; c < fields.size(); ++c)
-      book.Cell(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(c), fields[c],
-                row == 0 ? CellKind::Text : survey.Kind(c), row == 0);
-  });
+  return ForEachRecord(
+      table.csv, table.fileName,
+      [&](std::size_t row, const auto& fields) {
+        for (std::size_t c = 0; c < fields.size(); ++c)
+          book.Cell(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(c), fields[c],
+                    row == 0 ? CellKind::Text : survey.Kind(c), row == 0);
+      },
+      table.mapped);
 }
 
 // A cell of the first sheet, typed on its own.
@@ -339,7 +356,11 @@ Expected<PendingWorkbook, Failure> WorkbookInTemporary(const std::string& path, 
   // writer's temporary, it is put in place with the run's other files.
   const auto made = MappedFile::OfDescriptor(spool.Descriptor(), path);
   if (!made) return Unexpected(made.error());
-  file->Write(made->Text());
+  const std::string_view bytes = made->Text();
+  for (std::size_t at = 0; at < bytes.size(); at += kReleaseStep) {
+    file->Write(bytes.substr(at, kReleaseStep));
+    made->Release(at + kReleaseStep);
+  }
   return PendingWorkbook{std::move(*file), std::move(notes)};
 }
 

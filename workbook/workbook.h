@@ -13,13 +13,16 @@
 
 #include "model/atomic_file.h"
 #include "protocol/protocol.h"
+#include "workbook/mapped_file.h"
 
 namespace sinkview {
 
-// A CSV file of the run, by its name ("summary.csv"), and its bytes.
+// A CSV file of the run, by its name ("summary.csv"), and its bytes; when
+// they are a mapped file's, its pages are let go as they are read.
 struct WorkbookTable {
   std::string fileName;
   std::string_view csv;
+  const MappedFile* mapped = nullptr;
 };
 
 // What the first sheet, "Study", says of the run.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <fstream>
 #include <set>
 
 #include "../support/run_shell.h"
@@ -111,4 +112,17 @@ TEST(Workbook, ATableThatIsNoCsvLeavesNothing) {
             std::string::npos)
       << workbook.error().message;
   EXPECT_TRUE(folder.Names().empty());
+}
+
+// Pages let go are read again from the file, never lost.
+TEST(MappedFile, ReleasedPagesStillReadTheFile) {
+  const sinkview::testing::TempFolder folder;
+  const std::string text(3 << 20, 'x');
+  std::ofstream(folder.path / "long.csv", std::ios::binary) << text;
+  const auto mapped = MappedFile::Open((folder.path / "long.csv").native());
+  ASSERT_TRUE(mapped);
+  ASSERT_EQ(mapped->Text(), text);
+  mapped->Release(text.size());
+  EXPECT_EQ(mapped->Text(), text);
+  EXPECT_FALSE(MappedFile::Open((folder.path / "none.csv").native()));
 }
