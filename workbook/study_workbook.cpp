@@ -27,17 +27,17 @@ std::vector<std::pair<std::string, std::string>> SettingRows(const StudyOptions&
 } // namespace
 
 Expected<PendingWorkbook, Failure>
-StudyWorkbookInTemporary(const std::string& path, const std::vector<std::string>& writtenFiles,
+StudyWorkbookInTemporary(const std::string& path, const std::vector<RunFile>& written,
                          const StudyOptions& options, const std::string& program, CalendarDate runDate) {
   std::vector<MappedFile> files;
-  files.reserve(writtenFiles.size()); // the tables point into it
+  files.reserve(written.size()); // the tables point into it
   StudySheet study{program, runDate, {}, SettingRows(options), {}};
   std::vector<WorkbookTable> tables;
-  for (const std::string& written : writtenFiles) {
-    auto file = MappedFile::Open(written);
+  for (const RunFile& run : written) {
+    auto file = MappedFile::Open(run.readFrom);
     if (!file) return Unexpected(file.error());
     files.push_back(std::move(*file));
-    const std::string name = std::filesystem::path(written).filename();
+    const std::string name = std::filesystem::path(run.path).filename();
     const std::string_view text = files.back().Text();
     if (name == kProtocolUsedFileName) {
       study.protocolToml = text;
