@@ -150,10 +150,24 @@ TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
 }
 
 TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwo) {
-  for (const std::string arguments : {"", "--threshold x . ", "--no-such-option . ", "--figure a.gif . "}) {
+  for (const std::string arguments :
+       {"", "--threshold x . ", "--no-such-option . ", "--figure a.gif . ", "--workbook w.csv . "}) {
     EXPECT_EQ(Study(arguments), 2) << arguments;
     EXPECT_NE(err_text.find("Try 'sinkview-study --help'."), std::string::npos) << arguments;
   }
+}
+
+// One file as the workbook and a table: the workbook would be made from
+// the file it replaces.
+TEST_F(StudyCli, TheWorkbookIsNoOtherOutputOfTheRun) {
+  std::ofstream(out_ / "summary.csv") << "file\n";
+  fs::create_hard_link(out_ / "summary.csv", out_ / "study.xlsx");
+  EXPECT_EQ(Study("--output-dir " + Quoted(out_) + "--workbook " + Quoted(out_ / "study.xlsx") +
+                  Quoted(data_ / "study_cohort")),
+            2);
+  EXPECT_NE(err_text.find("study.xlsx is given for both --output-dir and --workbook"), std::string::npos)
+      << err_text;
+  EXPECT_EQ(sinkview::testing::FileContents(out_ / "summary.csv"), "file\n");
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {

@@ -22,6 +22,7 @@
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_options.h"
 #include "tools/study/study_protocol.h"
+#include "workbook/study_workbook.h"
 
 using namespace sinkview;
 
@@ -61,6 +62,7 @@ Expected<void, Failure> OneFileEach(const StudyCommand& command) {
     outputs.push_back({"--output-dir", (std::filesystem::path(command.outputDir) / name).native()});
   outputs.push_back({"--figure", command.figureFile});
   outputs.push_back({"--report", command.reportFile});
+  outputs.push_back({"--workbook", command.workbookFile});
   return DistinctOutputs(outputs);
 }
 
@@ -89,6 +91,19 @@ int Stopped() {
   return 128 + stopSignal;
 }
 
+// The workbook, made from the files of the set (so it says what they say)
+// and put in place with them; a text cut to fit its cell is told.
+Expected<void, Failure> AddWorkbook(FileSet& set, const StudyCommand& command, CalendarDate today) {
+  std::vector<RunFile> written;
+  for (const AtomicFile& file : set.Files()) written.push_back({file.Path(), file.ReadBackPath()});
+  auto workbook = StudyWorkbookInTemporary(command.workbookFile, written, command.options,
+                                           std::string(kStudyProgram) + " " + SINKVIEW_VERSION, today);
+  if (!workbook) return Unexpected(workbook.error());
+  for (const std::string& note : workbook->notes) Complain(ShownFileName(command.workbookFile) + ": " + note);
+  set.Add(std::move(workbook->file));
+  return {};
+}
+
 // The study's files, each whole in its temporary file: the CSV files, the
 // protocol they follow, the figure and the report, to be put in place
 // together; else why not.
@@ -112,6 +127,9 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
   if (!command.reportFile.empty() && !stopAsked) {
     if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options)); !added)
       return added;
+  }
+  if (!command.workbookFile.empty() && !stopAsked) {
+    if (auto added = AddWorkbook(set, command, today); !added) return added;
   }
   return {};
 }

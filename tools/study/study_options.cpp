@@ -41,6 +41,9 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 )help" + std::string(kSettingHelp) +
          R"help(      --report=FILE.pdf      also write the study report
       --figure=FILE          also draw the cohort figure (.png, .svg or .pdf)
+      --workbook=FILE.xlsx   also write every table as a sheet of one workbook,
+                             with numbers, dates and texts as cells of their
+                             kind, for spreadsheets in any language
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
@@ -94,13 +97,17 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
     if (!HasExtension(value, {".png", ".svg", ".pdf"}))
       return WrongUsage("--figure: '" + value + "' must end in .png, .svg or .pdf");
     command.figureFile = value;
+  } else if (name == "workbook") {
+    if (!HasExtension(value, {".xlsx"})) return WrongUsage("--workbook: '" + value + "' must end in .xlsx");
+    command.workbookFile = value;
   } else {
     return WrongUsage("unknown option '--" + name + "'");
   }
   return {};
 }
 
-const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report", "figure", "protocol"};
+const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report",
+                                             "figure",    "protocol",  "workbook"};
 
 } // namespace
 

@@ -24,6 +24,7 @@ struct StudyCommand {
   std::vector<std::string> folders;
   std::string outputDir = ".";
   std::string reportFile, figureFile; // empty when not asked for
+  std::string workbookFile;           // --workbook; empty when not asked for
 
   // What the protocol does not decide once the command line says it.
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
