@@ -17,10 +17,12 @@ struct CsvColumn {
 struct CsvFileColumns {
   std::string_view file;
   std::vector<CsvColumn> columns;
-  bool covariates = false; // the patients file's covariates follow
+  bool covariates = false;     // the patients file's covariates follow
+  bool repeatReadings = false; // written only with repeat readings
 };
 
 inline constexpr std::string_view kVisitsCsv = "visits.csv", kFlowCsv = "flow.csv", kBandsCsv = "bands.csv",
+                                  kPrecisionCsv = "precision.csv", kPairsCsv = "pairs.csv",
                                   kDictionaryCsv = "dictionary.csv";
 
 // Every file the study writes, in the order the dictionary lists them.

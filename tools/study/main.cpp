@@ -161,12 +161,15 @@ int main(int argc, char** argv) {
     Complain(written.error().message);
   }
 
+  std::size_t csvFiles = 0;
+  for (const CsvFileColumns& file : StudyCsvColumns())
+    csvFiles += !file.repeatReadings || result.repeat ? 1 : 0;
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;
   std::cout << Count(static_cast<std::size_t>(result.patientCount), "patient") << " ("
             << Count(result.patients.size(), "hip") << ") read, " << Count(result.rejected.size(), "file")
             << " rejected, " << flagged << " over the threshold; "
-            << Count(written ? StudyCsvColumns().size() : 0, "CSV file") << " written to "
+            << Count(written ? csvFiles : 0, "CSV file") << " written to "
             << ShownFileName(command->outputDir);
   if (result.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
   if (result.skipped > 1) std::cout << ", " << result.skipped << " entries skipped: not regular files";

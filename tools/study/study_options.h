@@ -29,6 +29,7 @@ struct StudyCommand {
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
   bool pseudonymise = false;                 // --pseudonymise
   bool thresholdGiven = false;               // --threshold
+  std::string repeatReadings;                // --repeat-readings; empty: the protocol's
   std::vector<std::string> settingArguments; // the setting options as typed, applied over the protocol's
 };
 
