@@ -179,7 +179,7 @@ std::string CsvHeader(std::string_view file, const std::vector<std::string>& cov
   return header += kCsvLineEnd;
 }
 
-std::string DictionaryCsv(const std::vector<std::string>& covariates) {
+std::string DictionaryCsv(const std::vector<std::string>& covariates, bool repeatReadings) {
   std::string out = CsvHeader(kDictionaryCsv);
   const auto row = [&](std::string_view file, std::string_view column, std::string_view unit,
                        std::string_view description) {
@@ -191,6 +191,7 @@ std::string DictionaryCsv(const std::vector<std::string>& covariates) {
     out += kCsvLineEnd;
   };
   for (const CsvFileColumns& file : StudyCsvColumns()) {
+    if (file.repeatReadings && !repeatReadings) continue;
     for (const CsvColumn& column : file.columns) row(file.file, column.name, column.unit, column.description);
     if (file.covariates)
       for (const std::string& covariate : covariates) row(file.file, covariate, kNone, kCovariate);

@@ -34,7 +34,8 @@ const CsvFileColumns& ColumnsOf(std::string_view file);
 // ended.
 std::string CsvHeader(std::string_view file, const std::vector<std::string>& covariates = {});
 
-// dictionary.csv: file, column, unit, description.
-std::string DictionaryCsv(const std::vector<std::string>& covariates);
+// dictionary.csv: file, column, unit, description; the files of the repeat
+// readings only with them.
+std::string DictionaryCsv(const std::vector<std::string>& covariates, bool repeatReadings);
 
 } // namespace sinkview
