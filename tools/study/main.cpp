@@ -58,6 +58,7 @@ Expected<void, Failure> OneFileEach(const StudyCommand& command) {
     outputs.push_back({"--output-dir", (std::filesystem::path(command.outputDir) / name).native()});
   outputs.push_back({"--figure", command.figureFile});
   outputs.push_back({"--report", command.reportFile});
+  outputs.push_back({"--bland-altman", command.blandAltmanFile});
   return DistinctOutputs(outputs);
 }
 
@@ -100,6 +101,10 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
   }
   if (!command.figureFile.empty() && !stopAsked) {
     if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result)); !added) return added;
+  }
+  if (!command.blandAltmanFile.empty() && !stopAsked) {
+    if (auto added = set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result)); !added)
+      return added;
   }
   if (!command.reportFile.empty() && !stopAsked) {
     if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options)); !added)

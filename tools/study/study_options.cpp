@@ -43,6 +43,8 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 )help" + std::string(kSettingHelp) +
          R"help(      --report=FILE.pdf      also write the study report
       --figure=FILE          also draw the cohort figure (.png, .svg or .pdf)
+      --bland-altman=FILE    with repeat readings, also draw their Bland-Altman
+                             plot (.png at 300 dpi, .svg or .pdf)
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
@@ -95,6 +97,10 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   } else if (name == "report") {
     if (!HasExtension(value, {".pdf"})) return WrongUsage("--report: '" + value + "' must end in .pdf");
     command.reportFile = value;
+  } else if (name == "bland-altman") {
+    if (!HasExtension(value, {".png", ".svg", ".pdf"}))
+      return WrongUsage("--bland-altman: '" + value + "' must end in .png, .svg or .pdf");
+    command.blandAltmanFile = value;
   } else if (name == "figure") {
     if (!HasExtension(value, {".png", ".svg", ".pdf"}))
       return WrongUsage("--figure: '" + value + "' must end in .png, .svg or .pdf");
@@ -105,8 +111,8 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   return {};
 }
 
-const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report",
-                                             "figure",    "protocol",  "repeat-readings"};
+const std::vector<std::string> kWithValue = {"follow-up", "threshold",       "report",      "figure",
+                                             "protocol",  "repeat-readings", "bland-altman"};
 
 } // namespace
 

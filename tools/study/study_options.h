@@ -23,7 +23,7 @@ struct StudyCommand {
   StudyOptions options;
   std::vector<std::string> folders;
   std::string outputDir = ".";
-  std::string reportFile, figureFile; // empty when not asked for
+  std::string reportFile, figureFile, blandAltmanFile; // empty when not asked for
 
   // What the protocol does not decide once the command line says it.
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
