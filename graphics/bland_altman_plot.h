@@ -23,7 +23,8 @@ inline constexpr const char* kBlandAltmanYTitle = "Difference, first \u2212 seco
 inline constexpr double kBlandAltmanFontPoints = 7;
 inline constexpr Rgb kAgreementColour{200, 0, 0};
 
-// The line labels: "Bias 0.01", "+1.96 SD 0.21", "\u22121.96 SD -0.19".
+// The line labels, rounded to 0.01 mm: "Bias 0.1", "+1.96 SD 0.21",
+// "\u22121.96 SD -0.19".
 std::string BiasLabel(double biasMm);
 std::string LimitLabel(bool upper, double limitMm);
 
