@@ -5,7 +5,7 @@
 
 #include "model/data_files.h"
 #include "model/prepared_series.h"
-#include "model/text_encoding.h"
+#include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "study/hip_course.h"
 
@@ -60,9 +60,8 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
     if (relative.empty() || !fs::is_regular_file(second, error)) continue;
     matched.insert(second);
     // Pseudonymised, the second reading is named by its hip alone.
-    const std::string firstName = pseudonymise ? hip.file : DisplayUtf8(hip.path);
-    const std::string secondName =
-        pseudonymise ? hip.file + " (second reading)" : DisplayUtf8(second.native());
+    const std::string firstName = pseudonymise ? hip.file : PlainUtf8(hip.path);
+    const std::string secondName = pseudonymise ? hip.file + " (second reading)" : PlainUtf8(second.native());
     const auto refuse = [&](const std::string& why) {
       rejected.push_back({hip.file, secondName + ": " + why});
     };
@@ -94,7 +93,7 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
   }
   for (const std::string& found : FindDataFiles({repeatFolder}, true).files) {
     if (matched.count(Normal(found))) continue;
-    const std::string shown = pseudonymise ? "a second reading" : DisplayUtf8(found);
+    const std::string shown = pseudonymise ? "a second reading" : PlainUtf8(found);
     rejected.push_back({pseudonymise ? "" : shown, shown + ": a second reading without a first one"});
   }
   for (CohortSeries series : {CohortSeries::Subsidence, CohortSeries::StemCement}) {
