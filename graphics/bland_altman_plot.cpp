@@ -68,10 +68,6 @@ void DrawAxes(Surface& s, const Frame& f) {
            Surface::Anchor::Left);
 }
 
-void DashedLine(Surface& s, double x1, double x2, double y, double dash, Rgb colour) {
-  for (double x = x1; x < x2; x += 2 * dash) s.Line(x, y, std::min(x + dash, x2), y, colour);
-}
-
 } // namespace
 
 std::string BiasLabel(double biasMm) { return "Bias " + TickLabel(biasMm, 0.01); }
