@@ -65,11 +65,6 @@ Frame FrameFor(const CohortPlot& plot) {
   return f;
 }
 
-// A dashed horizontal line: dashes and gaps of equal length.
-void DashedLine(Surface& s, double x1, double x2, double y, double dash, Rgb colour) {
-  for (double x = x1; x < x2; x += 2 * dash) s.Line(x, y, std::min(x + dash, x2), y, colour);
-}
-
 void DrawBand(const CohortPlot& plot, Surface& s) {
   // One polygon per run of follow-up times that have an interval.
   std::vector<const CohortMean*> run;
@@ -175,6 +170,10 @@ void DrawLegend(const CohortPlot& plot, Surface& s, const Frame& f) {
 }
 
 } // namespace
+
+void DashedLine(Surface& s, double x1, double x2, double y, double dash, Rgb colour) {
+  for (double x = x1; x < x2; x += 2 * dash) s.Line(x, y, std::min(x + dash, x2), y, colour);
+}
 
 std::string CoursesLegend(int patients) { return "Each patient (n = " + std::to_string(patients) + ")"; }
 

@@ -49,6 +49,9 @@ void DrawCohortPlot(const CohortPlot& plot, Surface& surface);
 // `maxTicks` intervals over `span` (months use 1, 3, 6, 12, 24, 60 or 120).
 double TickStep(double span, int maxTicks, bool months);
 
+// A dashed horizontal line from x1 to x2: dashes and gaps of equal length.
+void DashedLine(Surface& surface, double x1, double x2, double y, double dash, Rgb colour);
+
 // A tick label with as many decimals as the step needs.
 std::string TickLabel(double value, double step);
 

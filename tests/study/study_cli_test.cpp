@@ -312,3 +312,26 @@ TEST_F(StudyCli, TheModelIsFittedBesideTheFilesOrToldWhyNot) {
   EXPECT_TRUE(fs::exists(out_ / "analysis.R"));
   EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
 }
+
+// A repeat folder that is missing, or is the study folder, stops the study
+// before it writes anything.
+TEST_F(StudyCli, ABadRepeatFolderIsAProtocolProblem) {
+  const fs::path study = folder_.path / "study";
+  fs::create_directories(study);
+  fs::copy_file(data_ / "study_cohort/c_short.vok", study / "c_short.vok");
+  for (const auto& [toml, message] :
+       {std::pair{"repeat_readings = \"second\"\n",
+                  "'repeat_readings': " + (study / "second").string() + " is no folder"},
+        {"repeat_readings = \".\"\n", "is the study folder itself"}}) {
+    std::ofstream(study / "study.toml") << toml;
+    EXPECT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(study)), 2) << toml;
+    EXPECT_NE(err_text.find(message), std::string::npos) << err_text;
+    EXPECT_TRUE(fs::is_empty(out_)) << toml;
+  }
+  fs::create_directories(study / "second");
+  EXPECT_EQ(Study("--repeat-readings " + Quoted(study / "second") + " --output-dir " + Quoted(out_) +
+                  Quoted(study)),
+            0)
+      << err_text;
+  EXPECT_TRUE(fs::exists(out_ / "precision.csv"));
+}

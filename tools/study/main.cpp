@@ -63,6 +63,7 @@ Expected<void, Failure> OneFileEach(const StudyCommand& command) {
   outputs.push_back({"--figure", command.figureFile});
   outputs.push_back({"--report", command.reportFile});
   outputs.push_back({"--workbook", command.workbookFile});
+  outputs.push_back({"--bland-altman", command.blandAltmanFile});
   return DistinctOutputs(outputs);
 }
 
@@ -123,6 +124,10 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
   set.Add(std::move(*script));
   if (!command.figureFile.empty() && !stopAsked) {
     if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result)); !added) return added;
+  }
+  if (!command.blandAltmanFile.empty() && !stopAsked) {
+    if (auto added = set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result)); !added)
+      return added;
   }
   if (!command.reportFile.empty() && !stopAsked) {
     if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options)); !added)
@@ -209,7 +214,7 @@ int main(int argc, char** argv) {
   std::cout << Count(static_cast<std::size_t>(result.patientCount), "patient") << " ("
             << Count(result.patients.size(), "hip") << ") read, " << Count(result.rejected.size(), "file")
             << " rejected, " << flagged << " over the threshold; "
-            << Count(written ? StudyCsvFileCount() : 0, "CSV file") << " written to "
+            << Count(written ? StudyCsvFileCount(result.repeat.has_value()) : 0, "CSV file") << " written to "
             << ShownFileName(command->outputDir);
   if (result.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
   if (result.skipped > 1) std::cout << ", " << result.skipped << " entries skipped: not regular files";

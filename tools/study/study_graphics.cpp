@@ -78,6 +78,52 @@ Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, c
   });
 }
 
+std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result) {
+  std::vector<BlandAltmanPanel> panels;
+  if (!result.repeat) return panels;
+  for (const AgreementRow& row : result.repeat->rows) {
+    if (!row.bias || !row.limits) continue;
+    BlandAltmanPanel panel;
+    panel.title = row.series == CohortSeries::Subsidence ? "Subsidence" : "Stem/cement interface";
+    for (const ReadingPair& pair : result.repeat->pairs) {
+      if (pair.series != row.series) continue;
+      panel.meansMm.push_back((pair.first + pair.second) / 2);
+      panel.differencesMm.push_back(pair.first - pair.second);
+    }
+    panel.biasMm = *row.bias;
+    panel.lowMm = (*row.limits)[0];
+    panel.highMm = (*row.limits)[1];
+    panels.push_back(std::move(panel));
+  }
+  return panels;
+}
+
+Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path,
+                                                           const StudyResult& result) {
+  EnsureGuiApplication();
+  const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
+  if (suffix != "png" && suffix != "pdf" && suffix != "svg")
+    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
+  const std::vector<BlandAltmanPanel> panels = BlandAltmanPanelsOf(result);
+  if (panels.empty())
+    return Unexpected(
+        Failure{ShownFileName(path) + ": no Bland-Altman plot without two pairs of repeat readings."});
+  // A column of 85 mm, a panel 64 mm high; a PNG is drawn at 300 dpi.
+  const double pixelsPerMm = kDotsPerInch / 25.4;
+  const QSizeF panel(85 * pixelsPerMm, 64 * pixelsPerMm);
+  const double scale = suffix == "png" ? 300.0 / kDotsPerInch : 1;
+  const QSize size =
+      (QSizeF(panel.width(), panel.height() * static_cast<double>(panels.size())) * scale).toSize();
+  return DrawingInTemporary(path, size, [&](QPainter& painter) {
+    painter.scale(scale, scale);
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+      PainterSurface surface(painter, QRectF(QPointF(0, panel.height() * static_cast<double>(i)), panel),
+                             Qt::white, Qt::black, DesignFont());
+      DrawBlandAltmanPanel(panels[i], surface);
+    }
+  });
+}
+
 namespace {
 
 // Pages of the report are A4 landscape at the figures' kDotsPerInch, so the

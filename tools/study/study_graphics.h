@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "graphics/bland_altman_plot.h"
 #include "graphics/cohort_plot.h"
 #include "model/atomic_file.h"
 #include "study/study.h"
@@ -28,6 +29,13 @@ CohortPlot CohortPlotOf(const StudyResult& result);
 
 // The cohort figure drawn into `area`, for the window and the report.
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
+
+// The Bland-Altman plot of the repeat readings as PNG (300 dpi), SVG or
+// PDF, whole in its temporary file: one panel per series with two pairs or
+// more, 85 mm wide.
+[[nodiscard]] Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path,
+                                                                         const StudyResult& result);
+std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 
 // The PDF study report, written or whole in its temporary file.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,

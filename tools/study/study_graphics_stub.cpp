@@ -7,6 +7,10 @@ Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, c
   return Unexpected(Failure{path + ": the cohort figure is not built yet"});
 }
 
+Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path, const StudyResult&) {
+  return Unexpected(Failure{path + ": the Bland-Altman plot is not built yet"});
+}
+
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult&,
                                                      const StudyOptions&) {
   return Unexpected(Failure{path + ": the study report is not built yet"});

@@ -15,7 +15,10 @@ and prepare it, and write for statistics packages:
   visits.csv    one row per hip and visit: the value or why there is none;
   flow.csv      the hips of each group by what became of them at each visit;
   cohort.csv    each group's statistics at each visit;
-  bands.csv     each group's hips by band at the primary visit;
+  bands.csv     each group's hips by band at the primary visit, and by
+                migration pattern where there is a detection limit;
+  precision.csv, pairs.csv  with repeat readings: the agreement of the two
+                readings per series, and every pair of values;
   long.csv      one row per hip and radiograph;
   rejected.csv  the files that could not be read, and why, and those with the
                 patient, side and radiograph dates of a file before them;
@@ -33,6 +36,9 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
       --protocol=FILE        follow the study's protocol in FILE (TOML; by
                              default study.toml of the one FOLDER, if any);
                              the setting options below override its settings
+      --repeat-readings=DIR  second readings of some hips, each under the path
+                             its first reading has in the FOLDER (default:
+                             the protocol's repeat_readings)
       --pseudonymise         identify the patients only by the patients
                              file's 'patient' column, which every row must fill
       --output-dir=DIR       write the CSV files into DIR, which must exist
@@ -44,6 +50,8 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
       --workbook=FILE.xlsx   also write every table as a sheet of one workbook,
                              with numbers, dates and texts as cells of their
                              kind, for spreadsheets in any language
+      --bland-altman=FILE    with repeat readings, also draw their Bland-Altman
+                             plot (.png at 300 dpi, .svg or .pdf)
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
@@ -90,9 +98,16 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   } else if (name == "protocol") {
     if (value.empty()) return WrongUsage("--protocol wants a file");
     command.protocolFile = value;
+  } else if (name == "repeat-readings") {
+    if (value.empty()) return WrongUsage("--repeat-readings wants a folder");
+    command.repeatReadings = value;
   } else if (name == "report") {
     if (!HasExtension(value, {".pdf"})) return WrongUsage("--report: '" + value + "' must end in .pdf");
     command.reportFile = value;
+  } else if (name == "bland-altman") {
+    if (!HasExtension(value, {".png", ".svg", ".pdf"}))
+      return WrongUsage("--bland-altman: '" + value + "' must end in .png, .svg or .pdf");
+    command.blandAltmanFile = value;
   } else if (name == "figure") {
     if (!HasExtension(value, {".png", ".svg", ".pdf"}))
       return WrongUsage("--figure: '" + value + "' must end in .png, .svg or .pdf");
@@ -106,8 +121,8 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   return {};
 }
 
-const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report",
-                                             "figure",    "protocol",  "workbook"};
+const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report",          "figure",
+                                             "protocol",  "workbook",  "repeat-readings", "bland-altman"};
 
 } // namespace
 
