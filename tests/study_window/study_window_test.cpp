@@ -119,7 +119,7 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
   ASSERT_TRUE(window.Study());
   EXPECT_EQ(window.Summary().index(1, 0).data().toString(), "no");
   EXPECT_EQ(window.Study()->patients[1].overThreshold, false);
-  EXPECT_EQ(CohortPlotOf(*window.Study()).thresholdMm, 3.5);
+  EXPECT_EQ(CohortPlotOf(*window.Study(), kOneColumnMm, 4).thresholdMm, 3.5);
 
   window.findChild<QCheckBox*>()->setChecked(true);
   EXPECT_EQ(enabled(), 0) << "reading again";

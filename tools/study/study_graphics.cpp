@@ -22,9 +22,6 @@ namespace sinkview {
 
 namespace {
 
-// The figure's size in device-independent pixels.
-constexpr QSize kCohortFigureSize(960, 640);
-
 // The command-line program makes no GUI application; the study window has one.
 void EnsureGuiApplication() {
   if (QCoreApplication::instance()) return;
@@ -38,25 +35,45 @@ void EnsureGuiApplication() {
   (void)application;
 }
 
+double PixelsPerMm(const QPaintDevice* device) { return device->logicalDpiX() / 25.4; }
+
 } // namespace
 
-CohortPlot CohortPlotOf(const StudyResult& result) {
+CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixelsPerMm) {
   CohortPlot plot;
   plot.thresholdMm = result.thresholdMm;
-  for (const PatientSummary& patient : result.patients) {
+  plot.widthMm = widthMm;
+  plot.heightMm = CohortFigureHeightMm(widthMm);
+  plot.pixelsPerMm = pixelsPerMm;
+  for (const Visit& visit : result.protocol.visits) {
+    if (visit.name != result.protocol.primaryVisit) continue;
+    plot.primaryMonths = visit.months;
+    plot.primaryVisit = visit.name;
+  }
+  for (const std::string& name : result.groups) plot.groups.push_back({name, 0, {}});
+  const auto groupIndex = [&](const std::string& name) {
+    return static_cast<int>(std::find(result.groups.begin(), result.groups.end(), name) -
+                            result.groups.begin());
+  };
+  for (const PatientSummary& hip : result.patients) {
+    const int group = groupIndex(hip.group);
+    if (hip.events.excluded || group >= static_cast<int>(plot.groups.size())) continue;
+    ++plot.groups[static_cast<std::size_t>(group)].hips;
+    // The hip on the study clock: its measured visits, baseline first.
     CohortCourse course;
-    for (const CoursePoint& point : patient.subsidence) {
-      course.months.push_back(point.months);
-      course.changeMm.push_back(point.change);
+    course.group = group;
+    for (const VisitValue& value : hip.visits) {
+      if (value.status != VisitStatus::Measured || !value.days || !value.subsidence) continue;
+      course.months.push_back(*value.days / kDaysPerMonth);
+      course.changeMm.push_back(*value.subsidence);
     }
     plot.courses.push_back(std::move(course));
   }
-  // The means of the first group: the figure shows one group's.
   for (const CohortRow& row : result.cohort) {
-    if (row.series != CohortSeries::Subsidence || row.group != result.groups.front() || row.n < 1 ||
-        !row.mean)
-      continue;
-    plot.means.push_back({row.followUpMonths, row.n, *row.mean, row.ci95Low, row.ci95High});
+    const int group = groupIndex(row.group);
+    if (row.series != CohortSeries::Subsidence || group >= static_cast<int>(plot.groups.size())) continue;
+    plot.groups[static_cast<std::size_t>(group)].means.push_back(
+        {row.followUpMonths, row.n, row.mean, row.ci95Low, row.ci95High});
   }
   return plot;
 }
@@ -64,18 +81,29 @@ CohortPlot CohortPlotOf(const StudyResult& result) {
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result) {
   painter.save();
   PainterSurface surface(painter, area, Qt::white, Qt::black, DesignFont());
-  DrawCohortPlot(CohortPlotOf(result), surface);
+  const double pixelsPerMm = PixelsPerMm(painter.device());
+  CohortPlot plot = CohortPlotOf(result, area.width() / pixelsPerMm, pixelsPerMm);
+  plot.heightMm = area.height() / pixelsPerMm;
+  DrawCohortPlot(plot, surface);
   painter.restore();
 }
 
-Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result) {
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
+                                                      double widthMm) {
   EnsureGuiApplication();
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && suffix != "svg")
     return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
-  return DrawingInTemporary(path, kCohortFigureSize, [&](QPainter& painter) {
-    DrawCohortFigure(painter, QRectF(QPointF(0, 0), kCohortFigureSize), result);
-  });
+  const double pixelsPerMm = kFigureDotsPerInch / 25.4;
+  const QSize size(static_cast<int>(std::lround(widthMm * pixelsPerMm)),
+                   static_cast<int>(std::lround(CohortFigureHeightMm(widthMm) * pixelsPerMm)));
+  return DrawingInTemporary(
+      path, size,
+      [&](QPainter& painter) {
+        PainterSurface surface(painter, QRectF(QPointF(0, 0), size), Qt::white, Qt::black, DesignFont());
+        DrawCohortPlot(CohortPlotOf(result, widthMm, pixelsPerMm), surface);
+      },
+      kFigureDotsPerInch);
 }
 
 namespace {
@@ -229,9 +257,14 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   if (result.cancelled) pages.Text("The reading was cancelled: the study is incomplete.", 9, true);
   pages.Gap(10);
   const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
-  const double height =
-      std::min(area.height(), area.width() * kCohortFigureSize.height() / kCohortFigureSize.width());
-  DrawCohortFigure(pages.painter(), QRectF(area.left(), area.top(), height * 1.5, height), result);
+  // The paper's two-column width, or as much as the page has room for.
+  const double pixelsPerMm = PixelsPerMm(pages.painter().device());
+  const double widthMm =
+      std::min({kTwoColumnsMm, area.width() / pixelsPerMm, (area.height() / pixelsPerMm - 40) / 0.35});
+  DrawCohortFigure(
+      pages.painter(),
+      QRectF(area.left(), area.top(), widthMm * pixelsPerMm, CohortFigureHeightMm(widthMm) * pixelsPerMm),
+      result);
 }
 
 void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
@@ -346,8 +379,9 @@ Expected<void, Failure> Committed(Expected<AtomicFile, Failure> file) {
 
 } // namespace
 
-Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result) {
-  return Committed(CohortFigureInTemporary(path, result));
+Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result,
+                                          double widthMm) {
+  return Committed(CohortFigureInTemporary(path, result, widthMm));
 }
 
 Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
