@@ -22,13 +22,11 @@
 namespace sinkview {
 
 inline constexpr double kStartThresholdMm = 1.5;
-inline const std::vector<double> kStartFollowUpMonths = {3, 6, 12, 24, 36, 48, 60, 84, 120};
 
 // What a study is run with.
 struct StudyOptions {
   Settings settings; // each file is read and prepared with them
   bool recursive = false;
-  std::vector<double> followUpMonths = kStartFollowUpMonths; // rising, each once
   double thresholdMm = kStartThresholdMm;
   // The protocol as applied; its settings and threshold are those above.
   Protocol protocol;

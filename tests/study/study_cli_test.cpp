@@ -145,7 +145,7 @@ TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
 #ifdef SINKVIEW_DRAWS_FIGURES
   const std::string svg = sinkview::testing::FileContents(figure);
   EXPECT_NE(svg.find(">-0.5</text>"), std::string::npos);
-  EXPECT_NE(svg.find("\u00B11.5 mm</text>"), std::string::npos);
+  EXPECT_NE(svg.find("\u00B11.5 mm at 24 months</text>"), std::string::npos);
 #endif
 }
 
@@ -157,12 +157,13 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwo) {
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {
-  const auto command = ParseStudyArguments({"-r", "--follow-up", "24,3,12,3", "--threshold=2", "--report",
+  const auto command = ParseStudyArguments({"-r", "--figure-width", "85", "--threshold=2", "--report",
                                             "r.PDF", "--figure=f.svg", "a", "--reference-point=head",
                                             "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
   ASSERT_TRUE(command) << command.error().message;
   EXPECT_TRUE(command->options.recursive);
-  EXPECT_EQ(command->options.followUpMonths, (std::vector<double>{3, 12, 24}));
+  EXPECT_EQ(command->figureWidthMm, 85);
+  EXPECT_EQ(ParseStudyArguments({"a"})->figureWidthMm, 170);
   EXPECT_EQ(command->options.thresholdMm, 2);
   EXPECT_EQ(command->reportFile, "r.PDF");
   EXPECT_EQ(command->figureFile, "f.svg");
@@ -172,8 +173,8 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
   EXPECT_EQ(command->folders, (std::vector<std::string>{"a", "-b"}));
 
   for (const std::vector<std::string>& wrong :
-       std::vector<std::vector<std::string>>{{"--follow-up", "3,,6", "a"},
-                                             {"--follow-up", "0", "a"},
+       std::vector<std::vector<std::string>>{{"--figure-width", "100", "a"},
+                                             {"--figure-width=", "a"},
                                              {"--threshold", "-1", "a"},
                                              {"--output-dir", "/no/such/folder", "a"},
                                              {"--report", "r.png", "a"},
@@ -181,6 +182,10 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
                                              {"a", "--threshold"}}) {
     EXPECT_FALSE(ParseStudyArguments(wrong)) << wrong[0] << ' ' << wrong[1];
   }
+  // The visits come from the protocol now; the old option says where to look.
+  const auto followUp = ParseStudyArguments({"--follow-up=6,12", "a"});
+  ASSERT_FALSE(followUp);
+  EXPECT_NE(followUp.error().message.find("[[visit]]"), std::string::npos) << followUp.error().message;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFont>
+#include <QImage>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -51,6 +52,21 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
   ASSERT_FALSE(wrong);
   EXPECT_NE(wrong.error().message.find("cohort.jpg"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder / "cohort.jpg"));
+}
+
+// A figure for a paper: one or two columns wide at 300 dpi, the PNG saying so.
+TEST(StudyGraphics, TheFigureIsDrawnAtItsWidthOnPaperAt300Dpi) {
+  QTemporaryDir dir;
+  const StudyResult study = RunStudy({kCohort.string()}, StudyOptions());
+  for (const auto& [widthMm, pixels] : {std::pair{85.0, 1004}, std::pair{170.0, 2008}}) {
+    const std::string file = (fs::path(dir.path().toStdString()) / "cohort.png").string();
+    ASSERT_FALSE(WriteCohortFigure(file, study, widthMm));
+    const QImage image(QString::fromStdString(file));
+    EXPECT_EQ(image.width(), pixels) << widthMm;
+    EXPECT_EQ(image.height(), qRound(CohortFigureHeightMm(widthMm) / 25.4 * 300)) << widthMm;
+    EXPECT_EQ(image.dotsPerMeterX(), 11811) << widthMm;
+    EXPECT_EQ(image.dotsPerMeterY(), 11811) << widthMm;
+  }
 }
 
 TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {

@@ -99,7 +99,9 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
     set.Add(std::move(*used));
   }
   if (!command.figureFile.empty() && !stopAsked) {
-    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result)); !added) return added;
+    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result, command.figureWidthMm));
+        !added)
+      return added;
   }
   if (!command.reportFile.empty() && !stopAsked) {
     if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options)); !added)

@@ -24,6 +24,7 @@ struct StudyCommand {
   std::vector<std::string> folders;
   std::string outputDir = ".";
   std::string reportFile, figureFile; // empty when not asked for
+  double figureWidthMm = 170;         // --figure-width: one column (85) or two (170)
 
   // What the protocol does not decide once the command line says it.
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
