@@ -78,6 +78,18 @@ std::string RoundedText(double value, int decimals, char separator) {
   return text;
 }
 
+std::string FixedText(double value, int decimals, char separator) {
+  decimals = std::clamp(decimals, 0, 15);
+  char buffer[400];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  std::string text(buffer, result.ptr);
+  // A value rounding to zero is written without its sign.
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  if (separator != '.') std::replace(text.begin(), text.end(), '.', separator);
+  return text;
+}
+
 void AppendPrintText(std::string& out, double value) {
   char buffer[40];
   const std::size_t length = LabelDigits(value, buffer);

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <unistd.h>
 
+#include "../support/file_contents.h"
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "protocol/read_protocol.h"
@@ -220,6 +221,27 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
     EXPECT_TRUE(fs::is_empty(out_)) << c.toml;
   }
 }
+
+#ifdef SINKVIEW_DRAWS_FIGURES
+// The report's study pages say what the study is and what became of its hips.
+TEST_F(StudyCli, TheReportHasTheTitleTheFlowAndThePatientsWithTheirHips) {
+  const fs::path report = out_ / "report.pdf";
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--report " + Quoted(report) + Quoted(kExampleStudy)), 0)
+      << err_text;
+  ASSERT_EQ(
+      sinkview::testing::RunShell("pdftotext -layout " + Quoted(report) + " " + Quoted(out_ / "report.txt"),
+                                  folder_.path, out_text, err_text),
+      0)
+      << "pdftotext (poppler-utils) is installed by scripts/install-deps.sh";
+  const std::string text = sinkview::testing::FileContents(out_ / "report.txt");
+  for (const std::string expected :
+       {"Cemented stems A and B: subsidence over three years", "13 patients (14 hips) read",
+        "Enrolled: 6 patients (7 hips)", "Enrolled: 7 patients (7 hips)", "24 months: 4 of 7 hips measured",
+        "not measured: revised 1, late baseline 1, after break 1", "12 months: 5 of 7 hips measured",
+        "725 to 741", "4.6 to 69.9"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+}
+#endif
 
 TEST_F(StudyCli, TheProtocolUsedIsWrittenBesideTheResultsAndReadsBack) {
   ASSERT_EQ(
