@@ -39,8 +39,9 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
   ASSERT_TRUE(WriteStudyReport(report.string(), study, options));
   const std::string pdf = FileContents(report);
   const std::regex page("/Type\\s*/Page[^s]");
-  // The front page with the figure, the tables, then the three patients.
-  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 2 + 3);
+  // The front page with the figure, the protocol with timing and bands, the
+  // flow, the statistics and patients, then the three patients.
+  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 4 + 3);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
 
   for (const auto& [name, start] :
