@@ -28,13 +28,11 @@ inline constexpr std::string_view kBandClassification = "band", kPatternClassifi
 // A stem whose change between the pattern's visits exceeds the detection
 // limit keeps migrating; the others have stabilised.
 inline constexpr std::array<std::string_view, 2> kPatterns = {"continuous", "stabilised"};
-inline const std::vector<double> kStartFollowUpMonths = {3, 6, 12, 24, 36, 48, 60, 84, 120};
 
 // What a study is run with.
 struct StudyOptions {
   Settings settings; // each file is read and prepared with them
   bool recursive = false;
-  std::vector<double> followUpMonths = kStartFollowUpMonths; // rising, each once
   double thresholdMm = kStartThresholdMm;
   // The protocol as applied; its settings and threshold are those above.
   Protocol protocol;

@@ -13,14 +13,15 @@ namespace sinkview {
 namespace {
 
 std::vector<std::pair<std::string, std::string>> SettingRows(const StudyOptions& options) {
-  std::string followUp;
-  for (double months : options.followUpMonths) followUp += (followUp.empty() ? "" : ",") + CsvNumber(months);
+  std::string visits;
+  for (const Visit& visit : options.protocol.visits)
+    visits += (visits.empty() ? "" : ",") + CsvNumber(visit.months);
   return {
       {"Reference point", std::string(WordOf(kReferenceWords, options.settings.ReferencePoint))},
       {"Trochanter", std::string(WordOf(kTrochanterWords, options.settings.TrochanterChoice))},
       {"Time limit (months)", CsvNumber(TimeLimitMonths(options.settings.TimeLimitDays))},
       {"Threshold (mm)", CsvNumber(options.thresholdMm)},
-      {"Follow-up (months)", followUp},
+      {"Visits (months)", visits},
   };
 }
 

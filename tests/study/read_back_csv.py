@@ -24,7 +24,7 @@ def read(folder, name):
 
 with tempfile.TemporaryDirectory() as out:
     out = pathlib.Path(out)
-    subprocess.run([program, "--follow-up", "12,24,36", "--output-dir", out, data / "study_cohort"],
+    subprocess.run([program, "--output-dir", out, data / "study_cohort"],
                    check=True, stdout=subprocess.DEVNULL, env={"LC_ALL": "de_DE.UTF-8"})
     summary = read(out, "summary.csv")
     check([r["patient"] for r in summary] == ["Arnold, Jr. Anton AA-1", "Bürgi Beat BB-2", "Coray Clara CC-3"],

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <unistd.h>
 
+#include "../support/file_contents.h"
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "protocol/read_protocol.h"
@@ -145,7 +146,7 @@ TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
 #ifdef SINKVIEW_DRAWS_FIGURES
   const std::string svg = sinkview::testing::FileContents(figure);
   EXPECT_NE(svg.find(">-0.5</text>"), std::string::npos);
-  EXPECT_NE(svg.find("\u00B11.5 mm</text>"), std::string::npos);
+  EXPECT_NE(svg.find("\u00B11.5 mm at 24 months</text>"), std::string::npos);
 #endif
 }
 
@@ -171,12 +172,13 @@ TEST_F(StudyCli, TheWorkbookIsNoOtherOutputOfTheRun) {
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {
-  const auto command = ParseStudyArguments({"-r", "--follow-up", "24,3,12,3", "--threshold=2", "--report",
+  const auto command = ParseStudyArguments({"-r", "--figure-width", "85", "--threshold=2", "--report",
                                             "r.PDF", "--figure=f.svg", "a", "--reference-point=head",
                                             "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
   ASSERT_TRUE(command) << command.error().message;
   EXPECT_TRUE(command->options.recursive);
-  EXPECT_EQ(command->options.followUpMonths, (std::vector<double>{3, 12, 24}));
+  EXPECT_EQ(command->figureWidthMm, 85);
+  EXPECT_EQ(ParseStudyArguments({"a"})->figureWidthMm, 170);
   EXPECT_EQ(command->options.thresholdMm, 2);
   EXPECT_EQ(command->reportFile, "r.PDF");
   EXPECT_EQ(command->figureFile, "f.svg");
@@ -186,8 +188,8 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
   EXPECT_EQ(command->folders, (std::vector<std::string>{"a", "-b"}));
 
   for (const std::vector<std::string>& wrong :
-       std::vector<std::vector<std::string>>{{"--follow-up", "3,,6", "a"},
-                                             {"--follow-up", "0", "a"},
+       std::vector<std::vector<std::string>>{{"--figure-width", "100", "a"},
+                                             {"--figure-width=", "a"},
                                              {"--threshold", "-1", "a"},
                                              {"--output-dir", "/no/such/folder", "a"},
                                              {"--report", "r.png", "a"},
@@ -195,6 +197,10 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
                                              {"a", "--threshold"}}) {
     EXPECT_FALSE(ParseStudyArguments(wrong)) << wrong[0] << ' ' << wrong[1];
   }
+  // The visits come from the protocol now; the old option says where to look.
+  const auto followUp = ParseStudyArguments({"--follow-up=6,12", "a"});
+  ASSERT_FALSE(followUp);
+  EXPECT_NE(followUp.error().message.find("[[visit]]"), std::string::npos) << followUp.error().message;
 }
 
 namespace {
@@ -229,6 +235,27 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
     EXPECT_TRUE(fs::is_empty(out_)) << c.toml;
   }
 }
+
+#ifdef SINKVIEW_DRAWS_FIGURES
+// The report's study pages say what the study is and what became of its hips.
+TEST_F(StudyCli, TheReportHasTheTitleTheFlowAndThePatientsWithTheirHips) {
+  const fs::path report = out_ / "report.pdf";
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--report " + Quoted(report) + Quoted(kExampleStudy)), 0)
+      << err_text;
+  ASSERT_EQ(
+      sinkview::testing::RunShell("pdftotext -layout " + Quoted(report) + " " + Quoted(out_ / "report.txt"),
+                                  folder_.path, out_text, err_text),
+      0)
+      << "pdftotext (poppler-utils) is installed by scripts/install-deps.sh";
+  const std::string text = sinkview::testing::FileContents(out_ / "report.txt");
+  for (const std::string expected :
+       {"Cemented stems A and B: subsidence over three years", "13 patients (14 hips) read",
+        "Enrolled: 6 patients (7 hips)", "Enrolled: 7 patients (7 hips)", "24 months: 4 of 7 hips measured",
+        "not measured: revised 1, late baseline 1, after break 1", "12 months: 5 of 7 hips measured",
+        "725 to 741", "4.6 to 69.9"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+}
+#endif
 
 TEST_F(StudyCli, TheProtocolUsedIsWrittenBesideTheResultsAndReadsBack) {
   ASSERT_EQ(

@@ -123,7 +123,9 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
   script->Write(AnalysisScriptText());
   set.Add(std::move(*script));
   if (!command.figureFile.empty() && !stopAsked) {
-    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result)); !added) return added;
+    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result, command.figureWidthMm));
+        !added)
+      return added;
   }
   if (!command.blandAltmanFile.empty() && !stopAsked) {
     if (auto added = set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result)); !added)

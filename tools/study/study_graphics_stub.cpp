@@ -3,7 +3,7 @@
 // Until the drawing is built, both outputs say so.
 namespace sinkview {
 
-Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult&) {
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult&, double) {
   return Unexpected(Failure{path + ": the cohort figure is not built yet"});
 }
 

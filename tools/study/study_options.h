@@ -25,6 +25,7 @@ struct StudyCommand {
   std::string outputDir = ".";
   std::string reportFile, figureFile, blandAltmanFile; // empty when not asked for
   std::string workbookFile;                            // --workbook; empty when not asked for
+  double figureWidthMm = 170;                          // --figure-width: one column (85) or two (170)
 
   // What the protocol does not decide once the command line says it.
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
