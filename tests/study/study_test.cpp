@@ -34,7 +34,6 @@ namespace {
 
 const std::string kCohort = std::string(SINKVIEW_TEST_DATA) + "/study_cohort";
 const std::string kGoodAndBad = std::string(SINKVIEW_TEST_DATA) + "/study_good_and_bad";
-const std::string kProtocolStudy = std::string(SINKVIEW_TEST_DATA) + "/study_protocol";
 
 StudyResult Cohort() { return RunStudy({kCohort}, {}); }
 
