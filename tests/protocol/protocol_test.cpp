@@ -18,18 +18,15 @@ Expected<Protocol, Failure> Parse(const std::string& text) {
 
 } // namespace
 
+// The defaults that decide a study's numbers.
 TEST(Protocol, AnEmptyFileGivesTheDefaults) {
   const auto protocol = Parse("");
   ASSERT_TRUE(protocol) << protocol.error().message;
-  EXPECT_EQ(protocol->title, "study");
-  EXPECT_EQ(protocol->cutoff, kRunDay);
+  EXPECT_EQ(*protocol, DefaultProtocol("study", kRunDay));
   EXPECT_EQ(protocol->primaryVisit, "24 months");
   EXPECT_EQ(protocol->thresholdMm, 1.5);
   EXPECT_EQ(protocol->bandsMm, (std::array<double, 2>{0.5, 1.5}));
   EXPECT_EQ(protocol->baselineDays, (std::array<int, 2>{0, 42}));
-  EXPECT_EQ(protocol->settings, Settings{});
-  EXPECT_FALSE(protocol->pseudonymise);
-  EXPECT_TRUE(protocol->patientsFile.empty());
   ASSERT_EQ(protocol->visits.size(), 9u);
   EXPECT_EQ(protocol->visits[0], (Visit{"3 months", 3, {2, 4.5}}));
   EXPECT_EQ(protocol->visits[1], (Visit{"6 months", 6, {4.5, 9}}));
