@@ -33,37 +33,14 @@ TEST(Protocol, AnEmptyFileGivesTheDefaults) {
   EXPECT_EQ(protocol->visits[8], (Visit{"120 months", 120, {96, 144}}));
 }
 
+// tests/data/protocol_every_key/study.toml sets every key.
 TEST(Protocol, KeysOverrideTheDefaults) {
-  const auto protocol = Parse(R"(title = "Stem A against stem B"
-cutoff = 2026-06-30
-patients = "lists/patients.csv"
-primary_visit = "two years"
-threshold_mm = 2
-bands_mm = [0.4, 1.2]
-value_at_visit = "interpolate"
-baseline_days = [1, 28]
-reference_point = "head"
-trochanter = "minor"
-time_limit_months = 36
-pseudonymise = true
-pattern_visits = ["half a year", "two years"]
-detection_limit_mm = 0.3
-repeat_readings = "repeat/"
-
-[[visit]]
-name = "half a year"
-months = 6
-window_months = [3, 9]
-
-[[visit]]
-name = "two years"
-months = 24
-window_months = [18, 30]
-)");
+  const std::string folder = std::string(SINKVIEW_TEST_DATA) + "/protocol_every_key";
+  const auto protocol = ReadProtocol(folder + "/study.toml", DefaultProtocol("study", kRunDay));
   ASSERT_TRUE(protocol) << protocol.error().message;
   EXPECT_EQ(protocol->title, "Stem A against stem B");
   EXPECT_EQ(protocol->cutoff, 2026y / June / 30);
-  EXPECT_EQ(protocol->patientsFile, "/study/lists/patients.csv");
+  EXPECT_EQ(protocol->patientsFile, folder + "/lists/patients.csv");
   EXPECT_EQ(protocol->thresholdMm, 2);
   EXPECT_EQ(protocol->valueAtVisit, ValueAtVisit::Interpolate);
   EXPECT_EQ(protocol->baselineDays, (std::array<int, 2>{1, 28}));
