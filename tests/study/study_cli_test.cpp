@@ -113,17 +113,6 @@ TEST_F(StudyCli, CtrlCAndSigtermStopTheRunReplacingNothing) {
   }
 }
 
-TEST_F(StudyCli, OneFileGivenAsTwoOutputsIsAUsageError) {
-  const fs::path again = out_ / ".." / "x.pdf";
-  EXPECT_EQ(Study("--output-dir " + Quoted(out_) + "--figure " + Quoted(folder_.path / "x.pdf") +
-                  "--report " + Quoted(again) + Quoted(data_ / "study_cohort")),
-            2);
-  EXPECT_EQ(err_text, "sinkview-study: " + again.string() +
-                          " is given for both --figure and --report; each output needs a file of its own\n"
-                          "Try 'sinkview-study --help'.\n");
-  EXPECT_FALSE(fs::exists(folder_.path / "x.pdf"));
-}
-
 // A German locale changes no number of the files: neither the figure's nor
 // the reader's in rejected.csv.
 TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
@@ -150,25 +139,31 @@ TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
 #endif
 }
 
-TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwo) {
-  for (const std::string arguments :
-       {"", "--threshold x . ", "--no-such-option . ", "--figure a.gif . ", "--workbook w.csv . "}) {
-    EXPECT_EQ(Study(arguments), 2) << arguments;
-    EXPECT_NE(err_text.find("Try 'sinkview-study --help'."), std::string::npos) << arguments;
-  }
-}
-
-// One file as the workbook and a table: the workbook would be made from
-// the file it replaces.
-TEST_F(StudyCli, TheWorkbookIsNoOtherOutputOfTheRun) {
+// One file given as two outputs is a wrong command line too, a hard link
+// among them: the workbook would be made from the file it replaces.
+TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
   std::ofstream(out_ / "summary.csv") << "file\n";
   fs::create_hard_link(out_ / "summary.csv", out_ / "study.xlsx");
-  EXPECT_EQ(Study("--output-dir " + Quoted(out_) + "--workbook " + Quoted(out_ / "study.xlsx") +
-                  Quoted(data_ / "study_cohort")),
-            2);
-  EXPECT_NE(err_text.find("study.xlsx is given for both --output-dir and --workbook"), std::string::npos)
-      << err_text;
-  EXPECT_EQ(sinkview::testing::FileContents(out_ / "summary.csv"), "file\n");
+  const std::string run = "--output-dir " + Quoted(out_), study = Quoted(data_ / "study_cohort");
+  const fs::path again = out_ / ".." / "x.pdf";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"--threshold x . ", ""},
+      {"--no-such-option . ", ""},
+      {"--figure a.gif . ", ""},
+      {"--workbook w.csv . ", ""},
+      {run + "--figure " + Quoted(folder_.path / "x.pdf") + "--report " + Quoted(again) + study,
+       "sinkview-study: " + again.string() +
+           " is given for both --figure and --report; each output needs a file of its own\n"},
+      {run + "--workbook " + Quoted(out_ / "study.xlsx") + study,
+       "study.xlsx is given for both --output-dir and --workbook; each output needs a file of its own\n"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    EXPECT_EQ(Study(arguments), 2) << arguments;
+    EXPECT_NE(err_text.find(message + "Try 'sinkview-study --help'."), std::string::npos) << err_text;
+  }
+  EXPECT_FALSE(fs::exists(folder_.path / "x.pdf"));
+  EXPECT_EQ(FileContents(out_ / "summary.csv"), "file\n");
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {
