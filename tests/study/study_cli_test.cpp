@@ -293,8 +293,6 @@ TEST(StudyProtocol, TheCommandLineOverridesTheProtocol) {
   EXPECT_TRUE(options.protocol.pseudonymise);
   ASSERT_TRUE(options.patients);
   EXPECT_EQ(options.patients->rows.size(), 14u);
-  EXPECT_EQ(options.patients->groups, (std::vector<std::string>{"A", "B"}));
-  EXPECT_EQ(options.patients->covariates, (std::vector<std::string>{"age", "sex"}));
 }
 
 TEST(StudyProtocol, WithoutAProtocolFileTheDefaultsAreTheFoldersAndTheDay) {
