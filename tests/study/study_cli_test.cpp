@@ -39,6 +39,8 @@ protected:
   std::string out_text, err_text;
 };
 
+const fs::path kExampleStudy = fs::path(SINKVIEW_SOURCE_DIR) / "examples/study";
+
 // Whether the process has a handler for `signal` (its SigCgt mask).
 bool Catches(pid_t process, int signal) {
   std::ifstream status("/proc/" + std::to_string(process) + "/status");
@@ -196,16 +198,6 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
   EXPECT_NE(followUp.error().message.find("[[visit]]"), std::string::npos) << followUp.error().message;
 }
 
-namespace {
-
-const fs::path kExampleStudy = fs::path(SINKVIEW_SOURCE_DIR) / "examples/study";
-
-void WriteText(const fs::path& file, const std::string& text) {
-  std::ofstream(file, std::ios::binary) << text;
-}
-
-} // namespace
-
 // A protocol that cannot be followed, a repeat folder that is missing or is
 // the study folder among them, stops the study before it writes anything.
 TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
@@ -224,8 +216,8 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
       {"repeat_readings = \".\"\n", "", "", "is the study folder itself"},
   };
   for (const auto& c : cases) {
-    WriteText(study / "study.toml", c.toml);
-    WriteText(study / "patients.csv", c.patients);
+    std::ofstream(study / "study.toml", std::ios::binary) << c.toml;
+    std::ofstream(study / "patients.csv", std::ios::binary) << c.patients;
     EXPECT_EQ(Study(c.arguments + "--output-dir " + Quoted(out_) + Quoted(study)), 2) << c.toml;
     EXPECT_NE(err_text.find(c.message), std::string::npos) << err_text;
     EXPECT_TRUE(fs::is_empty(out_)) << c.toml;
