@@ -11,6 +11,7 @@ using namespace std::chrono;
 namespace {
 
 const CalendarDate kRunDay = 2026y / December / 8;
+const std::string kEveryKey = std::string(SINKVIEW_TEST_DATA) + "/protocol_every_key";
 
 Expected<Protocol, Failure> Parse(const std::string& text) {
   return ParseProtocol(text, "/study/study.toml", DefaultProtocol("study", kRunDay));
@@ -33,14 +34,13 @@ TEST(Protocol, AnEmptyFileGivesTheDefaults) {
   EXPECT_EQ(protocol->visits[8], (Visit{"120 months", 120, {96, 144}}));
 }
 
-// tests/data/protocol_every_key/study.toml sets every key.
+// kEveryKey/study.toml sets every key.
 TEST(Protocol, KeysOverrideTheDefaults) {
-  const std::string folder = std::string(SINKVIEW_TEST_DATA) + "/protocol_every_key";
-  const auto protocol = ReadProtocol(folder + "/study.toml", DefaultProtocol("study", kRunDay));
+  const auto protocol = ReadProtocol(kEveryKey + "/study.toml", DefaultProtocol("study", kRunDay));
   ASSERT_TRUE(protocol) << protocol.error().message;
   EXPECT_EQ(protocol->title, "Stem A against stem B");
   EXPECT_EQ(protocol->cutoff, 2026y / June / 30);
-  EXPECT_EQ(protocol->patientsFile, folder + "/lists/patients.csv");
+  EXPECT_EQ(protocol->patientsFile, kEveryKey + "/lists/patients.csv");
   EXPECT_EQ(protocol->thresholdMm, 2);
   EXPECT_EQ(protocol->valueAtVisit, ValueAtVisit::Interpolate);
   EXPECT_EQ(protocol->baselineDays, (std::array<int, 2>{1, 28}));
@@ -130,21 +130,14 @@ TEST(Protocol, AMissingFileIsNamed) {
   EXPECT_EQ(protocol.error().message.rfind("/no/such/study.toml: the file cannot be opened", 0), 0u);
 }
 
+// Every key set, a title to escape, a threshold with no short decimal.
 TEST(ProtocolUsed, ReadsBackAsTheSameProtocol) {
-  Protocol full = DefaultProtocol("Stem \"A\" against B\\C", 2026y / June / 30);
-  full.patientsFile = "/study/patients.csv";
-  full.primaryVisit = "3 months";
+  auto read = ReadProtocol(kEveryKey + "/study.toml", DefaultProtocol("study", kRunDay));
+  ASSERT_TRUE(read) << read.error().message;
+  Protocol full = *read;
+  full.title = "Stem \"A\" against B\\C";
   full.thresholdMm = 0.1 + 0.2;
-  full.bandsMm = {0.3, 1.1};
-  full.valueAtVisit = ValueAtVisit::Interpolate;
-  full.baselineDays = {2, 30};
-  full.settings.ReferencePoint = Reference::HeadCenter;
-  full.settings.TrochanterChoice = Trochanter::Minor;
   full.settings.TimeLimitDays = TimeLimitDaysForMonths(18.5);
-  full.pseudonymise = true;
-  full.repeatReadings = "repeat";
-  full.patternVisits = {{"3 months", "24 months"}};
-  full.detectionLimitMm = 0.25;
   for (const Protocol& protocol : {DefaultProtocol("all", kRunDay), full}) {
     const std::string text = ProtocolToml(protocol, "1.2.3", kRunDay);
     const auto back = ParseProtocol(text, "/elsewhere/protocol-used.toml", Protocol{});
