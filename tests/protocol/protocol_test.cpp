@@ -11,6 +11,7 @@ using namespace std::chrono;
 namespace {
 
 const CalendarDate kRunDay = 2026y / December / 8;
+const std::string kEveryKey = std::string(SINKVIEW_TEST_DATA) + "/protocol_every_key";
 
 Expected<Protocol, Failure> Parse(const std::string& text) {
   return ParseProtocol(text, "/study/study.toml", DefaultProtocol("study", kRunDay));
@@ -18,55 +19,28 @@ Expected<Protocol, Failure> Parse(const std::string& text) {
 
 } // namespace
 
+// The defaults that decide a study's numbers.
 TEST(Protocol, AnEmptyFileGivesTheDefaults) {
   const auto protocol = Parse("");
   ASSERT_TRUE(protocol) << protocol.error().message;
-  EXPECT_EQ(protocol->title, "study");
-  EXPECT_EQ(protocol->cutoff, kRunDay);
+  EXPECT_EQ(*protocol, DefaultProtocol("study", kRunDay));
   EXPECT_EQ(protocol->primaryVisit, "24 months");
   EXPECT_EQ(protocol->thresholdMm, 1.5);
   EXPECT_EQ(protocol->bandsMm, (std::array<double, 2>{0.5, 1.5}));
   EXPECT_EQ(protocol->baselineDays, (std::array<int, 2>{0, 42}));
-  EXPECT_EQ(protocol->settings, Settings{});
-  EXPECT_FALSE(protocol->pseudonymise);
-  EXPECT_TRUE(protocol->patientsFile.empty());
   ASSERT_EQ(protocol->visits.size(), 9u);
   EXPECT_EQ(protocol->visits[0], (Visit{"3 months", 3, {2, 4.5}}));
   EXPECT_EQ(protocol->visits[1], (Visit{"6 months", 6, {4.5, 9}}));
   EXPECT_EQ(protocol->visits[8], (Visit{"120 months", 120, {96, 144}}));
 }
 
+// kEveryKey/study.toml sets every key.
 TEST(Protocol, KeysOverrideTheDefaults) {
-  const auto protocol = Parse(R"(title = "Stem A against stem B"
-cutoff = 2026-06-30
-patients = "lists/patients.csv"
-primary_visit = "two years"
-threshold_mm = 2
-bands_mm = [0.4, 1.2]
-value_at_visit = "interpolate"
-baseline_days = [1, 28]
-reference_point = "head"
-trochanter = "minor"
-time_limit_months = 36
-pseudonymise = true
-pattern_visits = ["half a year", "two years"]
-detection_limit_mm = 0.3
-repeat_readings = "repeat/"
-
-[[visit]]
-name = "half a year"
-months = 6
-window_months = [3, 9]
-
-[[visit]]
-name = "two years"
-months = 24
-window_months = [18, 30]
-)");
+  const auto protocol = ReadProtocol(kEveryKey + "/study.toml", DefaultProtocol("study", kRunDay));
   ASSERT_TRUE(protocol) << protocol.error().message;
   EXPECT_EQ(protocol->title, "Stem A against stem B");
   EXPECT_EQ(protocol->cutoff, 2026y / June / 30);
-  EXPECT_EQ(protocol->patientsFile, "/study/lists/patients.csv");
+  EXPECT_EQ(protocol->patientsFile, kEveryKey + "/lists/patients.csv");
   EXPECT_EQ(protocol->thresholdMm, 2);
   EXPECT_EQ(protocol->valueAtVisit, ValueAtVisit::Interpolate);
   EXPECT_EQ(protocol->baselineDays, (std::array<int, 2>{1, 28}));
@@ -156,21 +130,14 @@ TEST(Protocol, AMissingFileIsNamed) {
   EXPECT_EQ(protocol.error().message.rfind("/no/such/study.toml: the file cannot be opened", 0), 0u);
 }
 
+// Every key set, a title to escape, a threshold with no short decimal.
 TEST(ProtocolUsed, ReadsBackAsTheSameProtocol) {
-  Protocol full = DefaultProtocol("Stem \"A\" against B\\C", 2026y / June / 30);
-  full.patientsFile = "/study/patients.csv";
-  full.primaryVisit = "3 months";
+  auto read = ReadProtocol(kEveryKey + "/study.toml", DefaultProtocol("study", kRunDay));
+  ASSERT_TRUE(read) << read.error().message;
+  Protocol full = *read;
+  full.title = "Stem \"A\" against B\\C";
   full.thresholdMm = 0.1 + 0.2;
-  full.bandsMm = {0.3, 1.1};
-  full.valueAtVisit = ValueAtVisit::Interpolate;
-  full.baselineDays = {2, 30};
-  full.settings.ReferencePoint = Reference::HeadCenter;
-  full.settings.TrochanterChoice = Trochanter::Minor;
   full.settings.TimeLimitDays = TimeLimitDaysForMonths(18.5);
-  full.pseudonymise = true;
-  full.repeatReadings = "repeat";
-  full.patternVisits = {{"3 months", "24 months"}};
-  full.detectionLimitMm = 0.25;
   for (const Protocol& protocol : {DefaultProtocol("all", kRunDay), full}) {
     const std::string text = ProtocolToml(protocol, "1.2.3", kRunDay);
     const auto back = ParseProtocol(text, "/elsewhere/protocol-used.toml", Protocol{});

@@ -10,9 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
-#include "../support/temp_folder.h"
 #include "study/precision.h"
 #include "study/study.h"
 #include "study/study_csv.h"
@@ -21,57 +19,19 @@ using namespace sinkview;
 
 namespace {
 
-struct Radiograph {
-  const char* date; // yyyymmdd
-  double shoulderMm;
-};
+// tests/data/precision_repeat: h1 to h3 read twice, their differences
+// above; h4 with a radiograph read on another day in each reading, h5 with
+// the other side read again, h6 with another patient's, and a repeat
+// reading (ghost.vok) without a first one.
+const std::filesystem::path kRepeatSet = std::filesystem::path(SINKVIEW_TEST_DATA) / "precision_repeat";
 
-void WriteVok(const std::filesystem::path& file, const std::string& patient, const char* side,
-              const std::vector<Radiograph>& radiographs) {
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary);
-  int n = 0;
-  for (const Radiograph& r : radiographs) {
-    ++n;
-    out << "[X-ray " << n << "]\r\n\"Hand\",\"Hanna\",\"" << patient << "\"\r\n\"Date\",\"" << r.date
-        << "\"\r\n\"Side\",\"" << side
-        << "\",\"Magnification head radius\",1,\"Magnification stem length\",1\r\n"
-        << "Distances in mm (image scale), angle in degrees\r\n\"Medial\",0,14.6,11.8,9.4,7.1\r\n"
-        << "\"Lateral\",0,10.3,8.7,6.9,5.2\r\n\"Angle\",1.6,\"Subsidence\",63.4,48.2,55.8," << r.shoulderMm
-        << "\r\n\"subsidence stem/cement interface\",0.0\r\n\"Control lengths\"," << 2 * (n - 1)
-        << ",38.6,\"Offset\",44.1\r\n";
-  }
+StudyResult RunRepeatSet() {
+  StudyOptions options;
+  options.recursive = true;
+  options.protocol.repeatReadings = (kRepeatSet / "repeat").string();
+  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  return RunStudy({kRepeatSet.string()}, options);
 }
-
-// The study folder with its repeat readings inside it, in repeat/.
-struct RepeatSet {
-  sinkview::testing::TempFolder folder;
-  RepeatSet() {
-    const auto study = folder.path, repeat = folder.path / "repeat";
-    WriteVok(study / "h1.vok", "H1", "L", {{"20200101", 60}, {"20210101", 59}, {"20220101", 58}});
-    WriteVok(repeat / "h1.vok", "H1", "L", {{"20200101", 60}, {"20210101", 59.4}, {"20220101", 58.4}});
-    WriteVok(study / "h2.vok", "H2", "R", {{"20200101", 60}, {"20210101", 59}});
-    WriteVok(repeat / "h2.vok", "H2", "R", {{"20200101", 60}, {"20210101", 58.9}});
-    WriteVok(study / "sub/h3.vok", "H3", "L", {{"20200101", 60}, {"20210101", 59}, {"20220101", 58}});
-    WriteVok(repeat / "sub/h3.vok", "H3", "L", {{"20200101", 60}, {"20210101", 58.4}, {"20220101", 57.4}});
-    // A radiograph read on another day in each reading: no pair.
-    WriteVok(study / "h4.vok", "H4", "L", {{"20200101", 60}, {"20210101", 59}});
-    WriteVok(repeat / "h4.vok", "H4", "L", {{"20200101", 60}, {"20210102", 59}});
-    // The other side read again, and another patient.
-    WriteVok(study / "h5.vok", "H5", "L", {{"20200101", 60}, {"20210101", 59}});
-    WriteVok(repeat / "h5.vok", "H5", "R", {{"20200101", 60}, {"20210101", 59}});
-    WriteVok(study / "h6.vok", "H6", "L", {{"20200101", 60}, {"20210101", 59}});
-    WriteVok(repeat / "h6.vok", "H7", "L", {{"20200101", 60}, {"20210101", 59}});
-    WriteVok(repeat / "ghost.vok", "H8", "L", {{"20200101", 60}, {"20210101", 59}});
-  }
-  StudyResult Run() const {
-    StudyOptions options;
-    options.recursive = true;
-    options.protocol.repeatReadings = (folder.path / "repeat").string();
-    options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
-    return RunStudy({folder.path.string()}, options);
-  }
-};
 
 } // namespace
 
@@ -104,8 +64,7 @@ TEST(Precision, PairsByDateTwoOfOneDayInOrder) {
 }
 
 TEST(Precision, RepeatReadingsOfTheHandComputedHips) {
-  const RepeatSet set;
-  const StudyResult result = set.Run();
+  const StudyResult result = RunRepeatSet();
   EXPECT_EQ(result.patients.size(), 6u) << "the repeat folder's files are no hips of the study";
   ASSERT_TRUE(result.repeat);
   const AgreementRow& subsidence = result.repeat->rows[0];
@@ -119,7 +78,7 @@ TEST(Precision, RepeatReadingsOfTheHandComputedHips) {
 
   std::vector<std::string> reasons;
   for (const RejectedFile& r : result.rejected) reasons.push_back(r.file + ": " + r.reason);
-  const std::string study = set.folder.path.string() + "/", repeat = study + "repeat/";
+  const std::string study = kRepeatSet.string() + "/", repeat = study + "repeat/";
   EXPECT_EQ(
       reasons,
       (std::vector<std::string>{

@@ -24,6 +24,7 @@
 //   p07 R  surgery 2018-01-01; days 1, 182 (isolated), 365, 730 (after a
 //          break): 6 m incomparable, 12 m -1, 24 m after the break
 //   stray.vok has no row, the row of p08_left.vok no data file.
+// The groups, events and ages are patients.csv's.
 // Flow days: cemented baseline 14, 9, 2, 9: mean 8.5, sd sqrt(73/3);
 // 6 m 182, 121: sd 61/sqrt(2); 12 m 366, 365.25, 366: sd sqrt(0.375/2);
 // uncemented baseline 19, 4, 1: mean 8, sd sqrt(93); 6 m 181, 182; 12 m
@@ -40,7 +41,8 @@
 
 #include <chrono>
 
-#include "study/csv_columns.h"
+#include "../support/file_contents.h"
+#include "protocol/patients_file.h"
 #include "study/study.h"
 #include "study/study_csv.h"
 
@@ -51,17 +53,6 @@ namespace {
 
 const std::string kStudy = std::string(SINKVIEW_TEST_DATA) + "/study_protocol";
 
-PatientRow Row(std::string file, std::string group, CalendarDate surgery, std::string patient, int line) {
-  PatientRow row;
-  row.file = std::move(file);
-  row.group = std::move(group);
-  row.surgery = surgery;
-  row.patient = std::move(patient);
-  row.covariates = {std::to_string(60 + line)};
-  row.line = line;
-  return row;
-}
-
 StudyOptions ProtocolOptions(bool pseudonymise = false) {
   Protocol p;
   p.cutoff = 2021y / June / 30;
@@ -69,27 +60,11 @@ StudyOptions ProtocolOptions(bool pseudonymise = false) {
   p.valueAtVisit = ValueAtVisit::Interpolate;
   p.pseudonymise = pseudonymise;
   p.visits = {{"6 months", 6, {3, 9}}, {"12 months", 12, {9, 18}}, {"24 months", 24, {18, 30}}};
-  PatientsFile f;
-  f.covariates = {"age"};
-  f.groups = {"cemented", "uncemented"};
-  const CalendarDate y2019 = 2019y / January / 1, y2020 = 2020y / January / 1;
-  f.rows = {Row("p01_left.vok", "cemented", y2020, "P01", 2),
-            Row("p01_right.vok", "cemented", y2020, "P01", 3),
-            Row("p02_left.vok", "uncemented", y2019, "P02", 4),
-            Row("p03_right.vok", "uncemented", y2019, "P03", 5),
-            Row("p04_left.vok", "uncemented", y2019, "P04", 6),
-            Row("p05_left.vok", "cemented", y2019, "P05", 7),
-            Row("p06_left.vok", "cemented", y2019, "P06", 8),
-            Row("p07_right.vok", "uncemented", 2018y / January / 1, "P07", 9),
-            Row("p08_left.vok", "cemented", y2019, "P08", 10),
-            Row("p09_left.vok", "cemented", 2019y / June / 1, "P09", 11)};
-  f.rows[2].revision = 2019y / October / 1;
-  f.rows[3].death = 2020y / March / 1;
-  f.rows[5].excluded = "infection";
-  f.rows[6].withdrawn = 2019y / May / 1;
   StudyOptions options;
   options.protocol = p;
-  options.patients = f;
+  auto patients = ReadPatientsFile(kStudy + "/patients.csv", pseudonymise);
+  EXPECT_TRUE(patients) << patients.error().message;
+  if (patients) options.patients = std::move(*patients);
   return options;
 }
 
@@ -110,21 +85,9 @@ TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
   const StudyResult result = RunStudy({kStudy}, ProtocolOptions());
   EXPECT_EQ(result.patients.size(), 9u);
   EXPECT_EQ(result.patientCount, 8);
-  EXPECT_EQ(FlowCsv(result), CsvHeader(kFlowCsv) +
-                                 "cemented,baseline,0,5,4,0,0,0,0,0,1,0,0,0,8.5,4.932883,2,14\r\n"
-                                 "cemented,6 months,6,5,2,1,0,0,0,1,1,0,0,0,151.5,43.13351,121,182\r\n"
-                                 "cemented,12 months,12,5,3,0,0,0,0,1,1,0,0,0,365.75,0.4330127,365.25,366\r\n"
-                                 "cemented,24 months,24,5,0,0,3,0,0,1,1,0,0,0,,,,\r\n"
-                                 "uncemented,baseline,0,4,3,0,0,0,0,0,0,1,0,0,8,9.643651,1,19\r\n"
-                                 "uncemented,6 months,6,4,2,0,0,0,0,0,0,1,0,1,181.5,0.7071068,181,182\r\n"
-                                 "uncemented,12 months,12,4,2,0,0,1,0,0,0,1,0,0,365.5,0.7071068,365,366\r\n"
-                                 "uncemented,24 months,24,4,0,0,0,1,1,0,0,1,1,0,,,,\r\n");
-  EXPECT_EQ(BandsCsv(result), CsvHeader(kBandsCsv) + "cemented,band,acceptable,1,33.33333,6.149194,79.23404\r\n"
-                                                     "cemented,band,at_risk,2,66.66667,20.76596,93.85081\r\n"
-                                                     "cemented,band,unacceptable,0,0,0,56.1497\r\n"
-                                                     "uncemented,band,acceptable,0,0,0,65.76198\r\n"
-                                                     "uncemented,band,at_risk,2,100,34.23802,100\r\n"
-                                                     "uncemented,band,unacceptable,0,0,0,65.76198\r\n");
+  const std::string expected = std::string(SINKVIEW_TEST_DATA) + "/study_protocol_expected/";
+  EXPECT_EQ(FlowCsv(result), sinkview::testing::FileContents(expected + "flow.csv"));
+  EXPECT_EQ(BandsCsv(result), sinkview::testing::FileContents(expected + "bands.csv"));
   const std::string cohort = CohortCsv(result);
   EXPECT_EQ(Lines(cohort, "subsidence,cemented,12 months"),
             "subsidence,cemented,12 months,12,3,-0.7486413,0.4318408,-0.9959239,-0.997962,-0.622962,-1,-0.25,"

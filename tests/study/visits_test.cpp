@@ -89,13 +89,7 @@ TEST(VisitValue, BothRulesAtTheWindowsEdgesAndTies) {
       {"only before: the nearest, no extrapolation", I, {{1300, -1}, {1400, -2}}, M, 3, 1400, -2},
       {"the one after lies outside the window", I, {{1400, -1}, {1949, -5}}, M, 2, 1400, -1},
       {"an isolated radiograph is no candidate", I, {{1400, -1}, {1500, -9, true}}, M, 2, 1400, -1},
-      {"interpolated past an isolated one",
-       I,
-       {{1460, -1}, {1462, -2, true}, {1463, -3}},
-       M,
-       -1,
-       1461,
-       -1 - 2.0 / 3},
+      {"past an isolated one", I, {{1460, -1}, {1462, -2, true}, {1463, -3}}, M, -1, 1461, -1 - 2.0 / 3},
   };
   for (const Case& c : cases) {
     std::vector<Radiograph> radiographs = {{5, 0}};
@@ -118,50 +112,39 @@ TEST(VisitValue, BothRulesAtTheWindowsEdgesAndTies) {
 // The first status that applies, for a visit of 12 months in [9, 18]
 // (days 273.9375 to 547.875, closing on 2021-07-01).
 TEST(VisitValue, StatusesAndTheirPrecedence) {
+  // The events on these days after the surgery.
+  const auto events = [](std::optional<int> revised, std::optional<int> died = {},
+                         std::optional<int> withdrawn = {}, bool excluded = false) {
+    const auto day = [](std::optional<int> d) { return d ? std::optional(Day(*d)) : std::nullopt; };
+    return HipEvents{kSurgery, day(revised), day(died), day(withdrawn), excluded};
+  };
   struct Case {
     const char* what;
     std::vector<Radiograph> radiographs;
     HipEvents events;
-    CalendarDate cutoff;
     VisitStatus status;
+    CalendarDate cutoff = 2030y / January / 1;
   };
-  const CalendarDate later = 2030y / January / 1;
-  const auto surgery = [](std::optional<CalendarDate> revision, std::optional<CalendarDate> death,
-                          std::optional<CalendarDate> withdrawn, bool excluded = false) {
-    return HipEvents{kSurgery, revision, death, withdrawn, excluded};
-  };
-  const auto none = surgery({}, {}, {});
+  const HipEvents none = events({});
   using S = VisitStatus;
   const Case cases[] = {
-      {"measured", {{5, 0}, {365, -1}}, none, later, S::Measured},
-      {"excluded, though measured", {{5, 0}, {365, -1}}, surgery({}, {}, {}, true), later, S::Excluded},
-      {"late baseline, though measured", {{43, 0}, {365, -1}}, none, later, S::LateBaseline},
-      {"late baseline before a revision", {{43, 0}}, surgery(Day(100), {}, {}), later, S::LateBaseline},
-      {"baseline on its last day", {{42, 0}, {365, -1}}, none, later, S::Measured},
-      {"revised before died", {{5, 0}}, surgery(Day(200), Day(100), {}), later, S::Revised},
-      {"died before withdrawn", {{5, 0}}, surgery({}, Day(300), Day(100)), later, S::Died},
-      {"withdrawn", {{5, 0}}, surgery({}, {}, Day(547)), later, S::Withdrawn},
-      {"an event after the window's end", {{5, 0}}, surgery(Day(548), {}, {}), later, S::Missed},
-      {"a radiograph after the revision", {{5, 0}, {365, -1}}, surgery(Day(300), {}, {}), later, S::Revised},
-      {"a radiograph before the revision",
-       {{5, 0}, {290, -1}},
-       surgery(Day(300), {}, {}),
-       later,
-       S::Measured},
-      {"not yet due before after a break",
-       {{5, 0, false, true}, {365, -1}},
-       none,
-       2021y / June / 30,
-       S::NotYetDue},
-      {"due on the window's last day", {{5, 0}}, none, 2021y / July / 1, S::Missed},
-      {"after a break before incomparable",
-       {{5, 0, false, true}, {365, -1, true}},
-       none,
-       later,
-       S::AfterBreak},
-      {"incomparable", {{5, 0}, {365, -1, true}}, none, later, S::Incomparable},
-      {"a candidate before the break", {{5, 0}, {300, -1, false, true}, {365, -2}}, none, later, S::Measured},
-      {"missed", {{5, 0}, {600, -1}}, none, later, S::Missed},
+      {"measured", {{5, 0}, {365, -1}}, none, S::Measured},
+      {"excluded, though measured", {{5, 0}, {365, -1}}, events({}, {}, {}, true), S::Excluded},
+      {"late baseline, though measured", {{43, 0}, {365, -1}}, none, S::LateBaseline},
+      {"late baseline before a revision", {{43, 0}}, events(100), S::LateBaseline},
+      {"baseline on its last day", {{42, 0}, {365, -1}}, none, S::Measured},
+      {"revised before died", {{5, 0}}, events(200, 100), S::Revised},
+      {"died before withdrawn", {{5, 0}}, events({}, 300, 100), S::Died},
+      {"withdrawn", {{5, 0}}, events({}, {}, 547), S::Withdrawn},
+      {"an event after the window's end", {{5, 0}}, events(548), S::Missed},
+      {"a radiograph after the revision", {{5, 0}, {365, -1}}, events(300), S::Revised},
+      {"a radiograph before the revision", {{5, 0}, {290, -1}}, events(300), S::Measured},
+      {"not yet due before after a break", {{5, 0, false, true}, {365, -1}}, none, S::NotYetDue, Day(546)},
+      {"due on the window's last day", {{5, 0}}, none, S::Missed, Day(547)},
+      {"after a break before incomparable", {{5, 0, false, true}, {365, -1, true}}, none, S::AfterBreak},
+      {"incomparable", {{5, 0}, {365, -1, true}}, none, S::Incomparable},
+      {"a candidate before the break", {{5, 0}, {300, -1, false, true}, {365, -2}}, none, S::Measured},
+      {"missed", {{5, 0}, {600, -1}}, none, S::Missed},
   };
   for (const Case& c : cases) {
     Protocol p = OneVisit(ValueAtVisit::Nearest, {9, 18});

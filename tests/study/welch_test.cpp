@@ -8,46 +8,27 @@
 
 using namespace sinkview;
 
-namespace {
-
-struct WelchCase {
-  const char* name;
-  std::vector<double> values, reference;
-  double difference, low, high, p;
-};
-
-} // namespace
-
+// R: a <- c(1.2, 0.8, 1.5, 1.1, 0.9); b <- c(0.4, 0.7, 0.3, 0.6); t.test(a, b)
+// (df 6.857142857142855), and t.test(c(2, 4), c(1, 1, 1, 5, 9, 3)) (df
+// 4.635604833686307). By hand: equal samples, se = sqrt(2/3), df = 4,
+// t(0.975, 4) = 2.7764451051977987.
 TEST(Welch, DifferenceIntervalAndPValueAreRsAndTheHandsOnes) {
-  const WelchCase cases[] = {
-      // R: a <- c(1.2, 0.8, 1.5, 1.1, 0.9); b <- c(0.4, 0.7, 0.3, 0.6); t.test(a, b)
-      //    (df 6.857142857142855)
-      {"unequal sizes",
-       {1.2, 0.8, 1.5, 1.1, 0.9},
+  constexpr double kHalf = 2.7764451051977987 * 0.816496580927726;
+  const struct {
+    std::vector<double> values, reference;
+    double difference, low, high, p;
+  } cases[] = {
+      {{1.2, 0.8, 1.5, 1.1, 0.9},
        {0.4, 0.7, 0.3, 0.6},
        0.6,
        0.23726660340605191,
        0.96273339659394830,
        0.00592870304344039},
-      // R: t.test(c(2, 4), c(1, 1, 1, 5, 9, 3)) (df 4.635604833686307)
-      {"negative, wide",
-       {2, 4},
-       {1, 1, 1, 5, 9, 3},
-       -1.0 / 3,
-       -4.667970352467666,
-       4.001303685800999,
-       0.848151287465090},
-      // By hand: equal samples, se = sqrt(2/3), df = 4, t(0.975, 4) = 2.7764451051977987.
-      {"no difference",
-       {1, 2, 3},
-       {3, 1, 2},
-       0,
-       -2.7764451051977987 * 0.816496580927726,
-       2.7764451051977987 * 0.816496580927726,
-       1},
+      {{2, 4}, {1, 1, 1, 5, 9, 3}, -1.0 / 3, -4.667970352467666, 4.001303685800999, 0.848151287465090},
+      {{1, 2, 3}, {3, 1, 2}, 0, -kHalf, kHalf, 1},
   };
-  for (const WelchCase& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.difference);
     const MeanDifference d = WelchDifference(c.values, c.reference);
     EXPECT_EQ(d.n, static_cast<int>(c.values.size()));
     EXPECT_EQ(d.referenceN, static_cast<int>(c.reference.size()));

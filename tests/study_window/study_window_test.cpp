@@ -32,6 +32,13 @@ namespace fs = std::filesystem;
 // Its b is over the threshold, its a not.
 const fs::path kCohort = fs::path(SINKVIEW_TEST_DATA) / "study_cohort";
 
+// Whether `window` shows the study of `folder` within 20 s.
+bool Shows(StudyWindow& window, const QString& folder) {
+  QSignalSpy shown(&window, &StudyWindow::StudyShown);
+  window.Read(folder);
+  return shown.wait(20000);
+}
+
 TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureTheFormatOfItsName) {
   QTemporaryDir dir;
   const fs::path folder = dir.path().toStdString();
@@ -80,9 +87,7 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   fs::copy(fs::path(SINKVIEW_TEST_DATA) / "study_good_and_bad" / "no_record.vok", dir.path().toStdString());
 
   StudyWindow window("true");
-  QSignalSpy shown(&window, &StudyWindow::StudyShown);
-  window.Read(dir.path());
-  ASSERT_TRUE(shown.wait(20000));
+  ASSERT_TRUE(Shows(window, dir.path()));
 
   const SummaryModel& model = window.Summary();
   ASSERT_EQ(model.rowCount(), 3);
@@ -123,9 +128,7 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
   QTemporaryDir dir;
   fs::copy(kCohort, dir.path().toStdString());
   StudyWindow window("true");
-  QSignalSpy shown(&window, &StudyWindow::StudyShown);
-  window.Read(dir.path());
-  ASSERT_TRUE(shown.wait(20000));
+  ASSERT_TRUE(Shows(window, dir.path()));
   // Without a cut-off in a protocol, the study runs to the day of the
   // reading, as the command line's does.
   EXPECT_EQ(window.Study()->protocol.cutoff, Today());
@@ -145,6 +148,7 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
   EXPECT_EQ(window.Study()->patients[1].overThreshold, false);
   EXPECT_EQ(CohortPlotOf(*window.Study(), kOneColumnMm, 4).thresholdMm, 3.5);
 
+  QSignalSpy shown(&window, &StudyWindow::StudyShown);
   window.findChild<QCheckBox*>()->setChecked(true);
   EXPECT_EQ(enabled(), 0) << "reading again";
   ASSERT_TRUE(shown.wait(20000));
@@ -163,9 +167,7 @@ const fs::path kExampleStudy = fs::path(SINKVIEW_SOURCE_DIR) / "examples/study";
 // hips at each visit.
 TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
   StudyWindow window("true");
-  QSignalSpy shown(&window, &StudyWindow::StudyShown);
-  window.Read(QString::fromStdString(kExampleStudy.string()));
-  ASSERT_TRUE(shown.wait(20000));
+  ASSERT_TRUE(Shows(window, QString::fromStdString(kExampleStudy.string())));
   EXPECT_EQ(window.findChild<QLabel*>("title")->text(),
             "Cemented stems A and B: subsidence over three years");
 
@@ -226,9 +228,7 @@ TEST(StudyWindow, DoubleClickOpensThePatientsFileByItsBytes) {
   fs::permissions(viewer, fs::perms::owner_all);
 
   StudyWindow window(QString::fromStdString(viewer.string()));
-  QSignalSpy shown(&window, &StudyWindow::StudyShown);
-  window.Read(dir.path());
-  ASSERT_TRUE(shown.wait(20000));
+  ASSERT_TRUE(Shows(window, dir.path()));
   auto* table = window.findChild<QTableView*>("patients");
   ASSERT_EQ(table->model()->rowCount(), 1);
   emit table->doubleClicked(table->model()->index(0, 2));

@@ -97,12 +97,6 @@ TEST(Workbook, TheStudySheetHoldsTheProtocolAndTheColumns) {
     EXPECT_EQ(cells.count(expected), 1u) << expected;
 }
 
-TEST(Workbook, SheetsFollowTheStudysOrder) {
-  for (const auto& [file, sheet] : std::vector<std::pair<std::string, std::string>>{
-           {"summary.csv", "Summary"}, {"model_fit.csv", "Model fit"}, {"new_table.csv", "New table"}})
-    EXPECT_EQ(SheetNameOf(file), sheet);
-}
-
 TEST(Workbook, ATableThatIsNoCsvLeavesNothing) {
   const sinkview::testing::TempFolder folder;
   const auto workbook = WorkbookInTemporary((folder.path / "study.xlsx").native(), kStudy,
