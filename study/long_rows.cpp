@@ -62,7 +62,8 @@ std::string LongRowPrefix(const std::string& file, const std::string& patient) {
   return prefix += ',';
 }
 
-std::string LongRows(const MeasurementModel& m, std::string_view prefix) {
+std::string LongRows(const PreparedSeries& prepared, std::string_view prefix) {
+  const MeasurementModel& m = prepared.model;
   std::string rows;
   rows.reserve(static_cast<std::size_t>(m.RadiographCount) * (200 + prefix.size()));
   for (int i = 1; i <= m.RadiographCount; ++i) {

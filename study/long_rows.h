@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 
 namespace sinkview {
 
@@ -15,7 +16,7 @@ std::string LongRowPrefix(const std::string& file, const std::string& patient);
 
 // The rows of long.csv for a prepared model, one per radiograph, each
 // starting with `prefix` and ended by CR LF.
-std::string LongRows(const MeasurementModel& prepared, std::string_view prefix);
+std::string LongRows(const PreparedSeries& prepared, std::string_view prefix);
 
 // Months since the first radiograph, unrounded: elapsed days x 12 / 365.
 double MonthsSinceFirstUnrounded(const MeasurementModel& m, int i);

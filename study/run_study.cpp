@@ -52,12 +52,11 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   DuplicateSeries duplicates;
   const auto readOne = [&](std::size_t i) {
     Outcome outcome;
-    // The model lives only while it is summarised.
+    // The series lives only while it is summarised.
     if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
-      outcome.summary = SummarisePatient(loaded->model, files[i], StudyFileName(files[i], root), options);
+      outcome.summary = SummarisePatient(*loaded, files[i], StudyFileName(files[i], root), options);
       if (longRows)
-        outcome.longRows =
-            LongRows(loaded->model, LongRowPrefix(outcome.summary->file, outcome.summary->patient));
+        outcome.longRows = LongRows(*loaded, LongRowPrefix(outcome.summary->file, outcome.summary->patient));
     } else {
       outcome.reason = loaded.error().message;
     }

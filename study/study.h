@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 #include "model/settings.h"
 #include "protocol/protocol.h"
 
@@ -117,8 +118,8 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
                      const StudyProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
                      const LongRowsSink& longRows = {});
 
-// The summary of one prepared model; `file` and `path` name it.
-PatientSummary SummarisePatient(const MeasurementModel& prepared, const std::string& path,
+// The summary of one prepared series; `file` and `path` name it.
+PatientSummary SummarisePatient(const PreparedSeries& prepared, const std::string& path,
                                 const std::string& file, const StudyOptions& options);
 
 // Flags every patient by `thresholdMm` instead of the threshold the study

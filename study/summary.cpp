@@ -40,8 +40,9 @@ std::optional<double> ChangeAt(const std::vector<CoursePoint>& course, double mo
   return before->change + (static_cast<double>(after->change) - before->change) * share;
 }
 
-PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& path, const std::string& file,
+PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path, const std::string& file,
                                 const StudyOptions& options) {
+  const MeasurementModel& m = p.model;
   PatientSummary s;
   s.path = path;
   s.file = DisplayUtf8(file);
@@ -56,7 +57,7 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
   s.observationMonths = m.ObservationMonths;
 
   // A break is where the table starts a new segment.
-  const Flags starts = SegmentStarts(m);
+  const Flags& starts = p.segmentStarts;
   for (int i = 1; i <= n; ++i) {
     if (i > 1) s.dates += ' ';
     s.dates += DateOf(m, i);
@@ -64,7 +65,7 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
     if (i > 1 && starts[i] == i) ++s.breaks;
     // Every change from radiograph 1, across breaks: the table's values
     // restart at each segment, a study's course does not.
-    const ChangesSinceStart c = Changes(m, i, 1);
+    const ChangesSinceStart c = Changes(p, i, 1);
     const double months = MonthsSinceFirstUnrounded(m, i);
     s.subsidence.push_back({months, c.subsidence});
     if (m.HasStemCementData) s.stemCement.push_back({months, c.stemCement});
@@ -72,7 +73,7 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
 
   // One radiograph has no change, not a change of 0.
   if (n < 2) return s;
-  const ChangesSinceStart last = Changes(m, n, 1);
+  const ChangesSinceStart last = Changes(p, n, 1);
   s.subsidenceLastMm = last.subsidence;
   if (m.HasStemCementData) s.stemCementLastMm = last.stemCement;
   s.angleChangeLastDeg = last.parameters.back();

@@ -70,7 +70,7 @@ struct Result {
 Result ExportOne(const std::string& name, const Settings& settings, const std::string& target) {
   const auto loaded = LoadPreparedFile(name, settings);
   if (!loaded) return {loaded.error().message};
-  const MaybeFailure failure = WriteExportFile(loaded->model, target, FlushToDisk::Later);
+  const MaybeFailure failure = WriteExportFile(*loaded, target, FlushToDisk::Later);
   if (!failure) return {};
   return {ShownFileName(name) + ": " + failure->message, true};
 }

@@ -298,9 +298,9 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const St
   };
   const double half = area.width() / 2 - 5;
   place(QRectF(area.left(), area.top(), half, area.height()), GraphicsDesignSize(),
-        [&](QSize size) { DrawGraphicsFigure(painter, size, prepared->model, programDirectory); });
+        [&](QSize size) { DrawGraphicsFigure(painter, size, *prepared, programDirectory); });
   place(QRectF(area.left() + half + 10, area.top(), half, area.height()), TableDesignSize(),
-        [&](QSize size) { DrawTableFigure(painter, size, prepared->model); });
+        [&](QSize size) { DrawTableFigure(painter, size, *prepared); });
 }
 
 } // namespace
