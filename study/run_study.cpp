@@ -52,11 +52,13 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   DuplicateSeries duplicates;
   const auto readOne = [&](std::size_t i) {
     Outcome outcome;
-    // The series lives only while it is summarised.
+    // The series lives only while it is summarised, unless kept for a report.
     if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
       outcome.summary = SummarisePatient(*loaded, files[i], StudyFileName(files[i], root), options);
       if (longRows)
         outcome.longRows = LongRows(*loaded, LongRowPrefix(outcome.summary->file, outcome.summary->patient));
+      if (options.keepPrepared)
+        outcome.summary->prepared = std::make_shared<const PreparedSeries>(std::move(*loaded));
     } else {
       outcome.reason = loaded.error().message;
     }

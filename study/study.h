@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ struct StudyOptions {
   // The protocol as applied; its settings and threshold are those above.
   Protocol protocol;
   std::optional<PatientsFile> patients; // none without a patients file
+  // Keeps each patient's prepared series for the report's pages, so that
+  // they show what was read with the rest; off, a study runs in flat
+  // memory however many files it has.
+  bool keepPrepared = false;
 };
 
 // One radiograph of a patient's course: months since the first radiograph
@@ -70,6 +75,9 @@ struct PatientSummary {
   std::vector<CoursePoint> subsidence, stemCement;
   // Every radiograph's date (ISO 8601), in order, separated by blanks.
   std::string dates;
+
+  // The series as read and prepared, when StudyOptions::keepPrepared.
+  std::shared_ptr<const PreparedSeries> prepared;
 };
 
 enum class CohortSeries { Subsidence, StemCement };

@@ -69,7 +69,9 @@ int main(int argc, char** argv) {
       OpenLongCsv((std::filesystem::path(command->outputDir) / kLongCsv).native());
   LongRowsSink longRows;
   if (longCsv) longRows = [&file = *longCsv](std::string_view rows) { file.Write(rows); };
-  const StudyResult result = RunStudy(command->folders, command->options, ProgressLine(), nullptr, longRows);
+  StudyOptions options = command->options;
+  options.keepPrepared = !command->reportFile.empty();
+  const StudyResult result = RunStudy(command->folders, options, ProgressLine(), nullptr, longRows);
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 
   std::vector<Failure> failures = WriteStudyCsvFiles(result, command->outputDir);

@@ -25,7 +25,8 @@ CohortPlot CohortPlotOf(const StudyResult& result);
 // The cohort figure drawn into `area`, for the window and the report.
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
 
-// The PDF study report.
+// The PDF study report. A patient's page shows the series the study read
+// (run with StudyOptions::keepPrepared); without it, only the file's name.
 [[nodiscard]] MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result,
                                             const StudyOptions& options);
 

@@ -173,6 +173,7 @@ StudyOptions StudyWindow::Options() const {
   StudyOptions options;
   options.recursive = subFolders_->isChecked();
   options.thresholdMm = threshold_->value();
+  options.keepPrepared = true; // the report can be saved at any time
   return options;
 }
 
