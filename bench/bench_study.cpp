@@ -1,6 +1,8 @@
-// A study of 10,000 data files, summarised and its four CSV files written,
-// against the exporter writing the export files of the same files; and the
-// study program's peak memory at 1,000 and 10,000 files.
+// A study of 10,000 data files, summarised and its CSV files written,
+// against the exporter writing the export files of the same files; the
+// visits and statistics of 10,000 hips in process, which should add at most
+// a tenth to the study's time; and the study program's peak memory at 1,000
+// and 10,000 files.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +15,8 @@
 #include <vector>
 
 #include "bench_data.h"
+#include "study/study.h"
+#include "study/study_csv.h"
 
 extern char** environ;
 
@@ -69,6 +73,31 @@ void StudyAgainstExport(benchmark::State& state) {
   state.counters["study_per_export"] = studySeconds / exportSeconds;
 }
 BENCHMARK(StudyAgainstExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+
+// The visit engine and every statistic over 10,000 hips of 30 radiographs
+// each, with the texts of the files they fill; the reading is not timed.
+void VisitsAndStatistics(benchmark::State& state) {
+  using namespace sinkview;
+  const PreparedSeries prepared = bench::PreparedThirtyRadiographSeries();
+  StudyResult result;
+  result.patients.assign(10000, SummarisePatient(prepared, "hip.vok", "hip.vok"));
+  result.protocol = Protocol{};
+  result.protocol.cutoff = std::chrono::year(2100) / 1 / 1;
+  result.groups = {"all"};
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    for (PatientSummary& hip : result.patients) ApplyVisits(hip, result.protocol);
+    result.cohort = CohortStatistics(result.patients, result.protocol, result.groups);
+    result.flow = StudyFlow(result.patients, result.protocol, result.groups);
+    result.bands = PrimaryBands(result.patients, result.groups);
+    if (state.range(0) == 1)
+      bytes = SummaryCsv(result).size() + VisitsCsv(result).size() + FlowCsv(result).size() +
+              CohortCsv(result).size() + BandsCsv(result).size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["csv_MiB"] = static_cast<double>(bytes) / (1 << 20);
+}
+BENCHMARK(VisitsAndStatistics)->ArgName("with_csv_text")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Peak resident memory of sinkview-study over a study of range(0) files.
 void StudyPeakMemory(benchmark::State& state) {

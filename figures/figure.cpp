@@ -170,7 +170,8 @@ std::string Render(const QString& suffix, const QString& title, QSize size,
 
 } // namespace
 
-MaybeFailure WriteDrawing(const std::string& path, QSize size, const std::function<void(QPainter&)>& draw) {
+Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
+                                                 const std::function<void(QPainter&)>& draw) {
   const QString name = QString::fromLocal8Bit(path);
   const QString suffix = QFileInfo(name).suffix().toLower();
   const auto refused = [&](const std::string& reason) {
@@ -178,26 +179,28 @@ MaybeFailure WriteDrawing(const std::string& path, QSize size, const std::functi
                    std::to_string(size.height()) + " pixels is not written (" + reason +
                    "). An older file of that name is unchanged."};
   };
-  return WriteRenderedFile(
+  return RenderToTemporary(
       path,
       [&](QIODevice& out) { return Render(suffix, QFileInfo(name).completeBaseName(), size, draw, out); },
       refused);
 }
 
-MaybeFailure WriteFigure(Figure figure, const std::string& path, QSize size, const PreparedSeries& prepared,
-                         const std::string& programDirectory) {
+Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
+                                    const PreparedSeries& prepared, const std::string& programDirectory) {
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
-    return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
-                   std::string(figure == Figure::Graphics ? " or .svg." : ".")};
+    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
+                              std::string(figure == Figure::Graphics ? " or .svg." : ".")});
   }
-  return WriteDrawing(path, size, [&](QPainter& painter) {
+  auto drawn = DrawingInTemporary(path, size, [&](QPainter& painter) {
     if (figure == Figure::Graphics) {
       DrawGraphicsFigure(painter, size, prepared, programDirectory);
     } else {
       DrawTableFigure(painter, size, prepared);
     }
   });
+  if (!drawn) return Unexpected(drawn.error());
+  return drawn->Commit();
 }
 
 } // namespace sinkview

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/atomic_file.h"
 #include "model/failure.h"
 #include "model/prepared_series.h"
 
@@ -40,12 +41,14 @@ QSize TableDesignSize();
 // for PDF and SVG), through a temporary file renamed into place; else a
 // message naming the file and the reason.
 enum class Figure { Graphics, Table };
-[[nodiscard]] MaybeFailure WriteFigure(Figure figure, const std::string& path, QSize size,
-                                       const PreparedSeries& prepared, const std::string& programDirectory);
+[[nodiscard]] Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
+                                                  const PreparedSeries& prepared,
+                                                  const std::string& programDirectory);
 
-// Writes what `draw` paints on a canvas of `size` to `path` as WriteFigure
-// does; the name must end in .png, .pdf or .svg (checked by the caller).
-[[nodiscard]] MaybeFailure WriteDrawing(const std::string& path, QSize size,
-                                        const std::function<void(QPainter&)>& draw);
+// What `draw` paints on a canvas of `size`, for `path` as WriteFigure writes
+// it, whole in its temporary file for the caller to commit; the name must
+// end in .png, .pdf or .svg (checked by the caller).
+[[nodiscard]] Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
+                                                               const std::function<void(QPainter&)>& draw);
 
 } // namespace sinkview

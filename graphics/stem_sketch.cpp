@@ -31,6 +31,7 @@ bool ReadSketchText(const std::string& path, std::string& text, std::string& pro
     break;
   case WholeFile::Problem::CannotRead:
   case WholeFile::Problem::NotRegular:
+  case WholeFile::Problem::NoEnd:
     problem = "cannot be read";
     break;
   case WholeFile::Problem::TooLarge:

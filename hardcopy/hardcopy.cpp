@@ -133,7 +133,7 @@ HardcopyResult PrintHardcopy(QWidget* window) {
   return PrintSnapshot(printer, snapshot);
 }
 
-MaybeFailure SaveHardcopyPdf(const QImage& snapshot, const QString& path) {
+Expected<void, Failure> SaveHardcopyPdf(const QImage& snapshot, const QString& path) {
   const auto render = [&](QIODevice& out) -> std::string {
     // The page of a PDF printer, whole, so the file looks as a printed copy.
     QPrinter printer(QPrinter::HighResolution);
@@ -190,8 +190,8 @@ void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf, const H
   const QString path = dialogs.offerPdf(guard, kNoPrinterExplained, proposedPdf);
   if (path.isEmpty()) return;
   QGuiApplication::clipboard()->setImage(snapshot);
-  if (const MaybeFailure error = SaveHardcopyPdf(snapshot, path))
-    dialogs.tell(guard, QString::fromLocal8Bit(error->message));
+  if (const auto saved = SaveHardcopyPdf(snapshot, path); !saved)
+    dialogs.tell(guard, QString::fromLocal8Bit(saved.error().message));
 }
 
 void PrintHardcopyAndReport(QWidget* window, const QString& proposedPdf) {

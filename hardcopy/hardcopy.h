@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "model/expected.h"
 #include "model/failure.h"
 
 class QPrinter;
@@ -49,7 +50,7 @@ QImage CaptureWindow(QWidget* window);
 // Writes the hard copy of the snapshot as a PDF file with the page a PDF
 // printer gives, replacing the file only once the new one is complete; else
 // a message naming the file and the reason.
-[[nodiscard]] MaybeFailure SaveHardcopyPdf(const QImage& snapshot, const QString& path);
+[[nodiscard]] Expected<void, Failure> SaveHardcopyPdf(const QImage& snapshot, const QString& path);
 
 // How the user is told; the windows use the standard boxes, tests their own.
 struct HardcopyDialogs {

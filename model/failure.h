@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace sinkview {
@@ -11,8 +10,5 @@ struct Failure {
   std::string message;
   friend bool operator==(const Failure&, const Failure&) = default;
 };
-
-// What a writer returns: nothing when it worked.
-using MaybeFailure = std::optional<Failure>;
 
 } // namespace sinkview

@@ -24,6 +24,7 @@ struct RecordValues {
   std::string name[3];
   std::string side;
   std::string date;
+  bool stemCement = false; // the current format's value is there
 };
 
 class RecordReader {
@@ -96,8 +97,9 @@ public:
     }
     return false;
   }
-  std::string Where(const char* item) const {
-    return file_ + ": record " + std::to_string(record_) + ", " + item;
+  std::string Where(const char* item) const { return WhereIn(record_, item); }
+  std::string WhereIn(int record, const char* item) const {
+    return file_ + ": record " + std::to_string(record) + ", " + item;
   }
   const std::string& File() const { return file_; }
   const ReadError& error() const { return error_; }
@@ -156,6 +158,11 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
   const int year = Digits(std::string_view(full).substr(0, 4));
   const int month = Digits(std::string_view(full).substr(4, 2));
   const int day = Digits(std::string_view(full).substr(6, 2));
+  if (year < kFirstYear || year > kLastYear) {
+    return r.Fail(ReadErrorCode::BadDate, r.Where("the date") + ": the year of " + QuotedField(text) +
+                                              " is not between " + std::to_string(kFirstYear) + " and " +
+                                              std::to_string(kLastYear) + ".");
+  }
   if (month < 1 || month > 12) {
     return r.Fail(ReadErrorCode::BadDate,
                   r.Where("the date") + ": the month of " + QuotedField(text) + " is not between 1 and 12.");
@@ -173,14 +180,26 @@ bool ReadDate(RecordReader& r, const std::string& text, MeasurementModel& m, int
   return true;
 }
 
-bool ReadMagnification(RecordReader& r, const char* item, float& out) {
+// A number and the range its kind of value can have.
+struct Kind {
+  const char* name; // "a distance"
+  float min, max;
+  const char* unit; // "" or " mm"
+  ReadErrorCode outside;
+};
+
+constexpr Kind kMagnification{"a magnification", kMinMagnification, kMaxMagnification, "",
+                              ReadErrorCode::BadMagnification};
+// Every distance, the subsidences and the control lengths included, is in mm.
+constexpr Kind kDistance{"a distance", -kMaxDistanceMm, kMaxDistanceMm, " mm", ReadErrorCode::OutOfRange};
+constexpr Kind kAngle{"an angle", -kMaxAngleDegrees, kMaxAngleDegrees, " degrees", ReadErrorCode::OutOfRange};
+
+bool ReadValue(RecordReader& r, const Kind& kind, const char* item, float& out) {
   if (!r.Number(item, out)) return false;
-  if (!(out >= kMinMagnification && out <= kMaxMagnification)) {
-    return r.Fail(ReadErrorCode::BadMagnification,
-                  r.Where(item) + ": a magnification must lie between " + LabelText(kMinMagnification) +
-                      " and " + LabelText(kMaxMagnification) + ", not " + LabelText(out) + ".");
-  }
-  return true;
+  if (out >= kind.min && out <= kind.max) return true;
+  return r.Fail(kind.outside, r.Where(item) + ": " + kind.name + " must lie between " + LabelText(kind.min) +
+                                  " and " + LabelText(kind.max) + kind.unit + ", not " + LabelText(out) +
+                                  ".");
 }
 
 bool ReadRecord(RecordReader& r, MeasurementModel& m, int k, RecordValues& v) {
@@ -190,40 +209,83 @@ bool ReadRecord(RecordReader& r, MeasurementModel& m, int k, RecordValues& v) {
          r.Label("the date line") && r.Text("the date", v.date) && ReadDate(r, v.date, m, k) &&
          r.Label("the side line") && r.Text("the side", v.side) &&
          r.Label("the label of the head-radius magnification") &&
-         ReadMagnification(r, "the magnification by head radius", m.MagnificationHeadRadius[k]) &&
+         ReadValue(r, kMagnification, "the magnification by head radius", m.MagnificationHeadRadius[k]) &&
          r.Label("the label of the stem-length magnification") &&
-         ReadMagnification(r, "the magnification by stem length", m.MagnificationStemLength[k]) &&
+         ReadValue(r, kMagnification, "the magnification by stem length", m.MagnificationStemLength[k]) &&
          r.Line("the comment line") && r.Label("the medial line") &&
-         r.Number("the first medial number", unused) && r.Number("medial distance 1", m.MedialDistance1[k]) &&
-         r.Number("medial distance 2", m.MedialDistance2[k]) &&
-         r.Number("medial distance 3", m.MedialDistance3[k]) &&
-         r.Number("medial distance 4", m.MedialDistance4[k]) && r.Label("the lateral line") &&
+         r.Number("the first medial number", unused) &&
+         ReadValue(r, kDistance, "medial distance 1", m.MedialDistance1[k]) &&
+         ReadValue(r, kDistance, "medial distance 2", m.MedialDistance2[k]) &&
+         ReadValue(r, kDistance, "medial distance 3", m.MedialDistance3[k]) &&
+         ReadValue(r, kDistance, "medial distance 4", m.MedialDistance4[k]) && r.Label("the lateral line") &&
          r.Number("the first lateral number", unused) &&
-         r.Number("lateral distance 5", m.LateralDistance5[k]) &&
-         r.Number("lateral distance 6", m.LateralDistance6[k]) &&
-         r.Number("lateral distance 7", m.LateralDistance7[k]) &&
-         r.Number("lateral distance 8", m.LateralDistance8[k]) && r.Label("the angle line") &&
-         r.Number("the bone/stem angle", m.BoneStemAngle[k]) && r.Label("the subsidence label") &&
-         r.Number("the subsidence head center - minor trochanter", m.HeadMinorDistance[k]) &&
-         r.Number("the subsidence head center - major trochanter", m.HeadMajorDistance[k]) &&
-         r.Number("the subsidence stem shoulder - minor trochanter", m.ShoulderMinorDistance[k]) &&
-         r.Number("the subsidence stem shoulder - major trochanter", m.ShoulderMajorDistance[k]);
+         ReadValue(r, kDistance, "lateral distance 5", m.LateralDistance5[k]) &&
+         ReadValue(r, kDistance, "lateral distance 6", m.LateralDistance6[k]) &&
+         ReadValue(r, kDistance, "lateral distance 7", m.LateralDistance7[k]) &&
+         ReadValue(r, kDistance, "lateral distance 8", m.LateralDistance8[k]) && r.Label("the angle line") &&
+         ReadValue(r, kAngle, "the bone/stem angle", m.BoneStemAngle[k]) && r.Label("the subsidence label") &&
+         ReadValue(r, kDistance, "the subsidence head center - minor trochanter", m.HeadMinorDistance[k]) &&
+         ReadValue(r, kDistance, "the subsidence head center - major trochanter", m.HeadMajorDistance[k]) &&
+         ReadValue(r, kDistance, "the subsidence stem shoulder - minor trochanter",
+                   m.ShoulderMinorDistance[k]) &&
+         ReadValue(r, kDistance, "the subsidence stem shoulder - major trochanter",
+                   m.ShoulderMajorDistance[k]);
 }
 
-bool ReadStemCementAndComparability(RecordReader& r, MeasurementModel& m, int k) {
+bool ReadStemCementAndComparability(RecordReader& r, MeasurementModel& m, int k, RecordValues& v) {
   std::string_view text;
   if (!r.Text("the stem/cement line", text)) return false;
   if (text == kStemCementText) {
-    if (!r.Number("the stem/cement subsidence", m.StemCementDistance[k])) return false;
-    m.HasStemCementData = true;
+    if (!ReadValue(r, kDistance, "the stem/cement subsidence", m.StemCementDistance[k])) return false;
+    m.HasStemCementData = v.stemCement = true;
   } else {
     // A record without the value holds 0, not a value of an earlier file.
     m.StemCementDistance[k] = 0;
     r.DoubtNumber(text, "the stem/cement line");
   }
-  return r.Label("the control-length line") && r.Number("control length 1", m.ComparabilityMeasure1[k]) &&
-         r.Number("control length 2", m.ComparabilityMeasure2[k]) &&
-         r.Label("the label of control length 3") && r.Number("control length 3", m.ComparabilityMeasure3[k]);
+  return r.Label("the control-length line") &&
+         ReadValue(r, kDistance, "control length 1", m.ComparabilityMeasure1[k]) &&
+         ReadValue(r, kDistance, "control length 2", m.ComparabilityMeasure2[k]) &&
+         r.Label("the label of control length 3") &&
+         ReadValue(r, kDistance, "control length 3", m.ComparabilityMeasure3[k]);
+}
+
+bool IsRight(std::string_view side) { return side == "r" || side == "R"; }
+
+std::string_view WithoutOuterBlanks(std::string_view s) {
+  s.remove_prefix(std::min(s.find_first_not_of(" \t"), s.size()));
+  s.remove_suffix(s.size() - (s.find_last_not_of(" \t") + 1));
+  return s;
+}
+
+// The records of a file are radiographs of one hip, in one format: a value
+// missing from one record would otherwise be corrected as a 0, and a second
+// hip be merged under the last record's name.
+Expected<void, ReadError> LikeTheFirst(const RecordReader& r, const RecordValues& first,
+                                       const RecordValues& v, int k) {
+  const auto refuse = [&](ReadErrorCode code, int record, const char* item, const std::string& what) {
+    return Unexpected(ReadError{code, r.WhereIn(record, item) + ": " + what + "."});
+  };
+  if (v.stemCement != first.stemCement) {
+    const int without = v.stemCement ? 1 : k;
+    return refuse(ReadErrorCode::MixedFormats, without, "the stem/cement line",
+                  "the record has no stem/cement value while record " + std::to_string(k + 1 - without) +
+                      " has one; a data file is of one format");
+  }
+  const auto sideOf = [](const std::string& side) {
+    return QuotedField(side) + (IsRight(side) ? " (right)" : " (left)");
+  };
+  if (IsRight(v.side) != IsRight(first.side)) {
+    return refuse(ReadErrorCode::TwoHips, k, "the side",
+                  sideOf(v.side) + " differs from record 1's " + sideOf(first.side) +
+                      "; a data file holds the radiographs of one hip");
+  }
+  if (WithoutOuterBlanks(v.name[2]) != WithoutOuterBlanks(first.name[2])) {
+    return refuse(ReadErrorCode::TwoHips, k, "the patient's code",
+                  QuotedField(v.name[2]) + " differs from record 1's " + QuotedField(first.name[2]) +
+                      "; a data file holds the radiographs of one hip");
+  }
+  return {};
 }
 
 void ExchangeSlots(MeasurementModel& m, int i, int j) {
@@ -284,7 +346,7 @@ ReadResult ParseDataText(std::string_view text, const std::string& path) {
   MeasurementModel m;
   m.NumFileName = NumFileNameFor(path);
   float sumHead = 0, sumStem = 0;
-  RecordValues last;
+  RecordValues first, last;
 
   FieldStream in(text);
   RecordReader reader(in, path);
@@ -296,9 +358,14 @@ ReadResult ParseDataText(std::string_view text, const std::string& path) {
     m.RadiographCount = static_cast<std::int16_t>(k);
     reader.Start(k);
     RecordValues values;
-    if (!ReadRecord(reader, m, k, values) || !ReadStemCementAndComparability(reader, m, k) ||
+    if (!ReadRecord(reader, m, k, values) || !ReadStemCementAndComparability(reader, m, k, values) ||
         !reader.RecordEnds()) {
       return Unexpected(reader.error());
+    }
+    if (k == 1) {
+      first = values;
+    } else if (auto alike = LikeTheFirst(reader, first, values, k); !alike) {
+      return Unexpected(alike.error());
     }
     sumHead += m.MagnificationHeadRadius[k];
     sumStem += m.MagnificationStemLength[k];
@@ -317,7 +384,7 @@ ReadResult ParseDataText(std::string_view text, const std::string& path) {
   BuildTimeAxis(m);
   // A line end inside a quoted name must not break the lines it is shown in.
   m.PatientCode = WithoutControlCharacters(last.name[0] + " " + last.name[1] + " " + last.name[2]);
-  m.ProsthesisSide = (last.side == "r" || last.side == "R") ? "right" : "left";
+  m.ProsthesisSide = IsRight(last.side) ? "right" : "left";
   m.ObservationMonths = static_cast<float>(RoundHalfEven(MonthsForDays(m.ElapsedDays[n])));
   const float meanHead = static_cast<float>(static_cast<double>(sumHead) / n);
   const float meanStem = static_cast<float>(static_cast<double>(sumStem) / n);
@@ -344,6 +411,10 @@ ReadResult ReadDataFile(const std::string& path) {
   case WholeFile::Problem::TooLarge:
     return Unexpected(ReadError{ReadErrorCode::NotText,
                                 shown + ": the file is far too large for a measurement data file."});
+  case WholeFile::Problem::NoEnd:
+    return Unexpected(ReadError{ReadErrorCode::CannotOpen,
+                                shown + ": the file does not come to an end when read (a kernel interface?), "
+                                        "so it is no data file."});
   }
   return ParseDataText(file.text, path);
 }

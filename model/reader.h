@@ -19,12 +19,22 @@ enum class ReadErrorCode {
   TooManyRecords,   // more than 30 radiographs
   UnclosedQuote,    // a text field's quote runs past its field
   TooManyFields,    // fields do not line up with the record's items (a decimal comma)
+  MixedFormats,     // records with and records without the stem/cement value
+  TwoHips,          // records of two sides or two patient codes
+  OutOfRange,       // a distance or an angle no radiograph can show
 };
 
 // The magnifications a radiograph can have; anything outside is a fault of
 // the file, and values near 0 would turn every corrected length infinite.
 inline constexpr float kMinMagnification = 0.5f;
 inline constexpr float kMaxMagnification = 2.0f;
+
+// What a radiograph can show: a value beyond these is a fault of the file
+// (a huge value would swamp a cohort's mean, a far year draw a huge axis).
+inline constexpr float kMaxDistanceMm = 1000;
+inline constexpr float kMaxAngleDegrees = 180;
+inline constexpr int kFirstYear = 1900;
+inline constexpr int kLastYear = 2100;
 
 struct ReadError {
   ReadErrorCode code = ReadErrorCode::CannotOpen;

@@ -1,6 +1,9 @@
 #include "model/reader_text.h"
 
+#include <algorithm>
 #include <string.h>
+
+#include "model/text_encoding.h"
 
 namespace sinkview {
 
@@ -28,6 +31,30 @@ void AppendVisible(std::string& out, unsigned char c) {
 
 bool IsContinuationByte(unsigned char c) { return (c & 0xc0) == 0x80; }
 
+// The bytes of a C1 control or a bidirectional override or isolate at the
+// start of UTF-8 text, or 0.
+std::size_t HiddenCharacterLength(std::string_view s) {
+  const auto byte = [&](std::size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
+  if (byte(0) == 0xc2 && byte(1) >= 0x80 && byte(1) <= 0x9f) return 2;
+  const bool override = byte(0) == 0xe2 && byte(1) == 0x80 && byte(2) >= 0xaa && byte(2) <= 0xae;
+  const bool isolate = byte(0) == 0xe2 && byte(1) == 0x81 && byte(2) >= 0xa6 && byte(2) <= 0xa9;
+  return override || isolate ? 3 : 0;
+}
+
+// In UTF-8 text, those characters turned into blanks; in Windows-1252 text
+// the bytes 0x80 to 0x9F are letters.
+std::string WithoutHiddenCharacters(std::string_view text) {
+  if (!IsValidUtf8(text)) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = HiddenCharacterLength(text.substr(i));
+    out += length > 0 ? ' ' : text[i];
+    i += std::max<std::size_t>(length, 1);
+  }
+  return out;
+}
+
 } // namespace
 
 std::string ErrorText(int error) {
@@ -36,10 +63,11 @@ std::string ErrorText(int error) {
 }
 
 std::string QuotedField(std::string_view field) {
+  const std::string text = WithoutHiddenCharacters(field);
   std::string out = "\"";
   std::size_t shown = 0, i = 0;
-  for (; i < field.size(); ++i) {
-    const auto c = static_cast<unsigned char>(field[i]);
+  for (; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
     // A character of several bytes counts once and is never cut.
     if (!IsContinuationByte(c) && shown++ == kShownCharacters) break;
     if (c == ' ' || IsControl(c)) {
@@ -48,16 +76,17 @@ std::string QuotedField(std::string_view field) {
       out += static_cast<char>(c);
     }
   }
-  if (i < field.size()) return out + "…\" (" + std::to_string(field.size()) + " characters)";
+  if (i < text.size()) return out + "…\" (" + std::to_string(field.size()) + " characters)";
   return out + "\"";
 }
 
 std::string ShownFileName(std::string_view path) {
-  bool plain = true;
-  for (char c : path) plain = plain && !IsControl(static_cast<unsigned char>(c));
-  if (plain) return std::string(path);
+  const std::string text = WithoutHiddenCharacters(path);
+  bool plain = text == path;
+  for (char c : text) plain = plain && !IsControl(static_cast<unsigned char>(c));
+  if (plain) return text;
   std::string out = "'";
-  for (char c : path) {
+  for (char c : text) {
     const auto u = static_cast<unsigned char>(c);
     if (IsControl(u)) {
       AppendVisible(out, u);
@@ -72,7 +101,13 @@ std::string WithoutControlCharacters(std::string text) {
   for (char& c : text) {
     if (IsControl(static_cast<unsigned char>(c))) c = ' ';
   }
-  return text;
+  return WithoutHiddenCharacters(text);
 }
+
+bool StartsLikeAFormula(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos;
+}
+
+std::string PlainUtf8(std::string_view bytes) { return WithoutControlCharacters(DisplayUtf8(bytes)); }
 
 } // namespace sinkview

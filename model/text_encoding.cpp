@@ -4,8 +4,6 @@
 
 namespace sinkview {
 
-namespace {
-
 bool IsValidUtf8(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
@@ -36,6 +34,8 @@ bool IsValidUtf8(std::string_view s) {
   }
   return true;
 }
+
+namespace {
 
 // Windows-1252 code points of the bytes 0x80 to 0x9F (0 where undefined).
 constexpr std::uint16_t kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,

@@ -11,4 +11,7 @@ namespace sinkview {
 // read as Windows-1252.
 std::string DisplayUtf8(std::string_view bytes);
 
+// Whether the bytes are UTF-8 (the choice DisplayUtf8 makes).
+bool IsValidUtf8(std::string_view bytes);
+
 } // namespace sinkview

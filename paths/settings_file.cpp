@@ -27,9 +27,7 @@ std::optional<std::string> ReadStartFolder(const std::string& settingsPath) {
 }
 
 Expected<void, Failure> WriteStartFolder(const std::string& settingsPath, const std::string& folder) {
-  if (MaybeFailure failure = WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n"))
-    return Unexpected{std::move(*failure)};
-  return {};
+  return WriteFileAtomically(settingsPath, "\"" + folder + "\"\r\n");
 }
 
 } // namespace sinkview

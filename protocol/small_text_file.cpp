@@ -18,6 +18,9 @@ Expected<std::string, Failure> ReadSmallTextFile(const std::string& path, std::s
   case WholeFile::Problem::NotRegular:
     why = "not a regular file";
     break;
+  case WholeFile::Problem::NoEnd:
+    why = "the file does not come to an end when read";
+    break;
   case WholeFile::Problem::TooLarge:
     why = "the file is larger than " + std::to_string(maxBytes >> 20) + " MiB";
     break;

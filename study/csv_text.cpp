@@ -3,17 +3,19 @@
 #include <cmath>
 
 #include "model/numtext.h"
+#include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "study/study_csv.h"
 
 namespace sinkview {
 
 void AppendCsvField(std::string& out, std::string_view text) {
+  const std::string_view guard = StartsLikeAFormula(text) ? "'" : "";
   if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out += text;
+    (out += guard) += text;
     return;
   }
-  out += '"';
+  (out += '"') += guard;
   for (char c : text) {
     if (c == '"') out += '"';
     out += c;

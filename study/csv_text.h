@@ -3,12 +3,15 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/calendar_date.h"
+
 namespace sinkview {
 
 inline constexpr std::string_view kCsvLineEnd = "\r\n";
 
 // A text field, in double quotes (inner quotes doubled) only where it holds
-// a comma, a quote, CR or LF.
+// a comma, a quote, CR or LF, and after a ' where it starts with =, +, - or @,
+// so that a spreadsheet shows it rather than running it as a formula.
 void AppendCsvField(std::string& out, std::string_view text);
 
 // A number: shortest form of at most 7 significant digits with "." as the

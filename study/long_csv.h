@@ -11,9 +11,9 @@
 
 namespace sinkview {
 
-// long.csv opened in place, its header written: the command line knows
+// long.csv opened in `folder`, its header written: the command line knows
 // where it goes before the study runs. Commit it after the study.
-[[nodiscard]] Expected<AtomicFile, Failure> OpenLongCsv(const std::string& path);
+[[nodiscard]] Expected<AtomicFile, Failure> OpenLongCsv(const OutputFolder& folder);
 
 // long.csv kept aside in an unnamed temporary file until the user says where
 // it goes: the window reads a study first and saves it later.
@@ -27,8 +27,9 @@ public:
   // Appends to the spool; for RunStudy, which calls it one at a time.
   LongRowsSink Sink();
 
-  // Copies the whole file to `path`, atomically; may be called again.
-  [[nodiscard]] MaybeFailure SaveAs(const std::string& path) const;
+  // The whole file copied to long.csv's temporary in `folder`, for the
+  // caller to commit; may be called again.
+  [[nodiscard]] Expected<AtomicFile, Failure> CopyInto(const OutputFolder& folder) const;
 
 private:
   void Append(std::string_view rows);

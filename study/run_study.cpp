@@ -1,10 +1,13 @@
+#include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "model/data_files.h"
 #include "model/prepared_series.h"
-#include "model/text_encoding.h"
+#include "model/reader_text.h"
 #include "model/work_pool.h"
 #include "study/duplicates.h"
+#include "study/hip_rows.h"
 #include "study/long_rows.h"
 #include "study/study.h"
 
@@ -32,9 +35,87 @@ struct Outcome {
   std::optional<PatientSummary> summary;
   std::string longRows; // until handed to the sink
   std::string reason;
+  std::string shownAs;             // the file's name in rejected.csv
+  const PatientRow* row = nullptr; // the patients file's
 };
 
+void ReplaceAll(std::string& text, const std::string& what, const std::string& by) {
+  if (what.empty()) return;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + by.size()))
+    text.replace(at, what.size(), by);
+}
+
+// Reads, prepares and summarises one data file joined to its row of the
+// patients file. Pseudonymised, no name of the file reaches the outcome.
+Outcome ReadHip(const std::string& found, const std::string& name, const PatientRowIndex& rows,
+                const StudyOptions& options, bool pseudonymise, bool withLongRows) {
+  Outcome outcome;
+  outcome.row = rows.Find(name);
+  outcome.shownAs = pseudonymise ? (outcome.row ? outcome.row->patient : "") : PlainUtf8(name);
+  if ((rows.Active() || pseudonymise) && !outcome.row) {
+    outcome.reason = (pseudonymise ? "a data file" : found) + ": no row in the patients file";
+    return outcome;
+  }
+  // The series lives only while it is summarised, unless kept for a report.
+  if (auto loaded = LoadPreparedFile(found, options.settings)) {
+    PatientSummary hip = SummarisePatient(*loaded, found, name);
+    if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise); !applied) {
+      outcome.reason = applied.error().message;
+    } else {
+      if (withLongRows)
+        outcome.longRows = LongRows(*loaded, LongRowPrefix(hip.file, hip.patient, hip.group),
+                                    StudyDays(hip.course, hip.events.surgery), Segments(hip.course));
+      if (options.keepPrepared) hip.prepared = std::make_shared<const PreparedSeries>(std::move(*loaded));
+      outcome.summary = std::move(hip);
+    }
+  } else {
+    outcome.reason = loaded.error().message;
+  }
+  if (pseudonymise) {
+    ReplaceAll(outcome.reason, found, outcome.shownAs);
+    ReplaceAll(outcome.reason, name, outcome.shownAs);
+  }
+  return outcome;
+}
+
+// The groups in the patients file's order, then any other a hip is in.
+std::vector<std::string> GroupsOf(const StudyOptions& options, const std::vector<PatientSummary>& hips) {
+  std::vector<std::string> groups;
+  const auto add = [&](const std::string& group) {
+    if (std::find(groups.begin(), groups.end(), group) == groups.end()) groups.push_back(group);
+  };
+  if (options.patients)
+    for (const std::string& group : options.patients->groups)
+      add(group.empty() ? std::string(kOneGroup) : group);
+  for (const PatientSummary& hip : hips) add(hip.group);
+  if (groups.empty()) groups.emplace_back(kOneGroup);
+  return groups;
+}
+
+// The latest radiograph of the study: the cut-off where none is given.
+CalendarDate LatestRadiograph(const std::vector<PatientSummary>& hips) {
+  CalendarDate latest{};
+  for (const PatientSummary& hip : hips)
+    if (!hip.course.dates.empty() && (!latest.ok() || hip.course.dates.back() > latest))
+      latest = hip.course.dates.back();
+  return latest;
+}
+
+// Patients counted by their identifier, each hip's own where it has none.
+int CountPatients(const std::vector<PatientSummary>& hips) {
+  std::set<std::string> patients;
+  for (const PatientSummary& hip : hips) patients.insert(hip.patient);
+  return static_cast<int>(patients.size());
+}
+
 } // namespace
+
+Protocol StudyProtocol(const StudyOptions& options) {
+  Protocol protocol = options.protocol;
+  protocol.thresholdMm = options.thresholdMm;
+  protocol.settings = options.settings;
+  return protocol;
+}
 
 StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions& options,
                      const StudyProgress& progress, const std::atomic<bool>* cancel,
@@ -43,26 +124,18 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   result.folders = folders;
   result.thresholdMm = options.thresholdMm;
   const DataFileSearch search = FindDataFiles(folders, options.recursive);
-  for (const std::string& problem : search.problems) result.rejected.push_back({"", DisplayUtf8(problem)});
+  for (const std::string& problem : search.problems) result.rejected.push_back({"", PlainUtf8(problem)});
   result.skipped = search.skipped;
+  result.protocol = StudyProtocol(options);
+  const PatientRowIndex rows(options.patients);
 
   const std::vector<std::string>& files = search.files;
   const std::optional<fs::path> root = NamingRoot(folders);
   std::vector<std::optional<Outcome>> outcomes(files.size());
   DuplicateSeries duplicates;
   const auto readOne = [&](std::size_t i) {
-    Outcome outcome;
-    // The series lives only while it is summarised, unless kept for a report.
-    if (auto loaded = LoadPreparedFile(files[i], options.settings)) {
-      outcome.summary = SummarisePatient(*loaded, files[i], StudyFileName(files[i], root), options);
-      if (longRows)
-        outcome.longRows = LongRows(*loaded, LongRowPrefix(outcome.summary->file, outcome.summary->patient));
-      if (options.keepPrepared)
-        outcome.summary->prepared = std::make_shared<const PreparedSeries>(std::move(*loaded));
-    } else {
-      outcome.reason = loaded.error().message;
-    }
-    return outcome;
+    return ReadHip(files[i], StudyFileName(files[i], root), rows, options, result.protocol.pseudonymise,
+                   static_cast<bool>(longRows));
   };
   // Outcomes are handed on in the order of the files: only there is the
   // first of two files with one series known, before its rows go out. Only
@@ -70,7 +143,9 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   const auto keep = [&](std::size_t i, Outcome&& outcome) {
     if (outcome.summary) {
       if (const auto first = duplicates.FirstOf(*outcome.summary)) {
-        outcome.reason = DuplicateReason(files[i], *first);
+        // Pseudonymised, the hips are named as the files name them.
+        const bool named = !result.protocol.pseudonymise;
+        outcome.reason = DuplicateReason(named ? files[i] : outcome.summary->file, *first);
         outcome.summary.reset();
       } else if (longRows) {
         longRows(outcome.longRows);
@@ -81,17 +156,35 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   };
   RunInOrder<Outcome>(files.size(), readOne, keep, {cancel, progress});
 
+  std::set<const PatientRow*> joined;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!outcomes[i]) {
       result.cancelled = true;
-    } else if (outcomes[i]->summary) {
+      continue;
+    }
+    joined.insert(outcomes[i]->row);
+    if (outcomes[i]->summary) {
       result.patients.push_back(std::move(*outcomes[i]->summary));
     } else {
-      result.rejected.push_back(
-          {DisplayUtf8(StudyFileName(files[i], root)), DisplayUtf8(outcomes[i]->reason)});
+      result.rejected.push_back({outcomes[i]->shownAs, PlainUtf8(outcomes[i]->reason)});
     }
   }
-  result.cohort = CohortStatistics(result.patients, options.followUpMonths);
+  if (options.patients && !result.cancelled) {
+    for (const PatientRow& row : options.patients->rows) {
+      if (joined.count(&row)) continue;
+      const std::string shown = result.protocol.pseudonymise ? row.patient : row.file;
+      result.rejected.push_back({shown, "line " + std::to_string(row.line) + " of the patients file (" +
+                                            shown + "): no data file of that name"});
+    }
+  }
+  if (!result.protocol.cutoff.ok()) result.protocol.cutoff = LatestRadiograph(result.patients);
+  for (PatientSummary& hip : result.patients) ApplyVisits(hip, result.protocol);
+  result.groups = GroupsOf(options, result.patients);
+  if (options.patients) result.covariates = options.patients->covariates;
+  result.patientCount = CountPatients(result.patients);
+  result.cohort = CohortStatistics(result.patients, result.protocol, result.groups);
+  result.flow = StudyFlow(result.patients, result.protocol, result.groups);
+  result.bands = PrimaryBands(result.patients, result.groups);
   return result;
 }
 

@@ -18,6 +18,8 @@
 #include "model/prepared_series.h"
 #include "model/settings.h"
 #include "protocol/protocol.h"
+#include "study/describe.h"
+#include "study/visits.h"
 
 namespace sinkview {
 
@@ -39,6 +41,10 @@ struct StudyOptions {
   bool keepPrepared = false;
 };
 
+// The protocol a study runs to: the options' own, with their settings and
+// threshold (the study window sets only those).
+Protocol StudyProtocol(const StudyOptions& options);
+
 // One radiograph of a patient's course: months since the first radiograph
 // (elapsed days x 12 / 365, unrounded) and the corrected change since the
 // first radiograph.
@@ -48,27 +54,36 @@ struct CoursePoint {
 };
 
 // One row of summary.csv, for one data file that was read. A value that
-// cannot be had (no 24-month value, the older format, no change with one
-// radiograph) is empty.
+// cannot be had (none at the primary visit, the older format, no change
+// with one radiograph) is empty.
 struct PatientSummary {
   std::string path;    // the data file as found, for opening it in the main window
-  std::string file;    // relative to the study folder (the path as found when several were given)
-  std::string patient; // UTF-8
-  std::string side;    // "left" or "right"
-  std::string format;  // "current" (with stem/cement values) or "older"
+  std::string file;    // relative to the study folder (the path as found when several were given);
+                       // pseudonymised: the hip, as patient and L or R
+  std::string patient; // UTF-8: the patients file's, else the data file's identification
+  std::string group;
+  std::string side;   // "left" or "right"
+  std::string format; // "current" (with stem/cement values) or "older"
   int radiographs = 0;
+  std::string surgeryDate;         // ISO 8601, yyyy-mm-dd; empty when not known
   std::string firstDate, lastDate; // ISO 8601, yyyy-mm-dd
-  float observationMonths = 0;     // as the table shows it
-  int isolated = 0;                // incomparable radiographs
-  int breaks = 0;                  // segments started after the first radiograph
+  std::optional<int> daysToFirstRadiograph;
+  float observationMonths = 0; // as the table shows it
+  int isolated = 0;            // incomparable radiographs
+  int breaks = 0;              // segments started after the first radiograph
   // C(N) - C(1) of the subsidence series of the settings
   std::optional<float> subsidenceLastMm;
-  std::optional<double> subsidence24mMm;
-  std::optional<double> rate0to24MmPerYear;
-  std::optional<double> rateAfter24MmPerYear;
+  std::optional<double> subsidencePrimaryMm; // at the protocol's primary visit
   std::optional<float> stemCementLastMm;
   std::optional<float> angleChangeLastDeg;
-  std::optional<bool> overThreshold; // |subsidence at 24 months| >= StudyResult::thresholdMm
+  std::optional<bool> overThreshold; // |subsidence at the primary visit| >= StudyResult::thresholdMm
+  std::string_view band;             // of the primary visit's value; empty without one
+  std::vector<std::string> covariates;
+
+  // The hip at its baseline and at each visit of the protocol.
+  HipCourse course;
+  HipEvents events;
+  std::vector<VisitValue> visits;
 
   // The courses for the cohort figure and the statistics, one point per
   // radiograph (at most 30); stemCement is empty for the older format.
@@ -82,14 +97,29 @@ struct PatientSummary {
 
 enum class CohortSeries { Subsidence, StemCement };
 
-// One row of cohort.csv: the interpolated changes of the patients whose
-// course reaches the follow-up time. With n = 0 every value is empty, with
-// n = 1 the standard deviation and the interval are.
-struct CohortRow {
+// One row of cohort.csv: the values of a group's hips at a visit.
+struct CohortRow : Description {
   CohortSeries series = CohortSeries::Subsidence;
-  double followUpMonths = 0;
-  int n = 0;
-  std::optional<double> mean, sd, median, min, max, ci95Low, ci95High;
+  std::string group, visit;
+  double followUpMonths = 0; // the visit's target
+};
+
+// One row of flow.csv: what became of a group's hips at a visit (baseline
+// first), and the study days of the values had.
+struct FlowRow {
+  std::string group, visit;
+  double targetMonths = 0;
+  int hips = 0;
+  std::array<int, kVisitStatusCount> counts{}; // by VisitStatus
+  Description days;
+};
+
+// One row of bands.csv: a group's hips in one band at the primary visit.
+struct BandRow {
+  std::string group;
+  std::string_view band;
+  int n = 0, of = 0;
+  std::optional<std::array<double, 2>> ci95; // fractions; none when no hip has a value
 };
 
 // A data file, or a path, that gave no summary, and why (the message names
@@ -102,7 +132,13 @@ struct RejectedFile {
 struct StudyResult {
   std::vector<std::string> folders;     // as given
   std::vector<PatientSummary> patients; // in the order the files were found
-  std::vector<CohortRow> cohort;        // subsidence rows, then stem/cement rows, by follow-up time
+  Protocol protocol;                    // as applied, the cut-off filled in
+  std::vector<std::string> groups;      // in the order of the patients file
+  std::vector<std::string> covariates;  // the patients file's
+  std::vector<CohortRow> cohort;        // subsidence rows, then stem/cement rows, by group and visit
+  std::vector<FlowRow> flow;            // by group and visit
+  std::vector<BandRow> bands;           // by group and band
+  int patientCount = 0;                 // distinct patients among the hips
   std::vector<RejectedFile> rejected;   // in the order the files were found
   int skipped = 0;                      // entries with a data file's name that are no regular file
   bool cancelled = false;               // stopped early: patients and cohort are incomplete
@@ -128,19 +164,23 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
 
 // The summary of one prepared series; `file` and `path` name it.
 PatientSummary SummarisePatient(const PreparedSeries& prepared, const std::string& path,
-                                const std::string& file, const StudyOptions& options);
+                                const std::string& file);
 
 // Flags every patient by `thresholdMm` instead of the threshold the study
 // was run with, as if it had been run with this one.
 void FlagOverThreshold(StudyResult& result, double thresholdMm);
 
-// The change of a course at `months`: linear between the two points whose
-// months enclose it, exact on a point; empty past the course's end.
-std::optional<double> ChangeAt(const std::vector<CoursePoint>& course, double months);
+// The hip's values at the visits and what summary.csv says of them.
+void ApplyVisits(PatientSummary& hip, const Protocol& protocol);
 
-// The statistics at each follow-up time, subsidence first, then the
-// stem/cement interface over the patients that have it.
-std::vector<CohortRow> CohortStatistics(const std::vector<PatientSummary>& patients,
-                                        const std::vector<double>& followUpMonths);
+// The statistics per group and visit, subsidence first, then the
+// stem/cement interface over the hips that have it; excluded hips never
+// count.
+std::vector<CohortRow> CohortStatistics(const std::vector<PatientSummary>& hips, const Protocol& protocol,
+                                        const std::vector<std::string>& groups);
+std::vector<FlowRow> StudyFlow(const std::vector<PatientSummary>& hips, const Protocol& protocol,
+                               const std::vector<std::string>& groups);
+std::vector<BandRow> PrimaryBands(const std::vector<PatientSummary>& hips,
+                                  const std::vector<std::string>& groups);
 
 } // namespace sinkview

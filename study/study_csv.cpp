@@ -1,17 +1,15 @@
 #include "study/study_csv.h"
 
-#include <filesystem>
+#include <utility>
 
-#include "model/atomic_file.h"
+#include "study/csv_columns.h"
 #include "study/csv_text.h"
-
-namespace fs = std::filesystem;
 
 namespace sinkview {
 
 namespace {
 
-void AppendOptional(std::string& out, const std::optional<double>& value) {
+template <typename T> void AppendOptional(std::string& out, const std::optional<T>& value) {
   if (value) AppendCsvNumber(out, *value);
 }
 
@@ -24,9 +22,18 @@ void Number(std::string& out, double value) {
   AppendCsvNumber(out, value);
   out += ',';
 }
-void Optional(std::string& out, const std::optional<double>& value) {
+template <typename T> void Optional(std::string& out, const std::optional<T>& value) {
   AppendOptional(out, value);
   out += ',';
+}
+
+// A hip's covariates, as many as the patients file has (none where the hip
+// has no row).
+void Covariates(std::string& out, const std::vector<std::string>& values, std::size_t count) {
+  for (std::size_t c = 0; c < count; ++c) {
+    out += ',';
+    if (c < values.size()) AppendCsvField(out, values[c]);
+  }
 }
 
 std::string_view SeriesName(CohortSeries series) {
@@ -36,40 +43,77 @@ std::string_view SeriesName(CohortSeries series) {
 } // namespace
 
 std::string SummaryCsv(const StudyResult& result) {
-  std::string out = "file,patient,side,format,radiographs,first_date,last_date,observation_months,isolated,"
-                    "breaks,subsidence_last_mm,subsidence_24m_mm,rate_0_24_mm_per_year,"
-                    "rate_after_24_mm_per_year,stem_cement_last_mm,angle_change_last_deg,over_threshold";
-  out += kCsvLineEnd;
+  std::string out = CsvHeader(kSummaryCsv, result.covariates);
   for (const PatientSummary& p : result.patients) {
-    Field(out, p.file);
-    Field(out, p.patient);
-    Field(out, p.side);
-    Field(out, p.format);
+    for (const std::string* text : {&p.file, &p.patient, &p.group, &p.side, &p.format}) Field(out, *text);
     Number(out, p.radiographs);
-    Field(out, p.firstDate);
-    Field(out, p.lastDate);
+    for (const std::string* date : {&p.surgeryDate, &p.firstDate, &p.lastDate}) Field(out, *date);
+    Optional(out, p.daysToFirstRadiograph);
     Number(out, p.observationMonths);
     Number(out, p.isolated);
     Number(out, p.breaks);
     for (const std::optional<double>& value : std::initializer_list<std::optional<double>>{
-             p.subsidenceLastMm, p.subsidence24mMm, p.rate0to24MmPerYear, p.rateAfter24MmPerYear,
-             p.stemCementLastMm, p.angleChangeLastDeg})
+             p.subsidenceLastMm, p.subsidencePrimaryMm, p.stemCementLastMm, p.angleChangeLastDeg})
       Optional(out, value);
-    if (p.overThreshold) out += *p.overThreshold ? "yes" : "no";
+    Field(out, p.overThreshold ? (*p.overThreshold ? "yes" : "no") : "");
+    AppendCsvField(out, p.band);
+    Covariates(out, p.covariates, result.covariates.size());
+    out += kCsvLineEnd;
+  }
+  return out;
+}
+
+std::string VisitsCsv(const StudyResult& result) {
+  std::string out = CsvHeader(kVisitsCsv, result.covariates);
+  for (const PatientSummary& p : result.patients) {
+    for (std::size_t v = 0; v < p.visits.size(); ++v) {
+      const VisitValue& at = p.visits[v];
+      for (const std::string* text : {&p.file, &p.patient, &p.group}) Field(out, *text);
+      Field(out, v == 0 ? "baseline" : result.protocol.visits[v - 1].name);
+      Number(out, v == 0 ? 0 : result.protocol.visits[v - 1].months);
+      Field(out, StatusName(at.status));
+      if (at.radiograph > 0) {
+        Number(out, at.radiograph);
+        Field(out, IsoDate(p.course.dates[static_cast<std::size_t>(at.radiograph - 1)]));
+      } else {
+        out += ",,";
+      }
+      Optional(out, at.days);
+      Optional(out, at.days ? std::optional(*at.days / kDaysPerMonth) : std::nullopt);
+      Field(out, at.status != VisitStatus::Measured ? "" : at.interpolated ? "yes" : "no");
+      Optional(out, at.subsidence);
+      AppendOptional(out, at.stemCement);
+      Covariates(out, p.covariates, result.covariates.size());
+      out += kCsvLineEnd;
+    }
+  }
+  return out;
+}
+
+std::string FlowCsv(const StudyResult& result) {
+  std::string out = CsvHeader(kFlowCsv);
+  for (const FlowRow& row : result.flow) {
+    Field(out, row.group);
+    Field(out, row.visit);
+    Number(out, row.targetMonths);
+    Number(out, row.hips);
+    for (int count : row.counts) Number(out, count);
+    for (const auto& value : {row.days.mean, row.days.sd, row.days.min}) Optional(out, value);
+    AppendOptional(out, row.days.max);
     out += kCsvLineEnd;
   }
   return out;
 }
 
 std::string CohortCsv(const StudyResult& result) {
-  std::string out =
-      "series,follow_up_months,n,mean_mm,sd_mm,median_mm,min_mm,max_mm,ci95_low_mm,ci95_high_mm";
-  out += kCsvLineEnd;
+  std::string out = CsvHeader(kCohortCsv);
   for (const CohortRow& row : result.cohort) {
     Field(out, SeriesName(row.series));
+    Field(out, row.group);
+    Field(out, row.visit);
     Number(out, row.followUpMonths);
     Number(out, row.n);
-    for (const auto& value : {row.mean, row.sd, row.median, row.min, row.max, row.ci95Low})
+    for (const auto& value : {row.mean, row.sd, row.median, row.q1, row.q3, row.min, row.max, row.ci95Low})
       Optional(out, value);
     AppendOptional(out, row.ci95High);
     out += kCsvLineEnd;
@@ -77,9 +121,26 @@ std::string CohortCsv(const StudyResult& result) {
   return out;
 }
 
+std::string BandsCsv(const StudyResult& result) {
+  std::string out = CsvHeader(kBandsCsv);
+  for (const BandRow& row : result.bands) {
+    Field(out, row.group);
+    Field(out, row.band);
+    Number(out, row.n);
+    if (row.ci95) {
+      Number(out, 100.0 * row.n / row.of);
+      Number(out, 100 * (*row.ci95)[0]);
+      AppendCsvNumber(out, 100 * (*row.ci95)[1]);
+    } else {
+      out += ",,";
+    }
+    out += kCsvLineEnd;
+  }
+  return out;
+}
+
 std::string RejectedCsv(const StudyResult& result) {
-  std::string out = "file,reason";
-  out += kCsvLineEnd;
+  std::string out = CsvHeader(kRejectedCsv);
   for (const RejectedFile& rejected : result.rejected) {
     Field(out, rejected.file);
     AppendCsvField(out, rejected.reason);
@@ -88,15 +149,31 @@ std::string RejectedCsv(const StudyResult& result) {
   return out;
 }
 
-std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result, const std::string& outputDir) {
-  const auto in = [&](std::string_view name) { return (fs::path(outputDir) / name).native(); };
-  std::vector<Failure> failures;
-  for (MaybeFailure failure : {WriteFileAtomically(in(kSummaryCsv), SummaryCsv(result)),
-                               WriteFileAtomically(in(kCohortCsv), CohortCsv(result)),
-                               WriteFileAtomically(in(kRejectedCsv), RejectedCsv(result))}) {
-    if (failure) failures.push_back(std::move(*failure));
+Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
+                                         const OutputFolder& folder) {
+  for (const auto& [name, text] :
+       {std::pair{kSummaryCsv, SummaryCsv(result)}, std::pair{kVisitsCsv, VisitsCsv(result)},
+        std::pair{kFlowCsv, FlowCsv(result)}, std::pair{kCohortCsv, CohortCsv(result)},
+        std::pair{kBandsCsv, BandsCsv(result)}, std::pair{kRejectedCsv, RejectedCsv(result)},
+        std::pair{kDictionaryCsv, DictionaryCsv(result.covariates)}}) {
+    auto file = AtomicFile::Open(folder, name);
+    if (!file) return Unexpected(file.error());
+    file->Write(text);
+    set.Add(std::move(*file));
   }
-  return failures;
+  return {};
+}
+
+Expected<void, Failure> WriteStudyCsvFiles(const StudyResult& result, const LongCsvSpool& longCsv,
+                                           const std::string& outputDir) {
+  const auto folder = OutputFolder::Open(outputDir);
+  if (!folder) return Unexpected(folder.error());
+  FileSet set;
+  if (auto added = AddStudyCsvFiles(set, result, *folder); !added) return added;
+  auto longFile = longCsv.CopyInto(*folder);
+  if (!longFile) return Unexpected(longFile.error());
+  set.Add(std::move(*longFile));
+  return set.Commit();
 }
 
 } // namespace sinkview

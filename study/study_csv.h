@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/failure.h"
+#include "model/file_set.h"
+#include "study/long_csv.h"
 #include "study/study.h"
 
 namespace sinkview {
@@ -21,13 +22,22 @@ inline constexpr std::string_view kSummaryCsv = "summary.csv", kCohortCsv = "coh
 std::string CsvNumber(double value);
 
 std::string SummaryCsv(const StudyResult& result);
+std::string VisitsCsv(const StudyResult& result);
+std::string FlowCsv(const StudyResult& result);
 std::string CohortCsv(const StudyResult& result);
+std::string BandsCsv(const StudyResult& result);
 std::string RejectedCsv(const StudyResult& result);
 
-// Writes summary.csv, cohort.csv and rejected.csv into `outputDir`, each
-// atomically; the failures of those that could not be written, each naming
-// its file. long.csv is written as the study runs (study/long_csv.h).
-[[nodiscard]] std::vector<Failure> WriteStudyCsvFiles(const StudyResult& result,
-                                                      const std::string& outputDir);
+// Adds every file but long.csv (study/csv_columns.h lists them) of
+// `result` in `folder` to `set`, each whole in its temporary file; else the
+// first that cannot be. long.csv is written as the study runs
+// (study/long_csv.h).
+[[nodiscard]] Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
+                                                       const OutputFolder& folder);
+
+// Writes every CSV file into `outputDir` as one set, long.csv from
+// `longCsv`: all of them replaced, or none.
+[[nodiscard]] Expected<void, Failure>
+WriteStudyCsvFiles(const StudyResult& result, const LongCsvSpool& longCsv, const std::string& outputDir);
 
 } // namespace sinkview

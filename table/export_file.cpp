@@ -3,6 +3,7 @@
 #include "model/atomic_file.h"
 #include "model/finite_values.h"
 #include "model/numtext.h"
+#include "model/reader_text.h"
 #include "model/segments.h"
 
 namespace sinkview {
@@ -40,12 +41,25 @@ void AppendDataLine(const PreparedSeries& p, int i, std::string& out) {
   out += kLineEnd;
 }
 
+// The name starts the first line, and a ";" in it starts another cell where
+// a spreadsheet opens the file: none of them may run as a formula.
+void AppendNameCells(std::string& out, std::string_view name) {
+  for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
+    end = name.find(';', start);
+    const std::string_view cell = name.substr(start, end == std::string_view::npos ? end : end - start);
+    if (StartsLikeAFormula(cell)) out += '\'';
+    out += cell;
+    if (end != std::string_view::npos) out += ';';
+  }
+}
+
 } // namespace
 
 std::string ExportText(const PreparedSeries& p) {
   const MeasurementModel& m = p.model;
   std::string out;
-  out += m.PatientCode + " / side of replacement: " + m.ProsthesisSide + kLineEnd;
+  AppendNameCells(out, m.PatientCode);
+  out += " / side of replacement: " + m.ProsthesisSide + kLineEnd;
   out += std::string("Subsidence related to Major Trochanter: ") +
          (p.settings.TrochanterChoice == Trochanter::Minor ? "no" : "yes") + kLineEnd;
   out += std::string("Subsidence related to head center: ") +
@@ -57,10 +71,16 @@ std::string ExportText(const PreparedSeries& p) {
   return out;
 }
 
-MaybeFailure WriteExportFile(const PreparedSeries& p, const std::string& path, FlushToDisk flush) {
+Expected<void, Failure> WriteExportFile(const PreparedSeries& p, const std::string& path, FlushToDisk flush) {
   // Never an export of "inf" or "nan".
-  if (auto finite = CheckAllFinite(p, path); !finite) return finite.error();
+  if (auto finite = CheckAllFinite(p, path); !finite) return finite;
   return WriteFileAtomically(path, ExportText(p), flush);
+}
+
+Expected<void, Failure> WriteExportFile(const PreparedSeries& p, const OutputFolder& folder,
+                                        const std::string& name, FlushToDisk flush) {
+  if (auto finite = CheckAllFinite(p, folder.PathOf(name)); !finite) return finite;
+  return WriteFileAtomically(folder, name, ExportText(p), flush);
 }
 
 } // namespace sinkview

@@ -88,18 +88,18 @@ void TableWindow::Command1_Click() {
 void TableWindow::Command2_Click() { close(); }
 
 void TableWindow::Command3_Click() {
-  MaybeFailure failure = WriteExportFile(prepared(), model().NumFileName);
+  Expected<void, Failure> written = WriteExportFile(prepared(), model().NumFileName);
   // Beside the data file may be a folder the user cannot write (the
   // installed samples, a read-only share): offer another place until one
   // works or the user gives up.
   const QString name = QFileInfo(QString::fromLocal8Bit(model().NumFileName)).fileName();
-  while (failure) {
+  while (!written) {
     const QString chosen = offerSave_(
-        this, {windowTitle().simplified(), QString::fromLocal8Bit(failure->message),
+        this, {windowTitle().simplified(), QString::fromLocal8Bit(written.error().message),
                QStringLiteral("Save as..."), QStringLiteral("Save export file"), QDir::home().filePath(name),
                QStringLiteral("Export files (*.num)"), QStringLiteral("num")});
     if (chosen.isEmpty()) return;
-    failure = WriteExportFile(prepared(), chosen.toLocal8Bit().toStdString());
+    written = WriteExportFile(prepared(), chosen.toLocal8Bit().toStdString());
   }
 }
 

@@ -8,8 +8,9 @@
 
 namespace sinkview {
 
-MaybeFailure WriteRenderedFile(const std::string& path, const RenderInto& render,
-                               const std::function<Failure(const std::string& reason)>& refused) {
+Expected<AtomicFile, Failure>
+RenderToTemporary(const std::string& path, const RenderInto& render,
+                  const std::function<Failure(const std::string& reason)>& refused) {
   QBuffer bytes;
   std::string problem;
   try {
@@ -18,9 +19,18 @@ MaybeFailure WriteRenderedFile(const std::string& path, const RenderInto& render
   } catch (const std::bad_alloc&) {
     problem = "not enough memory";
   }
-  if (!problem.empty()) return refused(problem);
+  if (!problem.empty()) return Unexpected(refused(problem));
+  auto file = AtomicFile::Open(path);
   const QByteArray& data = bytes.data();
-  return WriteFileAtomically(path, std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+  if (file) file->Write(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+  return file;
+}
+
+Expected<void, Failure> WriteRenderedFile(const std::string& path, const RenderInto& render,
+                                          const std::function<Failure(const std::string& reason)>& refused) {
+  auto file = RenderToTemporary(path, render, refused);
+  if (!file) return Unexpected(file.error());
+  return file->Commit();
 }
 
 } // namespace sinkview

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "model/failure.h"
+#include "model/atomic_file.h"
 
 class QIODevice;
 
@@ -13,11 +13,16 @@ namespace sinkview {
 // "" once it is complete, else why it is not.
 using RenderInto = std::function<std::string(QIODevice& out)>;
 
-// Writes what `render` draws to `path`: drawn into memory first, then handed
-// to WriteFileAtomically, so a drawing that fails or runs out of memory
-// never replaces an older file. A drawing that fails is told in the words
-// `refused` makes of its reason.
-[[nodiscard]] MaybeFailure
+// What `render` draws for `path`, whole in its temporary file and not yet
+// in place: drawn into memory first, so a drawing that fails or runs out of
+// memory never replaces an older file. A drawing that fails is told in the
+// words `refused` makes of its reason.
+[[nodiscard]] Expected<AtomicFile, Failure>
+RenderToTemporary(const std::string& path, const RenderInto& render,
+                  const std::function<Failure(const std::string& reason)>& refused);
+
+// The same, put in place at once.
+[[nodiscard]] Expected<void, Failure>
 WriteRenderedFile(const std::string& path, const RenderInto& render,
                   const std::function<Failure(const std::string& reason)>& refused);
 

@@ -1,20 +1,25 @@
 #include "model/atomic_file.h"
+#include "model/file_set.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
+#include "../support/as_nobody.h"
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 
 using namespace sinkview;
+using sinkview::testing::AsNobody;
 using sinkview::testing::FileContents;
 using sinkview::testing::MessageOf;
 using sinkview::testing::TempFolder;
@@ -22,10 +27,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-mode_t ModeOf(const fs::path& path) {
+struct stat StatusOf(const fs::path& path) {
   struct stat info {};
-  ::stat(path.c_str(), &info);
-  return info.st_mode & 07777;
+  ::lstat(path.c_str(), &info);
+  return info;
+}
+
+mode_t ModeOf(const fs::path& path) { return StatusOf(path).st_mode & 07777; }
+
+// The modes of this process's open files that lie in `folder`, named or not.
+std::vector<mode_t> OpenFileModesIn(const fs::path& folder) {
+  std::vector<mode_t> modes;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    struct stat info {};
+    if (fs::read_symlink(entry.path(), error).string().rfind(folder.string() + "/", 0) == 0 &&
+        ::stat(entry.path().c_str(), &info) == 0)
+      modes.push_back(info.st_mode & 07777);
+  }
+  return modes;
 }
 
 } // namespace
@@ -85,19 +105,12 @@ TEST(AtomicFile, AWriteProtectedFileIsNotReplaced) {
   std::ofstream(file) << "another user's export";
   fs::permissions(file, fs::perms(0444));
   fs::permissions(folder.path, fs::perms(0777));
-  const pid_t child = ::fork();
-  if (child == 0) {
-    // As root, become a user that owns neither the file nor the folder.
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+  // A user that owns neither the file nor the folder.
+  EXPECT_TRUE(AsNobody([&] {
     const std::string message = MessageOf(WriteFileAtomically(file, "replaced"));
-    ::_exit(message.find(file.string()) != std::string::npos &&
-                    message.find("Permission denied") != std::string::npos
-                ? 0
-                : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused, naming the file";
+    return message.find(file.string()) != std::string::npos &&
+           message.find("Permission denied") != std::string::npos;
+  })) << "refused, naming the file";
   EXPECT_EQ(FileContents(file), "another user's export");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"p2150.num"});
 }
@@ -122,4 +135,130 @@ TEST(AtomicFile, PiecesReplaceTheFileOnlyOnCommitAndNothingIsLeftBeside) {
   ASSERT_EQ(MessageOf(WriteFileAtomically(file, "two")), "");
   EXPECT_EQ(FileContents(file), "two");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{file.filename()});
+}
+
+// Another user who owns the folder above the output folder swaps it for a
+// link to a folder of root's while root writes: the files go into the
+// folder that was opened, never through the link.
+TEST(AtomicFile, AnOutputFolderSwappedForALinkIsNotFollowed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  TempFolder parent, rootsOwn;
+  fs::create_directory(parent.path / "out");
+  ASSERT_EQ(::chown(parent.path.c_str(), 65534, 65534), 0);
+  auto folder = OutputFolder::Open(parent.path / "out");
+  ASSERT_TRUE(folder);
+  auto pending = AtomicFile::Open(*folder, "pending.csv");
+  ASSERT_TRUE(pending);
+  ASSERT_TRUE(AsNobody([&] {
+    std::error_code error;
+    fs::rename(parent.path / "out", parent.path / "moved", error);
+    fs::create_directory_symlink(rootsOwn.path, parent.path / "out", error);
+    return !error;
+  }));
+  pending->Write("pending");
+  EXPECT_EQ(MessageOf(pending->Commit()), "");
+  EXPECT_EQ(MessageOf(WriteFileAtomically(*folder, "later.num", "later")), "");
+  EXPECT_EQ(rootsOwn.Names(), std::vector<std::string>{});
+  EXPECT_EQ(FileContents(parent.path / "moved" / "pending.csv"), "pending");
+  EXPECT_EQ(FileContents(parent.path / "moved" / "later.num"), "later");
+}
+
+// Another user plants links at the names root writes: the link is replaced,
+// its target never touched, and only a replaced regular file lends its
+// permissions and owner, never a set-id or sticky bit.
+TEST(AtomicFile, ALinkAtTheNameIsReplacedAndOnlyARegularFileLendsItsMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  TempFolder folder, rootsOwn;
+  const fs::path program = rootsOwn.path / "program";
+  std::ofstream(program) << "root's program";
+  ASSERT_EQ(::chown(program.c_str(), 0, 42), 0);
+  ASSERT_EQ(::chmod(program.c_str(), 04755), 0);
+  ASSERT_EQ(::chown(folder.path.c_str(), 65534, 65534), 0);
+  ASSERT_TRUE(AsNobody([&] {
+    std::error_code error;
+    fs::create_symlink(program, folder.path / "a.num", error);
+    return !error;
+  }));
+  for (const auto& [name, mode] : {std::pair{"setid.num", 06755}, {"private.num", 0600}}) {
+    std::ofstream(folder.path / name) << "old";
+    ASSERT_EQ(::chmod((folder.path / name).c_str(), mode), 0);
+  }
+  const mode_t before = ::umask(022);
+  struct Case {
+    std::string name;
+    mode_t mode;
+  };
+  for (const Case& c : {Case{"a.num", 0644}, {"setid.num", 0755}, {"private.num", 0600}}) {
+    EXPECT_EQ(MessageOf(WriteFileAtomically(folder.path / c.name, "new")), "") << c.name;
+    const struct stat written = StatusOf(folder.path / c.name);
+    EXPECT_TRUE(S_ISREG(written.st_mode)) << c.name;
+    EXPECT_EQ(written.st_mode & 07777, c.mode) << c.name;
+    EXPECT_EQ(written.st_gid, 0u) << c.name;
+    EXPECT_EQ(FileContents(folder.path / c.name), "new");
+  }
+  ::umask(before);
+  EXPECT_EQ(FileContents(program), "root's program");
+  EXPECT_EQ(ModeOf(program), 04755u);
+  EXPECT_EQ(StatusOf(program).st_gid, 42u);
+}
+
+// While a file is written its temporary has no name and is its owner's
+// alone; a write killed halfway leaves nothing.
+TEST(AtomicFile, TheTemporaryIsUnnamedAndPrivateAndAKilledWriteLeavesNothing) {
+  TempFolder folder;
+  const mode_t before = ::umask(022);
+  {
+    auto file = AtomicFile::Open(folder.path / "a.num");
+    ASSERT_TRUE(file);
+    file->Write("secret");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{});
+    EXPECT_EQ(OpenFileModesIn(folder.path), std::vector<mode_t>{0600});
+  }
+  ::umask(before);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    auto file = AtomicFile::Open(folder.path / "a.num");
+    file->Write("half");
+    ::kill(::getpid(), SIGKILL);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{});
+}
+
+// A set is replaced whole or not at all: when the disk fills while its big
+// file is written, the older small files stay too.
+TEST(FileSet, ReplacesAllItsFilesOrNone) {
+  TempFolder folder;
+  for (const char* name : {"small.csv", "big.csv"}) std::ofstream(folder.path / name) << "old";
+  const auto writeSet = [&](std::size_t bigSize) {
+    FileSet set;
+    for (const auto& [name, text] : {std::pair{"big.csv", std::string(bigSize, 'b')}, {"small.csv", "new"}}) {
+      auto file = AtomicFile::Open(folder.path / name);
+      if (!file) return file.error().message;
+      file->Write(text);
+      set.Add(std::move(*file));
+    }
+    return MessageOf(set.Commit());
+  };
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // A disk with room for 1000 bytes of a file.
+    const rlimit limit{1000, 1000};
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 && writeSet(5000).find("big.csv") != std::string::npos
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused, naming the file";
+  EXPECT_EQ(FileContents(folder.path / "small.csv"), "old");
+  EXPECT_EQ(FileContents(folder.path / "big.csv"), "old");
+
+  EXPECT_EQ(writeSet(10), "");
+  EXPECT_EQ(FileContents(folder.path / "small.csv"), "new");
+  EXPECT_EQ(FileContents(folder.path / "big.csv"), std::string(10, 'b'));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"big.csv", "small.csv"}));
 }

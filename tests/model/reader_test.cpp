@@ -47,15 +47,16 @@ MeasurementModel Model(const std::string& text) {
 } // namespace
 
 TEST(Reader, ReadsRecordsIntoSlotsWithFacts) {
+  RecordText first = With(&RecordText::side, "R");
   RecordText second = Dated("20090301");
-  second.name = "\"Bauer\",\"Helene\",\"HB-48b\"";
+  second.name = "\"Bauer\",\"Helena\",\"HB-48\"";
   second.side = "R";
   second.subsidence = "61.9,47.0,54.1,39.2";
-  const ReadResult read = Parse(FileOf({Dated("20040301"), second}));
+  const ReadResult read = Parse(FileOf({first, second}));
   ASSERT_TRUE(read) << read.error().message;
   const MeasurementModel& m = *read;
   EXPECT_EQ(m.RadiographCount, 2);
-  EXPECT_EQ(m.PatientCode, "Bauer Helene HB-48b") << "the last record names the patient";
+  EXPECT_EQ(m.PatientCode, "Bauer Helena HB-48") << "the last record names the patient";
   EXPECT_EQ(m.ProsthesisSide, "right");
   EXPECT_EQ(m.NumFileName, "/data/hb48.num");
   EXPECT_EQ(m.DateKey[2], 20090301);
@@ -123,6 +124,21 @@ TEST(Reader, SideOlderFormatAndLimitsOfTheFile) {
   EXPECT_EQ(Model(FileOf({limits, Dated("20040229")})).RadiographCount, 2);
 }
 
+// The limits belong to what a radiograph can show; "r" and "R" name one side.
+TEST(Reader, ValuesAtTheLimitsAndOneSideInEitherCaseLoad) {
+  RecordText first = Dated("19000101");
+  first.medial = "0,1000,-1000,9.4,7.1";
+  first.angle = "-180";
+  RecordText last = Dated("21001231");
+  last.angle = "180";
+  last.side = "l";
+  MeasurementModel m = Model(FileOf({first, last}));
+  EXPECT_EQ(m.MedialDistance2[1], -1000);
+  EXPECT_EQ(m.DateKey[2], 21001231);
+  EXPECT_EQ(Model(FileOf({With(&RecordText::side, "r"), With(&RecordText::side, "R")})).ProsthesisSide,
+            "right");
+}
+
 TEST(Reader, FieldsMaySpreadOverLinesAndLinesMayBeLong) {
   RecordText r = With(&RecordText::medial, "0,\n14.6 , 11.8\n9.4,7.1");
   r.lineEnd = "\n";
@@ -135,14 +151,21 @@ TEST(Reader, FieldsMaySpreadOverLinesAndLinesMayBeLong) {
   // Line ends in a quoted name become blanks.
   EXPECT_EQ(Model(FileOf({With(&RecordText::name, "\"Bau\r\ner\",\"Hel\tene\",\"HB-48\"")})).PatientCode,
             "Bau  er Hel ene HB-48");
+  // So do C1 controls and bidirectional overrides in UTF-8; in Windows-1252
+  // the bytes 0x80 to 0x9F are letters.
+  for (const auto& [name, code] : std::vector<std::pair<std::string, std::string>>{
+           {"\"A\xC2\x85\xE2\x80\xAE\xE2\x81\xA9Z\",\"\",\"1\"", "A   Z  1"},
+           {"\"M\x9Aller\",\"\",\"1\"", "M\x9Aller  1"}})
+    EXPECT_EQ(Model(FileOf({With(&RecordText::name, name)})).PatientCode, code);
 }
 
 // Each bad file of tests/data/bad is listed with its error code and a part
 // of its message; the message names the file.
 TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
-  const char* const codes[] = {"CannotOpen",    "NotText",      "NoRecord",         "EndInsideRecord",
-                               "NotANumber",    "BadDate",      "BadMagnification", "TooManyRecords",
-                               "UnclosedQuote", "TooManyFields"};
+  const char* const codes[] = {"CannotOpen",    "NotText",       "NoRecord",         "EndInsideRecord",
+                               "NotANumber",    "BadDate",       "BadMagnification", "TooManyRecords",
+                               "UnclosedQuote", "TooManyFields", "MixedFormats",     "TwoHips",
+                               "OutOfRange"};
   const std::string folder = SINKVIEW_TEST_DATA "/bad/";
   std::istringstream expected(sinkview::testing::FileContents(folder + "expected.txt"));
   int files = 0;
@@ -156,7 +179,7 @@ TEST(Reader, BadInputIsRejectedWithFileRecordAndItem) {
     EXPECT_NE(read.error().message.find(mentions), std::string::npos) << read.error().message;
     ++files;
   }
-  EXPECT_EQ(files, 23);
+  EXPECT_EQ(files, 33);
 }
 
 TEST(Reader, FilesFromDiskWithCrLfAndWhatIsNoRegularFile) {
@@ -213,6 +236,14 @@ TEST(Reader, MessagesStayOneShortLine) {
                                           "6 ,6.9,5.2")}),
        "/data/hb48.vok", "\"␁␡6\" is not a number"},
       {FileOf({Dated("2004")}), "/data/a\nb.vok", "'/data/a␊b.vok': record 1"},
+      // C1 and bidirectional controls, which would reorder the message, as blanks.
+      {FileOf({Dated("2004")}),
+       "/data/a\xE2\x80\xAE"
+       "b.vok",
+       "'/data/a b.vok': record 1"},
+      {FileOf({With(&RecordText::lateral, "0,10.3,\xC2\x9B"
+                                          "6 ,6.9,5.2")}),
+       "/data/hb48.vok", "\"␣6\" is not a number"},
   };
   for (const auto& c : cases) {
     const std::string message = ParseDataText(c.text, c.path).error().message;

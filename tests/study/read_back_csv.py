@@ -29,25 +29,41 @@ with tempfile.TemporaryDirectory() as out:
     summary = read(out, "summary.csv")
     check([r["patient"] for r in summary] == ["Arnold, Jr. Anton AA-1", "Bürgi Beat BB-2", "Coray Clara CC-3"],
           "patients")
-    check(list(summary[0]) == ("file,patient,side,format,radiographs,first_date,last_date,observation_months,"
-                               "isolated,breaks,subsidence_last_mm,subsidence_24m_mm,rate_0_24_mm_per_year,"
-                               "rate_after_24_mm_per_year,stem_cement_last_mm,angle_change_last_deg,"
-                               "over_threshold").split(","), "summary header")
-    check([r["over_threshold"] for r in summary] == ["no", "yes", ""], "threshold flags")
-    check(float(summary[1]["subsidence_24m_mm"]) == -2 and summary[2]["subsidence_24m_mm"] == "", "24 months")
+    check([r["over_threshold"] for r in summary] == ["", "yes", ""], "threshold flags")
+    check(float(summary[1]["subsidence_primary_mm"]) == -3 and summary[0]["subsidence_primary_mm"] == "",
+          "primary visit")
+    check([r["band"] for r in summary] == ["", "unacceptable", ""], "bands of the hips")
     check(summary[1]["stem_cement_last_mm"] == "", "older format without stem/cement")
 
+    # Every column of every file is in the dictionary, in the file's order.
+    dictionary = read(out, "dictionary.csv")
+    written = sorted(p.name for p in out.iterdir())
+    check(sorted({r["file"] for r in dictionary}) == written, "a file the dictionary does not list")
+    for name in written:
+        with open(out / name, newline="", encoding="utf-8") as f:
+            header = next(csv.reader(f))
+        check(header == [r["column"] for r in dictionary if r["file"] == name], f"{name}: header and dictionary")
+
+    visits = read(out, "visits.csv")
+    check(len(visits) == 3 * 10, "a row per hip and visit, baseline first")
+    check(all(r["subsidence_mm"] == "" for r in visits if r["status"] != "measured"), "no value without one")
+
+    flow = read(out, "flow.csv")
+    statuses = ["measured", "missed", "not_yet_due", "revised", "died", "withdrawn", "excluded", "late_baseline",
+                "after_break", "incomparable"]
+    check(all(sum(int(r[s]) for s in statuses) == int(r["hips"]) for r in flow), "the flow adds up")
+    check(flow[0]["visit"] == "baseline", "baseline first")
+
     cohort = read(out, "cohort.csv")
-    check([(r["series"], r["follow_up_months"], r["n"]) for r in cohort] ==
-          [("subsidence", "12", "3"), ("subsidence", "24", "2"), ("subsidence", "36", "2"),
-           ("stem_cement", "12", "2"), ("stem_cement", "24", "1"), ("stem_cement", "36", "1")], "cohort rows")
-    check(cohort[4]["sd_mm"] == cohort[4]["ci95_low_mm"] == "" and float(cohort[4]["mean_mm"]) == 0.2, "n = 1")
+    check(cohort[3]["sd_mm"] == cohort[3]["ci95_low_mm"] == "" and float(cohort[3]["q1_mm"]) == -3, "n = 1")
 
     long = read(out, "long.csv")
-    check(len(long) == 10 and len(long[0]) == 26, "long rows and columns")
-    check(long[6]["isolated_flag"] == "1" and long[6]["raw_shoulder_major_mm"] == "99", "isolated radiograph")
-    check(long[4]["stem_cement_mm"] == "" and long[0]["stem_cement_mm"] == "0", "stem/cement only where read")
-    check(all(float(r["months"]) >= 0 for r in long), "months are numbers")
+    check(len(long) == 10 and len(long[0]) == 39, "long rows and columns")
+    check(long[6]["isolated_flag"] == "1" and long[6]["measured_shoulder_major_mm"] == "99", "isolated radiograph")
+    check(long[4]["course_stem_cement_mm"] == "" and long[0]["course_stem_cement_mm"] == "0",
+          "stem/cement only where read")
+    check([r["segment"] for r in long[:4]] == ["1", "1", "2", "2"], "segments")
+    check(long[2]["days"] == "731" and long[2]["elapsed_days"] == "730", "the study clock beside the table's")
 
     subprocess.run([program, "--output-dir", out, data / "study_good_and_bad"], stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)

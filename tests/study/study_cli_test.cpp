@@ -1,8 +1,14 @@
 // sinkview-study run as a user runs it, and its command line read in-process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
 
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
@@ -12,6 +18,7 @@
 
 namespace fs = std::filesystem;
 using namespace sinkview;
+using sinkview::testing::FileContents;
 using sinkview::testing::Quoted;
 
 namespace {
@@ -31,26 +38,89 @@ protected:
   std::string out_text, err_text;
 };
 
+// Whether the process has a handler for `signal` (its SigCgt mask).
+bool Catches(pid_t process, int signal) {
+  std::ifstream status("/proc/" + std::to_string(process) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
+  }
+  return false;
+}
+
 } // namespace
 
 TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
   ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 0) << err_text;
-  EXPECT_EQ(out_text, "3 files read, 0 files rejected, 1 over the threshold; 4 CSV files written to " +
-                          out_.string() + "\n");
+  EXPECT_EQ(out_text,
+            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 8 CSV files written to " +
+                out_.string() + "\n");
   EXPECT_EQ(err_text, "");
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
-  EXPECT_EQ(out_text.rfind("2 files read, 2 files rejected, 0 over the threshold; 4 CSV files written", 0),
+  EXPECT_EQ(out_text.rfind(
+                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 8 CSV files written", 0),
             0u);
   EXPECT_NE(err_text.find("sinkview-study: " + (data_ / "study_good_and_bad/no_record.vok").string()),
             std::string::npos);
 }
 
-TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRun) {
+// The study's files are one set: one that cannot be written keeps all the
+// older files as they were.
+TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRunAndReplacesNothing) {
   fs::create_directories(out_ / "summary.csv"); // a folder where the file should go
+  for (const char* name : {"cohort.csv", "long.csv", "rejected.csv"}) std::ofstream(out_ / name) << "old";
   ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 1);
   EXPECT_NE(err_text.find("summary.csv"), std::string::npos);
-  EXPECT_NE(out_text.find("3 CSV files written"), std::string::npos);
+  EXPECT_NE(err_text.find("No file that belongs with it was replaced."), std::string::npos) << err_text;
+  EXPECT_NE(out_text.find("0 CSV files written"), std::string::npos);
+  for (const char* name : {"cohort.csv", "long.csv", "rejected.csv"})
+    EXPECT_EQ(FileContents(out_ / name), "old");
+}
+
+// Ctrl-C and SIGTERM stop a run cleanly, leaving the older files as they
+// were and no temporary file.
+TEST_F(StudyCli, CtrlCAndSigtermStopTheRunReplacingNothing) {
+  const fs::path many = folder_.path / "many";
+  fs::create_directories(many);
+  for (int i = 0; i < 200; ++i) {
+    for (const auto& entry : fs::directory_iterator(data_ / "study_cohort"))
+      fs::copy_file(entry.path(), many / (std::to_string(i) + entry.path().filename().string()));
+  }
+  const std::vector<std::string> csvFiles{"cohort.csv", "long.csv", "rejected.csv", "summary.csv"};
+  for (const std::string& name : csvFiles) std::ofstream(out_ / name) << "old";
+  for (const auto& [signal, status, name] : {std::tuple{SIGINT, 130, "SIGINT"}, {SIGTERM, 143, "SIGTERM"}}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::freopen((folder_.path / "stderr").c_str(), "w", stderr);
+      std::freopen("/dev/null", "w", stdout);
+      ::execl(SINKVIEW_STUDY_EXE, SINKVIEW_STUDY_EXE, "--output-dir", out_.c_str(), many.c_str(), nullptr);
+      ::_exit(127);
+    }
+    // Once the program catches the signal, it is sent.
+    for (int wait = 0; wait < 10000 && !Catches(child, signal); ++wait) ::usleep(1000);
+    ::kill(child, signal);
+    int exit = 0;
+    ::waitpid(child, &exit, 0);
+    EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == status) << name;
+    EXPECT_EQ(FileContents(folder_.path / "stderr"),
+              "sinkview-study: stopped by " + std::string(name) + "; no file was replaced\n");
+    for (const std::string& csv : csvFiles) EXPECT_EQ(FileContents(out_ / csv), "old") << csv;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(out_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, csvFiles);
+  }
+}
+
+TEST_F(StudyCli, OneFileGivenAsTwoOutputsIsAUsageError) {
+  const fs::path again = out_ / ".." / "x.pdf";
+  EXPECT_EQ(Study("--output-dir " + Quoted(out_) + "--figure " + Quoted(folder_.path / "x.pdf") +
+                  "--report " + Quoted(again) + Quoted(data_ / "study_cohort")),
+            2);
+  EXPECT_EQ(err_text, "sinkview-study: " + again.string() +
+                          " is given for both --figure and --report; each output needs a file of its own\n"
+                          "Try 'sinkview-study --help'.\n");
+  EXPECT_FALSE(fs::exists(folder_.path / "x.pdf"));
 }
 
 // A German locale changes no number of the files: neither the figure's nor
@@ -151,7 +221,7 @@ TEST_F(StudyCli, TheProtocolUsedIsWrittenBesideTheResultsAndReadsBack) {
       Study("--output-dir " + Quoted(out_) + "--reference-point head --threshold 2 " + Quoted(kExampleStudy)),
       0)
       << err_text;
-  EXPECT_NE(out_text.find("14 files read"), std::string::npos) << out_text;
+  EXPECT_NE(out_text.find("13 patients (14 hips) read"), std::string::npos) << out_text;
   auto command = ParseStudyArguments({"--reference-point", "head", "--threshold=2", kExampleStudy.string()});
   ASSERT_TRUE(command);
   ASSERT_TRUE(ApplyProtocol(*command, CalendarDate{}));

@@ -1,20 +1,25 @@
 // The study of a hand-computable cohort (tests/data/study_cohort): every
 // length at magnification 1, and control lengths chosen so that only
-// neighbours are comparable, so each corrected course is the course read:
-//   a_break     40, 39.5 | 38, 37 at 0, 12, 24, 36 months, a break after 12
-//   b_isolated  50, 49, (99), 47 at 0, 12, 17.98, 36; the third comparable
-//               with no other, the course runs straight from 12 to 36
-//   c_short     60, 59 at 0 and 12 months
+// neighbours are comparable, so each corrected course is the course read.
+// No surgery dates: the clock starts at the first radiograph.
+//   a_break     40, 39.5 | 38, 37 on days 0, 366, 731, 1096, a break after
+//               the second
+//   b_isolated  50, 49, (99), 47 on days 0, 365, 547, 730; the third
+//               comparable with no other
+//   c_short     60, 59 on days 0 and 366
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "../model/record_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 #include "model/numtext.h"
+#include "study/csv_columns.h"
 #include "study/csv_text.h"
 #include "study/long_csv.h"
 #include "study/long_rows.h"
@@ -23,53 +28,48 @@
 #include "study/study_csv.h"
 
 using namespace sinkview;
+using namespace std::chrono;
 
 namespace {
 
 const std::string kCohort = std::string(SINKVIEW_TEST_DATA) + "/study_cohort";
 const std::string kGoodAndBad = std::string(SINKVIEW_TEST_DATA) + "/study_good_and_bad";
+const std::string kProtocolStudy = std::string(SINKVIEW_TEST_DATA) + "/study_protocol";
 
-StudyResult Cohort() {
-  StudyOptions options;
-  options.followUpMonths = {12, 24, 36};
-  return RunStudy({kCohort}, options);
-}
+StudyResult Cohort() { return RunStudy({kCohort}, {}); }
 
 } // namespace
 
-// What the study says of each patient and of the cohort, checked by hand:
-//   a   level across the break: -0.5 from the first segment, -1 from the
-//       second; -0.25 mm a year to 24 months, -1 after
-//   b   49 - 2 x 12/24 = 48 at 24 months, the isolated value skipped; over
-//       the threshold; the older format has no stem/cement value
-//   c   ends before 24 months: nothing that needs it
-// At 12 months -0.5, -1, -1: sd sqrt(1/12), half the interval
-// t(0.975, 2) = 4.302653 times sd / sqrt(3); two values 1.5 apart have the
-// sd sqrt(2 x 0.75^2) and t(0.975, 1) = 12.706205.
-TEST(Study, SummaryAndStatisticsOfTheCohortAreTheHandComputedOnes) {
+// The default visits (nearest value), the cut-off the latest radiograph
+// (c's second, 2021-01-01), checked by hand:
+//   a   12 months: -0.5 (day 366); 24 and 36 months after its break
+//   b   12 months: -1 from day 365, the isolated day 547 skipped; 24 months:
+//       -3 (day 730), over the threshold, unacceptable; 36 months missed
+//   c   12 months: -1 (day 366); from 24 months on not yet due (the window
+//       of 24 months closes 913 days after 2020-01-01, after the cut-off)
+// At 12 months -0.5, -1, -1: mean -0.8333333, sd sqrt(1/12), quartiles
+// (type 7) -1 and -0.75, half the interval t(0.975, 2) = 4.302653 times
+// sd / sqrt(3); the days 366, 365, 366. Stem/cement at 12 months 0.2 and
+// 0.4: sd sqrt(2 x 0.1^2), t(0.975, 1) = 12.706205.
+TEST(Study, FilesOfTheCohortAreTheHandComputedOnes) {
   const StudyResult result = Cohort();
   ASSERT_TRUE(result.rejected.empty());
   const std::string expected = std::string(SINKVIEW_TEST_DATA) + "/study_cohort_expected/";
   EXPECT_EQ(SummaryCsv(result), sinkview::testing::FileContents(expected + "summary.csv"));
+  EXPECT_EQ(VisitsCsv(result), sinkview::testing::FileContents(expected + "visits.csv"));
+  EXPECT_EQ(FlowCsv(result), sinkview::testing::FileContents(expected + "flow.csv"));
   EXPECT_EQ(CohortCsv(result), sinkview::testing::FileContents(expected + "cohort.csv"));
+  EXPECT_EQ(BandsCsv(result), sinkview::testing::FileContents(expected + "bands.csv"));
   const PatientSummary& b = result.patients[1];
   EXPECT_EQ(b.subsidence[2].months, 547 * 12.0 / 365) << "the course keeps the days of the radiographs";
 }
 
 TEST(Study, ThresholdIsInclusiveAndConfigurable) {
   StudyOptions options;
-  options.thresholdMm = 0.5; // a's change at 24 months is exactly -0.5
-  const StudyResult result = RunStudy({kCohort}, options);
-  EXPECT_EQ(result.patients[0].overThreshold, true);
-  options.thresholdMm = 2.5;
+  options.thresholdMm = 3; // b's change at 24 months is exactly -3
+  EXPECT_EQ(RunStudy({kCohort}, options).patients[1].overThreshold, true);
+  options.thresholdMm = 3.5;
   EXPECT_EQ(RunStudy({kCohort}, options).patients[1].overThreshold, false);
-}
-
-TEST(Study, NoPatientAtATimeLeavesEveryValueEmpty) {
-  const std::vector<CohortRow> rows = CohortStatistics(Cohort().patients, {200});
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].n, 0);
-  EXPECT_FALSE(rows[0].mean || rows[0].median || rows[0].min || rows[0].sd);
 }
 
 TEST(Study, StudentTQuantiles) {
@@ -149,8 +149,9 @@ TEST(Study, ASecondFileOfTheSameSeriesIsADuplicateOfTheFirst) {
 
   LongCsvSpool spool;
   const StudyResult result = RunStudy({folder.path}, {}, {}, nullptr, spool.Sink());
-  ASSERT_TRUE(spool.SaveAs(folder.path / "long.csv") == std::nullopt);
-  const std::string longCsv = sinkview::testing::FileContents(folder.path / "long.csv");
+  const sinkview::testing::TempFolder out;
+  ASSERT_TRUE(WriteStudyCsvFiles(result, spool, out.path));
+  const std::string longCsv = sinkview::testing::FileContents(out.path / "long.csv");
   std::vector<std::string> patients, rejected;
   for (const PatientSummary& p : result.patients) patients.push_back(p.file);
   for (const RejectedFile& r : result.rejected) rejected.push_back(r.file + ": " + r.reason);
@@ -176,7 +177,7 @@ TEST(Study, OneRadiographHasNoLastChange) {
   ASSERT_EQ(result.patients.size(), 1u);
   const std::string csv = SummaryCsv(result);
   EXPECT_EQ(csv.substr(csv.find("\r\n") + 2),
-            "one.vok,Coray Clara CC-3,left,current,1,2020-01-01,2020-01-01,0,1,0,,,,,,,\r\n");
+            "one.vok,Coray Clara CC-3,all,left,current,1,,2020-01-01,2020-01-01,,0,1,0,,,,,,\r\n");
 }
 
 // The rows reach the spool in the order of the patients, each under its
@@ -186,18 +187,20 @@ TEST(StudyCsv, LongRowsGoOutInPatientOrderThroughTheSpool) {
   const StudyResult result = RunStudy({kCohort}, {}, {}, nullptr, spool.Sink());
   const sinkview::testing::TempFolder folder;
   const auto saved = folder.path / "long.csv";
-  ASSERT_EQ(spool.SaveAs(saved), std::nullopt);
-  ASSERT_EQ(spool.SaveAs(saved), std::nullopt);
+  for (int time = 0; time < 2; ++time) ASSERT_TRUE(WriteStudyCsvFiles(result, spool, folder.path));
   const std::string text = sinkview::testing::FileContents(saved);
-  ASSERT_EQ(text.rfind(kLongHeader, 0), 0u);
-  std::istringstream rows(text.substr(kLongHeader.size()));
+  const std::string header = CsvHeader(kLongCsv);
+  ASSERT_EQ(text.rfind(header, 0), 0u);
+  std::istringstream rows(text.substr(header.size()));
   std::string row;
   for (const PatientSummary& p : result.patients)
     for (int i = 1; i <= p.radiographs; ++i)
       EXPECT_TRUE(std::getline(rows, row) &&
-                  row.rfind(LongRowPrefix(p.file, p.patient) + std::to_string(i), 0) == 0);
+                  row.rfind(LongRowPrefix(p.file, p.patient, p.group) + std::to_string(i), 0) == 0);
   EXPECT_FALSE(std::getline(rows, row)) << row;
-  EXPECT_NE(spool.SaveAs("/nonexistent/long.csv")->message.find("/nonexistent/long.csv"), std::string::npos);
+  const auto nowhere = WriteStudyCsvFiles(result, spool, "/nonexistent");
+  ASSERT_FALSE(nowhere);
+  EXPECT_NE(nowhere.error().message.find("/nonexistent"), std::string::npos);
 }
 
 TEST(StudyCsv, NumbersAndFields) {
@@ -215,9 +218,31 @@ TEST(StudyCsv, NumbersAndFields) {
                              {"a,b", "\"a,b\""},
                              {"say \"hi\"", "\"say \"\"hi\"\"\""},
                              {"two\r\nlines", "\"two\r\nlines\""},
-                             {"", ""}}) {
+                             {"", ""},
+                             {"=HYPERLINK(1)", "'=HYPERLINK(1)"},
+                             {"+1", "'+1"},
+                             {"-x", "'-x"},
+                             {"@SUM(A1)", "'@SUM(A1)"},
+                             {"=a,b", "\"'=a,b\""},
+                             {"a=b", "a=b"}}) {
     std::string out;
     AppendCsvField(out, field);
     EXPECT_EQ(out, text);
   }
+}
+
+// A name that starts like a formula stays text, and control characters of
+// names and of file names, ESC, C1 and bidirectional ones, are blanks.
+TEST(StudyCsv, NamesAndFileNamesReachTheCsvFilesAsPlainText) {
+  const sinkview::testing::TempFolder folder;
+  RecordText r;
+  r.name = "\"=HYPERLINK(1)\",\"Hel\xE2\x80\xAEne\xC2\x85\",\"HB-48\xE2\x81\xA6\"";
+  std::ofstream(folder.path / "@a\x1b[31m\xC2\x9B.vok") << r.Text();
+  std::ofstream(folder.path / "-b\x1b.vok") << "no record";
+  const StudyResult result = RunStudy({folder.path.string()}, {});
+  ASSERT_EQ(result.patients.size(), 1u);
+  const std::string summary = SummaryCsv(result);
+  EXPECT_NE(summary.find("\r\n'@a [31m .vok,'=HYPERLINK(1) Hel ne  HB-48 ,"), std::string::npos) << summary;
+  EXPECT_EQ(RejectedCsv(result).find("\r\n'-b .vok,"), std::string("file,reason").size())
+      << RejectedCsv(result);
 }

@@ -8,7 +8,6 @@
 namespace sinkview::testing {
 
 // A writer's message, "" when it worked: a failed expectation shows it.
-inline std::string MessageOf(const MaybeFailure& failure) { return failure ? failure->message : ""; }
 inline std::string MessageOf(const Expected<void, Failure>& done) { return done ? "" : done.error().message; }
 
 } // namespace sinkview::testing

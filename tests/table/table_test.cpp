@@ -82,6 +82,10 @@ TEST(ExportFile, HeaderTitlesAndOneLinePerRadiographWithAndWithoutStemCementData
   headCenter.ReferencePoint = Reference::HeadCenter;
   headCenter.TrochanterChoice = Trochanter::Minor;
   EXPECT_EQ(ExportText(Prepared(m, headCenter)), Golden("hand_series_head_center.num"));
+  // A spreadsheet opens the file's ";" cells as they are.
+  m.PatientCode = "=1+1;@A;-B; +C;x-y";
+  const std::string text = ExportText(Prepared(m, headCenter));
+  EXPECT_EQ(text.substr(0, text.find('\r')), "'=1+1;'@A;'-B; +C;x-y / side of replacement: left");
 }
 
 TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasThere) {

@@ -72,6 +72,22 @@ TEST_F(ExportCli, AWrongCommandLinePointsToHelp) {
             "Try 'sinkview-export --help'.\n");
 }
 
+// The same path twice, or two names of one file: the second would silently
+// hold only one of the figures.
+TEST_F(ExportCli, OneFileGivenAsTwoOutputsIsAUsageError) {
+  const fs::path pdf = folder_.path / "x.pdf", again = study_ / ".." / "x.pdf", link = folder_.path / "y.pdf";
+  std::ofstream(folder_.path / "kept.pdf") << "kept";
+  fs::create_symlink("kept.pdf", link);
+  for (const auto& [first, second] : {std::pair{pdf, again}, {folder_.path / "kept.pdf", link}}) {
+    EXPECT_EQ(Export("--graphics " + Quoted(first) + "--table " + Quoted(second) + kSample), 2);
+    EXPECT_EQ(err_, "sinkview-export: " + second.string() +
+                        " is given for both --graphics and --table; each output needs a file of its own\n"
+                        "Try 'sinkview-export --help'.\n");
+  }
+  EXPECT_FALSE(fs::exists(pdf));
+  EXPECT_EQ(FileContents(folder_.path / "kept.pdf"), "kept");
+}
+
 #ifdef SINKVIEW_DRAWS_FIGURES
 TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
   const fs::path png = folder_.path / "g.png", svg = folder_.path / "g.svg", pdf = folder_.path / "g.pdf",
@@ -128,7 +144,8 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
   EXPECT_EQ(
       out_,
       "1 file written, 1 file rejected, 1 could not be written, 3 entries skipped: not regular files\n");
-  EXPECT_TRUE(ErrSays("overflowing.vok: the values of radiograph 2")) << err_;
+  EXPECT_TRUE(ErrSays("overflowing.vok: record 1, the subsidence head center - minor trochanter: a distance"))
+      << err_;
   EXPECT_FALSE(fs::exists(study_ / "overflowing.num")) << "no export holds inf or nan";
 
   // Named on the command line: refused with the reason.

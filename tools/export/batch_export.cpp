@@ -1,10 +1,7 @@
 #include "tools/export/batch_export.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -27,7 +24,9 @@ void Reject(ExportTally& tally, const Report& report, const std::string& message
 }
 
 // Where the exports go, and the keys that tell whether two paths are one
-// file; the working folder is asked once, not for every file.
+// file; the working folder is asked once, not for every file, and the
+// output folder opened once, so that every export lands in the folder the
+// run began with.
 class Targets {
 public:
   Targets(const std::optional<std::string>& outputDir) {
@@ -37,8 +36,13 @@ public:
       outputDir_ = *outputDir;
       outputKey_ = Key(*outputDir_);
       if (outputKey_.empty() || outputKey_.back() != '/') outputKey_ += '/';
+      outputFolder_.emplace(OutputFolder::Open(*outputDir));
     }
   }
+
+  // The output folder as opened, or nothing when the exports go beside
+  // their data files.
+  const std::optional<Expected<OutputFolder, Failure>>& OutputFolderOpened() const { return outputFolder_; }
 
   // Beside the data file (its name with the extension .num, as the reader
   // names it) or in the output folder.
@@ -57,6 +61,7 @@ private:
   fs::path workingFolder_;
   std::optional<fs::path> outputDir_;
   std::string outputKey_;
+  std::optional<Expected<OutputFolder, Failure>> outputFolder_;
 };
 
 // What became of one data file: written (no message), rejected, or read
@@ -66,13 +71,18 @@ struct Result {
   bool notWritten = false;
 };
 
-// Reads, prepares and exports one data file.
-Result ExportOne(const std::string& name, const Settings& settings, const std::string& target) {
+// Reads, prepares and exports one data file, into the output folder when
+// there is one.
+Result ExportOne(const std::string& name, const Settings& settings, const Targets& targets) {
   const auto loaded = LoadPreparedFile(name, settings);
   if (!loaded) return {loaded.error().message};
-  const MaybeFailure failure = WriteExportFile(*loaded, target, FlushToDisk::Later);
-  if (!failure) return {};
-  return {ShownFileName(name) + ": " + failure->message, true};
+  const std::string target = targets.For(name);
+  const auto& folder = targets.OutputFolderOpened();
+  const Expected<void, Failure> written =
+      folder ? WriteExportFile(*loaded, **folder, fs::path(target).filename().native(), FlushToDisk::Later)
+             : WriteExportFile(*loaded, target, FlushToDisk::Later);
+  if (written) return {};
+  return {ShownFileName(name) + ": " + written.error().message, true};
 }
 
 // Exports the files in order of the list. Files whose export file no other
@@ -89,7 +99,7 @@ void ExportAll(const std::vector<std::string>& files, const Settings& settings, 
   claims = {};
   const auto exportAlone = [&](std::size_t i) -> std::optional<Result> {
     if (!alone[i]) return std::nullopt;
-    return ExportOne(files[i], settings, targets.For(files[i]));
+    return ExportOne(files[i], settings, targets);
   };
   // Two data files of one name in different folders would write one export
   // file when --output-dir gathers them; the second is refused, not lost.
@@ -105,7 +115,7 @@ void ExportAll(const std::vector<std::string>& files, const Settings& settings, 
         result.message = ShownFileName(files[i]) + ": its export " + ShownFileName(target) +
                          " would replace that of " + ShownFileName(earlier->second);
       } else {
-        result = ExportOne(files[i], settings, target);
+        result = ExportOne(files[i], settings, targets);
         if (result.message.empty()) writtenBy.emplace(std::move(key), files[i]);
       }
     }
@@ -121,21 +131,28 @@ void ExportAll(const std::vector<std::string>& files, const Settings& settings, 
   RunInOrder<std::optional<Result>>(files.size(), exportAlone, count);
 }
 
-// Flushes the file systems the exports went to, each once; sync() would
-// flush every disk of the machine.
-void FlushFolders(const std::vector<std::string>& files, const Targets& targets) {
+// Flushes the file systems the exports went to, each once (sync() would
+// flush every disk of the machine), and the folders' entries; a flush that
+// fails is reported.
+void FlushFolders(const std::vector<std::string>& files, const Targets& targets, ExportTally& tally,
+                  const Report& report) {
+  const auto flush = [&](const OutputFolder& folder) {
+    if (auto flushed = folder.Flush(); !flushed) {
+      report(flushed.error().message);
+      ++tally.notFlushed;
+    }
+  };
+  if (const auto& output = targets.OutputFolderOpened()) {
+    if (*output) flush(**output);
+    return;
+  }
   std::unordered_set<std::string> folders;
-  std::unordered_set<dev_t> flushed;
   for (const std::string& file : files) {
     const std::string target = targets.For(file);
     const std::size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     if (!folders.insert(folder).second) continue;
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) continue;
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && flushed.insert(status.st_dev).second) ::syncfs(fd);
-    ::close(fd);
+    if (const auto opened = OutputFolder::Open(folder)) flush(*opened);
   }
 }
 
@@ -152,9 +169,15 @@ ExportTally ExportStudy(const std::vector<std::string>& paths, bool recursive, c
   DataFileSearch search = FindDataFiles(paths, recursive);
   for (const std::string& problem : search.problems) Reject(tally, report, problem);
   tally.skipped = search.skipped;
+  if (const auto& output = targets.OutputFolderOpened(); output && !*output) {
+    // Nowhere to write: said once, not for every file.
+    report(output->error().message);
+    tally.unwritten += static_cast<int>(search.files.size());
+    return tally;
+  }
   ExportAll(search.files, settings, targets, tally, report);
   // The exports reach the disk before the summary says they were written.
-  FlushFolders(search.files, targets);
+  FlushFolders(search.files, targets, tally, report);
   return tally;
 }
 
@@ -163,6 +186,7 @@ std::string SummaryLine(const ExportTally& tally) {
   std::string line =
       Count(tally.written, "file") + " written, " + Count(tally.rejected, "file") + " rejected";
   if (tally.unwritten > 0) line += ", " + std::to_string(tally.unwritten) + " could not be written";
+  if (tally.notFlushed > 0) line += ", not known to have reached the disk";
   if (tally.skipped == 1) line += ", 1 entry skipped: not a regular file";
   if (tally.skipped > 1) line += ", " + std::to_string(tally.skipped) + " entries skipped: not regular files";
   return line + '\n';

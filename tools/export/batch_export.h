@@ -19,8 +19,9 @@ using Report = std::function<void(const std::string& message)>;
 struct ExportTally {
   int written = 0;
   int rejected = 0;
-  int unwritten = 0; // read and prepared, but the export could not be written
-  int skipped = 0;   // folder entries with a data file's name that are no regular file
+  int unwritten = 0;  // read and prepared, but the export could not be written
+  int skipped = 0;    // folder entries with a data file's name that are no regular file
+  int notFlushed = 0; // output folders whose file system could not be flushed
 };
 
 // Writes the exports beside the data files or into `outputDir`, reporting

@@ -11,6 +11,7 @@
 
 #include "model/reader_text.h"
 #include "paths/program_paths.h"
+#include "tools/common/distinct_outputs.h"
 #include "tools/export/batch_export.h"
 #include "tools/export/export_options.h"
 
@@ -49,10 +50,15 @@ int main(int argc, char** argv) {
   if (command->action == ExportAction::Version) std::cout << kProgram << ' ' << SINKVIEW_VERSION << '\n';
   if (command->action != ExportAction::Run) return kAllWritten;
   const ExportOptions& options = command->options;
+  if (auto distinct = DistinctOutputs({{"--graphics", options.graphicsFile}, {"--table", options.tableFile}});
+      !distinct) {
+    std::cerr << UsageErrorText(distinct.error());
+    return kUsageError;
+  }
   if (options.WantsFigures()) return RunFigureProgram(argv);
   const ExportTally tally =
       ExportStudy(options.paths, options.recursive, options.settings, options.outputDir,
                   [](const std::string& message) { std::cerr << kProgram << ": " << message << '\n'; });
   std::cout << SummaryLine(tally);
-  return tally.rejected == 0 && tally.unwritten == 0 ? kAllWritten : kSomeRejected;
+  return tally.rejected == 0 && tally.unwritten == 0 && tally.notFlushed == 0 ? kAllWritten : kSomeRejected;
 }

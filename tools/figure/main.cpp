@@ -52,11 +52,11 @@ int WriteFigures(const ExportOptions& options, const std::string& programDirecto
     if (file.empty()) continue;
     const QSize size = options.size ? QSize(options.size->width, options.size->height)
                                     : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
-    const MaybeFailure failure = WriteFigure(figure, file, size, prepared, programDirectory);
-    if (!failure) {
+    const Expected<void, Failure> figureWritten = WriteFigure(figure, file, size, prepared, programDirectory);
+    if (figureWritten) {
       ++written;
     } else {
-      std::cerr << kProgram << ": " << failure->message << '\n';
+      std::cerr << kProgram << ": " << figureWritten.error().message << '\n';
       ++failed;
     }
   }

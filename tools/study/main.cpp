@@ -2,17 +2,21 @@
 // folders, written as CSV files for statistics packages.
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <unistd.h>
 
+#include "model/file_set.h"
 #include "model/numtext.h"
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "protocol/protocol_toml.h"
+#include "study/csv_columns.h"
 #include "study/long_csv.h"
 #include "study/study_csv.h"
+#include "tools/common/distinct_outputs.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_options.h"
 #include "tools/study/study_protocol.h"
@@ -38,6 +42,72 @@ StudyProgress ProgressLine() {
   };
 }
 
+int Misused(const std::string& message) {
+  Complain(message);
+  std::cerr << "Try '" << kStudyProgram << " --help'.\n";
+  return kUsageError;
+}
+
+// Refuses a command line that names one file as two of the run's outputs.
+Expected<void, Failure> OneFileEach(const StudyCommand& command) {
+  std::vector<std::string_view> inFolder;
+  for (const CsvFileColumns& csv : StudyCsvColumns()) inFolder.push_back(csv.file);
+  if (!ProtocolFileOf(command).empty()) inFolder.push_back(kProtocolUsedFileName);
+  std::vector<NamedOutput> outputs;
+  for (std::string_view name : inFolder)
+    outputs.push_back({"--output-dir", (std::filesystem::path(command.outputDir) / name).native()});
+  outputs.push_back({"--figure", command.figureFile});
+  outputs.push_back({"--report", command.reportFile});
+  return DistinctOutputs(outputs);
+}
+
+// Ctrl-C and SIGTERM stop the study after the files in hand; the run then
+// ends without replacing anything, its temporary files removed.
+std::atomic<bool> stopAsked = false;
+volatile std::sig_atomic_t stopSignal = 0;
+
+void AskToStop(int signal) {
+  stopSignal = signal;
+  stopAsked = true;
+}
+
+void StopOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = AskToStop;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGINT, SIGTERM}) ::sigaction(signal, &action, nullptr);
+}
+
+int Stopped() {
+  std::cout.flush();
+  Complain(std::string("stopped by ") + (stopSignal == SIGINT ? "SIGINT" : "SIGTERM") +
+           "; no file was replaced");
+  return 128 + stopSignal;
+}
+
+// The study's files, each whole in its temporary file: the CSV files, the
+// protocol they follow, the figure and the report, to be put in place
+// together; else why not.
+Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, const StudyResult& result,
+                                   const OutputFolder& folder, CalendarDate today) {
+  if (auto added = AddStudyCsvFiles(set, result, folder); !added) return added;
+  if (!ProtocolFileOf(command).empty()) {
+    auto used = AtomicFile::Open(folder, kProtocolUsedFileName);
+    if (!used) return Unexpected(used.error());
+    used->Write(ProtocolToml(command.options.protocol, SINKVIEW_VERSION, today));
+    set.Add(std::move(*used));
+  }
+  if (!command.figureFile.empty() && !stopAsked) {
+    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result)); !added) return added;
+  }
+  if (!command.reportFile.empty() && !stopAsked) {
+    if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options)); !added)
+      return added;
+  }
+  return {};
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -45,11 +115,8 @@ int main(int argc, char** argv) {
   // rejected.csv and the report's patient pages included.
   SetDecimalSeparator(kFileDecimalPoint);
   auto command = ParseStudyArguments(std::vector<std::string>(argv + 1, argv + argc));
-  if (!command) {
-    Complain(command.error().message);
-    std::cerr << "Try '" << kStudyProgram << " --help'.\n";
-    return kUsageError;
-  }
+  if (!command) return Misused(command.error().message);
+  if (auto distinct = OneFileEach(*command); !distinct) return Misused(distinct.error().message);
   if (command->action == StudyAction::Help) {
     std::cout << StudyHelp();
     return kAllRead;
@@ -63,46 +130,47 @@ int main(int argc, char** argv) {
     Complain(applied.error().message);
     return kUsageError;
   }
+  StopOnSignals();
 
-  // long.csv is written while the files are read, the others from the result.
-  Expected<AtomicFile, Failure> longCsv =
-      OpenLongCsv((std::filesystem::path(command->outputDir) / kLongCsv).native());
+  // The output folder is opened once: every file of the run goes into the
+  // folder it was when the run began. long.csv is written while the files
+  // are read, the others from the result; all are put in place together.
+  const auto folder = OutputFolder::Open(command->outputDir);
+  if (!folder) {
+    Complain(folder.error().message);
+    return kSomeFailed;
+  }
+  Expected<AtomicFile, Failure> longCsv = OpenLongCsv(*folder);
   LongRowsSink longRows;
   if (longCsv) longRows = [&file = *longCsv](std::string_view rows) { file.Write(rows); };
   StudyOptions options = command->options;
   options.keepPrepared = !command->reportFile.empty();
-  const StudyResult result = RunStudy(command->folders, options, ProgressLine(), nullptr, longRows);
+  const StudyResult result = RunStudy(command->folders, options, ProgressLine(), &stopAsked, longRows);
+  if (stopAsked) return Stopped();
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 
-  std::vector<Failure> failures = WriteStudyCsvFiles(result, command->outputDir);
-  if (MaybeFailure failure = longCsv ? longCsv->Commit() : MaybeFailure(longCsv.error()))
-    failures.push_back(std::move(*failure));
-  constexpr std::size_t kCsvFiles = 4;
-  const std::size_t written = kCsvFiles - failures.size();
-  if (!command->figureFile.empty()) {
-    if (MaybeFailure failure = WriteCohortFigure(command->figureFile, result))
-      failures.push_back(std::move(*failure));
+  FileSet set;
+  Expected<void, Failure> written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
+  if (written) {
+    set.Add(std::move(*longCsv));
+    written = AddOutputs(set, *command, result, *folder, today);
   }
-  if (!command->reportFile.empty()) {
-    if (MaybeFailure failure = WriteStudyReport(command->reportFile, result, command->options))
-      failures.push_back(std::move(*failure));
+  if (stopAsked) return Stopped();
+  if (!written) {
+    Complain(written.error().message + " No file that belongs with it was replaced.");
+  } else if (written = set.Commit(); !written) {
+    Complain(written.error().message);
   }
-  // Beside the results, the protocol they follow, when the study has one.
-  if (!ProtocolFileOf(*command).empty()) {
-    const std::string used = (std::filesystem::path(command->outputDir) / kProtocolUsedFileName).native();
-    if (MaybeFailure failure =
-            WriteFileAtomically(used, ProtocolToml(command->options.protocol, SINKVIEW_VERSION, today)))
-      failures.push_back(std::move(*failure));
-  }
-  for (const Failure& failure : failures) Complain(failure.message);
 
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;
-  std::cout << Count(result.patients.size(), "file") << " read, " << Count(result.rejected.size(), "file")
-            << " rejected, " << flagged << " over the threshold; " << Count(written, "CSV file")
-            << " written to " << ShownFileName(command->outputDir);
+  std::cout << Count(static_cast<std::size_t>(result.patientCount), "patient") << " ("
+            << Count(result.patients.size(), "hip") << ") read, " << Count(result.rejected.size(), "file")
+            << " rejected, " << flagged << " over the threshold; "
+            << Count(written ? StudyCsvColumns().size() : 0, "CSV file") << " written to "
+            << ShownFileName(command->outputDir);
   if (result.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
   if (result.skipped > 1) std::cout << ", " << result.skipped << " entries skipped: not regular files";
   std::cout << '\n';
-  return result.rejected.empty() && failures.empty() ? kAllRead : kSomeFailed;
+  return result.rejected.empty() && written ? kAllRead : kSomeFailed;
 }

@@ -51,8 +51,11 @@ CohortPlot CohortPlotOf(const StudyResult& result) {
     }
     plot.courses.push_back(std::move(course));
   }
+  // The means of the first group: the figure shows one group's.
   for (const CohortRow& row : result.cohort) {
-    if (row.series != CohortSeries::Subsidence || row.n < 1 || !row.mean) continue;
+    if (row.series != CohortSeries::Subsidence || row.group != result.groups.front() || row.n < 1 ||
+        !row.mean)
+      continue;
     plot.means.push_back({row.followUpMonths, row.n, *row.mean, row.ci95Low, row.ci95High});
   }
   return plot;
@@ -65,12 +68,12 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
   painter.restore();
 }
 
-MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult& result) {
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result) {
   EnsureGuiApplication();
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && suffix != "svg")
-    return Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."};
-  return WriteDrawing(path, kCohortFigureSize, [&](QPainter& painter) {
+    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
+  return DrawingInTemporary(path, kCohortFigureSize, [&](QPainter& painter) {
     DrawCohortFigure(painter, QRectF(QPointF(0, 0), kCohortFigureSize), result);
   });
 }
@@ -211,9 +214,10 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   pages.Text("Made on " + QDate::currentDate().toString(Qt::ISODate), 9);
   pages.Text(SettingsText(options), 9);
   QStringList times;
-  for (double t : options.followUpMonths) times << QString::fromStdString(CsvNumber(t));
-  pages.Text(QString("Follow-up at %1 months; threshold %2 mm at 24 months.")
-                 .arg(times.join(", "), QString::fromStdString(CsvNumber(result.thresholdMm))),
+  for (const Visit& visit : result.protocol.visits) times << QString::fromStdString(CsvNumber(visit.months));
+  pages.Text(QString("Follow-up at %1 months; threshold %2 mm at %3.")
+                 .arg(times.join(", "), QString::fromStdString(CsvNumber(result.thresholdMm)),
+                      QString::fromStdString(result.protocol.primaryVisit)),
              9);
   const auto flagged = std::count_if(result.patients.begin(), result.patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
@@ -251,9 +255,7 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
                     QString::fromStdString(p.side), QString::number(p.radiographs),
                     QString::fromStdString(CsvNumber(p.observationMonths)), QString::number(p.isolated),
                     QString::number(p.breaks), QString::fromStdString(Number(p.subsidenceLastMm)),
-                    QString::fromStdString(Number(p.subsidence24mMm)),
-                    QString::fromStdString(Number(p.rate0to24MmPerYear)),
-                    QString::fromStdString(Number(p.rateAfter24MmPerYear)),
+                    QString::fromStdString(Number(p.subsidencePrimaryMm)),
                     QString::fromStdString(Number(p.stemCementLastMm)),
                     QString::fromStdString(Number(p.angleChangeLastDeg)),
                     QString::fromStdString(Flag(p.overThreshold))});
@@ -262,8 +264,8 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
   DrawTable(pages,
             QString("Patients (over the threshold of %1 mm in red)")
                 .arg(QString::fromStdString(CsvNumber(result.thresholdMm))),
-            {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "24 m mm",
-             "0-24 mm/y", "after 24 mm/y", "stem/cement mm", "angle deg", "over"},
+            {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "primary mm",
+             "stem/cement mm", "angle deg", "over"},
             rows, marked);
 
   if (result.rejected.empty()) return;
@@ -300,8 +302,8 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
 
 } // namespace
 
-MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result,
-                              const StudyOptions& options) {
+Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
+                                                     const StudyOptions& options) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices.
@@ -322,11 +324,29 @@ MaybeFailure WriteStudyReport(const std::string& path, const StudyResult& result
     for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
     return painter.end() ? std::string() : cannotBeDrawn;
   };
-  return WriteRenderedFile(path, draw, [&](const std::string& reason) {
+  return RenderToTemporary(path, draw, [&](const std::string& reason) {
     if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
     return Failure{ShownFileName(path) + ": the report is not written (" + reason +
                    "). An older file of that name is unchanged."};
   });
+}
+
+namespace {
+
+Expected<void, Failure> Committed(Expected<AtomicFile, Failure> file) {
+  if (!file) return Unexpected(file.error());
+  return file->Commit();
+}
+
+} // namespace
+
+Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result) {
+  return Committed(CohortFigureInTemporary(path, result));
+}
+
+Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
+                                         const StudyOptions& options) {
+  return Committed(StudyReportInTemporary(path, result, options));
 }
 
 } // namespace sinkview

@@ -3,12 +3,13 @@
 // Until the drawing is built, both outputs say so.
 namespace sinkview {
 
-MaybeFailure WriteCohortFigure(const std::string& path, const StudyResult&) {
-  return Failure{path + ": the cohort figure is not built yet"};
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult&) {
+  return Unexpected(Failure{path + ": the cohort figure is not built yet"});
 }
 
-MaybeFailure WriteStudyReport(const std::string& path, const StudyResult&, const StudyOptions&) {
-  return Failure{path + ": the study report is not built yet"};
+Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult&,
+                                                     const StudyOptions&) {
+  return Unexpected(Failure{path + ": the study report is not built yet"});
 }
 
 } // namespace sinkview

@@ -10,18 +10,22 @@ std::string StudyHelp() {
   return std::string(R"help(Usage: sinkview-study [OPTION]... FOLDER...
 Read every measurement data file (*.vok) of the FOLDERs as the windows read
 and prepare it, and write for statistics packages:
-  summary.csv   one row per patient: changes at the last radiograph and at
-                24 months, rates, counts, dates, the threshold flag;
-  cohort.csv    the cohort's statistics at the follow-up times;
-  long.csv      one row per patient and radiograph;
+  summary.csv   one row per hip: changes at the last radiograph and at the
+                primary visit, its band, counts, dates, the threshold flag;
+  visits.csv    one row per hip and visit: the value or why there is none;
+  flow.csv      the hips of each group by what became of them at each visit;
+  cohort.csv    each group's statistics at each visit;
+  bands.csv     each group's hips by band at the primary visit;
+  long.csv      one row per hip and radiograph;
   rejected.csv  the files that could not be read, and why, and those with the
-                patient, side and radiograph dates of a file before them.
+                patient, side and radiograph dates of a file before them;
+  dictionary.csv  the unit and meaning of every column.
 CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 
 )help") + std::string(kRecursiveHelp) +
          R"help(      --follow-up=LIST       follow-up times in months, separated by commas
                              (default 3,6,12,24,36,48,60,84,120)
-      --threshold=MM         flag a change at 24 months of at least MM
+      --threshold=MM         flag a change at the primary visit of at least MM
                              millimetres (default 1.5, or the protocol's)
       --protocol=FILE        follow the study's protocol in FILE (TOML; by
                              default study.toml of the one FOLDER, if any);

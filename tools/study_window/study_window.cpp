@@ -285,11 +285,11 @@ void StudyWindow::OpenPatient(const QModelIndex& index) {
     QMessageBox::warning(this, "Sinkview Study", "Sinkview cannot be started (" + viewerProgram_ + ").");
 }
 
-void StudyWindow::Report(const MaybeFailure& failure, const QString& done) {
-  if (failure) {
-    QMessageBox::warning(this, "Sinkview Study", QString::fromStdString(failure->message));
+void StudyWindow::Report(const Expected<void, Failure>& done, const QString& saying) {
+  if (!done) {
+    QMessageBox::warning(this, "Sinkview Study", QString::fromStdString(done.error().message));
   } else {
-    counts_->setText(done);
+    counts_->setText(saying);
   }
 }
 
@@ -297,13 +297,9 @@ void StudyWindow::SaveCsvFiles() {
   const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the CSV files", folder_);
   if (folder.isEmpty() || !study_ || !longCsv_) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  std::vector<Failure> failures = WriteStudyCsvFiles(*study_, Local(folder));
-  if (MaybeFailure failure = longCsv_->SaveAs((Local(folder) + "/").append(kLongCsv)))
-    failures.push_back(std::move(*failure));
+  const Expected<void, Failure> saved = WriteStudyCsvFiles(*study_, *longCsv_, Local(folder));
   QApplication::restoreOverrideCursor();
-  MaybeFailure all;
-  for (const Failure& f : failures) all = Failure{(all ? all->message + "\n" : "") + f.message};
-  Report(all, "The CSV files are saved in " + folder + ".");
+  Report(saved, "The CSV files are saved in " + folder + ".");
 }
 
 void StudyWindow::SaveFigure() {
@@ -318,9 +314,9 @@ void StudyWindow::SaveReport() {
                                                     folder_ + "/study-report.pdf", "PDF files (*.pdf)");
   if (file.isEmpty() || !study_) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const MaybeFailure failure = WriteStudyReport(Local(file), *study_, shownWith_);
+  const Expected<void, Failure> saved = WriteStudyReport(Local(file), *study_, shownWith_);
   QApplication::restoreOverrideCursor();
-  Report(failure, "The study report is saved as " + file + ".");
+  Report(saved, "The study report is saved as " + file + ".");
 }
 
 } // namespace sinkview

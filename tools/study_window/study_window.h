@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 
+#include "model/expected.h"
 #include "model/failure.h"
 #include "study/study.h"
 
@@ -58,7 +59,7 @@ private:
   void SaveCsvFiles();
   void SaveFigure();
   void SaveReport();
-  void Report(const MaybeFailure& failure, const QString& done);
+  void Report(const Expected<void, Failure>& done, const QString& saying);
   StudyOptions Options() const;
 
   QString viewerProgram_;

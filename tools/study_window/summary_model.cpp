@@ -47,10 +47,7 @@ const Column kColumns[] = {
     {"Isolated", [](const PatientSummary& p) { return Count(p.isolated); }},
     {"Breaks", [](const PatientSummary& p) { return Count(p.breaks); }},
     {"Subsidence last (mm)", [](const PatientSummary& p) { return Number(p.subsidenceLastMm); }},
-    {"Subsidence 24 months (mm)", [](const PatientSummary& p) { return Number(p.subsidence24mMm); }},
-    {"Rate 0-24 months (mm/year)", [](const PatientSummary& p) { return Number(p.rate0to24MmPerYear); }},
-    {"Rate after 24 months (mm/year)",
-     [](const PatientSummary& p) { return Number(p.rateAfter24MmPerYear); }},
+    {"Subsidence primary visit (mm)", [](const PatientSummary& p) { return Number(p.subsidencePrimaryMm); }},
     {"Stem/cement last (mm)", [](const PatientSummary& p) { return Number(p.stemCementLastMm); }},
     {"Angle last (deg)", [](const PatientSummary& p) { return Number(p.angleChangeLastDeg); }},
 };

@@ -1,0 +1,166 @@
+#include "study/csv_columns.h"
+
+#include <algorithm>
+
+#include "study/csv_text.h"
+#include "study/long_rows.h"
+#include "study/study_csv.h"
+
+namespace sinkview {
+
+namespace {
+
+constexpr std::string_view kDays = "days", kMonths = "months", kMm = "mm", kDate = "date (yyyy-mm-dd)",
+                           kCount = "count", kPercent = "%", kNone = "";
+constexpr std::string_view kCovariate = "covariate, as the patients file gives it";
+
+// What identifies a hip; pseudonymised, the patients file's identifiers.
+const CsvColumn kFile{"file", kNone,
+                      "data file relative to the study folder; pseudonymised: patient and side (L or R)"};
+const CsvColumn kPatient{"patient", kNone,
+                         "patient identifier of the patients file, else the data file's identification"};
+const CsvColumn kGroup{"group", kNone, "group of the protocol (all: a study of one group)"};
+const CsvColumn kVisit{"visit", kNone, "visit of the protocol; baseline: the first radiograph"};
+const CsvColumn kTarget{"target_months", kMonths, "visit's target after surgery (0 at baseline)"};
+
+std::vector<CsvFileColumns> AllFiles() {
+  std::vector<CsvFileColumns> files;
+  files.push_back(
+      {kSummaryCsv,
+       {kFile,
+        kPatient,
+        kGroup,
+        {"side", kNone, "left or right"},
+        {"format", kNone, "current (with stem/cement values) or older"},
+        {"radiographs", kCount, "radiographs in the data file"},
+        {"surgery_date", kDate, "date of surgery, empty when not known"},
+        {"first_date", kDate, "first radiograph"},
+        {"last_date", kDate, "last radiograph"},
+        {"days_to_first_radiograph", kDays, "surgery to first radiograph"},
+        {"observation_months", kMonths, "first to last radiograph, rounded as the table shows it"},
+        {"isolated", kCount, "radiographs comparable with no other"},
+        {"breaks", kCount, "segments started after the first radiograph"},
+        {"subsidence_last_mm", kMm, "change of the corrected subsidence, first to last radiograph"},
+        {"subsidence_primary_mm", kMm, "change of the corrected subsidence at the primary visit"},
+        {"stem_cement_last_mm", kMm, "change at the stem/cement interface, first to last radiograph"},
+        {"angle_change_last_deg", "degrees", "change of the bone/stem angle, first to last radiograph"},
+        {"over_threshold", kNone, "yes when |subsidence_primary_mm| reaches the threshold"},
+        {"band", kNone, "acceptable, at_risk or unacceptable by |subsidence_primary_mm|"}},
+       true});
+  files.push_back(
+      {kVisitsCsv,
+       {kFile,
+        kPatient,
+        kGroup,
+        kVisit,
+        kTarget,
+        {"status", kNone,
+         "measured, excluded, late_baseline, revised, died, withdrawn, not_yet_due, after_break, "
+         "incomparable or missed"},
+        {"radiograph", kNone, "number of the radiograph used, in date order; empty when interpolated"},
+        {"date", kDate, "date of the radiograph used"},
+        {"days", kDays, "study time of the value: since surgery, else since the first radiograph"},
+        {"months", kMonths, "days / 30.4375"},
+        {"interpolated", kNone, "yes when interpolated between two radiographs at the target"},
+        {"subsidence_mm", kMm, "change of the corrected subsidence since the first radiograph"},
+        {"stem_cement_mm", kMm, "change at the stem/cement interface since the first radiograph"}},
+       true});
+  std::vector<CsvColumn> flow = {kGroup, kVisit, kTarget, {"hips", kCount, "hips of the group"}};
+  for (const auto& [name, what] :
+       {std::pair{"measured", "with a value"},
+        {"missed", "without a radiograph in the window"},
+        {"not_yet_due", "whose window closes after the cut-off"},
+        {"revised", "revised before the window's end"},
+        {"died", "died before the window's end"},
+        {"withdrawn", "withdrawn before the window's end"},
+        {"excluded", "excluded from the study"},
+        {"late_baseline", "first radiograph outside the baseline days after surgery"},
+        {"after_break", "radiographs in the window after a break of the course"},
+        {"incomparable", "radiographs in the window, none comparable"}})
+    flow.push_back({name, kCount, what});
+  for (const auto& [name, what] : {std::pair{"mean_days", "mean"},
+                                   {"sd_days", "standard deviation"},
+                                   {"min_days", "least"},
+                                   {"max_days", "greatest"}})
+    flow.push_back({name, kDays, what});
+  files.push_back({kFlowCsv, std::move(flow)});
+  files.push_back(
+      {kCohortCsv,
+       {{"series", kNone, "subsidence or stem_cement"},
+        kGroup,
+        kVisit,
+        kTarget,
+        {"n", kCount, "hips with a value"},
+        {"mean_mm", kMm, "mean change"},
+        {"sd_mm", kMm, "standard deviation"},
+        {"median_mm", kMm, "median"},
+        {"q1_mm", kMm, "first quartile (R's quantile type 7)"},
+        {"q3_mm", kMm, "third quartile (R's quantile type 7)"},
+        {"min_mm", kMm, "least change"},
+        {"max_mm", kMm, "greatest change"},
+        {"ci95_low_mm", kMm, "95 % confidence interval of the mean (Student's t), lower bound"},
+        {"ci95_high_mm", kMm, "95 % confidence interval of the mean (Student's t), upper bound"}}});
+  files.push_back({kBandsCsv,
+                   {kGroup,
+                    {"band", kNone, "acceptable, at_risk or unacceptable at the primary visit"},
+                    {"n", kCount, "hips in the band"},
+                    {"percent", kPercent, "of the group's hips with a value at the primary visit"},
+                    {"ci95_low_percent", kPercent, "95 % Wilson score interval, lower bound"},
+                    {"ci95_high_percent", kPercent, "95 % Wilson score interval, upper bound"}}});
+  files.push_back({kLongCsv, LongColumns()});
+  files.push_back({kRejectedCsv,
+                   {{"file", kNone, "data file or patients file row left out (pseudonymised: the patient)"},
+                    {"reason", kNone, "why"}}});
+  files.push_back({kDictionaryCsv,
+                   {{"file", kNone, "file the column is in"},
+                    {"column", kNone, "column's name"},
+                    {"unit", kNone, "unit of its values"},
+                    {"description", kNone, "what it holds"}}});
+  return files;
+}
+
+} // namespace
+
+const std::vector<CsvFileColumns>& StudyCsvColumns() {
+  static const std::vector<CsvFileColumns> files = AllFiles();
+  return files;
+}
+
+const CsvFileColumns& ColumnsOf(std::string_view file) {
+  const auto& files = StudyCsvColumns();
+  return *std::find_if(files.begin(), files.end(), [&](const CsvFileColumns& f) { return f.file == file; });
+}
+
+std::string CsvHeader(std::string_view file, const std::vector<std::string>& covariates) {
+  std::string header;
+  for (const CsvColumn& column : ColumnsOf(file).columns) {
+    if (!header.empty()) header += ',';
+    header += column.name;
+  }
+  for (const std::string& covariate : covariates) {
+    header += ',';
+    AppendCsvField(header, covariate);
+  }
+  return header += kCsvLineEnd;
+}
+
+std::string DictionaryCsv(const std::vector<std::string>& covariates) {
+  std::string out = CsvHeader(kDictionaryCsv);
+  const auto row = [&](std::string_view file, std::string_view column, std::string_view unit,
+                       std::string_view description) {
+    for (std::string_view field : {file, column, unit}) {
+      AppendCsvField(out, field);
+      out += ',';
+    }
+    AppendCsvField(out, description);
+    out += kCsvLineEnd;
+  };
+  for (const CsvFileColumns& file : StudyCsvColumns()) {
+    for (const CsvColumn& column : file.columns) row(file.file, column.name, column.unit, column.description);
+    if (file.covariates)
+      for (const std::string& covariate : covariates) row(file.file, covariate, kNone, kCovariate);
+  }
+  return out;
+}
+
+} // namespace sinkview

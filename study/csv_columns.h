@@ -1,0 +1,38 @@
+#pragma once
+
+// The columns of every file the study writes, with their units and
+// meaning: the writers take their headers from here and dictionary.csv
+// lists them, so the two never part.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sinkview {
+
+struct CsvColumn {
+  std::string_view name, unit, description;
+};
+
+struct CsvFileColumns {
+  std::string_view file;
+  std::vector<CsvColumn> columns;
+  bool covariates = false; // the patients file's covariates follow
+};
+
+inline constexpr std::string_view kVisitsCsv = "visits.csv", kFlowCsv = "flow.csv", kBandsCsv = "bands.csv",
+                                  kDictionaryCsv = "dictionary.csv";
+
+// Every file the study writes, in the order the dictionary lists them.
+const std::vector<CsvFileColumns>& StudyCsvColumns();
+// The columns of one of them.
+const CsvFileColumns& ColumnsOf(std::string_view file);
+
+// The header row of a file, its covariates after its own columns, CR LF
+// ended.
+std::string CsvHeader(std::string_view file, const std::vector<std::string>& covariates = {});
+
+// dictionary.csv: file, column, unit, description.
+std::string DictionaryCsv(const std::vector<std::string>& covariates);
+
+} // namespace sinkview

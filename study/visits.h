@@ -1,0 +1,80 @@
+#pragma once
+
+// The study's clock and each hip's value at the visits of the protocol:
+// small pure functions over one hip's course. Plain C++, no Qt.
+
+#include <array>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "protocol/protocol.h"
+
+namespace sinkview {
+
+// A study month: a year's mean length in days over twelve.
+inline constexpr double kDaysPerMonth = 30.4375;
+
+// Calendar days from `from` to `to` (negative when `to` lies before).
+int DaysBetween(CalendarDate from, CalendarDate to);
+
+// One hip's radiographs in date order (index 0 the first), as the visits
+// need them.
+struct HipCourse {
+  std::vector<CalendarDate> dates;
+  std::vector<float> subsidence; // change of the corrected course since the first radiograph
+  std::vector<float> stemCement; // the same at the stem/cement interface; empty for the older format
+  std::vector<bool> isolated;    // comparable with no other radiograph
+  std::vector<bool> breakAfter;  // the course is disconnected after this radiograph
+};
+
+// What the patients file says of one hip.
+struct HipEvents {
+  std::optional<CalendarDate> surgery, revision, death, withdrawn;
+  bool excluded = false;
+};
+
+// In the order of the columns of flow.csv.
+enum class VisitStatus {
+  Measured,
+  Missed,
+  NotYetDue,
+  Revised,
+  Died,
+  Withdrawn,
+  Excluded,
+  LateBaseline,
+  AfterBreak,
+  Incomparable,
+};
+inline constexpr int kVisitStatusCount = 10;
+std::string_view StatusName(VisitStatus status);
+
+// A hip at one visit. A measured visit has a subsidence value, and a
+// stem/cement value where the file has that series.
+struct VisitValue {
+  VisitStatus status = VisitStatus::Missed;
+  int radiograph = 0; // 1 the first, in date order; 0 when interpolated or none
+  bool interpolated = false;
+  std::optional<double> days; // study time of the radiograph, or of the target when interpolated
+  std::optional<double> subsidence, stemCement;
+};
+
+// The study day of each radiograph: from the surgery, or from the first
+// radiograph where there is none.
+std::vector<int> StudyDays(const HipCourse& course, const std::optional<CalendarDate>& surgery);
+
+// The piece of the course each radiograph belongs to: 1 up to the first
+// break, one more after each.
+std::vector<int> Segments(const HipCourse& course);
+
+// The hip at its baseline (the first radiograph), then at every visit of
+// the protocol. The course has a radiograph and no surgery after it.
+std::vector<VisitValue> HipVisits(const HipCourse& course, const HipEvents& events, const Protocol& protocol);
+
+// The band of a change at the primary visit: "acceptable", "at_risk" or
+// "unacceptable".
+std::string_view BandOf(double changeMm, const std::array<double, 2>& bandsMm);
+inline constexpr std::array<std::string_view, 3> kBands = {"acceptable", "at_risk", "unacceptable"};
+
+} // namespace sinkview

@@ -1,0 +1,169 @@
+// A study run to a protocol over tests/data/study_protocol: two groups, a
+// patient with both hips, every event, checked by hand. Visits 6 [3, 9],
+// 12 [9, 18] and 24 [18, 30] months (days 91.3-273.9, 273.9-547.9,
+// 547.9-913.1), interpolated, primary 12 months, cut-off 2021-06-30,
+// baseline 0 to 42 days. Study days from the surgery; every course is the
+// one read (only p07 has incomparable radiographs):
+//   cemented
+//   p01 L  surgery 2020-01-01; days 14, 182, 366: 0, -0.25, -1
+//          6 m -0.25 (182), 12 m -1 (366, the only one after 365.25);
+//          24 m closes 913 days after surgery, 2022-07-02: not yet due
+//   p01 R  surgery 2020-01-01; days 9, 121, 274, 366: 0, -0.25, -0.5, -1;
+//          stem/cement 0, 0, 0.25, 0.5
+//          6 m -0.25 (121; 274 is past 273.9); 12 m between 274 and 366:
+//          -0.5 - 0.5 x 91.25/92 = -0.9959239, stem/cement 0.4979620
+//   p05 L  excluded
+//   p06 L  withdrawn on day 120: withdrawn at every visit; baseline day 2
+//   p09 L  surgery 2019-06-01; days 9, 366: 0, -0.25; 6 m missed;
+//          24 m closes 2021-11-30: not yet due
+//   uncemented
+//   p02 L  days 19, 181, 334: 0, -1, -2; revised on day 273: 6 m -1,
+//          then revised (day 334 lies after the revision)
+//   p03 R  days 4, 182, 366: 0, 0.25, -0.5; died on day 424: 24 m died
+//   p04 L  first radiograph on day 59: late baseline everywhere
+//   p07 R  surgery 2018-01-01; days 1, 182 (isolated), 365, 730 (after a
+//          break): 6 m incomparable, 12 m -1, 24 m after the break
+//   stray.vok has no row, the row of p08_left.vok no data file.
+// Flow days: cemented baseline 14, 9, 2, 9: mean 8.5, sd sqrt(73/3);
+// 6 m 182, 121: sd 61/sqrt(2); 12 m 366, 365.25, 366: sd sqrt(0.375/2);
+// uncemented baseline 19, 4, 1: mean 8, sd sqrt(93); 6 m 181, 182; 12 m
+// 366, 365.
+// Bands at 12 months (|change| < 0.5 acceptable, < 1.5 at risk): cemented
+// -1, -0.996 at risk, -0.25 acceptable: 1 and 2 of 3; uncemented -0.5
+// (the bound: at risk) and -1: 2 of 2. Wilson 1/3: 6.149194-79.23404 %,
+// 2/3: 20.76596-93.85081 %, 0/3: 0-56.1497 %, 0/2: 0-65.76198 %,
+// 2/2: 34.23802-100 %.
+// Cemented subsidence at 12 months -1, -0.9959239, -0.25: mean -0.7486413,
+// sd 0.4318408, q1 -0.997962, q3 -0.622962, the interval -0.7486413 -+
+// 4.302653 x 0.4318408 / sqrt(3): -1.821393 to 0.3241108.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "study/csv_columns.h"
+#include "study/study.h"
+#include "study/study_csv.h"
+
+using namespace sinkview;
+using namespace std::chrono;
+
+namespace {
+
+const std::string kStudy = std::string(SINKVIEW_TEST_DATA) + "/study_protocol";
+
+PatientRow Row(std::string file, std::string group, CalendarDate surgery, std::string patient, int line) {
+  PatientRow row;
+  row.file = std::move(file);
+  row.group = std::move(group);
+  row.surgery = surgery;
+  row.patient = std::move(patient);
+  row.covariates = {std::to_string(60 + line)};
+  row.line = line;
+  return row;
+}
+
+StudyOptions ProtocolOptions(bool pseudonymise = false) {
+  Protocol p;
+  p.cutoff = 2021y / June / 30;
+  p.primaryVisit = "12 months";
+  p.valueAtVisit = ValueAtVisit::Interpolate;
+  p.pseudonymise = pseudonymise;
+  p.visits = {{"6 months", 6, {3, 9}}, {"12 months", 12, {9, 18}}, {"24 months", 24, {18, 30}}};
+  PatientsFile f;
+  f.covariates = {"age"};
+  f.groups = {"cemented", "uncemented"};
+  const CalendarDate y2019 = 2019y / January / 1, y2020 = 2020y / January / 1;
+  f.rows = {Row("p01_left.vok", "cemented", y2020, "P01", 2),
+            Row("p01_right.vok", "cemented", y2020, "P01", 3),
+            Row("p02_left.vok", "uncemented", y2019, "P02", 4),
+            Row("p03_right.vok", "uncemented", y2019, "P03", 5),
+            Row("p04_left.vok", "uncemented", y2019, "P04", 6),
+            Row("p05_left.vok", "cemented", y2019, "P05", 7),
+            Row("p06_left.vok", "cemented", y2019, "P06", 8),
+            Row("p07_right.vok", "uncemented", 2018y / January / 1, "P07", 9),
+            Row("p08_left.vok", "cemented", y2019, "P08", 10),
+            Row("p09_left.vok", "cemented", 2019y / June / 1, "P09", 11)};
+  f.rows[2].revision = 2019y / October / 1;
+  f.rows[3].death = 2020y / March / 1;
+  f.rows[5].excluded = "infection";
+  f.rows[6].withdrawn = 2019y / May / 1;
+  StudyOptions options;
+  options.protocol = p;
+  options.patients = f;
+  return options;
+}
+
+// The lines of a CSV text that start with `prefix`.
+std::string Lines(const std::string& text, const std::string& prefix) {
+  std::string found;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find("\r\n", at) + 2;
+    if (text.compare(at, prefix.size(), prefix) == 0) found += text.substr(at, end - at);
+    at = end;
+  }
+  return found;
+}
+
+} // namespace
+
+TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
+  const StudyResult result = RunStudy({kStudy}, ProtocolOptions());
+  EXPECT_EQ(result.patients.size(), 9u);
+  EXPECT_EQ(result.patientCount, 8);
+  EXPECT_EQ(FlowCsv(result), CsvHeader(kFlowCsv) +
+                                 "cemented,baseline,0,5,4,0,0,0,0,0,1,0,0,0,8.5,4.932883,2,14\r\n"
+                                 "cemented,6 months,6,5,2,1,0,0,0,1,1,0,0,0,151.5,43.13351,121,182\r\n"
+                                 "cemented,12 months,12,5,3,0,0,0,0,1,1,0,0,0,365.75,0.4330127,365.25,366\r\n"
+                                 "cemented,24 months,24,5,0,0,3,0,0,1,1,0,0,0,,,,\r\n"
+                                 "uncemented,baseline,0,4,3,0,0,0,0,0,0,1,0,0,8,9.643651,1,19\r\n"
+                                 "uncemented,6 months,6,4,2,0,0,0,0,0,0,1,0,1,181.5,0.7071068,181,182\r\n"
+                                 "uncemented,12 months,12,4,2,0,0,1,0,0,0,1,0,0,365.5,0.7071068,365,366\r\n"
+                                 "uncemented,24 months,24,4,0,0,0,1,1,0,0,1,1,0,,,,\r\n");
+  EXPECT_EQ(BandsCsv(result), CsvHeader(kBandsCsv) + "cemented,acceptable,1,33.33333,6.149194,79.23404\r\n"
+                                                     "cemented,at_risk,2,66.66667,20.76596,93.85081\r\n"
+                                                     "cemented,unacceptable,0,0,0,56.1497\r\n"
+                                                     "uncemented,acceptable,0,0,0,65.76198\r\n"
+                                                     "uncemented,at_risk,2,100,34.23802,100\r\n"
+                                                     "uncemented,unacceptable,0,0,0,65.76198\r\n");
+  const std::string cohort = CohortCsv(result);
+  EXPECT_EQ(Lines(cohort, "subsidence,cemented,12 months"),
+            "subsidence,cemented,12 months,12,3,-0.7486413,0.4318408,-0.9959239,-0.997962,-0.622962,-1,-0.25,"
+            "-1.821393,0.3241108\r\n");
+  EXPECT_EQ(Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,"),
+            "p01_right.vok,P01,cemented,baseline,0,measured,1,2020-01-10,9,0.2956879,no,0,0,63\r\n"
+            "p01_right.vok,P01,cemented,6 months,6,measured,2,2020-05-01,121,3.975359,no,-0.25,0,63\r\n"
+            "p01_right.vok,P01,cemented,12 months,12,measured,,,365.25,12,yes,-0.9959239,0.497962,63\r\n"
+            "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,63\r\n");
+  EXPECT_EQ(
+      Lines(SummaryCsv(result), "p01_left.vok"),
+      "p01_left.vok,P01,cemented,left,current,3,2020-01-01,2020-01-15,2021-01-01,14,12,0,0,-1,-1,0.5,0,no,"
+      "at_risk,62\r\n");
+  ASSERT_EQ(result.rejected.size(), 2u);
+  EXPECT_EQ(result.rejected[0].file, "stray.vok");
+  EXPECT_EQ(result.rejected[0].reason, kStudy + "/stray.vok: no row in the patients file");
+  EXPECT_EQ(result.rejected[1].reason,
+            "line 10 of the patients file (p08_left.vok): no data file of that name");
+}
+
+TEST(ProtocolStudy, ASurgeryAfterTheFirstRadiographRefusesTheHip) {
+  StudyOptions options = ProtocolOptions();
+  options.patients->rows.back().surgery = 2019y / June / 11;
+  const StudyResult result = RunStudy({kStudy}, options);
+  EXPECT_EQ(result.patients.size(), 8u);
+  ASSERT_EQ(result.rejected.size(), 3u);
+  EXPECT_EQ(result.rejected[0].reason,
+            "p09_left.vok: the surgery (2019-06-11) lies after the first radiograph (2019-06-10)");
+}
+
+// Pseudonymised, the files carry the patients file's identifiers: no name
+// of a patient or a data file is in any of them.
+TEST(ProtocolStudy, PseudonymisedFilesNameNoPatientAndNoDataFile) {
+  const StudyResult result = RunStudy({kStudy}, ProtocolOptions(true));
+  ASSERT_EQ(result.patients.size(), 9u);
+  EXPECT_EQ(result.patients[0].file, "P01-L");
+  EXPECT_EQ(result.patients[1].file, "P01-R");
+  for (const std::string& text : {SummaryCsv(result), VisitsCsv(result), RejectedCsv(result)}) {
+    for (const char* name : {".vok", "Anders", "Imhof", "stray", "p08", "study_protocol"})
+      EXPECT_EQ(text.find(name), std::string::npos) << name << " in\n" << text;
+  }
+}

@@ -1,0 +1,213 @@
+// The study clock, the value of a hip at a visit and the statistics over
+// values, on hand-computable hips. Study days count from the surgery on
+// 2020-01-01; a month is 30.4375 days, so 16 months are exactly 487 days
+// and a window of [32, 64] months is [974, 1948] days around the target of
+// 48 months, 1461 days.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "study/csv_text.h"
+#include "study/describe.h"
+#include "study/visits.h"
+
+using namespace sinkview;
+using namespace std::chrono;
+
+namespace {
+
+constexpr CalendarDate kSurgery = 2020y / January / 1;
+
+CalendarDate Day(int day) { return year_month_day(sys_days(kSurgery) + days(day)); }
+
+struct Radiograph {
+  int day;
+  float change;
+  bool isolated = false, breakAfter = false;
+};
+
+HipCourse CourseOf(const std::vector<Radiograph>& radiographs) {
+  HipCourse course;
+  for (const Radiograph& r : radiographs) {
+    course.dates.push_back(Day(r.day));
+    course.subsidence.push_back(r.change);
+    course.isolated.push_back(r.isolated);
+    course.breakAfter.push_back(r.breakAfter);
+  }
+  return course;
+}
+
+Protocol OneVisit(ValueAtVisit rule, std::array<double, 2> window = {32, 64}) {
+  Protocol p;
+  p.valueAtVisit = rule;
+  p.cutoff = 2030y / January / 1;
+  p.visits = {{"48 months", 48, window}};
+  return p;
+}
+
+HipEvents FromSurgery() { return {kSurgery, {}, {}, {}, false}; }
+
+} // namespace
+
+TEST(StudyClock, CountsCalendarDaysWithLeapDays) {
+  for (auto [from, to, want] : {std::tuple{2020y / February / 28, 2020y / March / 1, 2},
+                                {2019y / February / 28, 2019y / March / 1, 1},
+                                {2100y / February / 28, 2100y / March / 1, 1},
+                                {2000y / January / 1, 2001y / January / 1, 366},
+                                {2020y / January / 2, 2020y / January / 1, -1}}) {
+    EXPECT_EQ(DaysBetween(from, to), want) << IsoDate(from) << " " << IsoDate(to);
+  }
+  // Without a surgery the clock starts at the first radiograph.
+  const HipCourse course = CourseOf({{10, 0}, {375, -1}});
+  EXPECT_EQ(StudyDays(course, std::nullopt), (std::vector<int>{0, 365}));
+  EXPECT_EQ(StudyDays(course, kSurgery), (std::vector<int>{10, 375}));
+  EXPECT_TRUE(StudyDays(HipCourse{}, std::nullopt).empty());
+}
+
+// Which radiograph gives the value, or why none does. -1 as radiograph: the
+// value is interpolated at the target.
+TEST(VisitValue, BothRulesAtTheWindowsEdgesAndTies) {
+  struct Case {
+    const char* what;
+    ValueAtVisit rule;
+    std::vector<Radiograph> radiographs; // after the baseline on day 5
+    VisitStatus status;
+    int radiograph;
+    double days, change;
+  };
+  constexpr auto N = ValueAtVisit::Nearest, I = ValueAtVisit::Interpolate;
+  constexpr auto M = VisitStatus::Measured;
+  const Case cases[] = {
+      {"lower bound included", N, {{974, -1}}, M, 2, 974, -1},
+      {"upper bound included", N, {{1948, -2}}, M, 2, 1948, -2},
+      {"a day before the window", N, {{973, -1}}, VisitStatus::Missed, 0, 0, 0},
+      {"a day after the window", N, {{1949, -1}}, VisitStatus::Missed, 0, 0, 0},
+      {"a tie goes to the earlier", N, {{1460, -1}, {1462, -2}}, M, 2, 1460, -1},
+      {"the nearer of two", N, {{1000, -1}, {1462, -2}}, M, 3, 1462, -2},
+      {"on the target, not interpolated", I, {{1400, -1}, {1461, -3}, {1500, -2}}, M, 3, 1461, -3},
+      {"between two: -1 + (-2 + 1) x 61/100", I, {{1400, -1}, {1500, -2}}, M, -1, 1461, -1.61},
+      {"only before: the nearest, no extrapolation", I, {{1300, -1}, {1400, -2}}, M, 3, 1400, -2},
+      {"the one after lies outside the window", I, {{1400, -1}, {1949, -5}}, M, 2, 1400, -1},
+      {"an isolated radiograph is no candidate", I, {{1400, -1}, {1500, -9, true}}, M, 2, 1400, -1},
+      {"interpolated past an isolated one",
+       I,
+       {{1460, -1}, {1462, -2, true}, {1463, -3}},
+       M,
+       -1,
+       1461,
+       -1 - 2.0 / 3},
+  };
+  for (const Case& c : cases) {
+    std::vector<Radiograph> radiographs = {{5, 0}};
+    radiographs.insert(radiographs.end(), c.radiographs.begin(), c.radiographs.end());
+    const std::vector<VisitValue> visits = HipVisits(CourseOf(radiographs), FromSurgery(), OneVisit(c.rule));
+    ASSERT_EQ(visits.size(), 2u) << c.what;
+    const VisitValue& v = visits[1];
+    EXPECT_EQ(StatusName(v.status), StatusName(c.status)) << c.what;
+    if (c.status != M) {
+      EXPECT_FALSE(v.subsidence || v.days) << c.what;
+      continue;
+    }
+    EXPECT_EQ(v.interpolated, c.radiograph == -1) << c.what;
+    EXPECT_EQ(v.radiograph, std::max(c.radiograph, 0)) << c.what;
+    EXPECT_DOUBLE_EQ(*v.days, c.days) << c.what;
+    EXPECT_NEAR(*v.subsidence, c.change, 1e-6) << c.what;
+  }
+}
+
+// The first status that applies, for a visit of 12 months in [9, 18]
+// (days 273.9375 to 547.875, closing on 2021-07-01).
+TEST(VisitValue, StatusesAndTheirPrecedence) {
+  struct Case {
+    const char* what;
+    std::vector<Radiograph> radiographs;
+    HipEvents events;
+    CalendarDate cutoff;
+    VisitStatus status;
+  };
+  const CalendarDate later = 2030y / January / 1;
+  const auto surgery = [](std::optional<CalendarDate> revision, std::optional<CalendarDate> death,
+                          std::optional<CalendarDate> withdrawn, bool excluded = false) {
+    return HipEvents{kSurgery, revision, death, withdrawn, excluded};
+  };
+  const auto none = surgery({}, {}, {});
+  using S = VisitStatus;
+  const Case cases[] = {
+      {"measured", {{5, 0}, {365, -1}}, none, later, S::Measured},
+      {"excluded, though measured", {{5, 0}, {365, -1}}, surgery({}, {}, {}, true), later, S::Excluded},
+      {"late baseline, though measured", {{43, 0}, {365, -1}}, none, later, S::LateBaseline},
+      {"late baseline before a revision", {{43, 0}}, surgery(Day(100), {}, {}), later, S::LateBaseline},
+      {"baseline on its last day", {{42, 0}, {365, -1}}, none, later, S::Measured},
+      {"revised before died", {{5, 0}}, surgery(Day(200), Day(100), {}), later, S::Revised},
+      {"died before withdrawn", {{5, 0}}, surgery({}, Day(300), Day(100)), later, S::Died},
+      {"withdrawn", {{5, 0}}, surgery({}, {}, Day(547)), later, S::Withdrawn},
+      {"an event after the window's end", {{5, 0}}, surgery(Day(548), {}, {}), later, S::Missed},
+      {"a radiograph after the revision", {{5, 0}, {365, -1}}, surgery(Day(300), {}, {}), later, S::Revised},
+      {"a radiograph before the revision",
+       {{5, 0}, {290, -1}},
+       surgery(Day(300), {}, {}),
+       later,
+       S::Measured},
+      {"not yet due before after a break",
+       {{5, 0, false, true}, {365, -1}},
+       none,
+       2021y / June / 30,
+       S::NotYetDue},
+      {"due on the window's last day", {{5, 0}}, none, 2021y / July / 1, S::Missed},
+      {"after a break before incomparable",
+       {{5, 0, false, true}, {365, -1, true}},
+       none,
+       later,
+       S::AfterBreak},
+      {"incomparable", {{5, 0}, {365, -1, true}}, none, later, S::Incomparable},
+      {"a candidate before the break", {{5, 0}, {300, -1, false, true}, {365, -2}}, none, later, S::Measured},
+      {"missed", {{5, 0}, {600, -1}}, none, later, S::Missed},
+  };
+  for (const Case& c : cases) {
+    Protocol p = OneVisit(ValueAtVisit::Nearest, {9, 18});
+    p.visits[0].months = 12;
+    p.cutoff = c.cutoff;
+    const std::vector<VisitValue> visits = HipVisits(CourseOf(c.radiographs), c.events, p);
+    EXPECT_EQ(StatusName(visits[1].status), StatusName(c.status)) << c.what;
+    EXPECT_EQ(visits[1].subsidence.has_value(), c.status == S::Measured) << c.what;
+  }
+}
+
+TEST(VisitValue, SegmentsCountTheBreaks) {
+  const HipCourse course = CourseOf({{0, 0}, {1, 0, false, true}, {2, 0}, {3, 0, false, true}, {4, 0}});
+  EXPECT_EQ(Segments(course), (std::vector<int>{1, 1, 2, 2, 3}));
+}
+
+TEST(VisitValue, BandsByTheSizeOfTheChange) {
+  for (auto [change, band] : {std::pair{0.0, "acceptable"},
+                              {-0.49, "acceptable"},
+                              {0.5, "at_risk"},
+                              {-1.49, "at_risk"},
+                              {-1.5, "unacceptable"},
+                              {3.0, "unacceptable"}}) {
+    EXPECT_EQ(BandOf(change, {0.5, 1.5}), band) << change;
+  }
+}
+
+// R: quantile(c(1, 2, 3, 4)) gives 1.75, 2.5, 3.25; quantile(c(7)) 7 at
+// every p; quantile(c(-1, -0.5, 2), 0.1) gives -0.9.
+TEST(Describe, QuartilesAsRsTypeSeven) {
+  const std::vector<double> four = {1, 2, 3, 4};
+  EXPECT_DOUBLE_EQ(QuantileType7(four, 0.25), 1.75);
+  EXPECT_DOUBLE_EQ(QuantileType7(four, 0.5), 2.5);
+  EXPECT_DOUBLE_EQ(QuantileType7(four, 0.75), 3.25);
+  EXPECT_DOUBLE_EQ(QuantileType7(four, 1), 4);
+  EXPECT_DOUBLE_EQ(QuantileType7({7}, 0.25), 7);
+  EXPECT_DOUBLE_EQ(QuantileType7({-1, -0.5, 2}, 0.1), -0.9);
+}
+
+TEST(Describe, WilsonScoreInterval) {
+  for (auto [k, n, low, high] : {std::tuple{8, 10, 0.4901625, 0.9433178},
+                                 {1, 3, 0.0614919, 0.7923404},
+                                 {0, 2, 0.0, 0.6576198},
+                                 {2, 2, 0.3423802, 1.0}}) {
+    const auto [l, h] = WilsonInterval(k, n);
+    EXPECT_NEAR(l, low, 1e-7) << k << "/" << n;
+    EXPECT_NEAR(h, high, 1e-7) << k << "/" << n;
+  }
+}
