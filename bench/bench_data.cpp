@@ -22,6 +22,7 @@ std::string Number(double value) {
 
 } // namespace
 
+// Each seed its own patient: a study counts a series it has seen once.
 std::string ThirtyRadiographText(unsigned seed) {
   std::mt19937 random(seed);
   std::uniform_real_distribution<double> noise(-0.2, 0.2);
@@ -32,17 +33,17 @@ std::string ThirtyRadiographText(unsigned seed) {
     std::snprintf(date, sizeof date, "%04d%02d15", year, month);
     const double magnification = 1.15 + noise(random) / 10;
     const double sink = 0.05 * k;
-    text += "[X-ray " + std::to_string(k + 1) + "]\r\n\"Bench\",\"Patient\",\"BP-1\"\r\n\"Date\",\"" + date +
-            "\"\r\n\"Side\",\"L\",\"Magnification head radius\"," + Number(magnification) +
-            ",\"Magnification stem length\"," + Number(magnification) + "\r\nDistances\r\n\"Medial\",0," +
-            Number(14 + noise(random)) + "," + Number(11 + noise(random)) + "," + Number(9 + noise(random)) +
-            "," + Number(7 + noise(random)) + "\r\n\"Lateral\",0," + Number(10 + noise(random)) + "," +
-            Number(8 + noise(random)) + "," + Number(6 + noise(random)) + "," + Number(5 + noise(random)) +
-            "\r\n\"Angle\"," + Number(1.8 + noise(random)) + ",\"Subsidence\"," + Number(63 - sink) + "," +
-            Number(9 - sink) + "," + Number(55 - sink) + "," + Number(1 - sink) +
-            "\r\n\"subsidence stem/cement interface\"," + Number(sink / 3) + "\r\n\"Control lengths\"," +
-            Number(142 + noise(random)) + "," + Number(38 + noise(random)) + ",\"Offset\"," +
-            Number(44 + noise(random)) + "\r\n";
+    text += "[X-ray " + std::to_string(k + 1) + "]\r\n\"Bench\",\"Patient\",\"BP-" + std::to_string(seed) +
+            "\"\r\n\"Date\",\"" + date + "\"\r\n\"Side\",\"L\",\"Magnification head radius\"," +
+            Number(magnification) + ",\"Magnification stem length\"," + Number(magnification) +
+            "\r\nDistances\r\n\"Medial\",0," + Number(14 + noise(random)) + "," + Number(11 + noise(random)) +
+            "," + Number(9 + noise(random)) + "," + Number(7 + noise(random)) + "\r\n\"Lateral\",0," +
+            Number(10 + noise(random)) + "," + Number(8 + noise(random)) + "," + Number(6 + noise(random)) +
+            "," + Number(5 + noise(random)) + "\r\n\"Angle\"," + Number(1.8 + noise(random)) +
+            ",\"Subsidence\"," + Number(63 - sink) + "," + Number(9 - sink) + "," + Number(55 - sink) + "," +
+            Number(1 - sink) + "\r\n\"subsidence stem/cement interface\"," + Number(sink / 3) +
+            "\r\n\"Control lengths\"," + Number(142 + noise(random)) + "," + Number(38 + noise(random)) +
+            ",\"Offset\"," + Number(44 + noise(random)) + "\r\n";
   }
   return text;
 }

@@ -131,15 +131,15 @@ bool ImageFitsInMemory(QSize size) {
 // Draws the figure into `out` in the format of `suffix`; "" or the reason
 // it could not be drawn. Every step is checked: an image that was never
 // drawn must not be written.
-std::string Render(const QString& suffix, const QString& title, QSize size,
+std::string Render(const QString& suffix, const QString& title, QSize size, int dotsPerInch,
                    const std::function<void(QPainter&)>& draw, QIODevice& out) {
   QPainter painter;
   if (suffix == "png") {
     if (!ImageFitsInMemory(size)) return "an image this large does not fit in memory";
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) return "an image this large does not fit in memory";
-    image.setDotsPerMeterX(qRound(kDotsPerInch / 0.0254));
-    image.setDotsPerMeterY(qRound(kDotsPerInch / 0.0254));
+    image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
+    image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
     if (!painter.begin(&image)) return "it cannot be drawn";
     draw(painter);
     if (!painter.end()) return "it cannot be drawn";
@@ -148,9 +148,9 @@ std::string Render(const QString& suffix, const QString& title, QSize size,
   }
   if (suffix == "pdf") {
     QPdfWriter pdf(&out);
-    pdf.setResolution(kDotsPerInch);
+    pdf.setResolution(dotsPerInch);
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kDotsPerInch, QPageSize::Point));
+    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / dotsPerInch, QPageSize::Point));
     pdf.setTitle(title);
     if (!painter.begin(&pdf)) return "it cannot be drawn";
     draw(painter);
@@ -161,7 +161,7 @@ std::string Render(const QString& suffix, const QString& title, QSize size,
   svg.setOutputDevice(&out);
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
-  svg.setResolution(kDotsPerInch);
+  svg.setResolution(dotsPerInch);
   if (!painter.begin(&svg)) return "it cannot be drawn";
   draw(painter);
   if (!painter.end()) return "it cannot be drawn";
@@ -171,7 +171,8 @@ std::string Render(const QString& suffix, const QString& title, QSize size,
 } // namespace
 
 Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
-                                                 const std::function<void(QPainter&)>& draw) {
+                                                 const std::function<void(QPainter&)>& draw,
+                                                 int dotsPerInch) {
   const QString name = QString::fromLocal8Bit(path);
   const QString suffix = QFileInfo(name).suffix().toLower();
   const auto refused = [&](const std::string& reason) {
@@ -181,7 +182,9 @@ Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize 
   };
   return RenderToTemporary(
       path,
-      [&](QIODevice& out) { return Render(suffix, QFileInfo(name).completeBaseName(), size, draw, out); },
+      [&](QIODevice& out) {
+        return Render(suffix, QFileInfo(name).completeBaseName(), size, dotsPerInch, draw, out);
+      },
       refused);
 }
 

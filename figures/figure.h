@@ -9,6 +9,7 @@
 #include "model/atomic_file.h"
 #include "model/failure.h"
 #include "model/prepared_series.h"
+#include "ui/design_units.h"
 
 class QPainter;
 
@@ -47,8 +48,10 @@ enum class Figure { Graphics, Table };
 
 // What `draw` paints on a canvas of `size`, for `path` as WriteFigure writes
 // it, whole in its temporary file for the caller to commit; the name must
-// end in .png, .pdf or .svg (checked by the caller).
+// end in .png, .pdf or .svg (checked by the caller). `dotsPerInch` is the
+// file's resolution: its fonts' points and its size on paper.
 [[nodiscard]] Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
-                                                               const std::function<void(QPainter&)>& draw);
+                                                               const std::function<void(QPainter&)>& draw,
+                                                               int dotsPerInch = kDotsPerInch);
 
 } // namespace sinkview

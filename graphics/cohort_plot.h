@@ -8,39 +8,67 @@
 
 namespace sinkview {
 
-// The cohort figure of a study: every patient's subsidence course, the
-// cohort's mean with its confidence band and the threshold, in one diagram
-// with axes, ticks and a legend.
+// The cohort figure of a study, made for a paper: each group's hips as thin
+// lines, the group's mean with its 95 % interval at each visit, the number
+// of hips per group and visit under the axis, and the threshold marked at
+// the primary visit. Laid out in millimetres, so its texts keep their size
+// in points at any width.
 
-// One patient's corrected subsidence change since the first radiograph (mm)
-// against the months since it.
+// One hip's subsidence change (mm) at its measured visits, against its
+// study months (since surgery).
 struct CohortCourse {
   std::vector<double> months, changeMm;
+  int group = 0; // index into CohortPlot::groups
 };
 
-// The cohort at one follow-up time that some patient reaches.
+// A group at one visit, at the visit's target.
 struct CohortMean {
   double months = 0;
   int n = 0;
-  double meanMm = 0;
-  std::optional<double> lowMm, highMm; // the 95 % interval; empty for n = 1
+  std::optional<double> meanMm;        // none when no hip has a value
+  std::optional<double> lowMm, highMm; // the 95 % interval; none for n < 2
+};
+
+struct CohortGroup {
+  std::string name;
+  int hips = 0;
+  std::vector<CohortMean> means; // one per visit, in order of time
 };
 
 struct CohortPlot {
+  std::vector<CohortGroup> groups;
   std::vector<CohortCourse> courses;
-  std::vector<CohortMean> means; // in order of time
   double thresholdMm = 1.5;
+  std::optional<double> primaryMonths; // where the threshold is marked
+  std::string primaryVisit;
+  // The figure's size on paper and the device's resolution.
+  double widthMm = 170, heightMm = 100, pixelsPerMm = 96 / 25.4;
 };
 
-inline constexpr Rgb kCourseColour{165, 165, 165};
-inline constexpr Rgb kMeanColour{0, 70, 170};
-inline constexpr Rgb kBandColour{196, 214, 245};
-inline constexpr Rgb kThresholdColour{200, 0, 0};
+// The figure's height for a width on paper.
+double CohortFigureHeightMm(double widthMm);
+
+// The smallest text size of the figure, in points.
+inline constexpr double kCohortTextPoints = 7.5;
+
+// A group's look: a colour-blind-safe colour, and a line dash and marker
+// that still tell the groups apart in greyscale.
+enum class Marker { Circle, Square, Triangle, Diamond };
+struct GroupStyle {
+  Rgb colour;
+  double dashMm; // 0: a solid line
+  Marker marker;
+};
+GroupStyle StyleOfGroup(int group);
+
+inline constexpr Rgb kThresholdColour{80, 80, 80};
 
 // The legend's texts, shared with the tests and the report.
-std::string CoursesLegend(int patients);
-std::string ThresholdLegend(double thresholdMm);
-inline constexpr const char* kMeanLegend = "Mean with its 95 % confidence interval";
+std::string GroupLegend(const CohortGroup& group);
+std::string ThresholdLegend(double thresholdMm, const std::string& visit);
+inline constexpr const char* kCoursesLegend = "Thin lines: each hip; markers: mean with 95 % CI";
+inline constexpr const char* kMonthsTitle = "Months since surgery";
+inline constexpr const char* kSubsidenceTitle = "Subsidence (mm)";
 
 // Draws the figure over the whole surface (which it clears first).
 void DrawCohortPlot(const CohortPlot& plot, Surface& surface);
@@ -48,6 +76,9 @@ void DrawCohortPlot(const CohortPlot& plot, Surface& surface);
 // The step between ticks: a 1, 2 or 5 times a power of ten giving at most
 // `maxTicks` intervals over `span` (months use 1, 3, 6, 12, 24, 60 or 120).
 double TickStep(double span, int maxTicks, bool months);
+
+// A dashed horizontal line from x1 to x2: dashes and gaps of equal length.
+void DashedLine(Surface& surface, double x1, double x2, double y, double dash, Rgb colour);
 
 // A tick label with as many decimals as the step needs.
 std::string TickLabel(double value, double step);

@@ -72,6 +72,9 @@ public:
   [[nodiscard]] Expected<void, Failure> Commit(FlushToDisk flush = FlushToDisk::Now);
 
   const std::string& Path() const { return path_; }
+  // Where what was written so far can be read back before Commit (the
+  // temporary may have no name): for a file made from the files beside it.
+  std::string ReadBackPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
   std::size_t Size() const { return size_; }
 
 private:

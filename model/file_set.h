@@ -16,6 +16,7 @@ public:
   // Adds `file` when it could be made, else says why not.
   [[nodiscard]] Expected<void, Failure> Add(Expected<AtomicFile, Failure> file);
   bool Empty() const { return files_.empty(); }
+  const std::vector<AtomicFile>& Files() const { return files_; }
 
   // Replaces the files, the smallest first, and flushes them and their
   // folders to disk. When one cannot be made whole, none replaces its older

@@ -62,18 +62,25 @@ void AppendLabelText(std::string& out, double value, char separator) {
   out.append(buffer, LabelDigits(value, buffer, separator));
 }
 
-std::string RoundedText(double value, int decimals, char separator) {
+std::string FixedText(double value, int decimals, char separator) {
   decimals = std::clamp(decimals, 0, 15);
   // Room for the 309 integer digits of the largest double.
   char buffer[400];
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
   std::string text(buffer, result.ptr);
+  // A value rounding to zero is written without its sign.
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  if (separator != '.') std::replace(text.begin(), text.end(), '.', separator);
+  return text;
+}
+
+std::string RoundedText(double value, int decimals, char separator) {
+  std::string text = FixedText(value, decimals, '.');
   if (text.find('.') != std::string::npos) {
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();
   }
-  if (text == "-0") text = "0";
   if (separator != '.') std::replace(text.begin(), text.end(), '.', separator);
   return text;
 }

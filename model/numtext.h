@@ -30,6 +30,10 @@ void AppendLabelText(std::string& out, double value, char separator);
 // separator dropped, never "-0": a scale's labels, "1.50" as "1.5".
 std::string RoundedText(double value, int decimals, char separator);
 
+// Fixed form with exactly `decimals` (at most 15), never "-0": the columns of
+// a table of one precision ("1.50", "-0.25", "12").
+std::string FixedText(double value, int decimals, char separator);
+
 // Print form of a number written onto a surface or into a file: a blank (or
 // the minus sign) in front, the label digits, a blank behind (" 12 ", "-1.5 ").
 std::string PrintText(double value);

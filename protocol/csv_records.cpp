@@ -26,93 +26,98 @@ Expected<char, Failure> HeaderSeparator(std::string_view text, const std::string
   return semicolon ? ';' : ',';
 }
 
-class RecordSplitter {
-public:
-  RecordSplitter(std::string_view text, char separator, const std::string& shownName)
-      : text_(text), separator_(separator), shownName_(shownName) {}
-
-  Expected<std::vector<CsvRecord>, Failure> Records() {
-    std::vector<CsvRecord> records;
-    while (at_ < text_.size()) {
-      CsvRecord record{{}, line_};
-      while (true) {
-        std::string field;
-        if (!(text_[at_] == '"' ? QuotedField(field) : PlainField(field))) return Unexpected(failure_);
-        record.fields.push_back(std::move(field));
-        if (at_ >= text_.size()) break;
-        if (IsLineEnd(text_[at_])) {
-          at_ = AfterLineEnd(text_, at_);
-          ++line_;
-          break;
-        }
-        ++at_; // the separator
-        if (at_ >= text_.size()) {
-          record.fields.emplace_back();
-          break;
-        }
-      }
-      records.push_back(std::move(record));
-    }
-    return records;
-  }
-
-private:
-  bool PlainField(std::string& field) {
-    const std::size_t start = at_;
-    while (at_ < text_.size() && text_[at_] != separator_ && !IsLineEnd(text_[at_])) ++at_;
-    field.assign(text_.substr(start, at_ - start));
-    return true;
-  }
-
-  bool QuotedField(std::string& field) {
-    const int startLine = line_;
-    ++at_;
-    while (true) {
-      if (at_ >= text_.size()) return Fail(startLine, "a quoted field is not closed");
-      const char c = text_[at_];
-      if (c == '"' && at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
-        field += '"';
-        at_ += 2;
-      } else if (c == '"') {
-        ++at_;
-        break;
-      } else if (IsLineEnd(c)) {
-        const std::size_t next = AfterLineEnd(text_, at_);
-        field.append(text_.substr(at_, next - at_));
-        at_ = next;
-        ++line_;
-      } else {
-        field += c;
-        ++at_;
-      }
-    }
-    if (at_ < text_.size() && text_[at_] != separator_ && !IsLineEnd(text_[at_]))
-      return Fail(line_, "text follows the closing quote of a field");
-    return true;
-  }
-
-  bool Fail(int line, const std::string& what) {
-    failure_ = Failure{shownName_ + ": line " + std::to_string(line) + ": " + what + "."};
-    return false;
-  }
-
-  std::string_view text_;
-  char separator_;
-  const std::string& shownName_;
-  std::size_t at_ = 0;
-  int line_ = 1;
-  Failure failure_;
-};
-
 } // namespace
 
-Expected<CsvTable, Failure> ReadCsvRecords(std::string_view text, const std::string& shownName) {
+Expected<CsvRecordReader, Failure> CsvRecordReader::Open(std::string_view text, std::string shownName) {
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
   const auto separator = HeaderSeparator(text, shownName);
   if (!separator) return Unexpected(separator.error());
-  auto records = RecordSplitter(text, *separator, shownName).Records();
-  if (!records) return Unexpected(records.error());
-  return CsvTable{*separator, std::move(*records)};
+  return CsvRecordReader(text, *separator, std::move(shownName));
+}
+
+Expected<bool, Failure> CsvRecordReader::Next(CsvRecord& record) {
+  if (at_ >= text_.size()) return false;
+  record.line = line_;
+  std::size_t count = 0;
+  const auto nextField = [&]() -> std::string& {
+    if (count == record.fields.size()) record.fields.emplace_back();
+    std::string& field = record.fields[count++];
+    field.clear();
+    return field;
+  };
+  while (true) {
+    std::string& field = nextField();
+    if (text_[at_] != '"') {
+      PlainField(field);
+    } else if (!QuotedField(field)) {
+      return Unexpected(failure_);
+    }
+    if (at_ >= text_.size()) break;
+    if (IsLineEnd(text_[at_])) {
+      at_ = AfterLineEnd(text_, at_);
+      ++line_;
+      break;
+    }
+    ++at_; // the separator
+    if (at_ >= text_.size()) {
+      nextField();
+      break;
+    }
+  }
+  record.fields.resize(count);
+  return true;
+}
+
+void CsvRecordReader::PlainField(std::string& field) {
+  const std::size_t start = at_;
+  while (at_ < text_.size() && text_[at_] != separator_ && !IsLineEnd(text_[at_])) ++at_;
+  field.assign(text_.substr(start, at_ - start));
+}
+
+bool CsvRecordReader::QuotedField(std::string& field) {
+  const int startLine = line_;
+  ++at_;
+  while (true) {
+    if (at_ >= text_.size()) return Fail(startLine, "a quoted field is not closed");
+    const char c = text_[at_];
+    if (c == '"' && at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
+      field += '"';
+      at_ += 2;
+    } else if (c == '"') {
+      ++at_;
+      break;
+    } else if (IsLineEnd(c)) {
+      const std::size_t next = AfterLineEnd(text_, at_);
+      field.append(text_.substr(at_, next - at_));
+      at_ = next;
+      ++line_;
+    } else {
+      field += c;
+      ++at_;
+    }
+  }
+  if (at_ < text_.size() && text_[at_] != separator_ && !IsLineEnd(text_[at_]))
+    return Fail(line_, "text follows the closing quote of a field");
+  return true;
+}
+
+bool CsvRecordReader::Fail(int line, const std::string& what) {
+  failure_ = Failure{shownName_ + ": line " + std::to_string(line) + ": " + what + "."};
+  return false;
+}
+
+Expected<CsvTable, Failure> ReadCsvRecords(std::string_view text, const std::string& shownName) {
+  auto reader = CsvRecordReader::Open(text, shownName);
+  if (!reader) return Unexpected(reader.error());
+  CsvTable table{reader->Separator(), {}};
+  CsvRecord record;
+  while (true) {
+    const auto more = reader->Next(record);
+    if (!more) return Unexpected(more.error());
+    if (!*more) break;
+    table.records.push_back(record);
+  }
+  return table;
 }
 
 } // namespace sinkview

@@ -29,5 +29,5 @@ cp "$build"/test-artifacts/3-table.png docs/images/table-window.png
 # The study window and the cohort figure on the same samples.
 QT_QPA_PLATFORM=xcb scripts/with-x-server.sh "$build"/app/sinkview-study-window \
   --screenshot "$PWD/docs/images/study-window.png" "$study"
-"$build"/app/sinkview-study --output-dir "$XDG_RUNTIME_DIR" --figure docs/images/cohort-figure.png "$study" >/dev/null
+"$build"/app/sinkview-study --output-dir "$XDG_RUNTIME_DIR" --figure docs/images/cohort-figure.png --figure-width 85 examples/study >/dev/null
 echo "docs/images updated"

@@ -28,6 +28,7 @@ echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSINKVIEW_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j 2
 ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions="$PWD/tests/support/leak_suppressions.txt" \
   scripts/with-print-system.sh scripts/with-x-server.sh ctest --test-dir build/sanitize --output-on-failure -j 2
 
 echo "== Core and exporter tests under ThreadSanitizer"

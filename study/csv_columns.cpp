@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "study/analysis_script.h"
+#include "study/comparison.h"
 #include "study/csv_text.h"
 #include "study/long_rows.h"
 #include "study/study_csv.h"
@@ -45,7 +47,10 @@ std::vector<CsvFileColumns> AllFiles() {
         {"stem_cement_last_mm", kMm, "change at the stem/cement interface, first to last radiograph"},
         {"angle_change_last_deg", "degrees", "change of the bone/stem angle, first to last radiograph"},
         {"over_threshold", kNone, "yes when |subsidence_primary_mm| reaches the threshold"},
-        {"band", kNone, "acceptable, at_risk or unacceptable by |subsidence_primary_mm|"}},
+        {"band", kNone, "acceptable, at_risk or unacceptable by |subsidence_primary_mm|"},
+        {"pattern", kNone,
+         "continuous when the subsidence changes between the pattern's visits by more than the detection "
+         "limit, else stabilised; empty without both values or a limit"}},
        true});
   files.push_back(
       {kVisitsCsv,
@@ -100,17 +105,94 @@ std::vector<CsvFileColumns> AllFiles() {
         {"max_mm", kMm, "greatest change"},
         {"ci95_low_mm", kMm, "95 % confidence interval of the mean (Student's t), lower bound"},
         {"ci95_high_mm", kMm, "95 % confidence interval of the mean (Student's t), upper bound"}}});
-  files.push_back({kBandsCsv,
-                   {kGroup,
-                    {"band", kNone, "acceptable, at_risk or unacceptable at the primary visit"},
-                    {"n", kCount, "hips in the band"},
-                    {"percent", kPercent, "of the group's hips with a value at the primary visit"},
-                    {"ci95_low_percent", kPercent, "95 % Wilson score interval, lower bound"},
-                    {"ci95_high_percent", kPercent, "95 % Wilson score interval, upper bound"}}});
+  files.push_back(
+      {kBandsCsv,
+       {kGroup,
+        {"classification", kNone, "band (at the primary visit) or pattern (of migration)"},
+        {"band", kNone, "acceptable, at_risk or unacceptable at the primary visit; continuous or stabilised"},
+        {"n", kCount, "hips in the band"},
+        {"percent", kPercent, "of the group's hips with a band (or a pattern)"},
+        {"ci95_low_percent", kPercent, "95 % Wilson score interval, lower bound"},
+        {"ci95_high_percent", kPercent, "95 % Wilson score interval, upper bound"}}});
   files.push_back({kLongCsv, LongColumns()});
+  const CsvColumn series{"series", kNone, "subsidence or stem_cement"};
+  files.push_back(
+      {kPrecisionCsv,
+       {series,
+        {"pairs", kCount, "radiographs read twice, each a change from the first radiograph in both readings"},
+        {"hips", kCount, "hips with a pair"},
+        {"bias_mm", kMm, "mean difference, first - second reading"},
+        {"bias_ci95_low_mm", kMm, "95 % confidence interval of the bias (Student's t), lower bound"},
+        {"bias_ci95_high_mm", kMm, "95 % confidence interval of the bias (Student's t), upper bound"},
+        {"sd_mm", kMm, "standard deviation of the differences"},
+        {"loa_low_mm", kMm, "lower limit of agreement, bias - 1.96 sd"},
+        {"loa_high_mm", kMm, "upper limit of agreement, bias + 1.96 sd"},
+        {"loa_low_ci95_low_mm", kMm, "approximate 95 % interval of the lower limit (Bland and Altman 1999)"},
+        {"loa_low_ci95_high_mm", kMm, "the same, upper bound"},
+        {"loa_high_ci95_low_mm", kMm, "approximate 95 % interval of the upper limit, lower bound"},
+        {"loa_high_ci95_high_mm", kMm, "the same, upper bound"},
+        {"detection_limit_mm", kMm, "smallest change told from measuring error, 1.96 sd"}},
+       false,
+       true});
+  files.push_back({kPairsCsv,
+                   {kFile,
+                    {"radiograph", kNone, "number of the radiograph in the first reading, in date order"},
+                    {"date", kDate, "date of the radiograph"},
+                    series,
+                    {"first_mm", kMm, "change from the first radiograph, first reading"},
+                    {"second_mm", kMm, "the same, second reading"},
+                    {"mean_mm", kMm, "mean of the two readings"},
+                    {"difference_mm", kMm, "first - second reading"}},
+                   false,
+                   true});
   files.push_back({kRejectedCsv,
                    {{"file", kNone, "data file or patients file row left out (pseudonymised: the patient)"},
                     {"reason", kNone, "why"}}});
+  files.push_back({kComparisonCsv,
+                   {{"series", kNone, "subsidence or stem_cement"},
+                    kVisit,
+                    kTarget,
+                    {"group", kNone, "group compared with the reference group"},
+                    {"reference_group", kNone, "the first group of the patients file"},
+                    {"n", kCount, "hips of the group with a value"},
+                    {"reference_n", kCount, "hips of the reference group with a value"},
+                    {"difference_mm", kMm, "group's mean change minus the reference group's"},
+                    {"ci95_low_mm", kMm, "95 % Welch interval of the difference, lower bound"},
+                    {"ci95_high_mm", kMm, "95 % Welch interval of the difference, upper bound"},
+                    {"p_value", kNone, "two-sided, Welch's t (not adjusted for multiplicity)"}}});
+  files.push_back(
+      {kPrimaryVisitCsv, {{"primary_visit", kNone, "the protocol's primary visit, for analysis.R"}}});
+  const CsvColumn analysis{"analysis", kNone,
+                           "all (every measured value) or complete_cases (the hips measured "
+                           "at every visit up to the primary one)"};
+  files.push_back({kModelCsv,
+                   {analysis,
+                    series,
+                    {"kind", kNone, "mean (of the group at the visit) or difference (group minus reference)"},
+                    {"group", kNone, "group of the protocol"},
+                    {"reference_group", kNone, "the first group, for a difference"},
+                    kVisit,
+                    kTarget,
+                    {"estimate_mm", kMm, "model-based mean or difference (emmeans)"},
+                    {"se_mm", kMm, "its standard error"},
+                    {"df", kNone, "degrees of freedom (emmeans' default for lme)"},
+                    {"ci95_low_mm", kMm, "95 % confidence interval, lower bound"},
+                    {"ci95_high_mm", kMm, "95 % confidence interval, upper bound"},
+                    {"p_value", kNone, "two-sided, of a difference (not adjusted for multiplicity)"}},
+                   /*covariates=*/false,
+                   /*repeatReadings=*/false,
+                   /*writtenByR=*/true});
+  files.push_back({kModelFitCsv,
+                   {analysis,
+                    series,
+                    {"hips", kCount, "hips in the fit"},
+                    {"observations", kCount, "values in the fit"},
+                    {"sd_intercept_mm", kMm, "standard deviation of the hips' random intercepts"},
+                    {"sd_residual_mm", kMm, "residual standard deviation"},
+                    {"reml_log_likelihood", kNone, "restricted log-likelihood of the fit"}},
+                   /*covariates=*/false,
+                   /*repeatReadings=*/false,
+                   /*writtenByR=*/true});
   files.push_back({kDictionaryCsv,
                    {{"file", kNone, "file the column is in"},
                     {"column", kNone, "column's name"},
@@ -124,6 +206,13 @@ std::vector<CsvFileColumns> AllFiles() {
 const std::vector<CsvFileColumns>& StudyCsvColumns() {
   static const std::vector<CsvFileColumns> files = AllFiles();
   return files;
+}
+
+std::size_t StudyCsvFileCount(bool withRepeatReadings) {
+  const auto& files = StudyCsvColumns();
+  return static_cast<std::size_t>(std::count_if(files.begin(), files.end(), [&](const CsvFileColumns& f) {
+    return !f.writtenByR && (withRepeatReadings || !f.repeatReadings);
+  }));
 }
 
 const CsvFileColumns& ColumnsOf(std::string_view file) {
@@ -144,7 +233,7 @@ std::string CsvHeader(std::string_view file, const std::vector<std::string>& cov
   return header += kCsvLineEnd;
 }
 
-std::string DictionaryCsv(const std::vector<std::string>& covariates) {
+std::string DictionaryCsv(const std::vector<std::string>& covariates, bool repeatReadings) {
   std::string out = CsvHeader(kDictionaryCsv);
   const auto row = [&](std::string_view file, std::string_view column, std::string_view unit,
                        std::string_view description) {
@@ -156,6 +245,7 @@ std::string DictionaryCsv(const std::vector<std::string>& covariates) {
     out += kCsvLineEnd;
   };
   for (const CsvFileColumns& file : StudyCsvColumns()) {
+    if (file.repeatReadings && !repeatReadings) continue;
     for (const CsvColumn& column : file.columns) row(file.file, column.name, column.unit, column.description);
     if (file.covariates)
       for (const std::string& covariate : covariates) row(file.file, covariate, kNone, kCovariate);

@@ -17,14 +17,20 @@ struct CsvColumn {
 struct CsvFileColumns {
   std::string_view file;
   std::vector<CsvColumn> columns;
-  bool covariates = false; // the patients file's covariates follow
+  bool covariates = false;     // the patients file's covariates follow
+  bool repeatReadings = false; // written only with repeat readings
+  bool writtenByR = false;     // model.csv and model_fit.csv, which analysis.R writes
 };
 
 inline constexpr std::string_view kVisitsCsv = "visits.csv", kFlowCsv = "flow.csv", kBandsCsv = "bands.csv",
+                                  kPrecisionCsv = "precision.csv", kPairsCsv = "pairs.csv",
                                   kDictionaryCsv = "dictionary.csv";
 
-// Every file the study writes, in the order the dictionary lists them.
+// Every file the study writes, in the order the dictionary lists them, and
+// those analysis.R writes.
 const std::vector<CsvFileColumns>& StudyCsvColumns();
+// The number of them the study writes itself.
+std::size_t StudyCsvFileCount(bool withRepeatReadings);
 // The columns of one of them.
 const CsvFileColumns& ColumnsOf(std::string_view file);
 
@@ -32,7 +38,8 @@ const CsvFileColumns& ColumnsOf(std::string_view file);
 // ended.
 std::string CsvHeader(std::string_view file, const std::vector<std::string>& covariates = {});
 
-// dictionary.csv: file, column, unit, description.
-std::string DictionaryCsv(const std::vector<std::string>& covariates);
+// dictionary.csv: file, column, unit, description; the files of the repeat
+// readings only with them.
+std::string DictionaryCsv(const std::vector<std::string>& covariates, bool repeatReadings);
 
 } // namespace sinkview

@@ -9,6 +9,7 @@
 #include "study/duplicates.h"
 #include "study/hip_rows.h"
 #include "study/long_rows.h"
+#include "study/repeat_readings.h"
 #include "study/study.h"
 
 namespace fs = std::filesystem;
@@ -123,7 +124,11 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   StudyResult result;
   result.folders = folders;
   result.thresholdMm = options.thresholdMm;
-  const DataFileSearch search = FindDataFiles(folders, options.recursive);
+  DataFileSearch search = FindDataFiles(folders, options.recursive);
+  // A second reading is never a hip of the study, wherever its folder lies.
+  const std::string& repeatFolder = options.protocol.repeatReadings;
+  if (!repeatFolder.empty())
+    std::erase_if(search.files, [&](const std::string& file) { return LiesIn(file, repeatFolder); });
   for (const std::string& problem : search.problems) result.rejected.push_back({"", PlainUtf8(problem)});
   result.skipped = search.skipped;
   result.protocol = StudyProtocol(options);
@@ -179,12 +184,22 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   }
   if (!result.protocol.cutoff.ok()) result.protocol.cutoff = LatestRadiograph(result.patients);
   for (PatientSummary& hip : result.patients) ApplyVisits(hip, result.protocol);
+  if (!repeatFolder.empty() && root && !result.cancelled)
+    result.repeat = ReadRepeatReadings(result.patients, root->native(), repeatFolder, options.settings,
+                                       result.protocol.pseudonymise, result.rejected);
+  const std::optional<PatternRule> pattern = PatternRuleOf(result.protocol, result.repeat);
+  if (pattern)
+    for (PatientSummary& hip : result.patients) hip.pattern = PatternOf(hip.visits, *pattern);
   result.groups = GroupsOf(options, result.patients);
   if (options.patients) result.covariates = options.patients->covariates;
   result.patientCount = CountPatients(result.patients);
   result.cohort = CohortStatistics(result.patients, result.protocol, result.groups);
   result.flow = StudyFlow(result.patients, result.protocol, result.groups);
   result.bands = PrimaryBands(result.patients, result.groups);
+  if (pattern) {
+    const std::vector<BandRow> patterns = PatternRows(result.patients, result.groups);
+    result.bands.insert(result.bands.end(), patterns.begin(), patterns.end());
+  }
   return result;
 }
 

@@ -5,6 +5,7 @@
 // statistics at the follow-up times. Plain C++, no Qt; the command-line
 // program and the study window both run it.
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <functional>
@@ -19,18 +20,21 @@
 #include "model/settings.h"
 #include "protocol/protocol.h"
 #include "study/describe.h"
+#include "study/precision.h"
 #include "study/visits.h"
 
 namespace sinkview {
 
 inline constexpr double kStartThresholdMm = 1.5;
-inline const std::vector<double> kStartFollowUpMonths = {3, 6, 12, 24, 36, 48, 60, 84, 120};
+inline constexpr std::string_view kBandClassification = "band", kPatternClassification = "pattern";
+// A stem whose change between the pattern's visits exceeds the detection
+// limit keeps migrating; the others have stabilised.
+inline constexpr std::array<std::string_view, 2> kPatterns = {"continuous", "stabilised"};
 
 // What a study is run with.
 struct StudyOptions {
   Settings settings; // each file is read and prepared with them
   bool recursive = false;
-  std::vector<double> followUpMonths = kStartFollowUpMonths; // rising, each once
   double thresholdMm = kStartThresholdMm;
   // The protocol as applied; its settings and threshold are those above.
   Protocol protocol;
@@ -78,6 +82,7 @@ struct PatientSummary {
   std::optional<float> angleChangeLastDeg;
   std::optional<bool> overThreshold; // |subsidence at the primary visit| >= StudyResult::thresholdMm
   std::string_view band;             // of the primary visit's value; empty without one
+  std::string_view pattern;          // continuous or stabilised; empty without both values or a limit
   std::vector<std::string> covariates;
 
   // The hip at its baseline and at each visit of the protocol.
@@ -95,7 +100,8 @@ struct PatientSummary {
   std::shared_ptr<const PreparedSeries> prepared;
 };
 
-enum class CohortSeries { Subsidence, StemCement };
+// "subsidence" or "stem_cement", as the files name the series.
+std::string_view SeriesName(CohortSeries series);
 
 // One row of cohort.csv: the values of a group's hips at a visit.
 struct CohortRow : Description {
@@ -114,12 +120,20 @@ struct FlowRow {
   Description days;
 };
 
-// One row of bands.csv: a group's hips in one band at the primary visit.
+// One row of bands.csv: a group's hips in one band at the primary visit,
+// or of one migration pattern.
 struct BandRow {
   std::string group;
   std::string_view band;
   int n = 0, of = 0;
   std::optional<std::array<double, 2>> ci95; // fractions; none when no hip has a value
+  std::string_view classification = kBandClassification;
+};
+
+// The agreement of the repeat readings with the first.
+struct RepeatReadings {
+  std::vector<ReadingPair> pairs; // by hip, subsidence before stem/cement
+  std::vector<AgreementRow> rows; // subsidence, stem/cement
 };
 
 // A data file, or a path, that gave no summary, and why (the message names
@@ -137,7 +151,8 @@ struct StudyResult {
   std::vector<std::string> covariates;  // the patients file's
   std::vector<CohortRow> cohort;        // subsidence rows, then stem/cement rows, by group and visit
   std::vector<FlowRow> flow;            // by group and visit
-  std::vector<BandRow> bands;           // by group and band
+  std::vector<BandRow> bands;           // by group and band, then by group and pattern
+  std::optional<RepeatReadings> repeat; // with repeat readings only
   int patientCount = 0;                 // distinct patients among the hips
   std::vector<RejectedFile> rejected;   // in the order the files were found
   int skipped = 0;                      // entries with a data file's name that are no regular file
@@ -182,5 +197,20 @@ std::vector<FlowRow> StudyFlow(const std::vector<PatientSummary>& hips, const Pr
                                const std::vector<std::string>& groups);
 std::vector<BandRow> PrimaryBands(const std::vector<PatientSummary>& hips,
                                   const std::vector<std::string>& groups);
+
+// The migration pattern: the two visits (the protocol's, else those of 12
+// and 24 months) and the detection limit (the repeat readings' of the
+// subsidence, else the protocol's); none without either.
+struct PatternRule {
+  std::array<std::size_t, 2> visits{}; // into PatientSummary::visits
+  double limitMm = 0;
+};
+std::optional<PatternRule> PatternRuleOf(const Protocol& protocol,
+                                         const std::optional<RepeatReadings>& repeat);
+// continuous when |value(B) - value(A)| > the limit, stabilised otherwise;
+// empty without a value at both visits.
+std::string_view PatternOf(const std::vector<VisitValue>& visits, const PatternRule& rule);
+std::vector<BandRow> PatternRows(const std::vector<PatientSummary>& hips,
+                                 const std::vector<std::string>& groups);
 
 } // namespace sinkview

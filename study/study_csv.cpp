@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "study/analysis_script.h"
+#include "study/comparison.h"
 #include "study/csv_columns.h"
 #include "study/csv_text.h"
 
@@ -36,10 +38,6 @@ void Covariates(std::string& out, const std::vector<std::string>& values, std::s
   }
 }
 
-std::string_view SeriesName(CohortSeries series) {
-  return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
-}
-
 } // namespace
 
 std::string SummaryCsv(const StudyResult& result) {
@@ -56,7 +54,8 @@ std::string SummaryCsv(const StudyResult& result) {
              p.subsidenceLastMm, p.subsidencePrimaryMm, p.stemCementLastMm, p.angleChangeLastDeg})
       Optional(out, value);
     Field(out, p.overThreshold ? (*p.overThreshold ? "yes" : "no") : "");
-    AppendCsvField(out, p.band);
+    Field(out, p.band);
+    AppendCsvField(out, p.pattern);
     Covariates(out, p.covariates, result.covariates.size());
     out += kCsvLineEnd;
   }
@@ -125,6 +124,7 @@ std::string BandsCsv(const StudyResult& result) {
   std::string out = CsvHeader(kBandsCsv);
   for (const BandRow& row : result.bands) {
     Field(out, row.group);
+    Field(out, row.classification);
     Field(out, row.band);
     Number(out, row.n);
     if (row.ci95) {
@@ -134,6 +134,42 @@ std::string BandsCsv(const StudyResult& result) {
     } else {
       out += ",,";
     }
+    out += kCsvLineEnd;
+  }
+  return out;
+}
+
+std::string PrecisionCsv(const StudyResult& result) {
+  std::string out = CsvHeader(kPrecisionCsv);
+  if (!result.repeat) return out;
+  for (const AgreementRow& row : result.repeat->rows) {
+    Field(out, SeriesName(row.series));
+    Number(out, row.pairs);
+    Number(out, row.hips);
+    const auto pair = [&](const std::optional<std::array<double, 2>>& bounds) {
+      Optional(out, bounds ? std::optional((*bounds)[0]) : std::nullopt);
+      Optional(out, bounds ? std::optional((*bounds)[1]) : std::nullopt);
+    };
+    Optional(out, row.bias);
+    pair(row.biasCi95);
+    Optional(out, row.sd);
+    for (const auto& bounds : {row.limits, row.lowLimitCi95, row.highLimitCi95}) pair(bounds);
+    AppendOptional(out, row.detectionLimit);
+    out += kCsvLineEnd;
+  }
+  return out;
+}
+
+std::string PairsCsv(const StudyResult& result) {
+  std::string out = CsvHeader(kPairsCsv);
+  if (!result.repeat) return out;
+  for (const ReadingPair& pair : result.repeat->pairs) {
+    Field(out, pair.file);
+    Number(out, pair.radiograph);
+    Field(out, IsoDate(pair.date));
+    Field(out, SeriesName(pair.series));
+    for (double value : {pair.first, pair.second, (pair.first + pair.second) / 2}) Number(out, value);
+    AppendCsvNumber(out, pair.first - pair.second);
     out += kCsvLineEnd;
   }
   return out;
@@ -151,11 +187,21 @@ std::string RejectedCsv(const StudyResult& result) {
 
 Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
                                          const OutputFolder& folder) {
-  for (const auto& [name, text] :
-       {std::pair{kSummaryCsv, SummaryCsv(result)}, std::pair{kVisitsCsv, VisitsCsv(result)},
-        std::pair{kFlowCsv, FlowCsv(result)}, std::pair{kCohortCsv, CohortCsv(result)},
-        std::pair{kBandsCsv, BandsCsv(result)}, std::pair{kRejectedCsv, RejectedCsv(result)},
-        std::pair{kDictionaryCsv, DictionaryCsv(result.covariates)}}) {
+  std::vector<std::pair<std::string_view, std::string>> files = {
+      {kSummaryCsv, SummaryCsv(result)},
+      {kVisitsCsv, VisitsCsv(result)},
+      {kFlowCsv, FlowCsv(result)},
+      {kCohortCsv, CohortCsv(result)},
+      {kBandsCsv, BandsCsv(result)},
+      {kRejectedCsv, RejectedCsv(result)},
+      {kComparisonCsv, ComparisonCsv(GroupComparisons(result.groups, ComparisonSamples(result)))},
+      {kPrimaryVisitCsv, PrimaryVisitCsv(result.protocol.primaryVisit)},
+      {kDictionaryCsv, DictionaryCsv(result.covariates, result.repeat.has_value())}};
+  if (result.repeat) {
+    files.emplace_back(kPrecisionCsv, PrecisionCsv(result));
+    files.emplace_back(kPairsCsv, PairsCsv(result));
+  }
+  for (const auto& [name, text] : files) {
     auto file = AtomicFile::Open(folder, name);
     if (!file) return Unexpected(file.error());
     file->Write(text);

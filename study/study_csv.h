@@ -27,8 +27,12 @@ std::string FlowCsv(const StudyResult& result);
 std::string CohortCsv(const StudyResult& result);
 std::string BandsCsv(const StudyResult& result);
 std::string RejectedCsv(const StudyResult& result);
+// Only a header without repeat readings.
+std::string PrecisionCsv(const StudyResult& result);
+std::string PairsCsv(const StudyResult& result);
 
-// Adds every file but long.csv (study/csv_columns.h lists them) of
+// Adds every file but long.csv (study/csv_columns.h lists them; those of
+// the repeat readings only with them) of
 // `result` in `folder` to `set`, each whole in its temporary file; else the
 // first that cannot be. long.csv is written as the study runs
 // (study/long_csv.h).

@@ -34,12 +34,11 @@ std::optional<int> EndOfFollowUp(const HipEvents& events, const CalendarDate& or
   return end;
 }
 
-// Whether the change from the first radiograph to radiograph i is a
-// measured change: comparable, with no break before it and before the hip
-// left the study.
+// Whether the change to radiograph i is a measured change at a visit: one
+// from the first radiograph, before the hip left the study.
 bool IsCandidate(const HipCourse& course, const std::vector<int>& segments, const InWindow& r,
                  const std::optional<int>& endDay) {
-  return !course.isolated[r.index] && segments[r.index] == 1 && (!endDay || r.day < *endDay);
+  return IsChangeFromFirst(course, segments, r.index) && (!endDay || r.day < *endDay);
 }
 
 VisitValue ValueOf(const HipCourse& course, const InWindow& r) {
@@ -134,6 +133,10 @@ std::vector<int> StudyDays(const HipCourse& course, const std::optional<Calendar
   const CalendarDate origin = surgery.value_or(course.dates.front());
   for (const CalendarDate& date : course.dates) days.push_back(DaysBetween(origin, date));
   return days;
+}
+
+bool IsChangeFromFirst(const HipCourse& course, const std::vector<int>& segments, std::size_t i) {
+  return i > 0 && !course.isolated[i] && segments[i] == 1;
 }
 
 std::vector<int> Segments(const HipCourse& course) {

@@ -68,6 +68,11 @@ std::vector<int> StudyDays(const HipCourse& course, const std::optional<Calendar
 // break, one more after each.
 std::vector<int> Segments(const HipCourse& course);
 
+// Whether radiograph i (0 the first) has a measured change from the first
+// radiograph: a later one, comparable and with no break between the two.
+// `segments` are the course's Segments().
+bool IsChangeFromFirst(const HipCourse& course, const std::vector<int>& segments, std::size_t i);
+
 // The hip at its baseline (the first radiograph), then at every visit of
 // the protocol. The course has a radiograph and no surgery after it.
 std::vector<VisitValue> HipVisits(const HipCourse& course, const HipEvents& events, const Protocol& protocol);

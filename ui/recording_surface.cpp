@@ -42,7 +42,7 @@ void RecordingSurface::EndLine() {
 }
 
 void RecordingSurface::TextAt(double x, double y, std::string_view text, Anchor anchor) {
-  placedTexts.push_back({x, y, std::string(text), anchor});
+  placedTexts.push_back({x, y, std::string(text), anchor, fontSize_});
 }
 
 void RecordingSurface::Fill(const std::vector<Point>& corners, Rgb colour) {

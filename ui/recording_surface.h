@@ -29,6 +29,7 @@ public:
     double x, y;
     std::string text;
     Anchor anchor;
+    double points = 0; // the font size it was placed in
   };
   struct Area {
     std::vector<Point> corners;

@@ -11,65 +11,113 @@ namespace {
 
 using namespace sinkview::testing;
 
-std::vector<Segment> InColour(const RecordingSurface& s, Rgb colour) {
-  return Where(s, [&](const Segment& seg) { return seg.colour == colour; });
-}
-
 bool HasText(const RecordingSurface& s, const std::string& text) {
   return std::any_of(s.placedTexts.begin(), s.placedTexts.end(),
                      [&](const RecordingSurface::PlacedText& t) { return t.text == text; });
 }
 
-CohortPlot TwoPatients() {
+// Two groups of hips on the study clock, the primary visit at 24 months.
+CohortPlot TwoGroups(double widthMm = 85) {
   CohortPlot plot;
-  plot.courses = {{{0, 6, 12, 24}, {0, -0.5, -1, -2}}, {{0, 3, 12}, {0, -0.2, -0.4}}};
-  plot.means = {{6, 2, -0.4, -0.9, 0.1}, {12, 2, -0.7, -1.5, 0.1}, {24, 1, -2, {}, {}}};
+  plot.groups = {{"Cemented", 2, {{6, 2, -0.4, -0.9, 0.1}, {12, 2, -0.7, -1.5, 0.1}, {24, 1, -2, {}, {}}}},
+                 {"Uncemented", 1, {{6, 1, -0.2, {}, {}}, {12, 1, -0.4, {}, {}}, {24, 0, {}, {}, {}}}}};
+  plot.courses = {{{0, 6, 12, 24}, {0, -0.5, -1, -2}, 0},
+                  {{0, 6, 12}, {0, -0.3, -0.4}, 0},
+                  {{0, 6, 12}, {0, -0.2, -0.4}, 1}};
   plot.thresholdMm = 1.5;
+  plot.primaryMonths = 24;
+  plot.primaryVisit = "24 months";
+  plot.widthMm = widthMm;
+  plot.heightMm = CohortFigureHeightMm(widthMm);
   return plot;
 }
 
-TEST(CohortPlot, DrawsCoursesBandMeanThresholdAndLegend) {
+TEST(CohortPlot, EachGroupHasItsOwnColourDashAndMarker) {
+  const GroupStyle first = StyleOfGroup(0), second = StyleOfGroup(1);
+  EXPECT_FALSE(first.colour == second.colour);
+  EXPECT_NE(first.dashMm, second.dashMm);
+  EXPECT_NE(first.marker, second.marker);
+  EXPECT_EQ(first.colour, (Rgb{0, 114, 178}));
+  EXPECT_EQ(second.colour, (Rgb{213, 94, 0}));
+
   RecordingSurface s;
-  DrawCohortPlot(TwoPatients(), s);
+  DrawCohortPlot(TwoGroups(), s);
+  // The mean lines: group 0 solid between its three visits, group 1 dashed
+  // between its two (no mean at 24 months); the legend adds one sample each.
+  const auto meanLines = [&](Rgb colour) {
+    return Where(s, [&](const Segment& seg) { return seg.colour == colour && seg.x1 != seg.x2 && seg.y1 != seg.y2; }).size();
+  };
+  EXPECT_EQ(meanLines(first.colour), 2u);
+  EXPECT_GT(meanLines(second.colour), 3u);
+  // Markers are filled in the group's colour: three means and the legend's.
+  for (const auto& [colour, markers] : {std::pair{first.colour, 4}, std::pair{second.colour, 3}})
+    EXPECT_EQ(
+        std::count_if(s.areas.begin(), s.areas.end(), [&](const auto& a) { return a.colour == colour; }),
+        markers);
+  for (const std::string text :
+       {"Cemented (n = 2 hips)", "Uncemented (n = 1 hip)", kMonthsTitle, kSubsidenceTitle})
+    EXPECT_TRUE(HasText(s, text)) << text;
+}
 
-  // Each course as thin segments between its radiographs, in its own
-  // colour (the legend adds one sample).
-  const auto courses = InColour(s, kCourseColour);
-  EXPECT_EQ(courses.size(), 3u + 2u + 1u);
-  for (const Segment& seg : courses) EXPECT_EQ(seg.width, 1);
+TEST(CohortPlot, TheHipsOfEachGroupAtEachVisitStandUnderTheAxis) {
+  RecordingSurface s;
+  DrawCohortPlot(TwoGroups(), s);
+  ASSERT_EQ(s.scales.size(), 1u);
+  // A row per group: its name, then n at each visit's target, below the axis.
+  for (const auto& [group, counts] :
+       {std::pair{std::string("Cemented"), std::vector<std::string>{"2", "2", "1"}},
+        std::pair{std::string("Uncemented"), std::vector<std::string>{"1", "1", "0"}}}) {
+    const auto name = std::find_if(s.placedTexts.begin(), s.placedTexts.end(),
+                                   [&](const auto& t) { return t.text == group; });
+    ASSERT_NE(name, s.placedTexts.end()) << group;
+    std::vector<std::string> row;
+    std::vector<double> at;
+    for (const auto& t : s.placedTexts)
+      if (t.y == name->y && &t != &*name) {
+        row.push_back(t.text);
+        at.push_back(t.x);
+      }
+    EXPECT_EQ(row, counts) << group;
+    EXPECT_EQ(at, (std::vector<double>{6, 12, 24})) << group;
+    EXPECT_LT(name->y, -2) << "under the axis";
+  }
+}
 
-  // The band runs over the two times with an interval: highs forward, lows back.
-  ASSERT_GE(s.areas.size(), 1u);
-  const auto& band = s.areas[0].corners;
-  ASSERT_EQ(band.size(), 4u);
-  EXPECT_EQ((std::vector<double>{band[0].x, band[0].y, band[3].x, band[3].y, band[2].y}),
-            (std::vector<double>{6, 0.1, 6, -0.9, -1.5}));
-
-  // The mean line joins all three times, n = 1 included, two pixels wide.
-  const auto means = InColour(s, kMeanColour);
-  const auto joins = std::count_if(means.begin(), means.end(), [](const Segment& seg) {
-    return seg.width == 2 && seg.x1 != seg.x2 && seg.y1 != seg.y2;
-  });
-  EXPECT_EQ(joins, 2);
-
-  // The threshold: dashes on +1.5 and -1.5 with gaps between them.
+TEST(CohortPlot, TheThresholdIsMarkedAtThePrimaryVisitOnly) {
+  RecordingSurface s;
+  DrawCohortPlot(TwoGroups(), s);
   for (const double level : {1.5, -1.5}) {
-    const auto dashes = Where(s, [&](const Segment& seg) {
+    const auto marks = Where(s, [&](const Segment& seg) {
       return seg.colour == kThresholdColour && seg.y1 == level && seg.y2 == level;
     });
-    ASSERT_GT(dashes.size(), 10u) << level;
-    for (std::size_t i = 1; i < dashes.size(); ++i) EXPECT_GT(dashes[i].x1, dashes[i - 1].x2);
+    ASSERT_EQ(marks.size(), 1u) << level;
+    EXPECT_LT(marks[0].x1, 24);
+    EXPECT_GT(marks[0].x2, 24);
+    EXPECT_LT(marks[0].x2 - marks[0].x1, 6) << "a mark, not a line across the axis";
   }
+  EXPECT_TRUE(HasText(s, "Threshold \u00B11.5 mm at 24 months"));
 
-  // A tick label at two years among them.
-  for (const std::string text :
-       {"Each patient (n = 2)", "Threshold \u00B11.5 mm", kMeanLegend, "months", "mm", "24", "-2"})
-    EXPECT_TRUE(HasText(s, text)) << text;
+  CohortPlot withoutPrimary = TwoGroups();
+  withoutPrimary.primaryMonths.reset();
+  RecordingSurface none;
+  DrawCohortPlot(withoutPrimary, none);
+  EXPECT_TRUE(Where(none, [](const Segment& seg) { return seg.colour == kThresholdColour; }).empty());
+}
+
+// Text for a paper: at one column's width no text is below 7 pt, and the
+// figure keeps its size in points whatever its width.
+TEST(CohortPlot, EveryTextIsAtLeastSevenPointsAtEitherWidth) {
+  for (const double width : {85.0, 170.0}) {
+    RecordingSurface s;
+    DrawCohortPlot(TwoGroups(width), s);
+    ASSERT_FALSE(s.placedTexts.empty());
+    for (const auto& t : s.placedTexts) EXPECT_GE(t.points, 7.0) << t.text << " at " << width << " mm";
+  }
 }
 
 TEST(CohortPlot, EveryValueDrawnLiesInsideTheScale) {
   RecordingSurface s;
-  CohortPlot plot = TwoPatients();
+  CohortPlot plot = TwoGroups();
   plot.courses[0].changeMm[2] = -7.3;
   DrawCohortPlot(plot, s);
   ASSERT_EQ(s.scales.size(), 1u);
@@ -86,34 +134,36 @@ TEST(CohortPlot, OddCohortsStillGiveAFigure) {
     const char* what;
     CohortPlot plot;
   };
+  CohortPlot noNumbers = TwoGroups(), centuries = TwoGroups(), kilometre = TwoGroups();
+  noNumbers.courses = {{{0, nan, 12}, {0, 1, nan}, 0}};
+  noNumbers.groups[0].means[0].meanMm = nan;
+  centuries.courses = {{{0, 1e5}, {0, 1}, 1}};
+  kilometre.thresholdMm = 1e6;
   const Case cases[] = {
-      {"no patient", CohortPlot{}},
-      {"values that are no numbers", CohortPlot{{{{0, nan, 12}, {0, 1, nan}}}, {{12, 1, nan, {}, {}}}, 1.5}},
-      {"a follow-up of centuries", CohortPlot{{{{0, 1e5}, {0, 1}}}, {}, 1.5}},
-      {"a threshold of a kilometre", CohortPlot{{}, {}, 1e6}},
+      {"no hip", CohortPlot{}},
+      {"values that are no numbers", noNumbers},
+      {"a follow-up of centuries", centuries},
+      {"a threshold of a kilometre", kilometre},
   };
   for (const Case& c : cases) {
     RecordingSurface s;
     DrawCohortPlot(c.plot, s);
-    EXPECT_LT(s.placedTexts.size(), 60u) << c.what;
+    EXPECT_LT(s.placedTexts.size(), 80u) << c.what;
     for (const Segment& seg : s.segments)
       for (const double v : {seg.x1, seg.y1, seg.x2, seg.y2}) EXPECT_TRUE(std::isfinite(v)) << c.what;
   }
 }
 
-// The figure goes with the study's CSV files and report, which write "."
-// whatever the locale: neither the C library's locale (a Qt program sets the
-// user's) nor the windows' separator reaches it.
 TEST(CohortPlot, NumbersKeepThePointUnderAGermanLocale) {
   ASSERT_TRUE(std::setlocale(LC_ALL, "de_DE.UTF-8")) << "scripts/install-deps.sh test generates it";
   SetDecimalSeparator(',');
   RecordingSurface s;
-  DrawCohortPlot(TwoPatients(), s);
+  DrawCohortPlot(TwoGroups(), s);
   const std::string tick = TickLabel(-1, 0.5);
   SetDecimalSeparator(0);
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(tick, "-1");
-  for (const std::string text : {"Threshold \u00B11.5 mm", "-1.5", "0.5"})
+  for (const std::string text : {"Threshold \u00B11.5 mm at 24 months", "-1.5", "0.5"})
     EXPECT_TRUE(HasText(s, text)) << text;
   for (const auto& placed : s.placedTexts) EXPECT_EQ(placed.text.find(','), std::string::npos) << placed.text;
 }

@@ -51,3 +51,11 @@ TEST_F(NumText, RoundingsHalvesToEvenAndFloor) {
   EXPECT_EQ(IntFloor(-0.5), -1);
   EXPECT_EQ(IntFloor(59.9), 59);
 }
+
+// A table's column keeps its decimals, zeros included, and no "-0.00".
+TEST_F(NumText, FixedFormKeepsItsDecimals) {
+  for (const auto& [value, text] : Texts{{1.5, "1.50"}, {-0.004, "0.00"}, {-0.25, "-0.25"}, {12, "12.00"}})
+    EXPECT_EQ(FixedText(value, 2, '.'), text) << value;
+  EXPECT_EQ(FixedText(-0.4, 0, ','), "0");
+  EXPECT_EQ(FixedText(33.35, 1, ','), "33,4");
+}

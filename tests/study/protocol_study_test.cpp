@@ -119,12 +119,12 @@ TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
                                  "uncemented,6 months,6,4,2,0,0,0,0,0,0,1,0,1,181.5,0.7071068,181,182\r\n"
                                  "uncemented,12 months,12,4,2,0,0,1,0,0,0,1,0,0,365.5,0.7071068,365,366\r\n"
                                  "uncemented,24 months,24,4,0,0,0,1,1,0,0,1,1,0,,,,\r\n");
-  EXPECT_EQ(BandsCsv(result), CsvHeader(kBandsCsv) + "cemented,acceptable,1,33.33333,6.149194,79.23404\r\n"
-                                                     "cemented,at_risk,2,66.66667,20.76596,93.85081\r\n"
-                                                     "cemented,unacceptable,0,0,0,56.1497\r\n"
-                                                     "uncemented,acceptable,0,0,0,65.76198\r\n"
-                                                     "uncemented,at_risk,2,100,34.23802,100\r\n"
-                                                     "uncemented,unacceptable,0,0,0,65.76198\r\n");
+  EXPECT_EQ(BandsCsv(result), CsvHeader(kBandsCsv) + "cemented,band,acceptable,1,33.33333,6.149194,79.23404\r\n"
+                                                     "cemented,band,at_risk,2,66.66667,20.76596,93.85081\r\n"
+                                                     "cemented,band,unacceptable,0,0,0,56.1497\r\n"
+                                                     "uncemented,band,acceptable,0,0,0,65.76198\r\n"
+                                                     "uncemented,band,at_risk,2,100,34.23802,100\r\n"
+                                                     "uncemented,band,unacceptable,0,0,0,65.76198\r\n");
   const std::string cohort = CohortCsv(result);
   EXPECT_EQ(Lines(cohort, "subsidence,cemented,12 months"),
             "subsidence,cemented,12 months,12,3,-0.7486413,0.4318408,-0.9959239,-0.997962,-0.622962,-1,-0.25,"
@@ -137,7 +137,7 @@ TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
   EXPECT_EQ(
       Lines(SummaryCsv(result), "p01_left.vok"),
       "p01_left.vok,P01,cemented,left,current,3,2020-01-01,2020-01-15,2021-01-01,14,12,0,0,-1,-1,0.5,0,no,"
-      "at_risk,62\r\n");
+      "at_risk,,62\r\n");
   ASSERT_EQ(result.rejected.size(), 2u);
   EXPECT_EQ(result.rejected[0].file, "stray.vok");
   EXPECT_EQ(result.rejected[0].reason, kStudy + "/stray.vok: no row in the patients file");

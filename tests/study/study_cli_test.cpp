@@ -10,6 +10,7 @@
 #include <tuple>
 #include <unistd.h>
 
+#include "../support/file_contents.h"
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "protocol/read_protocol.h"
@@ -52,13 +53,13 @@ bool Catches(pid_t process, int signal) {
 TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
   ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 0) << err_text;
   EXPECT_EQ(out_text,
-            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 8 CSV files written to " +
+            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 10 CSV files written to " +
                 out_.string() + "\n");
   EXPECT_EQ(err_text, "");
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
   EXPECT_EQ(out_text.rfind(
-                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 8 CSV files written", 0),
+                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 10 CSV files written", 0),
             0u);
   EXPECT_NE(err_text.find("sinkview-study: " + (data_ / "study_good_and_bad/no_record.vok").string()),
             std::string::npos);
@@ -145,24 +146,39 @@ TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
 #ifdef SINKVIEW_DRAWS_FIGURES
   const std::string svg = sinkview::testing::FileContents(figure);
   EXPECT_NE(svg.find(">-0.5</text>"), std::string::npos);
-  EXPECT_NE(svg.find("\u00B11.5 mm</text>"), std::string::npos);
+  EXPECT_NE(svg.find("\u00B11.5 mm at 24 months</text>"), std::string::npos);
 #endif
 }
 
 TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwo) {
-  for (const std::string arguments : {"", "--threshold x . ", "--no-such-option . ", "--figure a.gif . "}) {
+  for (const std::string arguments :
+       {"", "--threshold x . ", "--no-such-option . ", "--figure a.gif . ", "--workbook w.csv . "}) {
     EXPECT_EQ(Study(arguments), 2) << arguments;
     EXPECT_NE(err_text.find("Try 'sinkview-study --help'."), std::string::npos) << arguments;
   }
 }
 
+// One file as the workbook and a table: the workbook would be made from
+// the file it replaces.
+TEST_F(StudyCli, TheWorkbookIsNoOtherOutputOfTheRun) {
+  std::ofstream(out_ / "summary.csv") << "file\n";
+  fs::create_hard_link(out_ / "summary.csv", out_ / "study.xlsx");
+  EXPECT_EQ(Study("--output-dir " + Quoted(out_) + "--workbook " + Quoted(out_ / "study.xlsx") +
+                  Quoted(data_ / "study_cohort")),
+            2);
+  EXPECT_NE(err_text.find("study.xlsx is given for both --output-dir and --workbook"), std::string::npos)
+      << err_text;
+  EXPECT_EQ(sinkview::testing::FileContents(out_ / "summary.csv"), "file\n");
+}
+
 TEST(StudyOptionsParser, ReadsEveryOption) {
-  const auto command = ParseStudyArguments({"-r", "--follow-up", "24,3,12,3", "--threshold=2", "--report",
+  const auto command = ParseStudyArguments({"-r", "--figure-width", "85", "--threshold=2", "--report",
                                             "r.PDF", "--figure=f.svg", "a", "--reference-point=head",
                                             "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
   ASSERT_TRUE(command) << command.error().message;
   EXPECT_TRUE(command->options.recursive);
-  EXPECT_EQ(command->options.followUpMonths, (std::vector<double>{3, 12, 24}));
+  EXPECT_EQ(command->figureWidthMm, 85);
+  EXPECT_EQ(ParseStudyArguments({"a"})->figureWidthMm, 170);
   EXPECT_EQ(command->options.thresholdMm, 2);
   EXPECT_EQ(command->reportFile, "r.PDF");
   EXPECT_EQ(command->figureFile, "f.svg");
@@ -172,8 +188,8 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
   EXPECT_EQ(command->folders, (std::vector<std::string>{"a", "-b"}));
 
   for (const std::vector<std::string>& wrong :
-       std::vector<std::vector<std::string>>{{"--follow-up", "3,,6", "a"},
-                                             {"--follow-up", "0", "a"},
+       std::vector<std::vector<std::string>>{{"--figure-width", "100", "a"},
+                                             {"--figure-width=", "a"},
                                              {"--threshold", "-1", "a"},
                                              {"--output-dir", "/no/such/folder", "a"},
                                              {"--report", "r.png", "a"},
@@ -181,6 +197,10 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
                                              {"a", "--threshold"}}) {
     EXPECT_FALSE(ParseStudyArguments(wrong)) << wrong[0] << ' ' << wrong[1];
   }
+  // The visits come from the protocol now; the old option says where to look.
+  const auto followUp = ParseStudyArguments({"--follow-up=6,12", "a"});
+  ASSERT_FALSE(followUp);
+  EXPECT_NE(followUp.error().message.find("[[visit]]"), std::string::npos) << followUp.error().message;
 }
 
 namespace {
@@ -215,6 +235,27 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
     EXPECT_TRUE(fs::is_empty(out_)) << c.toml;
   }
 }
+
+#ifdef SINKVIEW_DRAWS_FIGURES
+// The report's study pages say what the study is and what became of its hips.
+TEST_F(StudyCli, TheReportHasTheTitleTheFlowAndThePatientsWithTheirHips) {
+  const fs::path report = out_ / "report.pdf";
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--report " + Quoted(report) + Quoted(kExampleStudy)), 0)
+      << err_text;
+  ASSERT_EQ(
+      sinkview::testing::RunShell("pdftotext -layout " + Quoted(report) + " " + Quoted(out_ / "report.txt"),
+                                  folder_.path, out_text, err_text),
+      0)
+      << "pdftotext (poppler-utils) is installed by scripts/install-deps.sh";
+  const std::string text = sinkview::testing::FileContents(out_ / "report.txt");
+  for (const std::string expected :
+       {"Cemented stems A and B: subsidence over three years", "13 patients (14 hips) read",
+        "Enrolled: 6 patients (7 hips)", "Enrolled: 7 patients (7 hips)", "24 months: 4 of 7 hips measured",
+        "not measured: revised 1, late baseline 1, after break 1", "12 months: 5 of 7 hips measured",
+        "725 to 741", "4.6 to 69.9"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+}
+#endif
 
 TEST_F(StudyCli, TheProtocolUsedIsWrittenBesideTheResultsAndReadsBack) {
   ASSERT_EQ(
@@ -268,4 +309,56 @@ TEST(StudyProtocol, WithoutAProtocolFileTheDefaultsAreTheFoldersAndTheDay) {
   expected.settings.TimeLimitDays = TimeLimitDaysForMonths(24);
   EXPECT_EQ(command->options.protocol, expected);
   EXPECT_FALSE(command->options.patients);
+}
+
+// R fits the model beside the files; with --no-model no model file is
+// left from an earlier run, and without R one line says what to install.
+TEST_F(StudyCli, TheModelIsFittedBesideTheFilesOrToldWhyNot) {
+  const std::string study = Quoted(kExampleStudy);
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + study), 0) << err_text;
+  EXPECT_EQ(err_text, "");
+  for (const char* name : {"comparison.csv", "primary_visit.csv", "analysis.R", "model.csv", "model_fit.csv"})
+    EXPECT_TRUE(fs::exists(out_ / name)) << name;
+  EXPECT_NE(sinkview::testing::FileContents(out_ / "model.csv").find(",difference,B,A,24 months,24,"),
+            std::string::npos);
+  EXPECT_NE(sinkview::testing::FileContents(out_ / "comparison.csv")
+                .find("\r\nsubsidence,3 months,3,B,A,6,6,-0.1496464,-0.35169,0.05239716,0.1296054\r\n"),
+            std::string::npos);
+
+  ASSERT_EQ(Study("--no-model --output-dir " + Quoted(out_) + study), 0);
+  EXPECT_EQ(err_text, "");
+  EXPECT_FALSE(fs::exists(out_ / "model.csv"));
+
+  const sinkview::testing::TempFolder noR;
+  ASSERT_EQ(sinkview::testing::RunShell("PATH=" + Quoted(noR.path) +
+                                            "'" SINKVIEW_STUDY_EXE "' --output-dir " + Quoted(out_) + study,
+                                        folder_.path, out_text, err_text),
+            0);
+  EXPECT_NE(err_text.find("r-base-core r-cran-nlme r-cran-emmeans"), std::string::npos) << err_text;
+  EXPECT_EQ(std::count(err_text.begin(), err_text.end(), '\n'), 1) << err_text;
+  EXPECT_TRUE(fs::exists(out_ / "analysis.R"));
+  EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
+}
+
+// A repeat folder that is missing, or is the study folder, stops the study
+// before it writes anything.
+TEST_F(StudyCli, ABadRepeatFolderIsAProtocolProblem) {
+  const fs::path study = folder_.path / "study";
+  fs::create_directories(study);
+  fs::copy_file(data_ / "study_cohort/c_short.vok", study / "c_short.vok");
+  for (const auto& [toml, message] :
+       {std::pair{"repeat_readings = \"second\"\n",
+                  "'repeat_readings': " + (study / "second").string() + " is no folder"},
+        {"repeat_readings = \".\"\n", "is the study folder itself"}}) {
+    std::ofstream(study / "study.toml") << toml;
+    EXPECT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(study)), 2) << toml;
+    EXPECT_NE(err_text.find(message), std::string::npos) << err_text;
+    EXPECT_TRUE(fs::is_empty(out_)) << toml;
+  }
+  fs::create_directories(study / "second");
+  EXPECT_EQ(Study("--repeat-readings " + Quoted(study / "second") + " --output-dir " + Quoted(out_) +
+                  Quoted(study)),
+            0)
+      << err_text;
+  EXPECT_TRUE(fs::exists(out_ / "precision.csv"));
 }

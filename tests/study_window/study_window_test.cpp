@@ -1,11 +1,15 @@
 #include <QBrush>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFont>
+#include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -14,6 +18,7 @@
 #include <regex>
 
 #include "../support/file_contents.h"
+#include "protocol/calendar_date.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"
@@ -39,8 +44,9 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
   ASSERT_TRUE(WriteStudyReport(report.string(), study, options));
   const std::string pdf = FileContents(report);
   const std::regex page("/Type\\s*/Page[^s]");
-  // The front page with the figure, the tables, then the three patients.
-  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 2 + 3);
+  // The front page with the figure, the protocol with timing and bands, the
+  // flow, the statistics and patients, then the three patients.
+  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 4 + 3);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
 
   for (const auto& [name, start] :
@@ -70,6 +76,21 @@ TEST(StudyGraphics, APatientPageShowsTheSeriesReadEvenWhenItsFileChangedSince) {
   const std::string asRead = report("before.pdf");
   fs::copy_file(data / "a_break.vok", data / "b_isolated.vok", fs::copy_options::overwrite_existing);
   EXPECT_EQ(report("after.pdf"), asRead);
+}
+
+// A figure for a paper: one or two columns wide at 300 dpi, the PNG saying so.
+TEST(StudyGraphics, TheFigureIsDrawnAtItsWidthOnPaperAt300Dpi) {
+  QTemporaryDir dir;
+  const StudyResult study = RunStudy({kCohort.string()}, StudyOptions());
+  for (const auto& [widthMm, pixels] : {std::pair{85.0, 1004}, std::pair{170.0, 2008}}) {
+    const std::string file = (fs::path(dir.path().toStdString()) / "cohort.png").string();
+    ASSERT_TRUE(WriteCohortFigure(file, study, widthMm));
+    const QImage image(QString::fromStdString(file));
+    EXPECT_EQ(image.width(), pixels) << widthMm;
+    EXPECT_EQ(image.height(), qRound(CohortFigureHeightMm(widthMm) / 25.4 * 300)) << widthMm;
+    EXPECT_EQ(image.dotsPerMeterX(), 11811) << widthMm;
+    EXPECT_EQ(image.dotsPerMeterY(), 11811) << widthMm;
+  }
 }
 
 TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
@@ -108,9 +129,9 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
       if (table->model()->index(row, 2).data().toString().startsWith(start)) return row;
     return -1;
   };
-  table->sortByColumn(11, Qt::AscendingOrder);
+  table->sortByColumn(12, Qt::AscendingOrder);
   EXPECT_LT(rowOf("B"), rowOf("Arnold"));
-  table->sortByColumn(11, Qt::DescendingOrder);
+  table->sortByColumn(12, Qt::DescendingOrder);
   EXPECT_LT(rowOf("Arnold"), rowOf("B"));
 }
 
@@ -124,6 +145,9 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
   QSignalSpy shown(&window, &StudyWindow::StudyShown);
   window.Read(dir.path());
   ASSERT_TRUE(shown.wait(20000));
+  // Without a cut-off in a protocol, the study runs to the day of the
+  // reading, as the command line's does.
+  EXPECT_EQ(window.Study()->protocol.cutoff, Today());
   std::vector<QPushButton*> saves;
   for (QPushButton* b : window.findChildren<QPushButton*>())
     if (b->text().startsWith("Save")) saves.push_back(b);
@@ -138,7 +162,7 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
   ASSERT_TRUE(window.Study());
   EXPECT_EQ(window.Summary().index(1, 0).data().toString(), "no");
   EXPECT_EQ(window.Study()->patients[1].overThreshold, false);
-  EXPECT_EQ(CohortPlotOf(*window.Study()).thresholdMm, 3.5);
+  EXPECT_EQ(CohortPlotOf(*window.Study(), kOneColumnMm, 4).thresholdMm, 3.5);
 
   window.findChild<QCheckBox*>()->setChecked(true);
   EXPECT_EQ(enabled(), 0) << "reading again";
@@ -149,6 +173,64 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
   window.Read(dir.path());
   EXPECT_EQ(enabled(), 0);
   ASSERT_TRUE(shown.wait(20000));
+}
+
+const fs::path kExampleStudy = fs::path(SINKVIEW_SOURCE_DIR) / "examples/study";
+
+// The folder's study.toml is read as the command line reads it: its title,
+// its groups to filter the patients by, and what became of each group's
+// hips at each visit.
+TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
+  StudyWindow window("true");
+  QSignalSpy shown(&window, &StudyWindow::StudyShown);
+  window.Read(QString::fromStdString(kExampleStudy.string()));
+  ASSERT_TRUE(shown.wait(20000));
+  EXPECT_EQ(window.findChild<QLabel*>("title")->text(),
+            "Cemented stems A and B: subsidence over three years");
+
+  auto* groups = window.findChild<QComboBox*>("groupFilter");
+  ASSERT_EQ(groups->count(), 3);
+  auto* table = window.findChild<QTableView*>("patients");
+  ASSERT_EQ(table->model()->rowCount(), 14);
+  for (const auto& [group, hips] : {std::pair{"A", 7}, std::pair{"B", 7}}) {
+    groups->setCurrentText(group);
+    ASSERT_EQ(table->model()->rowCount(), hips) << group;
+    for (int row = 0; row < hips; ++row)
+      EXPECT_EQ(table->model()->index(row, SummaryModel::GroupColumn).data().toString(), group);
+  }
+  groups->setCurrentIndex(0);
+  EXPECT_EQ(table->model()->rowCount(), 14);
+
+  // Group B at 24 months: 4 of 7 measured; one revised, one with a late
+  // baseline, one after a break.
+  auto* flow = window.findChild<QTableWidget*>("flow");
+  const auto cell = [&](int row, const QString& header) {
+    for (int c = 0; c < flow->columnCount(); ++c)
+      if (flow->horizontalHeaderItem(c)->text() == header) return flow->item(row, c)->text();
+    return QString("no column ") + header;
+  };
+  int b24 = -1;
+  for (int row = 0; row < flow->rowCount(); ++row)
+    if (cell(row, "Group") == "B" && cell(row, "Visit") == "24 months") b24 = row;
+  ASSERT_GE(b24, 0);
+  EXPECT_EQ((QStringList{cell(b24, "Hips"), cell(b24, "measured"), cell(b24, "revised"),
+                         cell(b24, "late baseline"), cell(b24, "after break"), cell(b24, "Days mean")}),
+            (QStringList{"7", "4", "1", "1", "1", "730"}));
+}
+
+// A protocol with a problem is named with its line, and nothing is read.
+TEST(StudyWindow, AProtocolWithAProblemIsToldAndNothingIsRead) {
+  QTemporaryDir dir;
+  const fs::path folder = dir.path().toStdString();
+  fs::copy(kCohort, folder);
+  std::ofstream(folder / "study.toml") << "title = \"T\"\nthreshold_mm = \"high\"\n";
+  StudyWindow window("true");
+  window.Read(dir.path());
+  EXPECT_FALSE(window.Reading());
+  EXPECT_EQ(window.Study(), nullptr);
+  const std::string message = window.findChild<QLabel*>("title")->text().toStdString();
+  EXPECT_NE(message.find("study.toml"), std::string::npos) << message;
+  EXPECT_NE(message.find("2"), std::string::npos) << message;
 }
 
 // A patient whose file name is not valid UTF-8 opens by the name's bytes.

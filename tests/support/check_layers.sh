@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every #include runs down the layers, never up or across:
-#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- figures <- app, tools
+#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- rrunner, figures, workbook <- app, tools
 # ui and the pixel work of hardcopy are core; the printing part of hardcopy
 # is Qt that the windows use. Tests, benchmarks and fuzzers may use anything.
 set -euo pipefail
@@ -14,9 +14,11 @@ declare -A uses=(
   [graphics]="model ui hardcopy"
   [table]="model ui hardcopy"
   [study]="model ui hardcopy graphics table protocol"
-  [figures]="model ui hardcopy graphics table study protocol"
-  [app]="model paths ui hardcopy graphics table study figures tools protocol"
-  [tools]="model paths ui hardcopy graphics table study figures protocol"
+  [rrunner]="model protocol study"
+  [figures]="model ui hardcopy graphics table study protocol rrunner"
+  [workbook]="model protocol study"
+  [app]="model paths ui hardcopy graphics table study figures tools protocol rrunner workbook"
+  [tools]="model paths ui hardcopy graphics table study figures protocol rrunner workbook"
 )
 unchecked=" tests bench fuzz build "
 

@@ -13,6 +13,8 @@
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "protocol/protocol_toml.h"
+#include "rrunner/model_step.h"
+#include "study/analysis_script.h"
 #include "study/csv_columns.h"
 #include "study/long_csv.h"
 #include "study/study_csv.h"
@@ -20,6 +22,7 @@
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_options.h"
 #include "tools/study/study_protocol.h"
+#include "workbook/study_workbook.h"
 
 using namespace sinkview;
 
@@ -53,11 +56,14 @@ Expected<void, Failure> OneFileEach(const StudyCommand& command) {
   std::vector<std::string_view> inFolder;
   for (const CsvFileColumns& csv : StudyCsvColumns()) inFolder.push_back(csv.file);
   if (!ProtocolFileOf(command).empty()) inFolder.push_back(kProtocolUsedFileName);
+  inFolder.push_back(kAnalysisScript);
   std::vector<NamedOutput> outputs;
   for (std::string_view name : inFolder)
     outputs.push_back({"--output-dir", (std::filesystem::path(command.outputDir) / name).native()});
   outputs.push_back({"--figure", command.figureFile});
   outputs.push_back({"--report", command.reportFile});
+  outputs.push_back({"--workbook", command.workbookFile});
+  outputs.push_back({"--bland-altman", command.blandAltmanFile});
   return DistinctOutputs(outputs);
 }
 
@@ -86,6 +92,19 @@ int Stopped() {
   return 128 + stopSignal;
 }
 
+// The workbook, made from the files of the set (so it says what they say)
+// and put in place with them; a text cut to fit its cell is told.
+Expected<void, Failure> AddWorkbook(FileSet& set, const StudyCommand& command, CalendarDate today) {
+  std::vector<RunFile> written;
+  for (const AtomicFile& file : set.Files()) written.push_back({file.Path(), file.ReadBackPath()});
+  auto workbook = StudyWorkbookInTemporary(command.workbookFile, written, command.options,
+                                           std::string(kStudyProgram) + " " + SINKVIEW_VERSION, today);
+  if (!workbook) return Unexpected(workbook.error());
+  for (const std::string& note : workbook->notes) Complain(ShownFileName(command.workbookFile) + ": " + note);
+  set.Add(std::move(workbook->file));
+  return {};
+}
+
 // The study's files, each whole in its temporary file: the CSV files, the
 // protocol they follow, the figure and the report, to be put in place
 // together; else why not.
@@ -98,14 +117,43 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
     used->Write(ProtocolToml(command.options.protocol, SINKVIEW_VERSION, today));
     set.Add(std::move(*used));
   }
+  // analysis.R beside the CSV files it reads.
+  auto script = AtomicFile::Open(folder, kAnalysisScript);
+  if (!script) return Unexpected(script.error());
+  script->Write(AnalysisScriptText());
+  set.Add(std::move(*script));
   if (!command.figureFile.empty() && !stopAsked) {
-    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result)); !added) return added;
+    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result, command.figureWidthMm));
+        !added)
+      return added;
+  }
+  if (!command.blandAltmanFile.empty() && !stopAsked) {
+    if (auto added = set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result)); !added)
+      return added;
   }
   if (!command.reportFile.empty() && !stopAsked) {
     if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options)); !added)
       return added;
   }
+  if (!command.workbookFile.empty() && !stopAsked) {
+    if (auto added = AddWorkbook(set, command, today); !added) return added;
+  }
   return {};
+}
+
+// R's mixed model of the files just written; R missing or failing is told
+// in one line and leaves the run's exit status as it is.
+void FitModel(const StudyCommand& command) {
+  if (!command.runModel) {
+    DiscardModelFiles(command.outputDir);
+    return;
+  }
+  const auto fitted = RunModel(command.outputDir);
+  if (!fitted) {
+    Complain(fitted.error().failure.message);
+    return;
+  }
+  for (const std::string& note : fitted->notes) Complain(note);
 }
 
 } // namespace
@@ -161,13 +209,15 @@ int main(int argc, char** argv) {
   } else if (written = set.Commit(); !written) {
     Complain(written.error().message);
   }
+  // R's run of analysis.R once every file it reads is in place.
+  if (written) FitModel(*command);
 
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;
   std::cout << Count(static_cast<std::size_t>(result.patientCount), "patient") << " ("
             << Count(result.patients.size(), "hip") << ") read, " << Count(result.rejected.size(), "file")
             << " rejected, " << flagged << " over the threshold; "
-            << Count(written ? StudyCsvColumns().size() : 0, "CSV file") << " written to "
+            << Count(written ? StudyCsvFileCount(result.repeat.has_value()) : 0, "CSV file") << " written to "
             << ShownFileName(command->outputDir);
   if (result.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
   if (result.skipped > 1) std::cout << ", " << result.skipped << " entries skipped: not regular files";

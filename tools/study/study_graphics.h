@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "graphics/bland_altman_plot.h"
 #include "graphics/cohort_plot.h"
 #include "model/atomic_file.h"
 #include "study/study.h"
@@ -14,20 +15,35 @@ class QRectF;
 
 namespace sinkview {
 
-// The cohort figure as PNG, SVG or PDF, chosen by the extension of `path`:
-// written, or whole in its temporary file for the caller to commit with
-// the study's other files.
-[[nodiscard]] Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result);
-[[nodiscard]] Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path,
-                                                                    const StudyResult& result);
+// The widths of a figure for a paper: one column or the whole page.
+inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
+// The cohort figure's resolution as a file.
+inline constexpr int kFigureDotsPerInch = 300;
 
-// What the cohort figure shows of a study: the courses of its patients and
-// the subsidence rows of its statistics that some patient reaches, and the
-// threshold its patients are flagged by.
-CohortPlot CohortPlotOf(const StudyResult& result);
+// The cohort figure as PNG, SVG or PDF, chosen by the extension of `path`,
+// `widthMm` wide on paper at kFigureDotsPerInch: written, or whole in its
+// temporary file for the caller to commit with the study's other files.
+[[nodiscard]] Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result,
+                                                        double widthMm = kTwoColumnsMm);
+[[nodiscard]] Expected<AtomicFile, Failure>
+CohortFigureInTemporary(const std::string& path, const StudyResult& result, double widthMm = kTwoColumnsMm);
 
-// The cohort figure drawn into `area`, for the window and the report.
+// What the cohort figure shows of a study: each group's hips over their
+// measured visits, the group's subsidence rows at the visits, and the
+// threshold its hips are flagged by at the primary visit; drawn
+// `widthMm` wide on a device of `pixelsPerMm`.
+CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixelsPerMm);
+
+// The cohort figure drawn into `area`, for the window and the report, as
+// wide on paper as `area` is on its device.
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
+
+// The Bland-Altman plot of the repeat readings as PNG (300 dpi), SVG or
+// PDF, whole in its temporary file: one panel per series with two pairs or
+// more, 85 mm wide.
+[[nodiscard]] Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path,
+                                                                         const StudyResult& result);
+std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 
 // The PDF study report, written or whole in its temporary file. A patient's
 // page shows the series the study read (run with StudyOptions::keepPrepared);

@@ -3,8 +3,12 @@
 // Until the drawing is built, both outputs say so.
 namespace sinkview {
 
-Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult&) {
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult&, double) {
   return Unexpected(Failure{path + ": the cohort figure is not built yet"});
+}
+
+Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path, const StudyResult&) {
+  return Unexpected(Failure{path + ": the Bland-Altman plot is not built yet"});
 }
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult&,

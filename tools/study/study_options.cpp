@@ -15,28 +15,44 @@ and prepare it, and write for statistics packages:
   visits.csv    one row per hip and visit: the value or why there is none;
   flow.csv      the hips of each group by what became of them at each visit;
   cohort.csv    each group's statistics at each visit;
-  bands.csv     each group's hips by band at the primary visit;
+  bands.csv     each group's hips by band at the primary visit, and by
+                migration pattern where there is a detection limit;
+  precision.csv, pairs.csv  with repeat readings: the agreement of the two
+                readings per series, and every pair of values;
   long.csv      one row per hip and radiograph;
   rejected.csv  the files that could not be read, and why, and those with the
                 patient, side and radiograph dates of a file before them;
-  dictionary.csv  the unit and meaning of every column.
+  dictionary.csv  the unit and meaning of every column;
+  comparison.csv  each group against the first at each visit (Welch);
+  analysis.R    the mixed model, which R runs when it is installed, writing
+                model.csv and model_fit.csv.
 CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 
 )help") + std::string(kRecursiveHelp) +
-         R"help(      --follow-up=LIST       follow-up times in months, separated by commas
-                             (default 3,6,12,24,36,48,60,84,120)
-      --threshold=MM         flag a change at the primary visit of at least MM
+         R"help(      --threshold=MM         flag a change at the primary visit of at least MM
                              millimetres (default 1.5, or the protocol's)
       --protocol=FILE        follow the study's protocol in FILE (TOML; by
                              default study.toml of the one FOLDER, if any);
                              the setting options below override its settings
+      --repeat-readings=DIR  second readings of some hips, each under the path
+                             its first reading has in the FOLDER (default:
+                             the protocol's repeat_readings)
       --pseudonymise         identify the patients only by the patients
                              file's 'patient' column, which every row must fill
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
+      --no-model             write analysis.R but do not run R
 )help" + std::string(kSettingHelp) +
          R"help(      --report=FILE.pdf      also write the study report
       --figure=FILE          also draw the cohort figure (.png, .svg or .pdf)
+      --workbook=FILE.xlsx   also write every table as a sheet of one workbook,
+                             with numbers, dates and texts as cells of their
+                             kind, for spreadsheets in any language
+      --bland-altman=FILE    with repeat readings, also draw their Bland-Altman
+                             plot (.png at 300 dpi, .svg or .pdf)
+      --figure-width=MM      the figure's width on paper: 85 (one column) or
+                             170 (two columns, the default); a PNG is drawn
+                             at 300 dpi
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
@@ -51,30 +67,9 @@ Exit status:
 
 namespace {
 
-// Rising, each time once, whatever order they were typed in.
-std::optional<std::vector<double>> FollowUpTimes(std::string_view list) {
-  std::vector<double> times;
-  while (true) {
-    const std::size_t comma = list.find(',');
-    const std::optional<double> months = OptionNumber(list.substr(0, comma));
-    if (!months || *months <= 0 || *months > 1200) return std::nullopt;
-    times.push_back(*months);
-    if (comma == std::string_view::npos) break;
-    list.remove_prefix(comma + 1);
-  }
-  std::sort(times.begin(), times.end());
-  times.erase(std::unique(times.begin(), times.end()), times.end());
-  return times;
-}
-
 // Applies an option of the study's own.
 Expected<void, Failure> Apply(const std::string& name, const std::string& value, StudyCommand& command) {
-  if (name == "follow-up") {
-    const auto times = FollowUpTimes(value);
-    if (!times)
-      return WrongUsage("--follow-up wants months above 0 separated by commas, not '" + value + "'");
-    command.options.followUpMonths = *times;
-  } else if (name == "threshold") {
+  if (name == "threshold") {
     const std::optional<double> mm = OptionNumber(value);
     if (!mm || *mm < 0 || *mm > 1000)
       return WrongUsage("--threshold wants a number of millimetres of 0 or more, not '" + value + "'");
@@ -83,20 +78,36 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   } else if (name == "protocol") {
     if (value.empty()) return WrongUsage("--protocol wants a file");
     command.protocolFile = value;
+  } else if (name == "repeat-readings") {
+    if (value.empty()) return WrongUsage("--repeat-readings wants a folder");
+    command.repeatReadings = value;
   } else if (name == "report") {
     if (!HasExtension(value, {".pdf"})) return WrongUsage("--report: '" + value + "' must end in .pdf");
     command.reportFile = value;
+  } else if (name == "bland-altman") {
+    if (!HasExtension(value, {".png", ".svg", ".pdf"}))
+      return WrongUsage("--bland-altman: '" + value + "' must end in .png, .svg or .pdf");
+    command.blandAltmanFile = value;
   } else if (name == "figure") {
     if (!HasExtension(value, {".png", ".svg", ".pdf"}))
       return WrongUsage("--figure: '" + value + "' must end in .png, .svg or .pdf");
     command.figureFile = value;
+  } else if (name == "workbook") {
+    if (!HasExtension(value, {".xlsx"})) return WrongUsage("--workbook: '" + value + "' must end in .xlsx");
+    command.workbookFile = value;
+  } else if (name == "figure-width") {
+    const std::optional<double> mm = OptionNumber(value);
+    if (!mm || (*mm != 85 && *mm != 170))
+      return WrongUsage("--figure-width wants 85 (one column) or 170 (two columns), not '" + value + "'");
+    command.figureWidthMm = *mm;
   } else {
     return WrongUsage("unknown option '--" + name + "'");
   }
   return {};
 }
 
-const std::vector<std::string> kWithValue = {"follow-up", "threshold", "report", "figure", "protocol"};
+const std::vector<std::string> kWithValue = {"threshold", "report",   "figure",          "figure-width",
+                                             "protocol",  "workbook", "repeat-readings", "bland-altman"};
 
 } // namespace
 
@@ -122,6 +133,10 @@ Expected<StudyCommand, Failure> ParseStudyArguments(const std::vector<std::strin
       command.pseudonymise = true;
       continue;
     }
+    if (arg == "--no-model") {
+      command.runModel = false;
+      continue;
+    }
     const std::size_t first = a;
     const auto setting = ConsumeSettingOption(arguments, a, shared);
     if (!setting) return Unexpected{setting.error()};
@@ -131,6 +146,9 @@ Expected<StudyCommand, Failure> ParseStudyArguments(const std::vector<std::strin
       continue;
     }
     const std::string name = LongOptionName(arg);
+    if (name == "follow-up")
+      return WrongUsage("--follow-up is no longer an option: the visits come from the protocol's [[visit]] "
+                        "tables in study.toml");
     if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end())
       return WrongUsage("unknown option '" + arg + "'");
     const auto value = OptionValue(arguments, a, name);

@@ -23,12 +23,16 @@ struct StudyCommand {
   StudyOptions options;
   std::vector<std::string> folders;
   std::string outputDir = ".";
-  std::string reportFile, figureFile; // empty when not asked for
+  std::string reportFile, figureFile, blandAltmanFile; // empty when not asked for
+  std::string workbookFile;                            // --workbook; empty when not asked for
+  double figureWidthMm = 170;                          // --figure-width: one column (85) or two (170)
 
   // What the protocol does not decide once the command line says it.
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any
   bool pseudonymise = false;                 // --pseudonymise
+  bool runModel = true;                      // --no-model: analysis.R is written, R not run
   bool thresholdGiven = false;               // --threshold
+  std::string repeatReadings;                // --repeat-readings; empty: the protocol's
   std::vector<std::string> settingArguments; // the setting options as typed, applied over the protocol's
 };
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "model/reader_text.h"
 #include "protocol/patients_file.h"
 #include "protocol/read_protocol.h"
 
@@ -17,6 +18,28 @@ std::string FolderName(const std::string& folder) {
   fs::path path = fs::absolute(folder, error).lexically_normal();
   if (!path.has_filename()) path = path.parent_path();
   return path.filename().string();
+}
+
+// The repeat readings' folder, absolute: the command line's, else the
+// protocol's relative to the protocol file. It must be a folder other than
+// the study's.
+Expected<std::string, Failure> RepeatFolder(const StudyCommand& command, const Protocol& protocol) {
+  std::string folder = command.repeatReadings;
+  std::string named = "--repeat-readings";
+  if (folder.empty() && !protocol.repeatReadings.empty()) {
+    const std::string file = ProtocolFileOf(command);
+    folder = (fs::path(file).parent_path() / protocol.repeatReadings).string();
+    named = ShownFileName(file) + ": 'repeat_readings'";
+  }
+  if (folder.empty()) return std::string();
+  std::error_code error;
+  if (!fs::is_directory(folder, error))
+    return Unexpected(Failure{named + ": " + ShownFileName(folder) + " is no folder"});
+  if (command.folders.size() != 1 || !fs::is_directory(command.folders.front(), error))
+    return Unexpected(Failure{named + ": repeat readings need the study to be one folder"});
+  if (fs::equivalent(folder, command.folders.front(), error))
+    return Unexpected(Failure{named + ": " + ShownFileName(folder) + " is the study folder itself"});
+  return fs::absolute(folder, error).lexically_normal().string();
 }
 
 } // namespace
@@ -46,6 +69,10 @@ Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today)
   protocol.settings = settings.settings;
   if (command.thresholdGiven) protocol.thresholdMm = command.options.thresholdMm;
   protocol.pseudonymise = protocol.pseudonymise || command.pseudonymise;
+
+  auto repeat = RepeatFolder(command, protocol);
+  if (!repeat) return Unexpected(repeat.error());
+  protocol.repeatReadings = std::move(*repeat);
 
   if (!protocol.patientsFile.empty()) {
     auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise);

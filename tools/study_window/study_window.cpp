@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
@@ -24,9 +25,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "model/numtext.h"
+#include "protocol/calendar_date.h"
 #include "study/long_csv.h"
 #include "study/study_csv.h"
 #include "tools/study/study_graphics.h"
+#include "tools/study/study_protocol.h"
 #include "tools/study_window/summary_model.h"
 
 namespace sinkview {
@@ -109,11 +113,24 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   status->addWidget(cancelButton_);
   layout->addLayout(status);
 
+  auto* studyRow = new QHBoxLayout;
+  title_ = new QLabel(central);
+  title_->setObjectName("title");
+  title_->setWordWrap(true);
+  groupFilter_ = new QComboBox(central);
+  groupFilter_->setObjectName("groupFilter");
+  groupFilter_->addItem("All groups");
+  studyRow->addWidget(title_, 1);
+  studyRow->addWidget(new QLabel("Group:", central));
+  studyRow->addWidget(groupFilter_);
+  layout->addLayout(studyRow);
+
   auto* tabs = new QTabWidget(central);
   summary_ = new SummaryModel(this);
   sorted_ = new QSortFilterProxyModel(this);
   sorted_->setSourceModel(summary_);
   sorted_->setSortRole(SummaryModel::SortRole);
+  sorted_->setFilterKeyColumn(SummaryModel::GroupColumn);
   table_ = new QTableView(tabs);
   table_->setObjectName("patients");
   table_->setModel(sorted_);
@@ -130,6 +147,10 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   statistics_->setObjectName("statistics");
   statistics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tabs->addTab(statistics_, "Statistics");
+  flow_ = new QTableWidget(tabs);
+  flow_->setObjectName("flow");
+  flow_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tabs->addTab(flow_, "Flow");
   figure_ = new CohortView(tabs);
   tabs->addTab(figure_, "Cohort figure");
   layout->addWidget(tabs, 1);
@@ -157,6 +178,10 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   connect(subFolders_, &QCheckBox::toggled, this, readAgain);
   connect(threshold_, &QDoubleSpinBox::valueChanged, this, &StudyWindow::FlagByThreshold);
   connect(cancelButton_, &QPushButton::clicked, this, &StudyWindow::Cancel);
+  // The first entry shows every group; the others match a group's name whole.
+  connect(groupFilter_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    sorted_->setFilterFixedString(index <= 0 ? QString() : groupFilter_->itemText(index));
+  });
   connect(&watcher_, &QFutureWatcher<StudyResult>::finished, this, &StudyWindow::Shown);
   connect(table_, &QTableView::doubleClicked, this, &StudyWindow::OpenPatient);
   connect(saveCsv_, &QPushButton::clicked, this, &StudyWindow::SaveCsvFiles);
@@ -169,12 +194,22 @@ StudyWindow::~StudyWindow() {
   watcher_.waitForFinished();
 }
 
-StudyOptions StudyWindow::Options() const {
-  StudyOptions options;
-  options.recursive = subFolders_->isChecked();
-  options.thresholdMm = threshold_->value();
-  options.keepPrepared = true; // the report can be saved at any time
-  return options;
+bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
+  StudyCommand command;
+  command.folders = {Local(folder)};
+  command.options.recursive = subFolders_->isChecked();
+  command.options.thresholdMm = threshold_->value();
+  command.thresholdGiven = true; // the threshold shown is the one applied
+  // Without a cut-off in the protocol, the day of the reading, as on the command line.
+  if (auto applied = ApplyProtocol(command, Today()); !applied) {
+    title_->setText(QString::fromStdString(applied.error().message));
+    counts_->setText("Nothing is read: the study's protocol has a problem.");
+    return false;
+  }
+  readWith_ = std::move(command.options);
+  readWith_.keepPrepared = true; // the report can be saved at any time
+  title_->setText(QString::fromStdString(readWith_.protocol.title));
+  return true;
 }
 
 void StudyWindow::ChooseFolder() {
@@ -189,10 +224,10 @@ void StudyWindow::Read(const QString& folder) {
   }
   folder_ = folder;
   folderLabel_->setText(folder);
-  readWith_ = Options();
   cancel_ = false;
   // Until the new study is shown, nothing could be saved but a mix of both.
   for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(false);
+  if (!ApplyFolderProtocol(folder)) return;
   progress_->setRange(0, 0); // until the files are counted
   progress_->show();
   cancelButton_->show();
@@ -229,33 +264,75 @@ void StudyWindow::Shown() {
   for (const RejectedFile& r : study->rejected)
     rejected_->addItem(QString::fromStdString(r.file) + ": " + QString::fromStdString(r.reason));
 
-  const QStringList headers = {"Series",           "Months",           "n",        "Mean (mm)",
-                               "SD (mm)",          "Median (mm)",      "Min (mm)", "Max (mm)",
-                               "95 % CI low (mm)", "95 % CI high (mm)"};
-  statistics_->clear();
-  statistics_->setColumnCount(static_cast<int>(headers.size()));
-  statistics_->setHorizontalHeaderLabels(headers);
-  statistics_->setRowCount(static_cast<int>(study->cohort.size()));
-  for (int r = 0; r < statistics_->rowCount(); ++r) {
-    const CohortRow& row = study->cohort[static_cast<std::size_t>(r)];
-    const auto number = [](const std::optional<double>& v) {
-      return v ? QString::fromStdString(CsvNumber(*v)) : QString();
-    };
-    const QStringList cells = {row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
-                               QString::fromStdString(CsvNumber(row.followUpMonths)),
-                               QString::number(row.n),
-                               number(row.mean),
-                               number(row.sd),
-                               number(row.median),
-                               number(row.min),
-                               number(row.max),
-                               number(row.ci95Low),
-                               number(row.ci95High)};
-    for (int c = 0; c < cells.size(); ++c) statistics_->setItem(r, c, new QTableWidgetItem(cells[c]));
-  }
-  statistics_->resizeColumnsToContents();
+  ShowGroups(*study);
+  ShowStatistics(*study);
+  ShowFlow(*study);
   for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(true);
   emit StudyShown();
+}
+
+namespace {
+
+QString Fixed(double value, int decimals) {
+  return QString::fromStdString(FixedText(value, decimals, kFileDecimalPoint));
+}
+QString Mm(const std::optional<double>& value) { return value ? Fixed(*value, 2) : QString(); }
+
+void FillTable(QTableWidget& table, const QStringList& headers, const std::vector<QStringList>& rows) {
+  table.clear();
+  table.setColumnCount(static_cast<int>(headers.size()));
+  table.setHorizontalHeaderLabels(headers);
+  table.setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < table.rowCount(); ++r) {
+    const QStringList& cells = rows[static_cast<std::size_t>(r)];
+    for (int c = 0; c < cells.size(); ++c) table.setItem(r, c, new QTableWidgetItem(cells[c]));
+  }
+  table.resizeColumnsToContents();
+}
+
+} // namespace
+
+void StudyWindow::ShowGroups(const StudyResult& study) {
+  const QString chosen = groupFilter_->currentText();
+  groupFilter_->clear();
+  groupFilter_->addItem("All groups");
+  for (const std::string& group : study.groups) groupFilter_->addItem(QString::fromStdString(group));
+  // A group still in the study stays chosen when it is read again.
+  groupFilter_->setCurrentIndex(std::max(0, groupFilter_->findText(chosen)));
+}
+
+void StudyWindow::ShowStatistics(const StudyResult& study) {
+  std::vector<QStringList> rows;
+  for (const CohortRow& row : study.cohort)
+    rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
+                    QString::fromStdString(row.group), QString::fromStdString(row.visit),
+                    QString::fromStdString(LabelText(row.followUpMonths, kFileDecimalPoint)),
+                    QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
+                    Mm(row.max), Mm(row.ci95Low), Mm(row.ci95High)});
+  FillTable(*statistics_,
+            {"Series", "Group", "Visit", "Months", "n", "Mean (mm)", "SD (mm)", "Median (mm)", "Min (mm)",
+             "Max (mm)", "95 % CI low (mm)", "95 % CI high (mm)"},
+            rows);
+}
+
+void StudyWindow::ShowFlow(const StudyResult& study) {
+  QStringList headers = {"Group", "Visit", "Hips"};
+  for (int status = 0; status < kVisitStatusCount; ++status)
+    headers << QString::fromUtf8(StatusName(static_cast<VisitStatus>(status))).replace('_', ' ');
+  headers << "Days mean"
+          << "Days SD"
+          << "Days min"
+          << "Days max";
+  std::vector<QStringList> rows;
+  for (const FlowRow& row : study.flow) {
+    QStringList cells = {QString::fromStdString(row.group), QString::fromStdString(row.visit),
+                         QString::number(row.hips)};
+    for (const int count : row.counts) cells << QString::number(count);
+    for (const auto& days : {row.days.mean, row.days.sd, row.days.min, row.days.max})
+      cells << (days ? Fixed(*days, 0) : QString());
+    rows.push_back(cells);
+  }
+  FillTable(*flow_, headers, rows);
 }
 
 void StudyWindow::FlagByThreshold(double thresholdMm) {
@@ -271,7 +348,8 @@ void StudyWindow::ShowFlags(std::shared_ptr<const StudyResult> study) {
   figure_->Show(study);
   const auto flagged = std::count_if(study->patients.begin(), study->patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
-  counts_->setText(QString("%1 data files read, %2 rejected, %3 over the threshold%4")
+  counts_->setText(QString("%1 patients (%2 hips) read, %3 files rejected, %4 hips over the threshold%5")
+                       .arg(study->patientCount)
                        .arg(study->patients.size())
                        .arg(study->rejected.size())
                        .arg(flagged)

@@ -10,6 +10,7 @@
 #include "study/study.h"
 
 class QCheckBox;
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
@@ -60,7 +61,12 @@ private:
   void SaveFigure();
   void SaveReport();
   void Report(const Expected<void, Failure>& done, const QString& saying);
-  StudyOptions Options() const;
+  // The folder's protocol applied as the command line applies it; false
+  // (with the problem shown) when it cannot be read.
+  bool ApplyFolderProtocol(const QString& folder);
+  void ShowGroups(const StudyResult& study);
+  void ShowFlow(const StudyResult& study);
+  void ShowStatistics(const StudyResult& study);
 
   QString viewerProgram_;
   QString folder_;
@@ -76,6 +82,9 @@ private:
   QFutureWatcher<StudyResult> watcher_;
 
   QLabel* folderLabel_;
+  QLabel* title_;
+  QComboBox* groupFilter_;
+  QTableWidget* flow_;
   QCheckBox* subFolders_;
   QDoubleSpinBox* threshold_;
   QProgressBar* progress_;

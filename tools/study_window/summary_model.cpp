@@ -38,6 +38,7 @@ const Column kColumns[] = {
      }},
     {"File", [](const PatientSummary& p) { return Text(p.file); }},
     {"Patient", [](const PatientSummary& p) { return Text(p.patient); }},
+    {"Group", [](const PatientSummary& p) { return Text(p.group); }},
     {"Side", [](const PatientSummary& p) { return Text(p.side); }},
     {"Format", [](const PatientSummary& p) { return Text(p.format); }},
     {"Radiographs", [](const PatientSummary& p) { return Count(p.radiographs); }},

@@ -15,6 +15,8 @@ class SummaryModel : public QAbstractTableModel {
   Q_OBJECT
 public:
   static constexpr int SortRole = Qt::UserRole;
+  // The hip's group, which the window's group filter matches.
+  static constexpr int GroupColumn = 3;
 
   explicit SummaryModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 

@@ -1,0 +1,38 @@
+#pragma once
+
+// The study's mixed model, fitted by R: analysis.R (study/analysis_script.h),
+// written beside the CSV files, run by Rscript as a separate process, and
+// its model.csv and model_fit.csv read back.
+
+#include <chrono>
+#include <string>
+
+#include "model/expected.h"
+#include "model/failure.h"
+#include "rrunner/model_results.h"
+
+namespace sinkview {
+
+struct ModelRunOptions {
+  std::string rscript = "Rscript"; // found on PATH
+  std::chrono::milliseconds timeLimit{120'000};
+};
+
+// Why there is no model: R or one of its packages is not installed
+// (`rMissing`; the message says what to install), or R failed, in one
+// bounded line.
+struct ModelNotFitted {
+  bool rMissing = false;
+  Failure failure;
+};
+
+// Removes model.csv and model_fit.csv of an earlier run from `folder`, so
+// none is left that does not belong to the study's files beside it.
+void DiscardModelFiles(const std::string& folder);
+
+// Runs analysis.R in `folder` (written there with the study's files) and
+// reads its results back; the earlier model files are discarded first.
+Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder,
+                                                const ModelRunOptions& options = {});
+
+} // namespace sinkview

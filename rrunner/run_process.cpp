@@ -1,0 +1,103 @@
+#include "rrunner/run_process.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "model/reader_text.h"
+
+extern char** environ;
+
+namespace sinkview {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 1'000'000));
+}
+
+// Reads the child's stderr until it closes or the deadline passes; keeps
+// the first `limit` bytes and drains the rest so the child never blocks.
+// False at the deadline.
+bool CollectStderr(int fd, Clock::time_point deadline, std::size_t limit, std::string& kept) {
+  char buffer[4096];
+  while (true) {
+    pollfd waiting{fd, POLLIN, 0};
+    const int ready = ::poll(&waiting, 1, MillisecondsLeft(deadline));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return true;
+    const std::size_t room = limit - std::min(limit, kept.size());
+    kept.append(buffer, std::min(room, static_cast<std::size_t>(got)));
+  }
+}
+
+// The child's end, waited for until the deadline; false at the deadline.
+bool AwaitExit(pid_t pid, Clock::time_point deadline, int& status) {
+  while (true) {
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) return true;
+    if (done < 0 && errno != EINTR) return true;
+    if (MillisecondsLeft(deadline) == 0) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+} // namespace
+
+Expected<ProcessOutcome, StartFailure> RunProcess(const ProcessCall& call) {
+  const auto cannotStart = [&](int error) {
+    return Unexpected(StartFailure{error, Failure{"cannot start " + call.program + ": " + ErrorText(error)}});
+  };
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return cannotStart(errno);
+
+  posix_spawn_file_actions_t actions;
+  ::posix_spawn_file_actions_init(&actions);
+  ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  ::posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  if (!call.workingDir.empty()) ::posix_spawn_file_actions_addchdir_np(&actions, call.workingDir.c_str());
+
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(call.program.c_str()));
+  for (const std::string& argument : call.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  const int started = ::posix_spawnp(&pid, call.program.c_str(), &actions, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  if (started != 0) {
+    ::close(pipeFds[0]);
+    return cannotStart(started);
+  }
+
+  ProcessOutcome outcome;
+  const Clock::time_point deadline = Clock::now() + call.timeLimit;
+  int status = 0;
+  const bool ended = CollectStderr(pipeFds[0], deadline, call.stderrLimit, outcome.stderrText) &&
+                     AwaitExit(pid, deadline, status);
+  ::close(pipeFds[0]);
+  if (!ended) {
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    outcome.timedOut = true;
+    return outcome;
+  }
+  if (WIFEXITED(status)) outcome.exitStatus = WEXITSTATUS(status);
+  return outcome;
+}
+
+} // namespace sinkview

@@ -1,0 +1,15 @@
+#include "study/analysis_script.h"
+
+#include "study/csv_columns.h"
+#include "study/csv_text.h"
+
+namespace sinkview {
+
+std::string PrimaryVisitCsv(std::string_view primaryVisit) {
+  std::string out = CsvHeader(kPrimaryVisitCsv);
+  AppendCsvField(out, primaryVisit);
+  out += kCsvLineEnd;
+  return out;
+}
+
+} // namespace sinkview

@@ -1,0 +1,106 @@
+#include "study/repeat_readings.h"
+
+#include <filesystem>
+#include <set>
+
+#include "model/data_files.h"
+#include "model/prepared_series.h"
+#include "model/reader_text.h"
+#include "protocol/calendar_date.h"
+#include "study/hip_course.h"
+
+namespace fs = std::filesystem;
+
+namespace sinkview {
+
+namespace {
+
+fs::path Normal(const std::string& path) {
+  std::error_code error;
+  const fs::path canonical = fs::weakly_canonical(path, error);
+  return error ? fs::absolute(path, error).lexically_normal() : canonical;
+}
+
+// A reading as the study sees it: its course and whose hip it is.
+struct Reading {
+  HipCourse course;
+  std::string patient, side;
+};
+
+Expected<Reading, Failure> Read(const std::string& path, const Settings& settings) {
+  auto loaded = LoadPreparedFile(path, settings);
+  if (!loaded) return Unexpected(loaded.error());
+  const PatientSummary summary = SummarisePatient(*loaded, path, path);
+  return Reading{CourseOf(*loaded), summary.patient, summary.side};
+}
+
+std::string Unpaired(const std::string& file, const CalendarDate& date, std::string_view other) {
+  return file + ": the radiograph of " + IsoDate(date) + " has no partner in the " + std::string(other) +
+         " reading";
+}
+
+} // namespace
+
+bool LiesIn(const std::string& file, const std::string& folder) {
+  const fs::path relative = Normal(file).lexically_relative(Normal(folder));
+  return !relative.empty() && *relative.begin() != "..";
+}
+
+RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
+                                  const std::string& repeatFolder, const Settings& settings,
+                                  bool pseudonymise, std::vector<RejectedFile>& rejected) {
+  RepeatReadings result;
+  std::set<fs::path> matched;
+  std::vector<double> differences[2];
+  std::set<std::string> hipsOf[2];
+  for (const PatientSummary& hip : hips) {
+    const fs::path relative = Normal(hip.path).lexically_relative(Normal(studyFolder));
+    const fs::path second = Normal(repeatFolder) / relative;
+    std::error_code error;
+    if (relative.empty() || !fs::is_regular_file(second, error)) continue;
+    matched.insert(second);
+    // Pseudonymised, the second reading is named by its hip alone.
+    const std::string firstName = pseudonymise ? hip.file : PlainUtf8(hip.path);
+    const std::string secondName = pseudonymise ? hip.file + " (second reading)" : PlainUtf8(second.native());
+    const auto refuse = [&](const std::string& why) {
+      rejected.push_back({hip.file, secondName + ": " + why});
+    };
+    const auto first = Read(hip.path, settings);
+    const auto repeat = Read(second.native(), settings);
+    if (!first || !repeat) {
+      refuse(first ? repeat.error().message : first.error().message);
+      continue;
+    }
+    if (repeat->patient != first->patient) {
+      refuse("a second reading of another patient than " + firstName);
+      continue;
+    }
+    if (repeat->side != first->side) {
+      refuse("a second reading of the other side than " + firstName);
+      continue;
+    }
+    const DatePairing pairing = PairByDate(first->course.dates, repeat->course.dates);
+    for (std::size_t i : pairing.unpaired[0])
+      rejected.push_back({hip.file, Unpaired(firstName, first->course.dates[i], "second")});
+    for (std::size_t j : pairing.unpaired[1])
+      rejected.push_back({hip.file, Unpaired(secondName, repeat->course.dates[j], "first")});
+    for (ReadingPair& pair : ReadingPairs(hip.file, first->course, repeat->course, pairing)) {
+      const auto s = static_cast<std::size_t>(pair.series);
+      differences[s].push_back(pair.first - pair.second);
+      hipsOf[s].insert(hip.file);
+      result.pairs.push_back(std::move(pair));
+    }
+  }
+  for (const std::string& found : FindDataFiles({repeatFolder}, true).files) {
+    if (matched.count(Normal(found))) continue;
+    const std::string shown = pseudonymise ? "a second reading" : PlainUtf8(found);
+    rejected.push_back({pseudonymise ? "" : shown, shown + ": a second reading without a first one"});
+  }
+  for (CohortSeries series : {CohortSeries::Subsidence, CohortSeries::StemCement}) {
+    const auto s = static_cast<std::size_t>(series);
+    result.rows.push_back(Agreement(series, differences[s], static_cast<int>(hipsOf[s].size())));
+  }
+  return result;
+}
+
+} // namespace sinkview

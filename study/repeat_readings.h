@@ -1,0 +1,25 @@
+#pragma once
+
+// A study's repeat readings: a folder holding a second reading of some of
+// its hips, each under the path its first reading has in the study folder.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "study/study.h"
+
+namespace sinkview {
+
+// Whether `file` lies in `folder` or below it.
+bool LiesIn(const std::string& file, const std::string& folder);
+
+// Reads the second reading of every hip that has one, both readings
+// prepared with `settings`, pairs their radiographs and measures the
+// agreement. Radiographs without a partner, second readings without a
+// first one or of another patient or side go to `rejected`.
+RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
+                                  const std::string& repeatFolder, const Settings& settings,
+                                  bool pseudonymise, std::vector<RejectedFile>& rejected);
+
+} // namespace sinkview

@@ -1,0 +1,160 @@
+// Repeat readings on a hand-computable set: lengths at magnification 1 and
+// control lengths that make only neighbours comparable, so a radiograph's
+// change is its shoulder distance less the first's. Three
+// hips read twice give the differences (first - second) -0.4, -0.4, 0.1,
+// 0.6, 0.6: bias 0.1, sd 0.5 (squares 0.25 + 0.25 + 0 + 0.25 + 0.25 over
+// 4), limits 0.1 -+ 0.98, t(0.975, 4) = 2.776445, so the bias's interval is
+// 0.1 -+ 2.776445 x 0.5 / sqrt(5) and each limit's -+ 2.776445 x 0.5 x
+// sqrt(1/5 + 1.96^2 / 8).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "../support/temp_folder.h"
+#include "study/precision.h"
+#include "study/study.h"
+#include "study/study_csv.h"
+
+using namespace sinkview;
+
+namespace {
+
+struct Radiograph {
+  const char* date; // yyyymmdd
+  double shoulderMm;
+};
+
+void WriteVok(const std::filesystem::path& file, const std::string& patient, const char* side,
+              const std::vector<Radiograph>& radiographs) {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary);
+  int n = 0;
+  for (const Radiograph& r : radiographs) {
+    ++n;
+    out << "[X-ray " << n << "]\r\n\"Hand\",\"Hanna\",\"" << patient << "\"\r\n\"Date\",\"" << r.date
+        << "\"\r\n\"Side\",\"" << side
+        << "\",\"Magnification head radius\",1,\"Magnification stem length\",1\r\n"
+        << "Distances in mm (image scale), angle in degrees\r\n\"Medial\",0,14.6,11.8,9.4,7.1\r\n"
+        << "\"Lateral\",0,10.3,8.7,6.9,5.2\r\n\"Angle\",1.6,\"Subsidence\",63.4,48.2,55.8," << r.shoulderMm
+        << "\r\n\"subsidence stem/cement interface\",0.0\r\n\"Control lengths\"," << 2 * (n - 1)
+        << ",38.6,\"Offset\",44.1\r\n";
+  }
+}
+
+// The study folder with its repeat readings inside it, in repeat/.
+struct RepeatSet {
+  sinkview::testing::TempFolder folder;
+  RepeatSet() {
+    const auto study = folder.path, repeat = folder.path / "repeat";
+    WriteVok(study / "h1.vok", "H1", "L", {{"20200101", 60}, {"20210101", 59}, {"20220101", 58}});
+    WriteVok(repeat / "h1.vok", "H1", "L", {{"20200101", 60}, {"20210101", 59.4}, {"20220101", 58.4}});
+    WriteVok(study / "h2.vok", "H2", "R", {{"20200101", 60}, {"20210101", 59}});
+    WriteVok(repeat / "h2.vok", "H2", "R", {{"20200101", 60}, {"20210101", 58.9}});
+    WriteVok(study / "sub/h3.vok", "H3", "L", {{"20200101", 60}, {"20210101", 59}, {"20220101", 58}});
+    WriteVok(repeat / "sub/h3.vok", "H3", "L", {{"20200101", 60}, {"20210101", 58.4}, {"20220101", 57.4}});
+    // A radiograph read on another day in each reading: no pair.
+    WriteVok(study / "h4.vok", "H4", "L", {{"20200101", 60}, {"20210101", 59}});
+    WriteVok(repeat / "h4.vok", "H4", "L", {{"20200101", 60}, {"20210102", 59}});
+    // The other side read again, and another patient.
+    WriteVok(study / "h5.vok", "H5", "L", {{"20200101", 60}, {"20210101", 59}});
+    WriteVok(repeat / "h5.vok", "H5", "R", {{"20200101", 60}, {"20210101", 59}});
+    WriteVok(study / "h6.vok", "H6", "L", {{"20200101", 60}, {"20210101", 59}});
+    WriteVok(repeat / "h6.vok", "H7", "L", {{"20200101", 60}, {"20210101", 59}});
+    WriteVok(repeat / "ghost.vok", "H8", "L", {{"20200101", 60}, {"20210101", 59}});
+  }
+  StudyResult Run() const {
+    StudyOptions options;
+    options.recursive = true;
+    options.protocol.repeatReadings = (folder.path / "repeat").string();
+    options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+    return RunStudy({folder.path.string()}, options);
+  }
+};
+
+} // namespace
+
+TEST(Precision, AgreementOfTheHandComputedDifferences) {
+  const AgreementRow row = Agreement(CohortSeries::Subsidence, {-0.4, -0.4, 0.1, 0.6, 0.6}, 3);
+  constexpr double kTol = 1e-12, h = 1.1449259775815934; // the limits' half interval
+  EXPECT_EQ(row.pairs, 5);
+  EXPECT_NEAR(*row.bias, 0.1, kTol);
+  EXPECT_NEAR(*row.sd, 0.5, kTol);
+  EXPECT_NEAR((*row.biasCi95)[0], -0.5208319991018833, 1e-9);
+  EXPECT_NEAR((*row.biasCi95)[1], 0.7208319991018832, 1e-9);
+  EXPECT_NEAR((*row.limits)[0], -0.88, kTol);
+  EXPECT_NEAR((*row.limits)[1], 1.08, kTol);
+  EXPECT_NEAR((*row.lowLimitCi95)[0], -0.88 - h, 1e-9);
+  EXPECT_NEAR((*row.highLimitCi95)[1], 1.08 + h, 1e-9);
+  EXPECT_NEAR(*row.detectionLimit, 0.98, kTol);
+
+  const AgreementRow one = Agreement(CohortSeries::Subsidence, {0.3}, 1);
+  EXPECT_EQ(one.pairs, 1);
+  EXPECT_FALSE(one.bias || one.sd || one.limits || one.detectionLimit) << "fewer than 2 pairs: no values";
+}
+
+TEST(Precision, PairsByDateTwoOfOneDayInOrder) {
+  using namespace std::chrono;
+  const CalendarDate a = 2020y / 1 / 1, b = 2021y / 1 / 1, c = 2022y / 1 / 1;
+  const DatePairing p = PairByDate({a, b, b, c}, {a, b, c, c});
+  EXPECT_EQ(p.pairs, (std::vector<std::array<std::size_t, 2>>{{0, 0}, {1, 1}, {3, 2}}));
+  EXPECT_EQ(p.unpaired[0], std::vector<std::size_t>{2});
+  EXPECT_EQ(p.unpaired[1], std::vector<std::size_t>{3});
+}
+
+TEST(Precision, RepeatReadingsOfTheHandComputedHips) {
+  const RepeatSet set;
+  const StudyResult result = set.Run();
+  EXPECT_EQ(result.patients.size(), 6u) << "the repeat folder's files are no hips of the study";
+  ASSERT_TRUE(result.repeat);
+  const AgreementRow& subsidence = result.repeat->rows[0];
+  EXPECT_EQ(subsidence.pairs, 5);
+  EXPECT_EQ(subsidence.hips, 3);
+  EXPECT_NEAR(*subsidence.bias, 0.1, 1e-5);
+  EXPECT_NEAR(*subsidence.sd, 0.5, 1e-5);
+  EXPECT_NEAR(*subsidence.detectionLimit, 0.98, 1e-5);
+  EXPECT_EQ(result.repeat->rows[1].pairs, 5) << "stem/cement where both readings have it";
+  EXPECT_NEAR(*result.repeat->rows[1].sd, 0, 1e-9);
+
+  std::vector<std::string> reasons;
+  for (const RejectedFile& r : result.rejected) reasons.push_back(r.file + ": " + r.reason);
+  const std::string study = set.folder.path.string() + "/", repeat = study + "repeat/";
+  EXPECT_EQ(
+      reasons,
+      (std::vector<std::string>{
+          "h4.vok: " + study + "h4.vok: the radiograph of 2021-01-01 has no partner in the second reading",
+          "h4.vok: " + repeat + "h4.vok: the radiograph of 2021-01-02 has no partner in the first reading",
+          "h5.vok: " + repeat + "h5.vok: a second reading of the other side than " + study + "h5.vok",
+          "h6.vok: " + repeat + "h6.vok: a second reading of another patient than " + study + "h6.vok",
+          repeat + "ghost.vok: " + repeat + "ghost.vok: a second reading without a first one"}));
+
+  const std::string pairs = PairsCsv(result);
+  EXPECT_NE(pairs.find("\r\nh1.vok,2,2021-01-01,subsidence,-1,-0.5999985,-0.7999992,-0.4000015\r\n"),
+            std::string::npos)
+      << pairs;
+}
+
+TEST(Precision, PatternByTheDetectionLimitEqualIsStabilised) {
+  Protocol protocol; // the default visits: 12 months is the third, 24 the fourth
+  protocol.detectionLimitMm = 0.5;
+  const std::optional<PatternRule> rule = PatternRuleOf(protocol, std::nullopt);
+  ASSERT_TRUE(rule);
+  EXPECT_EQ(rule->visits, (std::array<std::size_t, 2>{3, 4}));
+  struct Case {
+    std::optional<double> at12, at24;
+    std::string_view pattern;
+  };
+  for (const Case& c : {Case{-0.25, -0.75, "stabilised"}, Case{-0.25, -0.76, "continuous"},
+                        Case{0.25, -0.26, "continuous"}, Case{-0.25, std::nullopt, ""}}) {
+    std::vector<VisitValue> visits(5);
+    visits[3].subsidence = c.at12;
+    visits[4].subsidence = c.at24;
+    EXPECT_EQ(PatternOf(visits, *rule), c.pattern);
+  }
+  protocol.detectionLimitMm.reset();
+  EXPECT_FALSE(PatternRuleOf(protocol, std::nullopt)) << "no limit, no pattern";
+  RepeatReadings repeat;
+  repeat.rows = {Agreement(CohortSeries::Subsidence, {-0.4, -0.4, 0.1, 0.6, 0.6}, 3)};
+  EXPECT_NEAR(PatternRuleOf(protocol, repeat)->limitMm, 0.98, 1e-12) << "the repeat readings' limit";
+}

@@ -1,0 +1,128 @@
+// Workbooks made from CSV texts, read back from their XML by
+// sheet_cells.py: the cells' kinds, the sheets' order, the C locale.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <fstream>
+#include <set>
+
+#include "../support/run_shell.h"
+#include "../support/temp_folder.h"
+#include "workbook/cell_text.h"
+#include "workbook/workbook.h"
+
+namespace fs = std::filesystem;
+using namespace sinkview;
+
+namespace {
+
+// The lines sheet_cells.py prints for the workbook at `path`.
+std::set<std::string> CellLines(const fs::path& path, const fs::path& scratch) {
+  std::string out, err;
+  const std::string reader = std::string(SINKVIEW_SOURCE_DIR) + "/tests/workbook/sheet_cells.py";
+  EXPECT_EQ(sinkview::testing::RunShell(PYTHON3 " '" + reader + "' " + sinkview::testing::Quoted(path),
+                                        scratch, out, err),
+            0)
+      << err;
+  std::set<std::string> lines;
+  for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.insert(out.substr(at, end - at));
+  return lines;
+}
+
+const StudySheet kStudy{
+    "sinkview-study 9.9",
+    std::chrono::year_month_day{std::chrono::year(2026), std::chrono::December, std::chrono::day(8)},
+    "",
+    {{"Threshold (mm)", "1.5"}},
+    ""};
+
+} // namespace
+
+// A German locale would make libxlsxwriter print "1,5" into the file.
+TEST(Workbook, CellsAreTypedByTheirColumnWhateverTheLocale) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path path = folder.path / "study.xlsx";
+  const std::string summary = "patient,mm,date,note\r\n"
+                              "=1+1,1.5,2021-02-15,\r\n"
+                              "12,,,-5\r\n"
+                              "@x,-0.1,2021-03-01,\"+49, \"\"a\"\"\"\r\n";
+  ASSERT_TRUE(std::setlocale(LC_ALL, "de_DE.UTF-8")) << "scripts/install-deps.sh test generates it";
+  auto workbook =
+      WorkbookInTemporary(path.native(), kStudy,
+                          {{"long.csv", "a\r\n2\r\n"}, {"x_extra.csv", "b\r\n"}, {"summary.csv", summary}});
+  std::setlocale(LC_ALL, "C");
+  ASSERT_TRUE(workbook) << workbook.error().message;
+  ASSERT_TRUE(workbook->file.Commit());
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"study.xlsx"}); // no temporary left behind
+
+  const std::set<std::string> cells = CellLines(path, folder.path);
+  for (const std::string expected :
+       {"sheet Summary frozen 1", "Summary!A1 text bold patient", "Summary!B1 text bold mm",
+        "Summary!A2 text =1+1", "Summary!B2 number 1.5", "Summary!C2 date 2021-02-15", "Summary!A3 text 12",
+        "Summary!D3 text -5", "Summary!A4 text @x", "Summary!B4 number -0.1", "Summary!D4 text +49, \"a\"",
+        "Long!A2 number 2", "Study!B2 date 2026-12-08", "Study!B5 number 1.5", "width Summary 2 6.7109375"})
+    EXPECT_EQ(cells.count(expected), 1u) << expected;
+  for (const std::string absent : {"Summary!D2", "Summary!B3", "Summary!C3"})
+    for (const std::string& line : cells) EXPECT_NE(line.rfind(absent + " ", 0), 0u) << line;
+
+  std::vector<std::string> sheets;
+  for (const std::string& line : cells)
+    if (line.rfind("sheet ", 0) == 0) sheets.push_back(line);
+  EXPECT_EQ(sheets.size(), 4u);
+  EXPECT_EQ(cells.count("sheet X extra frozen 1"), 1u);
+}
+
+// The first sheet with a protocol and a dictionary; a text too long for a
+// cell is cut and named.
+TEST(Workbook, TheStudySheetHoldsTheProtocolAndTheColumns) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path path = folder.path / "study.xlsx";
+  StudySheet study = kStudy;
+  study.protocolToml = "# applied\ntitle = \"Stems\"\r\n";
+  study.dictionaryCsv = "file,column,unit,description\r\nsummary.csv,mm,mm,the change\r\n";
+  const std::string reason(kCellTextLimit + 1, 'r');
+  auto workbook =
+      WorkbookInTemporary(path.native(), study, {{"rejected.csv", "file,reason\r\nx.vok," + reason}});
+  ASSERT_TRUE(workbook) << workbook.error().message;
+  ASSERT_TRUE(workbook->file.Commit());
+  ASSERT_EQ(workbook->notes.size(), 1u);
+  EXPECT_EQ(workbook->notes[0].rfind("sheet 'Rejected', row 2, column 2: a text of more than 32767", 0), 0u);
+
+  const std::set<std::string> cells = CellLines(path, folder.path);
+  for (const std::string expected :
+       {"Study!A4 text bold Protocol", "Study!A5 text # applied", "Study!A6 text title = \"Stems\"",
+        "Study!A8 text bold Columns", "Study!D9 text bold description", "Study!C10 text mm",
+        "Rejected!A2 text x.vok"})
+    EXPECT_EQ(cells.count(expected), 1u) << expected;
+}
+
+TEST(Workbook, SheetsFollowTheStudysOrder) {
+  for (const auto& [file, sheet] : std::vector<std::pair<std::string, std::string>>{
+           {"summary.csv", "Summary"}, {"model_fit.csv", "Model fit"}, {"new_table.csv", "New table"}})
+    EXPECT_EQ(SheetNameOf(file), sheet);
+}
+
+TEST(Workbook, ATableThatIsNoCsvLeavesNothing) {
+  const sinkview::testing::TempFolder folder;
+  const auto workbook = WorkbookInTemporary((folder.path / "study.xlsx").native(), kStudy,
+                                            {{"summary.csv", "a,b\r\n\"1,2\r\n"}});
+  ASSERT_FALSE(workbook);
+  EXPECT_NE(workbook.error().message.find("study.xlsx is not written: summary.csv: line 2: a quoted field"),
+            std::string::npos)
+      << workbook.error().message;
+  EXPECT_TRUE(folder.Names().empty());
+}
+
+// Pages let go are read again from the file, never lost.
+TEST(MappedFile, ReleasedPagesStillReadTheFile) {
+  const sinkview::testing::TempFolder folder;
+  const std::string text(3 << 20, 'x');
+  std::ofstream(folder.path / "long.csv", std::ios::binary) << text;
+  const auto mapped = MappedFile::Open((folder.path / "long.csv").native());
+  ASSERT_TRUE(mapped);
+  ASSERT_EQ(mapped->Text(), text);
+  mapped->Release(text.size());
+  EXPECT_EQ(mapped->Text(), text);
+  EXPECT_FALSE(MappedFile::Open((folder.path / "none.csv").native()));
+}
