@@ -19,18 +19,18 @@ std::string MainSession::StartZoomText() { return LabelText(kStartZoomRange); }
 std::string MainSession::StartTimeLimitText() { return LabelText(kStartTimeLimitMonths); }
 
 void MainSession::SetZoomText(std::string_view text) {
-  model_.ZoomRange = static_cast<float>(NumericValue(text));
+  settings_.ZoomRange = static_cast<float>(NumericValue(text));
 }
 
 void MainSession::SetTimeLimitText(std::string_view months) {
-  model_.TimeLimitDays = TimeLimitDaysForMonths(NumericValue(months));
+  settings_.TimeLimitDays = TimeLimitDaysForMonths(NumericValue(months));
 }
 
 void MainSession::ToggleRawData() {
-  model_.ShowRawData = model_.ShowRawData == RawData::Hidden ? RawData::Shown : RawData::Hidden;
+  settings_.ShowRawData = settings_.ShowRawData == RawData::Hidden ? RawData::Shown : RawData::Hidden;
 }
 
-void MainSession::SetReference(Reference point) { model_.ReferencePoint = point; }
+void MainSession::SetReference(Reference point) { settings_.ReferencePoint = point; }
 
 std::string MainSession::StartFolder(const std::string& sampleFolder) const {
   auto stored = ReadStartFolder(settingsFile_);
@@ -39,25 +39,25 @@ std::string MainSession::StartFolder(const std::string& sampleFolder) const {
 }
 
 Expected<SeriesFacts, SessionMessage> MainSession::Load(const std::string& path) {
-  ReadResult read = ReadDataFile(path, model_);
+  ReadResult read = ReadDataFile(path);
   if (!read) {
     if (read.error().code == ReadErrorCode::TooManyRecords) {
       return Unexpected{SessionMessage{std::string(kOverflowTitle), std::string(kOverflowText), path}};
     }
     return Unexpected{SessionMessage{{}, read.error().message, {}}};
   }
-  model_ = std::move(read->model);
+  model_ = std::move(*read);
   loadedPath_ = path;
   return SeriesFacts{DisplayUtf8(model_.PatientCode),
                      model_.ProsthesisSide,
                      LabelText(model_.RadiographCount),
                      LabelText(model_.ObservationMonths),
-                     LabelText(CutToHundredths(read->MeanHeadRadiusMagnification)),
+                     LabelText(CutToHundredths(model_.MeanHeadRadiusMagnification)),
                      showsOldFormatNotice_ && !model_.HasStemCementData};
 }
 
 Expected<PreparedSeries, SessionMessage> MainSession::PrepareForWindow() {
-  auto prepared = PreparedSeries::Prepare(model_, loadedPath_);
+  auto prepared = PrepareSeries(model_, settings_, loadedPath_);
   if (!prepared) return Unexpected{SessionMessage{{}, prepared.error().message, {}}};
   return std::move(*prepared);
 }

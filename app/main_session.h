@@ -34,7 +34,10 @@ public:
   // from one start to the next.
   MainSession(bool showsOldFormatNotice, std::string settingsFile);
 
-  MeasurementModel& model() { return model_; }
+  // The series as read, never prepared in place, and the settings a window
+  // prepares it with.
+  const MeasurementModel& model() const { return model_; }
+  const Settings& settings() const { return settings_; }
   bool HasSeries() const { return model_.RadiographCount > 0; }
 
   // The texts the settings fields start with.
@@ -63,6 +66,7 @@ public:
 private:
   bool showsOldFormatNotice_;
   std::string settingsFile_;
+  Settings settings_;
   MeasurementModel model_;
   std::string loadedPath_;
 };

@@ -181,7 +181,6 @@ void MainWindow::Form_Load() {
   HighlightColor = QColor(0x00, 0xFF, 0x00);
   Text1->setText(QString::fromStdString(MainSession::StartZoomText()));
   Text2->setText(QString::fromStdString(MainSession::StartTimeLimitText()));
-  static_cast<Settings&>(session_.model()) = Settings{};
   for (QLabel* label : {Label10, Label11, Label12, Label13, Label23}) label->clear();
   Label16->hide();
   Command1->hide();

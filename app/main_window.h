@@ -39,7 +39,8 @@ class MainWindow : public QWidget {
 public:
   MainWindow(const Edition& edition, ProgramPaths paths, QWidget* parent = nullptr);
 
-  MeasurementModel& model() { return session_.model(); }
+  const MeasurementModel& model() const { return session_.model(); }
+  const Settings& settings() const { return session_.settings(); }
   void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
 
   // The folder whose files are listed.

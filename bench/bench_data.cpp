@@ -57,10 +57,10 @@ std::string ThirtyRadiographFile() {
   return path;
 }
 
-MeasurementModel ThirtyRadiographModel() { return ReadDataFile(ThirtyRadiographFile())->model; }
+MeasurementModel ThirtyRadiographModel() { return *ReadDataFile(ThirtyRadiographFile()); }
 
-MeasurementModel PreparedThirtyRadiographModel() {
-  return LoadPreparedFile(ThirtyRadiographFile(), Settings{})->model;
+PreparedSeries PreparedThirtyRadiographSeries() {
+  return *LoadPreparedFile(ThirtyRadiographFile(), Settings{});
 }
 
 StudyFolder::StudyFolder(int fileCount)

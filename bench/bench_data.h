@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 
 namespace sinkview::bench {
 
@@ -15,7 +16,7 @@ std::string ThirtyRadiographFile();
 // The model read from it.
 MeasurementModel ThirtyRadiographModel();
 // The same, prepared as the windows prepare it.
-MeasurementModel PreparedThirtyRadiographModel();
+PreparedSeries PreparedThirtyRadiographSeries();
 
 // A study of data files of 30 radiographs, each from its own seed, with an
 // empty output folder beside them, made once per size and removed at exit.

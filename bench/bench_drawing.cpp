@@ -9,10 +9,10 @@
 
 namespace {
 
-sinkview::MeasurementModel PreparedModel() { return sinkview::bench::PreparedThirtyRadiographModel(); }
+sinkview::PreparedSeries PreparedModel() { return sinkview::bench::PreparedThirtyRadiographSeries(); }
 
 void GraphicsRedraw(benchmark::State& state, QSize size) {
-  sinkview::MeasurementModel model = PreparedModel();
+  const sinkview::PreparedSeries model = PreparedModel();
   QImage image(size, QImage::Format_RGB32);
   for (auto _ : state) {
     QPainter painter(&image);
@@ -23,7 +23,7 @@ BENCHMARK_CAPTURE(GraphicsRedraw, full_hd, QSize(1920, 1080))->Unit(benchmark::k
 BENCHMARK_CAPTURE(GraphicsRedraw, design_size, sinkview::GraphicsDesignSize())->Unit(benchmark::kMillisecond);
 
 void TableRender(benchmark::State& state) {
-  const sinkview::MeasurementModel model = PreparedModel();
+  const sinkview::PreparedSeries model = PreparedModel();
   const QSize size(1920, 1080);
   QImage image(size, QImage::Format_RGB32);
   for (auto _ : state) {

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 void WriteOneExport(benchmark::State& state) {
-  const sinkview::MeasurementModel model = sinkview::bench::PreparedThirtyRadiographModel();
+  const sinkview::PreparedSeries model = sinkview::bench::PreparedThirtyRadiographSeries();
   const std::string path = (fs::temp_directory_path() / "sinkview-bench.num").string();
   for (auto _ : state) benchmark::DoNotOptimize(sinkview::WriteExportFile(model, path));
   fs::remove(path);
@@ -48,7 +48,7 @@ BENCHMARK(ExportTenThousandFiles)->Unit(benchmark::kMillisecond)->Iterations(5)-
 // file flushed on its own (fdatasync, argument 1).
 void AtomicFloor(benchmark::State& state) {
   const sinkview::bench::StudyFolder& study = sinkview::bench::TheStudy();
-  const sinkview::MeasurementModel model = sinkview::bench::PreparedThirtyRadiographModel();
+  const sinkview::PreparedSeries model = sinkview::bench::PreparedThirtyRadiographSeries();
   const std::string exportText = sinkview::ExportText(model);
   const bool flushEach = state.range(0) == 1;
   const auto copyOne = [&](std::size_t i, std::string& buffer) {

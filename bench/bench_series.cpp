@@ -24,11 +24,11 @@ struct PlainSeries {
   float x[16][kSlots];
 };
 
-PlainSeries Plain(const sinkview::MeasurementModel& m) {
+PlainSeries Plain(const sinkview::MeasurementModel& m, const sinkview::Settings& settings = {}) {
   PlainSeries p;
   p.n = m.RadiographCount;
-  p.limit = m.ComparabilityLimit;
-  p.timeLimit = m.TimeLimitDays;
+  p.limit = settings.ComparabilityLimit;
+  p.timeLimit = settings.TimeLimitDays;
   for (int i = 0; i < kSlots; ++i) {
     p.t[i] = m.ElapsedDays[i];
     p.c1[i] = m.ComparabilityMeasure1[i];
@@ -142,12 +142,10 @@ void ParseOnly(benchmark::State& state) {
 BENCHMARK(ParseOnly);
 
 void Preparation(benchmark::State& state) {
-  sinkview::MeasurementModel model = sinkview::bench::ThirtyRadiographModel();
+  const sinkview::MeasurementModel model = sinkview::bench::ThirtyRadiographModel();
   for (auto _ : state) {
-    {
-      auto prepared = sinkview::PreparedSeries::Prepare(model, "/bench/30.vok");
-      benchmark::DoNotOptimize(model.CorrectedMedial1);
-    }
+    auto prepared = sinkview::PrepareSeries(model, sinkview::Settings{}, "/bench/30.vok");
+    benchmark::DoNotOptimize(prepared->model.CorrectedMedial1);
   }
 }
 BENCHMARK(Preparation);

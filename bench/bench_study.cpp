@@ -78,7 +78,7 @@ BENCHMARK(StudyAgainstExport)->Unit(benchmark::kMillisecond)->Iterations(5)->Use
 // each, with the texts of the files they fill; the reading is not timed.
 void VisitsAndStatistics(benchmark::State& state) {
   using namespace sinkview;
-  const MeasurementModel prepared = bench::PreparedThirtyRadiographModel();
+  const PreparedSeries prepared = bench::PreparedThirtyRadiographSeries();
   StudyResult result;
   result.patients.assign(10000, SummarisePatient(prepared, "hip.vok", "hip.vok"));
   result.protocol = Protocol{};

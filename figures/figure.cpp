@@ -48,10 +48,10 @@ constexpr Follower kStemCementLabels[] = {
     {"Label7", "Label3"}, {"Label9", "Label3"}, {"Label8", "Label5"}, {"Label10", "Label5"}};
 
 // The window's scene at `size`, under the figure's one rule of its own.
-GrafScene FigureScene(const MeasurementModel& model, QSize size) {
+GrafScene FigureScene(const PreparedSeries& prepared, QSize size) {
   GrafScene scene =
-      MakeGrafScene(model, {size.width() / static_cast<double>(GraphicsDesignSize().width()),
-                            size.height() / static_cast<double>(GraphicsDesignSize().height())});
+      MakeGrafScene(prepared, {size.width() / static_cast<double>(GraphicsDesignSize().width()),
+                               size.height() / static_cast<double>(GraphicsDesignSize().height())});
   // The window leaves these at their design place while the title moves
   // (as the design has it); a figure keeps the design's distance instead.
   for (const Follower& follower : kStemCementLabels) {
@@ -70,17 +70,17 @@ QPoint TopLeft(const SceneControl& control) {
 } // namespace
 
 QPoint FigureLabelPosition(std::string_view name, QSize size) {
-  return TopLeft(FigureScene(MeasurementModel{}, size).at(name));
+  return TopLeft(FigureScene(PreparedSeries{}, size).at(name));
 }
 
 QSize GraphicsDesignSize() { return TwipsRect(0, 0, kGrafClientWidth, kGrafClientHeight).size(); }
 
 QSize TableDesignSize() { return TwipsRect(0, 0, kTableClientWidth, kTableClientHeight).size(); }
 
-void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
+void DrawGraphicsFigure(QPainter& painter, QSize size, const PreparedSeries& prepared,
                         const std::string& programDirectory) {
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  const GrafScene scene = FigureScene(model, size);
+  const GrafScene scene = FigureScene(prepared, size);
   // The boxes, then the labels; a figure shows no buttons.
   for (const SceneControl& control : scene.controls) {
     if (control.kind != ControlKind::PictureBox) continue;
@@ -89,7 +89,7 @@ void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
     PainterSurface box(painter, QRectF(TwipsRect(r.left, r.top, r.width, r.height)),
                        control.background ? ToQColor(*control.background) : QColor(Qt::white),
                        control.foreColor ? ToQColor(*control.foreColor) : QColor(Qt::black), DesignFont());
-    PaintPicture(control.picture, model, programDirectory, box);
+    PaintPicture(control.picture, prepared, programDirectory, box);
     painter.restore();
   }
   painter.setFont(DesignFont());
@@ -100,16 +100,16 @@ void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
   }
 }
 
-void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& model) {
+void DrawTableFigure(QPainter& painter, QSize size, const PreparedSeries& prepared) {
   PainterSurface surface(painter, QRectF(QPoint(0, 0), size), Qt::white, Qt::black, DesignFont());
   // The table window's rule: the font grows with the width, and the whole
   // table stays above where the window has its buttons.
   const double textHeight = size.height() * kTableButtonsTop / kTableClientHeight;
   surface.SetFontSize(FittingTableFontSize(
       TableFontSize(DesignFont().pointSizeF(), size.width(), TableDesignSize().width()),
-      TableLineCount(model), textHeight,
+      TableLineCount(prepared.model), textHeight,
       [&](double points) { return LineHeight(DesignFont(), points, painter.device()); }));
-  RenderTable(model, surface);
+  RenderTable(prepared, surface);
 }
 
 namespace {
@@ -189,7 +189,7 @@ Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize 
 }
 
 Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
-                                    MeasurementModel& model, const std::string& programDirectory) {
+                                    const PreparedSeries& prepared, const std::string& programDirectory) {
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
     return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
@@ -197,9 +197,9 @@ Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSiz
   }
   auto drawn = DrawingInTemporary(path, size, [&](QPainter& painter) {
     if (figure == Figure::Graphics) {
-      DrawGraphicsFigure(painter, size, model, programDirectory);
+      DrawGraphicsFigure(painter, size, prepared, programDirectory);
     } else {
-      DrawTableFigure(painter, size, model);
+      DrawTableFigure(painter, size, prepared);
     }
   });
   if (!drawn) return Unexpected(drawn.error());

@@ -7,7 +7,8 @@
 #include <string_view>
 
 #include "model/atomic_file.h"
-#include "model/model.h"
+#include "model/failure.h"
+#include "model/prepared_series.h"
 #include "ui/design_units.h"
 
 class QPainter;
@@ -19,9 +20,8 @@ namespace sinkview {
 
 // The graphics window's content at `size` (device-independent pixels): the
 // header, the titles and the five boxes, laid out as the window lays itself
-// out at that size. The model must be prepared; the distance diagrams
-// re-base their corrected series as they do in the window.
-void DrawGraphicsFigure(QPainter& painter, QSize size, MeasurementModel& model,
+// out at that size.
+void DrawGraphicsFigure(QPainter& painter, QSize size, const PreparedSeries& prepared,
                         const std::string& programDirectory);
 
 // Where a label of the graphics window (by its design name) stands in the
@@ -32,7 +32,7 @@ QPoint FigureLabelPosition(std::string_view name, QSize size);
 
 // The table window's text at `size`, in the font size the window would use
 // at that width.
-void DrawTableFigure(QPainter& painter, QSize size, const MeasurementModel& model);
+void DrawTableFigure(QPainter& painter, QSize size, const PreparedSeries& prepared);
 
 // The size of the graphics and of the table window's client area at design size.
 QSize GraphicsDesignSize();
@@ -43,7 +43,7 @@ QSize TableDesignSize();
 // message naming the file and the reason.
 enum class Figure { Graphics, Table };
 [[nodiscard]] Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
-                                                  MeasurementModel& model,
+                                                  const PreparedSeries& prepared,
                                                   const std::string& programDirectory);
 
 // What `draw` paints on a canvas of `size`, for `path` as WriteFigure writes

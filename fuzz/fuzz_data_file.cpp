@@ -27,18 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   auto read = sinkview::ParseDataText(text, "/fuzz/input.vok");
   if (!read) return 0;
-  sinkview::MeasurementModel& model = read->model;
   for (const auto reference : {sinkview::Reference::HeadCenter, sinkview::Reference::StemShoulder}) {
-    model.ReferencePoint = reference;
-    auto prepared = sinkview::PreparedSeries::Prepare(model, "/fuzz/input.vok");
+    sinkview::Settings settings;
+    settings.ReferencePoint = reference;
+    const auto prepared = sinkview::PrepareSeries(*read, settings, "/fuzz/input.vok");
     if (!prepared) continue;
     for (int box = 2; box <= 5; ++box) {
       DiagramSurface diagram;
-      sinkview::PaintPicture(box, model, "/nonexistent/", diagram);
+      sinkview::PaintPicture(box, *prepared, "/nonexistent/", diagram);
     }
     sinkview::RecordingSurface table;
-    sinkview::RenderTable(model, table);
-    const std::string exported = sinkview::ExportText(model);
+    sinkview::RenderTable(*prepared, table);
+    const std::string exported = sinkview::ExportText(*prepared);
     if (exported.empty()) __builtin_trap();
   }
   return 0;

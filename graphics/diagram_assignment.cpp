@@ -7,16 +7,18 @@ namespace sinkview {
 
 namespace {
 
-void PlotMedial(MeasurementModel& m, Surface& box) {
+void PlotMedial(const MeasurementModel& m, Surface& box) {
   PlotDistanceCurves(m, m.CorrectedMedial1, m.CorrectedMedial2, m.CorrectedMedial3, m.CorrectedMedial4, box);
 }
 
-void PlotLateral(MeasurementModel& m, Surface& box) {
+void PlotLateral(const MeasurementModel& m, Surface& box) {
   PlotDistanceCurves(m, m.CorrectedLateral5, m.CorrectedLateral6, m.CorrectedLateral7, m.CorrectedLateral8,
                      box);
 }
 
-void PlotAngle(MeasurementModel& m, Surface& box) { PlotSeries(m, m.CorrectedAngle, box); }
+void PlotAngle(const PreparedSeries& p, Surface& box) {
+  PlotSeries(p.model, p.model.CorrectedAngle, p.settings.ZoomRange, box);
+}
 
 } // namespace
 
@@ -30,14 +32,16 @@ void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, co
     box.Line(m.ElapsedDays[i], y(i), m.ElapsedDays[i + 1], y(i + 1), kLightRed);
 }
 
-void PlotSubsidence(MeasurementModel& m, Surface& box) {
-  const Series& raw = RawSubsidence(m);
-  PlotSeries(m, CorrectedSubsidence(m), box);
-  if (m.ShowRawData == RawData::Shown) OverlaySeries(m, raw, box);
+void PlotSubsidence(const PreparedSeries& p, Surface& box) {
+  const MeasurementModel& m = p.model;
+  const Series& raw = RawSubsidence(p);
+  PlotSeries(m, CorrectedSubsidence(p), p.settings.ZoomRange, box);
+  if (p.settings.ShowRawData == RawData::Shown) OverlaySeries(m, raw, box);
   if (m.HasStemCementData) OverlayAlignedSeries(m, raw, m.CorrectedStemCement, box);
 }
 
-void PaintPicture(int number, MeasurementModel& m, const std::string& programDirectory, Surface& box) {
+void PaintPicture(int number, const PreparedSeries& p, const std::string& programDirectory, Surface& box) {
+  const MeasurementModel& m = p.model;
   const bool right = IsRightSide(m);
   switch (number) {
   case 1:
@@ -47,13 +51,13 @@ void PaintPicture(int number, MeasurementModel& m, const std::string& programDir
     right ? PlotLateral(m, box) : PlotMedial(m, box);
     break;
   case 3:
-    right ? PlotAngle(m, box) : PlotSubsidence(m, box);
+    right ? PlotAngle(p, box) : PlotSubsidence(p, box);
     break;
   case 4:
     right ? PlotMedial(m, box) : PlotLateral(m, box);
     break;
   case 5:
-    right ? PlotSubsidence(m, box) : PlotAngle(m, box);
+    right ? PlotSubsidence(p, box) : PlotAngle(p, box);
     break;
   default:
     break;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 #include "ui/surface.h"
 
 namespace sinkview {
@@ -15,7 +16,7 @@ bool IsRightSide(const MeasurementModel& m);
 // reference point and the trochanter, with the raw series over it when
 // ShowRawData is 1 and the aligned stem/cement curve when the file has
 // stem/cement values.
-void PlotSubsidence(MeasurementModel& m, Surface& box);
+void PlotSubsidence(const PreparedSeries& p, Surface& box);
 
 // The stem/cement curve over a diagram just drawn, shifted so that it starts
 // at reference(1); light red, one unbroken polyline in the current width.
@@ -25,7 +26,7 @@ void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, co
 // What picture box `number` (1 to 5) of the graphics window draws:
 // 1 the sketch, 2 and 4 the medial and lateral distances, 3 and 5 the
 // subsidence and the bone/stem angle, the sides exchanged for a right
-// replacement. The distance diagrams re-base their corrected series in place.
-void PaintPicture(int number, MeasurementModel& m, const std::string& programDirectory, Surface& box);
+// replacement.
+void PaintPicture(int number, const PreparedSeries& p, const std::string& programDirectory, Surface& box);
 
 } // namespace sinkview

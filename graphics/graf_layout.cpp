@@ -35,10 +35,11 @@ DiagramTitles TitlesForSide(const MeasurementModel& m) {
   return t;
 }
 
-std::string HeaderText(const MeasurementModel& m) {
+std::string HeaderText(const PreparedSeries& p) {
+  const MeasurementModel& m = p.model;
   return DisplayUtf8(m.PatientCode) + "\nobservation period: " + LabelText(m.ObservationMonths) +
          " months      number of radiographs: " + std::to_string(m.RadiographCount) +
-         "      comp. limit: " + std::to_string(m.ComparabilityLimit) + " mm";
+         "      comp. limit: " + std::to_string(p.settings.ComparabilityLimit) + " mm";
 }
 
 } // namespace sinkview

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 #include "ui/surface.h"
 
 namespace sinkview {
@@ -82,6 +83,6 @@ DiagramTitles TitlesForSide(const MeasurementModel& m);
 
 // The two-line header: the patient, then the observation period, the number
 // of radiographs and the comparability limit. UTF-8 for display.
-std::string HeaderText(const MeasurementModel& m);
+std::string HeaderText(const PreparedSeries& p);
 
 } // namespace sinkview

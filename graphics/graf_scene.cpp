@@ -31,8 +31,8 @@ void GrafScene::Place(ClientScale scale) {
     controls[i].rect = ResizedRect(kGrafControls.at(i), scale.x, scale.y);
 }
 
-GrafScene MakeGrafScene(const MeasurementModel& m, ClientScale scale) {
-  const DiagramTitles titles = TitlesForSide(m);
+GrafScene MakeGrafScene(const PreparedSeries& p, ClientScale scale) {
+  const DiagramTitles titles = TitlesForSide(p.model);
   GrafScene scene;
   for (const GrafControl& design : kGrafControls) {
     scene.controls.push_back({design.name, ControlKind::Label, 0, {}, {}, "", true, design.rect});
@@ -58,7 +58,7 @@ GrafScene MakeGrafScene(const MeasurementModel& m, ClientScale scale) {
   set("Label3", titles.lowerLeft);
   set("Label4", titles.upperRight);
   set("Label5", titles.lowerRight);
-  set("Label6", HeaderText(m));
+  set("Label6", HeaderText(p));
   // The slash and the red stem/cement title after each subsidence title.
   for (const auto& [title, slash, shown] : {std::tuple{"Label7", "Label9", titles.leftStemCementShown},
                                             {"Label8", "Label10", titles.rightStemCementShown}}) {

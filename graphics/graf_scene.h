@@ -45,7 +45,7 @@ struct GrafScene {
 };
 
 // The scene of the graphics window over the model, placed for `scale`.
-GrafScene MakeGrafScene(const MeasurementModel& m, ClientScale scale = {});
+GrafScene MakeGrafScene(const PreparedSeries& p, ClientScale scale = {});
 
 // The design rectangle of a control of kGrafControls.
 const DesignRect& DesignRectOf(std::string_view name);

@@ -53,10 +53,10 @@ private:
 
 } // namespace
 
-GrafWindow::GrafWindow(PreparedSeries prepared, const std::string& caption, std::string programDirectory,
-                       QWidget* parent)
-    : SeriesWindow(std::move(prepared), caption, QStringLiteral("Graf"), parent),
-      programDirectory_(std::move(programDirectory)), scene_(MakeGrafScene(model())) {
+GrafWindow::GrafWindow(const PreparedSeries& prepared, const std::string& caption,
+                       std::string programDirectory, QWidget* parent)
+    : SeriesWindow(prepared, caption, QStringLiteral("Graf"), parent),
+      programDirectory_(std::move(programDirectory)), scene_(MakeGrafScene(this->prepared())) {
   std::vector<QWidget*> boxes;
   for (const SceneControl& control : scene_.controls) {
     controls_.push_back(Make(control));
@@ -90,7 +90,7 @@ QWidget* GrafWindow::Make(const SceneControl& control) {
                             control.foreColor ? ToQColor(*control.foreColor)
                                               : palette().color(QPalette::WindowText),
                             [this, number = control.picture](Surface& box) {
-                              PaintPicture(number, model(), programDirectory_, box);
+                              PaintPicture(number, prepared(), programDirectory_, box);
                             });
     break;
   case ControlKind::Button:

@@ -21,7 +21,7 @@ class GrafWindow : public SeriesWindow {
   Q_OBJECT
 public:
   // programDirectory: the folder of the sketch files, ending in '/'.
-  GrafWindow(PreparedSeries prepared, const std::string& caption, std::string programDirectory,
+  GrafWindow(const PreparedSeries& prepared, const std::string& caption, std::string programDirectory,
              QWidget* parent = nullptr);
 
 protected:

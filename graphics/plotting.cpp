@@ -92,15 +92,15 @@ std::int16_t AxisLimit(double value) {
   return value < 0 ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int16_t>::max();
 }
 
-void PlotSeries(const MeasurementModel& m, const Series& v, Surface& pic) {
+void PlotSeries(const MeasurementModel& m, const Series& v, float zoomRange, Surface& pic) {
   const int n = RadiographsDrawn(m);
   float min = 1000, max = -999;
   for (int i = 1; i <= n; ++i) {
     if (v[i] < min) min = v[i];
     if (v[i] > max) max = v[i];
   }
-  const double lo = AxisLimit(static_cast<double>(min) - m.ZoomRange);
-  const double hi = AxisLimit(static_cast<double>(max) + m.ZoomRange);
+  const double lo = AxisLimit(static_cast<double>(min) - zoomRange);
+  const double hi = AxisLimit(static_cast<double>(max) + zoomRange);
   const double t1 = m.ElapsedDays[1], tn = m.ElapsedDays[n];
   pic.Scale(t1, hi, tn, lo);
   pic.Cls();
@@ -125,24 +125,19 @@ void PlotSeries(const MeasurementModel& m, const Series& v, Surface& pic) {
 
 void OverlaySeries(const MeasurementModel& m, const Series& v, Surface& pic) { Curve(m, v, false, pic); }
 
-void PlotDistanceCurves(const MeasurementModel& m, Series& c1, Series& c2, Series& c3, Series& c4,
-                        Surface& pic) {
+void PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const Series& curve2,
+                        const Series& curve3, const Series& curve4, Surface& pic) {
   const int n = RadiographsDrawn(m);
-  // Each curve becomes its change since radiograph 1, lifted by its base.
-  // The first elements are set last, so re-based arrays stay as they are.
-  const auto rebase = [](Series& c, int i, double base) {
-    c[i] = static_cast<float>(static_cast<double>(c[i]) - static_cast<double>(c[1]) + base);
+  // Each curve is its change since radiograph 1, lifted by its base.
+  const auto rebased = [n](const Series& c, double base) {
+    Series r = c;
+    for (int i = 2; i <= n; ++i)
+      r[i] = static_cast<float>(static_cast<double>(c[i]) - static_cast<double>(c[1]) + base);
+    r[1] = static_cast<float>(base);
+    return r;
   };
-  for (int i = 2; i <= n; ++i) {
-    rebase(c1, i, 3);
-    rebase(c2, i, 2);
-    rebase(c3, i, 1);
-    rebase(c4, i, 0);
-  }
-  c1[1] = 3;
-  c2[1] = 2;
-  c3[1] = 1;
-  c4[1] = 0;
+  const Series c1 = rebased(curve1, 3), c2 = rebased(curve2, 2), c3 = rebased(curve3, 1),
+               c4 = rebased(curve4, 0);
 
   float min = 100000, max = -99000;
   for (int i = 1; i <= n; ++i) {

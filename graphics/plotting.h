@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "model/model.h"
+#include "model/settings.h"
 #include "ui/surface.h"
 
 namespace sinkview {
@@ -19,23 +20,22 @@ inline constexpr Rgb kDistanceTickColour = Rgb::FromLong(7);
 // Days per month on the time axis.
 inline constexpr double kDaysPerMonth = 365.0 / 12.0;
 
-// One series in a diagram of its own: y from CInt(min - ZoomRange) to
-// CInt(max + ZoomRange), the grid anchored at values(1), the curve two
+// One series in a diagram of its own: y from CInt(min - zoomRange) to
+// CInt(max + zoomRange), the grid anchored at values(1), the curve two
 // pixels wide and broken after each radiograph k with DisconnectionFlag(k) = 1.
 // Leaves the surface with that scale and draw width 1.
-void PlotSeries(const MeasurementModel& m, const Series& values, Surface& pic);
+void PlotSeries(const MeasurementModel& m, const Series& values, float zoomRange, Surface& pic);
 
 // A second series over a diagram that PlotSeries has just drawn, in its
 // scale and draw width, as one unbroken polyline.
 void OverlaySeries(const MeasurementModel& m, const Series& values, Surface& pic);
 
-// Four distance series stacked in one diagram. Re-bases them in place first:
-// each element becomes its change since radiograph 1 plus 3, 2, 1 or 0 mm
-// (curve1 to curve4), so a second call on the same arrays changes nothing.
-// y runs from CInt(min of curve4 - 1) to CInt(max of curve1 + 1) with the
-// grid at whole units.
-void PlotDistanceCurves(const MeasurementModel& m, Series& curve1, Series& curve2, Series& curve3,
-                        Series& curve4, Surface& pic);
+// Four distance series stacked in one diagram, each drawn as its change
+// since radiograph 1 plus 3, 2, 1 or 0 mm (curve1 to curve4), re-based in
+// copies. y runs from CInt(min of curve4 - 1) to CInt(max of curve1 + 1)
+// with the grid at whole units.
+void PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const Series& curve2,
+                        const Series& curve3, const Series& curve4, Surface& pic);
 
 // The number of radiographs the diagrams draw: RadiographCount, kept within
 // the slots of a series.

@@ -27,15 +27,15 @@ void Add(Lanes& sum, const Lanes& term) {
 
 } // namespace
 
-void AnalysePairs(MeasurementModel& m, ComparabilityWork& w) {
+void AnalysePairs(MeasurementModel& m, const Settings& settings, ComparabilityWork& w) {
   const int n = m.RadiographCount;
   const Series& t = m.ElapsedDays;
-  const float limit = m.ComparabilityLimit;
+  const float limit = settings.ComparabilityLimit;
 
   for (int i = 1; i <= n - 1; ++i) {
     for (int j = i + 1; j <= n; ++j) {
       const float dt = t[j] - t[i];
-      if (dt > m.TimeLimitDays) continue;
+      if (dt > settings.TimeLimitDays) continue;
       const float d1 = std::fabs(m.ComparabilityMeasure1[i] - m.ComparabilityMeasure1[j]);
       const float d2 = std::fabs(m.ComparabilityMeasure2[i] - m.ComparabilityMeasure2[j]);
       const float d3 = std::fabs(m.ComparabilityMeasure3[i] - m.ComparabilityMeasure3[j]);
@@ -126,9 +126,9 @@ void CorrectSeries(const MeasurementModel& m, const ComparabilityWork& w,
   }
 }
 
-void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& work, const Series& series,
-                            Series& corrected) {
-  AnalysePairs(m, work);
+void ComputeCorrectedSeries(MeasurementModel& m, const Settings& settings, ComparabilityWork& work,
+                            const Series& series, Series& corrected) {
+  AnalysePairs(m, settings, work);
   const Series* in[] = {&series};
   Series* out[] = {&corrected};
   CorrectSeries(m, work, in, out);

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "model/model.h"
+#include "model/settings.h"
 
 namespace sinkview {
 
@@ -18,9 +19,10 @@ struct ComparabilityWork {
   Series SpanSum{};
 };
 
-// Decides the comparable pairs and writes the model's DisconnectionFlag and
+// Decides the comparable pairs under the time limit and the comparability
+// limit of `settings` and writes the model's DisconnectionFlag and
 // IsolatedFlag. Expects the work arrays and both flags cleared.
-void AnalysePairs(MeasurementModel& m, ComparabilityWork& work);
+void AnalysePairs(MeasurementModel& m, const Settings& settings, ComparabilityWork& work);
 
 // The corrected course of each series: the value at each radiograph is
 // reached from the first by adding, interval by interval, the weighted mean
@@ -32,7 +34,7 @@ void CorrectSeries(const MeasurementModel& m, const ComparabilityWork& work,
                    std::span<const Series* const> series, std::span<Series* const> corrected);
 
 // Both steps for one series. Expects the flags and the work arrays cleared.
-void ComputeCorrectedSeries(MeasurementModel& m, ComparabilityWork& work, const Series& series,
-                            Series& corrected);
+void ComputeCorrectedSeries(MeasurementModel& m, const Settings& settings, ComparabilityWork& work,
+                            const Series& series, Series& corrected);
 
 } // namespace sinkview

@@ -7,8 +7,9 @@
 
 namespace sinkview {
 
-int FirstRadiographNotFinite(const MeasurementModel& m) {
-  const Flags starts = SegmentStarts(m);
+int FirstRadiographNotFinite(const PreparedSeries& p) {
+  const MeasurementModel& m = p.model;
+  const Flags& starts = p.segmentStarts;
   const Series* subsidences[] = {&m.CorrectedHeadMinor, &m.CorrectedHeadMajor, &m.CorrectedShoulderMinor,
                                  &m.CorrectedShoulderMajor};
   for (int k = 1; k <= m.RadiographCount; ++k) {
@@ -16,7 +17,7 @@ int FirstRadiographNotFinite(const MeasurementModel& m) {
     for (auto series : kScaledSeries) finite = finite && std::isfinite((m.*series)[k]);
     for (const AnalysisRun& run : kAnalysisRuns) finite = finite && std::isfinite((m.*run.corrected)[k]);
     // The changes, for every subsidence the settings may choose.
-    const ChangesSinceStart c = Changes(m, k, starts[k]);
+    const ChangesSinceStart c = Changes(p, k, starts[k]);
     for (float change : c.parameters) finite = finite && std::isfinite(change);
     for (const Series* sub : subsidences) {
       const float change = (*sub)[k] - (*sub)[starts[k]];
@@ -27,8 +28,8 @@ int FirstRadiographNotFinite(const MeasurementModel& m) {
   return 0;
 }
 
-Expected<void, Failure> CheckAllFinite(const MeasurementModel& m, const std::string& dataFile) {
-  const int k = FirstRadiographNotFinite(m);
+Expected<void, Failure> CheckAllFinite(const PreparedSeries& p, const std::string& dataFile) {
+  const int k = FirstRadiographNotFinite(p);
   if (k == 0) return {};
   return Unexpected{Failure{ShownFileName(dataFile) + ": the values of radiograph " + std::to_string(k) +
                             " (in date order) are too large to be computed; the series is rejected."}};

@@ -6,7 +6,7 @@
 #include "model/expected.h"
 #include "model/failure.h"
 
-#include "model/model.h"
+#include "model/prepared_series.h"
 
 namespace sinkview {
 
@@ -14,10 +14,10 @@ namespace sinkview {
 // that is not a finite number, or 0: the corrected lengths and courses the
 // diagrams show and the changes the table and the export show. Huge but
 // accepted distances overflow in the differences.
-[[nodiscard]] int FirstRadiographNotFinite(const MeasurementModel& m);
+[[nodiscard]] int FirstRadiographNotFinite(const PreparedSeries& p);
 
 // Nothing when every value is finite, else why the series is rejected,
 // naming the file and the radiograph.
-Expected<void, Failure> CheckAllFinite(const MeasurementModel& m, const std::string& dataFile);
+Expected<void, Failure> CheckAllFinite(const PreparedSeries& p, const std::string& dataFile);
 
 } // namespace sinkview

@@ -2,10 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
-
-#include "model/settings.h"
 
 namespace sinkview {
 
@@ -18,18 +15,23 @@ using Series = std::array<float, kSlots>;
 using Flags = std::array<std::int16_t, kSlots>;
 using IntSlots = std::array<std::int32_t, kSlots>;
 
-// The one measurement model of the program: the user's settings, the series
-// of one patient's radiographs as read, the facts derived from them and the
-// results of the comparability analysis.
-struct MeasurementModel : Settings {
+// The one measurement model of the program: the series of one patient's
+// radiographs, the facts derived from them and the results of the
+// comparability analysis. As read, the lengths are at image scale and the
+// results empty; a PreparedSeries holds a copy with the lengths corrected
+// for magnification and the results filled.
+struct MeasurementModel {
   // Facts of the loaded file.
   std::int16_t RadiographCount = 0;
   std::string PatientCode;
   std::string ProsthesisSide;
   float ObservationMonths = 0;
   bool HasStemCementData = false; // the newer format, with stem/cement lines
-  float MeanMagnificationHeadRadius = 0;
-  float MeanMagnificationStemLength = 0;
+  // The mean magnification by head radius, as the main window shows it.
+  float MeanHeadRadiusMagnification = 0;
+  // The mean factors 1 / magnification, for the correction by the mean.
+  float MeanHeadRadiusFactor = 0;
+  float MeanStemLengthFactor = 0;
   std::string NumFileName;
 
   // Per-radiograph values read from the file.
@@ -57,15 +59,6 @@ struct MeasurementModel : Settings {
   Series CorrectedHeadMinor{}, CorrectedHeadMajor{};
   Series CorrectedShoulderMinor{}, CorrectedShoulderMajor{};
   Series CorrectedStemCement{};
-
-  // The factor of the radiograph being scaled (work value of the preparation).
-  float Magnification = 0;
-
-  // While the lengths are corrected for magnification: the sixteen length
-  // series as they were read, so that the return to the main window restores
-  // them bit for bit. Empty while the lengths are at image scale.
-  using LengthSnapshot = std::array<Series, 16>;
-  std::optional<LengthSnapshot> LengthsAsRead;
 };
 
 // The sixteen length series scaled for magnification, in scaling order.
@@ -102,10 +95,5 @@ inline constexpr std::array<AnalysisRun, 14> kAnalysisRuns = {{
     {&MeasurementModel::ShoulderMajorDistance, &MeasurementModel::CorrectedShoulderMajor},
     {&MeasurementModel::StemCementDistance, &MeasurementModel::CorrectedStemCement},
 }};
-
-// The subsidence series the diagrams and the table show, chosen by the
-// reference point and the trochanter.
-const Series& CorrectedSubsidence(const MeasurementModel& m);
-const Series& RawSubsidence(const MeasurementModel& m);
 
 } // namespace sinkview

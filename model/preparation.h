@@ -1,21 +1,20 @@
 #pragma once
 
 #include "model/model.h"
+#include "model/settings.h"
 
 namespace sinkview {
 
 // The factor of radiograph i chosen by MagnificationSource and
 // UseMeanMagnification (the reciprocal of a magnification).
-float MagnificationFactor(const MeasurementModel& m, int i);
+float MagnificationFactor(const MeasurementModel& m, const Settings& settings, int i);
 
-// Multiplies the sixteen length series in place by each radiograph's factor.
-void ApplyMagnificationCorrection(MeasurementModel& m);
-
-// Divides them by the same factors again.
-void UndoMagnificationCorrection(MeasurementModel& m);
+// A copy of `read` with the sixteen length series multiplied by each
+// radiograph's factor.
+MeasurementModel CorrectedForMagnification(const MeasurementModel& read, const Settings& settings);
 
 // Runs the comparability analysis on the fourteen series, clearing the
 // flags and work arrays before each run.
-void RunAnalyses(MeasurementModel& m);
+void RunAnalyses(MeasurementModel& m, const Settings& settings);
 
 } // namespace sinkview

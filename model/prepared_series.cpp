@@ -3,19 +3,37 @@
 #include "model/finite_values.h"
 #include "model/preparation.h"
 #include "model/reader_text.h"
+#include "model/segments.h"
 
 namespace sinkview {
 
-Expected<PreparedSeries, Failure> PreparedSeries::Prepare(MeasurementModel& m, const std::string& dataFile) {
-  PreparedSeries prepared(m);
-  ApplyMagnificationCorrection(m);
-  RunAnalyses(m);
-  if (auto finite = CheckAllFinite(m, dataFile); !finite) return Unexpected{finite.error()};
-  return prepared;
+namespace {
+
+const Series& Subsidence(const PreparedSeries& p, bool corrected) {
+  const MeasurementModel& m = p.model;
+  if (p.settings.ReferencePoint != Reference::HeadCenter) {
+    if (p.settings.TrochanterChoice == Trochanter::Minor)
+      return corrected ? m.CorrectedShoulderMinor : m.ShoulderMinorDistance;
+    return corrected ? m.CorrectedShoulderMajor : m.ShoulderMajorDistance;
+  }
+  if (p.settings.TrochanterChoice == Trochanter::Minor)
+    return corrected ? m.CorrectedHeadMinor : m.HeadMinorDistance;
+  return corrected ? m.CorrectedHeadMajor : m.HeadMajorDistance;
 }
 
-PreparedSeries::~PreparedSeries() {
-  if (m_) UndoMagnificationCorrection(*m_);
+} // namespace
+
+const Series& CorrectedSubsidence(const PreparedSeries& p) { return Subsidence(p, true); }
+
+const Series& RawSubsidence(const PreparedSeries& p) { return Subsidence(p, false); }
+
+Expected<PreparedSeries, Failure> PrepareSeries(const MeasurementModel& read, const Settings& settings,
+                                                const std::string& dataFile) {
+  PreparedSeries prepared{settings, CorrectedForMagnification(read, settings), {}};
+  RunAnalyses(prepared.model, settings);
+  prepared.segmentStarts = SegmentStarts(prepared.model);
+  if (auto finite = CheckAllFinite(prepared, dataFile); !finite) return Unexpected{finite.error()};
+  return prepared;
 }
 
 std::string NamedReadError(const ReadError& error, const std::string& path) {
@@ -23,15 +41,10 @@ std::string NamedReadError(const ReadError& error, const std::string& path) {
   return error.message.find(shown) == std::string::npos ? shown + ": " + error.message : error.message;
 }
 
-Expected<PreparedFile, Failure> LoadPreparedFile(const std::string& path, const Settings& settings) {
-  ReadResult read = ReadDataFile(path, settings);
+Expected<PreparedSeries, Failure> LoadPreparedFile(const std::string& path, const Settings& settings) {
+  const ReadResult read = ReadDataFile(path);
   if (!read) return Unexpected(Failure{NamedReadError(read.error(), path)});
-  PreparedFile file{std::move(read->model), read->MeanHeadRadiusMagnification};
-  auto prepared = PreparedSeries::Prepare(file.model, path);
-  if (!prepared) return Unexpected(prepared.error());
-  // The file owns its model and keeps it prepared.
-  std::move(*prepared).Keep();
-  return file;
+  return PrepareSeries(*read, settings, path);
 }
 
 } // namespace sinkview

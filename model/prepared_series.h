@@ -10,44 +10,35 @@
 
 namespace sinkview {
 
-// A series prepared for the diagrams, the table and the export: while this
-// object lives, the lengths are corrected for magnification and the
-// analyses have run; when it ends, the lengths are again those read, bit
-// for bit. The windows hold one for as long as they are open.
-class PreparedSeries {
-public:
-  // Prepares `m`, whose file `dataFile` names in the message when a value
-  // the windows or the export would show overflows; `m` is then as read.
-  static Expected<PreparedSeries, Failure> Prepare(MeasurementModel& m, const std::string& dataFile);
-
-  PreparedSeries(PreparedSeries&& other) noexcept : m_(other.m_) { other.m_ = nullptr; }
-  PreparedSeries& operator=(PreparedSeries&&) = delete;
-  ~PreparedSeries();
-
-  MeasurementModel& model() const { return *m_; }
-
-  // Ends the scope without restoring: the owner of the model keeps it
-  // prepared.
-  void Keep() && { m_ = nullptr; }
-
-private:
-  explicit PreparedSeries(MeasurementModel& m) : m_(&m) {}
-  MeasurementModel* m_;
-};
-
-// A data file read with `settings` and prepared, owning its model: what the
-// command-line programs work on, one file at a time.
-struct PreparedFile {
+// A series prepared for the diagrams, the table, the export and the study:
+// the lengths corrected for magnification, the analyses run, the segments
+// found, all with the settings it carries. It is made once from the series
+// as read, which stays as it is, and only ever read afterwards; whoever
+// draws or re-bases works on copies of its values.
+struct PreparedSeries {
+  Settings settings;
   MeasurementModel model;
-  float MeanHeadRadiusMagnification = 0;
+  Flags segmentStarts{};
 };
+
+// Prepares the series `read` with `settings`; a value the windows or the
+// export would show that overflows is refused, naming `dataFile`.
+[[nodiscard]] Expected<PreparedSeries, Failure>
+PrepareSeries(const MeasurementModel& read, const Settings& settings, const std::string& dataFile);
 
 // Reads and prepares a data file as the windows do. The failure always
 // names the file.
-[[nodiscard]] Expected<PreparedFile, Failure> LoadPreparedFile(const std::string& path, const Settings& settings);
+[[nodiscard]] Expected<PreparedSeries, Failure> LoadPreparedFile(const std::string& path,
+                                                                 const Settings& settings);
 
 // A read error's message, naming the file even where the reader's own text
 // does not (the overflow warning).
 std::string NamedReadError(const ReadError& error, const std::string& path);
+
+// The subsidence series the diagrams and the table show, chosen by the
+// reference point and the trochanter: corrected, or as measured (corrected
+// for magnification only).
+const Series& CorrectedSubsidence(const PreparedSeries& p);
+const Series& RawSubsidence(const PreparedSeries& p);
 
 } // namespace sinkview

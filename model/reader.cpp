@@ -8,6 +8,7 @@
 #include "model/field_stream.h"
 #include "model/numtext.h"
 #include "model/reader_text.h"
+#include "model/settings.h"
 #include "model/whole_file.h"
 
 namespace sinkview {
@@ -336,15 +337,13 @@ std::string NumFileNameFor(const std::string& dataFilePath) {
 
 double CutToHundredths(float value) { return std::floor(static_cast<double>(value) * 100.0) / 100.0; }
 
-ReadResult ParseDataText(std::string_view text, const std::string& path, const Settings& settings) {
+ReadResult ParseDataText(std::string_view text, const std::string& path) {
   if (text.find('\0') != std::string_view::npos) {
     return Unexpected(
         ReadError{ReadErrorCode::NotText,
                   ShownFileName(path) + ": this is not a measurement data file (it holds binary data)."});
   }
-  LoadedSeries loaded;
-  MeasurementModel& m = loaded.model;
-  static_cast<Settings&>(m) = settings;
+  MeasurementModel m;
   m.NumFileName = NumFileNameFor(path);
   float sumHead = 0, sumStem = 0;
   RecordValues first, last;
@@ -389,13 +388,13 @@ ReadResult ParseDataText(std::string_view text, const std::string& path, const S
   m.ObservationMonths = static_cast<float>(RoundHalfEven(MonthsForDays(m.ElapsedDays[n])));
   const float meanHead = static_cast<float>(static_cast<double>(sumHead) / n);
   const float meanStem = static_cast<float>(static_cast<double>(sumStem) / n);
-  m.MeanMagnificationHeadRadius = static_cast<float>(1.0 / meanHead);
-  m.MeanMagnificationStemLength = static_cast<float>(1.0 / meanStem);
-  loaded.MeanHeadRadiusMagnification = meanHead;
-  return loaded;
+  m.MeanHeadRadiusMagnification = meanHead;
+  m.MeanHeadRadiusFactor = static_cast<float>(1.0 / meanHead);
+  m.MeanStemLengthFactor = static_cast<float>(1.0 / meanStem);
+  return m;
 }
 
-ReadResult ReadDataFile(const std::string& path, const Settings& settings) {
+ReadResult ReadDataFile(const std::string& path) {
   const WholeFile file = ReadWholeFile(path, kMaxFileBytes);
   const std::string shown = ShownFileName(path);
   switch (file.problem) {
@@ -417,7 +416,7 @@ ReadResult ReadDataFile(const std::string& path, const Settings& settings) {
                                 shown + ": the file does not come to an end when read (a kernel interface?), "
                                         "so it is no data file."});
   }
-  return ParseDataText(file.text, path, settings);
+  return ParseDataText(file.text, path);
 }
 
 } // namespace sinkview

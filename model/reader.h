@@ -5,7 +5,6 @@
 
 #include "model/expected.h"
 #include "model/model.h"
-#include "model/settings.h"
 
 namespace sinkview {
 
@@ -42,13 +41,8 @@ struct ReadError {
   std::string message; // names the file, and the record and item where they apply
 };
 
-// A data file as read: its model, holding the settings it was read with,
-// and the mean of the head-radius magnifications as the main window shows it.
-struct LoadedSeries {
-  MeasurementModel model;
-  float MeanHeadRadiusMagnification = 0;
-};
-using ReadResult = Expected<LoadedSeries, ReadError>;
+// A data file as read: the series at image scale, with no analysis run.
+using ReadResult = Expected<MeasurementModel, ReadError>;
 
 // The title and text of the warning for a file of more than 30 radiographs.
 inline constexpr std::string_view kOverflowTitle = "OVERFLOW";
@@ -63,13 +57,12 @@ std::string NumFileNameFor(const std::string& dataFilePath);
 std::string DataFilePath(const std::string& folder, const std::string& fileName);
 
 // Reads a measurement data file: the records into slots 1 to N, sorted by
-// date, the time axis and the facts, in a model with `settings`.
-[[nodiscard]] ReadResult ReadDataFile(const std::string& path, const Settings& settings = {});
+// date, the time axis and the facts.
+[[nodiscard]] ReadResult ReadDataFile(const std::string& path);
 
 // The same for the file's contents; `path` only names the file in messages
 // and gives the export file's name.
-[[nodiscard]] ReadResult ParseDataText(std::string_view text, const std::string& path,
-                                       const Settings& settings = {});
+[[nodiscard]] ReadResult ParseDataText(std::string_view text, const std::string& path);
 
 // The day of the year before each month, without leap days (index 0 holds 0).
 inline constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};

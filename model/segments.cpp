@@ -16,13 +16,14 @@ Flags SegmentStarts(const MeasurementModel& m) {
   return starts;
 }
 
-ChangesSinceStart Changes(const MeasurementModel& m, int i, int s) {
+ChangesSinceStart Changes(const PreparedSeries& p, int i, int s) {
+  const MeasurementModel& m = p.model;
   ChangesSinceStart c;
   for (std::size_t p = 0; p < kParameterSeries.size(); ++p) {
     const Series& series = m.*kParameterSeries[p];
     c.parameters[p] = series[i] - series[s];
   }
-  const Series& sub = CorrectedSubsidence(m);
+  const Series& sub = CorrectedSubsidence(p);
   c.subsidence = sub[i] - sub[s];
   c.stemCement = m.CorrectedStemCement[i] - m.CorrectedStemCement[s];
   c.cementBone = c.subsidence - c.stemCement;

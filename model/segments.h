@@ -3,6 +3,7 @@
 #include <array>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 
 namespace sinkview {
 
@@ -31,7 +32,7 @@ struct ChangesSinceStart {
   float cementBone = 0; // subsidence less the change at the stem/cement interface
 };
 
-ChangesSinceStart Changes(const MeasurementModel& m, int i, int s);
+ChangesSinceStart Changes(const PreparedSeries& p, int i, int s);
 
 // Months since the first radiograph, rounded with ties to even.
 double MonthsSinceFirst(const MeasurementModel& m, int i);

@@ -4,7 +4,8 @@
 
 namespace sinkview {
 
-HipCourse CourseOf(const MeasurementModel& m) {
+HipCourse CourseOf(const PreparedSeries& prepared) {
+  const MeasurementModel& m = prepared.model;
   HipCourse course;
   const auto n = static_cast<std::size_t>(std::max<int>(m.RadiographCount, 0));
   course.dates.reserve(n);
@@ -14,7 +15,7 @@ HipCourse CourseOf(const MeasurementModel& m) {
                               std::chrono::month(static_cast<unsigned>(m.DateMonth[i])),
                               std::chrono::day(static_cast<unsigned>(m.DateDay[i])));
     // From radiograph 1 across breaks: the course stays level over a break.
-    const ChangesSinceStart c = Changes(m, i, 1);
+    const ChangesSinceStart c = Changes(prepared, i, 1);
     course.subsidence.push_back(c.subsidence);
     if (m.HasStemCementData) course.stemCement.push_back(c.stemCement);
     course.isolated.push_back(m.IsolatedFlag[i] == 1);

@@ -94,8 +94,9 @@ std::string LongRowPrefix(const std::string& file, const std::string& patient, c
 
 double MonthsSinceFirstUnrounded(const MeasurementModel& m, int i) { return MonthsForDays(m.ElapsedDays[i]); }
 
-std::string LongRows(const MeasurementModel& m, std::string_view prefix, const std::vector<int>& studyDays,
-                     const std::vector<int>& segments) {
+std::string LongRows(const PreparedSeries& prepared, std::string_view prefix,
+                     const std::vector<int>& studyDays, const std::vector<int>& segments) {
+  const MeasurementModel& m = prepared.model;
   std::string rows;
   rows.reserve(static_cast<std::size_t>(m.RadiographCount) * (400 + prefix.size()));
   for (int i = 1; i <= m.RadiographCount; ++i) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 #include "study/csv_columns.h"
 
 namespace sinkview {
@@ -18,7 +19,7 @@ std::string LongRowPrefix(const std::string& file, const std::string& patient, c
 // The rows of long.csv for a prepared model, one per radiograph, each
 // starting with `prefix` and ended by CR LF, with the radiographs' study
 // days and segments (study/visits.h).
-std::string LongRows(const MeasurementModel& prepared, std::string_view prefix,
+std::string LongRows(const PreparedSeries& prepared, std::string_view prefix,
                      const std::vector<int>& studyDays, const std::vector<int>& segments);
 
 // Months since the first radiograph, unrounded: elapsed days x 12 / 365.

@@ -30,8 +30,8 @@ struct Reading {
 Expected<Reading, Failure> Read(const std::string& path, const Settings& settings) {
   auto loaded = LoadPreparedFile(path, settings);
   if (!loaded) return Unexpected(loaded.error());
-  const PatientSummary summary = SummarisePatient(loaded->model, path, path);
-  return Reading{CourseOf(loaded->model), summary.patient, summary.side};
+  const PatientSummary summary = SummarisePatient(*loaded, path, path);
+  return Reading{CourseOf(*loaded), summary.patient, summary.side};
 }
 
 std::string Unpaired(const std::string& file, const CalendarDate& date, std::string_view other) {

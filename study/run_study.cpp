@@ -57,15 +57,16 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
     outcome.reason = (pseudonymise ? "a data file" : found) + ": no row in the patients file";
     return outcome;
   }
-  // The model lives only while it is summarised.
+  // The series lives only while it is summarised, unless kept for a report.
   if (auto loaded = LoadPreparedFile(found, options.settings)) {
-    PatientSummary hip = SummarisePatient(loaded->model, found, name);
+    PatientSummary hip = SummarisePatient(*loaded, found, name);
     if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise); !applied) {
       outcome.reason = applied.error().message;
     } else {
       if (withLongRows)
-        outcome.longRows = LongRows(loaded->model, LongRowPrefix(hip.file, hip.patient, hip.group),
+        outcome.longRows = LongRows(*loaded, LongRowPrefix(hip.file, hip.patient, hip.group),
                                     StudyDays(hip.course, hip.events.surgery), Segments(hip.course));
+      if (options.keepPrepared) hip.prepared = std::make_shared<const PreparedSeries>(std::move(*loaded));
       outcome.summary = std::move(hip);
     }
   } else {

@@ -9,12 +9,14 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 #include "model/settings.h"
 #include "protocol/protocol.h"
 #include "study/describe.h"
@@ -37,6 +39,10 @@ struct StudyOptions {
   // The protocol as applied; its settings and threshold are those above.
   Protocol protocol;
   std::optional<PatientsFile> patients; // none without a patients file
+  // Keeps each patient's prepared series for the report's pages, so that
+  // they show what was read with the rest; off, a study runs in flat
+  // memory however many files it has.
+  bool keepPrepared = false;
 };
 
 // The protocol a study runs to: the options' own, with their settings and
@@ -89,6 +95,9 @@ struct PatientSummary {
   std::vector<CoursePoint> subsidence, stemCement;
   // Every radiograph's date (ISO 8601), in order, separated by blanks.
   std::string dates;
+
+  // The series as read and prepared, when StudyOptions::keepPrepared.
+  std::shared_ptr<const PreparedSeries> prepared;
 };
 
 // "subsidence" or "stem_cement", as the files name the series.
@@ -168,8 +177,8 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
                      const StudyProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
                      const LongRowsSink& longRows = {});
 
-// The summary of one prepared model; `file` and `path` name it.
-PatientSummary SummarisePatient(const MeasurementModel& prepared, const std::string& path,
+// The summary of one prepared series; `file` and `path` name it.
+PatientSummary SummarisePatient(const PreparedSeries& prepared, const std::string& path,
                                 const std::string& file);
 
 // Flags every patient by `thresholdMm` instead of the threshold the study

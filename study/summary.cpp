@@ -16,7 +16,8 @@ std::string DateOf(const MeasurementModel& m, int i) {
 
 } // namespace
 
-PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& path, const std::string& file) {
+PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path, const std::string& file) {
+  const MeasurementModel& m = p.model;
   PatientSummary s;
   s.path = path;
   s.file = PlainUtf8(file);
@@ -31,7 +32,7 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
   s.observationMonths = m.ObservationMonths;
 
   // A break is where the table starts a new segment.
-  const Flags starts = SegmentStarts(m);
+  const Flags& starts = p.segmentStarts;
   for (int i = 1; i <= n; ++i) {
     if (i > 1) s.dates += ' ';
     s.dates += DateOf(m, i);
@@ -39,17 +40,17 @@ PatientSummary SummarisePatient(const MeasurementModel& m, const std::string& pa
     if (i > 1 && starts[i] == i) ++s.breaks;
     // Every change from radiograph 1, across breaks: the table's values
     // restart at each segment, a study's course does not.
-    const ChangesSinceStart c = Changes(m, i, 1);
+    const ChangesSinceStart c = Changes(p, i, 1);
     const double months = MonthsSinceFirstUnrounded(m, i);
     s.subsidence.push_back({months, c.subsidence});
     if (m.HasStemCementData) s.stemCement.push_back({months, c.stemCement});
   }
 
-  s.course = CourseOf(m);
+  s.course = CourseOf(p);
 
   // One radiograph has no change, not a change of 0.
   if (n < 2) return s;
-  const ChangesSinceStart last = Changes(m, n, 1);
+  const ChangesSinceStart last = Changes(p, n, 1);
   s.subsidenceLastMm = last.subsidence;
   if (m.HasStemCementData) s.stemCementLastMm = last.stemCement;
   s.angleChangeLastDeg = last.parameters.back();

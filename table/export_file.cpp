@@ -14,7 +14,8 @@ constexpr const char* kLineEnd = "\r\n";
 
 void AppendNumber(std::string& out, double value) { AppendPrintText(out, value); }
 
-void AppendDataLine(const MeasurementModel& m, int i, int s, std::string& out) {
+void AppendDataLine(const PreparedSeries& p, int i, std::string& out) {
+  const MeasurementModel& m = p.model;
   AppendNumber(out, MonthsSinceFirst(m, i));
   out += ';';
   if (m.IsolatedFlag[i] == 1) {
@@ -25,7 +26,7 @@ void AppendDataLine(const MeasurementModel& m, int i, int s, std::string& out) {
   }
   AppendNumber(out, m.DisconnectionFlag[i]);
   out += ';';
-  const ChangesSinceStart c = Changes(m, i, s);
+  const ChangesSinceStart c = Changes(p, i, p.segmentStarts[i]);
   for (float change : c.parameters) {
     AppendNumber(out, change);
     out += ';';
@@ -54,33 +55,32 @@ void AppendNameCells(std::string& out, std::string_view name) {
 
 } // namespace
 
-std::string ExportText(const MeasurementModel& m) {
+std::string ExportText(const PreparedSeries& p) {
+  const MeasurementModel& m = p.model;
   std::string out;
   AppendNameCells(out, m.PatientCode);
   out += " / side of replacement: " + m.ProsthesisSide + kLineEnd;
   out += std::string("Subsidence related to Major Trochanter: ") +
-         (m.TrochanterChoice == Trochanter::Minor ? "no" : "yes") + kLineEnd;
+         (p.settings.TrochanterChoice == Trochanter::Minor ? "no" : "yes") + kLineEnd;
   out += std::string("Subsidence related to head center: ") +
-         (m.ReferencePoint == Reference::StemShoulder ? "no" : "yes") + kLineEnd;
+         (p.settings.ReferencePoint == Reference::StemShoulder ? "no" : "yes") + kLineEnd;
   out += "months;flag;medial1;medial2;medial3;medial4;lateral1;lateral2;lateral3;lateral4;angle;total subs.";
   if (m.HasStemCementData) out += ";subs.in CI;subs.of CI";
   out += kLineEnd;
-  const Flags starts = SegmentStarts(m);
-  for (int i = 1; i <= m.RadiographCount; ++i) AppendDataLine(m, i, starts[i], out);
+  for (int i = 1; i <= m.RadiographCount; ++i) AppendDataLine(p, i, out);
   return out;
 }
 
-Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const std::string& path,
-                                        FlushToDisk flush) {
+Expected<void, Failure> WriteExportFile(const PreparedSeries& p, const std::string& path, FlushToDisk flush) {
   // Never an export of "inf" or "nan".
-  if (auto finite = CheckAllFinite(m, path); !finite) return finite;
-  return WriteFileAtomically(path, ExportText(m), flush);
+  if (auto finite = CheckAllFinite(p, path); !finite) return finite;
+  return WriteFileAtomically(path, ExportText(p), flush);
 }
 
-Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const OutputFolder& folder,
+Expected<void, Failure> WriteExportFile(const PreparedSeries& p, const OutputFolder& folder,
                                         const std::string& name, FlushToDisk flush) {
-  if (auto finite = CheckAllFinite(m, folder.PathOf(name)); !finite) return finite;
-  return WriteFileAtomically(folder, name, ExportText(m), flush);
+  if (auto finite = CheckAllFinite(p, folder.PathOf(name)); !finite) return finite;
+  return WriteFileAtomically(folder, name, ExportText(p), flush);
 }
 
 } // namespace sinkview

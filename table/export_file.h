@@ -4,7 +4,7 @@
 
 #include "model/atomic_file.h"
 #include "model/failure.h"
-#include "model/model.h"
+#include "model/prepared_series.h"
 
 namespace sinkview {
 
@@ -13,14 +13,14 @@ namespace sinkview {
 // separated by ";", every line ended by CR LF. Texts keep the bytes they
 // were read with, but for a ' before a cell a spreadsheet would run as a
 // formula.
-std::string ExportText(const MeasurementModel& m);
+std::string ExportText(const PreparedSeries& p);
 
-// Writes ExportText(m) to `path`, or to `name` in `folder`, through a
+// Writes ExportText(p) to `path`, or to `name` in `folder`, through a
 // temporary file in that folder, so the old file stays whole when anything
 // fails; else a message naming the file and the reason.
-[[nodiscard]] Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const std::string& path,
+[[nodiscard]] Expected<void, Failure> WriteExportFile(const PreparedSeries& p, const std::string& path,
                                                       FlushToDisk flush = FlushToDisk::Now);
-[[nodiscard]] Expected<void, Failure> WriteExportFile(const MeasurementModel& m, const OutputFolder& folder,
+[[nodiscard]] Expected<void, Failure> WriteExportFile(const PreparedSeries& p, const OutputFolder& folder,
                                                       const std::string& name, FlushToDisk flush);
 
 } // namespace sinkview

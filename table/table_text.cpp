@@ -15,7 +15,9 @@ bool HasStemCement(const MeasurementModel& m) { return m.HasStemCementData; }
 // A number printed onto the surface gets its sign blank and trailing blank.
 void PrintNumber(Surface& out, double value) { out.PrintText(PrintText(value)); }
 
-void PrintHeader(const MeasurementModel& m, Surface& out) {
+void PrintHeader(const PreparedSeries& p, Surface& out) {
+  const MeasurementModel& m = p.model;
+  const Settings& s = p.settings;
   out.PrintText(" PATIENT: ");
   out.PrintText(m.PatientCode);
   out.PrintText(" / SIDE OF REPLACEMENT: ");
@@ -31,19 +33,19 @@ void PrintHeader(const MeasurementModel& m, Surface& out) {
   out.EndLine();
 
   out.PrintText(" TIME LIMIT:");
-  PrintNumber(out, RoundHalfEven(MonthsForDays(m.TimeLimitDays)));
+  PrintNumber(out, RoundHalfEven(MonthsForDays(s.TimeLimitDays)));
   out.PrintText("months");
   out.Tab(35);
   out.PrintText("Subsidence related to ");
-  out.PrintText(m.TrochanterChoice == Trochanter::Minor ? "Minor" : "Major");
+  out.PrintText(s.TrochanterChoice == Trochanter::Minor ? "Minor" : "Major");
   out.PrintText("Troch. / ");
-  out.PrintText(m.ReferencePoint == Reference::StemShoulder ? "Shoulder" : "Head Center");
+  out.PrintText(s.ReferencePoint == Reference::StemShoulder ? "Shoulder" : "Head Center");
   out.EndLine();
 
   out.Tab(35);
   out.PrintText("Magnification computed by ");
-  out.PrintText(m.MagnificationSource == MagnificationBasis::StemLength ? "stem length" : "head radius");
-  out.PrintText(m.UseMeanMagnification != FactorChoice::EachRadiograph ? "  (mean)" : "  (individ.)");
+  out.PrintText(s.MagnificationSource == MagnificationBasis::StemLength ? "stem length" : "head radius");
+  out.PrintText(s.UseMeanMagnification != FactorChoice::EachRadiograph ? "  (mean)" : "  (individ.)");
   out.EndLine();
 
   out.EndLine();
@@ -113,7 +115,8 @@ void PrintDot(Surface& out, int column) {
   out.PrintText(".");
 }
 
-void PrintRow(const MeasurementModel& m, int i, int s, Surface& out) {
+void PrintRow(const PreparedSeries& p, int i, Surface& out) {
+  const MeasurementModel& m = p.model;
   out.Tab(2);
   PrintNumber(out, MonthsSinceFirst(m, i));
   if (m.IsolatedFlag[i] == 1) {
@@ -129,7 +132,7 @@ void PrintRow(const MeasurementModel& m, int i, int s, Surface& out) {
   }
   out.Tab(kFlagColumn);
   PrintNumber(out, m.DisconnectionFlag[i]);
-  const ChangesSinceStart c = Changes(m, i, s);
+  const ChangesSinceStart c = Changes(p, i, p.segmentStarts[i]);
   for (std::size_t p = 0; p < kParameterColumns.size(); ++p) {
     PrintValue(out, kParameterColumns[p], c.parameters[p]);
   }
@@ -161,11 +164,10 @@ double FittingTableFontSize(double widthRule, int lines, double height,
   return fitting;
 }
 
-void RenderTable(const MeasurementModel& m, Surface& surface) {
+void RenderTable(const PreparedSeries& p, Surface& surface) {
   surface.Cls();
-  PrintHeader(m, surface);
-  const Flags starts = SegmentStarts(m);
-  for (int i = 1; i <= m.RadiographCount; ++i) PrintRow(m, i, starts[i], surface);
+  PrintHeader(p, surface);
+  for (int i = 1; i <= p.model.RadiographCount; ++i) PrintRow(p, i, surface);
 }
 
 } // namespace sinkview

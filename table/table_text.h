@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "model/model.h"
+#include "model/prepared_series.h"
 #include "ui/surface.h"
 
 namespace sinkview {
@@ -30,6 +31,6 @@ double FittingTableFontSize(double widthRule, int lines, double height,
 // Clears the surface and prints the whole table onto it in its current
 // font: the nine header lines, then one row per radiograph with the changes
 // since the start of its segment, dots for an incomparable radiograph.
-void RenderTable(const MeasurementModel& m, Surface& surface);
+void RenderTable(const PreparedSeries& p, Surface& surface);
 
 } // namespace sinkview

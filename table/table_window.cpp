@@ -26,8 +26,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 
 } // namespace
 
-TableWindow::TableWindow(PreparedSeries prepared, const std::string& caption, QWidget* parent)
-    : SeriesWindow(std::move(prepared), caption, QStringLiteral("Table"), parent) {
+TableWindow::TableWindow(const PreparedSeries& prepared, const std::string& caption, QWidget* parent)
+    : SeriesWindow(prepared, caption, QStringLiteral("Table"), parent) {
   resize(TwipsRect(0, 0, kTableClientWidth, kTableClientHeight).size());
 
   // Created in tab order.
@@ -78,7 +78,7 @@ void TableWindow::paintEvent(QPaintEvent*) {
   QFont font = DesignFont();
   PainterSurface surface(painter, QRectF(rect()), Qt::white, palette().color(QPalette::WindowText), font);
   surface.SetFontSize(fontSize_);
-  RenderTable(model(), surface);
+  RenderTable(prepared(), surface);
 }
 
 void TableWindow::Command1_Click() {
@@ -88,7 +88,7 @@ void TableWindow::Command1_Click() {
 void TableWindow::Command2_Click() { close(); }
 
 void TableWindow::Command3_Click() {
-  Expected<void, Failure> written = WriteExportFile(model(), model().NumFileName);
+  Expected<void, Failure> written = WriteExportFile(prepared(), model().NumFileName);
   // Beside the data file may be a folder the user cannot write (the
   // installed samples, a read-only share): offer another place until one
   // works or the user gives up.
@@ -99,7 +99,7 @@ void TableWindow::Command3_Click() {
                QStringLiteral("Save as..."), QStringLiteral("Save export file"), QDir::home().filePath(name),
                QStringLiteral("Export files (*.num)"), QStringLiteral("num")});
     if (chosen.isEmpty()) return;
-    written = WriteExportFile(model(), chosen.toLocal8Bit().toStdString());
+    written = WriteExportFile(prepared(), chosen.toLocal8Bit().toStdString());
   }
 }
 

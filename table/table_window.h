@@ -18,7 +18,7 @@ namespace sinkview {
 class TableWindow : public SeriesWindow {
   Q_OBJECT
 public:
-  TableWindow(PreparedSeries prepared, const std::string& caption, QWidget* parent = nullptr);
+  TableWindow(const PreparedSeries& prepared, const std::string& caption, QWidget* parent = nullptr);
 
   // The font size the table is printed in; it follows the window width.
   double TableFontSize() const { return fontSize_; }

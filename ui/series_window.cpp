@@ -6,9 +6,9 @@
 
 namespace sinkview {
 
-SeriesWindow::SeriesWindow(PreparedSeries prepared, const std::string& caption, const QString& objectName,
-                           QWidget* parent)
-    : QWidget(parent), prepared_(std::move(prepared)), model_(prepared_->model()) {
+SeriesWindow::SeriesWindow(const PreparedSeries& prepared, const std::string& caption,
+                           const QString& objectName, QWidget* parent)
+    : QWidget(parent), prepared_(prepared) {
   setObjectName(objectName);
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromStdString(caption));
@@ -20,8 +20,8 @@ SeriesWindow::SeriesWindow(PreparedSeries prepared, const std::string& caption, 
 }
 
 void SeriesWindow::closeEvent(QCloseEvent* event) {
-  if (prepared_) {
-    prepared_.reset();
+  if (!returned_) {
+    returned_ = true;
     hide();
     emit returnedToMain();
   }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <optional>
 #include <string>
 
 #include "model/model.h"
@@ -10,14 +9,13 @@
 namespace sinkview {
 
 // A window over a prepared series, which it holds while it is open: white,
-// in the design font, deleted when closed. Closing it (through the frame or
-// a button that closes it) ends the preparation, so the lengths are never
-// left corrected behind the main window's back, and emits returnedToMain
-// once.
+// in the design font, deleted when closed (and the prepared series with
+// it). Closing it (through the frame or a button that closes it) emits
+// returnedToMain once.
 class SeriesWindow : public QWidget {
   Q_OBJECT
 public:
-  SeriesWindow(PreparedSeries prepared, const std::string& caption, const QString& objectName,
+  SeriesWindow(const PreparedSeries& prepared, const std::string& caption, const QString& objectName,
                QWidget* parent = nullptr);
 
 signals:
@@ -25,11 +23,12 @@ signals:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
-  MeasurementModel& model() { return model_; }
+  const PreparedSeries& prepared() const { return prepared_; }
+  const MeasurementModel& model() const { return prepared_.model; }
 
 private:
-  std::optional<PreparedSeries> prepared_; // empty once returned to the main window
-  MeasurementModel& model_;
+  const PreparedSeries prepared_;
+  bool returned_ = false;
 };
 
 } // namespace sinkview

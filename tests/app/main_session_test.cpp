@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/temp_folder.h"
+#include "model/reader.h"
 #include "paths/settings_file.h"
 
 using namespace sinkview;
@@ -16,8 +17,8 @@ const std::string kData = SINKVIEW_TEST_DATA "/";
 struct MainSessionTest : ::testing::Test {
   // Time limit, zoom, raw data, reference point.
   std::array<double, 4> Settings() {
-    const MeasurementModel& m = session.model();
-    return {m.TimeLimitDays, m.ZoomRange, double(m.ShowRawData), double(m.ReferencePoint)};
+    const sinkview::Settings& s = session.settings();
+    return {s.TimeLimitDays, s.ZoomRange, double(s.ShowRawData), double(s.ReferencePoint)};
   }
 
   const sinkview::testing::TempFolder dir;
@@ -37,7 +38,7 @@ TEST_F(MainSessionTest, SettingsStartAtTheirValuesAndFollowTheTexts) {
   EXPECT_EQ(Settings(), (std::array<double, 4>{0, 0, 0, 1}));
   // Months with decimals: converted once, as the exporter converts them.
   session.SetTimeLimitText("0.2630137");
-  EXPECT_EQ(session.model().TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
+  EXPECT_EQ(session.settings().TimeLimitDays, TimeLimitDaysForMonths(0.2630137));
   // A stored folder that is gone: the samples.
   ASSERT_TRUE(WriteStartFolder(settingsFile, (dir.path / "removed").string()));
   EXPECT_EQ(session.StartFolder(kExamples), kExamples);
@@ -73,4 +74,21 @@ TEST_F(MainSessionTest, ABadFileGivesItsMessageAndTheEarlierSeriesStays) {
   EXPECT_EQ(messages[0].detail, kData + "thirty_two_records.vok");
   EXPECT_NE(messages[1].text.find("month_thirteen.vok"), std::string::npos);
   EXPECT_NE(messages[1].text.find("month"), std::string::npos);
+}
+
+// A window gets a prepared copy of its own; the series loaded stays as read.
+TEST_F(MainSessionTest, PreparingForAWindowLeavesTheSeriesAsRead) {
+  const std::string path = kExamples + "schmid_anna_left_breaks.vok";
+  ASSERT_TRUE(session.Load(path));
+  session.SetReference(Reference::HeadCenter);
+  const auto first = session.PrepareForWindow(), second = session.PrepareForWindow();
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->settings.ReferencePoint, Reference::HeadCenter);
+  const MeasurementModel read = *ReadDataFile(path);
+  for (auto series : kScaledSeries) {
+    EXPECT_EQ(session.model().*series, read.*series);
+    EXPECT_EQ(first->model.*series, second->model.*series);
+  }
+  for (const AnalysisRun& run : kAnalysisRuns)
+    EXPECT_EQ(first->model.*run.corrected, second->model.*run.corrected);
 }

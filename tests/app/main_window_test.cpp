@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, SettingsFollowTheirControls) {
   Control("Text2")->setProperty("text", "24");
   Control("Text1")->setProperty("text", "2");
   for (const char* name : {"Check1", "Option9"}) QTest::mouseClick(Control(name), Qt::LeftButton);
-  const MeasurementModel& m = main->model();
+  const Settings& m = main->settings();
   EXPECT_EQ(std::tuple(m.TimeLimitDays, m.ZoomRange, m.ShowRawData, m.ReferencePoint),
             std::tuple(730.0f, 2.0f, RawData::Shown, Reference::HeadCenter));
   QTest::mouseClick(Control("Option10"), Qt::LeftButton);

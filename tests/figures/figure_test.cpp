@@ -1,11 +1,16 @@
 #include "figures/figure.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include "../graphics/graphics_test_helpers.h"
+#include "../model/record_text.h"
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
+#include "table/export_file.h"
+#include "table/table_text.h"
+#include "ui/recording_surface.h"
 
 using namespace sinkview;
 using sinkview::testing::MessageOf;
@@ -15,7 +20,7 @@ using sinkview::testing::FileContents;
 // A figure that cannot be made must not replace an older one, nor say it was written.
 TEST(Figure, AFigureThatCannotBeMadeKeepsTheOlderFileAndSaysWhy) {
   const sinkview::testing::TempFolder folder;
-  MeasurementModel m = sinkview::testing::LoadExample("bauer_helene_left.vok", true);
+  const PreparedSeries m = sinkview::testing::PreparedExample("bauer_helene_left.vok");
   const fs::path png = folder.path / "g.png";
   ASSERT_EQ(MessageOf(WriteFigure(Figure::Graphics, png, QSize(64, 48), m, SINKVIEW_BUILD_PROGRAM_DIR)), "");
   const std::string older = FileContents(png);
@@ -26,4 +31,34 @@ TEST(Figure, AFigureThatCannotBeMadeKeepsTheOlderFileAndSaysWhy) {
   EXPECT_NE(message.find("does not fit in memory"), std::string::npos) << message;
   EXPECT_EQ(FileContents(png), older);
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"g.png"}) << "no temporary file";
+}
+// The study report draws a patient's graphics and then the table from one
+// prepared series: the table must stay the table window's. Small distances
+// would show a re-base in place: lifted by 3 mm they lose their last bits.
+TEST(Figure, TheTableDrawnAfterTheGraphicsIsTheTableWindows) {
+  const auto tableText = [](const PreparedSeries& p) {
+    RecordingSurface surface;
+    RenderTable(p, surface);
+    std::string text;
+    for (int n = 0; n <= TableLineCount(p.model); ++n) text += surface.LineText(n) + "\n";
+    return text + ExportText(p);
+  };
+  std::string file;
+  const char* small[] = {"0,0.13,0.027,0.0031,1.52", "0,0.71,0.093,0.0047,1.16", "0,0.37,0.051,0.0029,1.83"};
+  for (int k = 0; k < 3; ++k) {
+    RecordText r;
+    r.date = "200" + std::to_string(4 + k) + "0301";
+    r.medial = small[k];
+    r.lateral = small[2 - k];
+    file += r.Text();
+  }
+  const auto read = ParseDataText(file, "/t/small.vok");
+  ASSERT_TRUE(read);
+  const auto p = PrepareSeries(*read, {}, "/t/small.vok");
+  ASSERT_TRUE(p);
+  const std::string window = tableText(*p);
+  QImage image(GraphicsDesignSize(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  DrawGraphicsFigure(painter, image.size(), *p, SINKVIEW_BUILD_PROGRAM_DIR);
+  EXPECT_EQ(tableText(*p), window);
 }

@@ -2,6 +2,7 @@
 
 #include <tuple>
 
+#include "graphics/plotting.h"
 #include "graphics_test_helpers.h"
 
 using namespace sinkview;
@@ -34,17 +35,22 @@ MeasurementModel Distinct() {
 // A left replacement shows the medial distances in box 2 and the lateral ones
 // in box 4; "right" exchanges the columns, any other side value is left.
 TEST(PaintPicture, RightReplacementSwapsTheBoxesAndEveryOtherSideValueIsLeft) {
-  const MeasurementModel read = LoadExample("bauer_helene_left.vok", true);
+  const PreparedSeries read = PreparedExample("bauer_helene_left.vok");
   const auto drawn = [&](const char* side, int number) {
-    MeasurementModel m = read;
-    m.ProsthesisSide = side;
+    PreparedSeries p = read;
+    p.model.ProsthesisSide = side;
     RecordingSurface s;
-    PaintPicture(number, m, kSketchFolder, s);
-    return std::tuple(m.CorrectedMedial1 != read.CorrectedMedial1,
-                      m.CorrectedLateral5 != read.CorrectedLateral5, s.segments);
+    PaintPicture(number, p, kSketchFolder, s);
+    return s.segments;
   };
-  EXPECT_TRUE(std::get<0>(drawn("left", 2)));
-  EXPECT_TRUE(std::get<1>(drawn("left", 4)));
+  const MeasurementModel& m = read.model;
+  RecordingSurface medial, lateral;
+  PlotDistanceCurves(m, m.CorrectedMedial1, m.CorrectedMedial2, m.CorrectedMedial3, m.CorrectedMedial4,
+                     medial);
+  PlotDistanceCurves(m, m.CorrectedLateral5, m.CorrectedLateral6, m.CorrectedLateral7, m.CorrectedLateral8,
+                     lateral);
+  EXPECT_EQ(drawn("left", 2), medial.segments);
+  EXPECT_EQ(drawn("left", 4), lateral.segments);
   for (int number = 2; number <= 5; ++number) {
     EXPECT_EQ(drawn("right", number), drawn("left", number < 4 ? number + 2 : number - 2)) << number;
     EXPECT_NE(drawn("right", number), drawn("left", number)) << number;
@@ -70,13 +76,14 @@ TEST(PlotSubsidence, SeriesFollowTheReferenceAndTheOverlaysTheirSwitches) {
       {1, 0, 0, 0, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
   };
   for (const auto& c : cases) {
-    MeasurementModel m = Distinct();
-    m.ReferencePoint = static_cast<Reference>(c.referencePoint);
-    m.TrochanterChoice = static_cast<Trochanter>(c.trochanter);
-    m.ShowRawData = static_cast<RawData>(c.showRaw);
-    m.HasStemCementData = c.stemCement == 1;
+    PreparedSeries p{{}, Distinct(), {}};
+    p.settings.ReferencePoint = static_cast<Reference>(c.referencePoint);
+    p.settings.TrochanterChoice = static_cast<Trochanter>(c.trochanter);
+    p.settings.ShowRawData = static_cast<RawData>(c.showRaw);
+    p.model.HasStemCementData = c.stemCement == 1;
+    const MeasurementModel& m = p.model;
     RecordingSurface s;
-    PlotSubsidence(m, s);
+    PlotSubsidence(p, s);
     SCOPED_TRACE(
         ::testing::PrintToString(std::vector<int>{c.referencePoint, c.trochanter, c.showRaw, c.stemCement}));
     const double r = (m.*c.raw)[1];

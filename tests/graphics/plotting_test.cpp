@@ -38,7 +38,7 @@ TEST(PlotSeries, GridRunsThroughTheFirstValueAndTheCurveIsTwoPixelsWide) {
   MeasurementModel m = ModelAtDays({0, 100, 400});
   const Series v = SeriesOf({2.3f, 4.6f, 3.1f});
   RecordingSurface s;
-  PlotSeries(m, v, s);
+  PlotSeries(m, v, kStartZoomRange, s);
   EXPECT_EQ(OnlyScale(s), (std::vector<double>{0, 8, 400, -1}));
   const double v1 = v[1];
   EXPECT_EQ(GridLines(s, 400),
@@ -53,8 +53,8 @@ TEST(PlotSeries, GridRunsThroughTheFirstValueAndTheCurveIsTwoPixelsWide) {
 TEST(PlotMonthTicks, FiftyNineAndNineTenthsMonthsGiveFiftyNineTicksLongAtWholeYears) {
   MeasurementModel m = ModelAtDays({0, static_cast<float>(59.9 * 365 / 12)});
   RecordingSurface single, stacked;
-  PlotSeries(m, SeriesOf({2, 3}), single); // lo = -1, hi = 6
-  Series c1 = SeriesOf({0, 0}), c2 = c1, c3 = c1, c4 = c1;
+  PlotSeries(m, SeriesOf({2, 3}), kStartZoomRange, single); // lo = -1, hi = 6
+  const Series c1 = SeriesOf({0, 0}), c2 = c1, c3 = c1, c4 = c1;
   PlotDistanceCurves(m, c1, c2, c3, c4, stacked); // lo = -1, hi = 4
   const struct {
     const RecordingSurface& surface;
@@ -76,9 +76,9 @@ TEST(PlotMonthTicks, FiftyNineAndNineTenthsMonthsGiveFiftyNineTicksLongAtWholeYe
 TEST(DisconnectionFlag, RemovesThatSegmentOfEveryCurveButNotTheRadiographLineOrTheOverlay) {
   MeasurementModel m = ModelAtDays({0, 30, 60, 90});
   m.DisconnectionFlag[2] = 1;
-  Series c1 = SeriesOf({4, 5, 6, 7}), c2 = c1, c3 = c1, c4 = c1;
+  const Series c1 = SeriesOf({4, 5, 6, 7}), c2 = c1, c3 = c1, c4 = c1;
   RecordingSurface single, stacked, overlay;
-  PlotSeries(m, c1, single);
+  PlotSeries(m, c1, kStartZoomRange, single);
   PlotDistanceCurves(m, c1, c2, c3, c4, stacked);
   for (const auto& [s, curves] : {std::pair{&single, 1u}, std::pair{&stacked, 4u}}) {
     const std::vector<Segment> drawn = CurveSegments(*s);
@@ -110,9 +110,8 @@ TEST(PlotSeries, DegenerateInputGivesAClampedDiagramQuickly) {
   for (const auto& c : cases) {
     MeasurementModel m = ModelAtDays({0, 30});
     m.RadiographCount = static_cast<std::int16_t>(c.radiographs);
-    m.ZoomRange = c.zoom;
     RecordingSurface s;
-    PlotSeries(m, SeriesOf({c.a, c.b}), s);
+    PlotSeries(m, SeriesOf({c.a, c.b}), c.zoom, s);
     EXPECT_EQ(OnlyScale(s), (std::vector<double>{0, c.top, c.radiographs == 1 ? 0.0 : 30.0, c.bottom}))
         << c.a;
     EXPECT_LT(s.segments.size(), 4u * 65536) << c.a;
@@ -120,18 +119,25 @@ TEST(PlotSeries, DegenerateInputGivesAClampedDiagramQuickly) {
   }
 }
 
-// 1.1 - 4 + 3 is 1.1 - 1 only in double precision, and stays so on a second
-// call; slots above the radiographs are not touched.
-TEST(PlotDistanceCurves, RebasesToThreeTwoOneZeroWithTheGridAtWholeUnitsAndOnlyOnce) {
+// 1.1 - 4 + 3 is 1.1 - 1 only in double precision. The series given stay
+// as they are, so a second call draws the same.
+TEST(PlotDistanceCurves, DrawsChangesFromThreeTwoOneZeroWithTheGridAtWholeUnits) {
   MeasurementModel m = ModelAtDays({0, 30, 60});
-  Series c[4] = {SeriesOf({4, 4.5f, 1.1f, 77}), SeriesOf({7, 7.25f, 7}), SeriesOf({5, 4.5f, 5.5f}),
-                 SeriesOf({2, 1, 3})};
-  const Series rebased[4] = {SeriesOf({3, 3.5f, 1.1f - 1, 77}), SeriesOf({2, 2.25f, 2}),
+  const Series c[4] = {SeriesOf({4, 4.5f, 1.1f, 77}), SeriesOf({7, 7.25f, 7}), SeriesOf({5, 4.5f, 5.5f}),
+                       SeriesOf({2, 1, 3})};
+  const Series rebased[4] = {SeriesOf({3, 3.5f, 1.1f - 1}), SeriesOf({2, 2.25f, 2}),
                              SeriesOf({1, 0.5f, 1.5f}), SeriesOf({0, -1, 1})};
   RecordingSurface first, second;
   PlotDistanceCurves(m, c[0], c[1], c[2], c[3], first);
   PlotDistanceCurves(m, c[0], c[1], c[2], c[3], second);
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(c[k], rebased[k]) << "curve " << k + 1;
+  const std::vector<Segment> curves = CurveSegments(first);
+  ASSERT_EQ(curves.size(), 8u);
+  for (int k = 0; k < 4; ++k) {
+    const Series& r = rebased[k];
+    EXPECT_EQ(curves[2 * k], (Segment{0, r[1], 30, r[2], {}, false, 2})) << "curve " << k + 1;
+    EXPECT_EQ(curves[2 * k + 1], (Segment{30, r[2], 60, r[3], {}, false, 2})) << "curve " << k + 1;
+  }
+  EXPECT_EQ(c[0], SeriesOf({4, 4.5f, 1.1f, 77}));
   // Curve 4 reaches -1, curve 1 3.5: from CInt(-2) to CInt(4.5), a margin of one.
   EXPECT_EQ(OnlyScale(first), (std::vector<double>{0, 4, 60, -2}));
   EXPECT_EQ(GridLines(first, 60), (std::vector<double>{-2, -1, 0, 1, 2, 3, 4}));

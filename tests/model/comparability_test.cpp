@@ -39,9 +39,9 @@ struct Result {
   ComparabilityWork work;
 };
 
-Result Analyse(MeasurementModel& m) {
+Result Analyse(MeasurementModel& m, const Settings& settings = {}) {
   Result r;
-  ComputeCorrectedSeries(m, r.work, m.MedialDistance1, r.corrected);
+  ComputeCorrectedSeries(m, settings, r.work, m.MedialDistance1, r.corrected);
   return r;
 }
 
@@ -88,8 +88,9 @@ TEST(Comparability, PairsAtTheLimitsAreStillComparable) {
 TEST(Comparability, RadiographWithoutPartnerBreaksBothIntervalsUnlessBridged) {
   for (const float limit : {150.0f, 1825.0f}) {
     MeasurementModel m = SeriesOf({{0, 0}, {100, 5, 9}, {200, 1}, {300, 2}});
-    m.TimeLimitDays = limit;
-    const Result r = Analyse(m);
+    Settings settings;
+    settings.TimeLimitDays = limit;
+    const Result r = Analyse(m, settings);
     const bool broken = limit == 150;
     EXPECT_EQ(m.IsolatedFlag[2], 1);
     EXPECT_EQ((std::vector<int>{m.DisconnectionFlag[1], m.DisconnectionFlag[2], m.DisconnectionFlag[3]}),
@@ -108,7 +109,7 @@ namespace {
 
 // The analysis as plainly written, one series at a time: the oracle for the
 // preparation, which corrects all series side by side.
-void PlainCorrectedSeries(const MeasurementModel& m, const Series& x, Series& y) {
+void PlainCorrectedSeries(const MeasurementModel& m, const Settings& s, const Series& x, Series& y) {
   const int n = m.RadiographCount;
   const Series& t = m.ElapsedDays;
   float weight[kSlots][kSlots] = {}, rate[kSlots][kSlots] = {};
@@ -119,9 +120,9 @@ void PlainCorrectedSeries(const MeasurementModel& m, const Series& x, Series& y)
       const float d = std::max({std::fabs(m.ComparabilityMeasure1[i] - m.ComparabilityMeasure1[j]),
                                 std::fabs(m.ComparabilityMeasure2[i] - m.ComparabilityMeasure2[j]),
                                 std::fabs(m.ComparabilityMeasure3[i] - m.ComparabilityMeasure3[j])});
-      if (dt <= m.TimeLimitDays && d <= m.ComparabilityLimit) {
+      if (dt <= s.TimeLimitDays && d <= s.ComparabilityLimit) {
         comparable[i][j] = 1;
-        weight[i][j] = m.ComparabilityLimit - d + 1;
+        weight[i][j] = s.ComparabilityLimit - d + 1;
         rate[i][j] = static_cast<float>(static_cast<double>(x[j] - x[i]) * weight[i][j] / dt);
       }
     }
@@ -151,7 +152,8 @@ TEST(Comparability, PreparationCorrectsAllSeriesExactlyAsOneAtATime) {
   for (int trial = 0; trial < 50; ++trial) {
     MeasurementModel m;
     m.RadiographCount = static_cast<std::int16_t>(1 + trial % 30);
-    m.TimeLimitDays = trial % 3 == 0 ? 400 : 1825;
+    Settings settings;
+    settings.TimeLimitDays = trial % 3 == 0 ? 400 : 1825;
     for (int k = 1; k <= m.RadiographCount; ++k) {
       m.ElapsedDays[k] = k == 1 ? 0 : m.ElapsedDays[k - 1] + gap(random);
       m.ComparabilityMeasure1[k] = control(random);
@@ -159,10 +161,10 @@ TEST(Comparability, PreparationCorrectsAllSeriesExactlyAsOneAtATime) {
       m.ComparabilityMeasure3[k] = control(random);
       for (const AnalysisRun& run : kAnalysisRuns) (m.*run.measured)[k] = value(random);
     }
-    RunAnalyses(m);
+    RunAnalyses(m, settings);
     for (const AnalysisRun& run : kAnalysisRuns) {
       Series expected{};
-      PlainCorrectedSeries(m, m.*run.measured, expected);
+      PlainCorrectedSeries(m, settings, m.*run.measured, expected);
       for (int k = 1; k <= m.RadiographCount; ++k) {
         ASSERT_EQ(std::bit_cast<std::uint32_t>((m.*run.corrected)[k]),
                   std::bit_cast<std::uint32_t>(expected[k]))

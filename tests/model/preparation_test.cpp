@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "model/prepared_series.h"
 #include "model/reader.h"
 #include "record_text.h"
@@ -17,77 +19,80 @@ MeasurementModel TwoRadiographs() {
   second.angle = "2.9";
   ReadResult read = ParseDataText(first.Text() + second.Text(), "/t/a.vok");
   EXPECT_TRUE(read);
-  return read->model;
+  return read ? *read : MeasurementModel{};
 }
 
-// Prepared for good, as the command-line programs keep their copy.
-void Prepare(MeasurementModel& m) {
-  auto prepared = PreparedSeries::Prepare(m, "/t/a.vok");
-  ASSERT_TRUE(prepared);
-  std::move(*prepared).Keep();
+PreparedSeries Prepared(const MeasurementModel& read, const Settings& settings = {}) {
+  auto prepared = PrepareSeries(read, settings, "/t/a.vok");
+  EXPECT_TRUE(prepared) << prepared.error().message;
+  return prepared ? *prepared : PreparedSeries{};
+}
+
+// Every series of two models bit for bit: the lengths and the results.
+bool SameSeries(const MeasurementModel& a, const MeasurementModel& b) {
+  const auto same = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  for (auto series : kScaledSeries) {
+    if (!same(a.*series, b.*series)) return false;
+  }
+  for (const AnalysisRun& run : kAnalysisRuns) {
+    if (!same(a.*run.corrected, b.*run.corrected)) return false;
+  }
+  return same(a.DisconnectionFlag, b.DisconnectionFlag) && same(a.IsolatedFlag, b.IsolatedFlag);
 }
 
 } // namespace
 
-TEST(Preparation, EachRadiographIsDividedByItsOwnMagnification) {
-  MeasurementModel m = TwoRadiographs();
-  const MeasurementModel read = m;
-  Prepare(m);
+TEST(Preparation, EachRadiographIsDividedByItsOwnMagnificationAndTheSeriesReadStays) {
+  const MeasurementModel read = TwoRadiographs();
+  const MeasurementModel m = Prepared(read).model;
   EXPECT_EQ(m.MedialDistance1[1], static_cast<float>(static_cast<float>(1.0 / 1.15f) * 14.6));
   EXPECT_EQ(m.MedialDistance1[2], static_cast<float>(static_cast<float>(1.0 / 1.16f) * double(14.6f)));
   EXPECT_NE(m.MedialDistance1[1], m.MedialDistance1[2]) << "same reading, different magnification";
   EXPECT_EQ(m.BoneStemAngle, read.BoneStemAngle) << "an angle is never scaled";
   EXPECT_EQ(m.CorrectedAngle[2], 2.9f);
-  EXPECT_EQ(m.Magnification, static_cast<float>(1.0 / 1.16f)) << "the factor of radiograph N";
+  EXPECT_EQ(read.MedialDistance1[1], 14.6f);
+  EXPECT_EQ(read.CorrectedMedial1, Series{}) << "the analyses run on the prepared copy only";
 }
 
 TEST(Preparation, MeanFactorIsTheSameForAll) {
-  MeasurementModel m = TwoRadiographs();
-  m.UseMeanMagnification = FactorChoice::Mean;
-  const float raw = m.HeadMajorDistance[2];
-  Prepare(m);
-  EXPECT_EQ(m.HeadMajorDistance[2], static_cast<float>(double(m.MeanMagnificationHeadRadius) * raw));
-  m.MagnificationSource = MagnificationBasis::StemLength;
-  EXPECT_EQ(MagnificationFactor(m, 1), m.MeanMagnificationStemLength);
-  m.UseMeanMagnification = FactorChoice::EachRadiograph;
-  EXPECT_EQ(MagnificationFactor(m, 2), static_cast<float>(1.0 / double(m.MagnificationStemLength[2])));
+  const MeasurementModel read = TwoRadiographs();
+  Settings mean;
+  mean.UseMeanMagnification = FactorChoice::Mean;
+  EXPECT_EQ(Prepared(read, mean).model.HeadMajorDistance[2],
+            static_cast<float>(double(read.MeanHeadRadiusFactor) * read.HeadMajorDistance[2]));
+  mean.MagnificationSource = MagnificationBasis::StemLength;
+  EXPECT_EQ(MagnificationFactor(read, mean, 1), read.MeanStemLengthFactor);
+  EXPECT_EQ(read.MeanStemLengthFactor, static_cast<float>(1.0 / 1.14f));
+  mean.UseMeanMagnification = FactorChoice::EachRadiograph;
+  EXPECT_EQ(MagnificationFactor(read, mean, 2),
+            static_cast<float>(1.0 / double(read.MagnificationStemLength[2])));
 }
 
-TEST(Preparation, EndRestoresTheValuesReadBitForBitAfterManyVisits) {
-  MeasurementModel m = TwoRadiographs();
-  const MeasurementModel read = m;
-  Series firstVisit{};
-  for (int visit = 0; visit < 1000; ++visit) {
-    auto prepared = PreparedSeries::Prepare(m, "/t/a.vok");
-    ASSERT_TRUE(prepared);
-    if (visit == 0) firstVisit = m.CorrectedMedial1;
-    EXPECT_EQ(m.CorrectedMedial1, firstVisit);
+// Nothing of one preparation is left for the next: each starts from the
+// series as read.
+TEST(Preparation, PreparingAgainGivesTheSameValuesBitForBit) {
+  const MeasurementModel read = TwoRadiographs();
+  Settings headCenter;
+  headCenter.ReferencePoint = Reference::HeadCenter;
+  const PreparedSeries first = Prepared(read);
+  EXPECT_TRUE(SameSeries(Prepared(read, headCenter).model, first.model));
+  for (int visit = 0; visit < 3; ++visit) {
+    const PreparedSeries again = Prepared(read);
+    EXPECT_TRUE(SameSeries(again.model, first.model)) << visit;
+    EXPECT_EQ(again.segmentStarts, first.segmentStarts);
   }
-  for (auto series : kScaledSeries) EXPECT_EQ(m.*series, read.*series);
-  UndoMagnificationCorrection(m); // an undo without a correction changes nothing
-  for (auto series : kScaledSeries) EXPECT_EQ(m.*series, read.*series);
 }
 
-// The reader refuses such values in a file; a model made otherwise is
+// The reader refuses such values in a file; a series made otherwise is
 // still checked.
-TEST(Preparation, OverflowIsRefusedWithTheValuesRead) {
+TEST(Preparation, OverflowIsRefusedNamingTheFile) {
   RecordText half;
   half.headMagnification = "0.5";
-  ReadResult read = ParseDataText(half.Text(), "/t/huge.vok");
+  const ReadResult read = ParseDataText(half.Text(), "/t/huge.vok");
   ASSERT_TRUE(read);
-  MeasurementModel& m = read->model;
-  m.MedialDistance2[1] = 3e38f;
-  const Series asRead = m.MedialDistance2;
-  const auto prepared = PreparedSeries::Prepare(m, "/t/huge.vok");
+  MeasurementModel huge = *read;
+  huge.MedialDistance2[1] = 3e38f;
+  const auto prepared = PrepareSeries(huge, {}, "/t/huge.vok");
   ASSERT_FALSE(prepared);
   EXPECT_NE(prepared.error().message.find("/t/huge.vok"), std::string::npos) << prepared.error().message;
-  EXPECT_EQ(m.MedialDistance2, asRead);
-}
-
-TEST(Preparation, SecondPreparationWithoutUndoDoesNotScaleTwice) {
-  MeasurementModel m = TwoRadiographs();
-  ApplyMagnificationCorrection(m);
-  const MeasurementModel once = m;
-  ApplyMagnificationCorrection(m);
-  EXPECT_EQ(m.MedialDistance1, once.MedialDistance1);
 }

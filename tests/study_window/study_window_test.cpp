@@ -42,7 +42,8 @@ bool Shows(StudyWindow& window, const QString& folder) {
 TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureTheFormatOfItsName) {
   QTemporaryDir dir;
   const fs::path folder = dir.path().toStdString();
-  const StudyOptions options;
+  StudyOptions options;
+  options.keepPrepared = true;
   const StudyResult study = RunStudy({kCohort.string()}, options);
   ASSERT_EQ(study.patients.size(), 3u);
 
@@ -64,6 +65,24 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
   ASSERT_FALSE(wrong);
   EXPECT_NE(wrong.error().message.find("cohort.jpg"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder / "cohort.jpg"));
+}
+
+// A patient's page shows the series read with the rest of the study, even
+// when its file has changed on disk since.
+TEST(StudyGraphics, APatientPageShowsTheSeriesReadEvenWhenItsFileChangedSince) {
+  QTemporaryDir dir;
+  const fs::path folder = dir.path().toStdString(), data = folder / "data";
+  fs::copy(kCohort, data);
+  StudyOptions options;
+  options.keepPrepared = true;
+  const StudyResult study = RunStudy({data.string()}, options);
+  const auto report = [&](const char* name) {
+    EXPECT_TRUE(WriteStudyReport((folder / name).string(), study, options));
+    return std::regex_replace(FileContents(folder / name), std::regex("/CreationDate \\([^)]*\\)"), "");
+  };
+  const std::string asRead = report("before.pdf");
+  fs::copy_file(data / "a_break.vok", data / "b_isolated.vok", fs::copy_options::overwrite_existing);
+  EXPECT_EQ(report("after.pdf"), asRead);
 }
 
 // A figure for a paper: one or two columns wide at 300 dpi, the PNG saying so.

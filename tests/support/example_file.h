@@ -9,17 +9,22 @@
 
 namespace sinkview::testing {
 
-// A sample file of examples/ as read, prepared by "GRAPHICS" if asked.
-inline MeasurementModel LoadExample(const char* name, bool prepared = false) {
-  const std::string path = std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name;
-  if (prepared) {
-    auto loaded = LoadPreparedFile(path, Settings{});
-    EXPECT_TRUE(loaded) << loaded.error().message;
-    return loaded ? std::move(loaded->model) : MeasurementModel{};
-  }
-  ReadResult read = ReadDataFile(path);
+inline std::string ExamplePath(const char* name) {
+  return std::string(SINKVIEW_SOURCE_DIR) + "/examples/" + name;
+}
+
+// A sample file of examples/ as read.
+inline MeasurementModel LoadExample(const char* name) {
+  ReadResult read = ReadDataFile(ExamplePath(name));
   EXPECT_TRUE(read) << read.error().message;
-  return read ? std::move(read->model) : MeasurementModel{};
+  return read ? std::move(*read) : MeasurementModel{};
+}
+
+// The same prepared as "GRAPHICS" prepares it.
+inline PreparedSeries PreparedExample(const char* name, const Settings& settings = {}) {
+  auto prepared = LoadPreparedFile(ExamplePath(name), settings);
+  EXPECT_TRUE(prepared) << prepared.error().message;
+  return prepared ? std::move(*prepared) : PreparedSeries{};
 }
 
 } // namespace sinkview::testing

@@ -39,10 +39,15 @@ MeasurementModel HandSeries(bool stemCement) {
   return m;
 }
 
+// A series set up by hand as the preparation would hand it on.
+PreparedSeries Prepared(const MeasurementModel& m, const Settings& settings = {}) {
+  return {settings, m, SegmentStarts(m)};
+}
+
 // The whole table as text, one line after another.
 std::string TableText(const MeasurementModel& m) {
   RecordingSurface surface;
-  RenderTable(m, surface);
+  RenderTable(Prepared(m), surface);
   std::string text;
   for (int n = 0; n <= TableLineCount(m); ++n) text += surface.LineText(n) + "\n";
   return text;
@@ -71,14 +76,15 @@ TEST(TableText, HeaderAndRowsOfTheHandSeries) {
 
 TEST(ExportFile, HeaderTitlesAndOneLinePerRadiographWithAndWithoutStemCementData) {
   MeasurementModel m = HandSeries(true);
-  EXPECT_EQ(ExportText(m), Golden("hand_series.num"));
+  EXPECT_EQ(ExportText(Prepared(m)), Golden("hand_series.num"));
   m.HasStemCementData = false;
-  m.ReferencePoint = Reference::HeadCenter;
-  m.TrochanterChoice = Trochanter::Minor;
-  EXPECT_EQ(ExportText(m), Golden("hand_series_head_center.num"));
+  Settings headCenter;
+  headCenter.ReferencePoint = Reference::HeadCenter;
+  headCenter.TrochanterChoice = Trochanter::Minor;
+  EXPECT_EQ(ExportText(Prepared(m, headCenter)), Golden("hand_series_head_center.num"));
   // A spreadsheet opens the file's ";" cells as they are.
   m.PatientCode = "=1+1;@A;-B; +C;x-y";
-  const std::string text = ExportText(m);
+  const std::string text = ExportText(Prepared(m, headCenter));
   EXPECT_EQ(text.substr(0, text.find('\r')), "'=1+1;'@A;'-B; +C;x-y / side of replacement: left");
 }
 
@@ -88,10 +94,10 @@ TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasTher
   fs::create_directories(occupied / "inside");
   std::ofstream(path) << "an older and longer export that must not leave a tail behind\n";
   for (int pass = 0; pass < 2; ++pass)
-    EXPECT_EQ(MessageOf(WriteExportFile(HandSeries(true), path.string())), "") << pass;
-  EXPECT_EQ(sinkview::testing::FileContents(path), ExportText(HandSeries(true)));
+    EXPECT_EQ(MessageOf(WriteExportFile(Prepared(HandSeries(true)), path.string())), "") << pass;
+  EXPECT_EQ(sinkview::testing::FileContents(path), ExportText(Prepared(HandSeries(true))));
   for (const fs::path& refused : {folder / "gone" / "hb48.num", occupied})
-    EXPECT_NE(MessageOf(WriteExportFile(HandSeries(true), refused.string())).find(refused.string()),
+    EXPECT_NE(MessageOf(WriteExportFile(Prepared(HandSeries(true)), refused.string())).find(refused.string()),
               std::string::npos);
   EXPECT_TRUE(fs::is_directory(occupied / "inside"));
   EXPECT_EQ(temp.Names(), (std::vector<std::string>{"hb48.num", "occupied.num"})) << "no temporary";
@@ -99,6 +105,7 @@ TEST(ExportFile, RewritingGivesTheSameFileAndAFailureNamesItAndLeavesWhatWasTher
   MeasurementModel overflowing = HandSeries(true);
   overflowing.CorrectedShoulderMajor = {0, -3e38f, 3e38f, 1.0f, 3.0f};
   const fs::path never = folder / "overflowing.num";
-  EXPECT_NE(MessageOf(WriteExportFile(overflowing, never.string())).find("radiograph 2"), std::string::npos);
+  EXPECT_NE(MessageOf(WriteExportFile(Prepared(overflowing), never.string())).find("radiograph 2"),
+            std::string::npos);
   EXPECT_FALSE(fs::exists(never));
 }

@@ -79,9 +79,8 @@ Result ExportOne(const std::string& name, const Settings& settings, const Target
   const std::string target = targets.For(name);
   const auto& folder = targets.OutputFolderOpened();
   const Expected<void, Failure> written =
-      folder
-          ? WriteExportFile(loaded->model, **folder, fs::path(target).filename().native(), FlushToDisk::Later)
-          : WriteExportFile(loaded->model, target, FlushToDisk::Later);
+      folder ? WriteExportFile(*loaded, **folder, fs::path(target).filename().native(), FlushToDisk::Later)
+             : WriteExportFile(*loaded, target, FlushToDisk::Later);
   if (written) return {};
   return {ShownFileName(name) + ": " + written.error().message, true};
 }

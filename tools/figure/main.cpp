@@ -33,7 +33,7 @@ int WriteFigures(const ExportOptions& options, const std::string& programDirecto
     std::cout << written << (written == 1 ? " figure" : " figures") << " written, " << failed << " failed\n";
   };
   std::error_code error;
-  std::optional<Expected<PreparedFile, Failure>> loaded;
+  std::optional<Expected<PreparedSeries, Failure>> loaded;
   std::string problem;
   if (fs::is_directory(name, error)) {
     problem = name + ": a folder; --graphics and --table draw one data file";
@@ -45,16 +45,13 @@ int WriteFigures(const ExportOptions& options, const std::string& programDirecto
     summary(0, wanted);
     return kSomeRejected;
   }
-  const MeasurementModel& m = (**loaded).model;
+  const PreparedSeries& prepared = **loaded;
   int failed = 0, written = 0;
   for (const auto& [file, figure] :
        {std::pair{options.graphicsFile, Figure::Graphics}, std::pair{options.tableFile, Figure::Table}}) {
     if (file.empty()) continue;
     const QSize size = options.size ? QSize(options.size->width, options.size->height)
                                     : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
-    // Each figure from the prepared series: the distance diagrams re-base
-    // theirs in place, which the table must not see.
-    MeasurementModel prepared = m;
     const Expected<void, Failure> figureWritten = WriteFigure(figure, file, size, prepared, programDirectory);
     if (figureWritten) {
       ++written;

@@ -191,8 +191,9 @@ int main(int argc, char** argv) {
   Expected<AtomicFile, Failure> longCsv = OpenLongCsv(*folder);
   LongRowsSink longRows;
   if (longCsv) longRows = [&file = *longCsv](std::string_view rows) { file.Write(rows); };
-  const StudyResult result =
-      RunStudy(command->folders, command->options, ProgressLine(), &stopAsked, longRows);
+  StudyOptions options = command->options;
+  options.keepPrepared = !command->reportFile.empty();
+  const StudyResult result = RunStudy(command->folders, options, ProgressLine(), &stopAsked, longRows);
   if (stopAsked) return Stopped();
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 

@@ -476,17 +476,12 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
   DrawTable(pages, "Rejected files", {"file", "reason"}, rows, {});
 }
 
-// One patient's page: the file is read and prepared again, so that no
-// model is kept for the whole study.
-void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const StudyOptions& options,
-                     const std::string& programDirectory) {
+// One patient's page, from the series read for the rest of the study.
+void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const std::string& programDirectory) {
   pages.NewPage();
   pages.Text(QString::fromStdString(patient.file), 10, true);
-  auto prepared = LoadPreparedFile(patient.path, options.settings);
-  if (!prepared) {
-    pages.Text(QString::fromStdString(prepared.error().message), 9);
-    return;
-  }
+  if (!patient.prepared) return;
+  const PreparedSeries& prepared = *patient.prepared;
   QPainter& painter = pages.painter();
   const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
   // The graphics figure on the left, the table on the right, each at its
@@ -501,9 +496,9 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const St
   };
   const double half = area.width() / 2 - 5;
   place(QRectF(area.left(), area.top(), half, area.height()), GraphicsDesignSize(),
-        [&](QSize size) { DrawGraphicsFigure(painter, size, prepared->model, programDirectory); });
+        [&](QSize size) { DrawGraphicsFigure(painter, size, prepared, programDirectory); });
   place(QRectF(area.left() + half + 10, area.top(), half, area.height()), TableDesignSize(),
-        [&](QSize size) { DrawTableFigure(painter, size, prepared->model); });
+        [&](QSize size) { DrawTableFigure(painter, size, prepared); });
 }
 
 } // namespace
@@ -532,8 +527,7 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
     DrawFlowDiagram(pages, result);
     pages.NewPage();
     DrawStudyTables(pages, result);
-    for (const PatientSummary& patient : result.patients)
-      DrawPatientPage(pages, patient, options, programDirectory);
+    for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
     return painter.end() ? std::string() : cannotBeDrawn;
   };
   return RenderToTemporary(path, draw, [&](const std::string& reason) {

@@ -45,7 +45,9 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
                                                                          const StudyResult& result);
 std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 
-// The PDF study report, written or whole in its temporary file.
+// The PDF study report, written or whole in its temporary file. A patient's
+// page shows the series the study read (run with StudyOptions::keepPrepared);
+// without it, only the file's name.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
                                                        const StudyOptions& options);
 [[nodiscard]] Expected<AtomicFile, Failure>

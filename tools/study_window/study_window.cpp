@@ -207,6 +207,7 @@ bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
     return false;
   }
   readWith_ = std::move(command.options);
+  readWith_.keepPrepared = true; // the report can be saved at any time
   title_->setText(QString::fromStdString(readWith_.protocol.title));
   return true;
 }
