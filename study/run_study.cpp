@@ -66,7 +66,11 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
       if (withLongRows)
         outcome.longRows = LongRows(*loaded, LongRowPrefix(hip.file, hip.patient, hip.group),
                                     StudyDays(hip.course, hip.events.surgery), Segments(hip.course));
-      if (options.keepPrepared) hip.prepared = std::make_shared<const PreparedSeries>(std::move(*loaded));
+      if (options.keepPrepared) {
+        // A report's patient page shows the series' name: pseudonymised, the hip's.
+        if (pseudonymise) loaded->model.PatientCode = hip.file;
+        hip.prepared = std::make_shared<const PreparedSeries>(std::move(*loaded));
+      }
       outcome.summary = std::move(hip);
     }
   } else {

@@ -121,11 +121,15 @@ TEST(ProtocolStudy, ASurgeryAfterTheFirstRadiographRefusesTheHip) {
 // Pseudonymised, the files carry the patients file's identifiers: no name
 // of a patient or a data file is in any of them.
 TEST(ProtocolStudy, PseudonymisedFilesNameNoPatientAndNoDataFile) {
-  const StudyResult result = RunStudy({kStudy}, ProtocolOptions(true));
+  StudyOptions options = ProtocolOptions(true);
+  options.keepPrepared = true; // as for a report, whose patient pages draw them
+  const StudyResult result = RunStudy({kStudy}, options);
   ASSERT_EQ(result.patients.size(), 9u);
   EXPECT_EQ(result.patients[0].file, "P01-L");
   EXPECT_EQ(result.patients[1].file, "P01-R");
-  for (const std::string& text : {SummaryCsv(result), VisitsCsv(result), RejectedCsv(result)}) {
+  std::vector<std::string> texts = {SummaryCsv(result), VisitsCsv(result), RejectedCsv(result)};
+  for (const PatientSummary& hip : result.patients) texts.push_back(hip.prepared->model.PatientCode);
+  for (const std::string& text : texts) {
     for (const char* name : {".vok", "Anders", "Imhof", "stray", "p08", "study_protocol"})
       EXPECT_EQ(text.find(name), std::string::npos) << name << " in\n" << text;
   }
