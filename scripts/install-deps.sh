@@ -9,13 +9,14 @@ run_packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation libboost-math-dev
   dpkg-dev help2man libtomlplusplus-dev libxlsxwriter-dev
+  r-base-core r-cran-nlme r-cran-emmeans
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth x11-utils openbox
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db
-  locales r-base-core r-cran-nlme r-cran-emmeans libreoffice-calc-nogui
+  locales libreoffice-calc-nogui
 )
 
 case "${1:-test}" in
