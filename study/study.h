@@ -49,14 +49,6 @@ struct StudyOptions {
 // threshold (the study window sets only those).
 Protocol StudyProtocol(const StudyOptions& options);
 
-// One radiograph of a patient's course: months since the first radiograph
-// (elapsed days x 12 / 365, unrounded) and the corrected change since the
-// first radiograph.
-struct CoursePoint {
-  double months = 0;
-  float change = 0;
-};
-
 // One row of summary.csv, for one data file that was read. A value that
 // cannot be had (none at the primary visit, the older format, no change
 // with one radiograph) is empty.
@@ -90,9 +82,6 @@ struct PatientSummary {
   HipEvents events;
   std::vector<VisitValue> visits;
 
-  // The courses for the cohort figure and the statistics, one point per
-  // radiograph (at most 30); stemCement is empty for the older format.
-  std::vector<CoursePoint> subsidence, stemCement;
   // Every radiograph's date (ISO 8601), in order, separated by blanks.
   std::string dates;
 

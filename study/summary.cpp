@@ -2,7 +2,6 @@
 #include "model/segments.h"
 #include "study/csv_text.h"
 #include "study/hip_course.h"
-#include "study/long_rows.h"
 #include "study/study.h"
 
 namespace sinkview {
@@ -38,12 +37,6 @@ PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path
     s.dates += DateOf(m, i);
     if (m.IsolatedFlag[i] == 1) ++s.isolated;
     if (i > 1 && starts[i] == i) ++s.breaks;
-    // Every change from radiograph 1, across breaks: the table's values
-    // restart at each segment, a study's course does not.
-    const ChangesSinceStart c = Changes(p, i, 1);
-    const double months = MonthsSinceFirstUnrounded(m, i);
-    s.subsidence.push_back({months, c.subsidence});
-    if (m.HasStemCementData) s.stemCement.push_back({months, c.stemCement});
   }
 
   s.course = CourseOf(p);

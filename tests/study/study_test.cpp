@@ -65,7 +65,9 @@ TEST(Study, FilesOfTheCohortAreTheHandComputedOnes) {
   EXPECT_EQ(CohortCsv(result), sinkview::testing::FileContents(expected + "cohort.csv"));
   EXPECT_EQ(BandsCsv(result), sinkview::testing::FileContents(expected + "bands.csv"));
   const PatientSummary& b = result.patients[1];
-  EXPECT_EQ(b.subsidence[2].months, 547 * 12.0 / 365) << "the course keeps the days of the radiographs";
+  EXPECT_EQ(std::chrono::sys_days(b.course.dates[2]) - std::chrono::sys_days(b.course.dates[0]),
+            std::chrono::days(547))
+      << "the course keeps the days of the radiographs";
 }
 
 TEST(Study, ThresholdIsInclusiveAndConfigurable) {
