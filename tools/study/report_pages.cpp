@@ -1,0 +1,140 @@
+#include "tools/study/report_pages.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <set>
+
+#include "model/numtext.h"
+#include "study/study_csv.h"
+#include "ui/design_units.h"
+
+namespace sinkview {
+
+namespace {
+// Pages of the report are A4 landscape at the figures' kDotsPerInch, so the
+// windows' figures keep their proportions and fonts.
+constexpr double kMargin = 40;
+} // namespace
+
+QString Number(const std::optional<double>& value) {
+  return value ? QString::fromStdString(CsvNumber(*value)) : QString();
+}
+
+QString Flag(const std::optional<bool>& flag) {
+  if (!flag) return "";
+  return *flag ? "yes" : "no";
+}
+
+// The report's numbers: millimetres with two decimals, percentages with
+// one, days whole.
+QString Fixed(double value, int decimals) {
+  return QString::fromStdString(FixedText(value, decimals, kFileDecimalPoint));
+}
+QString Label(double value) { return QString::fromStdString(LabelText(value, kFileDecimalPoint)); }
+QString Mm(const std::optional<double>& value) { return value ? Fixed(*value, 2) : QString(); }
+
+// "3 patients (4 hips)": hips are counted with the patients they belong to.
+QString PatientsAndHips(const std::vector<PatientSummary>& hips, const std::string& group) {
+  std::set<std::string> patients;
+  int count = 0;
+  for (const PatientSummary& hip : hips) {
+    if (!group.empty() && hip.group != group) continue;
+    patients.insert(hip.patient);
+    ++count;
+  }
+  const auto n = static_cast<int>(patients.size());
+  return QString("%1 patient%2 (%3 hip%4)")
+      .arg(n)
+      .arg(n == 1 ? "" : "s")
+      .arg(count)
+      .arg(count == 1 ? "" : "s");
+}
+
+ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter) : pdf_(pdf), painter_(painter) {
+  page_ =
+      QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())).adjusted(kMargin, kMargin, -kMargin, -kMargin);
+  y_ = page_.top();
+}
+
+QRectF ReportPages::Take(double height) {
+  if (y_ + height > page_.bottom() && y_ > page_.top()) NewPage();
+  const QRectF block(page_.left(), y_, page_.width(), height);
+  y_ += height;
+  return block;
+}
+
+void ReportPages::NewPage() {
+  pdf_.newPage();
+  y_ = page_.top();
+}
+
+void ReportPages::Text(const QString& text, double points, bool bold) {
+  QFont font = DesignFont();
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  painter_.setFont(font);
+  painter_.setPen(Qt::black);
+  const QFontMetricsF metrics(font, painter_.device());
+  const QRectF r = Take(metrics.height() * 1.25);
+  painter_.drawText(QPointF(r.left(), r.top() + metrics.ascent()), text);
+}
+
+void ReportPages::Gap(double height) { y_ = std::min(y_ + height, page_.bottom()); }
+
+// A table with a header row, repeated on each page it runs onto; `marked`
+// rows are drawn in bold red on a light red ground.
+void DrawTable(ReportPages& pages, const QString& title, const std::vector<QString>& headers,
+               const std::vector<std::vector<QString>>& rows, const std::vector<bool>& marked) {
+  QFont font = DesignFont();
+  font.setPointSizeF(7);
+  font.setBold(false);
+  QFont bold = font;
+  bold.setBold(true);
+  QPainter& painter = pages.painter();
+  const QFontMetricsF metrics(bold, painter.device());
+  std::vector<double> widths(headers.size());
+  for (std::size_t c = 0; c < headers.size(); ++c) {
+    widths[c] = metrics.horizontalAdvance(headers[c]);
+    for (const auto& row : rows) widths[c] = std::max(widths[c], metrics.horizontalAdvance(row[c]));
+  }
+  // Columns wider than the page share its width.
+  double total = 0;
+  for (double& w : widths) total += (w += 8);
+  if (total > pages.page().width())
+    for (double& w : widths) w *= pages.page().width() / total;
+  const double rowHeight = metrics.height() + 3;
+
+  const auto drawRow = [&](const std::vector<QString>& cells, bool header, bool mark) {
+    const QRectF r = pages.Take(rowHeight);
+    if (mark)
+      painter.fillRect(QRectF(r.left(), r.top(), std::min(total, r.width()), r.height()),
+                       QColor(255, 222, 222));
+    painter.setFont(header || mark ? bold : font);
+    painter.setPen(mark ? QColor(190, 0, 0) : QColor(Qt::black));
+    double x = r.left();
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      painter.drawText(QRectF(x + 2, r.top(), widths[c] - 4, r.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                       cells[c]);
+      x += widths[c];
+    }
+    if (header) {
+      painter.setPen(Qt::black);
+      painter.drawLine(QPointF(r.left(), r.bottom()), QPointF(x, r.bottom()));
+    }
+  };
+
+  pages.Gap(rowHeight);
+  pages.Text(title, 10, true);
+  drawRow(headers, true, false);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!pages.Fits(rowHeight)) { // a page break repeats the header
+      pages.NewPage();
+      drawRow(headers, true, false);
+    }
+    drawRow(rows[i], false, i < marked.size() && marked[i]);
+  }
+}
+
+} // namespace sinkview

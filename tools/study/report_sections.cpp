@@ -1,0 +1,207 @@
+#include "tools/study/report_sections.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+
+#include "model/numtext.h"
+#include "study/study_csv.h"
+#include "tools/study/gui_application.h"
+#include "tools/study/study_graphics.h"
+#include "ui/design_units.h"
+
+namespace sinkview {
+
+namespace {
+
+QString SettingsText(const StudyOptions& options) {
+  const Settings& s = options.settings;
+  QString text =
+      QString("Subsidence related to the %1 trochanter, reference point %2; time limit %3 months; ")
+          .arg(s.TrochanterChoice == Trochanter::Major ? "major" : "minor",
+               s.ReferencePoint == Reference::StemShoulder ? "stem shoulder" : "head center",
+               QString::fromStdString(CsvNumber(MonthsForDays(s.TimeLimitDays))));
+  text +=
+      QString("magnification by %1, %2.")
+          .arg(s.MagnificationSource == MagnificationBasis::HeadRadius ? "head radius" : "stem length",
+               s.UseMeanMagnification == FactorChoice::Mean ? "the mean factor" : "each radiograph's factor");
+  return text;
+}
+
+} // namespace
+
+void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options) {
+  pages.Text(QString::fromStdString(result.protocol.title), 16, true);
+  pages.Text("Sinkview study report", 10);
+  pages.Gap(6);
+  QStringList folders;
+  for (const std::string& folder : result.folders) folders << QString::fromStdString(folder);
+  pages.Text("Study: " + folders.join(", ") + (options.recursive ? " (with sub-folders)" : ""), 9);
+  pages.Text("Made on " + QDate::currentDate().toString(Qt::ISODate), 9);
+  pages.Text(SettingsText(options), 9);
+  QStringList times;
+  for (const Visit& visit : result.protocol.visits) times << Label(visit.months);
+  pages.Text(QString("Visits at %1 months since surgery; threshold %2 mm at %3.")
+                 .arg(times.join(", "), Fixed(result.thresholdMm, 2),
+                      QString::fromStdString(result.protocol.primaryVisit)),
+             9);
+  const auto flagged = std::count_if(result.patients.begin(), result.patients.end(),
+                                     [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
+  pages.Text(QString("%1 read, %2 files rejected; hips over the threshold: %3.")
+                 .arg(PatientsAndHips(result.patients))
+                 .arg(result.rejected.size())
+                 .arg(flagged),
+             9, true);
+  if (result.cancelled) pages.Text("The reading was cancelled: the study is incomplete.", 9, true);
+  pages.Gap(10);
+  const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
+  // The paper's two-column width, or as much as the page has room for.
+  const double pixelsPerMm = PixelsPerMm(pages.painter().device());
+  const double widthMm =
+      std::min({kTwoColumnsMm, area.width() / pixelsPerMm, (area.height() / pixelsPerMm - 40) / 0.35});
+  DrawCohortFigure(
+      pages.painter(),
+      QRectF(area.left(), area.top(), widthMm * pixelsPerMm, CohortFigureHeightMm(widthMm) * pixelsPerMm),
+      result);
+}
+
+void DrawProtocolTable(ReportPages& pages, const Protocol& protocol) {
+  std::vector<std::vector<QString>> rows;
+  for (const Visit& visit : protocol.visits)
+    rows.push_back({QString::fromStdString(visit.name), Label(visit.months), Label(visit.windowMonths[0]),
+                    Label(visit.windowMonths[1]), visit.name == protocol.primaryVisit ? "primary" : ""});
+  DrawTable(pages, "Protocol: visits and their windows (months since surgery)",
+            {"visit", "target", "window from", "window to", ""}, rows, {});
+}
+
+namespace {
+
+// What became of a hip at a visit other than a measurement, in words.
+QString NotMeasured(const FlowRow& row) {
+  QStringList reasons;
+  for (int status = 0; status < kVisitStatusCount; ++status) {
+    const auto count = row.counts[static_cast<std::size_t>(status)];
+    if (status == static_cast<int>(VisitStatus::Measured) || count == 0) continue;
+    QString name = QString::fromUtf8(StatusName(static_cast<VisitStatus>(status)));
+    reasons << QString("%1 %2").arg(name.replace('_', ' ')).arg(count);
+  }
+  return reasons.join(", ");
+}
+
+} // namespace
+
+// The participant flow: a chain of boxes per group, from the hips enrolled
+// down through every visit.
+void DrawFlowDiagram(ReportPages& pages, const StudyResult& result) {
+  pages.NewPage();
+  pages.Text("Participant flow", 10, true);
+  QPainter& painter = pages.painter();
+  QFont font = DesignFont();
+  font.setPointSizeF(7);
+  painter.setFont(font);
+  const QFontMetricsF metrics(font, painter.device());
+  const double line = metrics.height(), gap = 0.8 * line;
+  const double columns = static_cast<double>(std::max<std::size_t>(1, result.groups.size()));
+  const double columnWidth = pages.page().width() / columns;
+  const double top = pages.Top();
+  double bottom = top;
+  for (std::size_t g = 0; g < result.groups.size(); ++g) {
+    const std::string& group = result.groups[g];
+    const double left = pages.page().left() + static_cast<double>(g) * columnWidth + 4;
+    const double width = columnWidth - 8;
+    double y = top;
+    const auto box = [&](const QStringList& lines) {
+      if (y > top) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawLine(QPointF(left + width / 2, y - gap), QPointF(left + width / 2, y));
+      }
+      const QRectF r(left, y, width, line * (static_cast<double>(lines.size()) + 0.4));
+      painter.setPen(QPen(Qt::black, 1));
+      painter.drawRect(r);
+      painter.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextWordWrap, lines.join('\n'));
+      y = r.bottom() + gap;
+    };
+    box({QString("Group %1").arg(QString::fromStdString(group)),
+         "Enrolled: " + PatientsAndHips(result.patients, group)});
+    for (const FlowRow& row : result.flow) {
+      if (row.group != group) continue;
+      const auto measured = row.counts[static_cast<std::size_t>(VisitStatus::Measured)];
+      QStringList lines{QString("%1: %2 of %3 hips measured")
+                            .arg(QString::fromStdString(row.visit))
+                            .arg(measured)
+                            .arg(row.hips)};
+      if (const QString reasons = NotMeasured(row); !reasons.isEmpty()) lines << "not measured: " + reasons;
+      box(lines);
+    }
+    bottom = std::max(bottom, y);
+  }
+  pages.Gap(bottom - top);
+}
+
+// When the radiographs used were taken: study days per group and visit.
+void DrawTimingTable(ReportPages& pages, const StudyResult& result) {
+  std::vector<std::vector<QString>> rows;
+  for (const FlowRow& row : result.flow) {
+    const Description& d = row.days;
+    rows.push_back({QString::fromStdString(row.group), QString::fromStdString(row.visit),
+                    QString::number(d.n), d.mean ? Fixed(*d.mean, 0) : QString(),
+                    d.sd ? Fixed(*d.sd, 0) : QString(),
+                    d.min ? Fixed(*d.min, 0) + " to " + Fixed(*d.max, 0) : QString()});
+  }
+  DrawTable(pages, "Timing of the radiographs used (days since surgery)",
+            {"group", "visit", "n", "mean", "SD", "range"}, rows, {});
+}
+
+void DrawBandsTable(ReportPages& pages, const StudyResult& result) {
+  std::vector<std::vector<QString>> rows;
+  for (const BandRow& row : result.bands) {
+    const QString percent = row.of > 0 ? Fixed(100.0 * row.n / row.of, 1) : QString();
+    rows.push_back(
+        {QString::fromStdString(row.group), QString::fromUtf8(row.band).replace('_', ' '),
+         QString("%1 of %2").arg(row.n).arg(row.of), percent,
+         row.ci95 ? Fixed(100 * (*row.ci95)[0], 1) + " to " + Fixed(100 * (*row.ci95)[1], 1) : QString()});
+  }
+  DrawTable(pages,
+            QString("Bands at %1 (%2 to %3 mm; Wilson 95 % interval)")
+                .arg(QString::fromStdString(result.protocol.primaryVisit),
+                     Fixed(result.protocol.bandsMm[0], 2), Fixed(result.protocol.bandsMm[1], 2)),
+            {"group", "band", "hips", "%", "95 % CI (%)"}, rows, {});
+}
+
+void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
+  std::vector<std::vector<QString>> rows;
+  for (const CohortRow& row : result.cohort) {
+    rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
+                    QString::fromStdString(row.group), QString::fromStdString(row.visit),
+                    QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
+                    Mm(row.max), Mm(row.ci95Low), Mm(row.ci95High)});
+  }
+  DrawTable(pages, "Cohort statistics per group and visit (mm)",
+            {"series", "group", "visit", "hips", "mean", "SD", "median", "min", "max", "95 % CI low",
+             "95 % CI high"},
+            rows, {});
+
+  rows.clear();
+  std::vector<bool> marked;
+  for (const PatientSummary& p : result.patients) {
+    rows.push_back({QString::fromStdString(p.file), QString::fromStdString(p.patient),
+                    QString::fromStdString(p.side), QString::number(p.radiographs),
+                    QString::fromStdString(CsvNumber(p.observationMonths)), QString::number(p.isolated),
+                    QString::number(p.breaks), Mm(p.subsidenceLastMm), Mm(p.subsidencePrimaryMm),
+                    Mm(p.stemCementLastMm), Number(p.angleChangeLastDeg), Flag(p.overThreshold)});
+    marked.push_back(p.overThreshold.value_or(false));
+  }
+  DrawTable(pages, QString("Patients (over the threshold of %1 mm in red)").arg(Fixed(result.thresholdMm, 2)),
+            {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "primary mm",
+             "stem/cement mm", "angle deg", "over"},
+            rows, marked);
+
+  if (result.rejected.empty()) return;
+  rows.clear();
+  for (const RejectedFile& r : result.rejected)
+    rows.push_back({QString::fromStdString(r.file), QString::fromStdString(r.reason)});
+  DrawTable(pages, "Rejected files", {"file", "reason"}, rows, {});
+}
+
+} // namespace sinkview

@@ -1,0 +1,22 @@
+#pragma once
+
+// The study report's pages before the patients': the front page with the
+// cohort figure, the protocol, the timing, the bands, the flow and the
+// study's tables.
+
+#include "study/study.h"
+#include "tools/study/report_pages.h"
+
+namespace sinkview {
+
+void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options);
+void DrawProtocolTable(ReportPages& pages, const Protocol& protocol);
+void DrawTimingTable(ReportPages& pages, const StudyResult& result);
+void DrawBandsTable(ReportPages& pages, const StudyResult& result);
+// The participant flow: a chain of boxes per group, from the hips enrolled
+// down through every visit.
+void DrawFlowDiagram(ReportPages& pages, const StudyResult& result);
+// The cohort statistics, the patients and the rejected files.
+void DrawStudyTables(ReportPages& pages, const StudyResult& result);
+
+} // namespace sinkview

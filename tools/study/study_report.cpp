@@ -1,0 +1,88 @@
+#include "tools/study/study_graphics.h"
+
+#include <QPainter>
+#include <QPdfWriter>
+
+#include "figures/figure.h"
+#include "model/prepared_series.h"
+#include "model/reader_text.h"
+#include "paths/program_paths.h"
+#include "tools/study/gui_application.h"
+#include "tools/study/report_pages.h"
+#include "tools/study/report_sections.h"
+#include "ui/design_units.h"
+#include "ui/rendered_file.h"
+
+namespace sinkview {
+
+namespace {
+
+// One patient's page, from the series read for the rest of the study.
+void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const std::string& programDirectory) {
+  pages.NewPage();
+  pages.Text(QString::fromStdString(patient.file), 10, true);
+  if (!patient.prepared) return;
+  const PreparedSeries& prepared = *patient.prepared;
+  QPainter& painter = pages.painter();
+  const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
+  // The graphics figure on the left, the table on the right, each at its
+  // design size scaled to half the page.
+  const auto place = [&](QRectF box, QSize design, const auto& draw) {
+    const double scale = std::min(box.width() / design.width(), box.height() / design.height());
+    painter.save();
+    painter.translate(box.topLeft());
+    painter.scale(scale, scale);
+    draw(design);
+    painter.restore();
+  };
+  const double half = area.width() / 2 - 5;
+  place(QRectF(area.left(), area.top(), half, area.height()), GraphicsDesignSize(),
+        [&](QSize size) { DrawGraphicsFigure(painter, size, prepared, programDirectory); });
+  place(QRectF(area.left() + half + 10, area.top(), half, area.height()), TableDesignSize(),
+        [&](QSize size) { DrawTableFigure(painter, size, prepared); });
+}
+
+} // namespace
+
+Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
+                                                     const StudyOptions& options) {
+  EnsureGuiApplication();
+  const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
+  // Drawn whole into memory by the program's one writer for Qt's devices.
+  const std::string cannotBeDrawn = "cannot be drawn";
+  const auto draw = [&](QIODevice& out) -> std::string {
+    QPdfWriter pdf(&out);
+    pdf.setResolution(kDotsPerInch);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setTitle("Sinkview study report");
+    QPainter painter;
+    if (!painter.begin(&pdf)) return cannotBeDrawn;
+    ReportPages pages(pdf, painter);
+    DrawFrontPage(pages, result, options);
+    pages.NewPage();
+    DrawProtocolTable(pages, result.protocol);
+    DrawTimingTable(pages, result);
+    DrawBandsTable(pages, result);
+    DrawFlowDiagram(pages, result);
+    pages.NewPage();
+    DrawStudyTables(pages, result);
+    for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
+    return painter.end() ? std::string() : cannotBeDrawn;
+  };
+  return RenderToTemporary(path, draw, [&](const std::string& reason) {
+    if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
+    return Failure{ShownFileName(path) + ": the report is not written (" + reason +
+                   "). An older file of that name is unchanged."};
+  });
+}
+
+Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
+                                         const StudyOptions& options) {
+  auto report = StudyReportInTemporary(path, result, options);
+  if (!report) return Unexpected(report.error());
+  return report->Commit();
+}
+
+} // namespace sinkview
