@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "study/comparison.h"
+#include "study/reading_text.h"
 #include "study/welch.h"
 
 using namespace sinkview;
@@ -72,4 +73,17 @@ TEST(Comparison, EachGroupAgainstTheFirstPerSeriesAndVisitInCsv) {
       "subsidence,24 months,24,\"B \"\"new\"\", cemented\",A,2,0,,,,\r\n"
       "subsidence,24 months,24,C,A,0,0,,,,\r\n");
   EXPECT_TRUE(GroupComparisons({"all"}, series).empty());
+}
+
+// A p-value below what three decimals show must not read as 0.001 or 0.000.
+TEST(ReadingText, PValuesAndUnitsForReading) {
+  const struct {
+    std::optional<double> p;
+    const char* shown;
+  } cases[] = {{0.0009996, "< 0.001"}, {0.0, "< 0.001"}, {0.001, "0.001"},  {0.04951, "0.050"},
+               {0.8481513, "0.848"},   {1.0, "1.000"},   {std::nullopt, ""}};
+  for (const auto& c : cases) EXPECT_EQ(PValueText(c.p), c.shown) << c.shown;
+  EXPECT_EQ(MmText(-0.004), "0.00");
+  EXPECT_EQ(MmIntervalText(-0.5, 1.25), "-0.50 to 1.25");
+  EXPECT_EQ(WithUnit("Subsidence at 24 months", "mm"), "Subsidence at 24 months (mm)");
 }
