@@ -26,9 +26,6 @@ constexpr double kUpperShare = 2892.0 / (2892.0 + 2052.0);
 // Room on paper the scales take beyond the window's proportions.
 constexpr double kScalesHeightMm = 20;
 
-// The number PaintPicture draws in a picture box of the window.
-int DesignBoxNumber(std::string_view box) { return box.back() - '0'; }
-
 QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -134,11 +131,11 @@ private:
 
 // The width of the widest value the diagrams' scales write, from their
 // scales drawn once unseen: the room left of every diagram.
-double WidestValue(const PreparedSeries& prepared, const QFontMetricsF& axis) {
+double WidestValue(const GrafScene& scene, const PreparedSeries& prepared, const QFontMetricsF& axis) {
   double widest = 0;
   for (const Diagram& d : {kUpper[0], kUpper[1], kLower[0], kLower[1]}) {
     RecordingSurface unseen;
-    const auto drawn = PaintPicture(DesignBoxNumber(d.box), prepared, "", unseen);
+    const auto drawn = PaintPicture(scene.at(d.box).picture, prepared, "", unseen);
     if (!drawn || drawn->scale.grid.empty()) continue;
     const auto [low, high] = std::minmax_element(drawn->scale.grid.begin(), drawn->scale.grid.end());
     for (const double value : {*low, *high})
@@ -174,7 +171,7 @@ void DrawGraphicsFigureWithAxes(QPainter& painter, const QRectF& area, const Pre
   const double gap = 0.3 * axis.height();
 
   AxesRoom room;
-  room.left = WidestValue(prepared, axis) + axis.horizontalAdvance("00");
+  room.left = WidestValue(scene, prepared, axis) + axis.horizontalAdvance("00");
   room.top = 1.5 * axis.height();
   room.bottom = 1.3 * axis.height();
   room.right = axis.horizontalAdvance("000");
