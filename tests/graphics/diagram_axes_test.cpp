@@ -119,25 +119,6 @@ TEST(DiagramAxes, CrowdedYearsAreThinnedAndAZoomChangeShows) {
   }
 }
 
-// The quantity follows the box's content, the sides exchanged for a right hip.
-TEST(DiagramAxes, EachBoxNamesItsQuantity) {
-  for (const auto& [side, quantities] :
-       {std::pair{"left", std::vector<std::string_view>{kMedialQuantity, kSubsidenceQuantity,
-                                                        kLateralQuantity, kAngleQuantity}},
-        std::pair{"right", std::vector<std::string_view>{kLateralQuantity, kAngleQuantity, kMedialQuantity,
-                                                         kSubsidenceQuantity}}}) {
-    PreparedSeries p;
-    p.model = ModelAtDays({0, 400});
-    p.model.ProsthesisSide = side;
-    for (int number = 2; number <= 5; ++number) {
-      RecordingSurface box;
-      const auto drawn = PaintPicture(number, p, "", box);
-      ASSERT_TRUE(drawn) << side << number;
-      EXPECT_EQ(drawn->quantity, quantities[static_cast<std::size_t>(number - 2)]) << side << number;
-    }
-  }
-}
-
 TEST(DiagramAxes, GridValuesAreWrittenWithThePointAndAtMostTwoDecimals) {
   SetDecimalSeparator(',');
   for (const auto& [value, text] :
