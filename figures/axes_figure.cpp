@@ -184,8 +184,9 @@ void DrawGraphicsFigureWithAxes(QPainter& painter, const QRectF& area, const Pre
   painter.setFont(layout.labelFont());
   painter.setPen(Qt::black);
   double y = area.top();
-  for (const QString& line : Wrapped(scene.at("Label6").text, label, area.width())) {
-    painter.drawText(QPointF(area.left(), y + label.ascent()), line);
+  const double headerLeft = layout.X(DesignRectOf("Label6").left);
+  for (const QString& line : Wrapped(scene.at("Label6").text, label, area.right() - headerLeft)) {
+    painter.drawText(QPointF(headerLeft, y + label.ascent()), line);
     y += label.height();
   }
   y += gap;
