@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "figures/axes_figure.h"
 #include "graphics/diagram_assignment.h"
 #include "graphics/graf_scene.h"
 #include "model/reader_text.h"
@@ -189,19 +190,30 @@ Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize 
 }
 
 Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
-                                    const PreparedSeries& prepared, const std::string& programDirectory) {
+                                    const PreparedSeries& prepared, const std::string& programDirectory,
+                                    int dotsPerInch) {
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
-  if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && figure == Figure::Graphics)) {
+  const bool svgAllowed = figure != Figure::Table;
+  if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && svgAllowed)) {
     return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
-                              std::string(figure == Figure::Graphics ? " or .svg." : ".")});
+                              std::string(svgAllowed ? " or .svg." : ".")});
   }
-  auto drawn = DrawingInTemporary(path, size, [&](QPainter& painter) {
-    if (figure == Figure::Graphics) {
-      DrawGraphicsFigure(painter, size, prepared, programDirectory);
-    } else {
-      DrawTableFigure(painter, size, prepared);
-    }
-  });
+  auto drawn = DrawingInTemporary(
+      path, size,
+      [&](QPainter& painter) {
+        switch (figure) {
+        case Figure::Graphics:
+          DrawGraphicsFigure(painter, size, prepared, programDirectory);
+          break;
+        case Figure::GraphicsWithAxes:
+          DrawGraphicsFigureWithAxes(painter, QRectF(QPointF(0, 0), size), prepared, programDirectory);
+          break;
+        case Figure::Table:
+          DrawTableFigure(painter, size, prepared);
+          break;
+        }
+      },
+      dotsPerInch);
   if (!drawn) return Unexpected(drawn.error());
   return drawn->Commit();
 }

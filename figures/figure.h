@@ -40,11 +40,14 @@ QSize TableDesignSize();
 
 // Writes a figure to `path`: PNG, PDF or SVG by the file's ending (vectors
 // for PDF and SVG), through a temporary file renamed into place; else a
-// message naming the file and the reason.
-enum class Figure { Graphics, Table };
+// message naming the file and the reason. `dotsPerInch` as for
+// DrawingInTemporary. GraphicsWithAxes is the graphics figure with scales
+// (figures/axes_figure.h).
+enum class Figure { Graphics, GraphicsWithAxes, Table };
 [[nodiscard]] Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
                                                   const PreparedSeries& prepared,
-                                                  const std::string& programDirectory);
+                                                  const std::string& programDirectory,
+                                                  int dotsPerInch = kDotsPerInch);
 
 // What `draw` paints on a canvas of `size`, for `path` as WriteFigure writes
 // it, whole in its temporary file for the caller to commit; the name must

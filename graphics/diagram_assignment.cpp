@@ -7,17 +7,20 @@ namespace sinkview {
 
 namespace {
 
-void PlotMedial(const MeasurementModel& m, Surface& box) {
-  PlotDistanceCurves(m, m.CorrectedMedial1, m.CorrectedMedial2, m.CorrectedMedial3, m.CorrectedMedial4, box);
+DrawnDiagram PlotMedial(const MeasurementModel& m, Surface& box) {
+  return {PlotDistanceCurves(m, m.CorrectedMedial1, m.CorrectedMedial2, m.CorrectedMedial3,
+                             m.CorrectedMedial4, box),
+          kMedialQuantity};
 }
 
-void PlotLateral(const MeasurementModel& m, Surface& box) {
-  PlotDistanceCurves(m, m.CorrectedLateral5, m.CorrectedLateral6, m.CorrectedLateral7, m.CorrectedLateral8,
-                     box);
+DrawnDiagram PlotLateral(const MeasurementModel& m, Surface& box) {
+  return {PlotDistanceCurves(m, m.CorrectedLateral5, m.CorrectedLateral6, m.CorrectedLateral7,
+                             m.CorrectedLateral8, box),
+          kLateralQuantity};
 }
 
-void PlotAngle(const PreparedSeries& p, Surface& box) {
-  PlotSeries(p.model, p.model.CorrectedAngle, p.settings.ZoomRange, box);
+DrawnDiagram PlotAngle(const PreparedSeries& p, Surface& box) {
+  return {PlotSeries(p.model, p.model.CorrectedAngle, p.settings.ZoomRange, box), kAngleQuantity};
 }
 
 } // namespace
@@ -32,15 +35,17 @@ void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, co
     box.Line(m.ElapsedDays[i], y(i), m.ElapsedDays[i + 1], y(i + 1), kLightRed);
 }
 
-void PlotSubsidence(const PreparedSeries& p, Surface& box) {
+DrawnDiagram PlotSubsidence(const PreparedSeries& p, Surface& box) {
   const MeasurementModel& m = p.model;
   const Series& raw = RawSubsidence(p);
-  PlotSeries(m, CorrectedSubsidence(p), p.settings.ZoomRange, box);
+  DrawnDiagram drawn{PlotSeries(m, CorrectedSubsidence(p), p.settings.ZoomRange, box), kSubsidenceQuantity};
   if (p.settings.ShowRawData == RawData::Shown) OverlaySeries(m, raw, box);
   if (m.HasStemCementData) OverlayAlignedSeries(m, raw, m.CorrectedStemCement, box);
+  return drawn;
 }
 
-void PaintPicture(int number, const PreparedSeries& p, const std::string& programDirectory, Surface& box) {
+std::optional<DrawnDiagram> PaintPicture(int number, const PreparedSeries& p,
+                                         const std::string& programDirectory, Surface& box) {
   const MeasurementModel& m = p.model;
   const bool right = IsRightSide(m);
   switch (number) {
@@ -48,20 +53,17 @@ void PaintPicture(int number, const PreparedSeries& p, const std::string& progra
     DrawStemSketch(m.ProsthesisSide, programDirectory, box);
     break;
   case 2:
-    right ? PlotLateral(m, box) : PlotMedial(m, box);
-    break;
+    return right ? PlotLateral(m, box) : PlotMedial(m, box);
   case 3:
-    right ? PlotAngle(p, box) : PlotSubsidence(p, box);
-    break;
+    return right ? PlotAngle(p, box) : PlotSubsidence(p, box);
   case 4:
-    right ? PlotMedial(m, box) : PlotLateral(m, box);
-    break;
+    return right ? PlotMedial(m, box) : PlotLateral(m, box);
   case 5:
-    right ? PlotSubsidence(p, box) : PlotAngle(p, box);
-    break;
+    return right ? PlotSubsidence(p, box) : PlotAngle(p, box);
   default:
     break;
   }
+  return std::nullopt;
 }
 
 } // namespace sinkview

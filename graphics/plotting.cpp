@@ -46,13 +46,18 @@ template <typename Draw> void StepLoop(double from, double to, double step, Band
 // time axis no data file can give ever reaches.
 constexpr double kMaxMonthTicks = 12 * 10000;
 
-// Month ticks on the bottom edge: one per whole month since the first
-// radiograph (the count floored), those at whole years longer.
+// The month ticks on the bottom edge: one per whole month since the first
+// radiograph (the count floored), capped.
+long long MonthTickCount(double t1, double tn) {
+  const double months = IntFloor((tn - t1) / kDaysPerMonth);
+  if (!(months >= 1)) return 0;
+  return static_cast<long long>(std::min(months, kMaxMonthTicks));
+}
+
+// Month ticks on the bottom edge, those at whole years longer.
 void MonthTicks(double t1, double tn, double lo, double hi, double yearDivisor, double monthDivisor,
                 std::optional<Rgb> colour, Surface& pic) {
-  const double months = IntFloor((tn - t1) / kDaysPerMonth);
-  if (!(months >= 1)) return;
-  const auto count = static_cast<long long>(std::min(months, kMaxMonthTicks));
+  const long long count = MonthTickCount(t1, tn);
   for (long long month = 1; month <= count; ++month) {
     const double x = t1 + static_cast<double>(month) * kDaysPerMonth;
     const double divisor = month % 12 == 0 ? yearDivisor : monthDivisor;
@@ -82,6 +87,13 @@ double RightTickStart(double t1, double tn) { return t1 + (tn - t1) * 610 / 620;
 
 } // namespace
 
+std::vector<int> YearTickMonths(const DiagramScale& scale) {
+  std::vector<int> months;
+  const long long count = MonthTickCount(scale.t1, scale.tn);
+  for (long long month = 12; month <= count; month += 12) months.push_back(static_cast<int>(month));
+  return months;
+}
+
 int RadiographsDrawn(const MeasurementModel& m) {
   return std::clamp<int>(m.RadiographCount, 0, kMaxRadiographs);
 }
@@ -92,7 +104,7 @@ std::int16_t AxisLimit(double value) {
   return value < 0 ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int16_t>::max();
 }
 
-void PlotSeries(const MeasurementModel& m, const Series& v, float zoomRange, Surface& pic) {
+DiagramScale PlotSeries(const MeasurementModel& m, const Series& v, float zoomRange, Surface& pic) {
   const int n = RadiographsDrawn(m);
   float min = 1000, max = -999;
   for (int i = 1; i <= n; ++i) {
@@ -107,10 +119,12 @@ void PlotSeries(const MeasurementModel& m, const Series& v, float zoomRange, Sur
 
   const Band band(lo, hi);
   const double v1 = v[1];
+  DiagramScale scale{t1, tn, lo, hi, {}};
   // The grid runs through v(1) + k, not through whole units.
-  const auto gridLine = [&](double y) { pic.Line(0, y, tn, y, kGridColour); };
+  const auto gridLine = [&](double y) { scale.grid.push_back(y); };
   StepLoop(v1, hi, 1, band, gridLine);
   StepLoop(v1 - 1, lo, -1, band, gridLine);
+  for (const double y : scale.grid) pic.Line(0, y, tn, y, kGridColour);
   const double xr = RightTickStart(t1, tn);
   const auto edgeTick = [&](double y) { pic.Line(xr, y, tn, y, kGridColour); };
   StepLoop(v1, hi, 0.5, band, edgeTick);
@@ -121,12 +135,13 @@ void PlotSeries(const MeasurementModel& m, const Series& v, float zoomRange, Sur
   pic.SetDrawWidth(2);
   Curve(m, v, true, pic);
   pic.SetDrawWidth(1);
+  return scale;
 }
 
 void OverlaySeries(const MeasurementModel& m, const Series& v, Surface& pic) { Curve(m, v, false, pic); }
 
-void PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const Series& curve2,
-                        const Series& curve3, const Series& curve4, Surface& pic) {
+DiagramScale PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const Series& curve2,
+                                const Series& curve3, const Series& curve4, Surface& pic) {
   const int n = RadiographsDrawn(m);
   // Each curve is its change since radiograph 1, lifted by its base.
   const auto rebased = [n](const Series& c, double base) {
@@ -151,7 +166,9 @@ void PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const S
   pic.Cls();
 
   const Band band(lo, hi);
-  StepLoop(lo, hi, 1, band, [&](double y) { pic.Line(0, y, tn, y, kGridColour); });
+  DiagramScale scale{t1, tn, lo, hi, {}};
+  StepLoop(lo, hi, 1, band, [&](double y) { scale.grid.push_back(y); });
+  for (const double y : scale.grid) pic.Line(0, y, tn, y, kGridColour);
   const double xr = RightTickStart(t1, tn);
   StepLoop(lo + 0.5, hi, 1, band, [&](double y) { pic.Line(xr, y, tn, y, kGridColour); });
   RadiographLines(m, lo, hi, pic);
@@ -160,6 +177,7 @@ void PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const S
   pic.SetDrawWidth(2);
   for (const Series* c : {&c1, &c2, &c3, &c4}) Curve(m, *c, true, pic);
   pic.SetDrawWidth(1);
+  return scale;
 }
 
 } // namespace sinkview

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "model/model.h"
 #include "model/settings.h"
@@ -20,11 +21,22 @@ inline constexpr Rgb kDistanceTickColour = Rgb::FromLong(7);
 // Days per month on the time axis.
 inline constexpr double kDaysPerMonth = 365.0 / 12.0;
 
+// The scale a diagram was drawn in: x from t1 (left) to tn (right), y from
+// lo (bottom) to hi (top), and its grid lines at whole steps from the first
+// one, in the order they were drawn. A figure reads its axes from it.
+struct DiagramScale {
+  double t1 = 0, tn = 0, lo = 0, hi = 0;
+  std::vector<double> grid;
+};
+
+// The months since the first radiograph at the diagram's long (year) ticks.
+std::vector<int> YearTickMonths(const DiagramScale& scale);
+
 // One series in a diagram of its own: y from CInt(min - zoomRange) to
 // CInt(max + zoomRange), the grid anchored at values(1), the curve two
 // pixels wide and broken after each radiograph k with DisconnectionFlag(k) = 1.
-// Leaves the surface with that scale and draw width 1.
-void PlotSeries(const MeasurementModel& m, const Series& values, float zoomRange, Surface& pic);
+// Leaves the surface with that scale and draw width 1, and returns it.
+DiagramScale PlotSeries(const MeasurementModel& m, const Series& values, float zoomRange, Surface& pic);
 
 // A second series over a diagram that PlotSeries has just drawn, in its
 // scale and draw width, as one unbroken polyline.
@@ -33,9 +45,9 @@ void OverlaySeries(const MeasurementModel& m, const Series& values, Surface& pic
 // Four distance series stacked in one diagram, each drawn as its change
 // since radiograph 1 plus 3, 2, 1 or 0 mm (curve1 to curve4), re-based in
 // copies. y runs from CInt(min of curve4 - 1) to CInt(max of curve1 + 1)
-// with the grid at whole units.
-void PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const Series& curve2,
-                        const Series& curve3, const Series& curve4, Surface& pic);
+// with the grid at whole units. Returns the scale it drew in.
+DiagramScale PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const Series& curve2,
+                                const Series& curve3, const Series& curve4, Surface& pic);
 
 // The number of radiographs the diagrams draw: RadiographCount, kept within
 // the slots of a series.

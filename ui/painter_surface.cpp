@@ -65,7 +65,7 @@ QPointF PainterSurface::ToDevice(double x, double y) const {
 
 void PainterSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour, bool box) {
   const QColor c = colour ? ToQColor(*colour) : foreColor_;
-  QPen pen(c, std::max(1, drawWidth_));
+  QPen pen(c, std::max(1, drawWidth_) * lineScale_);
   pen.setCapStyle(Qt::FlatCap);
   painter_.setPen(pen);
   painter_.setBrush(Qt::NoBrush);

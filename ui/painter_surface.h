@@ -39,6 +39,9 @@ public:
   void Fill(const std::vector<Point>& corners, Rgb colour) override;
 
   QPointF ToDevice(double x, double y) const;
+  // Device pixels per pixel of draw width: a figure at print resolution
+  // keeps the window's line widths on paper.
+  void SetLineScale(double devicePixels) { lineScale_ = devicePixels; }
 
 private:
   // The metrics of the current font on the target device, kept until the
@@ -52,6 +55,7 @@ private:
   std::optional<QFontMetricsF> metrics_;
   double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   int drawWidth_ = 1;
+  double lineScale_ = 1;
   double printX_ = 0, printY_ = 0;
 };
 

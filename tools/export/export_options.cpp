@@ -27,6 +27,13 @@ Figures of one data file, instead of its export file:
       --table=FILE           the table as FILE (.png or .pdf)
       --size=WxH             the figure's size in pixels (default: the
                              window's design size)
+      --axes                 with --graphics: write the scales beside the
+                             diagrams (the values of the grid lines in mm or
+                             degrees, the months at the year ticks, each
+                             diagram's quantity)
+      --figure-width=MM      with --graphics and --axes: the figure's width on
+                             paper, 85 or 170 mm (one or two journal
+                             columns), drawn at 300 dpi; not with --size
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
@@ -58,6 +65,12 @@ std::optional<FigureSize> ParseSize(const std::string& text) {
   return size;
 }
 
+std::optional<int> ParseFigureWidth(const std::string& text) {
+  for (const int width : kFigureWidthsMm)
+    if (text == std::to_string(width)) return width;
+  return std::nullopt;
+}
+
 // Applies a figure option.
 Expected<void, Failure> ApplyFigureOption(const std::string& name, const std::string& value,
                                           ExportOptions& options) {
@@ -65,6 +78,11 @@ Expected<void, Failure> ApplyFigureOption(const std::string& name, const std::st
     options.size = ParseSize(value);
     if (!options.size)
       return WrongUsage("--size wants WIDTHxHEIGHT in pixels, each 16 to 20000, not '" + value + "'");
+    return {};
+  }
+  if (name == "figure-width") {
+    options.figureWidthMm = ParseFigureWidth(value);
+    if (!options.figureWidthMm) return WrongUsage("--figure-width wants 85 or 170 (mm), not '" + value + "'");
     return {};
   }
   const bool graphics = name == "graphics";
@@ -98,8 +116,12 @@ Expected<ExportCommand, Failure> ParseExportArguments(const std::vector<std::str
     const auto setting = ConsumeSettingOption(args, a, options);
     if (!setting) return Unexpected{setting.error()};
     if (*setting == OptionUse::Taken) continue;
+    if (arg == "--axes") {
+      options.axes = true;
+      continue;
+    }
     const std::string name = LongOptionName(arg);
-    if (name != "graphics" && name != "table" && name != "size")
+    if (name != "graphics" && name != "table" && name != "size" && name != "figure-width")
       return WrongUsage("unknown option '" + arg + "'");
     const auto value = OptionValue(args, a, name);
     if (!value) return Unexpected{value.error()};
@@ -109,6 +131,12 @@ Expected<ExportCommand, Failure> ParseExportArguments(const std::vector<std::str
   if (options.WantsFigures() && options.paths.size() != 1) {
     return WrongUsage("--graphics and --table draw one data file; give exactly one");
   }
+  if (options.axes && options.graphicsFile.empty())
+    return WrongUsage("--axes writes the scales of the --graphics figure; give --graphics too");
+  if (options.figureWidthMm && !options.axes)
+    return WrongUsage("--figure-width sizes the --graphics figure with --axes; give both");
+  if (options.figureWidthMm && options.size)
+    return WrongUsage("--size and --figure-width both size the figure; give one");
   return command;
 }
 

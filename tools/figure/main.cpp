@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QSize>
 
+#include "figures/axes_figure.h"
 #include "figures/figure.h"
 #include "figures/offscreen.h"
 #include "model/prepared_series.h"
@@ -23,6 +24,20 @@ using namespace sinkview;
 namespace {
 
 constexpr std::string_view kProgram = kExportProgram;
+
+// One figure as the options ask: the graphics with scales, on paper at the
+// print resolution when a width is given.
+Expected<void, Failure> WriteOne(Figure figure, const std::string& file, const ExportOptions& options,
+                                 const PreparedSeries& prepared, const std::string& programDirectory) {
+  if (figure == Figure::Graphics && options.figureWidthMm) {
+    return WriteFigure(Figure::GraphicsWithAxes, file, GraphicsFigurePixels(*options.figureWidthMm), prepared,
+                       programDirectory, kPrintDotsPerInch);
+  }
+  const QSize size = options.size ? QSize(options.size->width, options.size->height)
+                                  : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
+  if (figure == Figure::Graphics && options.axes) figure = Figure::GraphicsWithAxes;
+  return WriteFigure(figure, file, size, prepared, programDirectory);
+}
 
 // Draws the figures of one data file with the same reader and preparation
 // as its export.
@@ -50,9 +65,7 @@ int WriteFigures(const ExportOptions& options, const std::string& programDirecto
   for (const auto& [file, figure] :
        {std::pair{options.graphicsFile, Figure::Graphics}, std::pair{options.tableFile, Figure::Table}}) {
     if (file.empty()) continue;
-    const QSize size = options.size ? QSize(options.size->width, options.size->height)
-                                    : (figure == Figure::Graphics ? GraphicsDesignSize() : TableDesignSize());
-    const Expected<void, Failure> figureWritten = WriteFigure(figure, file, size, prepared, programDirectory);
+    const Expected<void, Failure> figureWritten = WriteOne(figure, file, options, prepared, programDirectory);
     if (figureWritten) {
       ++written;
     } else {

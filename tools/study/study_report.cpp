@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "figures/axes_figure.h"
 #include "figures/figure.h"
 #include "model/prepared_series.h"
 #include "model/reader_text.h"
@@ -25,10 +26,14 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
   const PreparedSeries& prepared = *patient.prepared;
   QPainter& painter = pages.painter();
   const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
-  // The graphics figure on the left, the table on the right, each at its
-  // design size scaled to half the page.
+  // The graphics figure with its scales on the left, the table on the right,
+  // each in its window's proportions on half the page; the table at its
+  // design size scaled, the figure's texts at their size in points.
+  const auto scaleFor = [](QRectF box, QSize design) {
+    return std::min(box.width() / design.width(), box.height() / design.height());
+  };
   const auto place = [&](QRectF box, QSize design, const auto& draw) {
-    const double scale = std::min(box.width() / design.width(), box.height() / design.height());
+    const double scale = scaleFor(box, design);
     painter.save();
     painter.translate(box.topLeft());
     painter.scale(scale, scale);
@@ -36,8 +41,10 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
     painter.restore();
   };
   const double half = area.width() / 2 - 5;
-  place(QRectF(area.left(), area.top(), half, area.height()), GraphicsDesignSize(),
-        [&](QSize size) { DrawGraphicsFigure(painter, size, prepared, programDirectory); });
+  const QRectF left(area.left(), area.top(), half, area.height());
+  DrawGraphicsFigureWithAxes(
+      painter, QRectF(left.topLeft(), QSizeF(GraphicsDesignSize()) * scaleFor(left, GraphicsDesignSize())),
+      prepared, programDirectory);
   place(QRectF(area.left() + half + 10, area.top(), half, area.height()), TableDesignSize(),
         [&](QSize size) { DrawTableFigure(painter, size, prepared); });
 }

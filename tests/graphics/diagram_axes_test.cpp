@@ -1,0 +1,128 @@
+// The scales a figure writes beside the diagrams, read from the scale each
+// box was drawn in.
+#include "graphics/diagram_axes.h"
+
+#include <functional>
+
+#include "graphics_test_helpers.h"
+#include "model/numtext.h"
+
+using namespace sinkview;
+using namespace sinkview::testing;
+
+namespace {
+
+constexpr Rgb kGrid{8, 0, 0};
+
+// The values of the grid lines the box drew: colour 8 across the whole width.
+std::vector<double> DrawnGrid(const RecordingSurface& box, double lastDay) {
+  std::vector<double> ys;
+  for (const Segment& g : box.segments)
+    if (g.colour == kGrid && g.x1 == 0 && g.x2 == lastDay && g.y1 == g.y2) ys.push_back(g.y1);
+  return ys;
+}
+
+struct Written {
+  std::vector<std::string> values, months;
+  std::vector<double> valueYs, monthXs;
+  std::string quantity;
+};
+
+// What the scales wrote, sorted by where: right-anchored values, centred months, the left-anchored quantity.
+Written Read(const RecordingSurface& s) {
+  Written w;
+  for (const auto& t : s.placedTexts) {
+    if (t.anchor == Surface::Anchor::Right) {
+      w.values.push_back(t.text);
+      w.valueYs.push_back(t.y);
+    } else if (t.anchor == Surface::Anchor::Centre) {
+      w.months.push_back(t.text);
+      w.monthXs.push_back(t.x);
+    } else {
+      w.quantity = t.text;
+    }
+  }
+  return w;
+}
+
+// A roomy box: 300 x 200 pixels, rows of 10 and digits 6 wide.
+AxesRoom Roomy(double boxHeight = 200) { return {300, boxHeight, 40, 15, 10, 13, 10, 6}; }
+
+} // namespace
+
+// 800 days are 26.3 months: year ticks at 12 and 24. Subsidence 1.25, 0.5,
+// -0.75 with a zoom of 1: y from CInt(-1.75) = -2 to CInt(2.25) = 2, the
+// grid through 1.25. Distances stacked: c4 from 0 to 0.5, c1 from 3 to
+// 3.4: y from CInt(-1) = -1 to CInt(4.4) = 4 at whole millimetres. A box
+// of 40 pixels over 4 mm has no room for every label: each second one.
+TEST(DiagramAxes, ValuesAtTheDrawnGridLinesAndMonthsAtTheYearTicks) {
+  const MeasurementModel m = ModelAtDays({0, 400, 800});
+  const Series sub = SeriesOf({1.25f, 0.5f, -0.75f});
+  const Series c4 = SeriesOf({5, 5.2f, 5.5f}), c1 = SeriesOf({7, 7.2f, 7.4f});
+  const std::function<DiagramScale(Surface&)> single = [&](Surface& s) { return PlotSeries(m, sub, 1, s); };
+  const std::function<DiagramScale(Surface&)> stacked = [&](Surface& s) {
+    return PlotDistanceCurves(m, c1, c1, c4, c4, s);
+  };
+  const struct {
+    const char* name;
+    std::function<DiagramScale(Surface&)> plot;
+    AxesRoom room;
+    std::vector<std::string> values;
+  } cases[] = {
+      {"single", single, Roomy(), {"1.25", "0.25", "-0.75", "-1.75"}},
+      {"stacked", stacked, Roomy(), {"-1", "0", "1", "2", "3", "4"}},
+      {"stacked, crowded", stacked, Roomy(40), {"-1", "1", "3"}},
+  };
+  for (const auto& c : cases) {
+    RecordingSurface box, scales;
+    const DiagramScale scale = c.plot(box);
+    DrawDiagramAxes({scale, kSubsidenceQuantity}, c.room, scales);
+    const Written w = Read(scales);
+    EXPECT_EQ(w.values, c.values) << c.name;
+    // Each value stands at its grid line, one the box drew.
+    const std::vector<double> drawn = DrawnGrid(box, 800);
+    for (std::size_t i = 0; i < w.values.size(); ++i) {
+      EXPECT_EQ(GridValueText(w.valueYs[i]), w.values[i]) << c.name;
+      EXPECT_NE(std::find(drawn.begin(), drawn.end(), w.valueYs[i]), drawn.end())
+          << c.name << " " << w.values[i];
+    }
+    EXPECT_EQ(w.months, (std::vector<std::string>{"12", "24"})) << c.name;
+    EXPECT_EQ(w.monthXs, (std::vector<double>{12 * kDaysPerMonth, 24 * kDaysPerMonth})) << c.name;
+    EXPECT_EQ(w.quantity, kSubsidenceQuantity) << c.name;
+    // The box keeps its place on the surface: its scale widened by the room.
+    ASSERT_EQ(scales.scales.size(), 1u);
+    const auto& s = scales.scales[0];
+    const double perPixelX = 800 / c.room.boxWidth, perPixelY = (scale.hi - scale.lo) / c.room.boxHeight;
+    EXPECT_DOUBLE_EQ(s.x1, -c.room.left * perPixelX) << c.name;
+    EXPECT_DOUBLE_EQ(s.x2, 800 + c.room.right * perPixelX) << c.name;
+    EXPECT_DOUBLE_EQ(s.y1, scale.hi + c.room.top * perPixelY) << c.name;
+    EXPECT_DOUBLE_EQ(s.y2, scale.lo - c.room.bottom * perPixelY) << c.name;
+  }
+}
+
+// Ten years in a box 100 pixels wide: a label of "120" needs 24 pixels and
+// a year is 10 wide, so every third year is written.
+TEST(DiagramAxes, CrowdedYearsAreThinnedAndAZoomChangeShows) {
+  const MeasurementModel m = ModelAtDays({0, 3660});
+  const Series v = SeriesOf({0, 1});
+  RecordingSurface box, scales;
+  DrawDiagramAxes({PlotSeries(m, v, 1, box), kAngleQuantity}, {100, 200, 40, 15, 10, 13, 10, 6}, scales);
+  EXPECT_EQ(Read(scales).months, (std::vector<std::string>{"36", "72", "108"}));
+
+  // A zoom of 3 instead of 1 widens the band from [-1, 2] to [-3, 4].
+  for (const auto& [zoom, values] :
+       {std::pair{1.0f, std::vector<std::string>{"0", "1", "2", "-1"}},
+        std::pair{3.0f, std::vector<std::string>{"0", "1", "2", "3", "4", "-1", "-2", "-3"}}}) {
+    RecordingSurface zoomed, written;
+    DrawDiagramAxes({PlotSeries(m, v, zoom, zoomed), kAngleQuantity}, Roomy(), written);
+    EXPECT_EQ(Read(written).values, values) << zoom;
+  }
+}
+
+TEST(DiagramAxes, GridValuesAreWrittenWithThePointAndAtMostTwoDecimals) {
+  SetDecimalSeparator(',');
+  for (const auto& [value, text] :
+       {std::pair{1.25, "1.25"}, {-0.004, "0"}, {3.0, "3"}, {2.345678, "2.35"}, {-1.5, "-1.5"}})
+    EXPECT_EQ(GridValueText(value), text) << value;
+  SetDecimalSeparator('.');
+}
