@@ -1,7 +1,5 @@
 #include "graphics/diagram_assignment.h"
 
-#include <tuple>
-
 #include "graphics/plotting.h"
 #include "graphics_test_helpers.h"
 
