@@ -29,7 +29,6 @@ struct MainSessionTest : ::testing::Test {
 } // namespace
 
 TEST_F(MainSessionTest, SettingsStartAtTheirValuesAndFollowTheTexts) {
-  EXPECT_EQ(MainSession::StartZoomText() + " " + MainSession::StartTimeLimitText(), "3 60");
   EXPECT_EQ(Settings(), (std::array<double, 4>{1825, 3, 0, 1}));
   session.SetTimeLimitText("24");
   EXPECT_EQ(Settings(), (std::array<double, 4>{730, 3, 0, 1}));

@@ -1,19 +1,18 @@
 // A whole session as a user has it, in a real X server with a window
 // manager: choose a file, look at the diagrams, print them, show the table,
-// write the export, change settings, meet a bad file, end and start again.
+// write the export, change settings, end and start again. How a bad file is
+// told is the main window's test, with a real message box too.
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "../hardcopy/test_support.h"
@@ -128,13 +127,9 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
   ASSERT_NE(graf, nullptr);
   EXPECT_FALSE(main->isVisible());
   const QSize design = graf->size();
-  const QRect picture2 = Child<QWidget>(graf, "Picture2")->geometry();
   graf->resize(design * 2);
   QTest::qWait(300);
-  EXPECT_EQ(graf->size(), design * 2);
-  const QRect doubled = Child<QWidget>(graf, "Picture2")->geometry();
-  EXPECT_NEAR(doubled.x(), picture2.x() * 2, 2);
-  EXPECT_NEAR(doubled.width(), picture2.width() * 2, 2);
+  EXPECT_EQ(graf->size(), design * 2) << "the window manager lets it grow";
   for (const char* box : {"Picture1", "Picture2", "Picture3", "Picture4", "Picture5"})
     EXPECT_TRUE(HoldsADrawing(Child<QWidget>(graf, box))) << box;
   SaveScreenshot(graf, "2-graphics-doubled");
@@ -179,25 +174,6 @@ TEST_F(Session, FromFirstStartToEndAndBack) {
   EXPECT_TRUE(head.contains("Subsidence related to head center: yes"));
   SaveScreenshot(table, "4-table-head-center");
   Leave(table, "Command2");
-
-  // A malformed file: a message, and the series loaded before stays.
-  QFile bad(study + "/broken.vok");
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("[X-ray 1]\r\n\"Doe\",\"Jane\",\"JD-1\"\r\n\"Date\",\"20041399\"\r\n");
-  bad.close();
-  main->setCurrentFolder(study);
-  QString shown;
-  QTimer::singleShot(500, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      shown = box->text();
-      SaveScreenshot(box, "5-bad-file-message");
-      box->accept();
-    }
-  });
-  ClickFile(files, "broken.vok");
-  QTest::qWait(600);
-  EXPECT_TRUE(shown.contains("broken.vok")) << shown.toStdString();
-  EXPECT_EQ(label("Label10"), "Bauer Helene HB-1948");
 
   // The longest series a file may hold: every row of the table above the
   // buttons, at design size and at twice the width.

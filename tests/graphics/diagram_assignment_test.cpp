@@ -1,7 +1,5 @@
 #include "graphics/diagram_assignment.h"
 
-#include <tuple>
-
 #include "graphics/plotting.h"
 #include "graphics_test_helpers.h"
 
@@ -68,7 +66,6 @@ TEST(PlotSubsidence, SeriesFollowTheReferenceAndTheOverlaysTheirSwitches) {
   } cases[] = {
       {1, 1, 1, 1, &M::CorrectedShoulderMinor, &M::ShoulderMinorDistance},
       {1, 0, 1, 1, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
-      {1, 2, 1, 1, &M::CorrectedShoulderMajor, &M::ShoulderMajorDistance},
       {0, 1, 1, 1, &M::CorrectedHeadMinor, &M::HeadMinorDistance},
       {0, -1, 1, 1, &M::CorrectedHeadMajor, &M::HeadMajorDistance},
       {0, 1, 0, 1, &M::CorrectedHeadMinor, &M::HeadMinorDistance},

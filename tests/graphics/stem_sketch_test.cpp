@@ -66,7 +66,6 @@ TEST(DrawStemSketch, ProblemsAreNamedInTheBoxAndWhatCanBeReadIsDrawn) {
     const char* texts;
   } cases[] = {
       {"Left", two.c_str(), p15.c_str(), 0, 0, rightMissing},
-      {"", two.c_str(), p15.c_str(), 0, 0, rightMissing},
       {"left", nullptr, p15.c_str(), 1, 15, "clskonli.sys: missing|"},
       {"left", two.c_str(), nullptr, 2, 0, "clspktli.sys: missing|"},
       {"left", two.c_str(), p12.c_str(), 2, 12, "clspktli.sys: only 12 of 15 points|"},

@@ -65,7 +65,6 @@ TEST(HardcopyPdfName, PatientAndWindowWithWhatAFileNameCannotHoldReplaced) {
            {"Bauer Helene HB-1948", "graphics", "Bauer Helene HB-1948 - graphics.pdf"},
            {"Doe/Jane: JD*1?", "table", "Doe-Jane- JD-1- - table.pdf"},
            {"  ../Doe . ", "table", "Doe - table.pdf"},
-           {"", "graphics", "Hardcopy - graphics.pdf"},
            {"\t", "graphics", "Hardcopy - graphics.pdf"}})
     EXPECT_EQ(HardcopyPdfName(patient, window), expected) << patient;
 }
