@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "model/data_files.h"
+#include "model/figure_files.h"
 
 namespace sinkview {
 
@@ -23,8 +23,9 @@ Export files:
          R"help(
 Figures of one data file, instead of its export file:
       --graphics=FILE        the graphics window's diagrams as FILE (.png,
-                             .pdf or .svg; PDF and SVG as vectors)
-      --table=FILE           the table as FILE (.png or .pdf)
+                             .tif, .tiff, .pdf or .svg; PDF and SVG as
+                             vectors, TIFF at 600 dpi as large on paper)
+      --table=FILE           the table as FILE (.png, .tif, .tiff or .pdf)
       --size=WxH             the figure's size in pixels (default: the
                              window's design size)
       --axes                 with --graphics: write the scales beside the
@@ -86,11 +87,9 @@ Expected<void, Failure> ApplyFigureOption(const std::string& name, const std::st
     return {};
   }
   const bool graphics = name == "graphics";
-  if (!HasExtension(value, graphics ? std::vector<std::string>{".png", ".pdf", ".svg"}
-                                    : std::vector<std::string>{".png", ".pdf"})) {
-    return WrongUsage("--" + name + ": '" + value + "' must end in " +
-                      (graphics ? ".png, .pdf or .svg" : ".png or .pdf"));
-  }
+  const std::optional<FigureFormat> format = FigureFormatOf(value);
+  if (!format || (*format == FigureFormat::Svg && !graphics))
+    return WrongUsage("--" + name + ": '" + value + "' must end in " + FigureEndings(graphics));
   (graphics ? options.graphicsFile : options.tableFile) = value;
   return {};
 }

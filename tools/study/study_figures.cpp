@@ -64,9 +64,6 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
 Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
                                                       double widthMm) {
   EnsureGuiApplication();
-  const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
-  if (suffix != "png" && suffix != "pdf" && suffix != "svg")
-    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
   const double pixelsPerMm = kFigureDotsPerInch / 25.4;
   const QSize size(static_cast<int>(std::lround(widthMm * pixelsPerMm)),
                    static_cast<int>(std::lround(CohortFigureHeightMm(widthMm) * pixelsPerMm)));
@@ -103,8 +100,6 @@ Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& pa
                                                            const StudyResult& result) {
   EnsureGuiApplication();
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
-  if (suffix != "png" && suffix != "pdf" && suffix != "svg")
-    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
   const std::vector<BlandAltmanPanel> panels = BlandAltmanPanelsOf(result);
   if (panels.empty())
     return Unexpected(
