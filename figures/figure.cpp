@@ -146,7 +146,7 @@ std::string RenderImage(FigureFormat format, QSize size, QSize pixels, int dotsP
                         const std::function<void(QPainter&)>& draw, QIODevice& out) {
   const bool tiff = format == FigureFormat::Tiff;
   if (tiff && !QImageWriter::supportedImageFormats().contains("tiff"))
-    return "TIFF needs Qt's TIFF image plugin, which is not installed (Debian's qt6-image-formats-plugins)";
+    return "Qt's TIFF image plugin is not installed: Debian's qt6-image-formats-plugins";
   if (!ImageFitsInMemory(pixels)) return "an image this large does not fit in memory";
   QImage image(pixels, QImage::Format_RGB32);
   if (image.isNull()) return "an image this large does not fit in memory";

@@ -310,6 +310,26 @@ TEST_F(StudyCli, TheCohortFigureAsTiffIsSixHundredDpiAndLzwCompressed) {
          {"Image Width: 2008 ", "Resolution: 600, 600 pixels/inch", "Compression Scheme: LZW"})
       EXPECT_NE(tags.find(expected), std::string::npos) << expected << "\n" << tags;
   }
+
+  // Without Qt's TIFF plugin (the program's plugins told by a qt.conf beside
+  // it) the run fails, saying which file and why, and writes no TIFF.
+  const fs::path program = folder_.path / "program", plugins = folder_.path / "plugins";
+  fs::create_directories(program);
+  fs::create_directories(plugins);
+  fs::copy_file(SINKVIEW_STUDY_EXE, program / "sinkview-study");
+  fs::create_directory_symlink(fs::path(SINKVIEW_QT_PLUGINS) / "platforms", plugins / "platforms");
+  std::ofstream(program / "qt.conf") << "[Paths]\nPlugins=" << plugins.string() << "\n";
+  const fs::path figure = out_ / "no_plugin.tif";
+  EXPECT_EQ(sinkview::testing::RunShell(Quoted(program / "sinkview-study") + "--output-dir " + Quoted(out_) +
+                                            "--figure " + Quoted(figure) + Quoted(data_ / "study_cohort"),
+                                        folder_.path, out_text, err_text),
+            1);
+  EXPECT_NE(err_text.find(figure.string() +
+                          ": the figure of 4016 x 2350 pixels is not written (Qt's TIFF image "
+                          "plugin is not installed: Debian's qt6-image-formats-plugins)"),
+            std::string::npos)
+      << err_text;
+  EXPECT_FALSE(fs::exists(figure));
 }
 #endif
 

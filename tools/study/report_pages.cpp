@@ -123,8 +123,7 @@ void ReportPages::DrawFooter() {
 }
 
 ReportOutline ReportPages::Finish() {
-  for (QString& name : waiting_) outline_.sections.push_back({std::move(name), pageNumber_});
-  waiting_.clear();
+  waiting_.clear(); // sections that drew nothing are not listed
   DrawFooter();
   outline_.pages = pageNumber_;
   return outline_;

@@ -61,7 +61,9 @@ public:
   void Gap(double height);
 
   // Starts the section `name` of the contents, on a page of its own or
-  // below the last block; its page is the one its first block lands on.
+  // below the last block: the one call a new section of the report needs.
+  // Its page is the one its first block lands on; a section that draws no
+  // block is not listed.
   void Section(const QString& name, bool newPage = true);
   // The contents as laid out before, with each section's page, in `area`.
   void DrawContents(const QRectF& area);
