@@ -24,7 +24,8 @@ Export files:
 Figures of one data file, instead of its export file:
       --graphics=FILE        the graphics window's diagrams as FILE (.png,
                              .tif, .tiff, .pdf or .svg; PDF and SVG as
-                             vectors, TIFF at 600 dpi as large on paper)
+                             vectors, a TIFF at 600 dpi as large on paper
+                             as the PNG)
       --table=FILE           the table as FILE (.png, .tif, .tiff or .pdf)
       --size=WxH             the figure's size in pixels (default: the
                              window's design size)
