@@ -139,10 +139,10 @@ void SetDotsPerInch(QImage& image, int dotsPerInch) {
   image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
 }
 
-// The figure as a PNG at `dotsPerInch` or a TIFF at kTiffDotsPerInch of
-// `pixels`: drawn on the layout's `size` at `dotsPerInch`, scaled to the
-// pixels, so a TIFF is drawn at its resolution rather than enlarged.
-std::string RenderImage(FigureFormat format, QSize size, QSize pixels, int dotsPerInch,
+// The figure as a PNG or TIFF of `pixels` at `fileDotsPerInch`: laid out at
+// `dotsPerInch` and scaled to the file's resolution, so a TIFF is drawn at
+// its resolution rather than enlarged.
+std::string RenderImage(FigureFormat format, QSize pixels, int dotsPerInch, int fileDotsPerInch,
                         const std::function<void(QPainter&)>& draw, QIODevice& out) {
   const bool tiff = format == FigureFormat::Tiff;
   if (tiff && !QImageWriter::supportedImageFormats().contains("tiff"))
@@ -153,11 +153,11 @@ std::string RenderImage(FigureFormat format, QSize size, QSize pixels, int dotsP
   SetDotsPerInch(image, dotsPerInch); // the fonts' points as the layout has them
   QPainter painter;
   if (!painter.begin(&image)) return "it cannot be drawn";
-  painter.scale(pixels.width() / static_cast<double>(size.width()),
-                pixels.height() / static_cast<double>(size.height()));
+  const double scale = fileDotsPerInch / static_cast<double>(dotsPerInch);
+  painter.scale(scale, scale);
   draw(painter);
   if (!painter.end()) return "it cannot be drawn";
-  SetDotsPerInch(image, tiff ? kTiffDotsPerInch : dotsPerInch);
+  SetDotsPerInch(image, fileDotsPerInch);
   QImageWriter writer(&out, tiff ? "tiff" : "png");
   if (tiff) writer.setCompression(1); // the TIFF plugin's LZW
   if (!writer.write(image)) return "the image cannot be encoded";
@@ -168,9 +168,9 @@ std::string RenderImage(FigureFormat format, QSize size, QSize pixels, int dotsP
 // drawn. Every step is checked: an image that was never drawn must not be
 // written.
 std::string Render(FigureFormat format, const QString& title, QSize size, QSize pixels, int dotsPerInch,
-                   const std::function<void(QPainter&)>& draw, QIODevice& out) {
+                   int fileDotsPerInch, const std::function<void(QPainter&)>& draw, QIODevice& out) {
   if (format == FigureFormat::Png || format == FigureFormat::Tiff)
-    return RenderImage(format, size, pixels, dotsPerInch, draw, out);
+    return RenderImage(format, pixels, dotsPerInch, fileDotsPerInch, draw, out);
   QPainter painter;
   if (format == FigureFormat::Pdf) {
     QPdfWriter pdf(&out);
@@ -203,9 +203,9 @@ Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize 
   if (!format)
     return Unexpected(
         Failure{ShownFileName(path) + ": the figure's name must end in " + FigureEndings() + "."});
-  const QSize pixels = *format == FigureFormat::Tiff
-                           ? (QSizeF(size) * kTiffDotsPerInch / static_cast<double>(dotsPerInch)).toSize()
-                           : size;
+  // A TIFF keeps the figure's size on paper at the resolution journals ask for.
+  const int fileDotsPerInch = *format == FigureFormat::Tiff ? kTiffDotsPerInch : dotsPerInch;
+  const QSize pixels = (QSizeF(size) * fileDotsPerInch / static_cast<double>(dotsPerInch)).toSize();
   const auto refused = [&](const std::string& reason) {
     return Failure{ShownFileName(path) + ": the figure of " + std::to_string(pixels.width()) + " x " +
                    std::to_string(pixels.height()) + " pixels is not written (" + reason +
@@ -213,7 +213,10 @@ Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize 
   };
   const QString title = QFileInfo(QString::fromLocal8Bit(path)).completeBaseName();
   return RenderToTemporary(
-      path, [&](QIODevice& out) { return Render(*format, title, size, pixels, dotsPerInch, draw, out); },
+      path,
+      [&](QIODevice& out) {
+        return Render(*format, title, size, pixels, dotsPerInch, fileDotsPerInch, draw, out);
+      },
       refused);
 }
 
