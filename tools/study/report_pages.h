@@ -67,6 +67,10 @@ public:
   void Section(const QString& name, bool newPage = true);
   // The contents as laid out before, with each section's page, in `area`.
   void DrawContents(const QRectF& area);
+  // Whether this is the layout kept, with the outline of an earlier one: a
+  // drawing that moves no block may be left out of the first, which only
+  // counts the pages.
+  bool Final() const { return laidOut_.pages > 0; }
   // Ends the last page: where the sections began and how many pages there are.
   ReportOutline Finish();
 

@@ -1,6 +1,6 @@
 #include "tools/study/study_graphics.h"
 
-#include <QBuffer>
+#include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <optional>
@@ -28,6 +28,7 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
   const PreparedSeries& prepared = *patient.prepared;
   QPainter& painter = pages.painter();
   const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
+  if (!pages.Final()) return; // the figures move nothing: the first layout leaves them out
   // The graphics figure with its scales on the left, the table on the right,
   // each in its window's proportions on half the page; the table at its
   // design size scaled, the figure's texts at their size in points.
@@ -70,6 +71,14 @@ void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOption
   for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
 }
 
+// Where the first layout goes: nowhere, so a study of thousands of pages
+// is not held in memory twice.
+class Discarded : public QIODevice {
+protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char*, qint64 size) override { return size; }
+};
+
 // An archive's PDF (PDF/A-1b) of A4 landscape pages, named for the study
 // and the program that made it; the date is the writer's own.
 void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
@@ -104,7 +113,7 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
     return outline;
   };
   const auto draw = [&](QIODevice& out) -> std::string {
-    QBuffer scratch;
+    Discarded scratch;
     scratch.open(QIODevice::WriteOnly);
     const std::optional<ReportOutline> outline = layOut(scratch, {});
     return outline && layOut(out, *outline) ? std::string() : cannotBeDrawn;
