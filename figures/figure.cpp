@@ -131,9 +131,6 @@ bool ImageFitsInMemory(QSize size) {
   return bytes <= available / 2;
 }
 
-// A raster figure's resolution as TIFF: what journals ask for.
-constexpr int kTiffDotsPerInch = 600;
-
 void SetDotsPerInch(QImage& image, int dotsPerInch) {
   image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
   image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));

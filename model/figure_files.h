@@ -10,6 +10,9 @@ namespace sinkview {
 // that ask for it; PDF and SVG as vectors.
 enum class FigureFormat { Png, Tiff, Pdf, Svg };
 
+// A TIFF's resolution: what journals ask for.
+inline constexpr int kTiffDotsPerInch = 600;
+
 // The format of a figure's file; none for an ending no figure is written in.
 std::optional<FigureFormat> FigureFormatOf(const std::string& path);
 
