@@ -17,7 +17,7 @@ namespace sinkview {
 
 // The widths of a figure for a paper: one column or the whole page.
 inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
-// The cohort figure's resolution as a file.
+// The cohort figure's resolution as a PNG (a TIFF has kTiffDotsPerInch).
 inline constexpr int kFigureDotsPerInch = 300;
 
 // The cohort figure as PNG, TIFF, SVG or PDF, chosen by the extension of
