@@ -35,7 +35,8 @@ Figures of one data file, instead of its export file:
                              diagram's quantity)
       --figure-width=MM      with --graphics and --axes: the figure's width on
                              paper, 85 or 170 mm (one or two journal
-                             columns), drawn at 300 dpi; not with --size
+                             columns), drawn at 300 dpi (a TIFF at 600);
+                             not with --size
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
