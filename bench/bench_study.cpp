@@ -2,7 +2,7 @@
 // against the exporter writing the export files of the same files; the
 // visits and statistics of 10,000 hips in process, which should add at most
 // a tenth to the study's time; and the study program's peak memory at 1,000
-// and 10,000 files, and with the workbook.
+// and 10,000 files, and with the workbook or the report.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -117,13 +117,16 @@ BENCHMARK(StudyPeakMemory)
     ->Iterations(1)
     ->UseRealTime();
 
-// The same study with its workbook (every table a sheet, long.csv's
-// 300,000 rows among them): time and peak memory, which constant_memory
-// keeps near the study's own.
-void StudyWithWorkbook(benchmark::State& state) {
+// The same study with one more output: the workbook (every table a sheet,
+// long.csv's 300,000 rows among them), whose constant_memory keeps the peak
+// near the study's own; or the report, a page per hip, laid out twice for
+// its contents and page numbers, without R's model so that the time is the
+// report's. Time and peak memory.
+void StudyWith(benchmark::State& state, const char* option, const char* file, bool model) {
   const StudyFolder& study = TheStudy(static_cast<int>(state.range(0)));
   std::vector<std::string> command = StudyCommand(study);
-  command.insert(command.begin() + 1, {"--workbook", (study.out / "study.xlsx").string()});
+  command.insert(command.begin() + 1, {option, (study.out / file).string()});
+  if (!model) command.insert(command.begin() + 1, "--no-model");
   long peak = 0;
   for (auto _ : state) {
     study.EmptyOutput();
@@ -132,7 +135,16 @@ void StudyWithWorkbook(benchmark::State& state) {
   if (peak < 0) state.SkipWithError("sinkview-study failed");
   state.counters["peak_MiB"] = static_cast<double>(peak) / 1024;
 }
-BENCHMARK(StudyWithWorkbook)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(StudyWith, workbook, "--workbook", "study.xlsx", true)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(StudyWith, report, "--report", "report.pdf", false)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
@@ -16,6 +17,7 @@
 #include "figures/axes_figure.h"
 #include "graphics/diagram_assignment.h"
 #include "graphics/graf_scene.h"
+#include "model/figure_files.h"
 #include "model/reader_text.h"
 #include "table/table_text.h"
 #include "ui/design_units.h"
@@ -129,25 +131,45 @@ bool ImageFitsInMemory(QSize size) {
   return bytes <= available / 2;
 }
 
-// Draws the figure into `out` in the format of `suffix`; "" or the reason
-// it could not be drawn. Every step is checked: an image that was never
-// drawn must not be written.
-std::string Render(const QString& suffix, const QString& title, QSize size, int dotsPerInch,
-                   const std::function<void(QPainter&)>& draw, QIODevice& out) {
+void SetDotsPerInch(QImage& image, int dotsPerInch) {
+  image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
+  image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
+}
+
+// The figure as a PNG or TIFF of `pixels` at `fileDotsPerInch`: laid out at
+// `dotsPerInch` and scaled to the file's resolution, so a TIFF is drawn at
+// its resolution rather than enlarged.
+std::string RenderImage(FigureFormat format, QSize pixels, int dotsPerInch, int fileDotsPerInch,
+                        const std::function<void(QPainter&)>& draw, QIODevice& out) {
+  const bool tiff = format == FigureFormat::Tiff;
+  if (tiff && !QImageWriter::supportedImageFormats().contains("tiff"))
+    return "Qt's TIFF image plugin is not installed: Debian's qt6-image-formats-plugins";
+  if (!ImageFitsInMemory(pixels)) return "an image this large does not fit in memory";
+  QImage image(pixels, QImage::Format_RGB32);
+  if (image.isNull()) return "an image this large does not fit in memory";
+  SetDotsPerInch(image, dotsPerInch); // the fonts' points as the layout has them
   QPainter painter;
-  if (suffix == "png") {
-    if (!ImageFitsInMemory(size)) return "an image this large does not fit in memory";
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull()) return "an image this large does not fit in memory";
-    image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
-    image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
-    if (!painter.begin(&image)) return "it cannot be drawn";
-    draw(painter);
-    if (!painter.end()) return "it cannot be drawn";
-    if (!image.save(&out, "PNG")) return "the image cannot be encoded";
-    return "";
-  }
-  if (suffix == "pdf") {
+  if (!painter.begin(&image)) return "it cannot be drawn";
+  const double scale = fileDotsPerInch / static_cast<double>(dotsPerInch);
+  painter.scale(scale, scale);
+  draw(painter);
+  if (!painter.end()) return "it cannot be drawn";
+  SetDotsPerInch(image, fileDotsPerInch);
+  QImageWriter writer(&out, tiff ? "tiff" : "png");
+  if (tiff) writer.setCompression(1); // the TIFF plugin's LZW
+  if (!writer.write(image)) return "the image cannot be encoded";
+  return "";
+}
+
+// Draws the figure into `out` in `format`; "" or the reason it could not be
+// drawn. Every step is checked: an image that was never drawn must not be
+// written.
+std::string Render(FigureFormat format, const QString& title, QSize size, QSize pixels, int dotsPerInch,
+                   int fileDotsPerInch, const std::function<void(QPainter&)>& draw, QIODevice& out) {
+  if (format == FigureFormat::Png || format == FigureFormat::Tiff)
+    return RenderImage(format, pixels, dotsPerInch, fileDotsPerInch, draw, out);
+  QPainter painter;
+  if (format == FigureFormat::Pdf) {
     QPdfWriter pdf(&out);
     pdf.setResolution(dotsPerInch);
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -174,17 +196,23 @@ std::string Render(const QString& suffix, const QString& title, QSize size, int 
 Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
                                                  const std::function<void(QPainter&)>& draw,
                                                  int dotsPerInch) {
-  const QString name = QString::fromLocal8Bit(path);
-  const QString suffix = QFileInfo(name).suffix().toLower();
+  const std::optional<FigureFormat> format = FigureFormatOf(path);
+  if (!format)
+    return Unexpected(
+        Failure{ShownFileName(path) + ": the figure's name must end in " + FigureEndings() + "."});
+  // A TIFF keeps the figure's size on paper at the resolution journals ask for.
+  const int fileDotsPerInch = *format == FigureFormat::Tiff ? kTiffDotsPerInch : dotsPerInch;
+  const QSize pixels = (QSizeF(size) * fileDotsPerInch / static_cast<double>(dotsPerInch)).toSize();
   const auto refused = [&](const std::string& reason) {
-    return Failure{ShownFileName(path) + ": the figure of " + std::to_string(size.width()) + " x " +
-                   std::to_string(size.height()) + " pixels is not written (" + reason +
+    return Failure{ShownFileName(path) + ": the figure of " + std::to_string(pixels.width()) + " x " +
+                   std::to_string(pixels.height()) + " pixels is not written (" + reason +
                    "). An older file of that name is unchanged."};
   };
+  const QString title = QFileInfo(QString::fromLocal8Bit(path)).completeBaseName();
   return RenderToTemporary(
       path,
       [&](QIODevice& out) {
-        return Render(suffix, QFileInfo(name).completeBaseName(), size, dotsPerInch, draw, out);
+        return Render(*format, title, size, pixels, dotsPerInch, fileDotsPerInch, draw, out);
       },
       refused);
 }
@@ -192,12 +220,11 @@ Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize 
 Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
                                     const PreparedSeries& prepared, const std::string& programDirectory,
                                     int dotsPerInch) {
-  const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
-  const bool svgAllowed = figure != Figure::Table;
-  if (suffix != "png" && suffix != "pdf" && !(suffix == "svg" && svgAllowed)) {
-    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf" +
-                              std::string(svgAllowed ? " or .svg." : ".")});
-  }
+  const bool svg = figure != Figure::Table;
+  const std::optional<FigureFormat> format = FigureFormatOf(path);
+  if (!format || (*format == FigureFormat::Svg && !svg))
+    return Unexpected(
+        Failure{ShownFileName(path) + ": the figure's name must end in " + FigureEndings(svg) + "."});
   auto drawn = DrawingInTemporary(
       path, size,
       [&](QPainter& painter) {

@@ -38,11 +38,11 @@ void DrawTableFigure(QPainter& painter, QSize size, const PreparedSeries& prepar
 QSize GraphicsDesignSize();
 QSize TableDesignSize();
 
-// Writes a figure to `path`: PNG, PDF or SVG by the file's ending (vectors
-// for PDF and SVG), through a temporary file renamed into place; else a
-// message naming the file and the reason. `dotsPerInch` as for
-// DrawingInTemporary. GraphicsWithAxes is the graphics figure with scales
-// (figures/axes_figure.h).
+// Writes a figure to `path`: PNG, TIFF, PDF or SVG by the file's ending
+// (model/figure_files.h; vectors for PDF and SVG), through a temporary file
+// renamed into place; else a message naming the file and the reason.
+// `dotsPerInch` as for DrawingInTemporary. GraphicsWithAxes is the graphics
+// figure with scales (figures/axes_figure.h).
 enum class Figure { Graphics, GraphicsWithAxes, Table };
 [[nodiscard]] Expected<void, Failure> WriteFigure(Figure figure, const std::string& path, QSize size,
                                                   const PreparedSeries& prepared,
@@ -50,9 +50,11 @@ enum class Figure { Graphics, GraphicsWithAxes, Table };
                                                   int dotsPerInch = kDotsPerInch);
 
 // What `draw` paints on a canvas of `size`, for `path` as WriteFigure writes
-// it, whole in its temporary file for the caller to commit; the name must
-// end in .png, .pdf or .svg (checked by the caller). `dotsPerInch` is the
-// file's resolution: its fonts' points and its size on paper.
+// it, whole in its temporary file for the caller to commit; a name with an
+// ending of no figure format is refused. `dotsPerInch` is the layout's
+// resolution: its fonts' points and its size on paper, and a PNG's. A TIFF
+// has the same size on paper at 600 dpi: the canvas drawn scaled to its
+// pixels, LZW-compressed.
 [[nodiscard]] Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
                                                                const std::function<void(QPainter&)>& draw,
                                                                int dotsPerInch = kDotsPerInch);

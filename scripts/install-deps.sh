@@ -7,14 +7,14 @@ set -euo pipefail
 
 run_packages=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation libboost-math-dev
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-liberation libboost-math-dev
   dpkg-dev help2man libtomlplusplus-dev libxlsxwriter-dev
   r-base-core r-cran-nlme r-cran-emmeans
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth x11-utils openbox
-  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils libtiff-tools
   appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db
   locales libreoffice-calc-nogui
 )

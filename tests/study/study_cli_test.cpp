@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
@@ -188,10 +189,14 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
                                              {"--threshold", "-1", "a"},
                                              {"--output-dir", "/no/such/folder", "a"},
                                              {"--report", "r.png", "a"},
+                                             {"--figure", "f.tiff.gz", "a"},
                                              {"--protocol=", "a"},
                                              {"a", "--threshold"}}) {
     EXPECT_FALSE(ParseStudyArguments(wrong)) << wrong[0] << ' ' << wrong[1];
   }
+  // A journal's TIFF is a figure like any other.
+  for (const char* figure : {"--figure=f.tif", "--figure=f.TIFF", "--bland-altman=b.tiff"})
+    EXPECT_TRUE(ParseStudyArguments({figure, "a"})) << figure;
   // The visits come from the protocol now; the old option says where to look.
   const auto followUp = ParseStudyArguments({"--follow-up=6,12", "a"});
   ASSERT_FALSE(followUp);
@@ -249,6 +254,82 @@ TEST_F(StudyCli, TheReportHasTheTitleTheFlowAndThePatientsWithTheirHips) {
         "not measured: revised 1, late baseline 1, after break 1", "12 months: 5 of 7 hips measured",
         "725 to 741", "4.6 to 69.9"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
+
+  // Every page counts the pages, and the contents on the first send the
+  // reader to the page where each section begins.
+  std::vector<std::string> pages;
+  for (std::size_t at = 0, end; (end = text.find('\f', at)) != std::string::npos; at = end + 1)
+    pages.push_back(text.substr(at, end - at));
+  const std::string count = std::to_string(pages.size());
+  for (std::size_t page = 0; page < pages.size(); ++page)
+    EXPECT_NE(pages[page].find("Page " + std::to_string(page + 1) + " of " + count), std::string::npos)
+        << pages[page];
+  // Each section named begins its page.
+  for (const auto& [section, begins] :
+       {std::pair{"Protocol", "Protocol: visits"},
+        {"Participant flow", "Participant flow"},
+        {"Cohort statistics and patients' summaries", "Cohort statistics per"},
+        {"Patients", "becker_karl_left.vok"}}) {
+    std::smatch entry;
+    ASSERT_TRUE(std::regex_search(pages.at(0), entry, std::regex(std::string(section) + " +([0-9]+)\\n")))
+        << section;
+    const std::size_t page = std::stoul(entry[1]) - 1;
+    ASSERT_LT(page, pages.size()) << section;
+    EXPECT_EQ(pages[page].find_first_not_of(" \n"), pages[page].find(begins)) << section << '\n'
+                                                                              << pages[page];
+  }
+
+  // An archive's PDF/A-1b, named for its study and the program that made it.
+  std::string info, metadata;
+  ASSERT_EQ(sinkview::testing::RunShell("pdfinfo " + Quoted(report), folder_.path, info, err_text), 0);
+  ASSERT_EQ(sinkview::testing::RunShell("pdfinfo -meta " + Quoted(report), folder_.path, metadata, err_text),
+            0);
+  for (const std::string& expected :
+       std::vector<std::string>{"Title:           Cemented stems A and B: subsidence over three years\n",
+                                "Creator:         Sinkview " SINKVIEW_VERSION "\n", "PDF version:     1.4\n",
+                                "CreationDate:", "Pages:           " + count + "\n"})
+    EXPECT_NE(info.find(expected), std::string::npos) << expected << "\n" << info;
+  for (const char* expected : {"pdfaid:part=\"1\"", "pdfaid:conformance=\"B\""})
+    EXPECT_NE(metadata.find(expected), std::string::npos) << expected << "\n" << metadata;
+}
+
+// A figure for a journal that asks for TIFF: 85 mm at 600 dpi, drawn at
+// that resolution, LZW-compressed, in either ending.
+TEST_F(StudyCli, TheCohortFigureAsTiffIsSixHundredDpiAndLzwCompressed) {
+  for (const char* name : {"cohort.tif", "cohort.TIFF"}) {
+    const fs::path figure = out_ / name;
+    ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--figure-width 85 --figure " + Quoted(figure) +
+                    Quoted(data_ / "study_cohort")),
+              0)
+        << err_text;
+    std::string tags;
+    ASSERT_EQ(sinkview::testing::RunShell("tiffinfo " + Quoted(figure), folder_.path, tags, err_text), 0)
+        << "tiffinfo (libtiff-tools) is installed by scripts/install-deps.sh";
+    // 85 mm is 2007.9 pixels at 600 dpi.
+    for (const char* expected :
+         {"Image Width: 2008 ", "Resolution: 600, 600 pixels/inch", "Compression Scheme: LZW"})
+      EXPECT_NE(tags.find(expected), std::string::npos) << expected << "\n" << tags;
+  }
+
+  // Without Qt's TIFF plugin (the program's plugins told by a qt.conf beside
+  // it) the run fails, saying which file and why, and writes no TIFF.
+  const fs::path program = folder_.path / "program", plugins = folder_.path / "plugins";
+  fs::create_directories(program);
+  fs::create_directories(plugins);
+  fs::copy_file(SINKVIEW_STUDY_EXE, program / "sinkview-study");
+  fs::create_directory_symlink(fs::path(SINKVIEW_QT_PLUGINS) / "platforms", plugins / "platforms");
+  std::ofstream(program / "qt.conf") << "[Paths]\nPlugins=" << plugins.string() << "\n";
+  const fs::path figure = out_ / "no_plugin.tif";
+  EXPECT_EQ(sinkview::testing::RunShell(Quoted(program / "sinkview-study") + "--output-dir " + Quoted(out_) +
+                                            "--figure " + Quoted(figure) + Quoted(data_ / "study_cohort"),
+                                        folder_.path, out_text, err_text),
+            1);
+  EXPECT_NE(err_text.find(figure.string() +
+                          ": the figure of 4016 x 2350 pixels is not written (Qt's TIFF image "
+                          "plugin is not installed: Debian's qt6-image-formats-plugins)"),
+            std::string::npos)
+      << err_text;
+  EXPECT_FALSE(fs::exists(figure));
 }
 #endif
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "model/data_files.h"
+#include "model/figure_files.h"
 
 namespace sinkview {
 
@@ -23,8 +23,10 @@ Export files:
          R"help(
 Figures of one data file, instead of its export file:
       --graphics=FILE        the graphics window's diagrams as FILE (.png,
-                             .pdf or .svg; PDF and SVG as vectors)
-      --table=FILE           the table as FILE (.png or .pdf)
+                             .tif, .tiff, .pdf or .svg; PDF and SVG as
+                             vectors, a TIFF at 600 dpi as large on paper
+                             as the PNG)
+      --table=FILE           the table as FILE (.png, .tif, .tiff or .pdf)
       --size=WxH             the figure's size in pixels (default: the
                              window's design size)
       --axes                 with --graphics: write the scales beside the
@@ -33,7 +35,8 @@ Figures of one data file, instead of its export file:
                              diagram's quantity)
       --figure-width=MM      with --graphics and --axes: the figure's width on
                              paper, 85 or 170 mm (one or two journal
-                             columns), drawn at 300 dpi; not with --size
+                             columns), drawn at 300 dpi (a TIFF at 600);
+                             not with --size
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
@@ -86,11 +89,9 @@ Expected<void, Failure> ApplyFigureOption(const std::string& name, const std::st
     return {};
   }
   const bool graphics = name == "graphics";
-  if (!HasExtension(value, graphics ? std::vector<std::string>{".png", ".pdf", ".svg"}
-                                    : std::vector<std::string>{".png", ".pdf"})) {
-    return WrongUsage("--" + name + ": '" + value + "' must end in " +
-                      (graphics ? ".png, .pdf or .svg" : ".png or .pdf"));
-  }
+  const std::optional<FigureFormat> format = FigureFormatOf(value);
+  if (!format || (*format == FigureFormat::Svg && !graphics))
+    return WrongUsage("--" + name + ": '" + value + "' must end in " + FigureEndings(graphics));
   (graphics ? options.graphicsFile : options.tableFile) = value;
   return {};
 }

@@ -5,6 +5,7 @@
 #include <QPdfWriter>
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "model/numtext.h"
 #include "study/study_csv.h"
@@ -52,7 +53,8 @@ QString PatientsAndHips(const std::vector<PatientSummary>& hips, const std::stri
       .arg(count == 1 ? "" : "s");
 }
 
-ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter) : pdf_(pdf), painter_(painter) {
+ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidOut)
+    : pdf_(pdf), painter_(painter), laidOut_(std::move(laidOut)) {
   page_ =
       QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())).adjusted(kMargin, kMargin, -kMargin, -kMargin);
   y_ = page_.top();
@@ -60,20 +62,75 @@ ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter) : pdf_(pdf), painte
 
 QRectF ReportPages::Take(double height) {
   if (y_ + height > page_.bottom() && y_ > page_.top()) NewPage();
+  for (QString& name : waiting_) outline_.sections.push_back({std::move(name), pageNumber_});
+  waiting_.clear();
   const QRectF block(page_.left(), y_, page_.width(), height);
   y_ += height;
+  blank_ = false;
   return block;
 }
 
 void ReportPages::NewPage() {
-  pdf_.newPage();
   y_ = page_.top();
+  if (blank_) return; // nothing drawn yet: the page is new enough
+  DrawFooter();
+  pdf_.newPage();
+  ++pageNumber_;
+  blank_ = true;
 }
 
-void ReportPages::Text(const QString& text, double points, bool bold) {
+void ReportPages::Section(const QString& name, bool newPage) {
+  if (newPage) NewPage();
+  waiting_.push_back(name);
+}
+
+namespace {
+QFont ReportFont(double points, bool bold = false) {
   QFont font = DesignFont();
   font.setPointSizeF(points);
   font.setBold(bold);
+  return font;
+}
+} // namespace
+
+void ReportPages::DrawContents(const QRectF& area) {
+  painter_.save();
+  painter_.setPen(Qt::black);
+  painter_.setFont(ReportFont(10, true));
+  double y = area.top() + QFontMetricsF(painter_.font(), painter_.device()).ascent();
+  painter_.drawText(QPointF(area.left(), y), "Contents");
+  painter_.setFont(ReportFont(9));
+  const QFontMetricsF metrics(painter_.font(), painter_.device());
+  y += metrics.height() * 1.5;
+  for (const ReportOutline::Entry& entry : laidOut_.sections) {
+    const QString page = QString::number(entry.page);
+    painter_.drawText(QPointF(area.left(), y), entry.name);
+    painter_.drawText(QPointF(area.right() - metrics.horizontalAdvance(page), y), page);
+    y += metrics.height() * 1.25;
+  }
+  painter_.restore();
+}
+
+void ReportPages::DrawFooter() {
+  painter_.save();
+  painter_.setPen(Qt::black);
+  painter_.setFont(ReportFont(8));
+  const QString text = laidOut_.pages > 0 ? QString("Page %1 of %2").arg(pageNumber_).arg(laidOut_.pages)
+                                          : QString("Page %1").arg(pageNumber_);
+  // Centred in the bottom margin.
+  painter_.drawText(QRectF(page_.left(), page_.bottom(), page_.width(), kMargin), Qt::AlignCenter, text);
+  painter_.restore();
+}
+
+ReportOutline ReportPages::Finish() {
+  waiting_.clear(); // sections that drew nothing are not listed
+  DrawFooter();
+  outline_.pages = pageNumber_;
+  return outline_;
+}
+
+void ReportPages::Text(const QString& text, double points, bool bold) {
+  const QFont font = ReportFont(points, bold);
   painter_.setFont(font);
   painter_.setPen(Qt::black);
   const QFontMetricsF metrics(font, painter_.device());

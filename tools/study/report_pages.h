@@ -30,11 +30,23 @@ QString Flag(const std::optional<bool>& flag);
 // with a `group`, that group's only.
 QString PatientsAndHips(const std::vector<PatientSummary>& hips, const std::string& group = {});
 
+// Where the report's sections begin and how many pages it has: what a
+// first layout finds, for the contents and the page footers of the second.
+struct ReportOutline {
+  struct Entry {
+    QString name;
+    int page = 0; // from 1
+  };
+  std::vector<Entry> sections;
+  int pages = 0;
+};
+
 // A page being filled from the top: blocks are placed one below the other,
-// and a block that does not fit starts a new page.
+// and a block that does not fit starts a new page. Each page ends with its
+// footer "Page N of M", M from the outline of an earlier layout.
 class ReportPages {
 public:
-  ReportPages(QPdfWriter& pdf, QPainter& painter);
+  ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidOut = {});
 
   QPainter& painter() { return painter_; }
   const QRectF& page() const { return page_; }
@@ -43,15 +55,37 @@ public:
   QRectF Take(double height);
   bool Fits(double height) const { return y_ + height <= page_.bottom(); }
   double Top() const { return y_; }
+  // A new page, unless nothing is drawn on this one yet.
   void NewPage();
   void Text(const QString& text, double points, bool bold = false);
   void Gap(double height);
 
+  // Starts the section `name` of the contents, on a page of its own or
+  // below the last block: the one call a new section of the report needs.
+  // Its page is the one its first block lands on; a section that draws no
+  // block is not listed.
+  void Section(const QString& name, bool newPage = true);
+  // The contents as laid out before, with each section's page, in `area`.
+  void DrawContents(const QRectF& area);
+  // Whether this is the layout kept, with the outline of an earlier one: a
+  // drawing that moves no block may be left out of the first, which only
+  // counts the pages.
+  bool Final() const { return laidOut_.pages > 0; }
+  // Ends the last page: where the sections began and how many pages there are.
+  ReportOutline Finish();
+
 private:
+  void DrawFooter();
+
   QPdfWriter& pdf_;
   QPainter& painter_;
   QRectF page_;
   double y_ = 0;
+  bool blank_ = true;
+  int pageNumber_ = 1;
+  const ReportOutline laidOut_;
+  ReportOutline outline_;
+  std::vector<QString> waiting_; // sections whose first block is still to come
 };
 
 // A table with a header row, repeated on each page it runs onto; `marked`

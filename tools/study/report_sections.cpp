@@ -64,6 +64,9 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
       pages.painter(),
       QRectF(area.left(), area.top(), widthMm * pixelsPerMm, CohortFigureHeightMm(widthMm) * pixelsPerMm),
       result);
+  // The contents beside the figure, where they move nothing the pages hold.
+  const double gap = 10 * pixelsPerMm;
+  pages.DrawContents(area.adjusted(widthMm * pixelsPerMm + gap, 0, 0, 0));
 }
 
 void DrawProtocolTable(ReportPages& pages, const Protocol& protocol) {
@@ -94,7 +97,6 @@ QString NotMeasured(const FlowRow& row) {
 // The participant flow: a chain of boxes per group, from the hips enrolled
 // down through every visit.
 void DrawFlowDiagram(ReportPages& pages, const StudyResult& result) {
-  pages.NewPage();
   pages.Text("Participant flow", 10, true);
   QPainter& painter = pages.painter();
   QFont font = DesignFont();

@@ -9,6 +9,7 @@
 
 namespace sinkview {
 
+// The study, its settings and counts, the cohort figure and the contents.
 void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options);
 void DrawProtocolTable(ReportPages& pages, const Protocol& protocol);
 void DrawTimingTable(ReportPages& pages, const StudyResult& result);

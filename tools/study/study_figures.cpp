@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "figures/figure.h"
+#include "model/figure_files.h"
 #include "model/reader_text.h"
 #include "tools/study/gui_application.h"
 #include "ui/design_units.h"
@@ -64,10 +65,9 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
 Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
                                                       double widthMm) {
   EnsureGuiApplication();
-  const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
-  if (suffix != "png" && suffix != "pdf" && suffix != "svg")
-    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
-  const double pixelsPerMm = kFigureDotsPerInch / 25.4;
+  // A TIFF is laid out at its own resolution: its lines and texts fall on its pixels.
+  const int dotsPerInch = FigureFormatOf(path) == FigureFormat::Tiff ? kTiffDotsPerInch : kFigureDotsPerInch;
+  const double pixelsPerMm = dotsPerInch / 25.4;
   const QSize size(static_cast<int>(std::lround(widthMm * pixelsPerMm)),
                    static_cast<int>(std::lround(CohortFigureHeightMm(widthMm) * pixelsPerMm)));
   return DrawingInTemporary(
@@ -76,7 +76,7 @@ Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, c
         PainterSurface surface(painter, QRectF(QPointF(0, 0), size), Qt::white, Qt::black, DesignFont());
         DrawCohortPlot(CohortPlotOf(result, widthMm, pixelsPerMm), surface);
       },
-      kFigureDotsPerInch);
+      dotsPerInch);
 }
 
 std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result) {
@@ -103,8 +103,6 @@ Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& pa
                                                            const StudyResult& result) {
   EnsureGuiApplication();
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
-  if (suffix != "png" && suffix != "pdf" && suffix != "svg")
-    return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
   const std::vector<BlandAltmanPanel> panels = BlandAltmanPanelsOf(result);
   if (panels.empty())
     return Unexpected(

@@ -17,12 +17,13 @@ namespace sinkview {
 
 // The widths of a figure for a paper: one column or the whole page.
 inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
-// The cohort figure's resolution as a file.
+// The cohort figure's resolution as a PNG (a TIFF has kTiffDotsPerInch).
 inline constexpr int kFigureDotsPerInch = 300;
 
-// The cohort figure as PNG, SVG or PDF, chosen by the extension of `path`,
-// `widthMm` wide on paper at kFigureDotsPerInch: written, or whole in its
-// temporary file for the caller to commit with the study's other files.
+// The cohort figure as PNG, TIFF, SVG or PDF, chosen by the extension of
+// `path`, `widthMm` wide on paper at kFigureDotsPerInch (a TIFF at 600
+// dpi): written, or whole in its temporary file for the caller to commit
+// with the study's other files.
 [[nodiscard]] Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result,
                                                         double widthMm = kTwoColumnsMm);
 [[nodiscard]] Expected<AtomicFile, Failure>
@@ -38,16 +39,16 @@ CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixels
 // wide on paper as `area` is on its device.
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
 
-// The Bland-Altman plot of the repeat readings as PNG (300 dpi), SVG or
-// PDF, whole in its temporary file: one panel per series with two pairs or
-// more, 85 mm wide.
+// The Bland-Altman plot of the repeat readings as PNG (300 dpi), TIFF
+// (600 dpi), SVG or PDF, whole in its temporary file: one panel per series
+// with two pairs or more, 85 mm wide.
 [[nodiscard]] Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path,
                                                                          const StudyResult& result);
 std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 
-// The PDF study report, written or whole in its temporary file. A patient's
-// page shows the series the study read (run with StudyOptions::keepPrepared);
-// without it, only the file's name.
+// The study report, a PDF/A-1b, written or whole in its temporary file. A
+// patient's page shows the series the study read (run with
+// StudyOptions::keepPrepared); without it, only the file's name.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
                                                        const StudyOptions& options);
 [[nodiscard]] Expected<AtomicFile, Failure>

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/data_files.h"
+#include "model/figure_files.h"
 
 namespace sinkview {
 
@@ -43,16 +44,19 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
                              (default: the current folder)
       --no-model             write analysis.R but do not run R
 )help" + std::string(kSettingHelp) +
-         R"help(      --report=FILE.pdf      also write the study report
-      --figure=FILE          also draw the cohort figure (.png, .svg or .pdf)
+         R"help(      --report=FILE.pdf      also write the study report (PDF/A-1b, for
+                             archiving)
+      --figure=FILE          also draw the cohort figure (.png, .tif or .tiff
+                             at 600 dpi, .svg or .pdf)
       --workbook=FILE.xlsx   also write every table as a sheet of one workbook,
                              with numbers, dates and texts as cells of their
                              kind, for spreadsheets in any language
       --bland-altman=FILE    with repeat readings, also draw their Bland-Altman
-                             plot (.png at 300 dpi, .svg or .pdf)
+                             plot (.png at 300 dpi, .tif or .tiff at 600
+                             dpi, .svg or .pdf)
       --figure-width=MM      the figure's width on paper: 85 (one column) or
                              170 (two columns, the default); a PNG is drawn
-                             at 300 dpi
+                             at 300 dpi, a TIFF at 600 dpi
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit
@@ -85,12 +89,11 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
     if (!HasExtension(value, {".pdf"})) return WrongUsage("--report: '" + value + "' must end in .pdf");
     command.reportFile = value;
   } else if (name == "bland-altman") {
-    if (!HasExtension(value, {".png", ".svg", ".pdf"}))
-      return WrongUsage("--bland-altman: '" + value + "' must end in .png, .svg or .pdf");
+    if (!FigureFormatOf(value))
+      return WrongUsage("--bland-altman: '" + value + "' must end in " + FigureEndings());
     command.blandAltmanFile = value;
   } else if (name == "figure") {
-    if (!HasExtension(value, {".png", ".svg", ".pdf"}))
-      return WrongUsage("--figure: '" + value + "' must end in .png, .svg or .pdf");
+    if (!FigureFormatOf(value)) return WrongUsage("--figure: '" + value + "' must end in " + FigureEndings());
     command.figureFile = value;
   } else if (name == "workbook") {
     if (!HasExtension(value, {".xlsx"})) return WrongUsage("--workbook: '" + value + "' must end in .xlsx");

@@ -1,7 +1,9 @@
 #include "tools/study/study_graphics.h"
 
+#include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <optional>
 
 #include "figures/axes_figure.h"
 #include "figures/figure.h"
@@ -26,6 +28,7 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
   const PreparedSeries& prepared = *patient.prepared;
   QPainter& painter = pages.painter();
   const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
+  if (!pages.Final()) return; // the figures move nothing: the first layout leaves them out
   // The graphics figure with its scales on the left, the table on the right,
   // each in its window's proportions on half the page; the table at its
   // design size scaled, the figure's texts at their size in points.
@@ -49,34 +52,71 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
         [&](QSize size) { DrawTableFigure(painter, size, prepared); });
 }
 
+// The report's pages, each section named for the contents.
+void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
+                const std::string& programDirectory) {
+  pages.Section("Study and cohort figure");
+  DrawFrontPage(pages, result, options);
+  pages.Section("Protocol");
+  DrawProtocolTable(pages, result.protocol);
+  pages.Section("Timing of the radiographs", false);
+  DrawTimingTable(pages, result);
+  pages.Section("Bands", false);
+  DrawBandsTable(pages, result);
+  pages.Section("Participant flow");
+  DrawFlowDiagram(pages, result);
+  pages.Section("Cohort statistics and patients' summaries");
+  DrawStudyTables(pages, result);
+  pages.Section("Patients");
+  for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
+}
+
+// Where the first layout goes: nowhere, so a study of thousands of pages
+// is not held in memory twice.
+class Discarded : public QIODevice {
+protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char*, qint64 size) override { return size; }
+};
+
+// An archive's PDF (PDF/A-1b) of A4 landscape pages, named for the study
+// and the program that made it; the date is the writer's own.
+void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
+  pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+  pdf.setResolution(kDotsPerInch);
+  pdf.setPageSize(QPageSize(QPageSize::A4));
+  pdf.setPageOrientation(QPageLayout::Landscape);
+  pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+  pdf.setTitle(QString::fromStdString(result.protocol.title));
+  pdf.setCreator(QStringLiteral("Sinkview " SINKVIEW_VERSION));
+}
+
 } // namespace
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
                                                      const StudyOptions& options) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
-  // Drawn whole into memory by the program's one writer for Qt's devices.
+  // Drawn whole into memory by the program's one writer for Qt's devices,
+  // twice: the first layout, thrown away, finds the pages of the contents
+  // and the footers' count for the second.
   const std::string cannotBeDrawn = "cannot be drawn";
-  const auto draw = [&](QIODevice& out) -> std::string {
+  const auto layOut = [&](QIODevice& out, const ReportOutline& laidOut) -> std::optional<ReportOutline> {
     QPdfWriter pdf(&out);
-    pdf.setResolution(kDotsPerInch);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageOrientation(QPageLayout::Landscape);
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setTitle("Sinkview study report");
+    SetUpReport(pdf, result);
     QPainter painter;
-    if (!painter.begin(&pdf)) return cannotBeDrawn;
-    ReportPages pages(pdf, painter);
-    DrawFrontPage(pages, result, options);
-    pages.NewPage();
-    DrawProtocolTable(pages, result.protocol);
-    DrawTimingTable(pages, result);
-    DrawBandsTable(pages, result);
-    DrawFlowDiagram(pages, result);
-    pages.NewPage();
-    DrawStudyTables(pages, result);
-    for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
-    return painter.end() ? std::string() : cannotBeDrawn;
+    if (!painter.begin(&pdf)) return std::nullopt;
+    ReportPages pages(pdf, painter, laidOut);
+    DrawReport(pages, result, options, programDirectory);
+    ReportOutline outline = pages.Finish();
+    if (!painter.end()) return std::nullopt;
+    return outline;
+  };
+  const auto draw = [&](QIODevice& out) -> std::string {
+    Discarded scratch;
+    scratch.open(QIODevice::WriteOnly);
+    const std::optional<ReportOutline> outline = layOut(scratch, {});
+    return outline && layOut(out, *outline) ? std::string() : cannotBeDrawn;
   };
   return RenderToTemporary(path, draw, [&](const std::string& reason) {
     if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
