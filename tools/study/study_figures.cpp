@@ -61,22 +61,31 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
   painter.restore();
 }
 
-Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
-                                                      double widthMm) {
+Expected<AtomicFile, Failure>
+PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
+                       const std::function<void(Surface& surface, double pixelsPerMm)>& draw) {
   EnsureGuiApplication();
   const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   if (suffix != "png" && suffix != "pdf" && suffix != "svg")
     return Unexpected(Failure{ShownFileName(path) + ": the figure's name must end in .png, .pdf or .svg."});
   const double pixelsPerMm = kFigureDotsPerInch / 25.4;
   const QSize size(static_cast<int>(std::lround(widthMm * pixelsPerMm)),
-                   static_cast<int>(std::lround(CohortFigureHeightMm(widthMm) * pixelsPerMm)));
+                   static_cast<int>(std::lround(heightMm * pixelsPerMm)));
   return DrawingInTemporary(
       path, size,
       [&](QPainter& painter) {
         PainterSurface surface(painter, QRectF(QPointF(0, 0), size), Qt::white, Qt::black, DesignFont());
-        DrawCohortPlot(CohortPlotOf(result, widthMm, pixelsPerMm), surface);
+        draw(surface, pixelsPerMm);
       },
       kFigureDotsPerInch);
+}
+
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
+                                                      double widthMm) {
+  return PaperFigureInTemporary(path, widthMm, CohortFigureHeightMm(widthMm),
+                                [&](Surface& surface, double pixelsPerMm) {
+                                  DrawCohortPlot(CohortPlotOf(result, widthMm, pixelsPerMm), surface);
+                                });
 }
 
 std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result) {

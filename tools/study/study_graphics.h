@@ -3,11 +3,14 @@
 // The study's cohort figure and report, drawn with Qt; sinkview-study calls
 // them for --figure and --report.
 
+#include <functional>
 #include <string>
 
 #include "graphics/bland_altman_plot.h"
 #include "graphics/cohort_plot.h"
+#include "graphics/model_means_plot.h"
 #include "model/atomic_file.h"
+#include "rrunner/model_results.h"
 #include "study/study.h"
 
 class QPainter;
@@ -28,6 +31,30 @@ inline constexpr int kFigureDotsPerInch = 300;
 [[nodiscard]] Expected<AtomicFile, Failure>
 CohortFigureInTemporary(const std::string& path, const StudyResult& result, double widthMm = kTwoColumnsMm);
 
+// A figure for a paper, `widthMm` by `heightMm`, as PNG (at
+// kFigureDotsPerInch), SVG or PDF by the extension of `path`, whole in its
+// temporary file; `draw` draws it on a surface over the whole of it, of
+// `pixelsPerMm`.
+[[nodiscard]] Expected<AtomicFile, Failure>
+PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
+                       const std::function<void(Surface& surface, double pixelsPerMm)>& draw);
+
+// The model-means figure as PNG, SVG or PDF, as the cohort figure; with no
+// model (R missing or failing) there is none, and the failure says so.
+[[nodiscard]] Expected<AtomicFile, Failure> ModelFigureInTemporary(const std::string& path,
+                                                                   const StudyResult& result,
+                                                                   const ModelResults* model,
+                                                                   double widthMm = kTwoColumnsMm);
+
+// What the model-means figure shows: the model's means of the subsidence of
+// all hips, each group in its cohort figure's look.
+ModelMeansPlot ModelMeansPlotOf(const StudyResult& result, const ModelResults& model, double widthMm,
+                                double pixelsPerMm);
+
+// The model-means figure drawn into `area`, as wide on paper as `area` is on its device.
+void DrawModelMeansFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
+                          const ModelResults& model);
+
 // What the cohort figure shows of a study: each group's hips over their
 // measured visits, the group's subsidence rows at the visits, and the
 // threshold its hips are flagged by at the primary visit; drawn
@@ -47,10 +74,13 @@ std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 
 // The PDF study report, written or whole in its temporary file. A patient's
 // page shows the series the study read (run with StudyOptions::keepPrepared);
-// without it, only the file's name.
+// without it, only the file's name. `model` is R's, null when none was fitted.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
-                                                       const StudyOptions& options);
-[[nodiscard]] Expected<AtomicFile, Failure>
-StudyReportInTemporary(const std::string& path, const StudyResult& result, const StudyOptions& options);
+                                                       const StudyOptions& options,
+                                                       const ModelResults* model = nullptr);
+[[nodiscard]] Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path,
+                                                                   const StudyResult& result,
+                                                                   const StudyOptions& options,
+                                                                   const ModelResults* model);
 
 } // namespace sinkview

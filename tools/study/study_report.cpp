@@ -9,6 +9,7 @@
 #include "model/reader_text.h"
 #include "paths/program_paths.h"
 #include "tools/study/gui_application.h"
+#include "tools/study/report_main_table.h"
 #include "tools/study/report_pages.h"
 #include "tools/study/report_sections.h"
 #include "ui/design_units.h"
@@ -52,7 +53,7 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
 } // namespace
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
-                                                     const StudyOptions& options) {
+                                                     const StudyOptions& options, const ModelResults* model) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices.
@@ -68,6 +69,8 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
     if (!painter.begin(&pdf)) return cannotBeDrawn;
     ReportPages pages(pdf, painter);
     DrawFrontPage(pages, result, options);
+    pages.NewPage();
+    DrawMainResultPage(pages, result, model);
     pages.NewPage();
     DrawProtocolTable(pages, result.protocol);
     DrawTimingTable(pages, result);
@@ -86,8 +89,8 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
 }
 
 Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
-                                         const StudyOptions& options) {
-  auto report = StudyReportInTemporary(path, result, options);
+                                         const StudyOptions& options, const ModelResults* model) {
+  auto report = StudyReportInTemporary(path, result, options, model);
   if (!report) return Unexpected(report.error());
   return report->Commit();
 }
