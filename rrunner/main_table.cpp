@@ -119,9 +119,8 @@ std::string MainTableTitle(const MainTable& table) {
   std::string title = table.series == CohortSeries::Subsidence ? "Subsidence" : "Stem/cement interface";
   title += table.analysis == kAllHips
                ? ", all hips"
-               : ", complete cases (the hips measured at every visit up to the primary one)";
-  if (table.hips)
-    title += ", " + std::to_string(*table.hips) + (*table.hips == 1 ? " hip" : " hips") + " in the model";
+               : ", complete cases: the hips measured at every visit up to the primary one";
+  if (table.hips) title += " (" + std::to_string(*table.hips) + " in the model)";
   if (table.differences) title += "; differences from " + table.referenceGroup;
   return title;
 }

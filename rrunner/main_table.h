@@ -49,7 +49,7 @@ MainTable BuildMainTable(const StudyResult& result, const ModelResults* model, C
 std::vector<std::string> MainTableHeaders(const MainTable& table);
 std::vector<std::vector<std::string>> MainTableCells(const MainTable& table);
 
-// "Subsidence, all hips (10 hips); differences from A".
+// "Subsidence, all hips (10 in the model); differences from A".
 std::string MainTableTitle(const MainTable& table);
 
 } // namespace sinkview

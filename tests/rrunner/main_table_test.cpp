@@ -61,7 +61,7 @@ TEST(MainTable, TwoGroupsShowRawAndModelMeansByVisitAndTheDifferencesFromTheRefe
   const ModelResults model = HandFitted();
   const MainTable table = BuildMainTable(TwoGroups(), &model, CohortSeries::Subsidence, kAllHips);
   EXPECT_EQ(MainTableHeaders(table), kAllColumns);
-  EXPECT_EQ(MainTableTitle(table), "Subsidence, all hips, 10 hips in the model; differences from A");
+  EXPECT_EQ(MainTableTitle(table), "Subsidence, all hips (10 in the model); differences from A");
   EXPECT_EQ(table.note, "");
   ASSERT_EQ(table.rows.size(), 6u);
   const MainTableRow& last = table.rows[5];

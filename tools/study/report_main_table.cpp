@@ -36,6 +36,30 @@ bool HasStemCement(const StudyResult& result) {
                      [](const CohortRow& row) { return row.series == CohortSeries::StemCement; });
 }
 
+// All hips, then the complete cases where R fitted them: the model only,
+// since the cohort's raw statistics are over all hips.
+void DrawSeries(ReportPages& pages, const StudyResult& result, const ModelResults* model,
+                CohortSeries series) {
+  DrawMain(pages, BuildMainTable(result, model, series, kAllHips));
+  const MainTable complete = BuildMainTable(result, model, series, kCompleteCases);
+  if (model && (series == CohortSeries::Subsidence || !complete.rows.empty())) DrawMain(pages, complete);
+}
+
+// The figure as wide as the paper's two columns, or as the room left
+// allows; below one column's width it takes the next page.
+void DrawFigure(ReportPages& pages, const StudyResult& result, const ModelResults& model) {
+  pages.Gap(8);
+  const double pixelsPerMm = PixelsPerMm(pages.painter().device());
+  if (!pages.Fits(ModelMeansFigureHeightMm(kOneColumnMm) * pixelsPerMm)) pages.NewPage();
+  const double roomMm = (pages.page().bottom() - pages.Top()) / pixelsPerMm;
+  const double perMmOfWidth = ModelMeansFigureHeightMm(1) - ModelMeansFigureHeightMm(0);
+  const double widthMm = std::min({kTwoColumnsMm, pages.page().width() / pixelsPerMm,
+                                   (roomMm - ModelMeansFigureHeightMm(0)) / perMmOfWidth});
+  const QRectF area = pages.Take(ModelMeansFigureHeightMm(widthMm) * pixelsPerMm);
+  DrawModelMeansFigure(pages.painter(), QRectF(area.topLeft(), QSizeF(widthMm * pixelsPerMm, area.height())),
+                       result, model);
+}
+
 } // namespace
 
 void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model) {
@@ -43,32 +67,11 @@ void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const Mod
   pages.Text("Raw means over the hips measured at each visit; model-based means and differences from the "
              "mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted.",
              8);
-  std::vector<CohortSeries> series = {CohortSeries::Subsidence};
-  if (HasStemCement(result)) series.push_back(CohortSeries::StemCement);
-  for (const CohortSeries s : series) DrawMain(pages, BuildMainTable(result, model, s, kAllHips));
-  // The sensitivity analysis: the complete cases' model only, since the
-  // cohort's raw statistics are over all hips.
-  for (const CohortSeries s : series) {
-    const MainTable complete = BuildMainTable(result, model, s, kCompleteCases);
-    if (model && (s == CohortSeries::Subsidence || !complete.rows.empty())) DrawMain(pages, complete);
-  }
-  if (!model) return;
-
-  // The figure as wide as the paper's two columns, or as the room left;
-  // below one column's width it takes the next page.
-  pages.Gap(8);
-  const double pixelsPerMm = PixelsPerMm(pages.painter().device());
-  const double heightMm = ModelMeansFigureHeightMm(kOneColumnMm);
-  if (!pages.Fits(heightMm * pixelsPerMm)) pages.NewPage();
-  const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
-  const double perMmOfWidth = ModelMeansFigureHeightMm(1) - ModelMeansFigureHeightMm(0);
-  const double widthMm =
-      std::min({kTwoColumnsMm, area.width() / pixelsPerMm,
-                (area.height() / pixelsPerMm - ModelMeansFigureHeightMm(0)) / perMmOfWidth});
-  DrawModelMeansFigure(
-      pages.painter(),
-      QRectF(area.left(), area.top(), widthMm * pixelsPerMm, ModelMeansFigureHeightMm(widthMm) * pixelsPerMm),
-      result, *model);
+  // The paper's table, its sensitivity analysis and the figure on the page;
+  // the stem/cement interface after them.
+  DrawSeries(pages, result, model, CohortSeries::Subsidence);
+  if (model) DrawFigure(pages, result, *model);
+  if (HasStemCement(result)) DrawSeries(pages, result, model, CohortSeries::StemCement);
 }
 
 } // namespace sinkview
