@@ -16,10 +16,9 @@ ModelMeansPlot ModelMeansPlotOf(const StudyResult& result, const ModelResults& m
   plot.widthMm = widthMm;
   plot.heightMm = ModelMeansFigureHeightMm(widthMm);
   plot.pixelsPerMm = pixelsPerMm;
-  for (const Visit& visit : result.protocol.visits) {
-    if (visit.name != result.protocol.primaryVisit) continue;
-    plot.primaryMonths = visit.months;
-    plot.primaryVisit = visit.name;
+  if (const Visit* primary = PrimaryVisitOf(result.protocol)) {
+    plot.primaryMonths = primary->months;
+    plot.primaryVisit = primary->name;
   }
   // The study's groups in its order, so each has its cohort figure's look.
   for (const std::string& name : result.groups) plot.groups.push_back({name, {}});

@@ -18,10 +18,9 @@ CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixels
   plot.widthMm = widthMm;
   plot.heightMm = CohortFigureHeightMm(widthMm);
   plot.pixelsPerMm = pixelsPerMm;
-  for (const Visit& visit : result.protocol.visits) {
-    if (visit.name != result.protocol.primaryVisit) continue;
-    plot.primaryMonths = visit.months;
-    plot.primaryVisit = visit.name;
+  if (const Visit* primary = PrimaryVisitOf(result.protocol)) {
+    plot.primaryMonths = primary->months;
+    plot.primaryVisit = primary->name;
   }
   for (const std::string& name : result.groups) plot.groups.push_back({name, 0, {}});
   const auto groupIndex = [&](const std::string& name) {
