@@ -64,8 +64,9 @@ void DrawFigure(ReportPages& pages, const StudyResult& result, const ModelResult
 
 void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model) {
   pages.Text("Main result", 14, true);
-  pages.Text("Raw means over the hips measured at each visit; model-based means and differences from the "
-             "mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted.",
+  pages.Text(model ? "Raw means over the hips measured at each visit; model-based means and differences from "
+                     "the mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted."
+                   : "Means over the hips measured at each visit with their 95 % confidence intervals.",
              8);
   // The paper's table, its sensitivity analysis and the figure on the page;
   // the stem/cement interface after them.
