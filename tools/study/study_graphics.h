@@ -1,7 +1,7 @@
 #pragma once
 
-// The study's cohort figure and report, drawn with Qt; sinkview-study calls
-// them for --figure and --report.
+// The study's figures and report, drawn with Qt; sinkview-study calls them
+// for --figure, --model-figure, --bland-altman and --report.
 
 #include <functional>
 #include <string>
@@ -20,7 +20,7 @@ namespace sinkview {
 
 // The widths of a figure for a paper: one column or the whole page.
 inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
-// The cohort figure's resolution as a file.
+// The resolution of a figure for a paper as a file.
 inline constexpr int kFigureDotsPerInch = 300;
 
 // The cohort figure as PNG, SVG or PDF, chosen by the extension of `path`,
