@@ -10,10 +10,9 @@ namespace sinkview {
 namespace {
 
 constexpr double kMmPerPoint = 25.4 / 72;
-// One text row and a character's mean width, in millimetres.
-constexpr double kRowMm = 1.35 * kCohortTextPoints * kMmPerPoint;
+// A character's mean width, in millimetres.
 constexpr double kCharMm = 0.55 * kCohortTextPoints * kMmPerPoint;
-constexpr double kTickMm = 1.0, kRightMm = 3.0;
+constexpr double kTickMm = 1.0;
 constexpr std::size_t kNameChars = 12; // of a group's name in the rows of n
 
 const Rgb kBlack{0, 0, 0};
@@ -33,19 +32,7 @@ std::string ShortName(const std::string& name) {
   return name.size() <= kNameChars ? name : name.substr(0, kNameChars - 1) + "\u2026";
 }
 
-// The user coordinates of the figure: the diagram's data range, and the
-// millimetres of paper in user units.
-struct Frame {
-  double xMax = 12, yLow = -1, yHigh = 1;
-  double xPerMm = 1, yPerMm = 1;
-  double leftMm = 0, topMm = 0, bottomMm = 0;
-  double pixelsPerMm = 1;
-  double Left() const { return -leftMm * xPerMm; }
-  double Top() const { return yHigh + topMm * yPerMm; }
-  double Bottom() const { return yLow - bottomMm * yPerMm; }
-  double Right() const { return xMax + kRightMm * xPerMm; }
-  int Pixels(double mm) const { return std::max(1, static_cast<int>(std::lround(mm * pixelsPerMm))); }
-};
+using Frame = PlotFrame;
 
 int LegendRows(const CohortPlot& plot) {
   return static_cast<int>(plot.groups.size()) + 1 + (plot.primaryMonths ? 1 : 0);
@@ -74,65 +61,12 @@ Frame FrameFor(const CohortPlot& plot) {
     }
   }
   Frame f;
-  const double xStep = TickStep(x.high, 10, true);
-  const double yStep = TickStep(y.high - y.low, 8, false);
-  f.xMax = std::ceil(x.high / xStep) * xStep;
-  f.yLow = std::floor(y.low / yStep) * yStep;
-  f.yHigh = std::ceil(y.high / yStep) * yStep;
-  if (f.yHigh - f.yLow < yStep) f.yHigh = f.yLow + yStep;
-
-  std::size_t labelChars = 1;
-  for (int i = 0; f.yLow + i * yStep <= f.yHigh + yStep / 1000; ++i)
-    labelChars = std::max(labelChars, TickLabel(f.yLow + i * yStep, yStep).size());
-  for (const CohortGroup& group : plot.groups)
-    labelChars = std::max(labelChars, ShortName(group.name).size());
-  f.leftMm = kTickMm + 1 + kCharMm * static_cast<double>(labelChars);
-  f.bottomMm = kTickMm + kRowMm * (static_cast<double>(plot.groups.size()) + 2.3);
-  f.topMm = kRowMm * (LegendRows(plot) + 1.5);
-  const double diagramWidth = std::max(10.0, plot.widthMm - f.leftMm - kRightMm);
-  const double diagramHeight = std::max(10.0, plot.heightMm - f.topMm - f.bottomMm);
-  f.xPerMm = f.xMax / diagramWidth;
-  f.yPerMm = (f.yHigh - f.yLow) / diagramHeight;
-  f.pixelsPerMm = Usable(plot.pixelsPerMm) && plot.pixelsPerMm > 0 ? plot.pixelsPerMm : 1;
+  f.bottomMm = kTickMm + kPlotRowMm * (static_cast<double>(plot.groups.size()) + 2.3);
+  f.topMm = kPlotRowMm * (LegendRows(plot) + 1.5);
+  std::size_t nameChars = 0;
+  for (const CohortGroup& group : plot.groups) nameChars = std::max(nameChars, ShortName(group.name).size());
+  FitPlotFrame(f, x.high, y.low, y.high, nameChars, plot.widthMm, plot.heightMm, plot.pixelsPerMm);
   return f;
-}
-
-// A line dashed by `dashMm` on paper (solid for 0): dashes and gaps of equal length.
-void StyledLine(Surface& s, const Frame& f, double x1, double y1, double x2, double y2, double dashMm,
-                Rgb colour) {
-  const double lengthMm = std::hypot((x2 - x1) / f.xPerMm, (y2 - y1) / f.yPerMm);
-  if (dashMm <= 0 || !Usable(lengthMm) || lengthMm <= dashMm) {
-    s.Line(x1, y1, x2, y2, colour);
-    return;
-  }
-  const int dashes = static_cast<int>(std::min(1000.0, std::ceil(lengthMm / (2 * dashMm))));
-  for (int i = 0; i < dashes; ++i) {
-    const double from = 2 * i * dashMm / lengthMm, to = std::min(1.0, (2 * i + 1) * dashMm / lengthMm);
-    s.Line(x1 + from * (x2 - x1), y1 + from * (y2 - y1), x1 + to * (x2 - x1), y1 + to * (y2 - y1), colour);
-  }
-}
-
-void DrawMarker(Surface& s, const Frame& f, double x, double y, Marker marker, Rgb colour) {
-  const double rx = 0.8 * f.xPerMm, ry = 0.8 * f.yPerMm;
-  std::vector<Surface::Point> corners;
-  switch (marker) {
-  case Marker::Circle:
-    for (int i = 0; i < 16; ++i) {
-      const double a = i * 3.14159265358979 / 8;
-      corners.push_back({x + rx * std::cos(a), y + ry * std::sin(a)});
-    }
-    break;
-  case Marker::Square:
-    corners = {{x - rx, y - ry}, {x + rx, y - ry}, {x + rx, y + ry}, {x - rx, y + ry}};
-    break;
-  case Marker::Triangle:
-    corners = {{x - 1.1 * rx, y - ry}, {x + 1.1 * rx, y - ry}, {x, y + 1.2 * ry}};
-    break;
-  case Marker::Diamond:
-    corners = {{x, y - 1.2 * ry}, {x + 1.2 * rx, y}, {x, y + 1.2 * ry}, {x - 1.2 * rx, y}};
-    break;
-  }
-  s.Fill(corners, colour);
 }
 
 // Halfway to white: the hips' lines stay behind the means.
@@ -159,26 +93,10 @@ void DrawCourses(const CohortPlot& plot, Surface& s, const Frame& f) {
 void DrawMeans(const CohortPlot& plot, Surface& s, const Frame& f) {
   const double groups = static_cast<double>(plot.groups.size());
   for (std::size_t g = 0; g < plot.groups.size(); ++g) {
-    const GroupStyle style = StyleOfGroup(static_cast<int>(g));
-    const double dodge = (static_cast<double>(g) - (groups - 1) / 2) * 1.2 * f.xPerMm;
-    const CohortMean* previous = nullptr;
-    for (const CohortMean& mean : plot.groups[g].means) {
-      if (!mean.meanMm || !Usable(*mean.meanMm) || mean.months > f.xMax) continue;
-      const double x = mean.months + dodge;
-      s.SetDrawWidth(f.Pixels(0.45));
-      if (previous)
-        StyledLine(s, f, previous->months + dodge, *previous->meanMm, x, *mean.meanMm, style.dashMm,
-                   style.colour);
-      s.SetDrawWidth(f.Pixels(0.25));
-      if (mean.lowMm && mean.highMm && Usable(*mean.lowMm) && Usable(*mean.highMm)) {
-        const double cap = 0.6 * f.xPerMm;
-        s.Line(x, *mean.lowMm, x, *mean.highMm, style.colour);
-        s.Line(x - cap, *mean.lowMm, x + cap, *mean.lowMm, style.colour);
-        s.Line(x - cap, *mean.highMm, x + cap, *mean.highMm, style.colour);
-      }
-      DrawMarker(s, f, x, *mean.meanMm, style.marker, style.colour);
-      previous = &mean;
-    }
+    std::vector<MeanMark> marks;
+    for (const CohortMean& mean : plot.groups[g].means)
+      marks.push_back({mean.months, mean.meanMm, mean.lowMm, mean.highMm});
+    DrawGroupMeans(s, f, static_cast<int>(g), (static_cast<double>(g) - (groups - 1) / 2) * 1.2, marks);
   }
 }
 
@@ -191,11 +109,106 @@ void DrawThresholdMark(Surface& s, const Frame& f, double x, double thresholdMm)
 }
 
 void DrawAxes(const CohortPlot& plot, Surface& s, const Frame& f) {
+  const double labelRow = DrawPlotAxes(s, f);
+  const double tickX = kTickMm * f.xPerMm, row = kPlotRowMm * f.yPerMm;
+  // The hips of each group at each visit, a row per group under the labels.
+  for (std::size_t g = 0; g < plot.groups.size(); ++g) {
+    const double y = labelRow - (static_cast<double>(g) + 1) * row;
+    s.TextAt(-1.5 * tickX, y, ShortName(plot.groups[g].name), Surface::Anchor::Right);
+    for (const CohortMean& mean : plot.groups[g].means)
+      if (mean.months <= f.xMax) s.TextAt(mean.months, y, std::to_string(mean.n), Surface::Anchor::Centre);
+  }
+  const double titleRow = labelRow - (static_cast<double>(plot.groups.size()) + 1.1) * row;
+  s.TextAt(f.xMax / 2, titleRow, kMonthsTitle, Surface::Anchor::Centre);
+  s.TextAt(f.Left() + 0.5 * f.xPerMm, f.yHigh + 0.9 * row, kSubsidenceTitle, Surface::Anchor::Left);
+}
+
+void DrawLegend(const CohortPlot& plot, Surface& s, const Frame& f) {
+  const double sample = 8 * f.xPerMm, textX = sample + 2 * f.xPerMm;
+  const double row = kPlotRowMm * f.yPerMm;
+  std::vector<std::string> texts;
+  for (const CohortGroup& group : plot.groups) texts.push_back(GroupLegend(group));
+  double y = DrawGroupLegend(s, f, texts);
+  s.SetDrawWidth(f.Pixels(0.15));
+  s.Line(0, y, sample, y, Tint(StyleOfGroup(0).colour));
+  s.TextAt(textX, y, kCoursesLegend, Surface::Anchor::Left);
+  if (plot.primaryMonths) {
+    y -= row;
+    s.SetDrawWidth(f.Pixels(0.35));
+    s.Line(sample / 2 - 2.5 * f.xPerMm, y, sample / 2 + 2.5 * f.xPerMm, y, kThresholdColour);
+    s.TextAt(textX, y, ThresholdLegend(plot.thresholdMm, plot.primaryVisit), Surface::Anchor::Left);
+  }
+}
+
+} // namespace
+
+void StyledLine(Surface& s, const PaperScale& f, double x1, double y1, double x2, double y2, double dashMm,
+                Rgb colour) {
+  const double lengthMm = std::hypot((x2 - x1) / f.xPerMm, (y2 - y1) / f.yPerMm);
+  if (dashMm <= 0 || !Usable(lengthMm) || lengthMm <= dashMm) {
+    s.Line(x1, y1, x2, y2, colour);
+    return;
+  }
+  const int dashes = static_cast<int>(std::min(1000.0, std::ceil(lengthMm / (2 * dashMm))));
+  for (int i = 0; i < dashes; ++i) {
+    const double from = 2 * i * dashMm / lengthMm, to = std::min(1.0, (2 * i + 1) * dashMm / lengthMm);
+    s.Line(x1 + from * (x2 - x1), y1 + from * (y2 - y1), x1 + to * (x2 - x1), y1 + to * (y2 - y1), colour);
+  }
+}
+
+void DrawMarker(Surface& s, const PaperScale& f, double x, double y, Marker marker, Rgb colour) {
+  const double rx = 0.8 * f.xPerMm, ry = 0.8 * f.yPerMm;
+  std::vector<Surface::Point> corners;
+  switch (marker) {
+  case Marker::Circle:
+    for (int i = 0; i < 16; ++i) {
+      const double a = i * 3.14159265358979 / 8;
+      corners.push_back({x + rx * std::cos(a), y + ry * std::sin(a)});
+    }
+    break;
+  case Marker::Square:
+    corners = {{x - rx, y - ry}, {x + rx, y - ry}, {x + rx, y + ry}, {x - rx, y + ry}};
+    break;
+  case Marker::Triangle:
+    corners = {{x - 1.1 * rx, y - ry}, {x + 1.1 * rx, y - ry}, {x, y + 1.2 * ry}};
+    break;
+  case Marker::Diamond:
+    corners = {{x, y - 1.2 * ry}, {x + 1.2 * rx, y}, {x, y + 1.2 * ry}, {x - 1.2 * rx, y}};
+    break;
+  }
+  s.Fill(corners, colour);
+}
+
+int PlotFrame::Pixels(double mm) const {
+  return std::max(1, static_cast<int>(std::lround(mm * pixelsPerMm)));
+}
+
+void FitPlotFrame(PlotFrame& f, double xHigh, double yLow, double yHigh, std::size_t nameChars,
+                  double widthMm, double heightMm, double pixelsPerMm) {
+  const double xStep = TickStep(xHigh, 10, true);
+  const double yStep = TickStep(yHigh - yLow, 8, false);
+  f.xMax = std::ceil(xHigh / xStep) * xStep;
+  f.yLow = std::floor(yLow / yStep) * yStep;
+  f.yHigh = std::ceil(yHigh / yStep) * yStep;
+  if (f.yHigh - f.yLow < yStep) f.yHigh = f.yLow + yStep;
+
+  std::size_t labelChars = std::max<std::size_t>(1, nameChars);
+  for (int i = 0; f.yLow + i * yStep <= f.yHigh + yStep / 1000; ++i)
+    labelChars = std::max(labelChars, TickLabel(f.yLow + i * yStep, yStep).size());
+  f.leftMm = kTickMm + 1 + kCharMm * static_cast<double>(labelChars);
+  const double diagramWidth = std::max(10.0, widthMm - f.leftMm - f.rightMm);
+  const double diagramHeight = std::max(10.0, heightMm - f.topMm - f.bottomMm);
+  f.xPerMm = f.xMax / diagramWidth;
+  f.yPerMm = (f.yHigh - f.yLow) / diagramHeight;
+  f.pixelsPerMm = Usable(pixelsPerMm) && pixelsPerMm > 0 ? pixelsPerMm : 1;
+}
+
+double DrawPlotAxes(Surface& s, const PlotFrame& f) {
   s.SetDrawWidth(f.Pixels(0.25));
   s.Line(0, f.yLow, f.xMax, f.yLow, kBlack);
   s.Line(0, f.yLow, 0, f.yHigh, kBlack);
   const double tickX = kTickMm * f.xPerMm, tickY = kTickMm * f.yPerMm;
-  const double row = kRowMm * f.yPerMm;
+  const double row = kPlotRowMm * f.yPerMm;
 
   const double xStep = TickStep(f.xMax, 10, true);
   const double labelRow = f.yLow - tickY - 0.6 * row;
@@ -211,42 +224,46 @@ void DrawAxes(const CohortPlot& plot, Surface& s, const Frame& f) {
     s.TextAt(-1.5 * tickX, y, TickLabel(y, yStep), Surface::Anchor::Right);
   }
   if (f.yLow < 0 && f.yHigh > 0) s.Line(0, 0, f.xMax, 0, Rgb{170, 170, 170});
-
-  // The hips of each group at each visit, a row per group under the labels.
-  for (std::size_t g = 0; g < plot.groups.size(); ++g) {
-    const double y = labelRow - (static_cast<double>(g) + 1) * row;
-    s.TextAt(-1.5 * tickX, y, ShortName(plot.groups[g].name), Surface::Anchor::Right);
-    for (const CohortMean& mean : plot.groups[g].means)
-      if (mean.months <= f.xMax) s.TextAt(mean.months, y, std::to_string(mean.n), Surface::Anchor::Centre);
-  }
-  const double titleRow = labelRow - (static_cast<double>(plot.groups.size()) + 1.1) * row;
-  s.TextAt(f.xMax / 2, titleRow, kMonthsTitle, Surface::Anchor::Centre);
-  s.TextAt(f.Left() + 0.5 * f.xPerMm, f.yHigh + 0.9 * row, kSubsidenceTitle, Surface::Anchor::Left);
+  return labelRow;
 }
 
-void DrawLegend(const CohortPlot& plot, Surface& s, const Frame& f) {
+void DrawGroupMeans(Surface& s, const PlotFrame& f, int group, double dodgeMm,
+                    const std::vector<MeanMark>& means) {
+  const GroupStyle style = StyleOfGroup(group);
+  const double dodge = dodgeMm * f.xPerMm;
+  const MeanMark* previous = nullptr;
+  for (const MeanMark& mean : means) {
+    if (!mean.meanMm || !Usable(*mean.meanMm) || !Usable(mean.months) || mean.months > f.xMax) continue;
+    const double x = mean.months + dodge;
+    s.SetDrawWidth(f.Pixels(0.45));
+    if (previous)
+      StyledLine(s, f, previous->months + dodge, *previous->meanMm, x, *mean.meanMm, style.dashMm,
+                 style.colour);
+    s.SetDrawWidth(f.Pixels(0.25));
+    if (mean.lowMm && mean.highMm && Usable(*mean.lowMm) && Usable(*mean.highMm)) {
+      const double cap = 0.6 * f.xPerMm;
+      s.Line(x, *mean.lowMm, x, *mean.highMm, style.colour);
+      s.Line(x - cap, *mean.lowMm, x + cap, *mean.lowMm, style.colour);
+      s.Line(x - cap, *mean.highMm, x + cap, *mean.highMm, style.colour);
+    }
+    DrawMarker(s, f, x, *mean.meanMm, style.marker, style.colour);
+    previous = &mean;
+  }
+}
+
+double DrawGroupLegend(Surface& s, const PlotFrame& f, const std::vector<std::string>& texts) {
   const double sample = 8 * f.xPerMm, textX = sample + 2 * f.xPerMm;
-  const double row = kRowMm * f.yPerMm;
+  const double row = kPlotRowMm * f.yPerMm;
   double y = f.Top() - 0.7 * row;
-  for (std::size_t g = 0; g < plot.groups.size(); ++g, y -= row) {
+  for (std::size_t g = 0; g < texts.size(); ++g, y -= row) {
     const GroupStyle style = StyleOfGroup(static_cast<int>(g));
     s.SetDrawWidth(f.Pixels(0.45));
     StyledLine(s, f, 0, y, sample, y, style.dashMm, style.colour);
     DrawMarker(s, f, sample / 2, y, style.marker, style.colour);
-    s.TextAt(textX, y, GroupLegend(plot.groups[g]), Surface::Anchor::Left);
+    s.TextAt(textX, y, texts[g], Surface::Anchor::Left);
   }
-  s.SetDrawWidth(f.Pixels(0.15));
-  s.Line(0, y, sample, y, Tint(StyleOfGroup(0).colour));
-  s.TextAt(textX, y, kCoursesLegend, Surface::Anchor::Left);
-  if (plot.primaryMonths) {
-    y -= row;
-    s.SetDrawWidth(f.Pixels(0.35));
-    s.Line(sample / 2 - 2.5 * f.xPerMm, y, sample / 2 + 2.5 * f.xPerMm, y, kThresholdColour);
-    s.TextAt(textX, y, ThresholdLegend(plot.thresholdMm, plot.primaryVisit), Surface::Anchor::Left);
-  }
+  return y;
 }
-
-} // namespace
 
 double CohortFigureHeightMm(double widthMm) { return 40 + 0.35 * widthMm; }
 

@@ -61,6 +61,60 @@ struct GroupStyle {
 };
 GroupStyle StyleOfGroup(int group);
 
+// Millimetres of paper in a plot's user units, for marks that keep their
+// size on paper whatever the plot's scale.
+struct PaperScale {
+  double xPerMm = 1, yPerMm = 1;
+};
+
+// A line dashed by `dashMm` on paper (solid for 0): dashes and gaps of equal length.
+void StyledLine(Surface& surface, const PaperScale& paper, double x1, double y1, double x2, double y2,
+                double dashMm, Rgb colour);
+// A group's marker, filled in its colour, centred on (x, y).
+void DrawMarker(Surface& surface, const PaperScale& paper, double x, double y, Marker marker, Rgb colour);
+
+// One text row of a figure, in millimetres.
+inline constexpr double kPlotRowMm = 1.35 * kCohortTextPoints * 25.4 / 72;
+
+// The user coordinates of a figure: its diagram's data range, the margins
+// around it on paper, and the millimetres of paper in user units.
+struct PlotFrame : PaperScale {
+  double xMax = 12, yLow = -1, yHigh = 1;
+  double leftMm = 0, topMm = 0, bottomMm = 0, rightMm = 3;
+  double pixelsPerMm = 1;
+  double Left() const { return -leftMm * xPerMm; }
+  double Top() const { return yHigh + topMm * yPerMm; }
+  double Bottom() const { return yLow - bottomMm * yPerMm; }
+  double Right() const { return xMax + rightMm * xPerMm; }
+  // A width on paper in device pixels, at least one.
+  int Pixels(double mm) const;
+};
+
+// A mean with its 95 % interval at a visit's target, as the figures mark it.
+struct MeanMark {
+  double months = 0;
+  std::optional<double> meanMm, lowMm, highMm;
+};
+
+// A group's means joined in its dash, each with its capped interval and its
+// marker, all moved `dodgeMm` aside on paper so the groups at one visit
+// stand apart.
+void DrawGroupMeans(Surface& surface, const PlotFrame& frame, int group, double dodgeMm,
+                    const std::vector<MeanMark>& means);
+// The legend's row of each group from the top of the figure: its line, its
+// marker and its text; returns where the row below them stands.
+double DrawGroupLegend(Surface& surface, const PlotFrame& frame, const std::vector<std::string>& texts);
+
+// Fits `frame` (its top and bottom margins set) to data from 0 to `xHigh`
+// months and `yLow` to `yHigh` on whole ticks, with room left of the axis
+// for the tick labels or `nameChars` characters, in a figure of the size
+// given on paper.
+void FitPlotFrame(PlotFrame& frame, double xHigh, double yLow, double yHigh, std::size_t nameChars,
+                  double widthMm, double heightMm, double pixelsPerMm);
+// The axes with their ticks and labels, and zero where it lies inside;
+// returns where the months' labels stand.
+double DrawPlotAxes(Surface& surface, const PlotFrame& frame);
+
 inline constexpr Rgb kThresholdColour{80, 80, 80};
 
 // The legend's texts, shared with the tests and the report.

@@ -1,5 +1,6 @@
 #include "protocol/protocol.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace sinkview {
@@ -12,6 +13,12 @@ std::vector<Visit> DefaultVisits() {
     visits.push_back(
         {std::to_string(static_cast<int>(targets[v])) + " months", targets[v], {bounds[v], bounds[v + 1]}});
   return visits;
+}
+
+const Visit* PrimaryVisitOf(const Protocol& protocol) {
+  const auto found = std::find_if(protocol.visits.begin(), protocol.visits.end(),
+                                  [&](const Visit& visit) { return visit.name == protocol.primaryVisit; });
+  return found == protocol.visits.end() ? nullptr : &*found;
 }
 
 } // namespace sinkview

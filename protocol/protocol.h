@@ -56,6 +56,9 @@ struct Protocol {
   friend bool operator==(const Protocol&, const Protocol&) = default;
 };
 
+// The visit named the primary one; null when no visit has its name.
+const Visit* PrimaryVisitOf(const Protocol& protocol);
+
 // One row of the patients file.
 struct PatientRow {
   std::string file;  // the data file, relative to the study folder

@@ -124,6 +124,15 @@ TEST(Protocol, TouchingWindowsAreAccepted) {
   EXPECT_EQ(protocol->visits.size(), 2u);
 }
 
+TEST(Protocol, ThePrimaryVisitIsFoundByItsName) {
+  Protocol protocol;
+  const Visit* primary = PrimaryVisitOf(protocol);
+  ASSERT_NE(primary, nullptr);
+  EXPECT_EQ(primary->months, 24);
+  protocol.primaryVisit = "25 months";
+  EXPECT_EQ(PrimaryVisitOf(protocol), nullptr);
+}
+
 TEST(Protocol, AMissingFileIsNamed) {
   const auto protocol = ReadProtocol("/no/such/study.toml", Protocol{});
   ASSERT_FALSE(protocol);

@@ -154,7 +154,12 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
       {"--threshold x . ", ""},
       {"--no-such-option . ", ""},
       {"--figure a.gif . ", ""},
+      {"--model-figure m.jpg . ", "--model-figure: 'm.jpg' must end in .png, .tif, .tiff, .pdf or .svg\n"},
+      {"--no-model --model-figure m.png . ",
+       "--model-figure draws the model, which --no-model leaves unfitted\n"},
       {"--workbook w.csv . ", ""},
+      {run + "--figure " + Quoted(folder_.path / "x.pdf") + "--model-figure " + Quoted(again) + study,
+       "is given for both --figure and --model-figure; each output needs a file of its own\n"},
       {run + "--figure " + Quoted(folder_.path / "x.pdf") + "--report " + Quoted(again) + study,
        "sinkview-study: " + again.string() +
            " is given for both --figure and --report; each output needs a file of its own\n"},
@@ -170,15 +175,16 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {
-  const auto command = ParseStudyArguments({"-r", "--figure-width", "85", "--threshold=2", "--report",
-                                            "r.PDF", "--figure=f.svg", "a", "--reference-point=head",
-                                            "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
+  const auto command = ParseStudyArguments(
+      {"-r", "--figure-width", "85", "--threshold=2", "--report", "r.PDF", "--figure=f.svg", "a",
+       "--reference-point=head", "--model-figure", "m.png", "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
   ASSERT_TRUE(command) << command.error().message;
   EXPECT_TRUE(command->options.recursive);
   EXPECT_EQ(command->figureWidthMm, 85);
   EXPECT_EQ(command->options.thresholdMm, 2);
   EXPECT_EQ(command->reportFile, "r.PDF");
   EXPECT_EQ(command->figureFile, "f.svg");
+  EXPECT_EQ(command->modelFigureFile, "m.png");
   EXPECT_EQ(command->options.settings.ReferencePoint, Reference::HeadCenter);
   EXPECT_EQ(command->outputDir, SINKVIEW_TEST_DATA);
   EXPECT_EQ(command->folders, (std::vector<std::string>{"a", "-b"}));

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <regex>
 
@@ -51,9 +52,10 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
   ASSERT_TRUE(WriteStudyReport(report.string(), study, options));
   const std::string pdf = FileContents(report);
   const std::regex page("/Type\\s*/Page[^s]");
-  // The front page with the figure, the protocol with timing and bands, the
-  // flow, the statistics and patients, then the three patients.
-  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 4 + 3);
+  // The front page with the figure, the main result (no model, so no model
+  // figure), the protocol with timing and bands, the flow, the statistics
+  // and patients, then the three patients.
+  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 5 + 3);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
 
   for (const auto& [name, start] : {std::pair{"cohort.png", "\x89PNG"},
@@ -90,19 +92,39 @@ TEST(StudyGraphics, APatientPageShowsTheSeriesReadEvenWhenItsFileChangedSince) {
   EXPECT_EQ(report("after.pdf"), asRead);
 }
 
-// A figure for a paper: one or two columns wide at 300 dpi, the PNG saying so.
-TEST(StudyGraphics, TheFigureIsDrawnAtItsWidthOnPaperAt300Dpi) {
+// A figure for a paper: one or two columns wide at 300 dpi, the PNG saying
+// so; the cohort figure and the model's means alike.
+TEST(StudyGraphics, TheFiguresAreDrawnAtTheirWidthOnPaperAt300Dpi) {
   QTemporaryDir dir;
   const StudyResult study = RunStudy({kCohort.string()}, StudyOptions());
-  for (const auto& [widthMm, pixels] : {std::pair{85.0, 1004}, std::pair{170.0, 2008}}) {
-    const std::string file = (fs::path(dir.path().toStdString()) / "cohort.png").string();
-    ASSERT_TRUE(WriteCohortFigure(file, study, widthMm));
-    const QImage image(QString::fromStdString(file));
-    EXPECT_EQ(image.width(), pixels) << widthMm;
-    EXPECT_EQ(image.height(), qRound(CohortFigureHeightMm(widthMm) / 25.4 * 300)) << widthMm;
-    EXPECT_EQ(image.dotsPerMeterX(), 11811) << widthMm;
-    EXPECT_EQ(image.dotsPerMeterY(), 11811) << widthMm;
+  const auto model = ReadModelResults((fs::path(SINKVIEW_TEST_DATA) / "model_two_groups/expected").native());
+  ASSERT_TRUE(model) << model.error().message;
+  const std::string file = (fs::path(dir.path().toStdString()) / "figure.png").string();
+  const struct {
+    const char* what;
+    std::function<Expected<AtomicFile, Failure>(double)> draw;
+    double (*heightMm)(double);
+  } figures[] = {
+      {"cohort", [&](double mm) { return CohortFigureInTemporary(file, study, mm); }, CohortFigureHeightMm},
+      {"model", [&](double mm) { return ModelFigureInTemporary(file, study, &*model, mm); },
+       ModelMeansFigureHeightMm},
+  };
+  for (const auto& figure : figures) {
+    for (const auto& [widthMm, pixels] : {std::pair{85.0, 1004}, std::pair{170.0, 2008}}) {
+      auto drawn = figure.draw(widthMm);
+      ASSERT_TRUE(drawn && drawn->Commit()) << figure.what;
+      const QImage image(QString::fromStdString(file));
+      EXPECT_EQ(image.width(), pixels) << figure.what << widthMm;
+      EXPECT_EQ(image.height(), qRound(figure.heightMm(widthMm) / 25.4 * 300)) << figure.what << widthMm;
+      EXPECT_EQ(image.dotsPerMeterX(), 11811) << figure.what << widthMm;
+      EXPECT_EQ(image.dotsPerMeterY(), 11811) << figure.what << widthMm;
+    }
   }
+  // Without R's model there is no figure of it, and the message says whose.
+  const auto none =
+      ModelFigureInTemporary((fs::path(dir.path().toStdString()) / "means.png").string(), study, nullptr);
+  ASSERT_FALSE(none);
+  EXPECT_NE(none.error().message.find("means.png: no model-means figure"), std::string::npos);
 }
 
 TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {

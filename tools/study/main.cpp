@@ -61,6 +61,7 @@ Expected<void, Failure> OneFileEach(const StudyCommand& command) {
   for (std::string_view name : inFolder)
     outputs.push_back({"--output-dir", (std::filesystem::path(command.outputDir) / name).native()});
   outputs.push_back({"--figure", command.figureFile});
+  outputs.push_back({"--model-figure", command.modelFigureFile});
   outputs.push_back({"--report", command.reportFile});
   outputs.push_back({"--workbook", command.workbookFile});
   outputs.push_back({"--bland-altman", command.blandAltmanFile});
@@ -106,10 +107,11 @@ Expected<void, Failure> AddWorkbook(FileSet& set, const StudyCommand& command, C
 }
 
 // The study's files, each whole in its temporary file: the CSV files, the
-// protocol they follow, the figure and the report, to be put in place
-// together; else why not.
+// protocol they follow, the figures and the report, to be put in place
+// together; else why not. `model` is R's, null when none was fitted.
 Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, const StudyResult& result,
-                                   const OutputFolder& folder, CalendarDate today) {
+                                   const OutputFolder& folder, CalendarDate today,
+                                   const ModelResults* model) {
   if (auto added = AddStudyCsvFiles(set, result, folder); !added) return added;
   if (!ProtocolFileOf(command).empty()) {
     auto used = AtomicFile::Open(folder, kProtocolUsedFileName);
@@ -127,12 +129,19 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
         !added)
       return added;
   }
+  if (!command.modelFigureFile.empty() && !stopAsked) {
+    if (auto added =
+            set.Add(ModelFigureInTemporary(command.modelFigureFile, result, model, command.figureWidthMm));
+        !added)
+      return added;
+  }
   if (!command.blandAltmanFile.empty() && !stopAsked) {
     if (auto added = set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result)); !added)
       return added;
   }
   if (!command.reportFile.empty() && !stopAsked) {
-    if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options)); !added)
+    if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options, model));
+        !added)
       return added;
   }
   if (!command.workbookFile.empty() && !stopAsked) {
@@ -201,7 +210,9 @@ int main(int argc, char** argv) {
   Expected<void, Failure> written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
   if (written) {
     set.Add(std::move(*longCsv));
-    written = AddOutputs(set, *command, result, *folder, today);
+    // R runs only once these files are in place, so none of them has its
+    // model yet: the report says so and --model-figure fails.
+    written = AddOutputs(set, *command, result, *folder, today, nullptr);
   }
   if (stopAsked) return Stopped();
   if (!written) {

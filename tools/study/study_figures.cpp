@@ -19,10 +19,9 @@ CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixels
   plot.widthMm = widthMm;
   plot.heightMm = CohortFigureHeightMm(widthMm);
   plot.pixelsPerMm = pixelsPerMm;
-  for (const Visit& visit : result.protocol.visits) {
-    if (visit.name != result.protocol.primaryVisit) continue;
-    plot.primaryMonths = visit.months;
-    plot.primaryVisit = visit.name;
+  if (const Visit* primary = PrimaryVisitOf(result.protocol)) {
+    plot.primaryMonths = primary->months;
+    plot.primaryVisit = primary->name;
   }
   for (const std::string& name : result.groups) plot.groups.push_back({name, 0, {}});
   const auto groupIndex = [&](const std::string& name) {
@@ -62,21 +61,30 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
   painter.restore();
 }
 
-Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
-                                                      double widthMm) {
+Expected<AtomicFile, Failure>
+PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
+                       const std::function<void(Surface& surface, double pixelsPerMm)>& draw) {
   EnsureGuiApplication();
   // A TIFF is laid out at its own resolution: its lines and texts fall on its pixels.
   const int dotsPerInch = FigureFormatOf(path) == FigureFormat::Tiff ? kTiffDotsPerInch : kFigureDotsPerInch;
   const double pixelsPerMm = dotsPerInch / 25.4;
   const QSize size(static_cast<int>(std::lround(widthMm * pixelsPerMm)),
-                   static_cast<int>(std::lround(CohortFigureHeightMm(widthMm) * pixelsPerMm)));
+                   static_cast<int>(std::lround(heightMm * pixelsPerMm)));
   return DrawingInTemporary(
       path, size,
       [&](QPainter& painter) {
         PainterSurface surface(painter, QRectF(QPointF(0, 0), size), Qt::white, Qt::black, DesignFont());
-        DrawCohortPlot(CohortPlotOf(result, widthMm, pixelsPerMm), surface);
+        draw(surface, pixelsPerMm);
       },
       dotsPerInch);
+}
+
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
+                                                      double widthMm) {
+  return PaperFigureInTemporary(path, widthMm, CohortFigureHeightMm(widthMm),
+                                [&](Surface& surface, double pixelsPerMm) {
+                                  DrawCohortPlot(CohortPlotOf(result, widthMm, pixelsPerMm), surface);
+                                });
 }
 
 std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result) {

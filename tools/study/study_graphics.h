@@ -1,13 +1,16 @@
 #pragma once
 
-// The study's cohort figure and report, drawn with Qt; sinkview-study calls
-// them for --figure and --report.
+// The study's figures and report, drawn with Qt; sinkview-study calls them
+// for --figure, --model-figure, --bland-altman and --report.
 
+#include <functional>
 #include <string>
 
 #include "graphics/bland_altman_plot.h"
 #include "graphics/cohort_plot.h"
+#include "graphics/model_means_plot.h"
 #include "model/atomic_file.h"
+#include "rrunner/model_results.h"
 #include "study/study.h"
 
 class QPainter;
@@ -17,7 +20,7 @@ namespace sinkview {
 
 // The widths of a figure for a paper: one column or the whole page.
 inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
-// The cohort figure's resolution as a PNG (a TIFF has kTiffDotsPerInch).
+// The resolution of a figure for a paper as a PNG (a TIFF has kTiffDotsPerInch).
 inline constexpr int kFigureDotsPerInch = 300;
 
 // The cohort figure as PNG, TIFF, SVG or PDF, chosen by the extension of
@@ -28,6 +31,30 @@ inline constexpr int kFigureDotsPerInch = 300;
                                                         double widthMm = kTwoColumnsMm);
 [[nodiscard]] Expected<AtomicFile, Failure>
 CohortFigureInTemporary(const std::string& path, const StudyResult& result, double widthMm = kTwoColumnsMm);
+
+// A figure for a paper, `widthMm` by `heightMm`, as PNG (at
+// kFigureDotsPerInch), TIFF (at kTiffDotsPerInch), SVG or PDF by the extension of `path`, whole in its
+// temporary file; `draw` draws it on a surface over the whole of it, of
+// `pixelsPerMm`.
+[[nodiscard]] Expected<AtomicFile, Failure>
+PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
+                       const std::function<void(Surface& surface, double pixelsPerMm)>& draw);
+
+// The model-means figure in the cohort figure's formats and sizes; with no
+// model (R missing or failing) there is none, and the failure says so.
+[[nodiscard]] Expected<AtomicFile, Failure> ModelFigureInTemporary(const std::string& path,
+                                                                   const StudyResult& result,
+                                                                   const ModelResults* model,
+                                                                   double widthMm = kTwoColumnsMm);
+
+// What the model-means figure shows: the model's means of the subsidence of
+// all hips, each group in its cohort figure's look.
+ModelMeansPlot ModelMeansPlotOf(const StudyResult& result, const ModelResults& model, double widthMm,
+                                double pixelsPerMm);
+
+// The model-means figure drawn into `area`, as wide on paper as `area` is on its device.
+void DrawModelMeansFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
+                          const ModelResults& model);
 
 // What the cohort figure shows of a study: each group's hips over their
 // measured visits, the group's subsidence rows at the visits, and the
@@ -48,10 +75,14 @@ std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 
 // The study report, a PDF/A-1b, written or whole in its temporary file. A
 // patient's page shows the series the study read (run with
-// StudyOptions::keepPrepared); without it, only the file's name.
+// StudyOptions::keepPrepared); without it, only the file's name. `model` is
+// R's, null when none was fitted.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
-                                                       const StudyOptions& options);
-[[nodiscard]] Expected<AtomicFile, Failure>
-StudyReportInTemporary(const std::string& path, const StudyResult& result, const StudyOptions& options);
+                                                       const StudyOptions& options,
+                                                       const ModelResults* model = nullptr);
+[[nodiscard]] Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path,
+                                                                   const StudyResult& result,
+                                                                   const StudyOptions& options,
+                                                                   const ModelResults* model);
 
 } // namespace sinkview

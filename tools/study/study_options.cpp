@@ -48,13 +48,16 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
                              archiving)
       --figure=FILE          also draw the cohort figure (.png, .tif or .tiff
                              at 600 dpi, .svg or .pdf)
+      --model-figure=FILE    also draw the model's means per group and visit
+                             with their 95 % intervals (as --figure); needs
+                             the model, so not with --no-model
       --workbook=FILE.xlsx   also write every table as a sheet of one workbook,
                              with numbers, dates and texts as cells of their
                              kind, for spreadsheets in any language
       --bland-altman=FILE    with repeat readings, also draw their Bland-Altman
                              plot (.png at 300 dpi, .tif or .tiff at 600
                              dpi, .svg or .pdf)
-      --figure-width=MM      the figure's width on paper: 85 (one column) or
+      --figure-width=MM      the figures' width on paper: 85 (one column) or
                              170 (two columns, the default); a PNG is drawn
                              at 300 dpi, a TIFF at 600 dpi
 )help" + std::string(kDrawingSettingHelp) +
@@ -95,6 +98,10 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   } else if (name == "figure") {
     if (!FigureFormatOf(value)) return WrongUsage("--figure: '" + value + "' must end in " + FigureEndings());
     command.figureFile = value;
+  } else if (name == "model-figure") {
+    if (!FigureFormatOf(value))
+      return WrongUsage("--model-figure: '" + value + "' must end in " + FigureEndings());
+    command.modelFigureFile = value;
   } else if (name == "workbook") {
     if (!HasExtension(value, {".xlsx"})) return WrongUsage("--workbook: '" + value + "' must end in .xlsx");
     command.workbookFile = value;
@@ -109,8 +116,9 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   return {};
 }
 
-const std::vector<std::string> kWithValue = {"threshold", "report",   "figure",          "figure-width",
-                                             "protocol",  "workbook", "repeat-readings", "bland-altman"};
+const std::vector<std::string> kWithValue = {"threshold",       "report",       "figure",
+                                             "figure-width",    "protocol",     "workbook",
+                                             "repeat-readings", "bland-altman", "model-figure"};
 
 } // namespace
 
@@ -159,6 +167,8 @@ Expected<StudyCommand, Failure> ParseStudyArguments(const std::vector<std::strin
     if (auto applied = Apply(name, *value, command); !applied) return Unexpected{applied.error()};
   }
   if (command.folders.empty()) return WrongUsage("no folder given");
+  if (!command.runModel && !command.modelFigureFile.empty())
+    return WrongUsage("--model-figure draws the model, which --no-model leaves unfitted");
   command.options.settings = shared.settings;
   command.options.recursive = shared.recursive;
   command.outputDir = shared.outputDir.value_or(".");

@@ -24,8 +24,9 @@ struct StudyCommand {
   std::vector<std::string> folders;
   std::string outputDir = ".";
   std::string reportFile, figureFile, blandAltmanFile; // empty when not asked for
+  std::string modelFigureFile;                         // --model-figure; empty when not asked for
   std::string workbookFile;                            // --workbook; empty when not asked for
-  double figureWidthMm = 170;                          // --figure-width: one column (85) or two (170)
+  double figureWidthMm = 170; // --figure-width, of both figures: one column (85) or two (170)
 
   // What the protocol does not decide once the command line says it.
   std::string protocolFile;                  // --protocol; empty: the one folder's study.toml, if any

@@ -11,6 +11,7 @@
 #include "model/reader_text.h"
 #include "paths/program_paths.h"
 #include "tools/study/gui_application.h"
+#include "tools/study/report_main_table.h"
 #include "tools/study/report_pages.h"
 #include "tools/study/report_sections.h"
 #include "ui/design_units.h"
@@ -54,9 +55,11 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
 
 // The report's pages, each section named for the contents.
 void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
-                const std::string& programDirectory) {
+                const ModelResults* model, const std::string& programDirectory) {
   pages.Section("Study and cohort figure");
   DrawFrontPage(pages, result, options);
+  pages.Section("Main result");
+  DrawMainResultPage(pages, result, model);
   pages.Section("Protocol");
   DrawProtocolTable(pages, result.protocol);
   pages.Section("Timing of the radiographs", false);
@@ -94,7 +97,7 @@ void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
 } // namespace
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
-                                                     const StudyOptions& options) {
+                                                     const StudyOptions& options, const ModelResults* model) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices,
@@ -107,7 +110,7 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
     QPainter painter;
     if (!painter.begin(&pdf)) return std::nullopt;
     ReportPages pages(pdf, painter, laidOut);
-    DrawReport(pages, result, options, programDirectory);
+    DrawReport(pages, result, options, model, programDirectory);
     ReportOutline outline = pages.Finish();
     if (!painter.end()) return std::nullopt;
     return outline;
@@ -126,8 +129,8 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
 }
 
 Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
-                                         const StudyOptions& options) {
-  auto report = StudyReportInTemporary(path, result, options);
+                                         const StudyOptions& options, const ModelResults* model) {
+  auto report = StudyReportInTemporary(path, result, options, model);
   if (!report) return Unexpected(report.error());
   return report->Commit();
 }

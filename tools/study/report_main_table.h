@@ -1,0 +1,15 @@
+#pragma once
+
+// The report's page of the trial's main result, right after the front page.
+
+#include "rrunner/model_results.h"
+#include "study/study.h"
+#include "tools/study/report_pages.h"
+
+namespace sinkview {
+
+// The main table (all hips), the complete-case sensitivity analysis below
+// it, and the model-means figure; `model` is null when R fitted none.
+void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model);
+
+} // namespace sinkview
