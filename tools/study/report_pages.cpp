@@ -25,7 +25,7 @@ QString Flag(const std::optional<bool>& flag) {
 }
 
 QString Label(double value) { return QString::fromStdString(LabelText(value, kFileDecimalPoint)); }
-QString Mm(const std::optional<double>& value) { return Shown(MmText(value)); }
+QString Mm(const std::optional<double>& value) { return TableText(MmText(value)); }
 
 // "3 patients (4 hips)": hips are counted with the patients they belong to.
 QString PatientsAndHips(const std::vector<PatientSummary>& hips, const std::string& group) {

@@ -18,7 +18,7 @@ namespace sinkview {
 
 // A text of study/reading_text.h, which formats every number of the
 // report's tables, as the report draws it.
-inline QString Shown(const std::string& text) { return QString::fromStdString(text); }
+inline QString TableText(const std::string& text) { return QString::fromStdString(text); }
 // A month or a limit as short as it is exact ("24", "4.5").
 QString Label(double value);
 // Millimetres with two decimals; empty for no value.

@@ -148,8 +148,8 @@ void DrawTimingTable(ReportPages& pages, const StudyResult& result) {
   for (const FlowRow& row : result.flow) {
     const Description& d = row.days;
     rows.push_back({QString::fromStdString(row.group), QString::fromStdString(row.visit),
-                    QString::number(d.n), Shown(DaysText(d.mean)), Shown(DaysText(d.sd)),
-                    Shown(IntervalText(DaysText(d.min), DaysText(d.max)))});
+                    QString::number(d.n), TableText(DaysText(d.mean)), TableText(DaysText(d.sd)),
+                    TableText(IntervalText(DaysText(d.min), DaysText(d.max)))});
   }
   DrawTable(pages, "Timing of the radiographs used (days since surgery)",
             {"Group", "Visit", "Hips", "Days since surgery, mean", "Days since surgery, SD",
@@ -164,8 +164,8 @@ void DrawBandsTable(ReportPages& pages, const StudyResult& result) {
     rows.push_back(
         {QString::fromStdString(row.group), QString::fromUtf8(row.band).replace('_', ' '),
          QString("%1 of %2").arg(row.n).arg(row.of),
-         row.of > 0 ? Shown(percent(static_cast<double>(row.n) / row.of)) : QString(),
-         row.ci95 ? Shown(IntervalText(percent((*row.ci95)[0]), percent((*row.ci95)[1]))) : QString()});
+         row.of > 0 ? TableText(percent(static_cast<double>(row.n) / row.of)) : QString(),
+         row.ci95 ? TableText(IntervalText(percent((*row.ci95)[0]), percent((*row.ci95)[1]))) : QString()});
   }
   DrawTable(pages,
             QString("Bands at %1 (%2 to %3 mm; Wilson 95 % interval)")
@@ -180,7 +180,7 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
     rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
                     QString::fromStdString(row.group), QString::fromStdString(row.visit),
                     QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
-                    Mm(row.max), Shown(MmIntervalText(row.ci95Low, row.ci95High))});
+                    Mm(row.max), TableText(MmIntervalText(row.ci95Low, row.ci95High))});
   }
   DrawTable(pages, "Cohort statistics per group and visit",
             {"Series", "Group", "Visit", "Hips", "Mean (mm)", "SD (mm)", "Median (mm)", "Min (mm)",
@@ -192,16 +192,17 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
   for (const PatientSummary& p : result.patients) {
     rows.push_back({QString::fromStdString(p.file), QString::fromStdString(p.patient),
                     QString::fromStdString(p.side), QString::number(p.radiographs),
-                    Shown(MonthsText(p.observationMonths)), QString::number(p.isolated),
+                    TableText(MonthsText(p.observationMonths)), QString::number(p.isolated),
                     QString::number(p.breaks), Mm(p.subsidenceLastMm), Mm(p.subsidencePrimaryMm),
-                    Mm(p.stemCementLastMm), Shown(DegreesText(p.angleChangeLastDeg)), Flag(p.overThreshold)});
+                    Mm(p.stemCementLastMm), TableText(DegreesText(p.angleChangeLastDeg)),
+                    Flag(p.overThreshold)});
     marked.push_back(p.overThreshold.value_or(false));
   }
   DrawTable(pages, QString("Patients (over the threshold of %1 mm in red)").arg(Mm(result.thresholdMm)),
             {"File", "Patient", "Side", "Radiographs", "Follow-up (months)", "Isolated", "Breaks",
-             Shown(WithUnit("Subsidence, last", "mm")),
-             Shown(WithUnit("Subsidence at " + result.protocol.primaryVisit, "mm")),
-             Shown(WithUnit("Stem/cement, last", "mm")), Shown(WithUnit("Angle change, last", "°")),
+             TableText(WithUnit("Subsidence, last", "mm")),
+             TableText(WithUnit("Subsidence at " + result.protocol.primaryVisit, "mm")),
+             TableText(WithUnit("Stem/cement, last", "mm")), TableText(WithUnit("Angle change, last", "°")),
              "Over threshold"},
             rows, marked);
 

@@ -30,6 +30,7 @@
 #include "study/long_csv.h"
 #include "study/reading_text.h"
 #include "study/study_csv.h"
+#include "tools/study/report_pages.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_protocol.h"
 #include "tools/study_window/summary_model.h"
@@ -282,8 +283,6 @@ void StudyWindow::Shown() {
 
 namespace {
 
-QString Mm(const std::optional<double>& value) { return QString::fromStdString(MmText(value)); }
-
 void FillTable(QTableWidget& table, const QStringList& headers, const std::vector<QStringList>& rows) {
   table.clear();
   table.setColumnCount(static_cast<int>(headers.size()));
@@ -314,7 +313,7 @@ void StudyWindow::ShowStatistics(const StudyResult& study) {
                     QString::fromStdString(row.group), QString::fromStdString(row.visit),
                     QString::fromStdString(LabelText(row.followUpMonths, kFileDecimalPoint)),
                     QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
-                    Mm(row.max), QString::fromStdString(MmIntervalText(row.ci95Low, row.ci95High))});
+                    Mm(row.max), TableText(MmIntervalText(row.ci95Low, row.ci95High))});
   FillTable(*statistics_,
             {"Series", "Group", "Visit", "Follow-up (months)", "n", "Mean (mm)", "SD (mm)", "Median (mm)",
              "Min (mm)", "Max (mm)", "95 % CI (mm)"},
@@ -333,7 +332,7 @@ void StudyWindow::ShowFlow(const StudyResult& study) {
                          QString::number(row.hips)};
     for (const int count : row.counts) cells << QString::number(count);
     for (const auto& days : {row.days.mean, row.days.sd, row.days.min, row.days.max})
-      cells << QString::fromStdString(DaysText(days));
+      cells << TableText(DaysText(days));
     rows.push_back(cells);
   }
   FillTable(*flow_, headers, rows);
