@@ -97,6 +97,21 @@ std::string ShownFileName(std::string_view path) {
   return out + "'";
 }
 
+std::string WithoutQuotedFields(std::string_view message) {
+  std::string out;
+  bool quoted = false;
+  for (const char c : message) {
+    // A quote left open hides the rest: nothing of a field gets through.
+    if (c == '"') {
+      if (!quoted) out += "\"…\"";
+      quoted = !quoted;
+    } else if (!quoted) {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string Renamed(std::string message, std::string_view path, std::string_view shownAs) {
   if (path.empty()) return message;
   for (const std::string& named : {ShownFileName(path), std::string(path)})

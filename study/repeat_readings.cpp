@@ -69,7 +69,9 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
     const auto repeat = Read(second.native(), settings);
     if (!first || !repeat) {
       const std::string why = first ? repeat.error().message : first.error().message;
-      refuse(pseudonymise ? Renamed(Renamed(why, second.native(), secondName), hip.path, firstName) : why);
+      refuse(pseudonymise ? WithoutQuotedFields(
+                                Renamed(Renamed(why, second.native(), secondName), hip.path, firstName))
+                          : why);
       continue;
     }
     if (repeat->patient != first->patient) {

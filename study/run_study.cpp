@@ -71,7 +71,8 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
     outcome.reason = loaded.error().message;
   }
   if (pseudonymise)
-    outcome.reason = Renamed(Renamed(outcome.reason, found, outcome.shownAs), name, outcome.shownAs);
+    outcome.reason =
+        WithoutQuotedFields(Renamed(Renamed(outcome.reason, found, outcome.shownAs), name, outcome.shownAs));
   return outcome;
 }
 

@@ -44,6 +44,12 @@ TEST(PseudonymisedStudy, NoOutputNamesAPatientOrADataFile) {
   for (const char* hip : {"p01_left.vok", "p01_right.vok"})
     fs::copy_file(study / hip, study / "repeat" / hip);
   std::ofstream(study / "repeat/p03_right.vok") << FileContents(study / "p03_right.vok").substr(0, 40);
+  // A file the reader refuses for its two patient's codes, which its message quotes.
+  std::string twoCodes = FileContents(study / "p04_left.vok");
+  twoCodes.replace(twoCodes.find("\"Durrer\",\"Dora\",\"D4\""), 20, "\"Jost\",\"Jana\",\"J10-1950\"");
+  twoCodes.replace(twoCodes.find("\"Durrer\",\"Dora\",\"D4\""), 20, "\"Jost\",\"Jana\",\"J10-1951\"");
+  std::ofstream(study / "p10_left.vok") << twoCodes;
+  std::ofstream(study / "patients.csv", std::ios::app) << "\np10_left.vok;cemented;P10;2019-01-01;;;;;72\n";
   std::ofstream(study / "study.toml")
       << "patients = \"patients.csv\"\npseudonymise = true\n"
          "repeat_readings = \"repeat\"\ncutoff = 2021-06-30\n"
@@ -51,9 +57,10 @@ TEST(PseudonymisedStudy, NoOutputNamesAPatientOrADataFile) {
          "[[visit]]\nname = \"6 months\"\nmonths = 6\nwindow_months = [3, 9]\n"
          "[[visit]]\nname = \"12 months\"\nmonths = 12\n"
          "window_months = [9, 18]\n";
-  std::vector<std::string> secrets = {"Anders", "Anna", "Brun", "Bea",   "Cadosch", "Carl",  "Durrer", "Dora",
-                                      "Egli",   "Emil", "Frei", "Fritz", "Gasser",  "Gina",  "Imhof",  "Ida",
-                                      "Zeller", "Zoe",  ".vok", "stray", "p08",     "_left", "_right"};
+  std::vector<std::string> secrets = {"Anders", "Anna",   "Brun",   "Bea",  "Cadosch", "Carl",   "Durrer",
+                                      "Dora",   "Egli",   "Emil",   "Frei", "Fritz",   "Gasser", "Gina",
+                                      "Imhof",  "Ida",    "Zeller", "Zoe",  ".vok",    "stray",  "p08",
+                                      "_left",  "_right", "Jost",   "Jana", "J10-195"};
 
   // Each format of figure once; the report and the workbook each time.
   for (const auto& [figure, blandAltman] : {std::pair{"svg", "pdf"}, {"pdf", "png"}, {"png", "svg"}}) {
