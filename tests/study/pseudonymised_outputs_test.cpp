@@ -63,7 +63,8 @@ TEST(PseudonymisedStudy, NoOutputNamesAPatientOrADataFile) {
                                       "_left",  "_right", "Jost",   "Jana", "J10-195"};
 
   // Each format of figure once; the report and the workbook each time.
-  for (const auto& [figure, blandAltman] : {std::pair{"svg", "pdf"}, {"pdf", "png"}, {"png", "svg"}}) {
+  for (const auto& [figure, blandAltman] :
+       {std::pair{"svg", "pdf"}, {"pdf", "png"}, {"png", "tif"}, {"tif", "svg"}}) {
     fs::remove_all(out);
     fs::create_directories(out);
     std::string stdoutText, stderrText;
