@@ -97,6 +97,30 @@ std::string ShownFileName(std::string_view path) {
   return out + "'";
 }
 
+std::string WithoutQuotedFields(std::string_view message) {
+  std::string out;
+  bool quoted = false;
+  for (const char c : message) {
+    // A quote left open hides the rest: nothing of a field gets through.
+    if (c == '"') {
+      if (!quoted) out += "\"…\"";
+      quoted = !quoted;
+    } else if (!quoted) {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string Renamed(std::string message, std::string_view path, std::string_view shownAs) {
+  if (path.empty()) return message;
+  for (const std::string& named : {ShownFileName(path), std::string(path)})
+    for (auto at = message.find(named); at != std::string::npos;
+         at = message.find(named, at + shownAs.size()))
+      message.replace(at, named.size(), shownAs);
+  return message;
+}
+
 std::string WithoutControlCharacters(std::string text) {
   for (char& c : text) {
     if (IsControl(static_cast<unsigned char>(c))) c = ' ';

@@ -19,6 +19,14 @@ std::string QuotedField(std::string_view field);
 // (the C1 and bidirectional ones as blanks, so it is not reordered).
 std::string ShownFileName(std::string_view path);
 
+// `message` with every field it quotes (see QuotedField) as "…": a reader's
+// message without what the file holds, such as the patient's code.
+std::string WithoutQuotedFields(std::string_view message);
+
+// `message` with the file at `path`, as ShownFileName shows it, called
+// `shownAs` instead: a message of the reader without the file's name.
+std::string Renamed(std::string message, std::string_view path, std::string_view shownAs);
+
 // The system's words for an errno value; safe on any thread, where
 // strerror may share one buffer between them.
 std::string ErrorText(int error);

@@ -13,6 +13,8 @@ std::string Fixed(std::optional<double> value, int decimals) {
 std::string MmText(std::optional<double> value) { return Fixed(value, 2); }
 std::string DegreesText(std::optional<double> value) { return Fixed(value, 1); }
 std::string PercentText(std::optional<double> value) { return Fixed(value, 1); }
+std::string DaysText(std::optional<double> value) { return Fixed(value, 0); }
+std::string MonthsText(std::optional<double> value) { return Fixed(value, 1); }
 
 std::string PValueText(std::optional<double> value) {
   // 0.0005 would show as "0.001" yet lies below it.
@@ -20,9 +22,12 @@ std::string PValueText(std::optional<double> value) {
   return Fixed(value, 3);
 }
 
+std::string IntervalText(const std::string& low, const std::string& high) {
+  return low.empty() || high.empty() ? std::string() : low + " to " + high;
+}
+
 std::string MmIntervalText(std::optional<double> low, std::optional<double> high) {
-  if (!low || !high) return {};
-  return MmText(low) + " to " + MmText(high);
+  return IntervalText(MmText(low), MmText(high));
 }
 
 std::string WithUnit(std::string_view quantity, std::string_view unit) {

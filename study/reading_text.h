@@ -16,9 +16,15 @@ std::string MmText(std::optional<double> value);
 std::string DegreesText(std::optional<double> value);
 std::string PercentText(std::optional<double> value);
 
+// Days whole, months with one decimal; empty for no value.
+std::string DaysText(std::optional<double> value);
+std::string MonthsText(std::optional<double> value);
+
 // A p-value with three decimals, or "< 0.001" below what three show.
 std::string PValueText(std::optional<double> value);
 
+// "low to high" of two texts of the above; empty when either is.
+std::string IntervalText(const std::string& low, const std::string& high);
 // "low to high" of an interval in millimetres; empty when either is missing.
 std::string MmIntervalText(std::optional<double> low, std::optional<double> high);
 

@@ -68,7 +68,10 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
     const auto first = Read(hip.path, settings);
     const auto repeat = Read(second.native(), settings);
     if (!first || !repeat) {
-      refuse(first ? repeat.error().message : first.error().message);
+      const std::string why = first ? repeat.error().message : first.error().message;
+      refuse(pseudonymise ? WithoutQuotedFields(
+                                Renamed(Renamed(why, second.native(), secondName), hip.path, firstName))
+                          : why);
       continue;
     }
     if (repeat->patient != first->patient) {

@@ -40,12 +40,6 @@ struct Outcome {
   const PatientRow* row = nullptr; // the patients file's
 };
 
-void ReplaceAll(std::string& text, const std::string& what, const std::string& by) {
-  if (what.empty()) return;
-  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + by.size()))
-    text.replace(at, what.size(), by);
-}
-
 // Reads, prepares and summarises one data file joined to its row of the
 // patients file. Pseudonymised, no name of the file reaches the outcome.
 Outcome ReadHip(const std::string& found, const std::string& name, const PatientRowIndex& rows,
@@ -76,10 +70,9 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
   } else {
     outcome.reason = loaded.error().message;
   }
-  if (pseudonymise) {
-    ReplaceAll(outcome.reason, found, outcome.shownAs);
-    ReplaceAll(outcome.reason, name, outcome.shownAs);
-  }
+  if (pseudonymise)
+    outcome.reason =
+        WithoutQuotedFields(Renamed(Renamed(outcome.reason, found, outcome.shownAs), name, outcome.shownAs));
   return outcome;
 }
 

@@ -13,6 +13,7 @@
 
 #include "../support/file_contents.h"
 #include "model/numtext.h"
+#include "model/reader_text.h"
 #include "model/whole_file.h"
 #include "record_text.h"
 
@@ -267,4 +268,21 @@ TEST(Reader, MessagesStayOneShortLine) {
   }
   // A date after a megabyte of blanks is still a date.
   EXPECT_TRUE(Parse(FileOf({Dated(std::string(1 << 20, ' ') + "20040301")})));
+}
+
+// A pseudonymised study passes a reader's message on without the file's
+// name (as the message shows it, quoted for its control character) and
+// without what the file holds; a quote left open hides the rest.
+TEST(ReaderMessages, WithoutTheFilesNameAndFields) {
+  const std::string path = "/s/b\x01.vok", shown = ShownFileName(path);
+  ASSERT_NE(shown, path);
+  const struct {
+    std::string message, pseudonymised;
+  } cases[] = {
+      {shown + ": record 2, the patient's code: \"HB-49\" differs from record 1's \"HB-48\".",
+       "P1-L: record 2, the patient's code: \"…\" differs from record 1's \"…\"."},
+      {path + ": \"Bauer\" is not a number, nor is \"Hel", "P1-L: \"…\" is not a number, nor is \"…\""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(WithoutQuotedFields(Renamed(c.message, path, "P1-L")), c.pseudonymised) << c.message;
 }

@@ -85,5 +85,8 @@ TEST(ReadingText, PValuesAndUnitsForReading) {
   for (const auto& c : cases) EXPECT_EQ(PValueText(c.p), c.shown) << c.shown;
   EXPECT_EQ(MmText(-0.004), "0.00");
   EXPECT_EQ(MmIntervalText(-0.5, 1.25), "-0.50 to 1.25");
+  EXPECT_EQ(MmIntervalText(-0.5, std::nullopt), "");
+  EXPECT_EQ(IntervalText(DaysText(724.6), DaysText(741.49)), "725 to 741");
+  EXPECT_EQ(MonthsText(35.96), "36.0");
   EXPECT_EQ(WithUnit("Subsidence at 24 months", "mm"), "Subsidence at 24 months (mm)");
 }

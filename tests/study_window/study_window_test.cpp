@@ -208,14 +208,39 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
 
 const fs::path kExampleStudy = fs::path(SINKVIEW_SOURCE_DIR) / "examples/study";
 
+// The cell under `header` in the first row whose cells under the key
+// headers hold the key values.
+QString CellOf(const QAbstractItemModel& model, const std::vector<std::pair<QString, QString>>& key,
+               const QString& header) {
+  const auto column = [&](const QString& name) {
+    for (int c = 0; c < model.columnCount(); ++c)
+      if (model.headerData(c, Qt::Horizontal).toString() == name) return c;
+    return -1;
+  };
+  if (column(header) < 0) return "no column " + header;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    bool found = true;
+    for (const auto& [name, value] : key) found = found && model.index(row, column(name)).data() == value;
+    if (found) return model.index(row, column(header)).data().toString();
+  }
+  return "no row";
+}
+
 // The folder's study.toml is read as the command line reads it: its title,
-// its groups to filter the patients by, and what became of each group's
-// hips at each visit.
+// its primary visit, its groups to filter the patients by, and what became
+// of each group's hips at each visit.
 TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
+  QTemporaryDir dir;
+  const fs::path study = fs::path(dir.path().toStdString()) / "study";
+  fs::copy(kExampleStudy, study, fs::copy_options::recursive);
+  std::string toml = FileContents(study / "study.toml");
+  toml.replace(toml.find("\"24 months\""), 11, "\"12 months\"");
+  std::ofstream(study / "study.toml") << toml;
   StudyWindow window("true");
-  ASSERT_TRUE(Shows(window, QString::fromStdString(kExampleStudy.string())));
+  ASSERT_TRUE(Shows(window, QString::fromStdString(study.string())));
   EXPECT_EQ(window.findChild<QLabel*>("title")->text(),
             "Cemented stems A and B: subsidence over three years");
+  EXPECT_EQ(window.findChild<QLabel*>("thresholdLabel")->text(), "Threshold at 12 months:");
 
   auto* groups = window.findChild<QComboBox*>("groupFilter");
   ASSERT_EQ(groups->count(), 3);
@@ -231,20 +256,39 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
   EXPECT_EQ(table->model()->rowCount(), 14);
 
   // Group B at 24 months: 4 of 7 measured; one revised, one with a late
-  // baseline, one after a break.
-  auto* flow = window.findChild<QTableWidget*>("flow");
-  const auto cell = [&](int row, const QString& header) {
-    for (int c = 0; c < flow->columnCount(); ++c)
-      if (flow->horizontalHeaderItem(c)->text() == header) return flow->item(row, c)->text();
-    return QString("no column ") + header;
+  // baseline, one after a break. Each quantity is named with its unit, its
+  // numbers rounded for reading (summary.csv and cohort.csv keep every digit).
+  const QAbstractItemModel& flow = *window.findChild<QTableWidget*>("flow")->model();
+  const QAbstractItemModel& statistics = *window.findChild<QTableWidget*>("statistics")->model();
+  const std::vector<std::pair<QString, QString>> b24 = {{"Group", "B"}, {"Visit", "24 months"}},
+                                                 a24 = {{"Series", "subsidence"},
+                                                        {"Group", "A"},
+                                                        {"Visit", "24 months"}},
+                                                 weber = {{"File", "weber_friedrich_right.vok"}};
+  const struct {
+    const QAbstractItemModel& table;
+    const std::vector<std::pair<QString, QString>>& row;
+    QString header, shown;
+  } cells[] = {
+      {flow, b24, "Hips", "7"},
+      {flow, b24, "measured", "4"},
+      {flow, b24, "revised", "1"},
+      {flow, b24, "late baseline", "1"},
+      {flow, b24, "after break", "1"},
+      {flow, b24, "Days since surgery, mean", "730"},
+      {flow, b24, "Days since surgery, SD", "8"},
+      {statistics, a24, "Follow-up (months)", "24"},
+      {statistics, a24, "Mean (mm)", "-0.79"},
+      {statistics, a24, "95 % CI (mm)", "-1.83 to 0.24"},
+      {window.Summary(), weber, "Follow-up (months)", "36.0"},
+      {window.Summary(), weber, "Subsidence, last (mm)", "-2.13"},
+      {window.Summary(), weber, "Stem/cement, last (mm)", "0.66"},
+      {window.Summary(), weber, "Angle change, last (°)", "0.0"},
+      {window.Summary(), weber, "Subsidence at 12 months (mm)", "-1.28"},
   };
-  int b24 = -1;
-  for (int row = 0; row < flow->rowCount(); ++row)
-    if (cell(row, "Group") == "B" && cell(row, "Visit") == "24 months") b24 = row;
-  ASSERT_GE(b24, 0);
-  EXPECT_EQ((QStringList{cell(b24, "Hips"), cell(b24, "measured"), cell(b24, "revised"),
-                         cell(b24, "late baseline"), cell(b24, "after break"), cell(b24, "Days mean")}),
-            (QStringList{"7", "4", "1", "1", "1", "730"}));
+  for (const auto& c : cells)
+    EXPECT_EQ(CellOf(c.table, c.row, c.header).toStdString(), c.shown.toStdString())
+        << c.header.toStdString();
 }
 
 // A protocol with a problem is named with its line, and nothing is read.

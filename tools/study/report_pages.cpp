@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "model/numtext.h"
-#include "study/study_csv.h"
+#include "study/reading_text.h"
 #include "ui/design_units.h"
 
 namespace sinkview {
@@ -19,22 +19,13 @@ namespace {
 constexpr double kMargin = 40;
 } // namespace
 
-QString Number(const std::optional<double>& value) {
-  return value ? QString::fromStdString(CsvNumber(*value)) : QString();
-}
-
 QString Flag(const std::optional<bool>& flag) {
   if (!flag) return "";
   return *flag ? "yes" : "no";
 }
 
-// The report's numbers: millimetres with two decimals, percentages with
-// one, days whole.
-QString Fixed(double value, int decimals) {
-  return QString::fromStdString(FixedText(value, decimals, kFileDecimalPoint));
-}
 QString Label(double value) { return QString::fromStdString(LabelText(value, kFileDecimalPoint)); }
-QString Mm(const std::optional<double>& value) { return value ? Fixed(*value, 2) : QString(); }
+QString Mm(const std::optional<double>& value) { return TableText(MmText(value)); }
 
 // "3 patients (4 hips)": hips are counted with the patients they belong to.
 QString PatientsAndHips(const std::vector<PatientSummary>& hips, const std::string& group) {

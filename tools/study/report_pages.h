@@ -16,14 +16,13 @@ class QPdfWriter;
 
 namespace sinkview {
 
-// Numbers for reading: `decimals` after the point, never the locale's comma.
-QString Fixed(double value, int decimals);
+// A text of study/reading_text.h, which formats every number of the
+// report's tables, as the report draws it.
+inline QString TableText(const std::string& text) { return QString::fromStdString(text); }
 // A month or a limit as short as it is exact ("24", "4.5").
 QString Label(double value);
 // Millimetres with two decimals; empty for no value.
 QString Mm(const std::optional<double>& value);
-// Every digit, as the CSV files have it; empty for no value.
-QString Number(const std::optional<double>& value);
 QString Flag(const std::optional<bool>& flag);
 
 // "3 patients (4 hips)": hips are counted with the patients they belong to;

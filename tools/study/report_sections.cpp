@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "model/numtext.h"
+#include "study/reading_text.h"
 #include "study/study_csv.h"
 #include "tools/study/gui_application.h"
 #include "tools/study/study_graphics.h"
@@ -43,7 +44,7 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   QStringList times;
   for (const Visit& visit : result.protocol.visits) times << Label(visit.months);
   pages.Text(QString("Visits at %1 months since surgery; threshold %2 mm at %3.")
-                 .arg(times.join(", "), Fixed(result.thresholdMm, 2),
+                 .arg(times.join(", "), Mm(result.thresholdMm),
                       QString::fromStdString(result.protocol.primaryVisit)),
              9);
   const auto flagged = std::count_if(result.patients.begin(), result.patients.end(),
@@ -75,7 +76,7 @@ void DrawProtocolTable(ReportPages& pages, const Protocol& protocol) {
     rows.push_back({QString::fromStdString(visit.name), Label(visit.months), Label(visit.windowMonths[0]),
                     Label(visit.windowMonths[1]), visit.name == protocol.primaryVisit ? "primary" : ""});
   DrawTable(pages, "Protocol: visits and their windows (months since surgery)",
-            {"visit", "target", "window from", "window to", ""}, rows, {});
+            {"Visit", "Target (months)", "Window from (months)", "Window to (months)", ""}, rows, {});
 }
 
 namespace {
@@ -147,28 +148,30 @@ void DrawTimingTable(ReportPages& pages, const StudyResult& result) {
   for (const FlowRow& row : result.flow) {
     const Description& d = row.days;
     rows.push_back({QString::fromStdString(row.group), QString::fromStdString(row.visit),
-                    QString::number(d.n), d.mean ? Fixed(*d.mean, 0) : QString(),
-                    d.sd ? Fixed(*d.sd, 0) : QString(),
-                    d.min ? Fixed(*d.min, 0) + " to " + Fixed(*d.max, 0) : QString()});
+                    QString::number(d.n), TableText(DaysText(d.mean)), TableText(DaysText(d.sd)),
+                    TableText(IntervalText(DaysText(d.min), DaysText(d.max)))});
   }
   DrawTable(pages, "Timing of the radiographs used (days since surgery)",
-            {"group", "visit", "n", "mean", "SD", "range"}, rows, {});
+            {"Group", "Visit", "Hips", "Days since surgery, mean", "Days since surgery, SD",
+             "Days since surgery, range"},
+            rows, {});
 }
 
 void DrawBandsTable(ReportPages& pages, const StudyResult& result) {
   std::vector<std::vector<QString>> rows;
   for (const BandRow& row : result.bands) {
-    const QString percent = row.of > 0 ? Fixed(100.0 * row.n / row.of, 1) : QString();
+    const auto percent = [](double share) { return PercentText(100 * share); };
     rows.push_back(
         {QString::fromStdString(row.group), QString::fromUtf8(row.band).replace('_', ' '),
-         QString("%1 of %2").arg(row.n).arg(row.of), percent,
-         row.ci95 ? Fixed(100 * (*row.ci95)[0], 1) + " to " + Fixed(100 * (*row.ci95)[1], 1) : QString()});
+         QString("%1 of %2").arg(row.n).arg(row.of),
+         row.of > 0 ? TableText(percent(static_cast<double>(row.n) / row.of)) : QString(),
+         row.ci95 ? TableText(IntervalText(percent((*row.ci95)[0]), percent((*row.ci95)[1]))) : QString()});
   }
   DrawTable(pages,
             QString("Bands at %1 (%2 to %3 mm; Wilson 95 % interval)")
-                .arg(QString::fromStdString(result.protocol.primaryVisit),
-                     Fixed(result.protocol.bandsMm[0], 2), Fixed(result.protocol.bandsMm[1], 2)),
-            {"group", "band", "hips", "%", "95 % CI (%)"}, rows, {});
+                .arg(QString::fromStdString(result.protocol.primaryVisit), Mm(result.protocol.bandsMm[0]),
+                     Mm(result.protocol.bandsMm[1])),
+            {"Group", "Band", "Hips", "Share (%)", "95 % CI (%)"}, rows, {});
 }
 
 void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
@@ -177,11 +180,11 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
     rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
                     QString::fromStdString(row.group), QString::fromStdString(row.visit),
                     QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
-                    Mm(row.max), Mm(row.ci95Low), Mm(row.ci95High)});
+                    Mm(row.max), TableText(MmIntervalText(row.ci95Low, row.ci95High))});
   }
-  DrawTable(pages, "Cohort statistics per group and visit (mm)",
-            {"series", "group", "visit", "hips", "mean", "SD", "median", "min", "max", "95 % CI low",
-             "95 % CI high"},
+  DrawTable(pages, "Cohort statistics per group and visit",
+            {"Series", "Group", "Visit", "Hips", "Mean (mm)", "SD (mm)", "Median (mm)", "Min (mm)",
+             "Max (mm)", "95 % CI (mm)"},
             rows, {});
 
   rows.clear();
@@ -189,21 +192,25 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
   for (const PatientSummary& p : result.patients) {
     rows.push_back({QString::fromStdString(p.file), QString::fromStdString(p.patient),
                     QString::fromStdString(p.side), QString::number(p.radiographs),
-                    QString::fromStdString(CsvNumber(p.observationMonths)), QString::number(p.isolated),
+                    TableText(MonthsText(p.observationMonths)), QString::number(p.isolated),
                     QString::number(p.breaks), Mm(p.subsidenceLastMm), Mm(p.subsidencePrimaryMm),
-                    Mm(p.stemCementLastMm), Number(p.angleChangeLastDeg), Flag(p.overThreshold)});
+                    Mm(p.stemCementLastMm), TableText(DegreesText(p.angleChangeLastDeg)),
+                    Flag(p.overThreshold)});
     marked.push_back(p.overThreshold.value_or(false));
   }
-  DrawTable(pages, QString("Patients (over the threshold of %1 mm in red)").arg(Fixed(result.thresholdMm, 2)),
-            {"file", "patient", "side", "x-rays", "months", "isolated", "breaks", "last mm", "primary mm",
-             "stem/cement mm", "angle deg", "over"},
+  DrawTable(pages, QString("Patients (over the threshold of %1 mm in red)").arg(Mm(result.thresholdMm)),
+            {"File", "Patient", "Side", "Radiographs", "Follow-up (months)", "Isolated", "Breaks",
+             TableText(WithUnit("Subsidence, last", "mm")),
+             TableText(WithUnit("Subsidence at " + result.protocol.primaryVisit, "mm")),
+             TableText(WithUnit("Stem/cement, last", "mm")), TableText(WithUnit("Angle change, last", "°")),
+             "Over threshold"},
             rows, marked);
 
   if (result.rejected.empty()) return;
   rows.clear();
   for (const RejectedFile& r : result.rejected)
     rows.push_back({QString::fromStdString(r.file), QString::fromStdString(r.reason)});
-  DrawTable(pages, "Rejected files", {"file", "reason"}, rows, {});
+  DrawTable(pages, "Rejected files", {"File", "Reason"}, rows, {});
 }
 
 } // namespace sinkview

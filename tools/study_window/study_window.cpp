@@ -28,7 +28,9 @@
 #include "model/numtext.h"
 #include "protocol/calendar_date.h"
 #include "study/long_csv.h"
+#include "study/reading_text.h"
 #include "study/study_csv.h"
+#include "tools/study/report_pages.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_protocol.h"
 #include "tools/study_window/summary_model.h"
@@ -97,7 +99,10 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   top->addWidget(choose);
   top->addWidget(folderLabel_, 1);
   top->addWidget(subFolders_);
-  top->addWidget(new QLabel("Threshold at 24 months:", central));
+  thresholdLabel_ = new QLabel(central);
+  thresholdLabel_->setObjectName("thresholdLabel");
+  ShowPrimaryVisit(std::string(kDefaultPrimaryVisit));
+  top->addWidget(thresholdLabel_);
   top->addWidget(threshold_);
   top->addWidget(again);
   layout->addLayout(top);
@@ -209,7 +214,12 @@ bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
   readWith_ = std::move(command.options);
   readWith_.keepPrepared = true; // the report can be saved at any time
   title_->setText(QString::fromStdString(readWith_.protocol.title));
+  ShowPrimaryVisit(readWith_.protocol.primaryVisit);
   return true;
+}
+
+void StudyWindow::ShowPrimaryVisit(const std::string& visit) {
+  thresholdLabel_->setText("Threshold at " + QString::fromStdString(visit) + ":");
 }
 
 void StudyWindow::ChooseFolder() {
@@ -273,11 +283,6 @@ void StudyWindow::Shown() {
 
 namespace {
 
-QString Fixed(double value, int decimals) {
-  return QString::fromStdString(FixedText(value, decimals, kFileDecimalPoint));
-}
-QString Mm(const std::optional<double>& value) { return value ? Fixed(*value, 2) : QString(); }
-
 void FillTable(QTableWidget& table, const QStringList& headers, const std::vector<QStringList>& rows) {
   table.clear();
   table.setColumnCount(static_cast<int>(headers.size()));
@@ -308,10 +313,10 @@ void StudyWindow::ShowStatistics(const StudyResult& study) {
                     QString::fromStdString(row.group), QString::fromStdString(row.visit),
                     QString::fromStdString(LabelText(row.followUpMonths, kFileDecimalPoint)),
                     QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
-                    Mm(row.max), Mm(row.ci95Low), Mm(row.ci95High)});
+                    Mm(row.max), TableText(MmIntervalText(row.ci95Low, row.ci95High))});
   FillTable(*statistics_,
-            {"Series", "Group", "Visit", "Months", "n", "Mean (mm)", "SD (mm)", "Median (mm)", "Min (mm)",
-             "Max (mm)", "95 % CI low (mm)", "95 % CI high (mm)"},
+            {"Series", "Group", "Visit", "Follow-up (months)", "n", "Mean (mm)", "SD (mm)", "Median (mm)",
+             "Min (mm)", "Max (mm)", "95 % CI (mm)"},
             rows);
 }
 
@@ -319,17 +324,15 @@ void StudyWindow::ShowFlow(const StudyResult& study) {
   QStringList headers = {"Group", "Visit", "Hips"};
   for (int status = 0; status < kVisitStatusCount; ++status)
     headers << QString::fromUtf8(StatusName(static_cast<VisitStatus>(status))).replace('_', ' ');
-  headers << "Days mean"
-          << "Days SD"
-          << "Days min"
-          << "Days max";
+  for (const char* statistic : {"mean", "SD", "min", "max"})
+    headers << QString("Days since surgery, ") + statistic;
   std::vector<QStringList> rows;
   for (const FlowRow& row : study.flow) {
     QStringList cells = {QString::fromStdString(row.group), QString::fromStdString(row.visit),
                          QString::number(row.hips)};
     for (const int count : row.counts) cells << QString::number(count);
     for (const auto& days : {row.days.mean, row.days.sd, row.days.min, row.days.max})
-      cells << (days ? Fixed(*days, 0) : QString());
+      cells << TableText(DaysText(days));
     rows.push_back(cells);
   }
   FillTable(*flow_, headers, rows);

@@ -64,6 +64,8 @@ private:
   // The folder's protocol applied as the command line applies it; false
   // (with the problem shown) when it cannot be read.
   bool ApplyFolderProtocol(const QString& folder);
+  // The threshold's label names the visit it applies at.
+  void ShowPrimaryVisit(const std::string& visit);
   void ShowGroups(const StudyResult& study);
   void ShowFlow(const StudyResult& study);
   void ShowStatistics(const StudyResult& study);
@@ -87,6 +89,7 @@ private:
   QTableWidget* flow_;
   QCheckBox* subFolders_;
   QDoubleSpinBox* threshold_;
+  QLabel* thresholdLabel_; // names the protocol's primary visit
   QProgressBar* progress_;
   QPushButton* cancelButton_;
   QLabel* counts_;

@@ -5,7 +5,7 @@
 #include <QFont>
 #include <optional>
 
-#include "study/study_csv.h"
+#include "study/reading_text.h"
 
 namespace sinkview {
 
@@ -19,10 +19,10 @@ struct Cell {
 
 Cell Text(const std::string& text) { return {QString::fromStdString(text), QString::fromStdString(text)}; }
 Cell Count(int value) { return {QString::number(value), value}; }
-// Numbers are shown as the CSV files write them.
-Cell Number(std::optional<double> value) {
+// A number shown as the tables for reading show it, sorted by its value.
+Cell Number(std::optional<double> value, std::string (*text)(std::optional<double>)) {
   if (!value) return {};
-  return {QString::fromStdString(CsvNumber(*value)), *value};
+  return {QString::fromStdString(text(value)), *value};
 }
 
 struct Column {
@@ -44,13 +44,15 @@ const Column kColumns[] = {
     {"Radiographs", [](const PatientSummary& p) { return Count(p.radiographs); }},
     {"First date", [](const PatientSummary& p) { return Text(p.firstDate); }},
     {"Last date", [](const PatientSummary& p) { return Text(p.lastDate); }},
-    {"Months", [](const PatientSummary& p) { return Number(p.observationMonths); }},
+    {"Follow-up (months)", [](const PatientSummary& p) { return Number(p.observationMonths, MonthsText); }},
     {"Isolated", [](const PatientSummary& p) { return Count(p.isolated); }},
     {"Breaks", [](const PatientSummary& p) { return Count(p.breaks); }},
-    {"Subsidence last (mm)", [](const PatientSummary& p) { return Number(p.subsidenceLastMm); }},
-    {"Subsidence primary visit (mm)", [](const PatientSummary& p) { return Number(p.subsidencePrimaryMm); }},
-    {"Stem/cement last (mm)", [](const PatientSummary& p) { return Number(p.stemCementLastMm); }},
-    {"Angle last (deg)", [](const PatientSummary& p) { return Number(p.angleChangeLastDeg); }},
+    {"Subsidence, last (mm)", [](const PatientSummary& p) { return Number(p.subsidenceLastMm, MmText); }},
+    // %1: the protocol's primary visit
+    {"Subsidence at %1 (mm)", [](const PatientSummary& p) { return Number(p.subsidencePrimaryMm, MmText); }},
+    {"Stem/cement, last (mm)", [](const PatientSummary& p) { return Number(p.stemCementLastMm, MmText); }},
+    {"Angle change, last (°)",
+     [](const PatientSummary& p) { return Number(p.angleChangeLastDeg, DegreesText); }},
 };
 
 } // namespace
@@ -101,7 +103,10 @@ QVariant SummaryModel::headerData(int section, Qt::Orientation orientation, int 
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section < 0 || section >= columnCount()) return {};
-  return QString(kColumns[section].header);
+  const QString header = QString::fromUtf8(kColumns[section].header);
+  if (!header.contains("%1")) return header;
+  return header.arg(
+      QString::fromStdString(study_ ? study_->protocol.primaryVisit : std::string(kDefaultPrimaryVisit)));
 }
 
 } // namespace sinkview
