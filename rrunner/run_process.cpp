@@ -19,21 +19,40 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 1'000'000));
-}
+// How often a cancel flag is looked at while the program runs.
+constexpr int kCancelCheckMs = 50;
 
-// Reads the child's stderr until it closes or the deadline passes; keeps
-// the first `limit` bytes and drains the rest so the child never blocks.
-// False at the deadline.
-bool CollectStderr(int fd, Clock::time_point deadline, std::size_t limit, std::string& kept) {
+// When a run must end early: at its deadline, or once it is cancelled.
+class EndWatch {
+public:
+  EndWatch(Clock::time_point deadline, const std::atomic<bool>* cancel)
+      : deadline_(deadline), cancel_(cancel) {}
+
+  bool Cancelled() const { return cancel_ && cancel_->load(); }
+  // How long to wait before looking again; 0 when the run must end now.
+  int WaitMs() const {
+    if (Cancelled()) return 0;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+    return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, kCancelCheckMs));
+  }
+
+private:
+  Clock::time_point deadline_;
+  const std::atomic<bool>* cancel_;
+};
+
+// Reads the child's stderr until it closes or the run must end; keeps the
+// first `limit` bytes and drains the rest so the child never blocks. False
+// when the run must end.
+bool CollectStderr(int fd, const EndWatch& watch, std::size_t limit, std::string& kept) {
   char buffer[4096];
   while (true) {
     pollfd waiting{fd, POLLIN, 0};
-    const int ready = ::poll(&waiting, 1, MillisecondsLeft(deadline));
+    const int wait = watch.WaitMs();
+    const int ready = ::poll(&waiting, 1, wait);
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) return false;
+    if (ready < 0 || (ready == 0 && wait == 0)) return false;
+    if (ready == 0) continue;
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return true;
@@ -42,13 +61,13 @@ bool CollectStderr(int fd, Clock::time_point deadline, std::size_t limit, std::s
   }
 }
 
-// The child's end, waited for until the deadline; false at the deadline.
-bool AwaitExit(pid_t pid, Clock::time_point deadline, int& status) {
+// The child's end, waited for until the run must end; false then.
+bool AwaitExit(pid_t pid, const EndWatch& watch, int& status) {
   while (true) {
     const pid_t done = ::waitpid(pid, &status, WNOHANG);
     if (done == pid) return true;
     if (done < 0 && errno != EINTR) return true;
-    if (MillisecondsLeft(deadline) == 0) return false;
+    if (watch.WaitMs() == 0) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 }
@@ -84,16 +103,17 @@ Expected<ProcessOutcome, StartFailure> RunProcess(const ProcessCall& call) {
   }
 
   ProcessOutcome outcome;
-  const Clock::time_point deadline = Clock::now() + call.timeLimit;
+  const EndWatch watch(Clock::now() + call.timeLimit, call.cancel);
   int status = 0;
-  const bool ended = CollectStderr(pipeFds[0], deadline, call.stderrLimit, outcome.stderrText) &&
-                     AwaitExit(pid, deadline, status);
+  const bool ended =
+      CollectStderr(pipeFds[0], watch, call.stderrLimit, outcome.stderrText) && AwaitExit(pid, watch, status);
   ::close(pipeFds[0]);
   if (!ended) {
     ::kill(pid, SIGKILL);
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    outcome.timedOut = true;
+    outcome.cancelled = watch.Cancelled();
+    outcome.timedOut = !outcome.cancelled;
     return outcome;
   }
   if (WIFEXITED(status)) outcome.exitStatus = WEXITSTATUS(status);

@@ -15,6 +15,8 @@ class QRectF;
 
 namespace sinkview {
 
+struct ModelResults;
+
 // The widths of a figure for a paper: one column or the whole page.
 inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
 // The cohort figure's resolution as a PNG (a TIFF has kTiffDotsPerInch).
@@ -48,10 +50,14 @@ std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 
 // The study report, a PDF/A-1b, written or whole in its temporary file. A
 // patient's page shows the series the study read (run with
-// StudyOptions::keepPrepared); without it, only the file's name.
+// StudyOptions::keepPrepared); without it, only the file's name. `model` is
+// R's fit of the study, or nullptr when there is none.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
-                                                       const StudyOptions& options);
-[[nodiscard]] Expected<AtomicFile, Failure>
-StudyReportInTemporary(const std::string& path, const StudyResult& result, const StudyOptions& options);
+                                                       const StudyOptions& options,
+                                                       const ModelResults* model = nullptr);
+[[nodiscard]] Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path,
+                                                                   const StudyResult& result,
+                                                                   const StudyOptions& options,
+                                                                   const ModelResults* model = nullptr);
 
 } // namespace sinkview

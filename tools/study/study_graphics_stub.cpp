@@ -12,7 +12,7 @@ Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& pa
 }
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult&,
-                                                     const StudyOptions&) {
+                                                     const StudyOptions&, const ModelResults*) {
   return Unexpected(Failure{path + ": the study report is not built yet"});
 }
 

@@ -94,7 +94,8 @@ void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
 } // namespace
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
-                                                     const StudyOptions& options) {
+                                                     const StudyOptions& options,
+                                                     const ModelResults* /*model*/) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices,
@@ -126,8 +127,8 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
 }
 
 Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
-                                         const StudyOptions& options) {
-  auto report = StudyReportInTemporary(path, result, options);
+                                         const StudyOptions& options, const ModelResults* model) {
+  auto report = StudyReportInTemporary(path, result, options, model);
   if (!report) return Unexpected(report.error());
   return report->Commit();
 }
