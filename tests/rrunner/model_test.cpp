@@ -4,7 +4,9 @@
 // missing is the study command line's test).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -14,7 +16,9 @@
 #include "../support/temp_folder.h"
 #include "model/atomic_file.h"
 #include "rrunner/model_step.h"
+#include "rrunner/scratch_model.h"
 #include "study/analysis_script.h"
+#include "study/csv_columns.h"
 
 using namespace sinkview;
 using sinkview::testing::TempFolder;
@@ -142,4 +146,34 @@ TEST(Model, ModelThatCannotBeFittedIsOneLineAndLeavesNoModelFile) {
   EXPECT_LE(message.size(), 400u);
   EXPECT_EQ(study.folder.Names(),
             (std::vector<std::string>{"analysis.R", "flow.csv", "primary_visit.csv", "visits.csv"}));
+}
+
+// A study's model fitted in a scratch folder of its own under the temporary
+// folder, which goes whether R fits the model or is cancelled.
+TEST(Model, FittedInAScratchFolderThatGoesWhateverHappens) {
+  const TempFolder temporary;
+  const char* const before = std::getenv("TMPDIR");
+  const std::string kept = before ? before : "";
+  ::setenv("TMPDIR", temporary.path.c_str(), 1);
+  const StudyResult study = RunStudy({SINKVIEW_TEST_DATA "/study_cohort"}, StudyOptions());
+  const auto scratchFolders = [&] {
+    const std::vector<std::string> names = temporary.Names();
+    return std::count_if(names.begin(), names.end(),
+                         [](const std::string& name) { return name.starts_with("sinkview-model-"); });
+  };
+  for (const bool cancelled : {false, true}) {
+    const std::atomic<bool> cancel = cancelled;
+    const auto fitted = FitModelInScratch(study, &cancel);
+    EXPECT_EQ(scratchFolders(), 0) << cancelled;
+    if (cancelled) {
+      ASSERT_FALSE(fitted);
+      EXPECT_EQ(fitted.error().failure.message, "model: cancelled");
+      continue;
+    }
+    ASSERT_TRUE(fitted) << fitted.error().failure.message;
+    EXPECT_EQ(fitted->modelCsv.rfind(CsvHeader(kModelCsv), 0), 0u);
+    EXPECT_EQ(fitted->modelFitCsv.rfind(CsvHeader(kModelFitCsv), 0), 0u);
+    EXPECT_FALSE(fitted->results.estimates.empty());
+  }
+  before ? ::setenv("TMPDIR", kept.c_str(), 1) : ::unsetenv("TMPDIR");
 }

@@ -404,6 +404,7 @@ StudyOutputsRequest StudyWindow::RequestOfShown(const std::string& folder) const
 }
 
 Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std::string& folder) const {
+  if (!study_ || !longCsv_) return Unexpected(Failure{"No study is shown."});
   const auto out = OutputFolder::Open(folder);
   if (!out) return Unexpected(out.error());
   FileSet set;
@@ -425,6 +426,7 @@ Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std
 // The workbook is made from the set's files in their temporaries beside
 // it, as the whole set's is; only the workbook is put in place.
 Expected<std::vector<std::string>, Failure> StudyWindow::WriteWorkbookAlone(const std::string& path) const {
+  if (!study_ || !longCsv_) return Unexpected(Failure{"No study is shown."});
   const auto out = OutputFolder::Containing(path);
   if (!out) return Unexpected(out.error());
   FileSet tables;
@@ -441,7 +443,7 @@ Expected<std::vector<std::string>, Failure> StudyWindow::WriteWorkbookAlone(cons
 
 void StudyWindow::SaveStudy() {
   const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the study's files", folder_);
-  if (folder.isEmpty() || !study_ || !longCsv_) return;
+  if (folder.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const auto saved = WriteStudySet(Local(folder));
   QApplication::restoreOverrideCursor();
@@ -458,7 +460,7 @@ void StudyWindow::SaveFigure() {
 void StudyWindow::SaveWorkbook() {
   const QString file =
       QFileDialog::getSaveFileName(this, "Save the workbook", folder_ + "/study.xlsx", "Workbooks (*.xlsx)");
-  if (file.isEmpty() || !study_ || !longCsv_) return;
+  if (file.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const auto saved = WriteWorkbookAlone(Local(file));
   QApplication::restoreOverrideCursor();

@@ -51,6 +51,12 @@ public:
   const StudyResult* Study() const { return study_.get(); }
   const ModelTab& Model() const { return *modelTab_; }
 
+  // What "Save study..." and "Save workbook..." write once the place is
+  // chosen: the study shown's files as one set in `folder`, or its
+  // workbook alone at `path`; the workbook's notes, if any.
+  Expected<std::vector<std::string>, Failure> WriteStudySet(const std::string& folder) const;
+  Expected<std::vector<std::string>, Failure> WriteWorkbookAlone(const std::string& path) const;
+
 signals:
   // A study has been read (or cancelled) and is shown.
   void StudyShown();
@@ -70,9 +76,7 @@ private:
   void SaveWorkbook();
   // The outputs of the study shown in `folder`, the files of the folder alone.
   StudyOutputsRequest RequestOfShown(const std::string& folder) const;
-  // The study's files as one set in `folder`; the workbook's notes, if any.
-  Expected<std::vector<std::string>, Failure> WriteStudySet(const std::string& folder) const;
-  Expected<std::vector<std::string>, Failure> WriteWorkbookAlone(const std::string& path) const;
+
   void Report(const Expected<void, Failure>& done, const QString& saying);
   // The same, the workbook's notes after `saying`.
   void Report(const Expected<std::vector<std::string>, Failure>& done, const QString& saying);
