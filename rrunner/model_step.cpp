@@ -62,6 +62,7 @@ Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const
   DiscardModelFiles(folder);
   ProcessCall call{options.rscript, {"--vanilla", std::string(kAnalysisScript)}, folder, options.timeLimit};
   call.cancel = options.cancel;
+  if (!options.temporaryFolder.empty()) call.environment.push_back("TMPDIR=" + options.temporaryFolder);
   const auto run = RunProcess(call);
   if (!run) {
     if (run.error().error == ENOENT)

@@ -18,6 +18,7 @@ struct ModelRunOptions {
   std::string rscript = "Rscript"; // found on PATH
   std::chrono::milliseconds timeLimit{120'000};
   const std::atomic<bool>* cancel = nullptr; // set: R is stopped and the fit is "cancelled"
+  std::string temporaryFolder;               // R's own temporary files; empty: R's choice
 };
 
 // Why there is no model: R or one of its packages is not installed

@@ -1,5 +1,6 @@
 #include "rrunner/run_process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -72,6 +73,28 @@ bool AwaitExit(pid_t pid, const EndWatch& watch, int& status) {
   }
 }
 
+// The caller's environment with `changes` ("NAME=value") in place of the
+// variables they name.
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& changes) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string_view text = *entry;
+    const std::string_view name = text.substr(0, text.find('=') + 1);
+    if (std::none_of(changes.begin(), changes.end(),
+                     [&](const std::string& change) { return change.starts_with(name); }))
+      entries.emplace_back(text);
+  }
+  entries.insert(entries.end(), changes.begin(), changes.end());
+  return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 } // namespace
 
 Expected<ProcessOutcome, StartFailure> RunProcess(const ProcessCall& call) {
@@ -88,13 +111,13 @@ Expected<ProcessOutcome, StartFailure> RunProcess(const ProcessCall& call) {
   ::posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
   if (!call.workingDir.empty()) ::posix_spawn_file_actions_addchdir_np(&actions, call.workingDir.c_str());
 
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(call.program.c_str()));
-  for (const std::string& argument : call.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
+  std::vector<std::string> arguments{call.program};
+  arguments.insert(arguments.end(), call.arguments.begin(), call.arguments.end());
+  std::vector<std::string> environment = EnvironmentWith(call.environment);
+  const std::vector<char*> argv = Pointers(arguments), envp = Pointers(environment);
 
   pid_t pid = 0;
-  const int started = ::posix_spawnp(&pid, call.program.c_str(), &actions, nullptr, argv.data(), environ);
+  const int started = ::posix_spawnp(&pid, call.program.c_str(), &actions, nullptr, argv.data(), envp.data());
   ::posix_spawn_file_actions_destroy(&actions);
   ::close(pipeFds[1]);
   if (started != 0) {

@@ -23,6 +23,7 @@ struct ProcessCall {
   std::size_t stderrLimit = 16 * 1024; // bytes kept from the start of stderr
   // Set by another thread: the program is killed within a tenth of a second.
   const std::atomic<bool>* cancel = nullptr;
+  std::vector<std::string> environment{}; // "NAME=value", over the caller's environment
 };
 
 struct ProcessOutcome {

@@ -63,6 +63,8 @@ FitModelInScratch(const StudyResult& result, const std::atomic<bool>* cancel, Mo
     return CannotFit(Failure{"no scratch folder can be made in the temporary folder"});
   if (auto written = WriteModelInputs(result, scratch.Path()); !written) return CannotFit(written.error());
   options.cancel = cancel;
+  // R killed when cancelled leaves its own temporary folder: in the scratch folder, it goes too.
+  options.temporaryFolder = scratch.Path();
   auto results = RunModel(scratch.Path(), options);
   if (!results) return Unexpected(results.error());
   FittedModel fitted{std::move(*results), {}, {}};

@@ -4,13 +4,13 @@
 // missing is the study command line's test).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <thread>
 
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
@@ -149,22 +149,24 @@ TEST(Model, ModelThatCannotBeFittedIsOneLineAndLeavesNoModelFile) {
 }
 
 // A study's model fitted in a scratch folder of its own under the temporary
-// folder, which goes whether R fits the model or is cancelled.
+// folder, which goes whether R fits the model or is cancelled while it runs,
+// R's own temporary files with it.
 TEST(Model, FittedInAScratchFolderThatGoesWhateverHappens) {
   const TempFolder temporary;
   const char* const before = std::getenv("TMPDIR");
   const std::string kept = before ? before : "";
   ::setenv("TMPDIR", temporary.path.c_str(), 1);
   const StudyResult study = RunStudy({SINKVIEW_TEST_DATA "/study_cohort"}, StudyOptions());
-  const auto scratchFolders = [&] {
-    const std::vector<std::string> names = temporary.Names();
-    return std::count_if(names.begin(), names.end(),
-                         [](const std::string& name) { return name.starts_with("sinkview-model-"); });
-  };
   for (const bool cancelled : {false, true}) {
-    const std::atomic<bool> cancel = cancelled;
+    std::atomic<bool> cancel = false;
+    std::thread canceller([&] {
+      if (!cancelled) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(500)); // R has started
+      cancel = true;
+    });
     const auto fitted = FitModelInScratch(study, &cancel);
-    EXPECT_EQ(scratchFolders(), 0) << cancelled;
+    canceller.join();
+    EXPECT_EQ(temporary.Names(), std::vector<std::string>{}) << cancelled;
     if (cancelled) {
       ASSERT_FALSE(fitted);
       EXPECT_EQ(fitted.error().failure.message, "model: cancelled");

@@ -403,21 +403,27 @@ StudyOutputsRequest StudyWindow::RequestOfShown(const std::string& folder) const
   return request;
 }
 
-Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std::string& folder) const {
+Expected<std::vector<std::string>, Failure> StudyWindow::AddShownStudy(FileSet& set,
+                                                                       const StudyOutputsRequest& request,
+                                                                       const OutputFolder& folder) const {
   if (!study_ || !longCsv_) return Unexpected(Failure{"No study is shown."});
-  const auto out = OutputFolder::Open(folder);
-  if (!out) return Unexpected(out.error());
-  FileSet set;
-  auto longFile = longCsv_->CopyInto(*out);
+  auto longFile = longCsv_->CopyInto(folder);
   if (!longFile) return Unexpected(longFile.error());
   set.Add(std::move(*longFile));
+  return AddStudyOutputs(set, request, *study_, shownWith_, folder);
+}
+
+Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std::string& folder) const {
+  const auto out = OutputFolder::Open(folder);
+  if (!out) return Unexpected(out.error());
   const auto in = [&](std::string_view name) { return out->PathOf(name); };
   StudyOutputsRequest request = RequestOfShown(folder);
   request.figureFile = in(kFigureName);
   request.reportFile = in(kReportName);
   request.workbookFile = in(kWorkbookName);
-  if (study_->repeat) request.blandAltmanFile = in(kBlandAltmanName);
-  auto notes = AddStudyOutputs(set, request, *study_, shownWith_, *out);
+  if (study_ && study_->repeat) request.blandAltmanFile = in(kBlandAltmanName);
+  FileSet set;
+  auto notes = AddShownStudy(set, request, *out);
   if (!notes) return notes;
   if (auto committed = set.Commit(); !committed) return Unexpected(committed.error());
   return notes;
@@ -426,15 +432,11 @@ Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std
 // The workbook is made from the set's files in their temporaries beside
 // it, as the whole set's is; only the workbook is put in place.
 Expected<std::vector<std::string>, Failure> StudyWindow::WriteWorkbookAlone(const std::string& path) const {
-  if (!study_ || !longCsv_) return Unexpected(Failure{"No study is shown."});
   const auto out = OutputFolder::Containing(path);
   if (!out) return Unexpected(out.error());
   FileSet tables;
-  auto longFile = longCsv_->CopyInto(*out);
-  if (!longFile) return Unexpected(longFile.error());
-  tables.Add(std::move(*longFile));
   const StudyOutputsRequest request = RequestOfShown(std::filesystem::path(path).parent_path().native());
-  if (auto added = AddStudyOutputs(tables, request, *study_, shownWith_, *out); !added) return added;
+  if (auto added = AddShownStudy(tables, request, *out); !added) return added;
   auto workbook = StudyWorkbookOfSet(tables, path, shownWith_, kWindowProgram, shownOn_);
   if (!workbook) return Unexpected(workbook.error());
   if (auto committed = workbook->file.Commit(); !committed) return Unexpected(committed.error());

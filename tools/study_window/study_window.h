@@ -25,7 +25,9 @@ namespace sinkview {
 
 class CohortView;
 class LongCsvSpool;
+class FileSet;
 class ModelTab;
+class OutputFolder;
 struct StudyOutputsRequest;
 class SummaryModel;
 
@@ -76,6 +78,9 @@ private:
   void SaveWorkbook();
   // The outputs of the study shown in `folder`, the files of the folder alone.
   StudyOutputsRequest RequestOfShown(const std::string& folder) const;
+  // long.csv from the spool and the outputs of `request` of the study shown.
+  Expected<std::vector<std::string>, Failure> AddShownStudy(FileSet& set, const StudyOutputsRequest& request,
+                                                            const OutputFolder& folder) const;
 
   void Report(const Expected<void, Failure>& done, const QString& saying);
   // The same, the workbook's notes after `saying`.
