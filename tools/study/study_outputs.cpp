@@ -75,18 +75,16 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (auto added = AddText(set, folder, kAnalysisScript, AnalysisScriptText()); !added)
     return Unexpected(added.error());
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
-  const bool figure = !request.figureFile.empty(), blandAltman = !request.blandAltmanFile.empty(),
-             report = !request.reportFile.empty();
-  if (figure && !Stopped(request)) {
+  if (!request.figureFile.empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }
-  if (blandAltman && !Stopped(request)) {
+  if (!request.blandAltmanFile.empty() && !Stopped(request)) {
     if (auto added = set.Add(BlandAltmanFigureInTemporary(request.blandAltmanFile, result)); !added)
       return Unexpected(added.error());
   }
-  if (report && !Stopped(request)) {
+  if (!request.reportFile.empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
     if (auto added = set.Add(StudyReportInTemporary(request.reportFile, result, options, model)); !added)
       return Unexpected(added.error());

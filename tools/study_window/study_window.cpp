@@ -443,13 +443,17 @@ Expected<std::vector<std::string>, Failure> StudyWindow::WriteWorkbookAlone(cons
   return std::move(workbook->notes);
 }
 
+QString StudyWindow::WithoutModelText() const {
+  return modelTab_->Fitting() ? " The model was still being fitted and is not among them." : "";
+}
+
 void StudyWindow::SaveStudy() {
   const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the study's files", folder_);
   if (folder.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const auto saved = WriteStudySet(Local(folder));
   QApplication::restoreOverrideCursor();
-  Report(saved, "The study's files are saved in " + folder + ".");
+  Report(saved, "The study's files are saved in " + folder + "." + WithoutModelText());
 }
 
 void StudyWindow::SaveFigure() {
@@ -466,7 +470,7 @@ void StudyWindow::SaveWorkbook() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const auto saved = WriteWorkbookAlone(Local(file));
   QApplication::restoreOverrideCursor();
-  Report(saved, "The workbook is saved as " + file + ".");
+  Report(saved, "The workbook is saved as " + file + "." + WithoutModelText());
 }
 
 } // namespace sinkview

@@ -76,6 +76,8 @@ private:
   void SaveStudy();
   void SaveFigure();
   void SaveWorkbook();
+  // Said after a save made while the model is still being fitted.
+  QString WithoutModelText() const;
   // The outputs of the study shown in `folder`, the files of the folder alone.
   StudyOutputsRequest RequestOfShown(const std::string& folder) const;
   // long.csv from the spool and the outputs of `request` of the study shown.
