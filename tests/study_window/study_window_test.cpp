@@ -307,6 +307,26 @@ TEST(StudyWindow, FitsTheModelAndSavesTheWholeStudyWithIt) {
   ASSERT_TRUE(fitted.wait(60000));
 }
 
+// Without R the Model tab says in one line what to install, and the study
+// is saved without a model.
+TEST(StudyWindow, WithoutRTheModelTabSaysWhatToInstall) {
+  QTemporaryDir noR, out;
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", noR.path().toLocal8Bit().constData(), 1);
+  StudyWindow window("true");
+  QSignalSpy fitted(&window.Model(), &ModelTab::FitEnded);
+  ASSERT_TRUE(Shows(window, QString::fromStdString(kCohort.string())));
+  const bool ended = fitted.wait(20000);
+  ::setenv("PATH", path.c_str(), 1);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(window.Model().Model(), nullptr);
+  const QString status = window.findChild<QLabel*>("modelStatus")->text();
+  EXPECT_TRUE(status.contains("r-base-core r-cran-nlme r-cran-emmeans")) << status.toStdString();
+  EXPECT_FALSE(status.contains('\n'));
+  ASSERT_TRUE(window.WriteStudySet(out.path().toStdString()));
+  EXPECT_FALSE(fs::exists(fs::path(out.path().toStdString()) / "model.csv"));
+}
+
 // A patient whose file name is not valid UTF-8 opens by the name's bytes.
 TEST(StudyWindow, DoubleClickOpensThePatientsFileByItsBytes) {
   QTemporaryDir dir;
