@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "model/reader_text.h"
@@ -17,6 +18,8 @@ Expected<void, Failure> FileSet::Add(Expected<AtomicFile, Failure> file) {
 Expected<void, Failure> FileSet::Commit() {
   std::vector<AtomicFile> files = std::move(files_);
   files_.clear();
+  const auto removed = std::move(removed_);
+  removed_.clear();
   // The small files first: a full disk is met before anything is renamed,
   // and renames that stop halfway leave the big file's older version.
   std::stable_sort(files.begin(), files.end(),
@@ -26,17 +29,26 @@ Expected<void, Failure> FileSet::Commit() {
       return Unexpected(Failure{finished.error().message + " No file that belongs with it was replaced."});
   }
   std::string replaced;
+  const auto stopped = [&](const Failure& failure) -> Expected<void, Failure> {
+    if (replaced.empty()) return Unexpected(failure);
+    return Unexpected(
+        Failure{failure.message + " Of the files that belong with it, " + replaced + " were replaced."});
+  };
   for (AtomicFile& file : files) {
-    if (auto published = file.Publish(); !published) {
-      if (replaced.empty()) return published;
-      return Unexpected(Failure{published.error().message + " Of the files that belong with it, " + replaced +
-                                " were replaced."});
-    }
+    if (auto published = file.Publish(); !published) return stopped(published.error());
     replaced += (replaced.empty() ? "" : ", ") + ShownFileName(file.Path());
+  }
+  for (const auto& [folder, name] : removed) {
+    if (::unlinkat(folder.Descriptor(), name.c_str(), 0) != 0 && errno != ENOENT)
+      return stopped(CannotWrite(folder.PathOf(name), "removing", errno));
   }
   for (const AtomicFile& file : files) {
     if (::fsync(file.folder_.Descriptor()) != 0)
       return Unexpected(CannotWrite(file.Path(), "writing its folder", errno));
+  }
+  for (const auto& [folder, name] : removed) {
+    if (::fsync(folder.Descriptor()) != 0)
+      return Unexpected(CannotWrite(folder.PathOf(name), "writing its folder", errno));
   }
   return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "model/atomic_file.h"
@@ -15,17 +17,23 @@ public:
   void Add(AtomicFile file) { files_.push_back(std::move(file)); }
   // Adds `file` when it could be made, else says why not.
   [[nodiscard]] Expected<void, Failure> Add(Expected<AtomicFile, Failure> file);
+  // Removes `name` from `folder` when the files are put in place, never
+  // before: an earlier run's file that does not belong with them.
+  void Remove(const OutputFolder& folder, std::string name) {
+    removed_.emplace_back(folder, std::move(name));
+  }
   bool Empty() const { return files_.empty(); }
   const std::vector<AtomicFile>& Files() const { return files_; }
 
-  // Replaces the files, the smallest first, and flushes them and their
-  // folders to disk. When one cannot be made whole, none replaces its older
-  // file; else the first that cannot be renamed is named with those that
-  // were.
+  // Replaces the files, the smallest first, removes those to go, and
+  // flushes them and their folders to disk. When one cannot be made whole,
+  // none replaces its older file; else the first that cannot be renamed or
+  // removed is named with those that were replaced.
   [[nodiscard]] Expected<void, Failure> Commit();
 
 private:
   std::vector<AtomicFile> files_;
+  std::vector<std::pair<OutputFolder, std::string>> removed_;
 };
 
 } // namespace sinkview

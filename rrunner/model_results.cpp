@@ -15,8 +15,6 @@ namespace sinkview {
 
 namespace {
 
-constexpr std::size_t kMaxModelBytes = 64 * 1024 * 1024;
-
 // The fields of one row by column name, with the file and line for messages.
 class Row {
 public:
@@ -73,7 +71,7 @@ Expected<void, Failure> ReadTable(const std::string& folder, std::string_view na
                                   const std::function<void(const Row&)>& take) {
   const std::string path = (std::filesystem::path(folder) / name).native();
   const std::string shown = ShownFileName(path);
-  const auto text = ReadSmallTextFile(path, kMaxModelBytes);
+  const auto text = ReadSmallTextFile(path, kMaxModelFileBytes);
   if (!text) return Unexpected(text.error());
   const auto table = ReadCsvRecords(*text, shown);
   if (!table) return Unexpected(table.error());

@@ -3,6 +3,7 @@
 // model.csv and model_fit.csv as analysis.R writes them, read back for the
 // study window's Model tab and the report.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,9 @@ struct ModelResults {
   // complete_cases: ..."); the subsidence of all hips is always fitted.
   std::vector<std::string> notes;
 };
+
+// The largest model.csv or model_fit.csv read back.
+inline constexpr std::size_t kMaxModelFileBytes = 64 * 1024 * 1024;
 
 // Both files from `folder`; a missing column, a short row or a number that
 // is none is a failure naming the file and line.

@@ -47,8 +47,8 @@ Unexpected<ModelNotFitted> NotFitted(bool rMissing, std::string message) {
   return Unexpected(ModelNotFitted{rMissing, Failure{std::move(message)}});
 }
 
-} // namespace
-
+// Removes model.csv and model_fit.csv of an earlier run from `folder`, so
+// none is left that does not belong to the study's files beside it.
 void DiscardModelFiles(const std::string& folder) {
   for (std::string_view name : {kModelCsv, kModelFitCsv}) {
     std::error_code ignored; // none there is as good as removed
@@ -56,15 +56,20 @@ void DiscardModelFiles(const std::string& folder) {
   }
 }
 
+} // namespace
+
 Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const ModelRunOptions& options) {
   DiscardModelFiles(folder);
-  const auto run =
-      RunProcess({options.rscript, {"--vanilla", std::string(kAnalysisScript)}, folder, options.timeLimit});
+  ProcessCall call{options.rscript, {"--vanilla", std::string(kAnalysisScript)}, folder, options.timeLimit};
+  call.cancel = options.cancel;
+  if (!options.temporaryFolder.empty()) call.environment.push_back("TMPDIR=" + options.temporaryFolder);
+  const auto run = RunProcess(call);
   if (!run) {
     if (run.error().error == ENOENT)
       return NotFitted(true, options.rscript + " is not installed" + std::string(kInstallHint));
     return NotFitted(false, "model: " + run.error().failure.message);
   }
+  if (run->cancelled) return NotFitted(false, "model: cancelled");
   if (run->timedOut) {
     return NotFitted(false, "model: R did not finish within " +
                                 std::to_string(options.timeLimit.count() / 1000) + " s and was stopped");

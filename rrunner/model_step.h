@@ -4,6 +4,7 @@
 // written beside the CSV files, run by Rscript as a separate process, and
 // its model.csv and model_fit.csv read back.
 
+#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -16,6 +17,8 @@ namespace sinkview {
 struct ModelRunOptions {
   std::string rscript = "Rscript"; // found on PATH
   std::chrono::milliseconds timeLimit{120'000};
+  const std::atomic<bool>* cancel = nullptr; // set: R is stopped and the fit is "cancelled"
+  std::string temporaryFolder;               // R's own temporary files; empty: R's choice
 };
 
 // Why there is no model: R or one of its packages is not installed
@@ -25,10 +28,6 @@ struct ModelNotFitted {
   bool rMissing = false;
   Failure failure;
 };
-
-// Removes model.csv and model_fit.csv of an earlier run from `folder`, so
-// none is left that does not belong to the study's files beside it.
-void DiscardModelFiles(const std::string& folder);
 
 // Runs analysis.R in `folder` (written there with the study's files) and
 // reads its results back; the earlier model files are discarded first.

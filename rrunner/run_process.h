@@ -1,8 +1,10 @@
 #pragma once
 
 // A program run as a separate process: no shell, the arguments as a vector,
-// a time limit and a bounded capture of what it says on stderr.
+// a time limit, a flag to cancel it and a bounded capture of what it says
+// on stderr.
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -19,11 +21,15 @@ struct ProcessCall {
   std::string workingDir; // empty: the caller's
   std::chrono::milliseconds timeLimit{60'000};
   std::size_t stderrLimit = 16 * 1024; // bytes kept from the start of stderr
+  // Set by another thread: the program is killed within a tenth of a second.
+  const std::atomic<bool>* cancel = nullptr;
+  std::vector<std::string> environment{}; // "NAME=value", over the caller's environment
 };
 
 struct ProcessOutcome {
-  int exitStatus = -1;   // -1 when ended by a signal
-  bool timedOut = false; // killed at the time limit
+  int exitStatus = -1;    // -1 when ended by a signal
+  bool timedOut = false;  // killed at the time limit
+  bool cancelled = false; // killed when the cancel flag was set
   std::string stderrText;
 };
 
@@ -34,8 +40,8 @@ struct StartFailure {
   Failure failure;
 };
 
-// Runs `call` to its end, or kills it at the time limit; stdin and stdout
-// are /dev/null.
+// Runs `call` to its end, or kills (and reaps) it at the time limit or when
+// it is cancelled; stdin and stdout are /dev/null.
 Expected<ProcessOutcome, StartFailure> RunProcess(const ProcessCall& call);
 
 } // namespace sinkview

@@ -228,12 +228,14 @@ TEST(AtomicFile, TheTemporaryIsUnnamedAndPrivateAndAKilledWriteLeavesNothing) {
 }
 
 // A set is replaced whole or not at all: when the disk fills while its big
-// file is written, the older small files stay too.
+// file is written, the older small files stay too, and so does the file
+// the set would remove.
 TEST(FileSet, ReplacesAllItsFilesOrNone) {
   TempFolder folder;
-  for (const char* name : {"small.csv", "big.csv"}) std::ofstream(folder.path / name) << "old";
+  for (const char* name : {"small.csv", "big.csv", "gone.csv"}) std::ofstream(folder.path / name) << "old";
   const auto writeSet = [&](std::size_t bigSize) {
     FileSet set;
+    set.Remove(*OutputFolder::Open(folder.path.native()), "gone.csv");
     for (const auto& [name, text] : {std::pair{"big.csv", std::string(bigSize, 'b')}, {"small.csv", "new"}}) {
       auto file = AtomicFile::Open(folder.path / name);
       if (!file) return file.error().message;
@@ -256,6 +258,7 @@ TEST(FileSet, ReplacesAllItsFilesOrNone) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused, naming the file";
   EXPECT_EQ(FileContents(folder.path / "small.csv"), "old");
   EXPECT_EQ(FileContents(folder.path / "big.csv"), "old");
+  EXPECT_EQ(FileContents(folder.path / "gone.csv"), "old");
 
   EXPECT_EQ(writeSet(10), "");
   EXPECT_EQ(FileContents(folder.path / "small.csv"), "new");

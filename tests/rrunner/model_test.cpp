@@ -5,16 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <thread>
 
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 #include "model/atomic_file.h"
 #include "rrunner/model_step.h"
+#include "rrunner/scratch_model.h"
 #include "study/analysis_script.h"
+#include "study/csv_columns.h"
 
 using namespace sinkview;
 using sinkview::testing::TempFolder;
@@ -142,4 +146,36 @@ TEST(Model, ModelThatCannotBeFittedIsOneLineAndLeavesNoModelFile) {
   EXPECT_LE(message.size(), 400u);
   EXPECT_EQ(study.folder.Names(),
             (std::vector<std::string>{"analysis.R", "flow.csv", "primary_visit.csv", "visits.csv"}));
+}
+
+// A study's model fitted in a scratch folder of its own under the temporary
+// folder, which goes whether R fits the model or is cancelled while it runs,
+// R's own temporary files with it.
+TEST(Model, FittedInAScratchFolderThatGoesWhateverHappens) {
+  const TempFolder temporary;
+  const char* const before = std::getenv("TMPDIR");
+  const std::string kept = before ? before : "";
+  ::setenv("TMPDIR", temporary.path.c_str(), 1);
+  const StudyResult study = RunStudy({SINKVIEW_TEST_DATA "/study_cohort"}, StudyOptions());
+  for (const bool cancelled : {false, true}) {
+    std::atomic<bool> cancel = false;
+    std::thread canceller([&] {
+      if (!cancelled) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(500)); // R has started
+      cancel = true;
+    });
+    const auto fitted = FitModelInScratch(study, &cancel);
+    canceller.join();
+    EXPECT_EQ(temporary.Names(), std::vector<std::string>{}) << cancelled;
+    if (cancelled) {
+      ASSERT_FALSE(fitted);
+      EXPECT_EQ(fitted.error().failure.message, "model: cancelled");
+      continue;
+    }
+    ASSERT_TRUE(fitted) << fitted.error().failure.message;
+    EXPECT_EQ(fitted->modelCsv.rfind(CsvHeader(kModelCsv), 0), 0u);
+    EXPECT_EQ(fitted->modelFitCsv.rfind(CsvHeader(kModelFitCsv), 0), 0u);
+    EXPECT_FALSE(fitted->results.estimates.empty());
+  }
+  before ? ::setenv("TMPDIR", kept.c_str(), 1) : ::unsetenv("TMPDIR");
 }

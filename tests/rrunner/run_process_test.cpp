@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <thread>
+
 #include "rrunner/run_process.h"
 
 using namespace sinkview;
@@ -14,8 +17,24 @@ TEST(RunProcess, ArgumentsGoAsTheyAreAndStderrIsCutAtItsLimit) {
   EXPECT_EQ(run->stderrText, "a 'b' \"c");
 }
 
-TEST(RunProcess, ProgramPastItsTimeLimitIsKilled) {
-  const auto run = RunProcess({"sleep", {"30"}, "", std::chrono::milliseconds(100)});
-  ASSERT_TRUE(run);
-  EXPECT_TRUE(run->timedOut);
+// A sleeping child is killed and reaped at its time limit, or once another
+// thread cancels it, and the outcome says which.
+TEST(RunProcess, ProgramPastItsTimeLimitOrCancelledIsKilledAndReaped) {
+  for (const bool cancelling : {false, true}) {
+    std::atomic<bool> cancel = false;
+    ProcessCall call{
+        "sleep", {"30"}, "", cancelling ? std::chrono::milliseconds(60'000) : std::chrono::milliseconds(100)};
+    call.cancel = &cancel;
+    std::thread canceller([&] {
+      if (!cancelling) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      cancel = true;
+    });
+    const auto run = RunProcess(call);
+    canceller.join();
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->cancelled, cancelling);
+    EXPECT_EQ(run->timedOut, !cancelling);
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child is left";
+  }
 }

@@ -69,16 +69,18 @@ TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
 }
 
 // The study's files are one set: one that cannot be written keeps all the
-// older files as they were.
+// older files as they were, the model's too, fitted or left out.
 TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRunAndReplacesNothing) {
   fs::create_directories(out_ / "summary.csv"); // a folder where the file should go
-  for (const char* name : {"cohort.csv", "long.csv", "rejected.csv"}) std::ofstream(out_ / name) << "old";
-  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 1);
-  EXPECT_NE(err_text.find("summary.csv"), std::string::npos);
-  EXPECT_NE(err_text.find("No file that belongs with it was replaced."), std::string::npos) << err_text;
-  EXPECT_NE(out_text.find("0 CSV files written"), std::string::npos);
-  for (const char* name : {"cohort.csv", "long.csv", "rejected.csv"})
-    EXPECT_EQ(FileContents(out_ / name), "old");
+  const char* const older[] = {"cohort.csv", "long.csv", "rejected.csv", "model.csv", "model_fit.csv"};
+  for (const char* name : older) std::ofstream(out_ / name) << "old";
+  for (const char* model : {"", "--no-model "}) {
+    ASSERT_EQ(Study(model + std::string("--output-dir ") + Quoted(out_) + Quoted(data_ / "study_cohort")), 1);
+    EXPECT_NE(err_text.find("summary.csv"), std::string::npos);
+    EXPECT_NE(err_text.find("No file that belongs with it was replaced."), std::string::npos) << err_text;
+    EXPECT_NE(out_text.find("0 CSV files written"), std::string::npos);
+    for (const char* name : older) EXPECT_EQ(FileContents(out_ / name), "old") << model << name;
+  }
 }
 
 // Ctrl-C and SIGTERM stop a run cleanly, leaving the older files as they
@@ -396,31 +398,51 @@ TEST(StudyProtocol, WithoutAProtocolFileTheDefaultsAreTheFoldersAndTheDay) {
   EXPECT_FALSE(command->options.patients);
 }
 
-// R fits the model beside the files; with --no-model no model file is
-// left from an earlier run, and without R one line says what to install.
-TEST_F(StudyCli, TheModelIsFittedBesideTheFilesOrToldWhyNot) {
+// R fits the model before the study's files are written, and its files
+// join them (and the workbook: workbook_libreoffice_read_back), the same
+// model.csv as R writes from them later. With --no-model no model file is left from an earlier run;
+// without R one line says what to install, with R failing one line says
+// why, and the other files are written either way.
+TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
   const std::string study = Quoted(kExampleStudy);
   ASSERT_EQ(Study("--output-dir " + Quoted(out_) + study), 0) << err_text;
   EXPECT_EQ(err_text, "");
   for (const char* name : {"comparison.csv", "primary_visit.csv", "analysis.R", "model.csv", "model_fit.csv"})
     EXPECT_TRUE(fs::exists(out_ / name)) << name;
-  EXPECT_NE(sinkview::testing::FileContents(out_ / "model.csv").find(",difference,B,A,24 months,24,"),
-            std::string::npos);
+  const std::string model = FileContents(out_ / "model.csv");
+  EXPECT_NE(model.find(",difference,B,A,24 months,24,"), std::string::npos);
   EXPECT_NE(sinkview::testing::FileContents(out_ / "comparison.csv")
                 .find("\r\nsubsidence,3 months,3,B,A,6,6,-0.1496464,-0.35169,0.05239716,0.1296054\r\n"),
             std::string::npos);
+  ASSERT_EQ(sinkview::testing::RunShell("cd " + Quoted(out_) + "&& Rscript --vanilla analysis.R",
+                                        folder_.path, out_text, err_text),
+            0)
+      << err_text;
+  EXPECT_EQ(FileContents(out_ / "model.csv"), model);
 
   ASSERT_EQ(Study("--no-model --output-dir " + Quoted(out_) + study), 0);
   EXPECT_EQ(err_text, "");
   EXPECT_FALSE(fs::exists(out_ / "model.csv"));
-
-  const sinkview::testing::TempFolder noR;
-  ASSERT_EQ(sinkview::testing::RunShell("PATH=" + Quoted(noR.path) +
-                                            "'" SINKVIEW_STUDY_EXE "' --output-dir " + Quoted(out_) + study,
-                                        folder_.path, out_text, err_text),
-            0);
-  EXPECT_NE(err_text.find("r-base-core r-cran-nlme r-cran-emmeans"), std::string::npos) << err_text;
-  EXPECT_EQ(std::count(err_text.begin(), err_text.end(), '\n'), 1) << err_text;
-  EXPECT_TRUE(fs::exists(out_ / "analysis.R"));
   EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
+
+  const sinkview::testing::TempFolder noR, failingR;
+  std::ofstream(failingR.path / "Rscript") << "#!/bin/sh\necho 'Error: the model broke' >&2\nexit 1\n";
+  fs::permissions(failingR.path / "Rscript", fs::perms::owner_all);
+  const struct {
+    std::string path, message;
+  } cases[] = {{noR.path, "r-base-core r-cran-nlme r-cran-emmeans"},
+               {failingR.path.string() + ":/usr/bin:/bin", "model: R could not fit it: the model broke"}};
+  for (const auto& c : cases) {
+    fs::remove(out_ / "summary.csv");
+    std::ofstream(out_ / "model_fit.csv") << "old";
+    ASSERT_EQ(sinkview::testing::RunShell("PATH=" + Quoted(c.path) +
+                                              "'" SINKVIEW_STUDY_EXE "' --output-dir " + Quoted(out_) + study,
+                                          folder_.path, out_text, err_text),
+              0);
+    EXPECT_NE(err_text.find(c.message), std::string::npos) << err_text;
+    EXPECT_EQ(std::count(err_text.begin(), err_text.end(), '\n'), 1) << err_text;
+    EXPECT_TRUE(fs::exists(out_ / "analysis.R"));
+    EXPECT_TRUE(fs::exists(out_ / "summary.csv"));
+    EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
+  }
 }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -21,6 +22,7 @@
 #include "../support/file_contents.h"
 #include "protocol/calendar_date.h"
 #include "tools/study/study_graphics.h"
+#include "tools/study_window/model_tab.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"
 
@@ -181,7 +183,7 @@ TEST(StudyWindow, SavesOnlyTheStudyShownWithTheSettingsShown) {
   std::vector<QPushButton*> saves;
   for (QPushButton* b : window.findChildren<QPushButton*>())
     if (b->text().startsWith("Save")) saves.push_back(b);
-  ASSERT_EQ(saves.size(), 3u);
+  ASSERT_EQ(saves.size(), 3u); // the study, the figure, the workbook
   const auto enabled = [&] {
     return std::count_if(saves.begin(), saves.end(), [](QPushButton* b) { return b->isEnabled(); });
   };
@@ -304,6 +306,91 @@ TEST(StudyWindow, AProtocolWithAProblemIsToldAndNothingIsRead) {
   const std::string message = window.findChild<QLabel*>("title")->text().toStdString();
   EXPECT_NE(message.find("study.toml"), std::string::npos) << message;
   EXPECT_NE(message.find("2"), std::string::npos) << message;
+}
+
+// Once a study is shown, R fits its model off the interface thread and the
+// Model tab shows it; the whole study is saved as one set with that model,
+// and the workbook alone is the only file its save leaves.
+TEST(StudyWindow, FitsTheModelAndSavesTheWholeStudyWithIt) {
+  StudyWindow window("true");
+  QSignalSpy fitted(&window.Model(), &ModelTab::FitEnded);
+  ASSERT_TRUE(Shows(window, QString::fromStdString(kExampleStudy.string())));
+  ASSERT_TRUE(fitted.wait(60000));
+  ASSERT_NE(window.Model().Model(), nullptr)
+      << window.findChild<QLabel*>("modelStatus")->text().toStdString();
+
+  // B's difference from A at 24 months, in all hips: headers with their
+  // units, millimetres with two decimals, p with three or "< 0.001".
+  const auto* differences = window.findChild<QTableWidget*>("modelDifferences");
+  QStringList headers;
+  for (int c = 0; c < differences->columnCount(); ++c)
+    headers << differences->horizontalHeaderItem(c)->text();
+  EXPECT_EQ(headers, (QStringList{"Analysis", "Series", "Group", "Reference", "Visit", "Difference (mm)",
+                                  "95 % CI (mm)", "p"}));
+  int b24 = -1;
+  for (int row = 0; row < differences->rowCount(); ++row) {
+    if (differences->item(row, 0)->text() == "all hips" &&
+        differences->item(row, 1)->text() == "subsidence" && differences->item(row, 4)->text() == "24 months")
+      b24 = row;
+  }
+  ASSERT_GE(b24, 0);
+  EXPECT_TRUE(QRegularExpression("^-?\\d+\\.\\d\\d$").match(differences->item(b24, 5)->text()).hasMatch());
+  EXPECT_TRUE(QRegularExpression("^-?\\d+\\.\\d\\d to -?\\d+\\.\\d\\d$")
+                  .match(differences->item(b24, 6)->text())
+                  .hasMatch());
+  EXPECT_TRUE(QRegularExpression("^(\\d\\.\\d\\d\\d|< 0\\.001)$")
+                  .match(differences->item(b24, 7)->text())
+                  .hasMatch());
+  EXPECT_GT(window.findChild<QTableWidget*>("modelMeans")->rowCount(), 0);
+  EXPECT_GE(window.findChild<QTableWidget*>("modelFits")->rowCount(), 2) << "all hips and complete cases";
+
+  QTemporaryDir dir;
+  const fs::path folder = dir.path().toStdString();
+  const auto saved = window.WriteStudySet(folder.string());
+  ASSERT_TRUE(saved) << saved.error().message;
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{
+                       "analysis.R",       "bands.csv",         "bland-altman.png",   "cohort.csv",
+                       "cohort.png",       "comparison.csv",    "dictionary.csv",     "flow.csv",
+                       "long.csv",         "model.csv",         "model_fit.csv",      "pairs.csv",
+                       "precision.csv",    "primary_visit.csv", "protocol-used.toml", "rejected.csv",
+                       "study-report.pdf", "study.xlsx",        "summary.csv",        "visits.csv"}));
+  EXPECT_EQ(FileContents(folder / "model.csv"), window.Model().Model()->modelCsv);
+
+  const fs::path alone = folder / "alone";
+  fs::create_directory(alone);
+  const auto workbook = window.WriteWorkbookAlone((alone / "study.xlsx").string());
+  ASSERT_TRUE(workbook) << workbook.error().message;
+  EXPECT_EQ(std::distance(fs::directory_iterator(alone), {}), 1);
+  EXPECT_EQ(FileContents(alone / "study.xlsx").rfind("PK", 0), 0u);
+
+  // Reading again cancels a fit under way; no model is had until the new one.
+  window.Read(QString::fromStdString(kExampleStudy.string()));
+  EXPECT_EQ(window.Model().Model(), nullptr);
+  EXPECT_FALSE(window.Model().Fitting());
+  ASSERT_TRUE(fitted.wait(60000));
+}
+
+// Without R the Model tab says in one line what to install, and the study
+// is saved without a model.
+TEST(StudyWindow, WithoutRTheModelTabSaysWhatToInstall) {
+  QTemporaryDir noR, out;
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", noR.path().toLocal8Bit().constData(), 1);
+  StudyWindow window("true");
+  QSignalSpy fitted(&window.Model(), &ModelTab::FitEnded);
+  ASSERT_TRUE(Shows(window, QString::fromStdString(kCohort.string())));
+  const bool ended = fitted.wait(20000);
+  ::setenv("PATH", path.c_str(), 1);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(window.Model().Model(), nullptr);
+  const QString status = window.findChild<QLabel*>("modelStatus")->text();
+  EXPECT_TRUE(status.contains("r-base-core r-cran-nlme r-cran-emmeans")) << status.toStdString();
+  EXPECT_FALSE(status.contains('\n'));
+  ASSERT_TRUE(window.WriteStudySet(out.path().toStdString()));
+  EXPECT_FALSE(fs::exists(fs::path(out.path().toStdString()) / "model.csv"));
 }
 
 // A patient whose file name is not valid UTF-8 opens by the name's bytes.

@@ -6,23 +6,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 #include "model/file_set.h"
 #include "model/numtext.h"
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
-#include "protocol/protocol_toml.h"
-#include "rrunner/model_step.h"
-#include "study/analysis_script.h"
+#include "rrunner/scratch_model.h"
 #include "study/csv_columns.h"
 #include "study/long_csv.h"
-#include "study/study_csv.h"
 #include "tools/common/distinct_outputs.h"
-#include "tools/study/study_graphics.h"
 #include "tools/study/study_options.h"
+#include "tools/study/study_outputs.h"
 #include "tools/study/study_protocol.h"
-#include "workbook/study_workbook.h"
 
 using namespace sinkview;
 
@@ -51,25 +48,25 @@ int Misused(const std::string& message) {
   return kUsageError;
 }
 
-// Refuses a command line that names one file as two of the run's outputs.
-Expected<void, Failure> OneFileEach(const StudyCommand& command) {
-  std::vector<std::string_view> inFolder;
-  for (const CsvFileColumns& csv : StudyCsvColumns()) inFolder.push_back(csv.file);
-  if (!ProtocolFileOf(command).empty()) inFolder.push_back(kProtocolUsedFileName);
-  inFolder.push_back(kAnalysisScript);
-  std::vector<NamedOutput> outputs;
-  for (std::string_view name : inFolder)
-    outputs.push_back({"--output-dir", (std::filesystem::path(command.outputDir) / name).native()});
-  outputs.push_back({"--figure", command.figureFile});
-  outputs.push_back({"--model-figure", command.modelFigureFile});
-  outputs.push_back({"--report", command.reportFile});
-  outputs.push_back({"--workbook", command.workbookFile});
-  outputs.push_back({"--bland-altman", command.blandAltmanFile});
-  return DistinctOutputs(outputs);
+// What the command line asks the run to write.
+StudyOutputsRequest RequestOf(const StudyCommand& command, CalendarDate today) {
+  StudyOutputsRequest request;
+  request.outputDir = command.outputDir;
+  request.figureFile = command.figureFile;
+  request.modelFigureFile = command.modelFigureFile;
+  request.reportFile = command.reportFile;
+  request.workbookFile = command.workbookFile;
+  request.blandAltmanFile = command.blandAltmanFile;
+  request.figureWidthMm = command.figureWidthMm;
+  request.protocolFile = ProtocolFileOf(command);
+  request.program = std::string(kStudyProgram) + " " + SINKVIEW_VERSION;
+  request.runDate = today;
+  return request;
 }
 
-// Ctrl-C and SIGTERM stop the study after the files in hand; the run then
-// ends without replacing anything, its temporary files removed.
+// Ctrl-C and SIGTERM stop the study after the files in hand (and R at
+// once); the run then ends without replacing anything, its temporary files
+// removed.
 std::atomic<bool> stopAsked = false;
 volatile std::sig_atomic_t stopSignal = 0;
 
@@ -93,76 +90,18 @@ int Stopped() {
   return 128 + stopSignal;
 }
 
-// The workbook, made from the files of the set (so it says what they say)
-// and put in place with them; a text cut to fit its cell is told.
-Expected<void, Failure> AddWorkbook(FileSet& set, const StudyCommand& command, CalendarDate today) {
-  std::vector<RunFile> written;
-  for (const AtomicFile& file : set.Files()) written.push_back({file.Path(), file.ReadBackPath()});
-  auto workbook = StudyWorkbookInTemporary(command.workbookFile, written, command.options,
-                                           std::string(kStudyProgram) + " " + SINKVIEW_VERSION, today);
-  if (!workbook) return Unexpected(workbook.error());
-  for (const std::string& note : workbook->notes) Complain(ShownFileName(command.workbookFile) + ": " + note);
-  set.Add(std::move(workbook->file));
-  return {};
-}
-
-// The study's files, each whole in its temporary file: the CSV files, the
-// protocol they follow, the figures and the report, to be put in place
-// together; else why not. `model` is R's, null when none was fitted.
-Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, const StudyResult& result,
-                                   const OutputFolder& folder, CalendarDate today,
-                                   const ModelResults* model) {
-  if (auto added = AddStudyCsvFiles(set, result, folder); !added) return added;
-  if (!ProtocolFileOf(command).empty()) {
-    auto used = AtomicFile::Open(folder, kProtocolUsedFileName);
-    if (!used) return Unexpected(used.error());
-    used->Write(ProtocolToml(command.options.protocol, SINKVIEW_VERSION, today));
-    set.Add(std::move(*used));
-  }
-  // analysis.R beside the CSV files it reads.
-  auto script = AtomicFile::Open(folder, kAnalysisScript);
-  if (!script) return Unexpected(script.error());
-  script->Write(AnalysisScriptText());
-  set.Add(std::move(*script));
-  if (!command.figureFile.empty() && !stopAsked) {
-    if (auto added = set.Add(CohortFigureInTemporary(command.figureFile, result, command.figureWidthMm));
-        !added)
-      return added;
-  }
-  if (!command.modelFigureFile.empty() && !stopAsked) {
-    if (auto added =
-            set.Add(ModelFigureInTemporary(command.modelFigureFile, result, model, command.figureWidthMm));
-        !added)
-      return added;
-  }
-  if (!command.blandAltmanFile.empty() && !stopAsked) {
-    if (auto added = set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result)); !added)
-      return added;
-  }
-  if (!command.reportFile.empty() && !stopAsked) {
-    if (auto added = set.Add(StudyReportInTemporary(command.reportFile, result, command.options, model));
-        !added)
-      return added;
-  }
-  if (!command.workbookFile.empty() && !stopAsked) {
-    if (auto added = AddWorkbook(set, command, today); !added) return added;
-  }
-  return {};
-}
-
-// R's mixed model of the files just written; R missing or failing is told
-// in one line and leaves the run's exit status as it is.
-void FitModel(const StudyCommand& command) {
-  if (!command.runModel) {
-    DiscardModelFiles(command.outputDir);
-    return;
-  }
-  const auto fitted = RunModel(command.outputDir);
+// R's mixed model of the study, fitted before its files are written so
+// that they show it; R missing or failing is told in one line and leaves
+// the run's exit status as it is.
+std::optional<FittedModel> FitModel(const StudyCommand& command, const StudyResult& result) {
+  if (!command.runModel) return std::nullopt;
+  auto fitted = FitModelInScratch(result, &stopAsked);
   if (!fitted) {
-    Complain(fitted.error().failure.message);
-    return;
+    if (!stopAsked) Complain(fitted.error().failure.message);
+    return std::nullopt;
   }
-  for (const std::string& note : fitted->notes) Complain(note);
+  for (const std::string& note : fitted->results.notes) Complain(note);
+  return std::move(*fitted);
 }
 
 } // namespace
@@ -173,7 +112,8 @@ int main(int argc, char** argv) {
   SetDecimalSeparator(kFileDecimalPoint);
   auto command = ParseStudyArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!command) return Misused(command.error().message);
-  if (auto distinct = OneFileEach(*command); !distinct) return Misused(distinct.error().message);
+  if (auto distinct = DistinctOutputs(StudyOutputPaths(RequestOf(*command, CalendarDate{}))); !distinct)
+    return Misused(distinct.error().message);
   if (command->action == StudyAction::Help) {
     std::cout << StudyHelp();
     return kAllRead;
@@ -206,13 +146,22 @@ int main(int argc, char** argv) {
   if (stopAsked) return Stopped();
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 
+  const std::optional<FittedModel> model = FitModel(*command, result);
+  if (stopAsked) return Stopped();
+
+  StudyOutputsRequest request = RequestOf(*command, today);
+  request.model = model ? &*model : nullptr;
+  request.stop = &stopAsked;
   FileSet set;
   Expected<void, Failure> written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
   if (written) {
     set.Add(std::move(*longCsv));
-    // R runs only once these files are in place, so none of them has its
-    // model yet: the report says so and --model-figure fails.
-    written = AddOutputs(set, *command, result, *folder, today, nullptr);
+    auto notes = AddStudyOutputs(set, request, result, command->options, *folder);
+    if (notes) {
+      for (const std::string& note : *notes) Complain(note);
+    } else {
+      written = Unexpected(notes.error());
+    }
   }
   if (stopAsked) return Stopped();
   if (!written) {
@@ -220,8 +169,6 @@ int main(int argc, char** argv) {
   } else if (written = set.Commit(); !written) {
     Complain(written.error().message);
   }
-  // R's run of analysis.R once every file it reads is in place.
-  if (written) FitModel(*command);
 
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;

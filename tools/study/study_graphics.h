@@ -18,6 +18,8 @@ class QRectF;
 
 namespace sinkview {
 
+struct ModelResults;
+
 // The widths of a figure for a paper: one column or the whole page.
 inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
 // The resolution of a figure for a paper as a PNG (a TIFF has kTiffDotsPerInch).
@@ -76,13 +78,13 @@ std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
 // The study report, a PDF/A-1b, written or whole in its temporary file. A
 // patient's page shows the series the study read (run with
 // StudyOptions::keepPrepared); without it, only the file's name. `model` is
-// R's, null when none was fitted.
+// R's fit of the study, or nullptr when there is none.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
                                                        const StudyOptions& options,
                                                        const ModelResults* model = nullptr);
 [[nodiscard]] Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path,
                                                                    const StudyResult& result,
                                                                    const StudyOptions& options,
-                                                                   const ModelResults* model);
+                                                                   const ModelResults* model = nullptr);
 
 } // namespace sinkview

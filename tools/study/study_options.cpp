@@ -25,7 +25,7 @@ and prepare it, and write for statistics packages:
                 patient, side and radiograph dates of a file before them;
   dictionary.csv  the unit and meaning of every column;
   comparison.csv  each group against the first at each visit (Welch);
-  analysis.R    the mixed model, which R runs when it is installed, writing
+  analysis.R    the mixed model, which R fits when it is installed, giving
                 model.csv and model_fit.csv.
 CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 

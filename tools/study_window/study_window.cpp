@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,7 +34,10 @@
 #include "study/study_csv.h"
 #include "tools/study/report_pages.h"
 #include "tools/study/study_graphics.h"
+#include "tools/study/study_outputs.h"
 #include "tools/study/study_protocol.h"
+#include "tools/study_window/fill_table.h"
+#include "tools/study_window/model_tab.h"
 #include "tools/study_window/summary_model.h"
 
 namespace sinkview {
@@ -158,14 +163,16 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   tabs->addTab(flow_, "Flow");
   figure_ = new CohortView(tabs);
   tabs->addTab(figure_, "Cohort figure");
+  modelTab_ = new ModelTab(tabs);
+  tabs->addTab(modelTab_, "Model");
   layout->addWidget(tabs, 1);
 
   auto* buttons = new QHBoxLayout;
-  saveCsv_ = new QPushButton("Save CSV files...", central);
+  saveStudy_ = new QPushButton("Save study...", central);
   saveFigure_ = new QPushButton("Save figure...", central);
-  saveReport_ = new QPushButton("Save report...", central);
+  saveWorkbook_ = new QPushButton("Save workbook...", central);
   buttons->addStretch(1);
-  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) {
+  for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) {
     b->setEnabled(false);
     buttons->addWidget(b);
   }
@@ -189,14 +196,20 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   });
   connect(&watcher_, &QFutureWatcher<StudyResult>::finished, this, &StudyWindow::Shown);
   connect(table_, &QTableView::doubleClicked, this, &StudyWindow::OpenPatient);
-  connect(saveCsv_, &QPushButton::clicked, this, &StudyWindow::SaveCsvFiles);
+  connect(saveStudy_, &QPushButton::clicked, this, &StudyWindow::SaveStudy);
   connect(saveFigure_, &QPushButton::clicked, this, &StudyWindow::SaveFigure);
-  connect(saveReport_, &QPushButton::clicked, this, &StudyWindow::SaveReport);
+  connect(saveWorkbook_, &QPushButton::clicked, this, &StudyWindow::SaveWorkbook);
 }
 
 StudyWindow::~StudyWindow() {
   cancel_ = true;
   watcher_.waitForFinished();
+}
+
+void StudyWindow::closeEvent(QCloseEvent* event) {
+  Cancel();
+  modelTab_->Clear();
+  QMainWindow::closeEvent(event);
 }
 
 bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
@@ -211,6 +224,8 @@ bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
     counts_->setText("Nothing is read: the study's protocol has a problem.");
     return false;
   }
+  readProtocolFile_ = ProtocolFileOf(command);
+  readOn_ = Today();
   readWith_ = std::move(command.options);
   readWith_.keepPrepared = true; // the report can be saved at any time
   title_->setText(QString::fromStdString(readWith_.protocol.title));
@@ -236,7 +251,8 @@ void StudyWindow::Read(const QString& folder) {
   folderLabel_->setText(folder);
   cancel_ = false;
   // Until the new study is shown, nothing could be saved but a mix of both.
-  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(false);
+  for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) b->setEnabled(false);
+  modelTab_->Clear();
   if (!ApplyFolderProtocol(folder)) return;
   progress_->setRange(0, 0); // until the files are counted
   progress_->show();
@@ -266,6 +282,8 @@ void StudyWindow::Shown() {
   FlagOverThreshold(read, threshold_->value());
   auto study = std::make_shared<const StudyResult>(std::move(read));
   shownWith_ = readWith_;
+  shownProtocolFile_ = readProtocolFile_;
+  shownOn_ = readOn_;
   longCsv_ = std::move(readingLongCsv_);
   ShowFlags(study);
   table_->sortByColumn(-1, Qt::AscendingOrder); // in the order found until the user sorts
@@ -277,25 +295,10 @@ void StudyWindow::Shown() {
   ShowGroups(*study);
   ShowStatistics(*study);
   ShowFlow(*study);
-  for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(true);
+  for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) b->setEnabled(true);
+  modelTab_->Fit(study);
   emit StudyShown();
 }
-
-namespace {
-
-void FillTable(QTableWidget& table, const QStringList& headers, const std::vector<QStringList>& rows) {
-  table.clear();
-  table.setColumnCount(static_cast<int>(headers.size()));
-  table.setHorizontalHeaderLabels(headers);
-  table.setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < table.rowCount(); ++r) {
-    const QStringList& cells = rows[static_cast<std::size_t>(r)];
-    for (int c = 0; c < cells.size(); ++c) table.setItem(r, c, new QTableWidgetItem(cells[c]));
-  }
-  table.resizeColumnsToContents();
-}
-
-} // namespace
 
 void StudyWindow::ShowGroups(const StudyResult& study) {
   const QString chosen = groupFilter_->currentText();
@@ -374,13 +377,83 @@ void StudyWindow::Report(const Expected<void, Failure>& done, const QString& say
   }
 }
 
-void StudyWindow::SaveCsvFiles() {
-  const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the CSV files", folder_);
-  if (folder.isEmpty() || !study_ || !longCsv_) return;
+void StudyWindow::Report(const Expected<std::vector<std::string>, Failure>& done, const QString& saying) {
+  if (!done) return Report(Expected<void, Failure>(Unexpected(done.error())), saying);
+  QString notes;
+  for (const std::string& note : *done) notes += " " + QString::fromStdString(note);
+  counts_->setText(saying + notes);
+}
+
+namespace {
+
+// The window's name and version in the workbook.
+const std::string kWindowProgram = std::string("sinkview-study-window ") + SINKVIEW_VERSION;
+constexpr std::string_view kFigureName = "cohort.png", kReportName = "study-report.pdf",
+                           kWorkbookName = "study.xlsx", kBlandAltmanName = "bland-altman.png";
+
+} // namespace
+
+StudyOutputsRequest StudyWindow::RequestOfShown(const std::string& folder) const {
+  StudyOutputsRequest request;
+  request.outputDir = folder;
+  request.protocolFile = shownProtocolFile_;
+  request.model = modelTab_->Model(); // fitted already: saving runs R no second time
+  request.program = kWindowProgram;
+  request.runDate = shownOn_;
+  return request;
+}
+
+Expected<std::vector<std::string>, Failure> StudyWindow::AddShownStudy(FileSet& set,
+                                                                       const StudyOutputsRequest& request,
+                                                                       const OutputFolder& folder) const {
+  if (!study_ || !longCsv_) return Unexpected(Failure{"No study is shown."});
+  auto longFile = longCsv_->CopyInto(folder);
+  if (!longFile) return Unexpected(longFile.error());
+  set.Add(std::move(*longFile));
+  return AddStudyOutputs(set, request, *study_, shownWith_, folder);
+}
+
+Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std::string& folder) const {
+  const auto out = OutputFolder::Open(folder);
+  if (!out) return Unexpected(out.error());
+  const auto in = [&](std::string_view name) { return out->PathOf(name); };
+  StudyOutputsRequest request = RequestOfShown(folder);
+  request.figureFile = in(kFigureName);
+  request.reportFile = in(kReportName);
+  request.workbookFile = in(kWorkbookName);
+  if (study_ && study_->repeat) request.blandAltmanFile = in(kBlandAltmanName);
+  FileSet set;
+  auto notes = AddShownStudy(set, request, *out);
+  if (!notes) return notes;
+  if (auto committed = set.Commit(); !committed) return Unexpected(committed.error());
+  return notes;
+}
+
+// The workbook is made from the set's files in their temporaries beside
+// it, as the whole set's is; only the workbook is put in place.
+Expected<std::vector<std::string>, Failure> StudyWindow::WriteWorkbookAlone(const std::string& path) const {
+  const auto out = OutputFolder::Containing(path);
+  if (!out) return Unexpected(out.error());
+  FileSet tables;
+  const StudyOutputsRequest request = RequestOfShown(std::filesystem::path(path).parent_path().native());
+  if (auto added = AddShownStudy(tables, request, *out); !added) return added;
+  auto workbook = StudyWorkbookOfSet(tables, path, shownWith_, kWindowProgram, shownOn_);
+  if (!workbook) return Unexpected(workbook.error());
+  if (auto committed = workbook->file.Commit(); !committed) return Unexpected(committed.error());
+  return std::move(workbook->notes);
+}
+
+QString StudyWindow::WithoutModelText() const {
+  return modelTab_->Fitting() ? " The model was still being fitted and is not among them." : "";
+}
+
+void StudyWindow::SaveStudy() {
+  const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the study's files", folder_);
+  if (folder.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const Expected<void, Failure> saved = WriteStudyCsvFiles(*study_, *longCsv_, Local(folder));
+  const auto saved = WriteStudySet(Local(folder));
   QApplication::restoreOverrideCursor();
-  Report(saved, "The CSV files are saved in " + folder + ".");
+  Report(saved, "The study's files are saved in " + folder + "." + WithoutModelText());
 }
 
 void StudyWindow::SaveFigure() {
@@ -390,14 +463,14 @@ void StudyWindow::SaveFigure() {
   Report(WriteCohortFigure(Local(file), *study_), "The cohort figure is saved as " + file + ".");
 }
 
-void StudyWindow::SaveReport() {
-  const QString file = QFileDialog::getSaveFileName(this, "Save the study report",
-                                                    folder_ + "/study-report.pdf", "PDF files (*.pdf)");
-  if (file.isEmpty() || !study_) return;
+void StudyWindow::SaveWorkbook() {
+  const QString file =
+      QFileDialog::getSaveFileName(this, "Save the workbook", folder_ + "/study.xlsx", "Workbooks (*.xlsx)");
+  if (file.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const Expected<void, Failure> saved = WriteStudyReport(Local(file), *study_, shownWith_);
+  const auto saved = WriteWorkbookAlone(Local(file));
   QApplication::restoreOverrideCursor();
-  Report(saved, "The study report is saved as " + file + ".");
+  Report(saved, "The workbook is saved as " + file + "." + WithoutModelText());
 }
 
 } // namespace sinkview

@@ -7,6 +7,7 @@
 
 #include "model/expected.h"
 #include "model/failure.h"
+#include "protocol/calendar_date.h"
 #include "study/study.h"
 
 class QCheckBox;
@@ -24,12 +25,17 @@ namespace sinkview {
 
 class CohortView;
 class LongCsvSpool;
+class FileSet;
+class ModelTab;
+class OutputFolder;
+struct StudyOutputsRequest;
 class SummaryModel;
 
 // The study window: a folder of data files read as a study, its patients in
-// a sortable table, the rejected files, the statistics and the cohort
-// figure, and buttons to save the CSV files, the figure and the report.
-// Reading runs on a worker thread; the window answers while it does.
+// a sortable table, the rejected files, the statistics, the cohort figure
+// and R's model, and buttons to save all of the study's files as one set,
+// the figure alone or the workbook alone. Reading and the model's fit run
+// on worker threads; the window answers while they do.
 class StudyWindow : public QMainWindow {
   Q_OBJECT
 public:
@@ -45,10 +51,20 @@ public:
 
   const SummaryModel& Summary() const { return *summary_; }
   const StudyResult* Study() const { return study_.get(); }
+  const ModelTab& Model() const { return *modelTab_; }
+
+  // What "Save study..." and "Save workbook..." write once the place is
+  // chosen: the study shown's files as one set in `folder`, or its
+  // workbook alone at `path`; the workbook's notes, if any.
+  Expected<std::vector<std::string>, Failure> WriteStudySet(const std::string& folder) const;
+  Expected<std::vector<std::string>, Failure> WriteWorkbookAlone(const std::string& path) const;
 
 signals:
   // A study has been read (or cancelled) and is shown.
   void StudyShown();
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
 
 private:
   void ChooseFolder();
@@ -57,10 +73,20 @@ private:
   void ShowFlags(std::shared_ptr<const StudyResult> study);
   void FlagByThreshold(double thresholdMm);
   void OpenPatient(const QModelIndex& index);
-  void SaveCsvFiles();
+  void SaveStudy();
   void SaveFigure();
-  void SaveReport();
+  void SaveWorkbook();
+  // Said after a save made while the model is still being fitted.
+  QString WithoutModelText() const;
+  // The outputs of the study shown in `folder`, the files of the folder alone.
+  StudyOutputsRequest RequestOfShown(const std::string& folder) const;
+  // long.csv from the spool and the outputs of `request` of the study shown.
+  Expected<std::vector<std::string>, Failure> AddShownStudy(FileSet& set, const StudyOutputsRequest& request,
+                                                            const OutputFolder& folder) const;
+
   void Report(const Expected<void, Failure>& done, const QString& saying);
+  // The same, the workbook's notes after `saying`.
+  void Report(const Expected<std::vector<std::string>, Failure>& done, const QString& saying);
   // The folder's protocol applied as the command line applies it; false
   // (with the problem shown) when it cannot be read.
   bool ApplyFolderProtocol(const QString& folder);
@@ -73,6 +99,10 @@ private:
   QString viewerProgram_;
   QString folder_;
   StudyOptions readWith_;
+  // The protocol file the study follows (empty: none) and the day it is
+  // read on, of the study being read and of the one shown.
+  std::string readProtocolFile_, shownProtocolFile_;
+  CalendarDate readOn_, shownOn_;
   // The study shown and what it was read with: all that is saved. Its
   // threshold is the one shown, applied at once.
   std::shared_ptr<const StudyResult> study_;
@@ -99,7 +129,8 @@ private:
   QListWidget* rejected_;
   QTableWidget* statistics_;
   CohortView* figure_;
-  QPushButton *saveCsv_, *saveFigure_, *saveReport_;
+  ModelTab* modelTab_;
+  QPushButton *saveStudy_, *saveFigure_, *saveWorkbook_;
 };
 
 } // namespace sinkview

@@ -1,0 +1,79 @@
+#include "rrunner/scratch_model.h"
+
+#include <filesystem>
+#include <stdlib.h>
+
+#include "model/file_set.h"
+#include "protocol/small_text_file.h"
+#include "study/analysis_script.h"
+#include "study/study_csv.h"
+
+namespace fs = std::filesystem;
+
+namespace sinkview {
+
+namespace {
+
+// A folder made by mkdtemp (mode 0700) and removed with all it holds.
+class ScratchFolder {
+public:
+  ScratchFolder() {
+    std::error_code noTemp;
+    std::string pattern = (fs::temp_directory_path(noTemp) / "sinkview-model-XXXXXX").native();
+    if (noTemp) pattern = "/tmp/sinkview-model-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored; // a folder left in the temporary folder harms nothing
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // Empty when none could be made.
+  const std::string& Path() const { return path_; }
+
+private:
+  std::string path_;
+};
+
+// The study's tables and analysis.R, written as the study's set writes them.
+Expected<void, Failure> WriteModelInputs(const StudyResult& result, const std::string& folderPath) {
+  const auto folder = OutputFolder::Open(folderPath);
+  if (!folder) return Unexpected(folder.error());
+  FileSet set;
+  if (auto added = AddStudyCsvFiles(set, result, *folder); !added) return added;
+  auto script = AtomicFile::Open(*folder, kAnalysisScript);
+  if (!script) return Unexpected(script.error());
+  script->Write(AnalysisScriptText());
+  set.Add(std::move(*script));
+  return set.Commit();
+}
+
+Unexpected<ModelNotFitted> CannotFit(const Failure& why) {
+  return Unexpected(ModelNotFitted{false, Failure{"model: " + why.message}});
+}
+
+} // namespace
+
+Expected<FittedModel, ModelNotFitted>
+FitModelInScratch(const StudyResult& result, const std::atomic<bool>* cancel, ModelRunOptions options) {
+  const ScratchFolder scratch;
+  if (scratch.Path().empty())
+    return CannotFit(Failure{"no scratch folder can be made in the temporary folder"});
+  if (auto written = WriteModelInputs(result, scratch.Path()); !written) return CannotFit(written.error());
+  options.cancel = cancel;
+  // R killed when cancelled leaves its own temporary folder: in the scratch folder, it goes too.
+  options.temporaryFolder = scratch.Path();
+  auto results = RunModel(scratch.Path(), options);
+  if (!results) return Unexpected(results.error());
+  FittedModel fitted{std::move(*results), {}, {}};
+  for (auto [name, bytes] : {std::pair{kModelCsv, &fitted.modelCsv}, {kModelFitCsv, &fitted.modelFitCsv}}) {
+    auto text = ReadSmallTextFile((fs::path(scratch.Path()) / name).native(), kMaxModelFileBytes);
+    if (!text) return CannotFit(text.error());
+    *bytes = std::move(*text);
+  }
+  return fitted;
+}
+
+} // namespace sinkview
