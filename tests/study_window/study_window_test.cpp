@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -32,6 +33,17 @@ namespace fs = std::filesystem;
 
 // Its b is over the threshold, its a not.
 const fs::path kCohort = fs::path(SINKVIEW_TEST_DATA) / "study_cohort";
+
+// The tests' precision data read as a study with their repeat readings:
+// two series of five pairs each.
+StudyResult RepeatStudy() {
+  StudyOptions options;
+  options.recursive = true;
+  options.keepPrepared = true;
+  options.protocol.repeatReadings = (fs::path(SINKVIEW_TEST_DATA) / "precision_repeat" / "repeat").string();
+  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  return RunStudy({(fs::path(SINKVIEW_TEST_DATA) / "precision_repeat").string()}, options);
+}
 
 // Whether `window` shows the study of `folder` within 20 s.
 bool Shows(StudyWindow& window, const QString& folder) {
@@ -93,10 +105,12 @@ TEST(StudyGraphics, APatientPageShowsTheSeriesReadEvenWhenItsFileChangedSince) {
 }
 
 // A figure for a paper: one or two columns wide at 300 dpi, the PNG saying
-// so; the cohort figure and the model's means alike.
+// so; the cohort figure, the model's means and the Bland-Altman plot alike,
+// whose two panels stand one above the other in one column, side by side in
+// two.
 TEST(StudyGraphics, TheFiguresAreDrawnAtTheirWidthOnPaperAt300Dpi) {
   QTemporaryDir dir;
-  const StudyResult study = RunStudy({kCohort.string()}, StudyOptions());
+  const StudyResult study = RunStudy({kCohort.string()}, StudyOptions()), repeat = RepeatStudy();
   const auto model = ReadModelResults((fs::path(SINKVIEW_TEST_DATA) / "model_two_groups/expected").native());
   ASSERT_TRUE(model) << model.error().message;
   const std::string file = (fs::path(dir.path().toStdString()) / "figure.png").string();
@@ -108,6 +122,10 @@ TEST(StudyGraphics, TheFiguresAreDrawnAtTheirWidthOnPaperAt300Dpi) {
       {"cohort", [&](double mm) { return CohortFigureInTemporary(file, study, mm); }, CohortFigureHeightMm},
       {"model", [&](double mm) { return ModelFigureInTemporary(file, study, &*model, mm); },
        ModelMeansFigureHeightMm},
+      {"Bland-Altman", [&](double mm) { return BlandAltmanFigureInTemporary(file, repeat, mm); },
+       [](double mm) {
+         return mm < kTwoColumnsMm ? 2 * kBlandAltmanPanelHeightMm : kBlandAltmanPanelHeightMm;
+       }},
   };
   for (const auto& figure : figures) {
     for (const auto& [widthMm, pixels] : {std::pair{85.0, 1004}, std::pair{170.0, 2008}}) {

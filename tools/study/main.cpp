@@ -136,7 +136,9 @@ Expected<void, Failure> AddOutputs(FileSet& set, const StudyCommand& command, co
       return added;
   }
   if (!command.blandAltmanFile.empty() && !stopAsked) {
-    if (auto added = set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result)); !added)
+    if (auto added =
+            set.Add(BlandAltmanFigureInTemporary(command.blandAltmanFile, result, command.figureWidthMm));
+        !added)
       return added;
   }
   if (!command.reportFile.empty() && !stopAsked) {
