@@ -183,6 +183,13 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   EXPECT_LT(rowOf("B"), rowOf("Arnold"));
   table->sortByColumn(12, Qt::DescendingOrder);
   EXPECT_LT(rowOf("Arnold"), rowOf("B"));
+
+  // No repeat readings and no detection limit: the Precision tab says so
+  // and shows nothing else.
+  EXPECT_FALSE(window.findChild<QLabel*>("noRepeatReadings")->isHidden());
+  for (const char* name : {"agreement", "blandAltman", "patternRule", "patterns"})
+    EXPECT_TRUE(window.findChild<QWidget*>(name)->isHidden()) << name;
+  EXPECT_EQ(window.findChild<QTableWidget*>("agreement")->rowCount(), 0);
 }
 
 // What can be saved is the study shown, flagged by the threshold shown: a
@@ -244,10 +251,19 @@ QString CellOf(const QAbstractItemModel& model, const std::vector<std::pair<QStr
   return "no row";
 }
 
+// The cells of `table`'s `row`, or its headers for row -1.
+QStringList Cells(const QTableWidget& table, int row) {
+  QStringList cells;
+  for (int c = 0; c < table.columnCount(); ++c)
+    cells << (row < 0 ? table.horizontalHeaderItem(c) : table.item(row, c))->text();
+  return cells;
+}
+
 // The folder's study.toml is read as the command line reads it: its title,
-// its primary visit, its groups to filter the patients by, and what became
-// of each group's hips at each visit.
-TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
+// its primary visit, its groups to filter the patients by, what became of
+// each group's hips at each visit, and the agreement of its repeat readings
+// with the hips' migration patterns.
+TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecision) {
   QTemporaryDir dir;
   const fs::path study = fs::path(dir.path().toStdString()) / "study";
   fs::copy(kExampleStudy, study, fs::copy_options::recursive);
@@ -307,6 +323,28 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
   for (const auto& c : cells)
     EXPECT_EQ(CellOf(c.table, c.row, c.header).toStdString(), c.shown.toStdString())
         << c.header.toStdString();
+
+  // As precision.csv and bands.csv have them, rounded for reading.
+  EXPECT_TRUE(window.findChild<QLabel*>("noRepeatReadings")->isHidden());
+  EXPECT_FALSE(window.findChild<QWidget*>("blandAltman")->isHidden());
+  const auto* agreement = window.findChild<QTableWidget*>("agreement");
+  ASSERT_EQ(agreement->rowCount(), 2);
+  EXPECT_EQ(Cells(*agreement, -1), (QStringList{"Series", "Pairs", "Hips", "Bias (mm)", "Bias 95 % CI (mm)",
+                                                "SD (mm)", "Lower limit of agreement (mm)",
+                                                "Lower limit 95 % CI (mm)", "Upper limit of agreement (mm)",
+                                                "Upper limit 95 % CI (mm)", "Detection limit (mm)"}));
+  EXPECT_EQ(Cells(*agreement, 0), (QStringList{"subsidence", "27", "6", "0.08", "0.04 to 0.12", "0.10",
+                                               "-0.11", "-0.18 to -0.05", "0.27", "0.20 to 0.34", "0.19"}));
+  const auto* patterns = window.findChild<QTableWidget*>("patterns");
+  ASSERT_EQ(patterns->rowCount(), 4);
+  EXPECT_EQ(Cells(*patterns, -1),
+            (QStringList{"Group", "Pattern", "Hips", "Share (%)", "Wilson 95 % CI (%)"}));
+  EXPECT_EQ(Cells(*patterns, 0), (QStringList{"A", "continuous", "2 of 4", "50.0", "15.0 to 85.0"}));
+  EXPECT_EQ(Cells(*patterns, 3), (QStringList{"B", "stabilised", "0 of 3", "0.0", "0.0 to 56.1"}));
+  const QString rule = window.findChild<QLabel*>("patternRule")->text();
+  for (const char* part : {"Between 12 months and 24 months", "more than 0.19 mm",
+                           "(the detection limit of the repeat readings)"})
+    EXPECT_TRUE(rule.contains(part)) << rule.toStdString();
 }
 
 // A protocol with a problem is named with its line, and nothing is read.

@@ -33,6 +33,8 @@
 #include "tools/study/report_pages.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_protocol.h"
+#include "tools/study_window/fill_table.h"
+#include "tools/study_window/precision_tab.h"
 #include "tools/study_window/summary_model.h"
 
 namespace sinkview {
@@ -158,6 +160,8 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   tabs->addTab(flow_, "Flow");
   figure_ = new CohortView(tabs);
   tabs->addTab(figure_, "Cohort figure");
+  precision_ = new PrecisionTab(tabs);
+  tabs->addTab(precision_, "Precision");
   layout->addWidget(tabs, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -277,25 +281,12 @@ void StudyWindow::Shown() {
   ShowGroups(*study);
   ShowStatistics(*study);
   ShowFlow(*study);
+  precision_->Show(*study);
   for (QPushButton* b : {saveCsv_, saveFigure_, saveReport_}) b->setEnabled(true);
   emit StudyShown();
 }
 
-namespace {
-
-void FillTable(QTableWidget& table, const QStringList& headers, const std::vector<QStringList>& rows) {
-  table.clear();
-  table.setColumnCount(static_cast<int>(headers.size()));
-  table.setHorizontalHeaderLabels(headers);
-  table.setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < table.rowCount(); ++r) {
-    const QStringList& cells = rows[static_cast<std::size_t>(r)];
-    for (int c = 0; c < cells.size(); ++c) table.setItem(r, c, new QTableWidgetItem(cells[c]));
-  }
-  table.resizeColumnsToContents();
-}
-
-} // namespace
+namespace {} // namespace
 
 void StudyWindow::ShowGroups(const StudyResult& study) {
   const QString chosen = groupFilter_->currentText();

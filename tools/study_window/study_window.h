@@ -24,6 +24,7 @@ namespace sinkview {
 
 class CohortView;
 class LongCsvSpool;
+class PrecisionTab;
 class SummaryModel;
 
 // The study window: a folder of data files read as a study, its patients in
@@ -99,6 +100,7 @@ private:
   QListWidget* rejected_;
   QTableWidget* statistics_;
   CohortView* figure_;
+  PrecisionTab* precision_;
   QPushButton *saveCsv_, *saveFigure_, *saveReport_;
 };
 
