@@ -59,16 +59,27 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
   options.keepPrepared = true;
   const StudyResult study = RunStudy({kCohort.string()}, options);
   ASSERT_EQ(study.patients.size(), 3u);
+  StudyOptions withLimit = options;
+  withLimit.protocol.detectionLimitMm = 0.5;
 
-  const auto report = folder / "report.pdf";
-  ASSERT_TRUE(WriteStudyReport(report.string(), study, options));
-  const std::string pdf = FileContents(report);
-  const std::regex page("/Type\\s*/Page[^s]");
   // The front page with the figure, the main result (no model, so no model
   // figure), the protocol with timing and bands, the flow, the statistics
-  // and patients, then the three patients.
-  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 5 + 3);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
+  // and patients, the precision page with repeat readings or a detection
+  // limit, then a page per patient.
+  const struct {
+    StudyResult study;
+    long pages;
+  } cases[] = {
+      {study, 5 + 3}, {RunStudy({kCohort.string()}, withLimit), 5 + 1 + 3}, {RepeatStudy(), 5 + 1 + 6}};
+  const auto report = folder / "report.pdf";
+  for (const auto& c : cases) {
+    ASSERT_TRUE(WriteStudyReport(report.string(), c.study, options));
+    const std::string pdf = FileContents(report);
+    const std::regex page("/Type\\s*/Page[^s]");
+    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()),
+              c.pages);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
+  }
 
   for (const auto& [name, start] : {std::pair{"cohort.png", "\x89PNG"},
                                     {"cohort.SVG", "<?xml"},
