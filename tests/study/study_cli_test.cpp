@@ -244,11 +244,18 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
 
 #ifdef SINKVIEW_DRAWS_FIGURES
 // The report's study pages say what the study is, what became of its hips
-// and how well its repeat readings agree.
+// and how well its repeat readings agree; the Bland-Altman plot is as wide
+// as --figure-width says.
 TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecision) {
-  const fs::path report = out_ / "report.pdf";
-  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--report " + Quoted(report) + Quoted(kExampleStudy)), 0)
+  const fs::path report = out_ / "report.pdf", plot = out_ / "bland-altman.png";
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--report " + Quoted(report) + "--figure-width 170 " +
+                  "--bland-altman " + Quoted(plot) + Quoted(kExampleStudy)),
+            0)
       << err_text;
+  // The PNG's width, big-endian after its signature and the header's length and type.
+  const std::string png = sinkview::testing::FileContents(plot);
+  ASSERT_GT(png.size(), 20u);
+  EXPECT_EQ(png.substr(16, 4), std::string("\0\0\x07\xD8", 4)) << "2008 pixels: 170 mm at 300 dpi";
   ASSERT_EQ(
       sinkview::testing::RunShell("pdftotext -layout " + Quoted(report) + " " + Quoted(out_ / "report.txt"),
                                   folder_.path, out_text, err_text),
