@@ -7,8 +7,8 @@ class QTableWidget;
 
 namespace sinkview {
 
-// Replaces the table's content: the headers, then the rows' cells, the
-// columns as wide as their texts.
+// `table` showing `rows` under `headers`, read-only, its columns as wide
+// as their contents.
 void FillTable(QTableWidget& table, const QStringList& headers, const std::vector<QStringList>& rows);
 
 } // namespace sinkview
