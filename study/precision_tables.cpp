@@ -40,7 +40,8 @@ ReadingTable PatternTable(const StudyResult& result) {
     if (row.classification != kPatternClassification) continue;
     std::string share, interval;
     if (row.of > 0) share = PercentText(100.0 * row.n / row.of);
-    if (row.ci95) interval = PercentText(100 * (*row.ci95)[0]) + " to " + PercentText(100 * (*row.ci95)[1]);
+    if (row.ci95)
+      interval = IntervalText(PercentText(100 * (*row.ci95)[0]), PercentText(100 * (*row.ci95)[1]));
     table.rows.push_back({row.group, std::string(row.band),
                           std::to_string(row.n) + " of " + std::to_string(row.of), share, interval});
   }

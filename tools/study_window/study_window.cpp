@@ -286,8 +286,6 @@ void StudyWindow::Shown() {
   emit StudyShown();
 }
 
-namespace {} // namespace
-
 void StudyWindow::ShowGroups(const StudyResult& study) {
   const QString chosen = groupFilter_->currentText();
   groupFilter_->clear();
