@@ -13,6 +13,8 @@ namespace {
 // labels and the axis title at the left and below, the line labels at the
 // right, the title and the legend above.
 constexpr double kLeft = 0.2, kRight = 0.25, kTop = 0.16, kBottom = 0.2;
+// A pixel of the screen, whatever the device's resolution.
+constexpr double kLineMm = 0.25;
 
 struct Frame {
   double xLow, xHigh, yLow, yHigh, xStep, yStep;
@@ -82,7 +84,7 @@ void DrawBlandAltmanPanel(const BlandAltmanPanel& p, Surface& s) {
           f.yLow - kBottom * f.yUnit);
   s.Cls();
   s.SetFontSize(kBlandAltmanFontPoints);
-  s.SetDrawWidth(1);
+  s.SetDrawWidth(std::max(1, static_cast<int>(std::lround(kLineMm * p.pixelsPerMm))));
   if (f.yLow < 0 && f.yHigh > 0) s.Line(f.xLow, 0, f.xHigh, 0, Rgb{190, 190, 190});
   s.Line(f.xLow, p.biasMm, f.xHigh, p.biasMm, kAgreementColour);
   const double dash = 0.015 * f.xUnit, labelX = f.xHigh + 0.02 * f.xUnit;

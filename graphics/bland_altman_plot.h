@@ -16,7 +16,11 @@ struct BlandAltmanPanel {
   std::string title; // the series
   std::vector<double> meansMm, differencesMm;
   double biasMm = 0, lowMm = 0, highMm = 0; // the bias and the limits of agreement
+  double pixelsPerMm = 96 / 25.4;           // the device's resolution, for the lines' width
 };
+
+// A panel's height on paper; its width is the column's.
+inline constexpr double kBlandAltmanPanelHeightMm = 64;
 
 inline constexpr const char* kBlandAltmanXTitle = "Mean of the two readings (mm)";
 inline constexpr const char* kBlandAltmanYTitle = "Difference, first \u2212 second (mm)";

@@ -148,10 +148,12 @@ std::vector<BandRow> PrimaryBands(const std::vector<PatientSummary>& hips,
 std::optional<PatternRule> PatternRuleOf(const Protocol& protocol,
                                          const std::optional<RepeatReadings>& repeat) {
   std::optional<double> limit = protocol.detectionLimitMm;
-  if (repeat && repeat->rows.front().detectionLimit) limit = repeat->rows.front().detectionLimit;
+  const bool repeated = repeat && repeat->rows.front().detectionLimit;
+  if (repeated) limit = repeat->rows.front().detectionLimit;
   if (!limit) return std::nullopt;
   PatternRule rule;
   rule.limitMm = *limit;
+  rule.limitOfRepeatReadings = repeated;
   for (std::size_t k = 0; k < 2; ++k) {
     std::optional<std::size_t> at;
     if (protocol.patternVisits) {

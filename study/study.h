@@ -193,6 +193,7 @@ std::vector<BandRow> PrimaryBands(const std::vector<PatientSummary>& hips,
 struct PatternRule {
   std::array<std::size_t, 2> visits{}; // into PatientSummary::visits
   double limitMm = 0;
+  bool limitOfRepeatReadings = false; // else the protocol's
 };
 std::optional<PatternRule> PatternRuleOf(const Protocol& protocol,
                                          const std::optional<RepeatReadings>& repeat);

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "study/precision.h"
+#include "study/precision_tables.h"
 #include "study/study.h"
 #include "study/study_csv.h"
 
@@ -75,6 +76,13 @@ TEST(Precision, RepeatReadingsOfTheHandComputedHips) {
   EXPECT_NEAR(*subsidence.detectionLimit, 0.98, 1e-5);
   EXPECT_EQ(result.repeat->rows[1].pairs, 5) << "stem/cement where both readings have it";
   EXPECT_NEAR(*result.repeat->rows[1].sd, 0, 1e-9);
+  // For reading, in millimetres with two decimals.
+  EXPECT_EQ(AgreementTable(result).rows.at(0),
+            (std::vector<std::string>{"subsidence", "5", "3", "0.10", "-0.52 to 0.72", "0.50", "-0.88",
+                                      "-2.02 to 0.26", "1.08", "-0.06 to 2.22", "0.98"}));
+  EXPECT_NE(PatternRuleText(result).find("more than 0.98 mm (the detection limit of the repeat readings)"),
+            std::string::npos)
+      << PatternRuleText(result);
 
   std::vector<std::string> reasons;
   for (const RejectedFile& r : result.rejected) reasons.push_back(r.file + ": " + r.reason);
@@ -111,8 +119,17 @@ TEST(Precision, PatternByTheDetectionLimitEqualIsStabilised) {
     visits[4].subsidence = c.at24;
     EXPECT_EQ(PatternOf(visits, *rule), c.pattern);
   }
+  StudyResult study;
+  study.protocol = protocol;
+  EXPECT_EQ(PatternRuleText(study),
+            "Between 12 months and 24 months, a stem whose subsidence changes by more "
+            "than 0.50 mm (the detection limit of the protocol) migrates continuously; "
+            "the others have stabilised.");
+  EXPECT_TRUE(AgreementTable(study).rows.empty());
   protocol.detectionLimitMm.reset();
   EXPECT_FALSE(PatternRuleOf(protocol, std::nullopt)) << "no limit, no pattern";
+  study.protocol = protocol;
+  EXPECT_EQ(PatternRuleText(study), "");
   RepeatReadings repeat;
   repeat.rows = {Agreement(CohortSeries::Subsidence, {-0.4, -0.4, 0.1, 0.6, 0.6}, 3)};
   EXPECT_NEAR(PatternRuleOf(protocol, repeat)->limitMm, 0.98, 1e-12) << "the repeat readings' limit";

@@ -245,11 +245,19 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
 }
 
 #ifdef SINKVIEW_DRAWS_FIGURES
-// The report's study pages say what the study is and what became of its hips.
-TEST_F(StudyCli, TheReportHasTheTitleTheFlowAndThePatientsWithTheirHips) {
-  const fs::path report = out_ / "report.pdf";
-  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--report " + Quoted(report) + Quoted(kExampleStudy)), 0)
+// The report's study pages say what the study is, what became of its hips
+// and how well its repeat readings agree; the Bland-Altman plot is as wide
+// as --figure-width says.
+TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecision) {
+  const fs::path report = out_ / "report.pdf", plot = out_ / "bland-altman.png";
+  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + "--report " + Quoted(report) + "--figure-width 170 " +
+                  "--bland-altman " + Quoted(plot) + Quoted(kExampleStudy)),
+            0)
       << err_text;
+  // The PNG's width, big-endian after its signature and the header's length and type.
+  const std::string png = sinkview::testing::FileContents(plot);
+  ASSERT_GT(png.size(), 20u);
+  EXPECT_EQ(png.substr(16, 4), std::string("\0\0\x07\xD8", 4)) << "2008 pixels: 170 mm at 300 dpi";
   ASSERT_EQ(
       sinkview::testing::RunShell("pdftotext -layout " + Quoted(report) + " " + Quoted(out_ / "report.txt"),
                                   folder_.path, out_text, err_text),
@@ -258,13 +266,29 @@ TEST_F(StudyCli, TheReportHasTheTitleTheFlowAndThePatientsWithTheirHips) {
   const std::string text = sinkview::testing::FileContents(out_ / "report.txt");
   // The tables name each quantity with its unit and round to what a reader
   // needs: A at 24 months, mm to two decimals, days whole, percentages to one.
-  for (const std::string expected :
-       {"Cemented stems A and B: subsidence over three years", "13 patients (14 hips) read",
-        "Enrolled: 6 patients (7 hips)", "Enrolled: 7 patients (7 hips)", "24 months: 4 of 7 hips measured",
-        "not measured: revised 1, late baseline 1, after break 1", "12 months: 5 of 7 hips measured",
-        "Days since surgery, mean", "725 to 741", "Bands at 24 months (0.50 to 1.50 mm", "Share (%)",
-        "4.6 to 69.9", "95 % CI (mm)", "-1.83 to 0.24", "Follow-up (months)", "Subsidence at 24 months (mm)",
-        "Angle change, last (°)", "threshold of 1.50 mm"})
+  for (const std::string expected : {"Cemented stems A and B: subsidence over three years",
+                                     "13 patients (14 hips) read",
+                                     "Enrolled: 6 patients (7 hips)",
+                                     "Enrolled: 7 patients (7 hips)",
+                                     "24 months: 4 of 7 hips measured",
+                                     "not measured: revised 1, late baseline 1, after break 1",
+                                     "12 months: 5 of 7 hips measured",
+                                     "Days since surgery, mean",
+                                     "725 to 741",
+                                     "Bands at 24 months (0.50 to 1.50 mm",
+                                     "Share (%)",
+                                     "4.6 to 69.9",
+                                     "95 % CI (mm)",
+                                     "-1.83 to 0.24",
+                                     "Follow-up (months)",
+                                     "Subsidence at 24 months (mm)",
+                                     "Angle change, last (°)",
+                                     "threshold of 1.50 mm",
+                                     "Agreement of the repeat readings with the first",
+                                     "0.04 to 0.12",
+                                     "Subsidence (n = 27 pairs)",
+                                     "43.9 to 100.0",
+                                     "(the detection limit of the repeat readings)"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   for (const std::string unitAlone : {" last mm", "primary mm", "angle deg", "-1.827484"})
     EXPECT_EQ(text.find(unitAlone), std::string::npos) << unitAlone;

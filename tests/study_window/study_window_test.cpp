@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -35,6 +36,17 @@ namespace fs = std::filesystem;
 // Its b is over the threshold, its a not.
 const fs::path kCohort = fs::path(SINKVIEW_TEST_DATA) / "study_cohort";
 
+// The tests' precision data read as a study with their repeat readings:
+// two series of five pairs each.
+StudyResult RepeatStudy() {
+  StudyOptions options;
+  options.recursive = true;
+  options.keepPrepared = true;
+  options.protocol.repeatReadings = (fs::path(SINKVIEW_TEST_DATA) / "precision_repeat" / "repeat").string();
+  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  return RunStudy({(fs::path(SINKVIEW_TEST_DATA) / "precision_repeat").string()}, options);
+}
+
 // Whether `window` shows the study of `folder` within 20 s.
 bool Shows(StudyWindow& window, const QString& folder) {
   QSignalSpy shown(&window, &StudyWindow::StudyShown);
@@ -49,16 +61,27 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFigureThe
   options.keepPrepared = true;
   const StudyResult study = RunStudy({kCohort.string()}, options);
   ASSERT_EQ(study.patients.size(), 3u);
+  StudyOptions withLimit = options;
+  withLimit.protocol.detectionLimitMm = 0.5;
 
-  const auto report = folder / "report.pdf";
-  ASSERT_TRUE(WriteStudyReport(report.string(), study, options));
-  const std::string pdf = FileContents(report);
-  const std::regex page("/Type\\s*/Page[^s]");
   // The front page with the figure, the main result (no model, so no model
   // figure), the protocol with timing and bands, the flow, the statistics
-  // and patients, then the three patients.
-  EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 5 + 3);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
+  // and patients, the precision page with repeat readings or a detection
+  // limit, then a page per patient.
+  const struct {
+    StudyResult study;
+    long pages;
+  } cases[] = {
+      {study, 5 + 3}, {RunStudy({kCohort.string()}, withLimit), 5 + 1 + 3}, {RepeatStudy(), 5 + 1 + 6}};
+  const auto report = folder / "report.pdf";
+  for (const auto& c : cases) {
+    ASSERT_TRUE(WriteStudyReport(report.string(), c.study, options));
+    const std::string pdf = FileContents(report);
+    const std::regex page("/Type\\s*/Page[^s]");
+    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()),
+              c.pages);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
+  }
 
   for (const auto& [name, start] : {std::pair{"cohort.png", "\x89PNG"},
                                     {"cohort.SVG", "<?xml"},
@@ -95,10 +118,12 @@ TEST(StudyGraphics, APatientPageShowsTheSeriesReadEvenWhenItsFileChangedSince) {
 }
 
 // A figure for a paper: one or two columns wide at 300 dpi, the PNG saying
-// so; the cohort figure and the model's means alike.
+// so; the cohort figure, the model's means and the Bland-Altman plot alike,
+// whose two panels stand one above the other in one column, side by side in
+// two.
 TEST(StudyGraphics, TheFiguresAreDrawnAtTheirWidthOnPaperAt300Dpi) {
   QTemporaryDir dir;
-  const StudyResult study = RunStudy({kCohort.string()}, StudyOptions());
+  const StudyResult study = RunStudy({kCohort.string()}, StudyOptions()), repeat = RepeatStudy();
   const auto model = ReadModelResults((fs::path(SINKVIEW_TEST_DATA) / "model_two_groups/expected").native());
   ASSERT_TRUE(model) << model.error().message;
   const std::string file = (fs::path(dir.path().toStdString()) / "figure.png").string();
@@ -110,6 +135,10 @@ TEST(StudyGraphics, TheFiguresAreDrawnAtTheirWidthOnPaperAt300Dpi) {
       {"cohort", [&](double mm) { return CohortFigureInTemporary(file, study, mm); }, CohortFigureHeightMm},
       {"model", [&](double mm) { return ModelFigureInTemporary(file, study, &*model, mm); },
        ModelMeansFigureHeightMm},
+      {"Bland-Altman", [&](double mm) { return BlandAltmanFigureInTemporary(file, repeat, mm); },
+       [](double mm) {
+         return mm < kTwoColumnsMm ? 2 * kBlandAltmanPanelHeightMm : kBlandAltmanPanelHeightMm;
+       }},
   };
   for (const auto& figure : figures) {
     for (const auto& [widthMm, pixels] : {std::pair{85.0, 1004}, std::pair{170.0, 2008}}) {
@@ -167,6 +196,13 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   EXPECT_LT(rowOf("B"), rowOf("Arnold"));
   table->sortByColumn(12, Qt::DescendingOrder);
   EXPECT_LT(rowOf("Arnold"), rowOf("B"));
+
+  // No repeat readings and no detection limit: the Precision tab says so
+  // and shows nothing else.
+  EXPECT_FALSE(window.findChild<QLabel*>("noRepeatReadings")->isHidden());
+  for (const char* name : {"agreement", "blandAltman", "patternRule", "patterns"})
+    EXPECT_TRUE(window.findChild<QWidget*>(name)->isHidden()) << name;
+  EXPECT_EQ(window.findChild<QTableWidget*>("agreement")->rowCount(), 0);
 }
 
 // What can be saved is the study shown, flagged by the threshold shown: a
@@ -228,10 +264,19 @@ QString CellOf(const QAbstractItemModel& model, const std::vector<std::pair<QStr
   return "no row";
 }
 
+// The cells of `table`'s `row`, or its headers for row -1.
+QStringList Cells(const QTableWidget& table, int row) {
+  QStringList cells;
+  for (int c = 0; c < table.columnCount(); ++c)
+    cells << (row < 0 ? table.horizontalHeaderItem(c) : table.item(row, c))->text();
+  return cells;
+}
+
 // The folder's study.toml is read as the command line reads it: its title,
-// its primary visit, its groups to filter the patients by, and what became
-// of each group's hips at each visit.
-TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
+// its primary visit, its groups to filter the patients by, what became of
+// each group's hips at each visit, and the agreement of its repeat readings
+// with the hips' migration patterns.
+TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecision) {
   QTemporaryDir dir;
   const fs::path study = fs::path(dir.path().toStdString()) / "study";
   fs::copy(kExampleStudy, study, fs::copy_options::recursive);
@@ -291,6 +336,28 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsAndFlow) {
   for (const auto& c : cells)
     EXPECT_EQ(CellOf(c.table, c.row, c.header).toStdString(), c.shown.toStdString())
         << c.header.toStdString();
+
+  // As precision.csv and bands.csv have them, rounded for reading.
+  EXPECT_TRUE(window.findChild<QLabel*>("noRepeatReadings")->isHidden());
+  EXPECT_FALSE(window.findChild<QWidget*>("blandAltman")->isHidden());
+  const auto* agreement = window.findChild<QTableWidget*>("agreement");
+  ASSERT_EQ(agreement->rowCount(), 2);
+  EXPECT_EQ(Cells(*agreement, -1), (QStringList{"Series", "Pairs", "Hips", "Bias (mm)", "Bias 95 % CI (mm)",
+                                                "SD (mm)", "Lower limit of agreement (mm)",
+                                                "Lower limit 95 % CI (mm)", "Upper limit of agreement (mm)",
+                                                "Upper limit 95 % CI (mm)", "Detection limit (mm)"}));
+  EXPECT_EQ(Cells(*agreement, 0), (QStringList{"subsidence", "27", "6", "0.08", "0.04 to 0.12", "0.10",
+                                               "-0.11", "-0.18 to -0.05", "0.27", "0.20 to 0.34", "0.19"}));
+  const auto* patterns = window.findChild<QTableWidget*>("patterns");
+  ASSERT_EQ(patterns->rowCount(), 4);
+  EXPECT_EQ(Cells(*patterns, -1),
+            (QStringList{"Group", "Pattern", "Hips", "Share (%)", "Wilson 95 % CI (%)"}));
+  EXPECT_EQ(Cells(*patterns, 0), (QStringList{"A", "continuous", "2 of 4", "50.0", "15.0 to 85.0"}));
+  EXPECT_EQ(Cells(*patterns, 3), (QStringList{"B", "stabilised", "0 of 3", "0.0", "0.0 to 56.1"}));
+  const QString rule = window.findChild<QLabel*>("patternRule")->text();
+  for (const char* part : {"Between 12 months and 24 months", "more than 0.19 mm",
+                           "(the detection limit of the repeat readings)"})
+    EXPECT_TRUE(rule.contains(part)) << rule.toStdString();
 }
 
 // A protocol with a problem is named with its line, and nothing is read.

@@ -1,7 +1,7 @@
 #include "tools/study/study_graphics.h"
 
-#include <QFileInfo>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "figures/figure.h"
@@ -12,6 +12,13 @@
 #include "ui/painter_surface.h"
 
 namespace sinkview {
+
+namespace {
+// A TIFF is laid out at its own resolution: its lines and texts fall on its pixels.
+int FigureDotsPerInch(const std::string& path) {
+  return FigureFormatOf(path) == FigureFormat::Tiff ? kTiffDotsPerInch : kFigureDotsPerInch;
+}
+} // namespace
 
 CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixelsPerMm) {
   CohortPlot plot;
@@ -65,8 +72,7 @@ Expected<AtomicFile, Failure>
 PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
                        const std::function<void(Surface& surface, double pixelsPerMm)>& draw) {
   EnsureGuiApplication();
-  // A TIFF is laid out at its own resolution: its lines and texts fall on its pixels.
-  const int dotsPerInch = FigureFormatOf(path) == FigureFormat::Tiff ? kTiffDotsPerInch : kFigureDotsPerInch;
+  const int dotsPerInch = FigureDotsPerInch(path);
   const double pixelsPerMm = dotsPerInch / 25.4;
   const QSize size(static_cast<int>(std::lround(widthMm * pixelsPerMm)),
                    static_cast<int>(std::lround(heightMm * pixelsPerMm)));
@@ -107,28 +113,45 @@ std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result) {
   return panels;
 }
 
-Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path,
-                                                           const StudyResult& result) {
+void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vector<BlandAltmanPanel>& panels,
+                           int columns) {
+  if (panels.empty()) return;
+  columns = std::clamp(columns, 1, static_cast<int>(panels.size()));
+  const auto count = static_cast<int>(panels.size()), rows = (count + columns - 1) / columns;
+  const QSizeF cell(area.width() / columns, area.height() / rows);
+  const double pixelsPerMm = PixelsPerMm(painter.device());
+  painter.save();
+  for (int i = 0; i < count; ++i) {
+    const QPointF corner(area.left() + cell.width() * (i % columns),
+                         area.top() + cell.height() * (i / columns));
+    PainterSurface surface(painter, QRectF(corner, cell), Qt::white, Qt::black, DesignFont());
+    BlandAltmanPanel panel = panels[static_cast<std::size_t>(i)];
+    panel.pixelsPerMm = pixelsPerMm;
+    DrawBlandAltmanPanel(panel, surface);
+  }
+  painter.restore();
+}
+
+Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path, const StudyResult& result,
+                                                           double widthMm) {
   EnsureGuiApplication();
-  const QString suffix = QFileInfo(QString::fromLocal8Bit(path)).suffix().toLower();
   const std::vector<BlandAltmanPanel> panels = BlandAltmanPanelsOf(result);
   if (panels.empty())
     return Unexpected(
         Failure{ShownFileName(path) + ": no Bland-Altman plot without two pairs of repeat readings."});
-  // A column of 85 mm, a panel 64 mm high; a PNG is drawn at 300 dpi.
-  const double pixelsPerMm = kDotsPerInch / 25.4;
-  const QSizeF panel(85 * pixelsPerMm, 64 * pixelsPerMm);
-  const double scale = suffix == "png" ? 300.0 / kDotsPerInch : 1;
-  const QSize size =
-      (QSizeF(panel.width(), panel.height() * static_cast<double>(panels.size())) * scale).toSize();
-  return DrawingInTemporary(path, size, [&](QPainter& painter) {
-    painter.scale(scale, scale);
-    for (std::size_t i = 0; i < panels.size(); ++i) {
-      PainterSurface surface(painter, QRectF(QPointF(0, panel.height() * static_cast<double>(i)), panel),
-                             Qt::white, Qt::black, DesignFont());
-      DrawBlandAltmanPanel(panels[i], surface);
-    }
-  });
+  // One column holds the panels one above the other, two side by side.
+  const std::size_t columns = widthMm < kTwoColumnsMm ? 1 : 2, rows = (panels.size() + columns - 1) / columns;
+  const int dotsPerInch = FigureDotsPerInch(path);
+  const double pixelsPerMm = dotsPerInch / 25.4;
+  const QSize size(
+      static_cast<int>(std::lround(widthMm * pixelsPerMm)),
+      static_cast<int>(std::lround(kBlandAltmanPanelHeightMm * static_cast<double>(rows) * pixelsPerMm)));
+  return DrawingInTemporary(
+      path, size,
+      [&](QPainter& painter) {
+        DrawBlandAltmanFigure(painter, QRectF(QPointF(0, 0), size), panels, static_cast<int>(columns));
+      },
+      dotsPerInch);
 }
 
 Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result,

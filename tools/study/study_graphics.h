@@ -68,12 +68,19 @@ CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixels
 // wide on paper as `area` is on its device.
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
 
-// The Bland-Altman plot of the repeat readings as PNG (300 dpi), TIFF
-// (600 dpi), SVG or PDF, whole in its temporary file: one panel per series
-// with two pairs or more, 85 mm wide.
+// The Bland-Altman plot of the repeat readings as PNG (kFigureDotsPerInch),
+// TIFF (600 dpi), SVG or PDF, whole in its temporary file: one panel per
+// series with two pairs or more, `widthMm` wide (one column, or two side by
+// side).
 [[nodiscard]] Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path,
-                                                                         const StudyResult& result);
+                                                                         const StudyResult& result,
+                                                                         double widthMm = kOneColumnMm);
 std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
+
+// The panels in `columns` columns over `area`, each as wide on paper as its
+// cell is on the painter's device: for the files, the window and the report.
+void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vector<BlandAltmanPanel>& panels,
+                           int columns);
 
 // The study report, a PDF/A-1b, written or whole in its temporary file. A
 // patient's page shows the series the study read (run with

@@ -12,7 +12,8 @@ Expected<AtomicFile, Failure> ModelFigureInTemporary(const std::string& path, co
   return Unexpected(Failure{path + ": the model-means figure is not built yet"});
 }
 
-Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path, const StudyResult&) {
+Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path, const StudyResult&,
+                                                           double) {
   return Unexpected(Failure{path + ": the Bland-Altman plot is not built yet"});
 }
 

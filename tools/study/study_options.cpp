@@ -56,10 +56,12 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
                              kind, for spreadsheets in any language
       --bland-altman=FILE    with repeat readings, also draw their Bland-Altman
                              plot (.png at 300 dpi, .tif or .tiff at 600
-                             dpi, .svg or .pdf)
+                             dpi, .svg or .pdf), a panel per series
       --figure-width=MM      the figures' width on paper: 85 (one column) or
-                             170 (two columns, the default); a PNG is drawn
-                             at 300 dpi, a TIFF at 600 dpi
+                             170 (two columns, the default); the Bland-Altman
+                             panels stand one above the other in one column,
+                             side by side in two; a PNG is drawn at 300 dpi,
+                             a TIFF at 600 dpi
 )help" + std::string(kDrawingSettingHelp) +
          R"help(
       --help                 display this help and exit

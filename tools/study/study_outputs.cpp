@@ -92,7 +92,9 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
       return Unexpected(added.error());
   }
   if (!request.blandAltmanFile.empty() && !Stopped(request)) {
-    if (auto added = set.Add(BlandAltmanFigureInTemporary(request.blandAltmanFile, result)); !added)
+    if (auto added =
+            set.Add(BlandAltmanFigureInTemporary(request.blandAltmanFile, result, request.figureWidthMm));
+        !added)
       return Unexpected(added.error());
   }
   if (!request.reportFile.empty() && !Stopped(request)) {

@@ -13,6 +13,7 @@
 #include "tools/study/gui_application.h"
 #include "tools/study/report_main_table.h"
 #include "tools/study/report_pages.h"
+#include "tools/study/report_precision.h"
 #include "tools/study/report_sections.h"
 #include "ui/design_units.h"
 #include "ui/rendered_file.h"
@@ -70,6 +71,8 @@ void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOption
   DrawFlowDiagram(pages, result);
   pages.Section("Cohort statistics and patients' summaries");
   DrawStudyTables(pages, result);
+  pages.Section("Precision of the measurements");
+  DrawPrecisionPage(pages, result);
   pages.Section("Patients");
   for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
 }

@@ -38,6 +38,7 @@
 #include "tools/study/study_protocol.h"
 #include "tools/study_window/fill_table.h"
 #include "tools/study_window/model_tab.h"
+#include "tools/study_window/precision_tab.h"
 #include "tools/study_window/summary_model.h"
 
 namespace sinkview {
@@ -165,6 +166,8 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   tabs->addTab(figure_, "Cohort figure");
   modelTab_ = new ModelTab(tabs);
   tabs->addTab(modelTab_, "Model");
+  precision_ = new PrecisionTab(tabs);
+  tabs->addTab(precision_, "Precision");
   layout->addWidget(tabs, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -295,6 +298,7 @@ void StudyWindow::Shown() {
   ShowGroups(*study);
   ShowStatistics(*study);
   ShowFlow(*study);
+  precision_->Show(*study);
   for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) b->setEnabled(true);
   modelTab_->Fit(study);
   emit StudyShown();

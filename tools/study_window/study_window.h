@@ -28,6 +28,7 @@ class LongCsvSpool;
 class FileSet;
 class ModelTab;
 class OutputFolder;
+class PrecisionTab;
 struct StudyOutputsRequest;
 class SummaryModel;
 
@@ -130,6 +131,7 @@ private:
   QTableWidget* statistics_;
   CohortView* figure_;
   ModelTab* modelTab_;
+  PrecisionTab* precision_;
   QPushButton *saveStudy_, *saveFigure_, *saveWorkbook_;
 };
 

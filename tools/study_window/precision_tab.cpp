@@ -1,0 +1,107 @@
+#include "tools/study_window/precision_tab.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "study/precision_tables.h"
+#include "tools/study/study_graphics.h"
+#include "tools/study_window/fill_table.h"
+
+namespace sinkview {
+
+// The Bland-Altman plot at the size of its place: side by side when the
+// place is wider than a panel's proportions, else one above the other.
+class BlandAltmanView : public QWidget {
+public:
+  using QWidget::QWidget;
+  void Show(std::vector<BlandAltmanPanel> panels) {
+    panels_ = std::move(panels);
+    update();
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    const int columns = width() * kBlandAltmanPanelHeightMm > height() * kOneColumnMm ? 2 : 1;
+    DrawBlandAltmanFigure(painter, QRectF(rect()), panels_, columns);
+  }
+
+private:
+  std::vector<BlandAltmanPanel> panels_;
+};
+
+namespace {
+
+void Fill(QTableWidget& table, const ReadingTable& content) {
+  const auto text = [](const std::vector<std::string>& cells) {
+    QStringList list;
+    for (const std::string& cell : cells) list << QString::fromStdString(cell);
+    return list;
+  };
+  std::vector<QStringList> rows;
+  for (const auto& row : content.rows) rows.push_back(text(row));
+  FillTable(table, text(content.headers), rows);
+  table.setVisible(!rows.empty());
+  // As high as its rows (and a scroll bar), so the plot gets the rest.
+  int height = table.horizontalHeader()->sizeHint().height() +
+               table.horizontalScrollBar()->sizeHint().height() + 2 * table.frameWidth();
+  for (int r = 0; r < table.rowCount(); ++r) height += table.rowHeight(r);
+  table.setMaximumHeight(height);
+}
+
+QTableWidget* ReadOnlyTable(const char* name, QWidget* parent) {
+  auto* table = new QTableWidget(parent);
+  table->setObjectName(name);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->hide();
+  table->hide();
+  return table;
+}
+
+} // namespace
+
+PrecisionTab::PrecisionTab(QWidget* parent) : QWidget(parent) {
+  none_ = new QLabel("No repeat readings in this study.", this);
+  none_->setObjectName("noRepeatReadings");
+  none_->hide();
+  agreement_ = ReadOnlyTable("agreement", this);
+  plot_ = new BlandAltmanView(this);
+  plot_->setObjectName("blandAltman");
+  plot_->hide();
+  rule_ = new QLabel(this);
+  rule_->setObjectName("patternRule");
+  rule_->setWordWrap(true);
+  rule_->hide();
+  patterns_ = ReadOnlyTable("patterns", this);
+
+  auto* patterns = new QVBoxLayout;
+  patterns->addWidget(rule_);
+  patterns->addWidget(patterns_);
+  patterns->addStretch(1);
+  auto* lower = new QHBoxLayout;
+  lower->addWidget(plot_, 3);
+  lower->addLayout(patterns, 2);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(none_);
+  layout->addWidget(agreement_);
+  layout->addLayout(lower, 1);
+}
+
+void PrecisionTab::Show(const StudyResult& study) {
+  none_->setVisible(!study.repeat);
+  Fill(*agreement_, AgreementTable(study));
+  std::vector<BlandAltmanPanel> panels = BlandAltmanPanelsOf(study);
+  plot_->setVisible(!panels.empty());
+  plot_->Show(std::move(panels));
+  rule_->setText(QString::fromStdString(PatternRuleText(study)));
+  rule_->setVisible(!rule_->text().isEmpty());
+  Fill(*patterns_, PatternTable(study));
+}
+
+} // namespace sinkview
