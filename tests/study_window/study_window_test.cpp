@@ -169,6 +169,8 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFile) {
   const SummaryModel& model = window.Summary();
   ASSERT_EQ(model.rowCount(), 3);
   EXPECT_EQ(model.index(0, 2).data().toString(), "Arnold, Jr. Anton AA-1");
+  EXPECT_EQ(window.findChild<QLabel*>("counts")->text(),
+            "3 patients (3 hips) read, 1 file rejected, 1 hip over the threshold");
 
   // b is over the threshold at 24 months: its flag says so, and every cell
   // of its row is marked; a's row (no value after its break) is not.

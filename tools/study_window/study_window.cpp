@@ -115,6 +115,7 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
 
   auto* status = new QHBoxLayout;
   counts_ = new QLabel(central);
+  counts_->setObjectName("counts");
   progress_ = new QProgressBar(central);
   cancelButton_ = new QPushButton("Cancel", central);
   progress_->hide();
@@ -358,12 +359,12 @@ void StudyWindow::ShowFlags(std::shared_ptr<const StudyResult> study) {
   figure_->Show(study);
   const auto flagged = std::count_if(study->patients.begin(), study->patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
-  counts_->setText(QString("%1 patients (%2 hips) read, %3 files rejected, %4 hips over the threshold%5")
-                       .arg(study->patientCount)
-                       .arg(study->patients.size())
-                       .arg(study->rejected.size())
-                       .arg(flagged)
-                       .arg(study->cancelled ? "; cancelled, the study is incomplete" : ""));
+  const auto count = [](std::size_t n, const char* what) {
+    return QString("%1 %2%3").arg(n).arg(what).arg(n == 1 ? "" : "s");
+  };
+  counts_->setText(PatientsAndHips(study->patients) + " read, " + count(study->rejected.size(), "file") +
+                   " rejected, " + count(static_cast<std::size_t>(flagged), "hip") + " over the threshold" +
+                   (study->cancelled ? "; cancelled, the study is incomplete" : ""));
 }
 
 void StudyWindow::OpenPatient(const QModelIndex& index) {
