@@ -26,8 +26,10 @@ SINKVIEW_E2E_STUDY="$study" scripts/with-x-server.sh "$build"/tests/e2e/session_
 cp "$build"/test-artifacts/1-main.png docs/images/main-window.png
 cp "$build"/test-artifacts/2-graphics.png docs/images/graphics-window.png
 cp "$build"/test-artifacts/3-table.png docs/images/table-window.png
-# The study window and the cohort figure on the same samples.
+# The study window on the example trial, from a folder of a plain name.
+trial="$study/trial-study"
+cp -r examples/study "$trial"
 QT_QPA_PLATFORM=xcb scripts/with-x-server.sh "$build"/app/sinkview-study-window \
-  --screenshot "$PWD/docs/images/study-window.png" "$study"
+  --screenshot "$PWD/docs/images/study-window.png" "$trial"
 "$build"/app/sinkview-study --output-dir "$XDG_RUNTIME_DIR" --figure docs/images/cohort-figure.png --figure-width 85 examples/study >/dev/null
 echo "docs/images updated"
