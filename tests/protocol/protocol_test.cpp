@@ -57,8 +57,7 @@ TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/protocol_errors.txt");
   EXPECT_EQ(cases.size(), 35u);
   for (auto [text, start] : cases) {
-    for (std::size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
-    const auto protocol = Parse(text);
+    const auto protocol = Parse(sinkview::testing::WithLineEnds(text));
     ASSERT_FALSE(protocol) << text;
     const std::string& message = protocol.error().message;
     EXPECT_EQ(message.substr(0, std::min(message.size(), 19 + start.size())), "/study/study.toml: " + start)

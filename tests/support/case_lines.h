@@ -26,4 +26,10 @@ inline std::vector<CaseLine> CaseLines(const std::filesystem::path& file) {
   return cases;
 }
 
+// A case's text with each \n written in it made a line end.
+inline std::string WithLineEnds(std::string text) {
+  for (std::size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
+  return text;
+}
+
 } // namespace sinkview::testing
