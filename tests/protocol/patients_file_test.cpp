@@ -88,35 +88,13 @@ TEST(PatientsFile, WindowsTextIsReadAsUtf8) {
   EXPECT_EQ(file->rows[0].covariates, std::vector<std::string>{"M\xC3\xBCller"});
 }
 
+// A day read is written as yyyy-mm-dd, which reads back.
 TEST(CalendarDate, ReadsBothFormsAndRefusesWhatCannotBeMeant) {
-  const struct {
-    std::string text;
-    std::optional<CalendarDate> date;
-    std::string why;
-  } cases[] = {
-      {"2020-02-29", 2020y / February / 29, ""},
-      {"29.02.2020", 2020y / February / 29, ""},
-      {"1.3.2021", 2021y / March / 1, ""},
-      {"2021-02-29", std::nullopt, "is no day of the calendar"},
-      {"2000-02-29", 2000y / February / 29, ""},
-      {"29.02.1900", std::nullopt, "is no day of the calendar"},
-      {"2020-13-01", std::nullopt, "is no day of the calendar"},
-      {"03/04/2020", std::nullopt, "is ambiguous (day or month first?): write the date as yyyy-mm-dd"},
-      {"2020/04/03", std::nullopt, "is ambiguous (day or month first?): write the date as yyyy-mm-dd"},
-      {"03.04.20", std::nullopt, "has a year of two digits: write the date as yyyy-mm-dd"},
-      {"2020-3-4", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
-      {"20200304", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
-      {"+2020-03-04", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
-  };
-  for (const auto& c : cases) {
-    const auto date = ParseCalendarDate(c.text);
-    if (c.date) {
-      ASSERT_TRUE(date) << c.text << ": " << date.error().message;
-      EXPECT_EQ(*date, *c.date) << c.text;
-      EXPECT_EQ(ParseCalendarDate(IsoDate(*date)).has_value(), true);
-    } else {
-      ASSERT_FALSE(date) << c.text;
-      EXPECT_EQ(date.error().message, c.why) << c.text;
-    }
+  const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/calendar_dates.txt");
+  EXPECT_EQ(cases.size(), 13u);
+  for (const auto& [text, expected] : cases) {
+    const auto date = ParseCalendarDate(text);
+    EXPECT_EQ(date ? IsoDate(*date) : date.error().message, expected) << text;
+    EXPECT_TRUE(!date || ParseCalendarDate(IsoDate(*date))) << text;
   }
 }

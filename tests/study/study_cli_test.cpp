@@ -61,6 +61,7 @@ TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
             "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 10 CSV files written to " +
                 out_.string() + "\n");
   EXPECT_EQ(err_text, "");
+  EXPECT_FALSE(fs::exists(out_ / "protocol-used.toml")) << "written only for a study with a protocol";
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
   EXPECT_EQ(out_text.rfind(
@@ -373,12 +374,6 @@ TEST_F(StudyCli, TheProtocolUsedIsWrittenBesideTheResultsAndReadsBack) {
   const auto used = ReadProtocol((out_ / "protocol-used.toml").string(), Protocol{});
   ASSERT_TRUE(used) << used.error().message;
   EXPECT_EQ(*used, command->options.protocol);
-
-  // Not without a protocol: the study's outputs stay what they were.
-  fs::remove_all(out_);
-  fs::create_directories(out_);
-  ASSERT_EQ(Study("--output-dir " + Quoted(out_) + Quoted(data_ / "study_cohort")), 0) << err_text;
-  EXPECT_FALSE(fs::exists(out_ / "protocol-used.toml"));
 }
 
 TEST(StudyProtocol, TheCommandLineOverridesTheProtocol) {
