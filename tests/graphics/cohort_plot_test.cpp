@@ -11,11 +11,6 @@ namespace {
 
 using namespace sinkview::testing;
 
-bool HasText(const RecordingSurface& s, const std::string& text) {
-  return std::any_of(s.placedTexts.begin(), s.placedTexts.end(),
-                     [&](const RecordingSurface::PlacedText& t) { return t.text == text; });
-}
-
 // Two groups of hips on the study clock, the primary visit at 24 months.
 CohortPlot TwoGroups(double widthMm = 85) {
   CohortPlot plot;
@@ -43,7 +38,11 @@ TEST(CohortPlot, EachGroupHasItsOwnColourDashAndMarker) {
   // The mean lines: group 0 solid between its three visits, group 1 dashed
   // between its two (no mean at 24 months); the legend adds one sample each.
   const auto meanLines = [&](Rgb colour) {
-    return Where(s, [&](const Segment& seg) { return seg.colour == colour && seg.x1 != seg.x2 && seg.y1 != seg.y2; }).size();
+    return Where(s,
+                 [&](const Segment& seg) {
+                   return seg.colour == colour && seg.x1 != seg.x2 && seg.y1 != seg.y2;
+                 })
+        .size();
   };
   EXPECT_EQ(meanLines(first.colour), 2u);
   EXPECT_GT(meanLines(second.colour), 3u);

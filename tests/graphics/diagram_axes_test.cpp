@@ -12,16 +12,6 @@ using namespace sinkview::testing;
 
 namespace {
 
-constexpr Rgb kGrid{8, 0, 0};
-
-// The values of the grid lines the box drew: colour 8 across the whole width.
-std::vector<double> DrawnGrid(const RecordingSurface& box, double lastDay) {
-  std::vector<double> ys;
-  for (const Segment& g : box.segments)
-    if (g.colour == kGrid && g.x1 == 0 && g.x2 == lastDay && g.y1 == g.y2) ys.push_back(g.y1);
-  return ys;
-}
-
 struct Written {
   std::vector<std::string> values, months;
   std::vector<double> valueYs, monthXs;
@@ -80,7 +70,7 @@ TEST(DiagramAxes, ValuesAtTheDrawnGridLinesAndMonthsAtTheYearTicks) {
     const Written w = Read(scales);
     EXPECT_EQ(w.values, c.values) << c.name;
     // Each value stands at its grid line, one the box drew.
-    const std::vector<double> drawn = DrawnGrid(box, 800);
+    const std::vector<double> drawn = GridLines(box, 800);
     for (std::size_t i = 0; i < w.values.size(); ++i) {
       EXPECT_EQ(GridValueText(w.valueYs[i]), w.values[i]) << c.name;
       EXPECT_NE(std::find(drawn.begin(), drawn.end(), w.valueYs[i]), drawn.end())

@@ -39,6 +39,21 @@ inline std::vector<Segment> CurveSegments(const RecordingSurface& s) {
   return Where(s, [](const Segment& g) { return g.width == 2; });
 }
 
+// The values of the horizontal grid lines: colour 8 (red 8 of 255, not a
+// palette index) across the whole width.
+inline std::vector<double> GridLines(const RecordingSurface& s, double lastDay) {
+  std::vector<double> ys;
+  for (const Segment& g : s.segments)
+    if (g.colour == Rgb{8, 0, 0} && g.x1 == 0 && g.x2 == lastDay && g.y1 == g.y2) ys.push_back(g.y1);
+  return ys;
+}
+
+// Whether a text placed on the surface reads `text` exactly.
+inline bool HasText(const RecordingSurface& s, const std::string& text) {
+  return std::any_of(s.placedTexts.begin(), s.placedTexts.end(),
+                     [&](const RecordingSurface::PlacedText& t) { return t.text == text; });
+}
+
 } // namespace sinkview::testing
 
 namespace sinkview {

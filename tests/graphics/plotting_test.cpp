@@ -18,14 +18,6 @@ std::vector<double> OnlyScale(const RecordingSurface& s) {
   return {s.scales[0].x1, s.scales[0].y1, s.scales[0].x2, s.scales[0].y2};
 }
 
-// Horizontal grid lines: colour 8 across the whole width.
-std::vector<double> GridLines(const RecordingSurface& s, double lastDay) {
-  std::vector<double> ys;
-  for (const Segment& g : s.segments)
-    if (g.colour == kColour8 && g.x1 == 0 && g.x2 == lastDay && g.y1 == g.y2) ys.push_back(g.y1);
-  return ys;
-}
-
 std::vector<Segment> RadiographLines(const RecordingSurface& s) {
   return Where(s, [](const Segment& g) { return g.colour == kColour8 && g.x1 == g.x2 && g.y1 != g.y2; });
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "../support/case_lines.h"
 #include "protocol/calendar_date.h"
 #include "protocol/patients_file.h"
 
@@ -70,35 +71,14 @@ TEST(PatientsFile, EventsGroupsAndPatientsAreRead) {
 }
 
 TEST(PatientsFile, EveryBadRowIsOneMessageWithLineAndColumn) {
-  const struct {
-    std::string text, message;
-    bool pseudonymise = false;
-  } cases[] = {
-      {"", "line 1: the header line is missing."},
-      {"group;age\nA;3\n", "line 1: there is no column 'file' naming the data files."},
-      {"file,group;age\n", "line 1: the header holds both ',' and ';', so the separator cannot be told."},
-      {"file;;age\n", "line 1: column 2 has no name."},
-      {"file;File\n", "line 1, column 'File': the column is there twice."},
-      {"file;group\na.vok;A;x\n", "line 2: 3 fields, but the header has 2."},
-      {"file;group\na.vok\n", "line 2: 1 fields, but the header has 2."},
-      {"file;group\n;A\n", "line 2, column 'file': the data file is not named."},
-      {"file\na.vok\nb.vok\n./a.vok\n", "line 4, column 'file': \"a.vok\" is listed already on line 2."},
-      {"file;group\na.vok;\n", "line 2, column 'group': the group is not named."},
-      {"file;death_date\na.vok;29.02.2021\n",
-       "line 2, column 'death_date': \"29.02.2021\" is no day of the calendar."},
-      {"file;surgery_date;revision_date\na.vok;2020-03-04;2020-03-03\n",
-       "line 2, column 'revision_date': 2020-03-03 is before the surgery on 2020-03-04."},
-      {"file;group\n\"a.vok\"x;A\n", "line 2: text follows the closing quote of a field."},
-      {"file;group\nb.vok;A\n\"a.vok;A\n", "line 3: a quoted field is not closed."},
-      {"file\na.vok\n", "line 1: pseudonymisation needs a column 'patient' with every patient's identifier.",
-       true},
-      {"file;patient\na.vok;P1\nb.vok;\n",
-       "line 3, column 'patient': pseudonymisation needs every patient's identifier.", true},
-  };
-  for (const auto& c : cases) {
-    const auto file = Parse(c.text, c.pseudonymise);
-    ASSERT_FALSE(file) << c.text;
-    EXPECT_EQ(file.error().message, "patients.csv: " + c.message) << c.text;
+  const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/patients_errors.txt");
+  EXPECT_EQ(cases.size(), 16u);
+  for (auto [text, message] : cases) {
+    const bool pseudonymise = text.starts_with("pseudonymised: ");
+    if (pseudonymise) text.erase(0, 15);
+    const auto file = Parse(sinkview::testing::WithLineEnds(text), pseudonymise);
+    ASSERT_FALSE(file) << text;
+    EXPECT_EQ(file.error().message, "patients.csv: " + message) << text;
   }
 }
 
@@ -108,35 +88,13 @@ TEST(PatientsFile, WindowsTextIsReadAsUtf8) {
   EXPECT_EQ(file->rows[0].covariates, std::vector<std::string>{"M\xC3\xBCller"});
 }
 
+// A day read is written as yyyy-mm-dd, which reads back.
 TEST(CalendarDate, ReadsBothFormsAndRefusesWhatCannotBeMeant) {
-  const struct {
-    std::string text;
-    std::optional<CalendarDate> date;
-    std::string why;
-  } cases[] = {
-      {"2020-02-29", 2020y / February / 29, ""},
-      {"29.02.2020", 2020y / February / 29, ""},
-      {"1.3.2021", 2021y / March / 1, ""},
-      {"2021-02-29", std::nullopt, "is no day of the calendar"},
-      {"2000-02-29", 2000y / February / 29, ""},
-      {"29.02.1900", std::nullopt, "is no day of the calendar"},
-      {"2020-13-01", std::nullopt, "is no day of the calendar"},
-      {"03/04/2020", std::nullopt, "is ambiguous (day or month first?): write the date as yyyy-mm-dd"},
-      {"2020/04/03", std::nullopt, "is ambiguous (day or month first?): write the date as yyyy-mm-dd"},
-      {"03.04.20", std::nullopt, "has a year of two digits: write the date as yyyy-mm-dd"},
-      {"2020-3-4", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
-      {"20200304", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
-      {"+2020-03-04", std::nullopt, "is not a date of the form yyyy-mm-dd or dd.mm.yyyy"},
-  };
-  for (const auto& c : cases) {
-    const auto date = ParseCalendarDate(c.text);
-    if (c.date) {
-      ASSERT_TRUE(date) << c.text << ": " << date.error().message;
-      EXPECT_EQ(*date, *c.date) << c.text;
-      EXPECT_EQ(ParseCalendarDate(IsoDate(*date)).has_value(), true);
-    } else {
-      ASSERT_FALSE(date) << c.text;
-      EXPECT_EQ(date.error().message, c.why) << c.text;
-    }
+  const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/calendar_dates.txt");
+  EXPECT_EQ(cases.size(), 13u);
+  for (const auto& [text, expected] : cases) {
+    const auto date = ParseCalendarDate(text);
+    EXPECT_EQ(date ? IsoDate(*date) : date.error().message, expected) << text;
+    EXPECT_TRUE(!date || ParseCalendarDate(IsoDate(*date))) << text;
   }
 }

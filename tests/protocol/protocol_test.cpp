@@ -2,6 +2,7 @@
 // protocol-used.toml read back.
 #include <gtest/gtest.h>
 
+#include "../support/case_lines.h"
 #include "protocol/protocol_toml.h"
 #include "protocol/read_protocol.h"
 
@@ -53,66 +54,14 @@ TEST(Protocol, KeysOverrideTheDefaults) {
 
 // Each bad protocol is one message with the file, the line and the key.
 TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
-  const std::string visits6and12 = "[[visit]]\nname = \"6\"\nmonths = 6\nwindow_months = [3, 9]\n"
-                                   "[[visit]]\nname = \"12\"\nmonths = 12\n";
-  const struct {
-    std::string text, message;
-  } cases[] = {
-      {"treshold_mm = 2", "line 1, 'treshold_mm': is no key of a protocol (did you mean 'threshold_mm'?)."},
-      {"\ncolour = 2", "line 2, 'colour': is no key of a protocol."},
-      {"threshold_mm = \"2\"", "line 1, 'threshold_mm': must be a number, not text."},
-      {"threshold_mm = -1", "line 1, 'threshold_mm': must be a number of 0 or more."},
-      {"threshold_mm = nan", "line 1, 'threshold_mm': must be a finite number."},
-      {"pseudonymise = 1", "line 1, 'pseudonymise': must be true or false, not a whole number."},
-      {"title = 3", "line 1, 'title': must be text in quotes, not a whole number."},
-      {"cutoff = \"2026-01-31\"", "line 1, 'cutoff': must be a date without quotes, such as 2026-01-31."},
-      {"cutoff = 2026-01-31T10:00:00",
-       "line 1, 'cutoff': must be a date such as 2025-06-30, not a date and time."},
-      {"cutoff = 2026-02-30", "line 1, column 20: "},
-      {"bands_mm = [1.5, 0.5]", "line 1, 'bands_mm': must be two limits a < b above 0, [a, b]."},
-      {"bands_mm = [1.5]", "line 1, 'bands_mm': must be a list of two numbers, [from, to]."},
-      {"baseline_days = [0, 4.5]", "line 1, 'baseline_days': must be a whole number of days, not a number."},
-      {"baseline_days = [42, 0]", "line 1, 'baseline_days': must be [from, to] with from <= to."},
-      {"value_at_visit = \"last\"",
-       "line 1, 'value_at_visit': \"last\" is none of 'nearest' or 'interpolate'."},
-      {"reference_point = \"knee\"", "line 1, 'reference_point': \"knee\" is none of 'head' or 'shoulder'."},
-      {"time_limit_months = true", "line 1, 'time_limit_months': must be a number, not true or false."},
-      {"primary_visit = \"25 months\"", "line 1, 'primary_visit': \"25 months\" is none of the visits."},
-      {"pattern_visits = [\"3 months\", \"4 months\"]",
-       "line 1, 'pattern_visits': \"4 months\" is none of the visits."},
-      {"pattern_visits = [\"3 months\", \"3 months\"]",
-       "line 1, 'pattern_visits': must name two different visits."},
-      {"detection_limit_mm = 0", "line 1, 'detection_limit_mm': must be above 0."},
-      {"visit = 3", "line 1, 'visit': must be [[visit]] tables, not a whole number."},
-      {"[visit]\nmonths = 3", "line 1, 'visit': must be [[visit]] tables, not a table."},
-      {"[[visit]]\nmonths = 3\nwindow = [2, 4]", "line 3, 'window': is no key of a [[visit]]."},
-      {"[[visit]]\nmonths = 3", "line 1, 'visit': needs 'months' and 'window_months'."},
-      {"[[visit]]\nmonths = 0\nwindow_months = [0, 1]", "line 2, 'months': must be above 0."},
-      {"[[visit]]\nmonths = 6\nwindow_months = [7, 9]",
-       "line 3, 'window_months': does not hold the visit's target of 6 months."},
-      {"[[visit]]\nmonths = 6\nwindow_months = [9, 3]",
-       "line 3, 'window_months': must be [from, to] with 0 <= from < to."},
-      {visits6and12 + "window_months = [8, 18]",
-       "line 5, 'window_months': the window of \"12\" overlaps that of \"6\"."},
-      {visits6and12 + "window_months = [9, 18]\nmonths = 3", "line 9, "},
-      {"[[visit]]\nmonths = 12\nwindow_months = [9, 18]\n[[visit]]\nmonths = 6\nwindow_months = [3, 9]",
-       "line 4, 'months': the visits must rise: 6 months follows 12 months."},
-      {"[[visit]]\nname = \"a\"\nmonths = 6\nwindow_months = [3, 9]\n"
-       "[[visit]]\nname = \"a\"\nmonths = 12\nwindow_months = [9, 18]",
-       "line 5, 'name': \"a\" names two visits."},
-      {"[[visit]]\nmonths = 6\nwindow_months = [3, 9]",
-       "line 1, 'primary_visit': no visit is named \"24 months\": name the primary visit."},
-      {"title = \"a\"\ntitle = \"b\"", "line 2, column 9: "},
-      {"[[visit]]\nmonths = 6\nwindow_months = [3, 9]\nprimary_visit = \"6 months\"",
-       "line 4, 'primary_visit': is no key of a [[visit]]: write it above the first [[visit]]."},
-  };
-  for (const auto& c : cases) {
-    const auto protocol = Parse(c.text);
-    ASSERT_FALSE(protocol) << c.text;
+  const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/protocol_errors.txt");
+  EXPECT_EQ(cases.size(), 35u);
+  for (auto [text, start] : cases) {
+    const auto protocol = Parse(sinkview::testing::WithLineEnds(text));
+    ASSERT_FALSE(protocol) << text;
     const std::string& message = protocol.error().message;
-    EXPECT_EQ(message.substr(0, std::min(message.size(), 19 + c.message.size())),
-              "/study/study.toml: " + c.message)
-        << c.text;
+    EXPECT_EQ(message.substr(0, std::min(message.size(), 19 + start.size())), "/study/study.toml: " + start)
+        << text;
   }
 }
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "../support/file_contents.h"
+#include "../support/case_lines.h"
 #include "tools/export/export_options.h"
 
 using namespace sinkview;
@@ -27,19 +27,16 @@ TEST(ExportOptions, SettingOptionsFillTheSettingsInEitherSpelling) {
 }
 
 TEST(ExportOptions, WrongCommandLinesSayWhatIsWrong) {
-  std::istringstream cases(sinkview::testing::FileContents(SINKVIEW_TEST_DATA "/export_usage_errors.txt"));
-  int checked = 0;
-  for (std::string line; std::getline(cases, line);) {
-    if (line.empty() || line.starts_with('#')) continue;
-    for (std::size_t at; (at = line.find("NOT_A_FOLDER")) != std::string::npos;)
-      line.replace(at, 12, SINKVIEW_SOURCE_DIR "/README.md");
-    const std::size_t arrow = line.find("=> ");
-    std::istringstream words(line.substr(0, arrow));
+  const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/export_usage_errors.txt");
+  EXPECT_EQ(cases.size(), 25u);
+  for (auto [arguments, message] : cases) {
+    for (std::string* text : {&arguments, &message})
+      for (std::size_t at; (at = text->find("NOT_A_FOLDER")) != std::string::npos;)
+        text->replace(at, 12, SINKVIEW_SOURCE_DIR "/README.md");
+    std::istringstream words(arguments);
     const auto command = ParseExportArguments({std::istream_iterator<std::string>(words), {}});
-    ASSERT_FALSE(command) << line;
-    EXPECT_EQ(command.error().message, line.substr(arrow + 3));
-    ++checked;
+    ASSERT_FALSE(command) << arguments;
+    EXPECT_EQ(command.error().message, message);
   }
-  EXPECT_EQ(checked, 17);
   EXPECT_EQ(UsageErrorText({"x"}), "sinkview-export: x\nTry 'sinkview-export --help'.\n");
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <sstream>
 
 #include "../support/run_shell.h"
@@ -11,32 +12,15 @@
 using namespace sinkview;
 namespace fs = std::filesystem;
 
+// The wrong ones are among export_usage_errors.txt.
 TEST(FigureAxesOptions, ScalesAndAWidthOnPaperGoWithTheGraphicsOnly) {
-  const struct {
-    const char* arguments;
-    const char* message; // "" for a command line that is read
-  } cases[] = {
-      {"--graphics g.png --axes a.vok", ""},
-      {"--graphics g.png --axes --figure-width 85 a.vok", ""},
-      {"--graphics g.pdf --axes --figure-width=170 --table t.png a.vok", ""},
-      {"--graphics g.png --axes --size 800x600 a.vok", ""},
-      {"--axes a.vok", "--axes writes the scales of the --graphics figure; give --graphics too"},
-      {"--table t.png --axes a.vok",
-       "--axes writes the scales of the --graphics figure; give --graphics too"},
-      {"--graphics g.png --figure-width 85 a.vok",
-       "--figure-width sizes the --graphics figure with --axes; give both"},
-      {"--graphics g.png --axes --figure-width 85 --size 800x600 a.vok",
-       "--size and --figure-width both size the figure; give one"},
-      {"--graphics g.png --axes --figure-width 100 a.vok", "--figure-width wants 85 or 170 (mm), not '100'"},
-      {"--graphics g.png --axes --figure-width=85mm a.vok",
-       "--figure-width wants 85 or 170 (mm), not '85mm'"},
-      {"--graphics g.png --axes --figure-width", "--figure-width wants a value"},
-      {"--graphics g.png --axes=yes a.vok", "unknown option '--axes=yes'"},
-  };
-  for (const auto& c : cases) {
-    std::istringstream words(c.arguments);
+  for (const char* arguments :
+       {"--graphics g.png --axes a.vok", "--graphics g.png --axes --figure-width 85 a.vok",
+        "--graphics g.pdf --axes --figure-width=170 --table t.png a.vok",
+        "--graphics g.png --axes --size 800x600 a.vok"}) {
+    std::istringstream words(arguments);
     const auto command = ParseExportArguments({std::istream_iterator<std::string>(words), {}});
-    EXPECT_EQ(command ? "" : command.error().message, c.message) << c.arguments;
+    EXPECT_TRUE(command) << arguments << ": " << command.error().message;
   }
   const auto read = ParseExportArguments({"--graphics", "g.png", "--axes", "--figure-width", "170", "a.vok"});
   ASSERT_TRUE(read);
