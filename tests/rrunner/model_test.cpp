@@ -159,9 +159,19 @@ TEST(Model, FittedInAScratchFolderThatGoesWhateverHappens) {
   const StudyResult study = RunStudy({SINKVIEW_TEST_DATA "/study_cohort"}, StudyOptions());
   for (const bool cancelled : {false, true}) {
     std::atomic<bool> cancel = false;
+    // Cancelled once R has made its own temporary folder, so that R is
+    // running and has something to leave behind, however fast it is.
     std::thread canceller([&] {
       if (!cancelled) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(500)); // R has started
+      const auto rStarted = [&] {
+        std::error_code gone;
+        for (fs::recursive_directory_iterator it(temporary.path, gone), end; !gone && it != end;
+             it.increment(gone))
+          if (it->path().filename().string().rfind("Rtmp", 0) == 0) return true;
+        return false;
+      };
+      for (int wait = 0; wait < 2000 && !rStarted(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
       cancel = true;
     });
     const auto fitted = FitModelInScratch(study, &cancel);
