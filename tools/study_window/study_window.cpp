@@ -463,7 +463,7 @@ void StudyWindow::SaveStudy() {
 
 void StudyWindow::SaveFigure() {
   const QString file = QFileDialog::getSaveFileName(this, "Save the cohort figure", folder_ + "/cohort.png",
-                                                    "Figures (*.png *.svg *.pdf)");
+                                                    "Figures (*.png *.tif *.tiff *.svg *.pdf)");
   if (file.isEmpty() || !study_) return;
   Report(WriteCohortFigure(Local(file), *study_), "The cohort figure is saved as " + file + ".");
 }
