@@ -4,14 +4,12 @@
 #include <QSize>
 #include <string>
 
+#include "model/figure_files.h"
 #include "model/prepared_series.h"
 
 class QPainter;
 
 namespace sinkview {
-
-// A figure's resolution as an image for print: papers ask for 300 dpi.
-inline constexpr int kPrintDotsPerInch = 300;
 
 // The per-patient figure with scales: the graphics window's five boxes drawn
 // as the window draws them, each diagram with the values of its grid lines,

@@ -12,6 +12,11 @@ enum class FigureFormat { Png, Tiff, Pdf, Svg };
 
 // A TIFF's resolution: what journals ask for.
 inline constexpr int kTiffDotsPerInch = 600;
+// Any other image's resolution for print: papers ask for 300 dpi.
+inline constexpr int kPrintDotsPerInch = 300;
+
+// The widths of a figure for a paper: one journal column or the whole page.
+inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
 
 // The format of a figure's file; none for an ending no figure is written in.
 std::optional<FigureFormat> FigureFormatOf(const std::string& path);

@@ -69,8 +69,8 @@ std::optional<FigureSize> ParseSize(const std::string& text) {
 }
 
 std::optional<int> ParseFigureWidth(const std::string& text) {
-  for (const int width : kFigureWidthsMm)
-    if (text == std::to_string(width)) return width;
+  for (const double width : {kOneColumnMm, kTwoColumnsMm})
+    if (text == std::to_string(static_cast<int>(width))) return static_cast<int>(width);
   return std::nullopt;
 }
 

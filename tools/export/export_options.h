@@ -25,9 +25,6 @@ struct FigureSize {
   int width = 0, height = 0;
 };
 
-// The widths on paper --figure-width takes: one column or two of a journal.
-inline constexpr int kFigureWidthsMm[] = {85, 170};
-
 // The settings the series are read and prepared with, where they are found
 // and where their exports go, and the figures asked for.
 struct ExportOptions : SettingOptions {

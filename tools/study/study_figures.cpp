@@ -16,7 +16,7 @@ namespace sinkview {
 namespace {
 // A TIFF is laid out at its own resolution: its lines and texts fall on its pixels.
 int FigureDotsPerInch(const std::string& path) {
-  return FigureFormatOf(path) == FigureFormat::Tiff ? kTiffDotsPerInch : kFigureDotsPerInch;
+  return FigureFormatOf(path) == FigureFormat::Tiff ? kTiffDotsPerInch : kPrintDotsPerInch;
 }
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "graphics/cohort_plot.h"
 #include "graphics/model_means_plot.h"
 #include "model/atomic_file.h"
+#include "model/figure_files.h"
 #include "rrunner/model_results.h"
 #include "study/study.h"
 
@@ -20,13 +21,8 @@ namespace sinkview {
 
 struct ModelResults;
 
-// The widths of a figure for a paper: one column or the whole page.
-inline constexpr double kOneColumnMm = 85, kTwoColumnsMm = 170;
-// The resolution of a figure for a paper as a PNG (a TIFF has kTiffDotsPerInch).
-inline constexpr int kFigureDotsPerInch = 300;
-
 // The cohort figure as PNG, TIFF, SVG or PDF, chosen by the extension of
-// `path`, `widthMm` wide on paper at kFigureDotsPerInch (a TIFF at 600
+// `path`, `widthMm` wide on paper at kPrintDotsPerInch (a TIFF at 600
 // dpi): written, or whole in its temporary file for the caller to commit
 // with the study's other files.
 [[nodiscard]] Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result,
@@ -35,7 +31,7 @@ inline constexpr int kFigureDotsPerInch = 300;
 CohortFigureInTemporary(const std::string& path, const StudyResult& result, double widthMm = kTwoColumnsMm);
 
 // A figure for a paper, `widthMm` by `heightMm`, as PNG (at
-// kFigureDotsPerInch), TIFF (at kTiffDotsPerInch), SVG or PDF by the extension of `path`, whole in its
+// kPrintDotsPerInch), TIFF (at kTiffDotsPerInch), SVG or PDF by the extension of `path`, whole in its
 // temporary file; `draw` draws it on a surface over the whole of it, of
 // `pixelsPerMm`.
 [[nodiscard]] Expected<AtomicFile, Failure>
@@ -68,7 +64,7 @@ CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixels
 // wide on paper as `area` is on its device.
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
 
-// The Bland-Altman plot of the repeat readings as PNG (kFigureDotsPerInch),
+// The Bland-Altman plot of the repeat readings as PNG (kPrintDotsPerInch),
 // TIFF (600 dpi), SVG or PDF, whole in its temporary file: one panel per
 // series with two pairs or more, `widthMm` wide (one column, or two side by
 // side).

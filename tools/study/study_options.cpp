@@ -109,7 +109,7 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
     command.workbookFile = value;
   } else if (name == "figure-width") {
     const std::optional<double> mm = OptionNumber(value);
-    if (!mm || (*mm != 85 && *mm != 170))
+    if (!mm || (*mm != kOneColumnMm && *mm != kTwoColumnsMm))
       return WrongUsage("--figure-width wants 85 (one column) or 170 (two columns), not '" + value + "'");
     command.figureWidthMm = *mm;
   } else {
