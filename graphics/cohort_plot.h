@@ -35,14 +35,19 @@ struct CohortGroup {
   std::vector<CohortMean> means; // one per visit, in order of time
 };
 
-struct CohortPlot {
+// What every figure of a study for a paper has: the primary visit it marks,
+// its size on paper and the device's resolution.
+struct PaperPlot {
+  std::optional<double> primaryMonths;
+  std::string primaryVisit;
+  double widthMm = 170, heightMm = 100, pixelsPerMm = 96 / 25.4;
+};
+
+// The threshold is marked at the primary visit.
+struct CohortPlot : PaperPlot {
   std::vector<CohortGroup> groups;
   std::vector<CohortCourse> courses;
   double thresholdMm = 1.5;
-  std::optional<double> primaryMonths; // where the threshold is marked
-  std::string primaryVisit;
-  // The figure's size on paper and the device's resolution.
-  double widthMm = 170, heightMm = 100, pixelsPerMm = 96 / 25.4;
 };
 
 // The figure's height for a width on paper.

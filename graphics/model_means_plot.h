@@ -20,11 +20,8 @@ struct ModelMeansGroup {
   std::vector<MeanMark> means; // the model-based means, in order of time
 };
 
-struct ModelMeansPlot {
+struct ModelMeansPlot : PaperPlot {
   std::vector<ModelMeansGroup> groups; // in the cohort figure's order, so each keeps its look
-  std::optional<double> primaryMonths;
-  std::string primaryVisit;
-  double widthMm = 170, heightMm = 90, pixelsPerMm = 96 / 25.4;
 };
 
 // The figure's height for a width on paper.

@@ -13,13 +13,7 @@ namespace sinkview {
 ModelMeansPlot ModelMeansPlotOf(const StudyResult& result, const ModelResults& model, double widthMm,
                                 double pixelsPerMm) {
   ModelMeansPlot plot;
-  plot.widthMm = widthMm;
-  plot.heightMm = ModelMeansFigureHeightMm(widthMm);
-  plot.pixelsPerMm = pixelsPerMm;
-  if (const Visit* primary = PrimaryVisitOf(result.protocol)) {
-    plot.primaryMonths = primary->months;
-    plot.primaryVisit = primary->name;
-  }
+  FramePaperPlot(plot, result.protocol, widthMm, ModelMeansFigureHeightMm(widthMm), pixelsPerMm);
   // The study's groups in its order, so each has its cohort figure's look.
   for (const std::string& name : result.groups) plot.groups.push_back({name, {}});
   for (const ModelEstimate& e : model.estimates) {

@@ -20,16 +20,21 @@ int FigureDotsPerInch(const std::string& path) {
 }
 } // namespace
 
-CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixelsPerMm) {
-  CohortPlot plot;
-  plot.thresholdMm = result.thresholdMm;
+void FramePaperPlot(PaperPlot& plot, const Protocol& protocol, double widthMm, double heightMm,
+                    double pixelsPerMm) {
   plot.widthMm = widthMm;
-  plot.heightMm = CohortFigureHeightMm(widthMm);
+  plot.heightMm = heightMm;
   plot.pixelsPerMm = pixelsPerMm;
-  if (const Visit* primary = PrimaryVisitOf(result.protocol)) {
+  if (const Visit* primary = PrimaryVisitOf(protocol)) {
     plot.primaryMonths = primary->months;
     plot.primaryVisit = primary->name;
   }
+}
+
+CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixelsPerMm) {
+  CohortPlot plot;
+  plot.thresholdMm = result.thresholdMm;
+  FramePaperPlot(plot, result.protocol, widthMm, CohortFigureHeightMm(widthMm), pixelsPerMm);
   for (const std::string& name : result.groups) plot.groups.push_back({name, 0, {}});
   const auto groupIndex = [&](const std::string& name) {
     return static_cast<int>(std::find(result.groups.begin(), result.groups.end(), name) -

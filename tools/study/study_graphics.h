@@ -54,6 +54,11 @@ ModelMeansPlot ModelMeansPlotOf(const StudyResult& result, const ModelResults& m
 void DrawModelMeansFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
                           const ModelResults& model);
 
+// The frame of a figure of `protocol`'s study for a paper: its primary
+// visit, `widthMm` by `heightMm` on a device of `pixelsPerMm`.
+void FramePaperPlot(PaperPlot& plot, const Protocol& protocol, double widthMm, double heightMm,
+                    double pixelsPerMm);
+
 // What the cohort figure shows of a study: each group's hips over their
 // measured visits, the group's subsidence rows at the visits, and the
 // threshold its hips are flagged by at the primary visit; drawn
