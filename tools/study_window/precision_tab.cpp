@@ -10,31 +10,10 @@
 
 #include "study/precision_tables.h"
 #include "tools/study/study_graphics.h"
+#include "tools/study_window/drawing_view.h"
 #include "tools/study_window/fill_table.h"
 
 namespace sinkview {
-
-// The Bland-Altman plot at the size of its place: side by side when the
-// place is wider than a panel's proportions, else one above the other.
-class BlandAltmanView : public QWidget {
-public:
-  using QWidget::QWidget;
-  void Show(std::vector<BlandAltmanPanel> panels) {
-    panels_ = std::move(panels);
-    update();
-  }
-
-protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    const int columns = width() * kBlandAltmanPanelHeightMm > height() * kOneColumnMm ? 2 : 1;
-    DrawBlandAltmanFigure(painter, QRectF(rect()), panels_, columns);
-  }
-
-private:
-  std::vector<BlandAltmanPanel> panels_;
-};
 
 namespace {
 
@@ -71,7 +50,7 @@ PrecisionTab::PrecisionTab(QWidget* parent) : QWidget(parent) {
   none_->setObjectName("noRepeatReadings");
   none_->hide();
   agreement_ = ReadOnlyTable("agreement", this);
-  plot_ = new BlandAltmanView(this);
+  plot_ = new DrawingView(this);
   plot_->setObjectName("blandAltman");
   plot_->hide();
   rule_ = new QLabel(this);
@@ -98,7 +77,12 @@ void PrecisionTab::Show(const StudyResult& study) {
   Fill(*agreement_, AgreementTable(study));
   std::vector<BlandAltmanPanel> panels = BlandAltmanPanelsOf(study);
   plot_->setVisible(!panels.empty());
-  plot_->Show(std::move(panels));
+  // Side by side when the place is wider than a panel's proportions, else
+  // one above the other.
+  plot_->Show([panels = std::move(panels)](QPainter& painter, const QRectF& area) {
+    const int columns = area.width() * kBlandAltmanPanelHeightMm > area.height() * kOneColumnMm ? 2 : 1;
+    DrawBlandAltmanFigure(painter, area, panels, columns);
+  });
   rule_->setText(QString::fromStdString(PatternRuleText(study)));
   rule_->setVisible(!rule_->text().isEmpty());
   Fill(*patterns_, PatternTable(study));

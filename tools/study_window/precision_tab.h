@@ -9,7 +9,7 @@ class QTableWidget;
 
 namespace sinkview {
 
-class BlandAltmanView;
+class DrawingView;
 
 // The study window's Precision tab: the agreement of the repeat readings
 // with the first, their Bland-Altman plot at the tab's size, and each
@@ -24,7 +24,7 @@ public:
 private:
   QLabel* none_;
   QTableWidget* agreement_;
-  BlandAltmanView* plot_;
+  DrawingView* plot_;
   QLabel* rule_;
   QTableWidget* patterns_;
 };

@@ -36,6 +36,7 @@
 #include "tools/study/study_graphics.h"
 #include "tools/study/study_outputs.h"
 #include "tools/study/study_protocol.h"
+#include "tools/study_window/drawing_view.h"
 #include "tools/study_window/fill_table.h"
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/precision_tab.h"
@@ -63,26 +64,6 @@ bool StartViewer(const QString& program, const std::string& path) {
 }
 
 } // namespace
-
-// The cohort figure at the size of the tab.
-class CohortView : public QWidget {
-public:
-  using QWidget::QWidget;
-  void Show(std::shared_ptr<const StudyResult> study) {
-    study_ = std::move(study);
-    update();
-  }
-
-protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (study_) DrawCohortFigure(painter, QRectF(rect()), *study_);
-  }
-
-private:
-  std::shared_ptr<const StudyResult> study_;
-};
 
 StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
     : QMainWindow(parent), viewerProgram_(std::move(viewerProgram)) {
@@ -163,7 +144,7 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   flow_->setObjectName("flow");
   flow_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tabs->addTab(flow_, "Flow");
-  figure_ = new CohortView(tabs);
+  figure_ = new DrawingView(tabs);
   tabs->addTab(figure_, "Cohort figure");
   modelTab_ = new ModelTab(tabs);
   tabs->addTab(modelTab_, "Model");
@@ -356,7 +337,7 @@ void StudyWindow::FlagByThreshold(double thresholdMm) {
 void StudyWindow::ShowFlags(std::shared_ptr<const StudyResult> study) {
   study_ = study;
   summary_->SetStudy(study);
-  figure_->Show(study);
+  figure_->Show([study](QPainter& painter, const QRectF& area) { DrawCohortFigure(painter, area, *study); });
   const auto flagged = std::count_if(study->patients.begin(), study->patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
   const auto count = [](std::size_t n, const char* what) {

@@ -23,7 +23,7 @@ class QTableWidget;
 
 namespace sinkview {
 
-class CohortView;
+class DrawingView;
 class LongCsvSpool;
 class FileSet;
 class ModelTab;
@@ -129,7 +129,7 @@ private:
   QTableView* table_;
   QListWidget* rejected_;
   QTableWidget* statistics_;
-  CohortView* figure_;
+  DrawingView* figure_;
   ModelTab* modelTab_;
   PrecisionTab* precision_;
   QPushButton *saveStudy_, *saveFigure_, *saveWorkbook_;
