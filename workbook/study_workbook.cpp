@@ -35,10 +35,12 @@ StudyWorkbookInTemporary(const std::string& path, const std::vector<RunFile>& wr
   StudySheet study{program, runDate, {}, SettingRows(options), {}};
   std::vector<WorkbookTable> tables;
   for (const RunFile& run : written) {
+    // The figures, the report and analysis.R are no tables: never read.
+    const std::string name = std::filesystem::path(run.path).filename();
+    if (name != kProtocolUsedFileName && std::filesystem::path(name).extension() != ".csv") continue;
     auto file = MappedFile::Open(run.readFrom);
     if (!file) return Unexpected(file.error());
     files.push_back(std::move(*file));
-    const std::string name = std::filesystem::path(run.path).filename();
     const std::string_view text = files.back().Text();
     if (name == kProtocolUsedFileName) {
       study.protocolToml = text;
