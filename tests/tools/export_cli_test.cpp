@@ -103,23 +103,24 @@ TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
   EXPECT_EQ(out_, "0 figures written, 1 failed\n");
 }
 
+// 85 mm at 300 dpi are 1004 pixels; the PNG says its resolution, 11811
+// pixels per metre both ways (unit 1: metres), so it prints 85 mm wide.
+TEST_F(ExportCli, AWidthOnPaperIsDrawnAtThreeHundredDotsPerInch) {
+  const fs::path png = folder_.path / "g.png";
+  ASSERT_EQ(Export("--axes --figure-width 85 --graphics " + Quoted(png) + kSample), 0) << err_;
+  const std::string bytes = FileContents(png);
+  EXPECT_EQ(bytes.substr(12, 8), std::string("IHDR\0\0\x03\xec", 8));
+  const std::size_t physical = bytes.find("pHYs");
+  ASSERT_NE(physical, std::string::npos);
+  EXPECT_EQ(bytes.substr(physical + 4, 9), std::string("\0\0\x2e\x23\0\0\x2e\x23\x01", 9));
+}
+
 #else
 TEST_F(ExportCli, ABuildWithoutFiguresSaysSo) {
   EXPECT_EQ(Export("--graphics g.png " + kSample), 1);
   EXPECT_EQ(err_, "sinkview-export: this build draws no figures\n");
 }
 #endif
-
-TEST_F(ExportCli, SearchesSubFoldersOnlyWhenAskedTo) {
-  for (const char* sub : {"a/b", "c"}) fs::create_directories(study_ / sub);
-  fs::copy(kExamples / "bauer_helene_left.vok", study_ / "a" / "b");
-  fs::copy(kExamples / "mueller_otto_right.vok", study_ / "c");
-  EXPECT_EQ(Export(Quoted(study_)), 1);
-  EXPECT_TRUE(ErrSays("the folder holds no data file")) << err_;
-  EXPECT_EQ(Export("--recursive " + Quoted(study_)), 0) << err_;
-  EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
-  EXPECT_TRUE(fs::exists(study_ / "a" / "b" / "bauer_helene_left.num"));
-}
 
 TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedApart) {
   for (const char* name : {"good.vok", "unwritable.vok"}) std::ofstream(study_ / name) << RecordText().Text();
@@ -149,31 +150,32 @@ TEST_F(ExportCli, SpecialEntriesAreSkippedAndCountedAndUnwritableExportsCountedA
   }
 }
 
-// Folders are read in the order of their names' components: "a" before
-// "a-b", though "-" sorts before "/".
-TEST_F(ExportCli, AFileNamedTwiceIsDoneOnceAndOneExportNameIsWrittenByTheFirstFolder) {
-  for (const char* sub : {"a", "a-b", "out"}) fs::create_directories(study_ / sub);
-  fs::copy(kExamples / "bauer_helene_left.vok", study_ / "a" / "same.vok");
-  fs::copy(kExamples / "mueller_otto_right.vok", study_ / "a-b" / "same.vok");
-  const std::string twice =
-      Quoted(study_ / "a" / "same.vok") + Quoted(study_ / "a" / ".." / "a" / "same.vok");
-  EXPECT_EQ(Export(twice), 0) << err_;
+// Sub folders are searched only when asked to, in the order of their names'
+// components: "a" before "a-b", though "-" sorts before "/".
+TEST_F(ExportCli, SubFoldersWhenAskedToAndEachFileAndExportNameOnceByTheFirstFolder) {
+  for (const char* sub : {"x/a", "x/a-b", "out"}) fs::create_directories(study_ / sub);
+  const fs::path first = study_ / "x" / "a" / "same.vok", second = study_ / "x" / "a-b" / "same.vok";
+  fs::copy(kExamples / "bauer_helene_left.vok", first);
+  fs::copy(kExamples / "mueller_otto_right.vok", second);
+  EXPECT_EQ(Export(Quoted(study_)), 1);
+  EXPECT_TRUE(ErrSays("the folder holds no data file")) << err_;
+  EXPECT_EQ(Export("--recursive " + Quoted(study_)), 0) << err_;
+  EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
+
+  EXPECT_EQ(Export(Quoted(first) + Quoted(study_ / "x" / "a" / ".." / "a" / "same.vok")), 0) << err_;
   EXPECT_EQ(out_, "1 file written, 0 files rejected\n");
 
   EXPECT_EQ(Export("-r --output-dir " + Quoted(study_ / "out") + Quoted(study_)), 1);
   EXPECT_EQ(out_, "1 file written, 1 file rejected\n");
-  EXPECT_TRUE(ErrSays((study_ / "a-b" / "same.vok").string() + ": its export " +
-                      (study_ / "out" / "same.num").string() + " would replace that of " +
-                      (study_ / "a" / "same.vok").string()))
+  EXPECT_TRUE(ErrSays(second.string() + ": its export " + (study_ / "out" / "same.num").string() +
+                      " would replace that of " + first.string()))
       << err_;
-  EXPECT_EQ(FileContents(study_ / "out" / "same.num"), FileContents(study_ / "a" / "same.num"));
+  EXPECT_EQ(FileContents(study_ / "out" / "same.num"), FileContents(study_ / "x" / "a" / "same.num"));
 }
 
 // Only figures need Qt; a plain export starts without loading it.
 TEST_F(ExportCli, ThePlainExporterLinksNoQt) {
-  const fs::path libraries = folder_.path / "needed";
-  ASSERT_EQ(std::system(("readelf -d '" SINKVIEW_EXPORT_EXE "' >" + Quoted(libraries)).c_str()), 0);
-  const std::string needed = FileContents(libraries);
-  EXPECT_NE(needed.find("libstdc++"), std::string::npos) << needed;
-  EXPECT_EQ(needed.find("libQt"), std::string::npos) << needed;
+  ASSERT_EQ(sinkview::testing::RunShell("readelf -d '" SINKVIEW_EXPORT_EXE "'", folder_.path, out_, err_), 0);
+  EXPECT_NE(out_.find("libstdc++"), std::string::npos) << out_;
+  EXPECT_EQ(out_.find("libQt"), std::string::npos) << out_;
 }

@@ -40,3 +40,20 @@ TEST(ExportOptions, WrongCommandLinesSayWhatIsWrong) {
   }
   EXPECT_EQ(UsageErrorText({"x"}), "sinkview-export: x\nTry 'sinkview-export --help'.\n");
 }
+
+// The wrong ones are among export_usage_errors.txt.
+TEST(FigureAxesOptions, ScalesAndAWidthOnPaperGoWithTheGraphicsOnly) {
+  for (const auto& [arguments, width] : std::initializer_list<std::pair<const char*, std::optional<int>>>{
+           {"--graphics g.png --axes a.vok", std::nullopt},
+           {"--graphics g.png --axes --figure-width 85 a.vok", 85},
+           {"--graphics g.pdf --axes --figure-width=170 --table t.png a.vok", 170},
+           {"--graphics g.png --axes --size 800x600 a.vok", std::nullopt}}) {
+    std::istringstream words(arguments);
+    const auto command = ParseExportArguments({std::istream_iterator<std::string>(words), {}});
+    ASSERT_TRUE(command) << arguments << ": " << command.error().message;
+    EXPECT_EQ(std::pair(command->options.axes, command->options.figureWidthMm), std::pair(true, width))
+        << arguments;
+  }
+  for (const char* option : {"--axes", "--figure-width=MM"})
+    EXPECT_NE(ExportHelp().find(option), std::string::npos) << option;
+}
