@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "../graphics/graphics_test_helpers.h"
-#include "../model/record_text.h"
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
@@ -43,19 +42,8 @@ TEST(Figure, TheTableDrawnAfterTheGraphicsIsTheTableWindows) {
     for (int n = 0; n <= TableLineCount(p.model); ++n) text += surface.LineText(n) + "\n";
     return text + ExportText(p);
   };
-  std::string file;
-  const char* small[] = {"0,0.13,0.027,0.0031,1.52", "0,0.71,0.093,0.0047,1.16", "0,0.37,0.051,0.0029,1.83"};
-  for (int k = 0; k < 3; ++k) {
-    RecordText r;
-    r.date = "200" + std::to_string(4 + k) + "0301";
-    r.medial = small[k];
-    r.lateral = small[2 - k];
-    file += r.Text();
-  }
-  const auto read = ParseDataText(file, "/t/small.vok");
-  ASSERT_TRUE(read);
-  const auto p = PrepareSeries(*read, {}, "/t/small.vok");
-  ASSERT_TRUE(p);
+  const auto p = LoadPreparedFile(SINKVIEW_TEST_DATA "/small_distances.vok", {});
+  ASSERT_TRUE(p) << p.error().message;
   const std::string window = tableText(*p);
   QImage image(GraphicsDesignSize(), QImage::Format_RGB32);
   QPainter painter(&image);
