@@ -232,7 +232,8 @@ TEST(AtomicFile, TheTemporaryIsUnnamedAndPrivateAndAKilledWriteLeavesNothing) {
 // the set would remove.
 TEST(FileSet, ReplacesAllItsFilesOrNone) {
   TempFolder folder;
-  for (const char* name : {"small.csv", "big.csv", "gone.csv"}) std::ofstream(folder.path / name) << "old";
+  const char* const names[] = {"small.csv", "big.csv", "gone.csv"};
+  for (const char* name : names) std::ofstream(folder.path / name) << "old";
   const auto writeSet = [&](std::size_t bigSize) {
     FileSet set;
     set.Remove(*OutputFolder::Open(folder.path.native()), "gone.csv");
@@ -256,9 +257,7 @@ TEST(FileSet, ReplacesAllItsFilesOrNone) {
   int status = 0;
   ::waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused, naming the file";
-  EXPECT_EQ(FileContents(folder.path / "small.csv"), "old");
-  EXPECT_EQ(FileContents(folder.path / "big.csv"), "old");
-  EXPECT_EQ(FileContents(folder.path / "gone.csv"), "old");
+  for (const char* name : names) EXPECT_EQ(FileContents(folder.path / name), "old") << name;
 
   EXPECT_EQ(writeSet(10), "");
   EXPECT_EQ(FileContents(folder.path / "small.csv"), "new");

@@ -47,7 +47,6 @@ TEST(Preparation, EachRadiographIsDividedByItsOwnMagnificationAndTheSeriesReadSt
   const MeasurementModel m = Prepared(read).model;
   EXPECT_EQ(m.MedialDistance1[1], static_cast<float>(static_cast<float>(1.0 / 1.15f) * 14.6));
   EXPECT_EQ(m.MedialDistance1[2], static_cast<float>(static_cast<float>(1.0 / 1.16f) * double(14.6f)));
-  EXPECT_NE(m.MedialDistance1[1], m.MedialDistance1[2]) << "same reading, different magnification";
   EXPECT_EQ(m.BoneStemAngle, read.BoneStemAngle) << "an angle is never scaled";
   EXPECT_EQ(m.CorrectedAngle[2], 2.9f);
   EXPECT_EQ(read.MedialDistance1[1], 14.6f);

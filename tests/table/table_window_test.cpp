@@ -13,7 +13,6 @@
 #include "../support/example_file.h"
 #include "app/edition.h"
 #include "model/prepared_series.h"
-#include "table_test_support.h"
 #include "ui/design_units.h"
 
 using namespace sinkview;
