@@ -40,13 +40,17 @@ TEST(SettingsFile, HoldsTheFolderQuotedOnOneCrLfLineNoneWhenMissingOrEmptyAndNam
   EXPECT_NE(MessageOf(WriteStartFolder(unwritable, "/x")).find(unwritable), std::string::npos);
 }
 
-TEST(ProgramPaths, BuildTreeKeepsEverythingInItsOwnFolder) {
+// A folder of the test's own, named as the paths name it.
+struct ProgramPathsIn : ::testing::Test {
   TempFolder temp;
-  std::ofstream(temp.path.string() + "/clskonli.sys") << "0,0,1\n";
-  const ProgramPaths paths =
-      ResolveProgramPaths(temp.path.string(), std::string(SINKVIEW_SOURCE_DIR) + "/examples");
-  EXPECT_EQ(paths.ProgramDirectory, temp.path.string() + "/");
-  EXPECT_EQ(paths.SettingsFile, temp.path.string() + "/SINKVIEW.INI");
+  const std::string root = temp.path.string();
+};
+
+TEST_F(ProgramPathsIn, BuildTreeKeepsEverythingInItsOwnFolder) {
+  std::ofstream(root + "/clskonli.sys") << "0,0,1\n";
+  const ProgramPaths paths = ResolveProgramPaths(root, std::string(SINKVIEW_SOURCE_DIR) + "/examples");
+  EXPECT_EQ(paths.ProgramDirectory, root + "/");
+  EXPECT_EQ(paths.SettingsFile, root + "/SINKVIEW.INI");
   EXPECT_EQ(paths.SampleFolder, std::string(SINKVIEW_SOURCE_DIR) + "/examples");
 }
 
@@ -56,16 +60,15 @@ struct DataHomeIn {
   ~DataHomeIn() { unsetenv("XDG_DATA_HOME"); }
 };
 
-TEST(ProgramPaths, InstalledProgramFindsItsDataAndKeepsTheSettingsAndACopyOfTheSamplesWithTheUser) {
-  TempFolder temp;
-  const DataHomeIn dataHome(temp.path.string() + "/data");
-  fs::create_directories(temp.path.string() + "/bin");
-  fs::create_directories(temp.path.string() + "/share/sinkview/examples");
-  std::ofstream(temp.path.string() + "/share/sinkview/clskonli.sys") << "0,0,1\n";
-  std::ofstream(temp.path.string() + "/share/sinkview/examples/a.vok") << "sample\n";
-  const std::string copy = temp.path.string() + "/data/sinkview/examples";
-  const ProgramPaths paths = ResolveProgramPaths(temp.path.string() + "/bin", "/nowhere");
-  EXPECT_EQ(paths.ProgramDirectory, temp.path.string() + "/share/sinkview/");
+TEST_F(ProgramPathsIn, InstalledProgramFindsItsDataAndKeepsTheSettingsAndACopyOfTheSamplesWithTheUser) {
+  const DataHomeIn dataHome(root + "/data");
+  fs::create_directories(root + "/bin");
+  fs::create_directories(root + "/share/sinkview/examples");
+  std::ofstream(root + "/share/sinkview/clskonli.sys") << "0,0,1\n";
+  std::ofstream(root + "/share/sinkview/examples/a.vok") << "sample\n";
+  const std::string copy = root + "/data/sinkview/examples";
+  const ProgramPaths paths = ResolveProgramPaths(root + "/bin", "/nowhere");
+  EXPECT_EQ(paths.ProgramDirectory, root + "/share/sinkview/");
   EXPECT_EQ(paths.SampleFolder, copy) << "first start: a copy the user can write beside";
   EXPECT_EQ(sinkview::testing::FileContents(copy + "/a.vok"), "sample\n");
   EXPECT_EQ(paths.SettingsFile, UserConfigDirectory() + "SINKVIEW.INI") << "even where it could write";
@@ -73,30 +76,26 @@ TEST(ProgramPaths, InstalledProgramFindsItsDataAndKeepsTheSettingsAndACopyOfTheS
   // Copied once: what the user did with the copy stays.
   fs::remove(copy + "/a.vok");
   std::ofstream(copy + "/a.num") << "export\n";
-  EXPECT_EQ(ResolveProgramPaths(temp.path.string() + "/bin", "/nowhere").SampleFolder, copy);
+  EXPECT_EQ(ResolveProgramPaths(root + "/bin", "/nowhere").SampleFolder, copy);
   EXPECT_FALSE(fs::exists(copy + "/a.vok"));
   EXPECT_TRUE(fs::exists(copy + "/a.num"));
 }
 
-TEST(ProgramPaths, InstalledSamplesServeWhenNoCopyCanBeMade) {
-  TempFolder temp;
-  std::ofstream(temp.path.string() + "/not-a-folder") << "x";
-  const std::string installed = temp.path.string() + "/share/sinkview/examples";
+TEST_F(ProgramPathsIn, InstalledSamplesServeWhenNoCopyCanBeMade) {
+  std::ofstream(root + "/not-a-folder") << "x";
+  const std::string installed = root + "/share/sinkview/examples";
   fs::create_directories(installed);
   std::ofstream(installed + "/a.vok") << "sample\n";
-  EXPECT_EQ(UserSampleFolder(installed, temp.path.string() + "/not-a-folder/sinkview/examples"), installed);
-  EXPECT_EQ(UserSampleFolder(temp.path.string() + "/missing", temp.path.string() + "/copy"),
-            temp.path.string() + "/missing");
+  EXPECT_EQ(UserSampleFolder(installed, root + "/not-a-folder/sinkview/examples"), installed);
+  EXPECT_EQ(UserSampleFolder(root + "/missing", root + "/copy"), root + "/missing");
   EXPECT_EQ(temp.Names(), (std::vector<std::string>{"not-a-folder", "share"})) << "nothing left";
 }
 
-TEST(ProgramPaths, HelpersLieBesideABuildAndInTheInstalledHelperFolder) {
-  TempFolder temp;
-  fs::create_directories(temp.path.string() + "/build");
-  std::ofstream(temp.path.string() + "/build/helper") << "";
-  EXPECT_EQ(HelperProgramPath(temp.path.string() + "/build", "helper"), temp.path.string() + "/build/helper");
-  EXPECT_EQ(HelperProgramPath(temp.path.string() + "/bin/", "helper"),
-            temp.path.string() + "/bin/../libexec/sinkview/helper");
+TEST_F(ProgramPathsIn, HelpersLieBesideABuildAndInTheInstalledHelperFolder) {
+  fs::create_directories(root + "/build");
+  std::ofstream(root + "/build/helper") << "";
+  EXPECT_EQ(HelperProgramPath(root + "/build", "helper"), root + "/build/helper");
+  EXPECT_EQ(HelperProgramPath(root + "/bin/", "helper"), root + "/bin/../libexec/sinkview/helper");
   for (const auto& [helperFolder, served] : std::vector<std::pair<std::string, std::string>>{
            {"/usr/libexec/sinkview", "/usr/bin/"},
            {"/opt/x/libexec/sinkview/", "/opt/x/bin/"},
