@@ -161,6 +161,7 @@ TEST_F(ExportCli, SubFoldersWhenAskedToAndEachFileAndExportNameOnceByTheFirstFol
   EXPECT_TRUE(ErrSays("the folder holds no data file")) << err_;
   EXPECT_EQ(Export("--recursive " + Quoted(study_)), 0) << err_;
   EXPECT_EQ(out_, "2 files written, 0 files rejected\n");
+  EXPECT_TRUE(fs::exists(study_ / "x" / "a-b" / "same.num")) << "beside its data file";
 
   EXPECT_EQ(Export(Quoted(first) + Quoted(study_ / "x" / "a" / ".." / "a" / "same.vok")), 0) << err_;
   EXPECT_EQ(out_, "1 file written, 0 files rejected\n");
