@@ -184,17 +184,14 @@ TEST(AtomicFile, ALinkAtTheNameIsReplacedAndOnlyARegularFileLendsItsMode) {
     ASSERT_EQ(::chmod((folder.path / name).c_str(), mode), 0);
   }
   const mode_t before = ::umask(022);
-  struct Case {
-    std::string name;
-    mode_t mode;
-  };
-  for (const Case& c : {Case{"a.num", 0644}, {"setid.num", 0755}, {"private.num", 0600}}) {
-    EXPECT_EQ(MessageOf(WriteFileAtomically(folder.path / c.name, "new")), "") << c.name;
-    const struct stat written = StatusOf(folder.path / c.name);
-    EXPECT_TRUE(S_ISREG(written.st_mode)) << c.name;
-    EXPECT_EQ(written.st_mode & 07777, c.mode) << c.name;
-    EXPECT_EQ(written.st_gid, 0u) << c.name;
-    EXPECT_EQ(FileContents(folder.path / c.name), "new");
+  for (const auto& [name, mode] :
+       {std::pair{"a.num", mode_t{0644}}, {"setid.num", 0755}, {"private.num", 0600}}) {
+    EXPECT_EQ(MessageOf(WriteFileAtomically(folder.path / name, "new")), "") << name;
+    const struct stat written = StatusOf(folder.path / name);
+    EXPECT_TRUE(S_ISREG(written.st_mode)) << name;
+    EXPECT_EQ(written.st_mode & 07777, mode) << name;
+    EXPECT_EQ(written.st_gid, 0u) << name;
+    EXPECT_EQ(FileContents(folder.path / name), "new");
   }
   ::umask(before);
   EXPECT_EQ(FileContents(program), "root's program");

@@ -54,10 +54,8 @@ TEST(Comparability, WorkedExampleGivesWeightedMeanSlopes) {
   EXPECT_EQ(r.corrected[1], 0.0f);
   EXPECT_EQ(r.corrected[2], 1.2499999f); // the rate sum is formed in single precision
   EXPECT_NEAR(r.corrected[3], 3.0f, 3e-6);
-  EXPECT_EQ((std::vector<int>{m.DisconnectionFlag[1], m.DisconnectionFlag[2], m.DisconnectionFlag[3]}),
-            (std::vector<int>{0, 0, 1}));
-  EXPECT_EQ((std::vector<int>{m.IsolatedFlag[1], m.IsolatedFlag[2], m.IsolatedFlag[3]}),
-            (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(m.DisconnectionFlag, (Flags{0, 0, 0, 1}));
+  EXPECT_EQ(m.IsolatedFlag, Flags{});
 }
 
 TEST(Comparability, PairsAtTheLimitsAreStillComparable) {
@@ -92,9 +90,7 @@ TEST(Comparability, RadiographWithoutPartnerBreaksBothIntervalsUnlessBridged) {
     const Result r = Analyse(m, settings);
     const bool broken = limit == 150;
     EXPECT_EQ(m.IsolatedFlag[2], 1);
-    EXPECT_EQ((std::vector<int>{m.DisconnectionFlag[1], m.DisconnectionFlag[2], m.DisconnectionFlag[3]}),
-              (std::vector<int>{broken, broken, 0}))
-        << limit;
+    EXPECT_EQ(m.DisconnectionFlag, (Flags{0, broken, broken, 0, 1})) << limit;
     if (broken) {
       EXPECT_EQ((std::vector<float>{r.corrected[2], r.corrected[3], r.corrected[4]}),
                 (std::vector<float>{0, 0, 1}));
