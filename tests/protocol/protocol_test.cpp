@@ -65,14 +65,6 @@ TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
   }
 }
 
-TEST(Protocol, TouchingWindowsAreAccepted) {
-  const auto protocol =
-      Parse("primary_visit = \"12\"\n[[visit]]\nname = \"6\"\nmonths = 6\nwindow_months = [3, 9]\n"
-            "[[visit]]\nname = \"12\"\nmonths = 12\nwindow_months = [9, 18]\n");
-  ASSERT_TRUE(protocol) << protocol.error().message;
-  EXPECT_EQ(protocol->visits.size(), 2u);
-}
-
 TEST(Protocol, ThePrimaryVisitIsFoundByItsName) {
   Protocol protocol;
   const Visit* primary = PrimaryVisitOf(protocol);

@@ -29,6 +29,7 @@
 
 using namespace sinkview;
 using namespace std::chrono;
+using sinkview::testing::FileContents;
 
 namespace {
 
@@ -55,19 +56,31 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 // (type 7) -1 and -0.75, half the interval t(0.975, 2) = 4.302653 times
 // sd / sqrt(3); the days 366, 365, 366. Stem/cement at 12 months 0.2 and
 // 0.4: sd sqrt(2 x 0.1^2), t(0.975, 1) = 12.706205.
+// The long rows reach the spool in the order of the patients, each under its
+// file and patient, and the spool is saved whole, as often as asked.
 TEST(Study, FilesOfTheCohortAreTheHandComputedOnes) {
-  const StudyResult result = RunStudy({kCohort}, {});
+  LongCsvSpool spool;
+  const StudyResult result = RunStudy({kCohort}, {}, {}, nullptr, spool.Sink());
   ASSERT_TRUE(result.rejected.empty());
-  const std::string expected = std::string(SINKVIEW_TEST_DATA) + "/study_cohort_expected/";
-  EXPECT_EQ(SummaryCsv(result), sinkview::testing::FileContents(expected + "summary.csv"));
-  EXPECT_EQ(VisitsCsv(result), sinkview::testing::FileContents(expected + "visits.csv"));
-  EXPECT_EQ(FlowCsv(result), sinkview::testing::FileContents(expected + "flow.csv"));
-  EXPECT_EQ(CohortCsv(result), sinkview::testing::FileContents(expected + "cohort.csv"));
-  EXPECT_EQ(BandsCsv(result), sinkview::testing::FileContents(expected + "bands.csv"));
   const PatientSummary& b = result.patients[1];
-  EXPECT_EQ(std::chrono::sys_days(b.course.dates[2]) - std::chrono::sys_days(b.course.dates[0]),
-            std::chrono::days(547))
+  EXPECT_EQ(sys_days(b.course.dates[2]) - sys_days(b.course.dates[0]), days(547))
       << "the course keeps the days of the radiographs";
+
+  const sinkview::testing::TempFolder folder;
+  for (int time = 0; time < 2; ++time) ASSERT_TRUE(WriteStudyCsvFiles(result, spool, folder.path));
+  const std::string expected = std::string(SINKVIEW_TEST_DATA) + "/study_cohort_expected/";
+  for (const char* name : {"summary.csv", "visits.csv", "flow.csv", "cohort.csv", "bands.csv"})
+    EXPECT_EQ(FileContents(folder.path / name), FileContents(expected + name)) << name;
+  const std::string text = FileContents(folder.path / "long.csv");
+  const std::string header = CsvHeader(kLongCsv);
+  ASSERT_EQ(text.rfind(header, 0), 0u);
+  std::istringstream rows(text.substr(header.size()));
+  std::string row;
+  for (const PatientSummary& p : result.patients)
+    for (int i = 1; i <= p.radiographs; ++i)
+      EXPECT_TRUE(std::getline(rows, row) &&
+                  row.rfind(LongRowPrefix(p.file, p.patient, p.group) + std::to_string(i), 0) == 0);
+  EXPECT_FALSE(std::getline(rows, row)) << row;
 }
 
 TEST(Study, ThresholdIsInclusiveAndConfigurable) {
@@ -126,7 +139,7 @@ TEST(Study, RejectedFilesKeepTheExportersReasonAndProgressCountsEveryFile) {
 // rows kept out of long.csv. Another side or another date is another series.
 TEST(Study, ASecondFileOfTheSameSeriesIsADuplicateOfTheFirst) {
   const sinkview::testing::TempFolder folder;
-  const std::string a = sinkview::testing::FileContents(kCohort + "/a_break.vok");
+  const std::string a = FileContents(kCohort + "/a_break.vok");
   const struct {
     const char* name;
     std::string text;
@@ -142,7 +155,7 @@ TEST(Study, ASecondFileOfTheSameSeriesIsADuplicateOfTheFirst) {
   const StudyResult result = RunStudy({folder.path}, {}, {}, nullptr, spool.Sink());
   const sinkview::testing::TempFolder out;
   ASSERT_TRUE(WriteStudyCsvFiles(result, spool, out.path));
-  const std::string longCsv = sinkview::testing::FileContents(out.path / "long.csv");
+  const std::string longCsv = FileContents(out.path / "long.csv");
   std::vector<std::string> patients, rejected;
   for (const PatientSummary& p : result.patients) patients.push_back(p.file);
   for (const RejectedFile& r : result.rejected) rejected.push_back(r.file + ": " + r.reason);
@@ -162,33 +175,13 @@ TEST(Study, ASecondFileOfTheSameSeriesIsADuplicateOfTheFirst) {
 // With one radiograph there is no change: the last changes are empty, not 0.
 TEST(Study, OneRadiographHasNoLastChange) {
   const sinkview::testing::TempFolder folder;
-  const std::string c = sinkview::testing::FileContents(kCohort + "/c_short.vok");
+  const std::string c = FileContents(kCohort + "/c_short.vok");
   std::ofstream(folder.path / "one.vok", std::ios::binary) << c.substr(0, c.find("[X-ray 2]"));
   const StudyResult result = RunStudy({folder.path}, {});
   ASSERT_EQ(result.patients.size(), 1u);
   const std::string csv = SummaryCsv(result);
   EXPECT_EQ(csv.substr(csv.find("\r\n") + 2),
             "one.vok,Coray Clara CC-3,all,left,current,1,,2020-01-01,2020-01-01,,0,1,0,,,,,,,\r\n");
-}
-
-// The rows reach the spool in the order of the patients, each under its
-// file and patient, and the spool is saved whole, as often as asked.
-TEST(StudyCsv, LongRowsGoOutInPatientOrderThroughTheSpool) {
-  LongCsvSpool spool;
-  const StudyResult result = RunStudy({kCohort}, {}, {}, nullptr, spool.Sink());
-  const sinkview::testing::TempFolder folder;
-  const auto saved = folder.path / "long.csv";
-  for (int time = 0; time < 2; ++time) ASSERT_TRUE(WriteStudyCsvFiles(result, spool, folder.path));
-  const std::string text = sinkview::testing::FileContents(saved);
-  const std::string header = CsvHeader(kLongCsv);
-  ASSERT_EQ(text.rfind(header, 0), 0u);
-  std::istringstream rows(text.substr(header.size()));
-  std::string row;
-  for (const PatientSummary& p : result.patients)
-    for (int i = 1; i <= p.radiographs; ++i)
-      EXPECT_TRUE(std::getline(rows, row) &&
-                  row.rfind(LongRowPrefix(p.file, p.patient, p.group) + std::to_string(i), 0) == 0);
-  EXPECT_FALSE(std::getline(rows, row)) << row;
 }
 
 TEST(StudyCsv, NumbersAndFields) {

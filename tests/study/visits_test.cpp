@@ -175,11 +175,8 @@ TEST(VisitValue, BandsByTheSizeOfTheChange) {
 // R: quantile(c(1, 2, 3, 4)) gives 1.75, 2.5, 3.25; quantile(c(7)) 7 at
 // every p; quantile(c(-1, -0.5, 2), 0.1) gives -0.9.
 TEST(Describe, QuartilesAsRsTypeSeven) {
-  const std::vector<double> four = {1, 2, 3, 4};
-  EXPECT_DOUBLE_EQ(QuantileType7(four, 0.25), 1.75);
-  EXPECT_DOUBLE_EQ(QuantileType7(four, 0.5), 2.5);
-  EXPECT_DOUBLE_EQ(QuantileType7(four, 0.75), 3.25);
-  EXPECT_DOUBLE_EQ(QuantileType7(four, 1), 4);
+  for (auto [p, want] : {std::pair{0.25, 1.75}, {0.5, 2.5}, {0.75, 3.25}, {1.0, 4.0}})
+    EXPECT_DOUBLE_EQ(QuantileType7({1, 2, 3, 4}, p), want) << p;
   EXPECT_DOUBLE_EQ(QuantileType7({7}, 0.25), 7);
   EXPECT_DOUBLE_EQ(QuantileType7({-1, -0.5, 2}, 0.1), -0.9);
 }
