@@ -43,7 +43,7 @@ struct MainWindowTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(MainWindowTest, ControlsStandAtTheirDesignRectanglesWithTheirTextsAndStartValues) {
+TEST_F(MainWindowTest, ControlsStandAtTheirDesignRectanglesWithTheirTextsAndStartValuesAndSetTheSettings) {
   Open();
   main->show();
   EXPECT_EQ(main->windowTitle(), "ORVA / VOK - GRAPHICS 2008");
@@ -64,13 +64,9 @@ TEST_F(MainWindowTest, ControlsStandAtTheirDesignRectanglesWithTheirTextsAndStar
   EXPECT_TRUE(Control("Option10")->property("checked").toBool());
   EXPECT_FALSE(Control("Check1")->property("checked").toBool());
   for (const char* name : {"Label16", "Command1", "Command4"}) EXPECT_FALSE(Shown(name)) << name;
-}
 
-// The conversions are MainSession's; here only that each control reaches its
-// setting.
-TEST_F(MainWindowTest, SettingsFollowTheirControls) {
-  Open();
-  main->show();
+  // The conversions are MainSession's; here only that each control reaches
+  // its setting.
   Control("Text2")->setProperty("text", "24");
   Control("Text1")->setProperty("text", "2");
   for (const char* name : {"Check1", "Option9"}) QTest::mouseClick(Control(name), Qt::LeftButton);
@@ -83,7 +79,7 @@ TEST_F(MainWindowTest, SettingsFollowTheirControls) {
 
 // A file named on the command line opens as a click in File1 opens it. What
 // the facts and messages say is MainSession's; here only where they go.
-TEST_F(MainWindowTest, OpenedFileShowsItsFactsOrItsMessageInItsBox) {
+TEST_F(MainWindowTest, OpenedFileShowsItsFactsOrItsMessageInItsBoxAndASettingOutsideItsRangeOpensNoWindow) {
   Open();
   main->openDataFile(QFile::encodeName(kExamples + "/bauer_helene_left.vok"));
   ASSERT_TRUE(messages.empty());
@@ -110,13 +106,9 @@ TEST_F(MainWindowTest, OpenedFileShowsItsFactsOrItsMessageInItsBox) {
   main->openDataFile(notUtf8);
   EXPECT_EQ(Text("Label10").toStdString(), "M\xC3\xBCller Otto OM-1937");
   EXPECT_EQ(messages.size(), 3u);
-}
 
-// A settings field the windows cannot draw with is named with its range when
-// a window is asked for, and no window opens.
-TEST_F(MainWindowTest, ASettingOutsideItsRangeOpensNoWindow) {
-  Open();
-  main->LoadDataFile(kExamples, "bauer_helene_left.vok");
+  // A settings field the windows cannot draw with is named with its range
+  // when a window is asked for, and no window opens.
   for (const auto& [field, typed, named] :
        {std::tuple{"Text2", "abc", "Time Limit (months):"}, std::tuple{"Text2", "0", "Time Limit (months):"},
         std::tuple{"Text1", "0", "Zoom (range +/- mm):"}, std::tuple{"Text1", "", "Zoom (range +/- mm):"},

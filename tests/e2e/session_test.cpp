@@ -23,7 +23,6 @@
 #include "hardcopy/hardcopy.h"
 #include "paths/settings_file.h"
 #include "table/table_window.h"
-#include "ui/design_units.h"
 
 using namespace sinkview;
 using sinkview::testing::Child;
