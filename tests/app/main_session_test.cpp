@@ -68,9 +68,9 @@ TEST_F(MainSessionTest, ABadFileGivesItsMessageAndTheEarlierSeriesStays) {
     messages.push_back(shown.error());
     EXPECT_EQ(session.model().PatientCode, before.PatientCode) << name;
   }
-  EXPECT_EQ(std::tie(messages[0].title, messages[0].text, messages[0].detail),
-            std::tuple("OVERFLOW", "More than 30 x-rays. Only splitting of datafile will help.",
-                       kData + "thirty_two_records.vok"));
+  EXPECT_EQ(messages[0].title, "OVERFLOW");
+  EXPECT_EQ(messages[0].text, "More than 30 x-rays. Only splitting of datafile will help.");
+  EXPECT_EQ(messages[0].detail, kData + "thirty_two_records.vok");
   EXPECT_NE(messages[1].text.find("month_thirteen.vok"), std::string::npos);
 }
 
