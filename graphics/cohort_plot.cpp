@@ -268,7 +268,8 @@ double DrawGroupLegend(Surface& s, const PlotFrame& f, const std::vector<std::st
 double CohortFigureHeightMm(double widthMm) { return 40 + 0.35 * widthMm; }
 
 GroupStyle StyleOfGroup(int group) {
-  // Okabe and Ito's colours, each with its own dash and marker.
+  // Colours that readers with a colour-vision deficiency still tell apart, each with its own
+  // dash and marker, so a grey print keeps the groups apart too.
   static constexpr GroupStyle kStyles[] = {
       {{0, 114, 178}, 0, Marker::Circle},     {{213, 94, 0}, 1.6, Marker::Square},
       {{0, 158, 115}, 0.6, Marker::Triangle}, {{204, 121, 167}, 3.0, Marker::Diamond},
