@@ -121,6 +121,10 @@ std::string Renamed(std::string message, std::string_view path, std::string_view
   return message;
 }
 
+std::string CountText(std::size_t n, std::string_view what) {
+  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
 std::string WithoutControlCharacters(std::string text) {
   for (char& c : text) {
     if (IsControl(static_cast<unsigned char>(c))) c = ' ';

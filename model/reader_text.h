@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ std::string WithoutQuotedFields(std::string_view message);
 // `message` with the file at `path`, as ShownFileName shows it, called
 // `shownAs` instead: a message of the reader without the file's name.
 std::string Renamed(std::string message, std::string_view path, std::string_view shownAs);
+
+// "1 file", "3 files": a count with its noun, plural by an "s".
+std::string CountText(std::size_t n, std::string_view what);
 
 // The system's words for an errno value; safe on any thread, where
 // strerror may share one buffer between them.

@@ -156,10 +156,6 @@ void FlushFolders(const std::vector<std::string>& files, const Targets& targets,
   }
 }
 
-std::string Count(int n, std::string_view what) {
-  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
-}
-
 } // namespace
 
 ExportTally ExportStudy(const std::vector<std::string>& paths, bool recursive, const Settings& settings,
@@ -183,8 +179,8 @@ ExportTally ExportStudy(const std::vector<std::string>& paths, bool recursive, c
 
 std::string SummaryLine(const ExportTally& tally) {
   // Files that could not be written were not rejected: they are counted apart.
-  std::string line =
-      Count(tally.written, "file") + " written, " + Count(tally.rejected, "file") + " rejected";
+  std::string line = CountText(static_cast<std::size_t>(tally.written), "file") + " written, " +
+                     CountText(static_cast<std::size_t>(tally.rejected), "file") + " rejected";
   if (tally.unwritten > 0) line += ", " + std::to_string(tally.unwritten) + " could not be written";
   if (tally.notFlushed > 0) line += ", not known to have reached the disk";
   if (tally.skipped == 1) line += ", 1 entry skipped: not a regular file";

@@ -27,10 +27,6 @@ namespace {
 
 constexpr int kAllRead = 0, kSomeFailed = 1, kUsageError = 2;
 
-std::string Count(std::size_t n, std::string_view what) {
-  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
-}
-
 void Complain(const std::string& message) { std::cerr << kStudyProgram << ": " << message << '\n'; }
 
 // "12/300 files", rewritten in place; only for a person watching.
@@ -172,11 +168,12 @@ int main(int argc, char** argv) {
 
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;
-  std::cout << Count(static_cast<std::size_t>(result.patientCount), "patient") << " ("
-            << Count(result.patients.size(), "hip") << ") read, " << Count(result.rejected.size(), "file")
-            << " rejected, " << flagged << " over the threshold; "
-            << Count(written ? StudyCsvFileCount(result.repeat.has_value()) : 0, "CSV file") << " written to "
-            << ShownFileName(command->outputDir);
+  std::cout << CountText(static_cast<std::size_t>(result.patientCount), "patient") << " ("
+            << CountText(result.patients.size(), "hip") << ") read, "
+            << CountText(result.rejected.size(), "file") << " rejected, " << flagged
+            << " over the threshold; "
+            << CountText(written ? StudyCsvFileCount(result.repeat.has_value()) : 0, "CSV file")
+            << " written to " << ShownFileName(command->outputDir);
   if (result.skipped == 1) std::cout << ", 1 entry skipped: not a regular file";
   if (result.skipped > 1) std::cout << ", " << result.skipped << " entries skipped: not regular files";
   std::cout << '\n';

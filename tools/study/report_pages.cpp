@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "model/numtext.h"
+#include "model/reader_text.h"
 #include "study/reading_text.h"
 #include "ui/design_units.h"
 
@@ -30,18 +31,13 @@ QString Mm(const std::optional<double>& value) { return TableText(MmText(value))
 // "3 patients (4 hips)": hips are counted with the patients they belong to.
 QString PatientsAndHips(const std::vector<PatientSummary>& hips, const std::string& group) {
   std::set<std::string> patients;
-  int count = 0;
+  std::size_t count = 0;
   for (const PatientSummary& hip : hips) {
     if (!group.empty() && hip.group != group) continue;
     patients.insert(hip.patient);
     ++count;
   }
-  const auto n = static_cast<int>(patients.size());
-  return QString("%1 patient%2 (%3 hip%4)")
-      .arg(n)
-      .arg(n == 1 ? "" : "s")
-      .arg(count)
-      .arg(count == 1 ? "" : "s");
+  return TableText(CountText(patients.size(), "patient") + " (" + CountText(count, "hip") + ")");
 }
 
 ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidOut)

@@ -28,6 +28,7 @@
 #include <unistd.h>
 
 #include "model/numtext.h"
+#include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "study/long_csv.h"
 #include "study/reading_text.h"
@@ -340,11 +341,9 @@ void StudyWindow::ShowFlags(std::shared_ptr<const StudyResult> study) {
   figure_->Show([study](QPainter& painter, const QRectF& area) { DrawCohortFigure(painter, area, *study); });
   const auto flagged = std::count_if(study->patients.begin(), study->patients.end(),
                                      [](const PatientSummary& p) { return p.overThreshold.value_or(false); });
-  const auto count = [](std::size_t n, const char* what) {
-    return QString("%1 %2%3").arg(n).arg(what).arg(n == 1 ? "" : "s");
-  };
-  counts_->setText(PatientsAndHips(study->patients) + " read, " + count(study->rejected.size(), "file") +
-                   " rejected, " + count(static_cast<std::size_t>(flagged), "hip") + " over the threshold" +
+  counts_->setText(PatientsAndHips(study->patients) + " read, " +
+                   TableText(CountText(study->rejected.size(), "file") + " rejected, " +
+                             CountText(static_cast<std::size_t>(flagged), "hip") + " over the threshold") +
                    (study->cancelled ? "; cancelled, the study is incomplete" : ""));
 }
 
