@@ -116,7 +116,7 @@ std::vector<std::vector<std::string>> MainTableCells(const MainTable& table) {
 }
 
 std::string MainTableTitle(const MainTable& table) {
-  std::string title = table.series == CohortSeries::Subsidence ? "Subsidence" : "Stem/cement interface";
+  std::string title(SeriesTitle(table.series));
   title += table.analysis == kAllHips
                ? ", all hips"
                : ", complete cases: the hips measured at every visit up to the primary one";

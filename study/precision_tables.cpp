@@ -25,11 +25,10 @@ ReadingTable AgreementTable(const StudyResult& result) {
                      {}};
   if (!result.repeat) return table;
   for (const AgreementRow& row : result.repeat->rows)
-    table.rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
-                          std::to_string(row.pairs), std::to_string(row.hips), MmText(row.bias),
-                          Interval(row.biasCi95), MmText(row.sd), MmText(Limit(row, 0)),
-                          Interval(row.lowLimitCi95), MmText(Limit(row, 1)), Interval(row.highLimitCi95),
-                          MmText(row.detectionLimit)});
+    table.rows.push_back({std::string(SeriesLabel(row.series)), std::to_string(row.pairs),
+                          std::to_string(row.hips), MmText(row.bias), Interval(row.biasCi95), MmText(row.sd),
+                          MmText(Limit(row, 0)), Interval(row.lowLimitCi95), MmText(Limit(row, 1)),
+                          Interval(row.highLimitCi95), MmText(row.detectionLimit)});
   return table;
 }
 

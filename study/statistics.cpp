@@ -67,6 +67,14 @@ std::string_view SeriesName(CohortSeries series) {
   return series == CohortSeries::Subsidence ? "subsidence" : "stem_cement";
 }
 
+std::string_view SeriesLabel(CohortSeries series) {
+  return series == CohortSeries::Subsidence ? "subsidence" : "stem/cement";
+}
+
+std::string_view SeriesTitle(CohortSeries series) {
+  return series == CohortSeries::Subsidence ? "Subsidence" : "Stem/cement interface";
+}
+
 void FlagOverThreshold(StudyResult& result, double thresholdMm) {
   result.thresholdMm = thresholdMm;
   for (PatientSummary& p : result.patients)

@@ -91,6 +91,10 @@ struct PatientSummary {
 
 // "subsidence" or "stem_cement", as the files name the series.
 std::string_view SeriesName(CohortSeries series);
+// The series in a table for reading ("subsidence", "stem/cement") and as a
+// title ("Subsidence", "Stem/cement interface").
+std::string_view SeriesLabel(CohortSeries series);
+std::string_view SeriesTitle(CohortSeries series);
 
 // One row of cohort.csv: the values of a group's hips at a visit.
 struct CohortRow : Description {

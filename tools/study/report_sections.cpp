@@ -177,10 +177,10 @@ void DrawBandsTable(ReportPages& pages, const StudyResult& result) {
 void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
   std::vector<std::vector<QString>> rows;
   for (const CohortRow& row : result.cohort) {
-    rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
-                    QString::fromStdString(row.group), QString::fromStdString(row.visit),
-                    QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
-                    Mm(row.max), TableText(MmIntervalText(row.ci95Low, row.ci95High))});
+    rows.push_back({QString::fromUtf8(SeriesLabel(row.series)), QString::fromStdString(row.group),
+                    QString::fromStdString(row.visit), QString::number(row.n), Mm(row.mean), Mm(row.sd),
+                    Mm(row.median), Mm(row.min), Mm(row.max),
+                    TableText(MmIntervalText(row.ci95Low, row.ci95High))});
   }
   DrawTable(pages, "Cohort statistics per group and visit",
             {"Series", "Group", "Visit", "Hips", "Mean (mm)", "SD (mm)", "Median (mm)", "Min (mm)",

@@ -104,7 +104,7 @@ std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result) {
   for (const AgreementRow& row : result.repeat->rows) {
     if (!row.bias || !row.limits) continue;
     BlandAltmanPanel panel;
-    panel.title = row.series == CohortSeries::Subsidence ? "Subsidence" : "Stem/cement interface";
+    panel.title = SeriesTitle(row.series);
     for (const ReadingPair& pair : result.repeat->pairs) {
       if (pair.series != row.series) continue;
       panel.meansMm.push_back((pair.first + pair.second) / 2);

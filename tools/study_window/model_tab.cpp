@@ -32,7 +32,9 @@ QString AnalysisText(const std::string& analysis) {
   return analysis == "complete_cases" ? "complete cases" : analysis == "all" ? "all hips" : Text(analysis);
 }
 QString SeriesText(const std::string& series) {
-  return series == "stem_cement" ? "stem/cement" : Text(series);
+  for (const CohortSeries known : {CohortSeries::Subsidence, CohortSeries::StemCement})
+    if (series == SeriesName(known)) return QString::fromUtf8(SeriesLabel(known));
+  return Text(series);
 }
 
 QTableWidget* NewTable(const char* name, QWidget* parent) {

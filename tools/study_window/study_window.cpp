@@ -299,8 +299,8 @@ void StudyWindow::ShowGroups(const StudyResult& study) {
 void StudyWindow::ShowStatistics(const StudyResult& study) {
   std::vector<QStringList> rows;
   for (const CohortRow& row : study.cohort)
-    rows.push_back({row.series == CohortSeries::Subsidence ? "subsidence" : "stem/cement",
-                    QString::fromStdString(row.group), QString::fromStdString(row.visit),
+    rows.push_back({QString::fromUtf8(SeriesLabel(row.series)), QString::fromStdString(row.group),
+                    QString::fromStdString(row.visit),
                     QString::fromStdString(LabelText(row.followUpMonths, kFileDecimalPoint)),
                     QString::number(row.n), Mm(row.mean), Mm(row.sd), Mm(row.median), Mm(row.min),
                     Mm(row.max), TableText(MmIntervalText(row.ci95Low, row.ci95High))});
