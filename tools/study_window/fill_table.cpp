@@ -4,6 +4,13 @@
 
 namespace sinkview {
 
+QTableWidget* NewReadOnlyTable(const char* name, QWidget* parent) {
+  auto* table = new QTableWidget(parent);
+  table->setObjectName(name);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  return table;
+}
+
 void FillTable(QTableWidget& table, const QStringList& headers, const std::vector<QStringList>& rows) {
   table.clear();
   table.setColumnCount(static_cast<int>(headers.size()));

@@ -37,13 +37,6 @@ QString SeriesText(const std::string& series) {
   return Text(series);
 }
 
-QTableWidget* NewTable(const char* name, QWidget* parent) {
-  auto* table = new QTableWidget(parent);
-  table->setObjectName(name);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  return table;
-}
-
 } // namespace
 
 ModelTab::ModelTab(QWidget* parent) : QWidget(parent) {
@@ -57,9 +50,9 @@ ModelTab::ModelTab(QWidget* parent) : QWidget(parent) {
   top->addWidget(status_, 1);
   top->addWidget(cancelButton_);
   layout->addLayout(top);
-  means_ = NewTable("modelMeans", this);
-  differences_ = NewTable("modelDifferences", this);
-  fits_ = NewTable("modelFits", this);
+  means_ = NewReadOnlyTable("modelMeans", this);
+  differences_ = NewReadOnlyTable("modelDifferences", this);
+  fits_ = NewReadOnlyTable("modelFits", this);
   for (auto [title, table] : {std::pair{"Model-based means", means_},
                               {"Differences from the reference group", differences_},
                               {"Fits", fits_}}) {

@@ -34,10 +34,9 @@ void Fill(QTableWidget& table, const ReadingTable& content) {
   table.setMaximumHeight(height);
 }
 
+// Hidden until it has rows; they need no numbers.
 QTableWidget* ReadOnlyTable(const char* name, QWidget* parent) {
-  auto* table = new QTableWidget(parent);
-  table->setObjectName(name);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QTableWidget* table = NewReadOnlyTable(name, parent);
   table->verticalHeader()->hide();
   table->hide();
   return table;

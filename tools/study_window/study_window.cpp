@@ -137,13 +137,9 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   rejected_ = new QListWidget(tabs);
   rejected_->setObjectName("rejected");
   tabs->addTab(rejected_, "Rejected files");
-  statistics_ = new QTableWidget(tabs);
-  statistics_->setObjectName("statistics");
-  statistics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  statistics_ = NewReadOnlyTable("statistics", tabs);
   tabs->addTab(statistics_, "Statistics");
-  flow_ = new QTableWidget(tabs);
-  flow_->setObjectName("flow");
-  flow_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  flow_ = NewReadOnlyTable("flow", tabs);
   tabs->addTab(flow_, "Flow");
   figure_ = new DrawingView(tabs);
   tabs->addTab(figure_, "Cohort figure");
