@@ -210,16 +210,4 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
   return {};
 }
 
-Expected<void, Failure> WriteStudyCsvFiles(const StudyResult& result, const LongCsvSpool& longCsv,
-                                           const std::string& outputDir) {
-  const auto folder = OutputFolder::Open(outputDir);
-  if (!folder) return Unexpected(folder.error());
-  FileSet set;
-  if (auto added = AddStudyCsvFiles(set, result, *folder); !added) return added;
-  auto longFile = longCsv.CopyInto(*folder);
-  if (!longFile) return Unexpected(longFile.error());
-  set.Add(std::move(*longFile));
-  return set.Commit();
-}
-
 } // namespace sinkview

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "model/file_set.h"
-#include "study/long_csv.h"
 #include "study/study.h"
 
 namespace sinkview {
@@ -38,10 +37,5 @@ std::string PairsCsv(const StudyResult& result);
 // (study/long_csv.h).
 [[nodiscard]] Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
                                                        const OutputFolder& folder);
-
-// Writes every CSV file into `outputDir` as one set, long.csv from
-// `longCsv`: all of them replaced, or none.
-[[nodiscard]] Expected<void, Failure>
-WriteStudyCsvFiles(const StudyResult& result, const LongCsvSpool& longCsv, const std::string& outputDir);
 
 } // namespace sinkview

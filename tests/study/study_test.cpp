@@ -43,6 +43,20 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
+// The CSV files as the programs write them: long.csv from `longCsv`, all in
+// one set.
+Expected<void, Failure> WriteStudyCsvFiles(const StudyResult& result, const LongCsvSpool& longCsv,
+                                           const std::string& outputDir) {
+  const auto folder = OutputFolder::Open(outputDir);
+  if (!folder) return Unexpected(folder.error());
+  FileSet set;
+  if (auto added = AddStudyCsvFiles(set, result, *folder); !added) return added;
+  auto longFile = longCsv.CopyInto(*folder);
+  if (!longFile) return Unexpected(longFile.error());
+  set.Add(std::move(*longFile));
+  return set.Commit();
+}
+
 } // namespace
 
 // The default visits (nearest value), the cut-off the latest radiograph
