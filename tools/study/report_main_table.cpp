@@ -11,24 +11,15 @@ namespace sinkview {
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
 // A table with its title, or the title and why it has no model columns.
 void DrawMain(ReportPages& pages, const MainTable& table) {
   if (table.rows.empty()) {
     pages.Gap(6);
-    pages.Text(Q(MainTableTitle(table)), 10, true);
+    pages.Text(TableText(MainTableTitle(table)), 10, true);
   } else {
-    std::vector<QString> headers;
-    for (const std::string& header : MainTableHeaders(table)) headers.push_back(Q(header));
-    std::vector<std::vector<QString>> rows;
-    for (const auto& cells : MainTableCells(table)) {
-      std::vector<QString>& row = rows.emplace_back();
-      for (const std::string& cell : cells) row.push_back(Q(cell));
-    }
-    DrawTable(pages, Q(MainTableTitle(table)), headers, rows, {});
+    DrawTable(pages, TableText(MainTableTitle(table)), MainTableHeaders(table), MainTableCells(table));
   }
-  if (!table.note.empty()) pages.Text(Q(table.note), 8);
+  if (!table.note.empty()) pages.Text(TableText(table.note), 8);
 }
 
 bool HasStemCement(const StudyResult& result) {

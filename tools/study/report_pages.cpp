@@ -181,4 +181,16 @@ void DrawTable(ReportPages& pages, const QString& title, const std::vector<QStri
   }
 }
 
+void DrawTable(ReportPages& pages, const QString& title, const std::vector<std::string>& headers,
+               const std::vector<std::vector<std::string>>& rows) {
+  const auto texts = [](const std::vector<std::string>& cells) {
+    std::vector<QString> out;
+    for (const std::string& cell : cells) out.push_back(TableText(cell));
+    return out;
+  };
+  std::vector<std::vector<QString>> shown;
+  for (const auto& row : rows) shown.push_back(texts(row));
+  DrawTable(pages, title, texts(headers), shown, {});
+}
+
 } // namespace sinkview

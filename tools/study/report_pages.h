@@ -91,5 +91,8 @@ private:
 // rows are drawn in bold red on a light red ground.
 void DrawTable(ReportPages& pages, const QString& title, const std::vector<QString>& headers,
                const std::vector<std::vector<QString>>& rows, const std::vector<bool>& marked);
+// The same of a table made as text for reading, none of its rows marked.
+void DrawTable(ReportPages& pages, const QString& title, const std::vector<std::string>& headers,
+               const std::vector<std::vector<std::string>>& rows);
 
 } // namespace sinkview

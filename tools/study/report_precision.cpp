@@ -11,14 +11,7 @@ namespace sinkview {
 namespace {
 
 void DrawReadingTable(ReportPages& pages, const QString& title, const ReadingTable& table) {
-  const auto text = [](const std::vector<std::string>& cells) {
-    std::vector<QString> texts;
-    for (const std::string& cell : cells) texts.push_back(QString::fromStdString(cell));
-    return texts;
-  };
-  std::vector<std::vector<QString>> rows;
-  for (const auto& row : table.rows) rows.push_back(text(row));
-  DrawTable(pages, title, text(table.headers), rows, {});
+  DrawTable(pages, title, table.headers, table.rows);
 }
 
 } // namespace
