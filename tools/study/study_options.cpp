@@ -77,6 +77,14 @@ Exit status:
 namespace {
 
 // Applies an option of the study's own.
+// Where the figure an option names goes; nullptr for an option of no figure.
+std::string* FigureFileOf(const std::string& name, StudyCommand& command) {
+  if (name == "figure") return &command.figureFile;
+  if (name == "model-figure") return &command.modelFigureFile;
+  if (name == "bland-altman") return &command.blandAltmanFile;
+  return nullptr;
+}
+
 Expected<void, Failure> Apply(const std::string& name, const std::string& value, StudyCommand& command) {
   if (name == "threshold") {
     const std::optional<double> mm = OptionNumber(value);
@@ -93,17 +101,10 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   } else if (name == "report") {
     if (!HasExtension(value, {".pdf"})) return WrongUsage("--report: '" + value + "' must end in .pdf");
     command.reportFile = value;
-  } else if (name == "bland-altman") {
+  } else if (std::string* figure = FigureFileOf(name, command)) {
     if (!FigureFormatOf(value))
-      return WrongUsage("--bland-altman: '" + value + "' must end in " + FigureEndings());
-    command.blandAltmanFile = value;
-  } else if (name == "figure") {
-    if (!FigureFormatOf(value)) return WrongUsage("--figure: '" + value + "' must end in " + FigureEndings());
-    command.figureFile = value;
-  } else if (name == "model-figure") {
-    if (!FigureFormatOf(value))
-      return WrongUsage("--model-figure: '" + value + "' must end in " + FigureEndings());
-    command.modelFigureFile = value;
+      return WrongUsage("--" + name + ": '" + value + "' must end in " + FigureEndings());
+    *figure = value;
   } else if (name == "workbook") {
     if (!HasExtension(value, {".xlsx"})) return WrongUsage("--workbook: '" + value + "' must end in .xlsx");
     command.workbookFile = value;
