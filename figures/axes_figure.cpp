@@ -136,10 +136,9 @@ double WidestValue(const GrafScene& scene, const PreparedSeries& prepared, const
   for (const Diagram& d : {kUpper[0], kUpper[1], kLower[0], kLower[1]}) {
     RecordingSurface unseen;
     const auto drawn = PaintPicture(scene.at(d.box).picture, prepared, "", unseen);
-    if (!drawn || drawn->scale.grid.empty()) continue;
-    const auto [low, high] = std::minmax_element(drawn->scale.grid.begin(), drawn->scale.grid.end());
-    for (const double value : {*low, *high})
-      widest = std::max(widest, axis.horizontalAdvance(Utf8(GridValueText(value))));
+    if (!drawn) continue;
+    for (const AxisValueLabel& label : AxisValueLabels(*drawn))
+      widest = std::max(widest, axis.horizontalAdvance(Utf8(label.text)));
   }
   return widest;
 }

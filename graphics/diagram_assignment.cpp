@@ -7,16 +7,23 @@ namespace sinkview {
 
 namespace {
 
+// The stacked curves' zeros, named from the number of the first distance on.
+std::vector<CurveZero> StackedZeros(int firstNumber) {
+  std::vector<CurveZero> zeros;
+  for (const double y : kStackedZeros) zeros.push_back({y, std::to_string(firstNumber++)});
+  return zeros;
+}
+
 DrawnDiagram PlotMedial(const MeasurementModel& m, Surface& box) {
   return {PlotDistanceCurves(m, m.CorrectedMedial1, m.CorrectedMedial2, m.CorrectedMedial3,
                              m.CorrectedMedial4, box),
-          kMedialQuantity};
+          kMedialQuantity, 0, StackedZeros(1)};
 }
 
 DrawnDiagram PlotLateral(const MeasurementModel& m, Surface& box) {
   return {PlotDistanceCurves(m, m.CorrectedLateral5, m.CorrectedLateral6, m.CorrectedLateral7,
                              m.CorrectedLateral8, box),
-          kLateralQuantity};
+          kLateralQuantity, 0, StackedZeros(5)};
 }
 
 DrawnDiagram PlotAngle(const PreparedSeries& p, Surface& box) {
@@ -37,10 +44,13 @@ void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, co
 
 DrawnDiagram PlotSubsidence(const PreparedSeries& p, Surface& box) {
   const MeasurementModel& m = p.model;
-  const Series& raw = RawSubsidence(p);
-  DrawnDiagram drawn{PlotSeries(m, CorrectedSubsidence(p), p.settings.ZoomRange, box), kSubsidenceQuantity};
-  if (p.settings.ShowRawData == RawData::Shown) OverlaySeries(m, raw, box);
-  if (m.HasStemCementData) OverlayAlignedSeries(m, raw, m.CorrectedStemCement, box);
+  const Series& corrected = CorrectedSubsidence(p);
+  // The first radiograph is where the changes start; the raw series starts
+  // on the same value, the correction keeping the first one.
+  DrawnDiagram drawn{
+      PlotSeries(m, corrected, p.settings.ZoomRange, box), kSubsidenceQuantity, corrected[1], {}};
+  if (p.settings.ShowRawData == RawData::Shown) OverlaySeries(m, RawSubsidence(p), box);
+  if (m.HasStemCementData) OverlayAlignedSeries(m, corrected, m.CorrectedStemCement, box);
   return drawn;
 }
 

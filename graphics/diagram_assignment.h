@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graphics/plotting.h"
 #include "model/model.h"
@@ -16,17 +17,29 @@ namespace sinkview {
 bool IsRightSide(const MeasurementModel& m);
 
 // What a diagram box shows on its y axis, with the unit, for a figure's scale.
-inline constexpr std::string_view kMedialQuantity = "Medial distances (mm)";
-inline constexpr std::string_view kLateralQuantity = "Lateral distances (mm)";
-// The stem/cement curve is shifted onto the subsidence's start: the axis
-// reads subsidence only.
+// The stacked distances are changes, each curve on a zero of its own, with
+// the grid a millimetre apart.
+inline constexpr std::string_view kMedialQuantity = "Medial changes, grid 1 mm";
+inline constexpr std::string_view kLateralQuantity = "Lateral changes, grid 1 mm";
+// Subsidence is the change since the first radiograph; the stem/cement
+// curve starts on the same zero and so reads its own change.
 inline constexpr std::string_view kSubsidenceQuantity = "Subsidence (mm)";
 inline constexpr std::string_view kAngleQuantity = "Bone/stem angle (\u00B0)";
 
-// A diagram as drawn: its scale and what its y axis shows.
+// Where a stacked curve, named by its distance's number, reads zero.
+struct CurveZero {
+  double y;
+  std::string name;
+};
+
+// A diagram as drawn: its scale, what its y axis shows and how the axis
+// reads the drawn values: a single series' value less `zero`; stacked
+// curves have no common value, only each one's zero.
 struct DrawnDiagram {
   DiagramScale scale;
   std::string_view quantity;
+  double zero = 0;
+  std::vector<CurveZero> curveZeros = {}; // top to bottom
 };
 
 // The subsidence diagram: the corrected subsidence series chosen by the
@@ -36,7 +49,8 @@ struct DrawnDiagram {
 DrawnDiagram PlotSubsidence(const PreparedSeries& p, Surface& box);
 
 // The stem/cement curve over a diagram just drawn, shifted so that it starts
-// at reference(1); light red, one unbroken polyline in the current width.
+// at reference(1), where the diagram's axis reads zero; light red, one unbroken polyline in the current
+// width.
 void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, const Series& series,
                           Surface& box);
 

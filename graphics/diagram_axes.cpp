@@ -26,6 +26,20 @@ constexpr double kGapDigits = 0.6;
 
 std::string GridValueText(double value) { return RoundedText(value, 2, kFileDecimalPoint); }
 
+std::vector<AxisValueLabel> AxisValueLabels(const DrawnDiagram& diagram) {
+  const DiagramScale& scale = diagram.scale;
+  std::vector<AxisValueLabel> labels;
+  if (!diagram.curveZeros.empty()) {
+    const double low = std::min(scale.lo, scale.hi), high = std::max(scale.lo, scale.hi);
+    for (const CurveZero& zero : diagram.curveZeros) {
+      if (zero.y >= low && zero.y <= high) labels.push_back({zero.y, zero.name + ": 0"});
+    }
+    return labels;
+  }
+  for (const double value : scale.grid) labels.push_back({value, GridValueText(value - diagram.zero)});
+  return labels;
+}
+
 long long LabelStep(double spacing, double needed) {
   if (!(spacing > 0) || !std::isfinite(spacing)) return 1;
   const double step = std::ceil(needed / spacing);
@@ -42,11 +56,12 @@ void DrawDiagramAxes(const DrawnDiagram& diagram, const AxesRoom& room, Surface&
           x.from + x.extent + room.right * perPixelX, bottom - room.bottom * perPixelY);
 
   const double valueX = x.from - kGapDigits * room.charWidth * perPixelX;
-  if (!scale.grid.empty()) {
+  const std::vector<AxisValueLabel> labels = AxisValueLabels(diagram);
+  if (!labels.empty()) {
     const long long every = LabelStep(1 / perPixelY, 1.1 * room.row);
-    for (const double value : scale.grid) {
-      if (std::llround(value - scale.grid.front()) % every == 0)
-        s.TextAt(valueX, value, GridValueText(value), Surface::Anchor::Right);
+    for (const AxisValueLabel& label : labels) {
+      if (std::llround(label.y - labels.front().y) % every == 0)
+        s.TextAt(valueX, label.y, label.text, Surface::Anchor::Right);
     }
   }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graphics/diagram_assignment.h"
 #include "ui/surface.h"
@@ -28,6 +29,17 @@ void DrawDiagramAxes(const DrawnDiagram& diagram, const AxesRoom& room, Surface&
 // What the x axis of every diagram counts, written once under a figure's
 // diagrams.
 inline constexpr std::string_view kTimeAxisCaption = "Months since the first radiograph";
+
+// A number on a diagram's value axis and the drawn y it stands at.
+struct AxisValueLabel {
+  double y;
+  std::string text;
+};
+
+// What the value axis of a diagram writes where there is room for all: the
+// reading of each grid line (its value less the diagram's zero), or for
+// stacked curves each one's zero, named; only those within the box.
+std::vector<AxisValueLabel> AxisValueLabels(const DrawnDiagram& diagram);
 
 // The value of a grid line as written: up to two decimals, with the decimal
 // point of figures whatever the locale.

@@ -151,8 +151,8 @@ DiagramScale PlotDistanceCurves(const MeasurementModel& m, const Series& curve1,
     r[1] = static_cast<float>(base);
     return r;
   };
-  const Series c1 = rebased(curve1, 3), c2 = rebased(curve2, 2), c3 = rebased(curve3, 1),
-               c4 = rebased(curve4, 0);
+  const Series c1 = rebased(curve1, kStackedZeros[0]), c2 = rebased(curve2, kStackedZeros[1]),
+               c3 = rebased(curve3, kStackedZeros[2]), c4 = rebased(curve4, kStackedZeros[3]);
 
   float min = 100000, max = -99000;
   for (int i = 1; i <= n; ++i) {

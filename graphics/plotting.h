@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -42,8 +43,11 @@ DiagramScale PlotSeries(const MeasurementModel& m, const Series& values, float z
 // scale and draw width, as one unbroken polyline.
 void OverlaySeries(const MeasurementModel& m, const Series& values, Surface& pic);
 
+// Where each of the four stacked distance curves reads zero, curve1 to curve4.
+inline constexpr std::array<double, 4> kStackedZeros = {3, 2, 1, 0};
+
 // Four distance series stacked in one diagram, each drawn as its change
-// since radiograph 1 plus 3, 2, 1 or 0 mm (curve1 to curve4), re-based in
+// since radiograph 1 plus its stacked zero (3, 2, 1 or 0 mm), re-based in
 // copies. y runs from CInt(min of curve4 - 1) to CInt(max of curve1 + 1)
 // with the grid at whole units. Returns the scale it drew in.
 DiagramScale PlotDistanceCurves(const MeasurementModel& m, const Series& curve1, const Series& curve2,

@@ -57,7 +57,7 @@ TEST(PaintPicture, RightReplacementSwapsTheBoxesAndEveryOtherSideValueIsLeft) {
 }
 
 // The thin black overlay is the raw series; the red stem/cement curve starts
-// on its first value.
+// on the corrected series' first value, where the axis reads zero.
 TEST(PlotSubsidence, SeriesFollowTheReferenceAndTheOverlaysTheirSwitches) {
   const struct {
     std::int16_t referencePoint, trochanter, showRaw, stemCement;
@@ -83,10 +83,10 @@ TEST(PlotSubsidence, SeriesFollowTheReferenceAndTheOverlaysTheirSwitches) {
     PlotSubsidence(p, s);
     SCOPED_TRACE(
         ::testing::PrintToString(std::vector<int>{c.referencePoint, c.trochanter, c.showRaw, c.stemCement}));
-    const double r = (m.*c.raw)[1];
+    const double r = (m.*c.raw)[1], z = (m.*c.corrected)[1];
     const std::vector<Segment> none,
         raw{{0, r, 10, r + 0.5, {}, false, 1}, {10, r + 0.5, 20, r + 0.25, {}, false, 1}},
-        red{{0, r, 10, r + 0.25, kRed, false, 1}, {10, r + 0.25, 20, r + 0.75, kRed, false, 1}};
+        red{{0, z, 10, z + 0.25, kRed, false, 1}, {10, z + 0.25, 20, z + 0.75, kRed, false, 1}};
     EXPECT_EQ(CurveSegments(s).at(0).y1, (m.*c.corrected)[1]);
     EXPECT_EQ(Where(s, [](const Segment& g) { return g.width == 1 && !g.colour; }), c.showRaw ? raw : none);
     EXPECT_EQ(Where(s, [](const Segment& g) { return g.colour == kRed; }), c.stemCement ? red : none);

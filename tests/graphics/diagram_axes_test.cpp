@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "graphics/diagram_assignment.h"
+
 #include "graphics_test_helpers.h"
 #include "model/numtext.h"
 
@@ -106,6 +108,65 @@ TEST(DiagramAxes, CrowdedYearsAreThinnedAndAZoomChangeShows) {
     RecordingSurface zoomed, written;
     DrawDiagramAxes({PlotSeries(m, v, zoom, zoomed), kAngleQuantity}, Roomy(), written);
     EXPECT_EQ(Read(written).values, values) << zoom;
+  }
+}
+
+// The figure's subsidence axis reads the change since the first radiograph,
+// as the table does, and not the distance the change is measured on. The
+// stem/cement curve starts on that zero, so it reads its own change; the
+// raw series starts elsewhere here so that a curve aligned on it shows.
+TEST(DiagramAxes, SubsidenceReadsZeroAtTheFirstRadiographAndStemCementOnItsOwn) {
+  PreparedSeries p{{}, ModelAtDays({0, 400, 800}), {}};
+  MeasurementModel& m = p.model;
+  m.ProsthesisSide = "left";
+  m.HasStemCementData = true;
+  m.CorrectedShoulderMajor = SeriesOf({0.67f, 0.2f, -1.1f});
+  m.ShoulderMajorDistance = SeriesOf({0.9f, 0.5f, -0.8f});
+  m.CorrectedStemCement = SeriesOf({2, 2.5f, 1.75f});
+  RecordingSurface box, scales;
+  const auto drawn = PaintPicture(3, p, "", box);
+  ASSERT_TRUE(drawn);
+  DrawDiagramAxes(*drawn, Roomy(), scales);
+  const Written w = Read(scales);
+  // The band from CInt(-1.1 - 3) to CInt(0.67 + 3), the grid through 0.67.
+  EXPECT_EQ(w.values, (std::vector<std::string>{"0", "1", "2", "3", "-1", "-2", "-3", "-4"}));
+  EXPECT_EQ(w.valueYs.at(0), m.CorrectedShoulderMajor[1]);
+  const auto red = Where(box, [](const Segment& g) { return g.colour == kLightRed; });
+  ASSERT_EQ(red.size(), 2u);
+  EXPECT_NEAR(red[0].y1 - w.valueYs[0], 0, 1e-6);
+  EXPECT_NEAR(red[0].y2 - w.valueYs[0], 0.5, 1e-6);
+  EXPECT_NEAR(red[1].y2 - w.valueYs[0], -0.25, 1e-6);
+}
+
+// Stacked curves are drawn each on a zero of its own a millimetre apart:
+// the scale names each curve's zero instead of writing the offsets.
+TEST(DiagramAxes, StackedDistancesShowEachCurvesZeroNotTheOffsets) {
+  PreparedSeries p{{}, ModelAtDays({0, 400, 800}), {}};
+  MeasurementModel& m = p.model;
+  m.ProsthesisSide = "left";
+  using M = MeasurementModel;
+  float value = 20;
+  for (Series M::*s :
+       {&M::CorrectedMedial1, &M::CorrectedMedial2, &M::CorrectedMedial3, &M::CorrectedMedial4,
+        &M::CorrectedLateral5, &M::CorrectedLateral6, &M::CorrectedLateral7, &M::CorrectedLateral8}) {
+    m.*s = SeriesOf({value, value - 0.4f, value + 0.3f});
+    value += 5;
+  }
+  for (const auto& [number, names] :
+       {std::pair{2, std::vector<std::string>{"1: 0", "2: 0", "3: 0", "4: 0"}},
+        std::pair{4, std::vector<std::string>{"5: 0", "6: 0", "7: 0", "8: 0"}}}) {
+    RecordingSurface box, scales;
+    const auto drawn = PaintPicture(number, p, "", box);
+    ASSERT_TRUE(drawn);
+    DrawDiagramAxes(*drawn, Roomy(), scales);
+    const Written w = Read(scales);
+    EXPECT_EQ(w.values, names) << number;
+    // Each name stands where its curve starts, top to bottom.
+    const std::vector<Segment> curves = CurveSegments(box);
+    ASSERT_EQ(curves.size(), 8u);
+    for (std::size_t c = 0; c < 4 && c < w.valueYs.size(); ++c)
+      EXPECT_EQ(w.valueYs[c], curves[2 * c].y1) << number << " " << names[c];
+    EXPECT_NE(w.quantity.find("change"), std::string::npos) << w.quantity;
   }
 }
 
