@@ -30,9 +30,11 @@ Figures of one data file, instead of its export file:
       --size=WxH             the figure's size in pixels (default: the
                              window's design size)
       --axes                 with --graphics: write the scales beside the
-                             diagrams (the values of the grid lines in mm or
-                             degrees, the months at the year ticks, each
-                             diagram's quantity)
+                             diagrams (what the grid lines read: subsidence
+                             as the change since the first radiograph, the
+                             angle in degrees, for the stacked distances each
+                             curve's zero with the grid 1 mm apart; the months
+                             at the year ticks, each diagram's quantity)
       --figure-width=MM      with --graphics and --axes: the figure's width on
                              paper, 85 or 170 mm (one or two journal
                              columns), drawn at 300 dpi (a TIFF at 600);
