@@ -44,12 +44,12 @@ void OverlayAlignedSeries(const MeasurementModel& m, const Series& reference, co
 
 DrawnDiagram PlotSubsidence(const PreparedSeries& p, Surface& box) {
   const MeasurementModel& m = p.model;
-  const Series& corrected = CorrectedSubsidence(p);
+  const Series &corrected = CorrectedSubsidence(p), &raw = RawSubsidence(p);
   // The first radiograph is where the changes start; the raw series starts
   // on the same value, the correction keeping the first one.
   DrawnDiagram drawn{
       PlotSeries(m, corrected, p.settings.ZoomRange, box), kSubsidenceQuantity, corrected[1], {}};
-  if (p.settings.ShowRawData == RawData::Shown) OverlaySeries(m, RawSubsidence(p), box);
+  if (p.settings.ShowRawData == RawData::Shown) OverlaySeries(m, raw, box);
   if (m.HasStemCementData) OverlayAlignedSeries(m, corrected, m.CorrectedStemCement, box);
   return drawn;
 }

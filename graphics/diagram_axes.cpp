@@ -27,16 +27,15 @@ constexpr double kGapDigits = 0.6;
 std::string GridValueText(double value) { return RoundedText(value, 2, kFileDecimalPoint); }
 
 std::vector<AxisValueLabel> AxisValueLabels(const DrawnDiagram& diagram) {
-  const DiagramScale& scale = diagram.scale;
   std::vector<AxisValueLabel> labels;
+  // The stacked zeros lie within every band the curves give: each curve
+  // starts on its zero.
   if (!diagram.curveZeros.empty()) {
-    const double low = std::min(scale.lo, scale.hi), high = std::max(scale.lo, scale.hi);
-    for (const CurveZero& zero : diagram.curveZeros) {
-      if (zero.y >= low && zero.y <= high) labels.push_back({zero.y, zero.name + ": 0"});
-    }
+    for (const CurveZero& zero : diagram.curveZeros) labels.push_back({zero.y, zero.name + ": 0"});
     return labels;
   }
-  for (const double value : scale.grid) labels.push_back({value, GridValueText(value - diagram.zero)});
+  for (const double value : diagram.scale.grid)
+    labels.push_back({value, GridValueText(value - diagram.zero)});
   return labels;
 }
 

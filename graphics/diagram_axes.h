@@ -38,7 +38,7 @@ struct AxisValueLabel {
 
 // What the value axis of a diagram writes where there is room for all: the
 // reading of each grid line (its value less the diagram's zero), or for
-// stacked curves each one's zero, named; only those within the box.
+// stacked curves each one's zero, named.
 std::vector<AxisValueLabel> AxisValueLabels(const DrawnDiagram& diagram);
 
 // The value of a grid line as written: up to two decimals, with the decimal
