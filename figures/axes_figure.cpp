@@ -203,6 +203,12 @@ void DrawGraphicsFigureWithAxes(QPainter& painter, const QRectF& area, const Pre
     return QRectF(layout.X(DesignRectOf(d.box).left) + room.left, top, layout.Width(d.box) - room.left,
                   area.height());
   };
+  // What a break assumes, across the whole width under the captions.
+  const QString breakNote = Utf8(BreakNote(prepared.model));
+  const QRectF breakNoteRect(headerLeft, 0, area.right() - headerLeft, area.height());
+  constexpr int kBreakNoteFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+  const double breakNoteHeight =
+      breakNote.isEmpty() ? 0 : gap + axis.boundingRect(breakNoteRect, kBreakNoteFlags, breakNote).height();
   const double captionHeight = std::max(
       label.boundingRect(sketchCaptionRect, kSketchCaptionFlags, Utf8(sketchCaption.text)).height(),
       axis.boundingRect(timeCaptionRect(kLower[0], 0), kTimeCaptionFlags, Utf8(kTimeAxisCaption)).height());
@@ -212,7 +218,7 @@ void DrawGraphicsFigureWithAxes(QPainter& painter, const QRectF& area, const Pre
   };
   const int upperRows = titleRows(kUpper), lowerRows = titleRows(kLower);
   const double fixed = (y - area.top()) + (upperRows + lowerRows) * label.height() +
-                       2 * (room.top + room.bottom) + gap + captionHeight;
+                       2 * (room.top + room.bottom) + gap + captionHeight + breakNoteHeight;
   const double boxes = std::max(2.0, area.height() - fixed);
   const double upperHeight = boxes * kUpperShare, lowerHeight = boxes - upperHeight;
   const double upperTitle = y, upperTop = upperTitle + upperRows * label.height() + room.top;
@@ -252,6 +258,9 @@ void DrawGraphicsFigureWithAxes(QPainter& painter, const QRectF& area, const Pre
   painter.setPen(Qt::black);
   for (const Diagram& d : kLower)
     painter.drawText(timeCaptionRect(d, captionTop), kTimeCaptionFlags, Utf8(kTimeAxisCaption));
+  if (!breakNote.isEmpty())
+    painter.drawText(breakNoteRect.translated(0, captionTop + captionHeight + gap), kBreakNoteFlags,
+                     breakNote);
   painter.restore();
 }
 

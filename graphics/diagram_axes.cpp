@@ -24,6 +24,15 @@ constexpr double kGapDigits = 0.6;
 
 } // namespace
 
+std::string BreakNote(const MeasurementModel& m) {
+  for (int i = 1; i < RadiographsDrawn(m); ++i) {
+    if (m.DisconnectionFlag[i] == 1)
+      return "Across a gap in a black curve the change was not measured: the curves go on from their "
+             "level before the gap, and values after it leave that change out.";
+  }
+  return {};
+}
+
 std::string GridValueText(double value) { return RoundedText(value, 2, kFileDecimalPoint); }
 
 std::vector<AxisValueLabel> AxisValueLabels(const DrawnDiagram& diagram) {

@@ -30,6 +30,11 @@ void DrawDiagramAxes(const DrawnDiagram& diagram, const AxesRoom& room, Surface&
 // diagrams.
 inline constexpr std::string_view kTimeAxisCaption = "Months since the first radiograph";
 
+// What the curves assume across a break, written under a figure's diagrams
+// when a drawn curve has one: the change there was not measured, so the
+// corrected courses go on from their level before it. Empty without a break.
+std::string BreakNote(const MeasurementModel& m);
+
 // A number on a diagram's value axis and the drawn y it stands at.
 struct AxisValueLabel {
   double y;

@@ -170,6 +170,18 @@ TEST(DiagramAxes, StackedDistancesShowEachCurvesZeroNotTheOffsets) {
   }
 }
 
+// Across a break the corrected courses stay level, so a value read after it
+// leaves out whatever changed across it: the figure says so whenever a
+// drawn curve is broken, and only then.
+TEST(DiagramAxes, ABreakInADrawnCurveIsExplained) {
+  MeasurementModel m = ModelAtDays({0, 400, 800});
+  EXPECT_EQ(BreakNote(m), "");
+  m.DisconnectionFlag[3] = 1; // after the last radiograph: no curve is broken
+  EXPECT_EQ(BreakNote(m), "");
+  m.DisconnectionFlag[1] = 1;
+  EXPECT_NE(BreakNote(m).find("not measured"), std::string::npos);
+}
+
 TEST(DiagramAxes, GridValuesAreWrittenWithThePointAndAtMostTwoDecimals) {
   SetDecimalSeparator(',');
   for (const auto& [value, text] :
