@@ -132,8 +132,37 @@ std::string WithoutControlCharacters(std::string text) {
   return WithoutHiddenCharacters(text);
 }
 
+namespace {
+
+// [+-]digits[.digits][e[+-]digits], the point a comma as well: a number to
+// any spreadsheet, which runs nothing of it.
+bool IsPlainNumber(std::string_view text) {
+  std::size_t at = 0, digits = 0;
+  const auto skipDigits = [&] {
+    const std::size_t start = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+    return at - start;
+  };
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+  digits = skipDigits();
+  if (at < text.size() && (text[at] == '.' || text[at] == ',')) {
+    ++at;
+    digits += skipDigits();
+  }
+  if (digits == 0) return false;
+  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+    ++at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    if (skipDigits() == 0) return false;
+  }
+  return at == text.size();
+}
+
+} // namespace
+
 bool StartsLikeAFormula(std::string_view text) {
-  return !text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos;
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos &&
+         !IsPlainNumber(text);
 }
 
 std::string PlainUtf8(std::string_view bytes) { return WithoutControlCharacters(DisplayUtf8(bytes)); }

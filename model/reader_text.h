@@ -44,7 +44,8 @@ std::string ErrorText(int error);
 std::string WithoutControlCharacters(std::string text);
 
 // Whether a spreadsheet would run the text as a formula where it starts a
-// cell: it starts with =, +, - or @.
+// cell: it starts with =, +, -, @, a tab or a carriage return, and is no
+// plain number ("-2.1", "+3", "-1,5", "1e-07" stay numbers).
 bool StartsLikeAFormula(std::string_view text);
 
 // A text of a file, or a file's name, as UTF-8 (see DisplayUtf8) without

@@ -8,7 +8,9 @@
 #include "model/text_encoding.h"
 #include "protocol/calendar_date.h"
 #include "protocol/csv_records.h"
+#include "protocol/nearest_name.h"
 #include "protocol/small_text_file.h"
+#include "protocol/study_names.h"
 
 namespace sinkview {
 
@@ -59,10 +61,54 @@ std::string NormalFile(std::string file) {
   return std::filesystem::path(file).lexically_normal().generic_string();
 }
 
+bool IsKnownColumn(std::string_view lowered) {
+  return std::any_of(std::begin(kTextColumns), std::end(kTextColumns),
+                     [&](const TextColumn& t) { return t.name == lowered; }) ||
+         lowered == kSurgery.name ||
+         std::any_of(std::begin(kEvents), std::end(kEvents),
+                     [&](const DateColumn& d) { return d.name == lowered; });
+}
+
+std::vector<std::string_view> KnownColumns() {
+  std::vector<std::string_view> names;
+  for (const TextColumn& t : kTextColumns) names.push_back(t.name);
+  names.push_back(kSurgery.name);
+  for (const DateColumn& d : kEvents) names.push_back(d.name);
+  return names;
+}
+
+// Lower case without blanks, hyphens and underscores: "Surgery-Date" and
+// "surgery_date" are the same name written two ways.
+std::string Squeezed(std::string_view name) {
+  std::string out;
+  for (char c : Lowered(std::string(name)))
+    if (c != ' ' && c != '\t' && c != '-' && c != '_') out += c;
+  return out;
+}
+
+// The known name that `name` is likely a typo of: the same once squeezed,
+// or at most two edits away; empty for none.
+std::string NearestName(std::string_view name, const std::vector<std::string_view>& known) {
+  constexpr std::size_t kMostEdits = 2;
+  std::string nearest;
+  std::size_t fewest = kMostEdits + 1;
+  for (std::string_view candidate : known) {
+    const std::size_t edits =
+        std::min(EditDistance(Lowered(std::string(name)), Lowered(std::string(candidate))),
+                 EditDistance(Squeezed(name), Squeezed(candidate)));
+    if (edits < fewest) {
+      fewest = edits;
+      nearest = candidate;
+    }
+  }
+  return nearest;
+}
+
 class PatientsReader {
 public:
-  PatientsReader(const std::string& path, bool pseudonymise)
-      : shown_(ShownFileName(path)), pseudonymise_(pseudonymise) {}
+  PatientsReader(const std::string& path, bool pseudonymise,
+                 const std::optional<std::vector<std::string>>& covariates)
+      : shown_(ShownFileName(path)), pseudonymise_(pseudonymise), listed_(covariates) {}
 
   Expected<PatientsFile, Failure> Read(std::string_view text) {
     const std::string utf8 = DisplayUtf8(text);
@@ -89,10 +135,17 @@ private:
         if (Lowered(Trimmed(header.fields[before])) == Lowered(name))
           return Fail(header.line, name, "the column is there twice");
       if (!Known(Lowered(name), c)) {
+        if (auto covariate = CheckCovariate(header.line, name); !covariate) return covariate;
         covariateColumns_.push_back(c);
         file_.covariates.push_back(std::move(name));
       }
     }
+    if (listed_)
+      for (const std::string& name : *listed_)
+        if (std::find(file_.covariates.begin(), file_.covariates.end(), name) == file_.covariates.end())
+          return Fail(header.line, "",
+                      "there is no column '" + WithoutControlCharacters(name) +
+                          "', which the protocol lists in 'covariates'");
     columns_ = header.fields.size();
     if (!column_.count("file"))
       return Fail(header.line, "", "there is no column 'file' naming the data files");
@@ -103,13 +156,31 @@ private:
   }
 
   bool Known(const std::string& name, std::size_t c) {
-    const bool known = std::any_of(std::begin(kTextColumns), std::end(kTextColumns),
-                                   [&](const TextColumn& t) { return t.name == name; }) ||
-                       name == kSurgery.name ||
-                       std::any_of(std::begin(kEvents), std::end(kEvents),
-                                   [&](const DateColumn& d) { return d.name == name; });
+    const bool known = IsKnownColumn(name);
     if (known) column_[name] = c;
     return known;
+  }
+
+  // A column of no known name, refused when it is not meant as a
+  // covariate: it is not in the protocol's list, or, without a list, it is
+  // a likely typo of a known column.
+  Expected<void, Failure> CheckCovariate(int line, const std::string& name) const {
+    if (listed_ && std::find(listed_->begin(), listed_->end(), name) != listed_->end()) return {};
+    std::vector<std::string_view> known = KnownColumns();
+    if (listed_) known.insert(known.end(), listed_->begin(), listed_->end());
+    const std::string nearest = NearestName(name, known);
+    const std::string meant = nearest.empty() ? "" : "did you mean '" + nearest + "'? ";
+    if (listed_)
+      return Fail(line, name,
+                  "is neither a column of the file's own nor one of the protocol's 'covariates': " + meant +
+                      "rename it, or list it there");
+    if (!nearest.empty())
+      return Fail(line, name,
+                  "is no known column, and too like one to be taken as a covariate: " + meant +
+                      "rename it, or list it in the protocol's 'covariates'");
+    if (const std::string problem = GuardedNameProblem(name); !problem.empty())
+      return Fail(line, name, "a covariate's name " + problem);
+    return {};
   }
 
   Expected<void, Failure> ReadRow(const CsvRecord& record) {
@@ -133,6 +204,8 @@ private:
       return Fail(record.line, "group", "the group is not named");
     if (pseudonymise_ && row.patient.empty())
       return Fail(record.line, "patient", "pseudonymisation needs every patient's identifier");
+    if (const std::string problem = GuardedNameProblem(row.group); !problem.empty())
+      return Fail(record.line, "group", "the group " + QuotedField(row.group) + " " + problem);
 
     if (auto dates = ReadDates(record, row); !dates) return dates;
     if (!row.group.empty() &&
@@ -173,6 +246,7 @@ private:
 
   std::string shown_;
   bool pseudonymise_;
+  const std::optional<std::vector<std::string>>& listed_;
   PatientsFile file_;
   std::size_t columns_ = 0;
   std::map<std::string, std::size_t> column_; // known column (lower case) -> index
@@ -182,15 +256,19 @@ private:
 
 } // namespace
 
+bool IsPatientsColumn(std::string_view name) { return IsKnownColumn(Lowered(std::string(name))); }
+
 Expected<PatientsFile, Failure> ParsePatientsFile(std::string_view text, const std::string& path,
-                                                  bool pseudonymise) {
-  return PatientsReader(path, pseudonymise).Read(text);
+                                                  bool pseudonymise,
+                                                  const std::optional<std::vector<std::string>>& covariates) {
+  return PatientsReader(path, pseudonymise, covariates).Read(text);
 }
 
-Expected<PatientsFile, Failure> ReadPatientsFile(const std::string& path, bool pseudonymise) {
+Expected<PatientsFile, Failure> ReadPatientsFile(const std::string& path, bool pseudonymise,
+                                                 const std::optional<std::vector<std::string>>& covariates) {
   const auto text = ReadSmallTextFile(path, kMaxPatientsBytes);
   if (!text) return Unexpected(text.error());
-  return ParsePatientsFile(*text, path, pseudonymise);
+  return ParsePatientsFile(*text, path, pseudonymise, covariates);
 }
 
 } // namespace sinkview

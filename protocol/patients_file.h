@@ -4,8 +4,10 @@
 // the dates of surgery and of the events that end its follow-up, and the
 // covariates, as a spreadsheet saves it as CSV.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/expected.h"
 #include "model/failure.h"
@@ -13,10 +15,21 @@
 
 namespace sinkview {
 
+// Whether the column is one of the file's own (file, group, surgery_date,
+// ...), in any case.
+bool IsPatientsColumn(std::string_view name);
+
 // Every problem is one message naming the file, the line and the column.
-// With `pseudonymise` every row must name its patient.
-Expected<PatientsFile, Failure> ParsePatientsFile(std::string_view text, const std::string& path,
-                                                  bool pseudonymise);
-Expected<PatientsFile, Failure> ReadPatientsFile(const std::string& path, bool pseudonymise);
+// With `pseudonymise` every row must name its patient. A column of no known
+// name is a covariate, unless it is a likely typo of a known one (it
+// differs only in case, blanks, hyphens or underscores, or by at most two
+// letters): "surgery date" would drop every surgery date. With `covariates`
+// (the protocol's list) the file holds exactly those, and no other column.
+Expected<PatientsFile, Failure>
+ParsePatientsFile(std::string_view text, const std::string& path, bool pseudonymise,
+                  const std::optional<std::vector<std::string>>& covariates = std::nullopt);
+Expected<PatientsFile, Failure>
+ReadPatientsFile(const std::string& path, bool pseudonymise,
+                 const std::optional<std::vector<std::string>>& covariates = std::nullopt);
 
 } // namespace sinkview

@@ -48,6 +48,10 @@ struct Protocol {
   Settings settings;                      // reference point, trochanter and time limit as applied
   bool pseudonymise = false;
   std::vector<Visit> visits = DefaultVisits(); // rising, windows apart (or touching) and holding their target
+  // The patients file's covariate columns as the protocol lists them; the
+  // file may then have no other column of its own. None: every column of
+  // its own that is not a likely typo of a known one.
+  std::optional<std::vector<std::string>> covariates;
 
   // Used by the precision follow-up; carried through as read.
   std::string repeatReadings;                              // folder; empty: none

@@ -15,14 +15,31 @@ toml::date TomlDate(CalendarDate date) {
                     static_cast<unsigned>(date.day())};
 }
 
-// toml++ quotes and escapes texts and writes numbers that read back exactly.
+// The shortest text that reads back as the value, as a TOML float: toml++
+// writes 17 digits, and --threshold 0.8 would be 0.80000000000000004.
+std::string TomlNumber(double value) {
+  std::string text = ShortNumber(value);
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text;
+}
+
+// toml++ quotes and escapes texts; numbers are written by TomlNumber.
 class TomlLines {
 public:
   template <typename T> void Key(std::string_view key, const T& value) {
     out_ << key << " = " << toml::value<T>(value) << '\n';
   }
+  void Key(std::string_view key, double value) { out_ << key << " = " << TomlNumber(value) << '\n'; }
   template <typename T> void Key(std::string_view key, const std::array<T, 2>& pair) {
     out_ << key << " = " << toml::array{pair[0], pair[1]} << '\n';
+  }
+  void Key(std::string_view key, const std::vector<std::string>& texts) {
+    toml::array list;
+    for (const std::string& text : texts) list.push_back(text);
+    out_ << key << " = " << list << '\n';
+  }
+  void Key(std::string_view key, const std::array<double, 2>& pair) {
+    out_ << key << " = [ " << TomlNumber(pair[0]) << ", " << TomlNumber(pair[1]) << " ]\n";
   }
   void Line(std::string_view text) { out_ << text << '\n'; }
   std::string Text() const { return out_.str(); }
@@ -41,6 +58,7 @@ std::string ProtocolToml(const Protocol& p, std::string_view programVersion, Cal
   toml.Key("title", p.title);
   toml.Key("cutoff", TomlDate(p.cutoff));
   if (!p.patientsFile.empty()) toml.Key("patients", p.patientsFile);
+  if (p.covariates) toml.Key("covariates", *p.covariates);
   toml.Key("primary_visit", p.primaryVisit);
   toml.Key("threshold_mm", p.thresholdMm);
   toml.Key("bands_mm", p.bandsMm);

@@ -7,10 +7,14 @@
 #include <map>
 #include <toml++/toml.h>
 
+#include "model/data_files.h"
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
+#include "protocol/nearest_name.h"
+#include "protocol/patients_file.h"
 #include "protocol/protocol_words.h"
 #include "protocol/small_text_file.h"
+#include "protocol/study_names.h"
 
 namespace sinkview {
 
@@ -107,22 +111,6 @@ template <typename T> T Word(const toml::node& node, const std::string& key, con
   Refuse(node, key, Quoted(text) + " is none of " + WordChoices(words));
 }
 
-// How many single-character edits turn one key into the other.
-std::size_t EditDistance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 using KeyReader = std::function<void(const toml::node&, const std::string& key)>;
 using KeyReaders = std::map<std::string, KeyReader>;
 
@@ -172,6 +160,13 @@ Visit ReadVisit(const toml::node& node, const KeyReaders& protocolKeys) {
   if (!hasMonths || !hasWindow) Refuse(node, "visit", "needs 'months' and 'window_months'");
   if (visit.months <= 0) Refuse(*table->get("months"), "months", "must be above 0");
   if (visit.name.empty()) visit.name = ShortNumber(visit.months) + " months";
+  if (const toml::node* name = table->get("name")) {
+    if (const std::string problem = GuardedNameProblem(visit.name); !problem.empty())
+      Refuse(*name, "name", Quoted(visit.name) + " " + problem);
+    if (Lowercase(visit.name) == kBaselineRow)
+      Refuse(*name, "name",
+             Quoted(visit.name) + " is the row of the first radiograph: name the visit otherwise");
+  }
   const auto [from, to] = visit.windowMonths;
   const toml::node& window = *table->get("window_months");
   if (from < 0 || from >= to) Refuse(window, "window_months", "must be [from, to] with 0 <= from < to");
@@ -232,17 +227,23 @@ public:
            if (*p_.detectionLimitMm == 0) Refuse(n, k, "must be above 0");
          }},
         {"pseudonymise", [&](auto& n, auto& k) { p_.pseudonymise = Boolean(n, k); }},
+        {"covariates", [&](auto& n, auto& k) { p_.covariates = Covariates(n, k); }},
         {"visit", [&](auto& n, auto&) { ReadVisits(n); }},
     };
     ReadKeys(root_, keys_, "a protocol");
     CheckVisitNames();
+    if (const toml::node* covariates = root_.get("covariates"); covariates && p_.patientsFile.empty())
+      Refuse(*covariates, "covariates", "names columns of the patients file, but 'patients' names none");
   }
 
 private:
+  // The example shown is one the reader takes: the quoted day written as
+  // TOML writes a date, else a day of the right form.
   static CalendarDate Date(const toml::node& node, const std::string& key) {
     if (node.is_string()) {
+      const auto quoted = ParseCalendarDate(Text(node, key));
       Refuse(node, key,
-             "must be a date without quotes, such as " + WithoutControlCharacters(Text(node, key)));
+             "must be a date without quotes, such as " + (quoted ? IsoDate(*quoted) : "2025-06-30"));
     }
     if (!node.is_date()) WrongKind(node, key, "a date such as 2025-06-30");
     const toml::date date = *node.value<toml::date>();
@@ -280,6 +281,27 @@ private:
     const toml::array& list = List(node, key, 2, "a list of two visit names");
     patternVisitsNode_ = &node;
     return {Text(*list.get(0), key), Text(*list.get(1), key)};
+  }
+
+  // The names as the patients file's header has them, each once, none a
+  // column of its own.
+  static std::vector<std::string> Covariates(const toml::node& node, const std::string& key) {
+    const toml::array* list = node.as_array();
+    if (!list) WrongKind(node, key, "a list of column names, such as [\"age\", \"sex\"]");
+    std::vector<std::string> names;
+    for (const toml::node& item : *list) {
+      const std::string name = Text(item, key);
+      if (name.empty() || name.find_first_of(" \t") == 0 || name.find_last_of(" \t") == name.size() - 1)
+        Refuse(item, key, Quoted(name) + " is no column name: it is empty or starts or ends with a blank");
+      if (IsPatientsColumn(name))
+        Refuse(item, key, Quoted(name) + " is a column of its own, not a covariate");
+      if (const std::string problem = GuardedNameProblem(name); !problem.empty())
+        Refuse(item, key, Quoted(name) + " " + problem);
+      if (std::find(names.begin(), names.end(), name) != names.end())
+        Refuse(item, key, Quoted(name) + " is listed twice");
+      names.push_back(name);
+    }
+    return names;
   }
 
   static bool Boolean(const toml::node& node, const std::string& key) {

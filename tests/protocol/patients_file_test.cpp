@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "../support/case_lines.h"
 #include "protocol/calendar_date.h"
@@ -67,16 +68,55 @@ TEST(PatientsFile, EventsGroupsAndPatientsAreRead) {
   EXPECT_EQ(*file, expected);
 }
 
+// A column the message suggests in place of the bad one is taken.
 TEST(PatientsFile, EveryBadRowIsOneMessageWithLineAndColumn) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/patients_errors.txt");
-  EXPECT_EQ(cases.size(), 16u);
+  EXPECT_EQ(cases.size(), 26u);
+  int suggestions = 0;
   for (auto [text, message] : cases) {
     const bool pseudonymise = text.starts_with("pseudonymised: ");
     if (pseudonymise) text.erase(0, 15);
-    const auto file = Parse(sinkview::testing::WithLineEnds(text), pseudonymise);
+    std::optional<std::vector<std::string>> covariates;
+    if (text.starts_with("covariates ")) {
+      const std::size_t colon = text.find(": ");
+      covariates.emplace();
+      std::istringstream names(text.substr(11, colon - 11));
+      for (std::string name; std::getline(names, name, ',');) covariates->push_back(name);
+      text.erase(0, colon + 2);
+    }
+    text = sinkview::testing::WithLineEnds(text);
+    const auto file = ParsePatientsFile(text, "patients.csv", pseudonymise, covariates);
     ASSERT_FALSE(file) << text;
     EXPECT_EQ(file.error().message, "patients.csv: " + message) << text;
+    if (const auto at = message.find("did you mean '"); at != std::string::npos) {
+      const std::string column = message.substr(message.find("column '") + 8);
+      const std::string bad = column.substr(0, column.find('\''));
+      const std::string meant = message.substr(at + 14, message.find('\'', at + 14) - at - 14);
+      text.replace(text.find(bad), bad.size(), meant);
+      const auto back = ParsePatientsFile(text, "patients.csv", pseudonymise, covariates);
+      EXPECT_TRUE(back) << text << (back ? "" : back.error().message);
+      ++suggestions;
+    }
   }
+  EXPECT_EQ(suggestions, 6);
+}
+
+// Without a list, a column of no known name is a covariate unless it is
+// too like a known one; a listed one is taken whatever it is like.
+TEST(PatientsFile, CovariatesAreTheColumnsMeantAsSuch) {
+  const std::string text = "file;age;Side;weight\na.vok;-2.1;r;80\n";
+  const auto unlisted = Parse("file;age;weight;bmi\na.vok;70;80;24\n");
+  ASSERT_TRUE(unlisted) << unlisted.error().message;
+  EXPECT_EQ(unlisted->covariates, (std::vector<std::string>{"age", "weight", "bmi"}));
+  EXPECT_FALSE(Parse(text));
+  const auto listed =
+      ParsePatientsFile(text, "patients.csv", false, std::vector<std::string>{"weight", "Side", "age"});
+  ASSERT_TRUE(listed) << listed.error().message;
+  EXPECT_EQ(listed->covariates, (std::vector<std::string>{"age", "Side", "weight"}));
+  EXPECT_EQ(listed->rows[0].covariates, (std::vector<std::string>{"-2.1", "r", "80"}));
+  // An empty list: the file has no covariates.
+  EXPECT_TRUE(ParsePatientsFile("file;group\na.vok;A\n", "patients.csv", false, std::vector<std::string>{}));
+  EXPECT_FALSE(ParsePatientsFile("file;age\na.vok;1\n", "patients.csv", false, std::vector<std::string>{}));
 }
 
 TEST(PatientsFile, WindowsTextIsReadAsUtf8) {

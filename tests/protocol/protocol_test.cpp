@@ -2,6 +2,8 @@
 // protocol-used.toml read back.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "../support/case_lines.h"
 #include "protocol/protocol_toml.h"
 #include "protocol/read_protocol.h"
@@ -49,13 +51,14 @@ TEST(Protocol, KeysOverrideTheDefaults) {
   EXPECT_EQ(protocol->settings.TrochanterChoice, Trochanter::Minor);
   EXPECT_EQ(protocol->settings.TimeLimitDays, TimeLimitDaysForMonths(36));
   EXPECT_TRUE(protocol->pseudonymise);
+  EXPECT_EQ(protocol->covariates, (std::vector<std::string>{"age", "sex"}));
   EXPECT_EQ(protocol->visits, (std::vector<Visit>{{"half a year", 6, {3, 9}}, {"two years", 24, {18, 30}}}));
 }
 
 // Each bad protocol is one message with the file, the line and the key.
 TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/protocol_errors.txt");
-  EXPECT_EQ(cases.size(), 35u);
+  EXPECT_EQ(cases.size(), 47u);
   for (auto [text, start] : cases) {
     const auto protocol = Parse(sinkview::testing::WithLineEnds(text));
     ASSERT_FALSE(protocol) << text;
@@ -63,6 +66,54 @@ TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
     EXPECT_EQ(message.substr(0, std::min(message.size(), 19 + start.size())), "/study/study.toml: " + start)
         << text;
   }
+}
+
+// What a message offers in place of the bad text ("such as 2025-06-30",
+// "did you mean 'threshold_mm'?", "none of 'head' or 'shoulder'") is put in
+// its place on the line the message names: the reader takes it.
+TEST(Protocol, EveryExampleAMessageShowsIsAccepted) {
+  int examples = 0;
+  for (auto [text, start] : sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/protocol_errors.txt")) {
+    text = sinkview::testing::WithLineEnds(text);
+    const auto protocol = Parse(text);
+    ASSERT_FALSE(protocol) << text;
+    const std::string message = protocol.error().message;
+    int line = 0;
+    char key[64] = {};
+    if (std::sscanf(message.c_str(), "/study/study.toml: line %d, '%63[^']'", &line, key) != 2) continue;
+    if (message.find("such as ") == std::string::npos &&
+        message.find("did you mean '") == std::string::npos &&
+        message.find(" is none of '") == std::string::npos)
+      continue;
+    std::vector<std::string> lines;
+    for (std::size_t from = 0, end = 0; end != std::string::npos; from = end + 1)
+      lines.push_back(text.substr(from, (end = text.find('\n', from)) - from));
+    std::string& bad = lines.at(static_cast<std::size_t>(line - 1));
+    ASSERT_TRUE(bad.starts_with(std::string(key) + " = ")) << message;
+
+    std::vector<std::string> fixed;
+    const auto valueAs = [&](const std::string& value) { return std::string(key) + " = " + value; };
+    if (const auto at = message.find("such as "); at != std::string::npos) {
+      std::string example = message.substr(at + 8, message.find(", not ", at) - at - 8);
+      if (example.ends_with('.')) example.pop_back();
+      fixed.push_back(valueAs(example));
+    }
+    if (const auto at = message.find("did you mean '"); at != std::string::npos)
+      fixed.push_back(message.substr(at + 14, message.find('\'', at + 14) - at - 14) +
+                      bad.substr(bad.find(" = ")));
+    if (const auto at = message.find(" is none of '"); at != std::string::npos)
+      for (std::size_t open = message.find('\'', at); open != std::string::npos;
+           open = message.find('\'', message.find('\'', open + 1) + 1))
+        fixed.push_back(valueAs(message.substr(open, message.find('\'', open + 1) - open + 1)));
+    for (const std::string& replacement : fixed) {
+      std::string all;
+      for (const std::string& other : lines) all += (&other == &bad ? replacement : other) + "\n";
+      const auto back = Parse(all);
+      EXPECT_TRUE(back) << message << "\n" << all << (back ? "" : back.error().message);
+      ++examples;
+    }
+  }
+  EXPECT_EQ(examples, 10);
 }
 
 TEST(Protocol, ThePrimaryVisitIsFoundByItsName) {
@@ -88,6 +139,7 @@ TEST(ProtocolUsed, ReadsBackAsTheSameProtocol) {
   full.title = "Stem \"A\" against B\\C";
   full.thresholdMm = 0.1 + 0.2;
   full.settings.TimeLimitDays = TimeLimitDaysForMonths(18.5);
+  full.covariates->push_back("sex \"m\"/f");
   for (const Protocol& protocol : {DefaultProtocol("all", kRunDay), full}) {
     const std::string text = ProtocolToml(protocol, "1.2.3", kRunDay);
     const auto back = ParseProtocol(text, "/elsewhere/protocol-used.toml", Protocol{});
@@ -97,4 +149,23 @@ TEST(ProtocolUsed, ReadsBackAsTheSameProtocol) {
   const std::string text = ProtocolToml(full, "1.2.3", kRunDay);
   EXPECT_EQ(text.rfind("# The protocol as sinkview-study 1.2.3 applied it on 2026-12-08,", 0), 0u);
   EXPECT_NE(text.find("\ntime_limit_months = 18.5\n"), std::string::npos) << text;
+}
+
+// The values as given (--threshold 0.8), not as a double's 17 digits; a
+// whole number stays a number of the same kind.
+TEST(ProtocolUsed, NumbersAreTheirShortestText) {
+  Protocol protocol = DefaultProtocol("all", kRunDay);
+  protocol.thresholdMm = 0.8;
+  protocol.bandsMm = {0.1, 2.3};
+  protocol.detectionLimitMm = 1e-7;
+  protocol.visits = {{"a", 3, {0.7, 4.5}}};
+  protocol.primaryVisit = "a";
+  const std::string text = ProtocolToml(protocol, "1.2.3", kRunDay);
+  for (const char* line :
+       {"\nthreshold_mm = 0.8\n", "\nbands_mm = [ 0.1, 2.3 ]\n", "\ndetection_limit_mm = 1e-07\n",
+        "\nmonths = 3.0\n", "\nwindow_months = [ 0.7, 4.5 ]\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+  const auto back = ParseProtocol(text, "/elsewhere/protocol-used.toml", Protocol{});
+  ASSERT_TRUE(back) << back.error().message;
+  EXPECT_EQ(*back, protocol);
 }

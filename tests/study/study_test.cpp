@@ -215,11 +215,22 @@ TEST(StudyCsv, NumbersAndFields) {
                              {"two\r\nlines", "\"two\r\nlines\""},
                              {"", ""},
                              {"=HYPERLINK(1)", "'=HYPERLINK(1)"},
-                             {"+1", "'+1"},
                              {"-x", "'-x"},
                              {"@SUM(A1)", "'@SUM(A1)"},
                              {"=a,b", "\"'=a,b\""},
-                             {"a=b", "a=b"}}) {
+                             {"a=b", "a=b"},
+                             // Numbers stay numbers; a tab or CR may start a formula too.
+                             {"-2.1", "-2.1"},
+                             {"+3", "+3"},
+                             {"-1,5", "\"-1,5\""},
+                             {"-1.5e-07", "-1.5e-07"},
+                             {"-.5", "-.5"},
+                             {"-", "'-"},
+                             {"-1e", "'-1e"},
+                             {"-1.2.3", "'-1.2.3"},
+                             {"-1+A1", "'-1+A1"},
+                             {"\t=1", "'\t=1"},
+                             {"\r=1", "\"'\r=1\""}}) {
     std::string out;
     AppendCsvField(out, field);
     EXPECT_EQ(out, text);

@@ -75,7 +75,7 @@ Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today)
   protocol.repeatReadings = std::move(*repeat);
 
   if (!protocol.patientsFile.empty()) {
-    auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise);
+    auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise, protocol.covariates);
     if (!patients) return Unexpected(patients.error());
     command.options.patients = std::move(*patients);
   }

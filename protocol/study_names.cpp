@@ -1,0 +1,13 @@
+#include "protocol/study_names.h"
+
+#include "model/reader_text.h"
+
+namespace sinkview {
+
+std::string GuardedNameProblem(std::string_view name) {
+  if (!StartsLikeAFormula(name)) return {};
+  return "starts like a spreadsheet formula (with =, +, - or @), so the CSV files must write it with a ' "
+         "before it and R would give it back so: start the name with another character";
+}
+
+} // namespace sinkview
