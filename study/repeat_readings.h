@@ -15,11 +15,13 @@ namespace sinkview {
 bool LiesIn(const std::string& file, const std::string& folder);
 
 // Reads the second reading of every hip that has one, both readings
-// prepared with `settings`, pairs their radiographs and measures the
-// agreement. Radiographs without a partner, second readings without a
-// first one or of another patient or side go to `rejected`.
+// prepared with `settings` up to `cutoff`, pairs their radiographs and
+// measures the agreement. Radiographs without a partner,
+// second readings without a first one or of another patient or side go to
+// `rejected`.
 RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
                                   const std::string& repeatFolder, const Settings& settings,
-                                  bool pseudonymise, std::vector<RejectedFile>& rejected);
+                                  const Cutoff& cutoff, bool pseudonymise,
+                                  std::vector<RejectedFile>& rejected);
 
 } // namespace sinkview

@@ -25,6 +25,7 @@ PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path
   s.format = m.HasStemCementData ? "current" : "older";
   const int n = m.RadiographCount;
   s.radiographs = n;
+  s.radiographsAfterCutoff = m.RecordsAfterCutoff;
   if (n < 1) return s;
   s.firstDate = DateOf(m, 1);
   s.lastDate = DateOf(m, n);

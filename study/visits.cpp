@@ -98,10 +98,14 @@ VisitStatus StatusWithoutValue(const HipCourse& course, const std::vector<int>& 
   if (IsLateBaseline(days, events, protocol)) return VisitStatus::LateBaseline;
   const CalendarDate origin = events.surgery.value_or(course.dates.front());
   const double windowEnd = visit.windowMonths[1] * kDaysPerMonth;
+  // An event after the cut-off is not known yet, as a radiograph after it.
+  const auto known = [&](const CalendarDate& date) {
+    return !protocol.cutoff.ok() || date <= protocol.cutoff;
+  };
   for (const auto& [event, status] : {std::pair{events.revision, VisitStatus::Revised},
                                       {events.death, VisitStatus::Died},
                                       {events.withdrawn, VisitStatus::Withdrawn}}) {
-    if (event && DaysBetween(origin, *event) < windowEnd) return status;
+    if (event && known(*event) && DaysBetween(origin, *event) < windowEnd) return status;
   }
   // The window's last day, as a date: the one before its end.
   if (protocol.cutoff.ok()) {

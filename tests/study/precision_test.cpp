@@ -26,11 +26,11 @@ namespace {
 // reading (ghost.vok) without a first one.
 const std::filesystem::path kRepeatSet = std::filesystem::path(SINKVIEW_TEST_DATA) / "precision_repeat";
 
-StudyResult RunRepeatSet() {
+StudyResult RunRepeatSet(CalendarDate cutoff = std::chrono::year(2025) / 1 / 1) {
   StudyOptions options;
   options.recursive = true;
   options.protocol.repeatReadings = (kRepeatSet / "repeat").string();
-  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  options.protocol.cutoff = cutoff;
   return RunStudy({kRepeatSet.string()}, options);
 }
 
@@ -98,6 +98,17 @@ TEST(Precision, RepeatReadingsOfTheHandComputedHips) {
   EXPECT_NE(pairs.find("\r\nh1.vok,2,2021-01-01,subsidence,-1,-0.5999985,-0.7999992,-0.4000015\r\n"),
             std::string::npos)
       << pairs;
+}
+
+// Both readings stop at the cut-off: the radiographs of 2022-01-01 of h1 and
+// h3 are in neither, so they are no radiographs without a partner.
+TEST(Precision, BothReadingsStopAtTheCutoff) {
+  const StudyResult result = RunRepeatSet(std::chrono::year(2021) / 12 / 31);
+  ASSERT_TRUE(result.repeat);
+  EXPECT_EQ(result.repeat->rows[0].pairs, 3);
+  for (const RejectedFile& r : result.rejected)
+    EXPECT_EQ(r.reason.find("2022"), std::string::npos) << r.reason;
+  EXPECT_EQ(result.rejected.size(), 5u);
 }
 
 TEST(Precision, PatternByTheDetectionLimitEqualIsStabilised) {

@@ -150,6 +150,8 @@ TEST(VisitValue, StatusesAndTheirPrecedence) {
       {"a radiograph after the earlier of two events", {{5, 0}, {365, -1}}, events({}, 300, 400), S::Died},
       {"not yet due before after a break", {{5, 0, false, true}, {365, -1}}, none, S::NotYetDue, Day(546)},
       {"due on the window's last day", {{5, 0}}, none, S::Missed, Day(547)},
+      {"a revision after the cut-off is not known", {{5, 0}}, events(500), S::NotYetDue, Day(499)},
+      {"a revision on the cut-off's day is", {{5, 0}}, events(499), S::Revised, Day(499)},
       {"after a break before incomparable", {{5, 0, false, true}, {365, -1, true}}, none, S::AfterBreak},
       {"incomparable", {{5, 0}, {365, -1, true}}, none, S::Incomparable},
       {"a candidate before the break", {{5, 0}, {300, -1, false, true}, {365, -2}}, none, S::Measured},
