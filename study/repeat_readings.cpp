@@ -60,24 +60,21 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
     const auto refuse = [&](const std::string& why) {
       rejected.push_back({hip.file, secondName + ": " + why});
     };
-    const auto firstReading = Read(hip.path, settings, cutoff);
     const auto repeat = Read(second.native(), settings, cutoff);
-    if (!firstReading || !repeat) {
-      const std::string why = firstReading ? repeat.error().message : firstReading.error().message;
-      refuse(pseudonymise ? WithoutQuotedFields(
-                                Renamed(Renamed(why, second.native(), secondName), hip.path, firstName))
-                          : why);
+    if (!repeat) {
+      const std::string& why = repeat.error().message;
+      refuse(pseudonymise ? WithoutQuotedFields(Renamed(why, second.native(), secondName)) : why);
       continue;
     }
-    if (repeat->patient != firstReading->patient) {
+    if (repeat->identity != hip.identity) {
       refuse("a second reading of another patient than " + firstName);
       continue;
     }
-    if (repeat->side != firstReading->side) {
+    if (repeat->side != hip.side) {
       refuse("a second reading of the other side than " + firstName);
       continue;
     }
-    const HipCourse& first = firstReading->course;
+    const HipCourse& first = hip.course;
     const DatePairing pairing = PairByDate(first.dates, repeat->course.dates);
     for (std::size_t i : pairing.unpaired[0])
       rejected.push_back({hip.file, Unpaired(firstName, first.dates[i], "second")});

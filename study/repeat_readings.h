@@ -14,9 +14,10 @@ namespace sinkview {
 // Whether `file` lies in `folder` or below it.
 bool LiesIn(const std::string& file, const std::string& folder);
 
-// Reads the second reading of every hip that has one, both readings
-// prepared with `settings` up to `cutoff`, pairs their radiographs and
-// measures the agreement. Radiographs without a partner,
+// Reads the second reading of every hip that has one, prepared with
+// `settings` up to `cutoff` as the first was, pairs its radiographs with
+// the first reading's as the study read it (the hip's course, never the
+// file again) and measures the agreement. Radiographs without a partner,
 // second readings without a first one or of another patient or side go to
 // `rejected`.
 RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,

@@ -86,6 +86,10 @@ struct PatientSummary {
   // Every radiograph's date (ISO 8601), in order, separated by blanks.
   std::string dates;
 
+  // The data file's own identification as a digest, never shown: a repeat
+  // reading is checked against it where the patients file renames the hip.
+  std::size_t identity = 0;
+
   // The series as read and prepared, when StudyOptions::keepPrepared.
   std::shared_ptr<const PreparedSeries> prepared;
 };

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "model/reader_text.h"
 #include "model/segments.h"
 #include "study/csv_text.h"
@@ -23,6 +25,7 @@ PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path
   s.patient = PlainUtf8(m.PatientCode);
   s.side = PlainUtf8(m.ProsthesisSide);
   s.format = m.HasStemCementData ? "current" : "older";
+  s.identity = std::hash<std::string>{}(s.patient);
   const int n = m.RadiographCount;
   s.radiographs = n;
   s.radiographsAfterCutoff = m.RecordsAfterCutoff;

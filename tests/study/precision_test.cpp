@@ -10,6 +10,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+
+#include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 
 #include "study/precision.h"
 #include "study/precision_tables.h"
@@ -100,6 +104,31 @@ TEST(Precision, RepeatReadingsOfTheHandComputedHips) {
       << pairs;
 }
 
+// A file changed while the study runs: the precision pairs take the first
+// reading the cohort was computed from, not the file read again. h1's
+// second radiograph is -1 in the first reading as read.
+TEST(Precision, TheFirstReadingIsTheOneTheCohortRead) {
+  const sinkview::testing::TempFolder folder;
+  std::filesystem::copy(kRepeatSet, folder.path, std::filesystem::copy_options::recursive);
+  const std::filesystem::path h1 = folder.path / "h1.vok";
+  StudyOptions options;
+  options.recursive = true;
+  options.protocol.repeatReadings = (folder.path / "repeat").string();
+  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  const auto changeH1 = [&](std::size_t done, std::size_t total) {
+    if (done != total) return;
+    std::string text = sinkview::testing::FileContents(h1);
+    text.replace(text.find("55.8,59"), 7, "55.8,50");
+    std::ofstream(h1, std::ios::binary | std::ios::trunc) << text;
+  };
+  const StudyResult result = RunStudy({folder.path.string()}, options, changeH1);
+  ASSERT_TRUE(result.repeat);
+  ASSERT_EQ(result.patients[0].file, "h1.vok");
+  EXPECT_FLOAT_EQ(result.patients[0].course.subsidence[1], -1);
+  EXPECT_NE(PairsCsv(result).find("\r\nh1.vok,2,2021-01-01,subsidence,-1,"), std::string::npos)
+      << PairsCsv(result);
+}
+
 // Both readings stop at the cut-off: the radiographs of 2022-01-01 of h1 and
 // h3 are in neither, so they are no radiographs without a partner.
 TEST(Precision, BothReadingsStopAtTheCutoff) {
@@ -109,6 +138,24 @@ TEST(Precision, BothReadingsStopAtTheCutoff) {
   for (const RejectedFile& r : result.rejected)
     EXPECT_EQ(r.reason.find("2022"), std::string::npos) << r.reason;
   EXPECT_EQ(result.rejected.size(), 5u);
+}
+
+// Changes are from the first radiograph, so both readings must start on one
+// day; where they do not, no pair of the hip is a measure of agreement.
+TEST(Precision, ReadingsWhoseFirstRadiographsDifferGiveNoPairs) {
+  using namespace std::chrono;
+  const auto course = [](std::vector<CalendarDate> dates) {
+    HipCourse c;
+    c.dates = dates;
+    c.subsidence = {0, -1, -2};
+    c.isolated = {false, false, false};
+    c.breakAfter = {false, false, false};
+    return c;
+  };
+  const HipCourse first = course({2020y / 1 / 1, 2021y / 1 / 1, 2022y / 1 / 1});
+  const HipCourse late = course({2020y / 1 / 2, 2021y / 1 / 1, 2022y / 1 / 1});
+  EXPECT_TRUE(ReadingPairs("h", first, late, PairByDate(first.dates, late.dates)).empty());
+  EXPECT_EQ(ReadingPairs("h", first, first, PairByDate(first.dates, first.dates)).size(), 2u);
 }
 
 TEST(Precision, PatternByTheDetectionLimitEqualIsStabilised) {
