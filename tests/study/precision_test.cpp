@@ -129,31 +129,22 @@ TEST(Precision, TheFirstReadingIsTheOneTheCohortRead) {
       << PairsCsv(result);
 }
 
-// Both readings stop at the cut-off: the radiographs of 2022-01-01 of h1 and
-// h3 are in neither, so they are no radiographs without a partner.
+// Both readings stop at the cut-off: h1's and h3's radiographs of 2022 are
+// in neither, so neither is a radiograph without a partner.
 TEST(Precision, BothReadingsStopAtTheCutoff) {
   const StudyResult result = RunRepeatSet(std::chrono::year(2021) / 12 / 31);
-  ASSERT_TRUE(result.repeat);
   EXPECT_EQ(result.repeat->rows[0].pairs, 3);
-  for (const RejectedFile& r : result.rejected)
-    EXPECT_EQ(r.reason.find("2022"), std::string::npos) << r.reason;
-  EXPECT_EQ(result.rejected.size(), 5u);
+  EXPECT_EQ(result.rejected.size(), 5u) << "h4, h5, h6 and ghost.vok, as without a cut-off";
 }
 
-// Changes are from the first radiograph, so both readings must start on one
-// day; where they do not, no pair of the hip is a measure of agreement.
+// Changes are from the first radiograph, so readings that start on
+// different days give no pair.
 TEST(Precision, ReadingsWhoseFirstRadiographsDifferGiveNoPairs) {
   using namespace std::chrono;
-  const auto course = [](std::vector<CalendarDate> dates) {
-    HipCourse c;
-    c.dates = dates;
-    c.subsidence = {0, -1, -2};
-    c.isolated = {false, false, false};
-    c.breakAfter = {false, false, false};
-    return c;
-  };
-  const HipCourse first = course({2020y / 1 / 1, 2021y / 1 / 1, 2022y / 1 / 1});
-  const HipCourse late = course({2020y / 1 / 2, 2021y / 1 / 1, 2022y / 1 / 1});
+  const std::vector<bool> no(3, false);
+  const HipCourse first{{2020y / 1 / 1, 2021y / 1 / 1, 2022y / 1 / 1}, {0, -1, -2}, {}, no, no};
+  HipCourse late = first;
+  late.dates[0] = 2020y / 1 / 2;
   EXPECT_TRUE(ReadingPairs("h", first, late, PairByDate(first.dates, late.dates)).empty());
   EXPECT_EQ(ReadingPairs("h", first, first, PairByDate(first.dates, first.dates)).size(), 2u);
 }
