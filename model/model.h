@@ -33,6 +33,8 @@ struct MeasurementModel {
   float MeanHeadRadiusFactor = 0;
   float MeanStemLengthFactor = 0;
   std::string NumFileName;
+  // Records dated after a study's cut-off, left out as if not yet taken.
+  int RecordsAfterCutoff = 0;
 
   // Per-radiograph values read from the file.
   IntSlots DateKey{};

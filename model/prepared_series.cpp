@@ -41,8 +41,9 @@ std::string NamedReadError(const ReadError& error, const std::string& path) {
   return error.message.find(shown) == std::string::npos ? shown + ": " + error.message : error.message;
 }
 
-Expected<PreparedSeries, Failure> LoadPreparedFile(const std::string& path, const Settings& settings) {
-  const ReadResult read = ReadDataFile(path);
+Expected<PreparedSeries, Failure> LoadPreparedFile(const std::string& path, const Settings& settings,
+                                                   const Cutoff& cutoff) {
+  const ReadResult read = ReadDataFile(path, cutoff);
   if (!read) return Unexpected(Failure{NamedReadError(read.error(), path)});
   return PrepareSeries(*read, settings, path);
 }

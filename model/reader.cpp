@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <utility>
 
 #include "model/field_stream.h"
@@ -288,14 +290,38 @@ Expected<void, ReadError> LikeTheFirst(const RecordReader& r, const RecordValues
   return {};
 }
 
+// The values a record fills in, besides its date key and the scaled series.
+constexpr std::array<Series MeasurementModel::*, 6> kRecordSeries = {
+    &MeasurementModel::DateYear,
+    &MeasurementModel::DateMonth,
+    &MeasurementModel::DateDay,
+    &MeasurementModel::MagnificationHeadRadius,
+    &MeasurementModel::MagnificationStemLength,
+    &MeasurementModel::BoneStemAngle};
+
 void ExchangeSlots(MeasurementModel& m, int i, int j) {
   std::swap(m.DateKey[i], m.DateKey[j]);
-  for (auto series : {&MeasurementModel::DateYear, &MeasurementModel::DateMonth, &MeasurementModel::DateDay,
-                      &MeasurementModel::MagnificationHeadRadius, &MeasurementModel::MagnificationStemLength,
-                      &MeasurementModel::BoneStemAngle}) {
-    std::swap((m.*series)[i], (m.*series)[j]);
-  }
+  for (auto series : kRecordSeries) std::swap((m.*series)[i], (m.*series)[j]);
   for (auto series : kScaledSeries) std::swap((m.*series)[i], (m.*series)[j]);
+}
+
+// The slot as if no record had been read into it.
+void ClearSlot(MeasurementModel& m, int k) {
+  m.DateKey[k] = 0;
+  for (auto series : kRecordSeries) (m.*series)[k] = 0;
+  for (auto series : kScaledSeries) (m.*series)[k] = 0;
+}
+
+std::string IsoText(const std::chrono::year_month_day& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  return text;
+}
+
+int DateKeyOf(const std::chrono::year_month_day& date) {
+  return static_cast<int>(date.year()) * 10000 + static_cast<int>(static_cast<unsigned>(date.month())) * 100 +
+         static_cast<int>(static_cast<unsigned>(date.day()));
 }
 
 void SortByDate(MeasurementModel& m) {
@@ -337,7 +363,7 @@ std::string NumFileNameFor(const std::string& dataFilePath) {
 
 double CutToHundredths(float value) { return std::floor(static_cast<double>(value) * 100.0) / 100.0; }
 
-ReadResult ParseDataText(std::string_view text, const std::string& path) {
+ReadResult ParseDataText(std::string_view text, const std::string& path, const Cutoff& cutoff) {
   if (text.find('\0') != std::string_view::npos) {
     return Unexpected(
         ReadError{ReadErrorCode::NotText,
@@ -350,28 +376,42 @@ ReadResult ParseDataText(std::string_view text, const std::string& path) {
 
   FieldStream in(text);
   RecordReader reader(in, path);
-  while (!in.AtEndOfData()) {
-    const int k = m.RadiographCount + 1;
-    if (k > kMaxRadiographs) {
+  const int lastKey = cutoff ? DateKeyOf(*cutoff) : std::numeric_limits<int>::max();
+  // Records are numbered as the file holds them; slots only for those kept.
+  for (int record = 1; !in.AtEndOfData(); ++record) {
+    if (record > kMaxRadiographs) {
       return Unexpected(ReadError{ReadErrorCode::TooManyRecords, std::string(kOverflowText)});
     }
+    const int k = m.RadiographCount + 1;
     m.RadiographCount = static_cast<std::int16_t>(k);
-    reader.Start(k);
+    reader.Start(record);
     RecordValues values;
     if (!ReadRecord(reader, m, k, values) || !ReadStemCementAndComparability(reader, m, k, values) ||
         !reader.RecordEnds()) {
       return Unexpected(reader.error());
     }
-    if (k == 1) {
+    if (record == 1) {
       first = values;
-    } else if (auto alike = LikeTheFirst(reader, first, values, k); !alike) {
+    } else if (auto alike = LikeTheFirst(reader, first, values, record); !alike) {
       return Unexpected(alike.error());
+    }
+    if (m.DateKey[k] > lastKey) {
+      ClearSlot(m, k);
+      m.RadiographCount = static_cast<std::int16_t>(k - 1);
+      ++m.RecordsAfterCutoff;
+      continue;
     }
     sumHead += m.MagnificationHeadRadius[k];
     sumStem += m.MagnificationStemLength[k];
     last = std::move(values);
   }
   const int n = m.RadiographCount;
+  if (n == 0 && m.RecordsAfterCutoff > 0) {
+    return Unexpected(ReadError{ReadErrorCode::AllAfterCutoff,
+                                reader.File() +
+                                    ": every radiograph of the file is dated after the cut-off, " +
+                                    IsoText(*cutoff) + ", so the hip has none yet."});
+  }
   if (n == 0) {
     return Unexpected(ReadError{ReadErrorCode::NoRecord, reader.File() + ": the file holds no record."});
   }
@@ -394,7 +434,7 @@ ReadResult ParseDataText(std::string_view text, const std::string& path) {
   return m;
 }
 
-ReadResult ReadDataFile(const std::string& path) {
+ReadResult ReadDataFile(const std::string& path, const Cutoff& cutoff) {
   const WholeFile file = ReadWholeFile(path, kMaxFileBytes);
   const std::string shown = ShownFileName(path);
   switch (file.problem) {
@@ -416,7 +456,7 @@ ReadResult ReadDataFile(const std::string& path) {
                                 shown + ": the file does not come to an end when read (a kernel interface?), "
                                         "so it is no data file."});
   }
-  return ParseDataText(file.text, path);
+  return ParseDataText(file.text, path, cutoff);
 }
 
 } // namespace sinkview

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +24,7 @@ enum class ReadErrorCode {
   MixedFormats,     // records with and records without the stem/cement value
   TwoHips,          // records of two sides or two patient codes
   OutOfRange,       // a distance or an angle no radiograph can show
+  AllAfterCutoff,   // every record dated after a study's cut-off
 };
 
 // The magnifications a radiograph can have; anything outside is a fault of
@@ -56,13 +59,20 @@ std::string NumFileNameFor(const std::string& dataFilePath);
 // The path of a file in a folder, without a doubled separator at a root.
 std::string DataFilePath(const std::string& folder, const std::string& fileName);
 
+// A study's cut-off: the records dated after it are read as if the file did
+// not hold them (each is still checked, so a bad record refuses the file),
+// and counted in MeasurementModel::RecordsAfterCutoff. A file with none up
+// to the cut-off is refused.
+using Cutoff = std::optional<std::chrono::year_month_day>;
+
 // Reads a measurement data file: the records into slots 1 to N, sorted by
 // date, the time axis and the facts.
-[[nodiscard]] ReadResult ReadDataFile(const std::string& path);
+[[nodiscard]] ReadResult ReadDataFile(const std::string& path, const Cutoff& cutoff = std::nullopt);
 
 // The same for the file's contents; `path` only names the file in messages
 // and gives the export file's name.
-[[nodiscard]] ReadResult ParseDataText(std::string_view text, const std::string& path);
+[[nodiscard]] ReadResult ParseDataText(std::string_view text, const std::string& path,
+                                       const Cutoff& cutoff = std::nullopt);
 
 // The day of the year before each month, without leap days (index 0 holds 0).
 inline constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};

@@ -16,8 +16,8 @@ namespace sinkview {
 
 using CalendarDate = std::chrono::year_month_day;
 
-// One planned visit: its target and its window, in months since surgery
-// (bounds included).
+// One planned visit: its target and its window, in months since surgery,
+// [from, to): the end is the next window's.
 struct Visit {
   std::string name;
   double months = 0;
@@ -31,7 +31,8 @@ enum class ValueAtVisit { Nearest, Interpolate };
 inline constexpr std::string_view kOneGroup = "all";
 
 // 3, 6, 12, 24 months, then yearly to 5 years, 7 and 10 years, each window
-// reaching to the next one's (touching windows share their bound).
+// reaching to the next one's. Windows are half-open, [from, to): a
+// radiograph on a bound two windows share is the later visit's.
 std::vector<Visit> DefaultVisits();
 inline constexpr std::string_view kDefaultPrimaryVisit = "24 months";
 
@@ -47,7 +48,8 @@ struct Protocol {
   std::array<int, 2> baselineDays{0, 42}; // surgery to first radiograph, bounds included
   Settings settings;                      // reference point, trochanter and time limit as applied
   bool pseudonymise = false;
-  std::vector<Visit> visits = DefaultVisits(); // rising, windows apart (or touching) and holding their target
+  // rising, windows [from, to) apart (or touching) holding their target
+  std::vector<Visit> visits = DefaultVisits();
   // The patients file's covariate columns as the protocol lists them; the
   // file may then have no other column of its own. None: every column of
   // its own that is not a likely typo of a known one.

@@ -170,9 +170,11 @@ Visit ReadVisit(const toml::node& node, const KeyReaders& protocolKeys) {
   const auto [from, to] = visit.windowMonths;
   const toml::node& window = *table->get("window_months");
   if (from < 0 || from >= to) Refuse(window, "window_months", "must be [from, to] with 0 <= from < to");
-  if (visit.months < from || visit.months > to)
+  // Half-open: a target on the window's end would lie in the next window.
+  if (visit.months < from || visit.months >= to)
     Refuse(window, "window_months",
-           "does not hold the visit's target of " + ShortNumber(visit.months) + " months");
+           "does not hold the visit's target of " + ShortNumber(visit.months) + " months" +
+               (visit.months == to ? " (a window [from, to) ends before to)" : ""));
   return visit;
 }
 

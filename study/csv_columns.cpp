@@ -22,7 +22,9 @@ const CsvColumn kFile{"file", kNone,
 const CsvColumn kPatient{"patient", kNone,
                          "patient identifier of the patients file, else the data file's identification"};
 const CsvColumn kGroup{"group", kNone, "group of the protocol (all: a study of one group)"};
-const CsvColumn kVisit{"visit", kNone, "visit of the protocol; baseline: the first radiograph"};
+const CsvColumn kVisit{"visit", kNone,
+                       "visit of the protocol, its window [from, to) months holding from but not to; "
+                       "baseline: the first radiograph, the day of surgery included"};
 const CsvColumn kTarget{"target_months", kMonths, "visit's target after surgery (0 at baseline)"};
 
 std::vector<CsvFileColumns> AllFiles() {
@@ -73,7 +75,7 @@ std::vector<CsvFileColumns> AllFiles() {
   std::vector<CsvColumn> flow = {kGroup, kVisit, kTarget, {"hips", kCount, "hips of the group"}};
   for (const auto& [name, what] :
        {std::pair{"measured", "with a value"},
-        {"missed", "without a radiograph in the window"},
+        {"missed", "without a radiograph in the window (dated up to the cut-off)"},
         {"not_yet_due", "whose window closes after the cut-off"},
         {"revised", "revised before the window's end"},
         {"died", "died before the window's end"},

@@ -7,7 +7,6 @@
 #include "model/prepared_series.h"
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
-#include "study/hip_course.h"
 
 namespace fs = std::filesystem;
 
@@ -21,17 +20,12 @@ fs::path Normal(const std::string& path) {
   return error ? fs::absolute(path, error).lexically_normal() : canonical;
 }
 
-// A reading as the study sees it: its course and whose hip it is.
-struct Reading {
-  HipCourse course;
-  std::string patient, side;
-};
-
-Expected<Reading, Failure> Read(const std::string& path, const Settings& settings) {
-  auto loaded = LoadPreparedFile(path, settings);
+// A second reading as the study sees it: its course and whose hip it is.
+Expected<PatientSummary, Failure> Read(const std::string& path, const Settings& settings,
+                                       const Cutoff& cutoff) {
+  auto loaded = LoadPreparedFile(path, settings, cutoff);
   if (!loaded) return Unexpected(loaded.error());
-  const PatientSummary summary = SummarisePatient(*loaded, path, path);
-  return Reading{CourseOf(*loaded), summary.patient, summary.side};
+  return SummarisePatient(*loaded, path, path);
 }
 
 std::string Unpaired(const std::string& file, const CalendarDate& date, std::string_view other) {
@@ -48,7 +42,8 @@ bool LiesIn(const std::string& file, const std::string& folder) {
 
 RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
                                   const std::string& repeatFolder, const Settings& settings,
-                                  bool pseudonymise, std::vector<RejectedFile>& rejected) {
+                                  const Cutoff& cutoff, bool pseudonymise,
+                                  std::vector<RejectedFile>& rejected) {
   RepeatReadings result;
   std::set<fs::path> matched;
   std::vector<double> differences[2];
@@ -65,29 +60,27 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
     const auto refuse = [&](const std::string& why) {
       rejected.push_back({hip.file, secondName + ": " + why});
     };
-    const auto first = Read(hip.path, settings);
-    const auto repeat = Read(second.native(), settings);
-    if (!first || !repeat) {
-      const std::string why = first ? repeat.error().message : first.error().message;
-      refuse(pseudonymise ? WithoutQuotedFields(
-                                Renamed(Renamed(why, second.native(), secondName), hip.path, firstName))
-                          : why);
+    const auto repeat = Read(second.native(), settings, cutoff);
+    if (!repeat) {
+      const std::string& why = repeat.error().message;
+      refuse(pseudonymise ? WithoutQuotedFields(Renamed(why, second.native(), secondName)) : why);
       continue;
     }
-    if (repeat->patient != first->patient) {
+    if (repeat->identity != hip.identity) {
       refuse("a second reading of another patient than " + firstName);
       continue;
     }
-    if (repeat->side != first->side) {
+    if (repeat->side != hip.side) {
       refuse("a second reading of the other side than " + firstName);
       continue;
     }
-    const DatePairing pairing = PairByDate(first->course.dates, repeat->course.dates);
+    const HipCourse& first = hip.course;
+    const DatePairing pairing = PairByDate(first.dates, repeat->course.dates);
     for (std::size_t i : pairing.unpaired[0])
-      rejected.push_back({hip.file, Unpaired(firstName, first->course.dates[i], "second")});
+      rejected.push_back({hip.file, Unpaired(firstName, first.dates[i], "second")});
     for (std::size_t j : pairing.unpaired[1])
       rejected.push_back({hip.file, Unpaired(secondName, repeat->course.dates[j], "first")});
-    for (ReadingPair& pair : ReadingPairs(hip.file, first->course, repeat->course, pairing)) {
+    for (ReadingPair& pair : ReadingPairs(hip.file, first, repeat->course, pairing)) {
       const auto s = static_cast<std::size_t>(pair.series);
       differences[s].push_back(pair.first - pair.second);
       hipsOf[s].insert(hip.file);

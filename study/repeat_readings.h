@@ -14,12 +14,15 @@ namespace sinkview {
 // Whether `file` lies in `folder` or below it.
 bool LiesIn(const std::string& file, const std::string& folder);
 
-// Reads the second reading of every hip that has one, both readings
-// prepared with `settings`, pairs their radiographs and measures the
-// agreement. Radiographs without a partner, second readings without a
-// first one or of another patient or side go to `rejected`.
+// Reads the second reading of every hip that has one, prepared with
+// `settings` up to `cutoff` as the first was, pairs its radiographs with
+// the first reading's as the study read it (the hip's course, never the
+// file again) and measures the agreement. Radiographs without a partner,
+// second readings without a first one or of another patient or side go to
+// `rejected`.
 RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
                                   const std::string& repeatFolder, const Settings& settings,
-                                  bool pseudonymise, std::vector<RejectedFile>& rejected);
+                                  const Cutoff& cutoff, bool pseudonymise,
+                                  std::vector<RejectedFile>& rejected);
 
 } // namespace sinkview

@@ -40,6 +40,11 @@ struct Outcome {
   const PatientRow* row = nullptr; // the patients file's
 };
 
+// The cut-off the protocol gives; without one no radiograph is left out.
+Cutoff GivenCutoff(const Protocol& protocol) {
+  return protocol.cutoff.ok() ? Cutoff(protocol.cutoff) : std::nullopt;
+}
+
 // Reads, prepares and summarises one data file joined to its row of the
 // patients file. Pseudonymised, no name of the file reaches the outcome.
 Outcome ReadHip(const std::string& found, const std::string& name, const PatientRowIndex& rows,
@@ -52,7 +57,7 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
     return outcome;
   }
   // The series lives only while it is summarised, unless kept for a report.
-  if (auto loaded = LoadPreparedFile(found, options.settings)) {
+  if (auto loaded = LoadPreparedFile(found, options.settings, GivenCutoff(options.protocol))) {
     PatientSummary hip = SummarisePatient(*loaded, found, name);
     if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise); !applied) {
       outcome.reason = applied.error().message;
@@ -107,6 +112,12 @@ int CountPatients(const std::vector<PatientSummary>& hips) {
 }
 
 } // namespace
+
+std::string AfterCutoffText(const StudyResult& result) {
+  if (result.radiographsAfterCutoff == 0) return {};
+  return CountText(static_cast<std::size_t>(result.radiographsAfterCutoff), "radiograph") +
+         " after the cut-off left out";
+}
 
 Protocol StudyProtocol(const StudyOptions& options) {
   Protocol protocol = options.protocol;
@@ -166,6 +177,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
     }
     joined.insert(outcomes[i]->row);
     if (outcomes[i]->summary) {
+      result.radiographsAfterCutoff += outcomes[i]->summary->radiographsAfterCutoff;
       result.patients.push_back(std::move(*outcomes[i]->summary));
     } else {
       result.rejected.push_back({outcomes[i]->shownAs, PlainUtf8(outcomes[i]->reason)});
@@ -182,8 +194,9 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   if (!result.protocol.cutoff.ok()) result.protocol.cutoff = LatestRadiograph(result.patients);
   for (PatientSummary& hip : result.patients) ApplyVisits(hip, result.protocol);
   if (!repeatFolder.empty() && root && !result.cancelled)
-    result.repeat = ReadRepeatReadings(result.patients, root->native(), repeatFolder, options.settings,
-                                       result.protocol.pseudonymise, result.rejected);
+    result.repeat =
+        ReadRepeatReadings(result.patients, root->native(), repeatFolder, options.settings,
+                           GivenCutoff(options.protocol), result.protocol.pseudonymise, result.rejected);
   const std::optional<PatternRule> pattern = PatternRuleOf(result.protocol, result.repeat);
   if (pattern)
     for (PatientSummary& hip : result.patients) hip.pattern = PatternOf(hip.visits, *pattern);

@@ -61,6 +61,7 @@ struct PatientSummary {
   std::string side;   // "left" or "right"
   std::string format; // "current" (with stem/cement values) or "older"
   int radiographs = 0;
+  int radiographsAfterCutoff = 0;  // in the file, left out as if not yet taken
   std::string surgeryDate;         // ISO 8601, yyyy-mm-dd; empty when not known
   std::string firstDate, lastDate; // ISO 8601, yyyy-mm-dd
   std::optional<int> daysToFirstRadiograph;
@@ -84,6 +85,10 @@ struct PatientSummary {
 
   // Every radiograph's date (ISO 8601), in order, separated by blanks.
   std::string dates;
+
+  // The data file's own identification as a digest, never shown: a repeat
+  // reading is checked against it where the patients file renames the hip.
+  std::size_t identity = 0;
 
   // The series as read and prepared, when StudyOptions::keepPrepared.
   std::shared_ptr<const PreparedSeries> prepared;
@@ -149,6 +154,7 @@ struct StudyResult {
   int patientCount = 0;                 // distinct patients among the hips
   std::vector<RejectedFile> rejected;   // in the order the files were found
   int skipped = 0;                      // entries with a data file's name that are no regular file
+  int radiographsAfterCutoff = 0;       // of the hips read, left out as if not yet taken
   bool cancelled = false;               // stopped early: patients and cohort are incomplete
   // The threshold the patients are flagged by.
   double thresholdMm = kStartThresholdMm;
@@ -162,6 +168,10 @@ using StudyProgress = std::function<void(std::size_t done, std::size_t total)>;
 // order of StudyResult::patients; from the workers, never two calls at once.
 // The rows grow with the study, so they go out as they come, never kept.
 using LongRowsSink = std::function<void(std::string_view rows)>;
+
+// How many radiographs the cut-off left out, for the counts a study
+// reports: "3 radiographs after the cut-off left out"; empty for none.
+std::string AfterCutoffText(const StudyResult& result);
 
 // Runs a study over `folders` (folders or single data files). Files are
 // read side by side on the machine's cores; a rejected file never stops the

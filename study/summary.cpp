@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "model/reader_text.h"
 #include "model/segments.h"
 #include "study/csv_text.h"
@@ -23,8 +25,10 @@ PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path
   s.patient = PlainUtf8(m.PatientCode);
   s.side = PlainUtf8(m.ProsthesisSide);
   s.format = m.HasStemCementData ? "current" : "older";
+  s.identity = std::hash<std::string>{}(s.patient);
   const int n = m.RadiographCount;
   s.radiographs = n;
+  s.radiographsAfterCutoff = m.RecordsAfterCutoff;
   if (n < 1) return s;
   s.firstDate = DateOf(m, 1);
   s.lastDate = DateOf(m, n);

@@ -13,12 +13,14 @@ struct InWindow {
   int day;
 };
 
+// Windows are half-open, [from, to): where two windows touch, a radiograph
+// on their bound belongs to the later visit only.
 std::vector<InWindow> RadiographsInWindow(const std::vector<int>& days, const Visit& visit) {
   std::vector<InWindow> found;
   // The first radiograph is the baseline, never a visit.
   for (std::size_t i = 1; i < days.size(); ++i) {
     const double months = days[i] / kDaysPerMonth;
-    if (months >= visit.windowMonths[0] && months <= visit.windowMonths[1]) found.push_back({i, days[i]});
+    if (months >= visit.windowMonths[0] && months < visit.windowMonths[1]) found.push_back({i, days[i]});
   }
   return found;
 }
@@ -96,15 +98,19 @@ VisitStatus StatusWithoutValue(const HipCourse& course, const std::vector<int>& 
   if (IsLateBaseline(days, events, protocol)) return VisitStatus::LateBaseline;
   const CalendarDate origin = events.surgery.value_or(course.dates.front());
   const double windowEnd = visit.windowMonths[1] * kDaysPerMonth;
+  // An event after the cut-off is not known yet, as a radiograph after it.
+  const auto known = [&](const CalendarDate& date) {
+    return !protocol.cutoff.ok() || date <= protocol.cutoff;
+  };
   for (const auto& [event, status] : {std::pair{events.revision, VisitStatus::Revised},
                                       {events.death, VisitStatus::Died},
                                       {events.withdrawn, VisitStatus::Withdrawn}}) {
-    if (event && DaysBetween(origin, *event) < windowEnd) return status;
+    if (event && known(*event) && DaysBetween(origin, *event) < windowEnd) return status;
   }
-  // The window's last day, as a date.
+  // The window's last day, as a date: the one before its end.
   if (protocol.cutoff.ok()) {
     const auto lastDay =
-        std::chrono::sys_days(origin) + std::chrono::days(static_cast<int>(std::floor(windowEnd)));
+        std::chrono::sys_days(origin) + std::chrono::days(static_cast<int>(std::ceil(windowEnd)) - 1);
     if (lastDay > std::chrono::sys_days(protocol.cutoff)) return VisitStatus::NotYetDue;
   }
   for (const InWindow& r : inWindow)

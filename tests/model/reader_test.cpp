@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +95,37 @@ TEST(Reader, SortsByDateAndStartsTheTimeAxisAtTheEarliest) {
   m = Model(FileOf({Dated("20050505"), Dated("20050505"), Dated("20050505"), Dated("20050506")}));
   EXPECT_EQ((std::vector<float>(&m.ElapsedDays[1], &m.ElapsedDays[5])),
             (std::vector<float>{0, 0.1f, 0.2f, 1.0f}));
+}
+
+// A study's cut-off reads the file as if the records dated after it were
+// not in it: slots, magnification means, time axis and the last record's
+// name are those of the file without them. None up to the cut-off: refused.
+TEST(Reader, RecordsAfterTheCutoffAreReadAsIfNotInTheFile) {
+  using namespace std::chrono;
+  const auto dated = [](const char* date, const char* magnification) {
+    RecordText r = Dated(date);
+    r.headMagnification = r.stemMagnification = magnification;
+    return r;
+  };
+  const RecordText a = dated("20040301", "1.15"), b = dated("20050301", "1.10"),
+                   c = dated("20050302", "1.30");
+  RecordText d = dated("20060301", "1.05");
+  d.name = "\"Bauer\",\"Helena\",\"HB-48\"";
+  const MeasurementModel want = Model(FileOf({b, a}));
+  const ReadResult read = ParseDataText(FileOf({c, b, d, a}), "/data/hb48.vok", 2005y / March / 1);
+  ASSERT_TRUE(read) << read.error().message;
+  EXPECT_EQ(read->RecordsAfterCutoff, 2);
+  EXPECT_EQ(read->RadiographCount, 2);
+  EXPECT_EQ(read->PatientCode, want.PatientCode);
+  EXPECT_EQ(read->ObservationMonths, want.ObservationMonths);
+  EXPECT_EQ(read->MeanHeadRadiusFactor, want.MeanHeadRadiusFactor);
+  EXPECT_EQ(read->MeanStemLengthFactor, want.MeanStemLengthFactor);
+  EXPECT_EQ(read->DateKey, want.DateKey);
+  EXPECT_EQ(read->MagnificationHeadRadius, want.MagnificationHeadRadius);
+  const ReadResult none = ParseDataText(FileOf({b, c}), "/data/hb48.vok", 2005y / February / 28);
+  EXPECT_EQ(none.error().code, ReadErrorCode::AllAfterCutoff);
+  EXPECT_EQ(none.error().message, "/data/hb48.vok: every radiograph of the file is dated after the cut-off, "
+                                  "2005-02-28, so the hip has none yet.");
 }
 
 TEST(Reader, SideOlderFormatAndLimitsOfTheFile) {

@@ -58,7 +58,7 @@ TEST(Protocol, KeysOverrideTheDefaults) {
 // Each bad protocol is one message with the file, the line and the key.
 TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/protocol_errors.txt");
-  EXPECT_EQ(cases.size(), 47u);
+  EXPECT_EQ(cases.size(), 48u);
   for (auto [text, start] : cases) {
     const auto protocol = Parse(sinkview::testing::WithLineEnds(text));
     ASSERT_FALSE(protocol) << text;

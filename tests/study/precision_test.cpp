@@ -10,6 +10,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+
+#include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 
 #include "study/precision.h"
 #include "study/precision_tables.h"
@@ -26,11 +30,11 @@ namespace {
 // reading (ghost.vok) without a first one.
 const std::filesystem::path kRepeatSet = std::filesystem::path(SINKVIEW_TEST_DATA) / "precision_repeat";
 
-StudyResult RunRepeatSet() {
+StudyResult RunRepeatSet(CalendarDate cutoff = std::chrono::year(2025) / 1 / 1) {
   StudyOptions options;
   options.recursive = true;
   options.protocol.repeatReadings = (kRepeatSet / "repeat").string();
-  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  options.protocol.cutoff = cutoff;
   return RunStudy({kRepeatSet.string()}, options);
 }
 
@@ -98,6 +102,51 @@ TEST(Precision, RepeatReadingsOfTheHandComputedHips) {
   EXPECT_NE(pairs.find("\r\nh1.vok,2,2021-01-01,subsidence,-1,-0.5999985,-0.7999992,-0.4000015\r\n"),
             std::string::npos)
       << pairs;
+}
+
+// A file changed while the study runs: the precision pairs take the first
+// reading the cohort was computed from, not the file read again. h1's
+// second radiograph is -1 in the first reading as read.
+TEST(Precision, TheFirstReadingIsTheOneTheCohortRead) {
+  const sinkview::testing::TempFolder folder;
+  std::filesystem::copy(kRepeatSet, folder.path, std::filesystem::copy_options::recursive);
+  const std::filesystem::path h1 = folder.path / "h1.vok";
+  StudyOptions options;
+  options.recursive = true;
+  options.protocol.repeatReadings = (folder.path / "repeat").string();
+  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  const auto changeH1 = [&](std::size_t done, std::size_t total) {
+    if (done != total) return;
+    std::string text = sinkview::testing::FileContents(h1);
+    text.replace(text.find("55.8,59"), 7, "55.8,50");
+    std::ofstream(h1, std::ios::binary | std::ios::trunc) << text;
+  };
+  const StudyResult result = RunStudy({folder.path.string()}, options, changeH1);
+  ASSERT_TRUE(result.repeat);
+  ASSERT_EQ(result.patients[0].file, "h1.vok");
+  EXPECT_FLOAT_EQ(result.patients[0].course.subsidence[1], -1);
+  EXPECT_NE(PairsCsv(result).find("\r\nh1.vok,2,2021-01-01,subsidence,-1,"), std::string::npos)
+      << PairsCsv(result);
+}
+
+// Both readings stop at the cut-off: h1's and h3's radiographs of 2022 are
+// in neither, so neither is a radiograph without a partner.
+TEST(Precision, BothReadingsStopAtTheCutoff) {
+  const StudyResult result = RunRepeatSet(std::chrono::year(2021) / 12 / 31);
+  EXPECT_EQ(result.repeat->rows[0].pairs, 3);
+  EXPECT_EQ(result.rejected.size(), 5u) << "h4, h5, h6 and ghost.vok, as without a cut-off";
+}
+
+// Changes are from the first radiograph, so readings that start on
+// different days give no pair.
+TEST(Precision, ReadingsWhoseFirstRadiographsDifferGiveNoPairs) {
+  using namespace std::chrono;
+  const std::vector<bool> no(3, false);
+  const HipCourse first{{2020y / 1 / 1, 2021y / 1 / 1, 2022y / 1 / 1}, {0, -1, -2}, {}, no, no};
+  HipCourse late = first;
+  late.dates[0] = 2020y / 1 / 2;
+  EXPECT_TRUE(ReadingPairs("h", first, late, PairByDate(first.dates, late.dates)).empty());
+  EXPECT_EQ(ReadingPairs("h", first, first, PairByDate(first.dates, first.dates)).size(), 2u);
 }
 
 TEST(Precision, PatternByTheDetectionLimitEqualIsStabilised) {

@@ -116,6 +116,46 @@ TEST(ProtocolStudy, ASurgeryAfterTheFirstRadiographRefusesTheHip) {
             "p09_left.vok: the surgery (2019-06-11) lies after the first radiograph (2019-06-10)");
 }
 
+// Post-operative films are often taken on the day of surgery: p09's first
+// radiograph, 2019-06-10, is its baseline on study day 0.
+TEST(ProtocolStudy, ARadiographOnTheDayOfSurgeryIsTheBaseline) {
+  StudyOptions options = ProtocolOptions();
+  options.patients->rows.back().surgery = 2019y / June / 10;
+  const StudyResult result = RunStudy({kStudy}, options);
+  EXPECT_EQ(result.patients.size(), 9u);
+  EXPECT_EQ(Lines(VisitsCsv(result), "p09_left.vok,P09,cemented,baseline"),
+            "p09_left.vok,P09,cemented,baseline,0,measured,1,2019-06-10,0,0,no,0,0,71\r\n");
+}
+
+// A cut-off of 2020-12-31 leaves out the radiographs of 2021-01-01 of both
+// of P01's hips, as if not yet taken: p01_left keeps days 14 and 182, so its
+// 12 months are not yet due (the window closes 2021-07-01) and its last
+// change is -0.25; p01_right's 12 months are its radiograph of day 274,
+// -0.5, nothing after it to interpolate towards. A radiograph on the
+// cut-off's day is read; a hip with none by then is refused.
+TEST(ProtocolStudy, RadiographsAfterTheCutoffAreLeftOut) {
+  StudyOptions options = ProtocolOptions();
+  options.protocol.cutoff = 2020y / December / 31;
+  std::string longRows;
+  const StudyResult result =
+      RunStudy({kStudy}, options, {}, nullptr, [&](std::string_view rows) { longRows += rows; });
+  EXPECT_EQ(result.radiographsAfterCutoff, 2);
+  EXPECT_EQ(AfterCutoffText(result), "2 radiographs after the cut-off left out");
+  const PatientSummary& left = result.patients[0];
+  EXPECT_EQ(left.radiographs, 2);
+  EXPECT_EQ(left.lastDate, "2020-07-01");
+  EXPECT_EQ(left.subsidenceLastMm, -0.25f);
+  EXPECT_EQ(StatusName(left.visits[2].status), "not_yet_due");
+  EXPECT_EQ(Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,12 months"),
+            "p01_right.vok,P01,cemented,12 months,12,measured,3,2020-10-01,274,9.002053,no,-0.5,0.25,63\r\n");
+  EXPECT_EQ(longRows.find("2021-01-01"), std::string::npos) << longRows;
+
+  options.protocol.cutoff = 2019y / January / 3; // p05's and p06's first day
+  const StudyResult early = RunStudy({kStudy}, options);
+  EXPECT_EQ(early.patients.size(), 3u) << "p05, p06 and p07; the others are rejected";
+  EXPECT_EQ(early.radiographsAfterCutoff, 3) << "of the hips read";
+}
+
 // Pseudonymised, the files carry the patients file's identifiers: no name
 // of a patient or a data file is in any of them.
 TEST(ProtocolStudy, PseudonymisedFilesNameNoPatientAndNoDataFile) {

@@ -1,8 +1,8 @@
 // The study clock, the value of a hip at a visit and the statistics over
 // values, on hand-computable hips. Study days count from the surgery on
 // 2020-01-01; a month is 30.4375 days, so 16 months are exactly 487 days
-// and a window of [32, 64] months is [974, 1948] days around the target of
-// 48 months, 1461 days.
+// and a window of [32, 64) months is days 974 to 1947 (1948 is its end)
+// around the target of 48 months, 1461 days.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -79,13 +79,20 @@ TEST(VisitValue, BothRulesAtTheWindowsEdgesAndTies) {
   constexpr auto M = VisitStatus::Measured;
   const Case cases[] = {
       {"lower bound included", N, {{974, -1}}, M, 2, 974, -1},
-      {"upper bound included", N, {{1948, -2}}, M, 2, 1948, -2},
+      {"upper bound excluded: the next window's", N, {{1947, -1}, {1948, -2}}, M, 2, 1947, -1},
       {"a day before the window", N, {{973, -1}}, VisitStatus::Missed, 0, 0, 0},
       {"a day after the window", N, {{1949, -1}}, VisitStatus::Missed, 0, 0, 0},
       {"a tie goes to the earlier", N, {{1460, -1}, {1462, -2}}, M, 2, 1460, -1},
       {"the nearer of two", N, {{1000, -1}, {1462, -2}}, M, 3, 1462, -2},
       {"on the target, not interpolated", I, {{1400, -1}, {1461, -3}, {1500, -2}}, M, 3, 1461, -3},
       {"between two: -1 + (-2 + 1) x 61/100", I, {{1400, -1}, {1500, -2}}, M, -1, 1461, -1.61},
+      {"between the nearest either side",
+       I,
+       {{1300, -5}, {1400, -1}, {1500, -2}, {1600, -4}},
+       M,
+       -1,
+       1461,
+       -1.61},
       {"only before: the nearest, no extrapolation", I, {{1300, -1}, {1400, -2}}, M, 3, 1400, -2},
       {"the one after lies outside the window", I, {{1400, -1}, {1949, -5}}, M, 2, 1400, -1},
       {"an isolated radiograph is no candidate", I, {{1400, -1}, {1500, -9, true}}, M, 2, 1400, -1},
@@ -133,14 +140,18 @@ TEST(VisitValue, StatusesAndTheirPrecedence) {
       {"late baseline, though measured", {{43, 0}, {365, -1}}, none, S::LateBaseline},
       {"late baseline before a revision", {{43, 0}}, events(100), S::LateBaseline},
       {"baseline on its last day", {{42, 0}, {365, -1}}, none, S::Measured},
+      {"baseline on the day of surgery", {{0, 0}, {365, -1}}, none, S::Measured},
       {"revised before died", {{5, 0}}, events(200, 100), S::Revised},
       {"died before withdrawn", {{5, 0}}, events({}, 300, 100), S::Died},
       {"withdrawn", {{5, 0}}, events({}, {}, 547), S::Withdrawn},
       {"an event after the window's end", {{5, 0}}, events(548), S::Missed},
       {"a radiograph after the revision", {{5, 0}, {365, -1}}, events(300), S::Revised},
       {"a radiograph before the revision", {{5, 0}, {290, -1}}, events(300), S::Measured},
+      {"a radiograph after the earlier of two events", {{5, 0}, {365, -1}}, events({}, 300, 400), S::Died},
       {"not yet due before after a break", {{5, 0, false, true}, {365, -1}}, none, S::NotYetDue, Day(546)},
       {"due on the window's last day", {{5, 0}}, none, S::Missed, Day(547)},
+      {"a revision after the cut-off is not known", {{5, 0}}, events(500), S::NotYetDue, Day(499)},
+      {"a revision on the cut-off's day is", {{5, 0}}, events(499), S::Revised, Day(499)},
       {"after a break before incomparable", {{5, 0, false, true}, {365, -1, true}}, none, S::AfterBreak},
       {"incomparable", {{5, 0}, {365, -1, true}}, none, S::Incomparable},
       {"a candidate before the break", {{5, 0}, {300, -1, false, true}, {365, -2}}, none, S::Measured},
@@ -154,6 +165,24 @@ TEST(VisitValue, StatusesAndTheirPrecedence) {
     EXPECT_EQ(StatusName(visits[1].status), StatusName(c.status)) << c.what;
     EXPECT_EQ(visits[1].subsidence.has_value(), c.status == S::Measured) << c.what;
   }
+}
+
+// Touching windows share a bound: 96 months are exactly 2922 days, and a
+// radiograph there is the value of the later visit only. The window of 84
+// months ends before day 2922, so it is due with a cut-off on day 2921.
+TEST(VisitValue, ARadiographOnASharedBoundIsTheLaterVisitsOnly) {
+  Protocol p;
+  ASSERT_EQ(p.visits[7].name, "84 months");
+  ASSERT_EQ(p.visits[8].windowMonths[0], 96);
+  p.cutoff = Day(2922);
+  const std::vector<VisitValue> visits = HipVisits(CourseOf({{5, 0}, {2922, -2}}), FromSurgery(), p);
+  EXPECT_EQ(StatusName(visits[8].status), "missed");
+  EXPECT_EQ(StatusName(visits[9].status), "measured");
+  EXPECT_EQ(visits[9].radiograph, 2);
+  p.cutoff = Day(2921);
+  EXPECT_EQ(StatusName(HipVisits(CourseOf({{5, 0}}), FromSurgery(), p)[8].status), "missed");
+  p.cutoff = Day(2920);
+  EXPECT_EQ(StatusName(HipVisits(CourseOf({{5, 0}}), FromSurgery(), p)[8].status), "not_yet_due");
 }
 
 TEST(VisitValue, SegmentsCountTheBreaks) {

@@ -169,8 +169,9 @@ int main(int argc, char** argv) {
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;
   std::cout << CountText(static_cast<std::size_t>(result.patientCount), "patient") << " ("
-            << CountText(result.patients.size(), "hip") << ") read, "
-            << CountText(result.rejected.size(), "file") << " rejected, " << flagged
+            << CountText(result.patients.size(), "hip") << ") read, ";
+  if (const std::string left = AfterCutoffText(result); !left.empty()) std::cout << left << ", ";
+  std::cout << CountText(result.rejected.size(), "file") << " rejected, " << flagged
             << " over the threshold; "
             << CountText(written ? StudyCsvFileCount(result.repeat.has_value()) : 0, "CSV file")
             << " written to " << ShownFileName(command->outputDir);

@@ -54,6 +54,8 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
                  .arg(result.rejected.size())
                  .arg(flagged),
              9, true);
+  if (const std::string left = AfterCutoffText(result); !left.empty())
+    pages.Text(QString::fromStdString(left) + ".", 9, true);
   if (result.cancelled) pages.Text("The reading was cancelled: the study is incomplete.", 9, true);
   pages.Gap(10);
   const QRectF area = pages.Take(pages.page().bottom() - pages.Top());

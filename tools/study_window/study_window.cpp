@@ -340,6 +340,7 @@ void StudyWindow::ShowFlags(std::shared_ptr<const StudyResult> study) {
   counts_->setText(PatientsAndHips(study->patients) + " read, " +
                    TableText(CountText(study->rejected.size(), "file") + " rejected, " +
                              CountText(static_cast<std::size_t>(flagged), "hip") + " over the threshold") +
+                   (AfterCutoffText(*study).empty() ? "" : TableText("; " + AfterCutoffText(*study))) +
                    (study->cancelled ? "; cancelled, the study is incomplete" : ""));
 }
 
