@@ -62,6 +62,7 @@ struct PatientSummary {
   std::string format; // "current" (with stem/cement values) or "older"
   int radiographs = 0;
   std::string surgeryDate;         // ISO 8601, yyyy-mm-dd; empty when not known
+  std::string exclusion;           // the patients file's reason; empty when the hip takes part
   std::string firstDate, lastDate; // ISO 8601, yyyy-mm-dd
   std::optional<int> daysToFirstRadiograph;
   float observationMonths = 0; // as the table shows it

@@ -195,7 +195,7 @@ TEST(Study, OneRadiographHasNoLastChange) {
   ASSERT_EQ(result.patients.size(), 1u);
   const std::string csv = SummaryCsv(result);
   EXPECT_EQ(csv.substr(csv.find("\r\n") + 2),
-            "one.vok,Coray Clara CC-3,all,left,current,1,,2020-01-01,2020-01-01,,0,1,0,,,,,,,\r\n");
+            "one.vok,Coray Clara CC-3,all,left,current,1,,,,,,2020-01-01,2020-01-01,,0,1,0,,,,,,,\r\n");
 }
 
 TEST(StudyCsv, NumbersAndFields) {
