@@ -310,8 +310,8 @@ void StudyWindow::ShowFlow(const StudyResult& study) {
   QStringList headers = {"Group", "Visit", "Hips"};
   for (int status = 0; status < kVisitStatusCount; ++status)
     headers << QString::fromUtf8(StatusName(static_cast<VisitStatus>(status))).replace('_', ' ');
-  for (const char* statistic : {"mean", "SD", "min", "max"})
-    headers << QString("Days since surgery, ") + statistic;
+  const QString days = "Days " + QString::fromUtf8(StudyClockText(study.patients)) + ", ";
+  for (const char* statistic : {"mean", "SD", "min", "max"}) headers << days + statistic;
   std::vector<QStringList> rows;
   for (const FlowRow& row : study.flow) {
     QStringList cells = {QString::fromStdString(row.group), QString::fromStdString(row.visit),
@@ -379,6 +379,7 @@ StudyOutputsRequest StudyWindow::RequestOfShown(const std::string& folder) const
   request.outputDir = folder;
   request.protocolFile = shownProtocolFile_;
   request.model = modelTab_->Model(); // fitted already: saving runs R no second time
+  request.modelNotFitted = modelTab_->WhyNotFitted();
   request.program = kWindowProgram;
   request.runDate = shownOn_;
   return request;
