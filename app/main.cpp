@@ -9,11 +9,7 @@
 #include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 #include "app/main_window.h"
 #include "paths/program_paths.h"
