@@ -298,6 +298,14 @@ TEST(StudyWindow, StartsFromTheProtocolsThresholdAndSavesTheOneItApplied) {
   ASSERT_TRUE(Shows(window, other.path()));
   EXPECT_EQ(field->value(), 3.5);
 
+  // A threshold finer than the field shows is applied as the protocol has it, and said so.
+  std::ofstream(fs::path(other.path().toStdString()) / "study.toml")
+      << "title = \"T\"\nthreshold_mm = 2.995\n";
+  ASSERT_TRUE(Shows(window, other.path()));
+  EXPECT_EQ(window.Study()->thresholdMm, 2.995);
+  const QString label = window.findChild<QLabel*>("thresholdLabel")->text();
+  EXPECT_TRUE(label.endsWith("(2.995 mm applied):")) << label.toStdString();
+
   // Without a protocol the Study sheet lists the settings, the threshold applied among them.
   fs::remove(fs::path(other.path().toStdString()) / "study.toml");
   ASSERT_TRUE(Shows(window, other.path()));
