@@ -9,14 +9,11 @@
 #include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 #include "app/main_window.h"
 #include "paths/program_paths.h"
+#include "tools/common/program_start.h"
 
 namespace {
 
@@ -25,21 +22,6 @@ namespace {
 Q_LOGGING_CATEGORY(lcStart, "sinkview.start", QtWarningMsg)
 
 const char* g_programName = "sinkview";
-std::vector<std::pair<QtMsgType, QString>> g_startMessages;
-
-// Qt ends a program that finds no display with a fatal message and an abort;
-// say instead in one line what is missing. Messages of a start that
-// succeeds are shown after it as usual.
-void HoldStartMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtFatalMsg) {
-    std::fprintf(stderr,
-                 "%s: Sinkview needs a graphical session (no display found); sinkview-export works "
-                 "without one.\n",
-                 g_programName);
-    std::_Exit(1);
-  }
-  g_startMessages.emplace_back(type, message);
-}
 
 void Describe(QCommandLineParser& parser) {
   parser.setApplicationDescription(
@@ -64,19 +46,6 @@ QByteArray AsGiven(const QString& argument, int argc, char** argv) {
   return QFile::encodeName(argument);
 }
 
-// --help and --version answer without a display: the manual pages are made
-// from them while building.
-bool AsksForHelpOrVersion(int argc, char** argv) {
-  for (int a = 1; a < argc; ++a) {
-    const std::string_view arg = argv[a];
-    if (arg == "--") break;
-    if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") {
-      return true;
-    }
-  }
-  return false;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -85,15 +54,14 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationVersion(SINKVIEW_VERSION);
   QCommandLineParser parser;
   Describe(parser);
-  if (AsksForHelpOrVersion(argc, argv)) {
+  if (sinkview::AsksForHelpOrVersion(argc, argv)) {
     QCoreApplication noDisplay(argc, argv);
     parser.process(noDisplay); // prints and ends the program
   }
 
-  const QtMessageHandler usual = qInstallMessageHandler(HoldStartMessage);
+  sinkview::HoldStartMessages(argv[0], "Sinkview", "sinkview-export");
   QApplication app(argc, argv);
-  qInstallMessageHandler(usual);
-  for (const auto& [type, message] : g_startMessages) qt_message_output(type, QMessageLogContext(), message);
+  sinkview::EndStartMessages();
   parser.process(app);
   const QStringList arguments = parser.positionalArguments();
   if (arguments.size() > 1) {

@@ -119,7 +119,7 @@ void DrawAxes(const CohortPlot& plot, Surface& s, const Frame& f) {
       if (mean.months <= f.xMax) s.TextAt(mean.months, y, std::to_string(mean.n), Surface::Anchor::Centre);
   }
   const double titleRow = labelRow - (static_cast<double>(plot.groups.size()) + 1.1) * row;
-  s.TextAt(f.xMax / 2, titleRow, kMonthsTitle, Surface::Anchor::Centre);
+  s.TextAt(f.xMax / 2, titleRow, plot.monthsTitle, Surface::Anchor::Centre);
   s.TextAt(f.Left() + 0.5 * f.xPerMm, f.yHigh + 0.9 * row, kSubsidenceTitle, Surface::Anchor::Left);
 }
 

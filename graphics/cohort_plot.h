@@ -35,11 +35,14 @@ struct CohortGroup {
   std::vector<CohortMean> means; // one per visit, in order of time
 };
 
+inline constexpr const char* kMonthsTitle = "Months since surgery";
+
 // What every figure of a study for a paper has: the primary visit it marks,
 // its size on paper and the device's resolution.
 struct PaperPlot {
   std::optional<double> primaryMonths;
   std::string primaryVisit;
+  std::string monthsTitle = kMonthsTitle;
   double widthMm = 170, heightMm = 100, pixelsPerMm = 96 / 25.4;
 };
 
@@ -126,7 +129,6 @@ inline constexpr Rgb kThresholdColour{80, 80, 80};
 std::string GroupLegend(const CohortGroup& group);
 std::string ThresholdLegend(double thresholdMm, const std::string& visit);
 inline constexpr const char* kCoursesLegend = "Thin lines: each hip; markers: mean with 95 % CI";
-inline constexpr const char* kMonthsTitle = "Months since surgery";
 inline constexpr const char* kSubsidenceTitle = "Subsidence (mm)";
 
 // Draws the figure over the whole surface (which it clears first).

@@ -47,10 +47,10 @@ Frame FrameFor(const ModelMeansPlot& plot) {
   return f;
 }
 
-void DrawAxes(Surface& s, const Frame& f) {
+void DrawAxes(Surface& s, const Frame& f, const std::string& monthsTitle) {
   const double labelRow = DrawPlotAxes(s, f);
   const double row = kPlotRowMm * f.yPerMm;
-  s.TextAt(f.xMax / 2, labelRow - 1.1 * row, kMonthsTitle, Surface::Anchor::Centre);
+  s.TextAt(f.xMax / 2, labelRow - 1.1 * row, monthsTitle, Surface::Anchor::Centre);
   s.TextAt(f.Left() + 0.5 * f.xPerMm, f.yHigh + 0.9 * row, kSubsidenceTitle, Surface::Anchor::Left);
 }
 
@@ -98,7 +98,7 @@ void DrawModelMeansPlot(const ModelMeansPlot& plot, Surface& s) {
   if (plot.primaryMonths && Usable(*plot.primaryMonths) && *plot.primaryMonths <= f.xMax)
     DrawPrimaryVisit(s, f, *plot.primaryMonths);
   DrawMeans(plot, s, f);
-  DrawAxes(s, f);
+  DrawAxes(s, f, plot.monthsTitle);
   DrawLegend(plot, s, f);
   s.SetDrawWidth(1);
 }

@@ -18,10 +18,17 @@ const ModelEstimate* Estimate(const ModelResults& model, std::string_view analys
   return found == model.estimates.end() ? nullptr : &*found;
 }
 
-// Why R gave nothing for this series and analysis: its reason, if it left
-// one ("model: not fitted: stem_cement, complete_cases: REASON").
-std::string NotFittedNote(const ModelResults* model, std::string_view series, std::string_view analysis) {
-  if (!model) return "The model was not fitted: the raw statistics only.";
+// Why R gave nothing for this series and analysis: why it gave no model at
+// all, else its reason for this fit ("model: not fitted: stem_cement,
+// complete_cases: REASON").
+std::string NotFittedNote(const ModelResults* model, std::string_view series, std::string_view analysis,
+                          std::string_view notFitted) {
+  if (!model) {
+    // The step the message comes from goes: the sentence names it.
+    if (notFitted.starts_with("model: ")) notFitted.remove_prefix(7);
+    const std::string why = notFitted.empty() ? "" : " (" + std::string(notFitted) + ")";
+    return "The model was not fitted: the raw statistics only" + why + ".";
+  }
   const std::string prefix = "not fitted: " + std::string(series) + ", " + std::string(analysis) + ": ";
   for (const std::string& note : model->notes) {
     if (const auto at = note.find(prefix); at != std::string::npos)
@@ -54,7 +61,7 @@ std::vector<MainTableRow> RowsOf(const StudyResult& result, const ModelResults* 
 } // namespace
 
 MainTable BuildMainTable(const StudyResult& result, const ModelResults* model, CohortSeries series,
-                         std::string_view analysis) {
+                         std::string_view analysis, std::string_view notFitted) {
   MainTable table;
   table.series = series;
   table.analysis = analysis;
@@ -77,7 +84,7 @@ MainTable BuildMainTable(const StudyResult& result, const ModelResults* model, C
     for (const ModelFit& fit : model->fits)
       if (fit.analysis == analysis && fit.series == name) table.hips = fit.hips;
   }
-  if (!table.modelled) table.note = NotFittedNote(model, name, analysis);
+  if (!table.modelled) table.note = NotFittedNote(model, name, analysis, notFitted);
   return table;
 }
 

@@ -41,9 +41,9 @@ struct MainTable {
 // The table of one series and analysis. All hips take the groups and
 // visits of the cohort rows (none without rows of the series), the complete
 // cases those of the model (none without its fit). `model` is null when R
-// did not fit one.
+// did not fit one, and `notFitted` then says why (empty: no fit was asked for).
 MainTable BuildMainTable(const StudyResult& result, const ModelResults* model, CohortSeries series,
-                         std::string_view analysis);
+                         std::string_view analysis, std::string_view notFitted = {});
 
 // The headers, with their units, and the cells, as the report shows them.
 std::vector<std::string> MainTableHeaders(const MainTable& table);

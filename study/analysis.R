@@ -75,8 +75,7 @@ fit_one <- function(data, analysis, series) {
   data$visit <- factor(data$visit, levels = visits_had)
   terms <- c(if (length(groups) > 1) "group", if (length(visits_had) > 1) "visit")
   model <- as.formula(paste("value ~", if (length(terms)) paste(terms, collapse = " * ") else "1"))
-  fit <- tryCatch(lme(model, random = ~ 1 | file, data = data, method = "REML"),
-                  error = function(e) stop(series, ", ", analysis, ": ", conditionMessage(e), call. = FALSE))
+  fit <- lme(model, random = ~ 1 | file, data = data, method = "REML")
 
   # emmeans over the factors in the model; a factor of one level is the
   # same for every row.
@@ -111,20 +110,27 @@ fit_one <- function(data, analysis, series) {
 
 # The subsidence of all hips must be fitted; the other fits may fail
 # (too few complete cases, too few hips with the stem/cement interface) and
-# are then left out with a line "not fitted: ..." on stderr.
+# are then left out with a line "not fitted: SERIES, ANALYSIS: WHY" on stderr.
 results <- list()
 for (series in names(series_columns)) {
   data <- measured
   data$value <- as.numeric(data[[series_columns[[series]]]])
   data <- data[!is.na(data$value), c("file", "group", "visit", "value")]
   for (analysis in c("all", "complete_cases")) {
-    if (analysis == "complete_cases") data <- complete_rows(data)
     if (nrow(data) == 0) {
-      if (series == "subsidence" && analysis == "all") stop("no measured values after the baseline in visits.csv")
-      next # the older format has no stem/cement values; no hip may be complete
+      if (series == "subsidence") stop("no measured values after the baseline in visits.csv")
+      next # the older format has no stem/cement values
     }
-    fitted <- if (series == "subsidence" && analysis == "all") fit_one(data, analysis, series) else
-      tryCatch(fit_one(data, analysis, series), error = function(e) message("not fitted: ", conditionMessage(e)))
+    if (analysis == "complete_cases") data <- complete_rows(data)
+    fitted <- tryCatch({
+      if (nrow(data) == 0) stop("no hip has a value at every visit up to the primary one")
+      fit_one(data, analysis, series)
+    }, error = function(e) {
+      why <- paste0(series, ", ", analysis, ": ", gsub("[\r\n]+", " ", conditionMessage(e)))
+      if (series == "subsidence" && analysis == "all") stop(why, call. = FALSE)
+      message("not fitted: ", why)
+      NULL
+    })
     if (!is.null(fitted)) results[[length(results) + 1]] <- fitted
   }
 }

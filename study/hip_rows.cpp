@@ -43,6 +43,7 @@ Expected<void, Failure> ApplyPatientRow(PatientSummary& hip, const PatientRow* r
   if (!row->patient.empty()) hip.patient = row->patient;
   if (pseudonymise) hip.file = shown;
   hip.events = {row->surgery, row->revision, row->death, row->withdrawn, !row->excluded.empty()};
+  hip.exclusion = row->excluded;
   hip.covariates = row->covariates;
   if (row->surgery) {
     hip.surgeryDate = IsoDate(*row->surgery);

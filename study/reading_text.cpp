@@ -1,6 +1,9 @@
 #include "study/reading_text.h"
 
+#include <algorithm>
+
 #include "model/numtext.h"
+#include "study/study.h"
 
 namespace sinkview {
 
@@ -9,6 +12,14 @@ std::string Fixed(std::optional<double> value, int decimals) {
   return value ? FixedText(*value, decimals, kFileDecimalPoint) : std::string();
 }
 } // namespace
+
+std::string_view StudyClockText(const std::vector<PatientSummary>& hips) {
+  const auto dated = std::count_if(hips.begin(), hips.end(),
+                                   [](const PatientSummary& hip) { return !hip.surgeryDate.empty(); });
+  if (dated == static_cast<std::ptrdiff_t>(hips.size())) return "since surgery";
+  if (dated == 0) return "since the first radiograph";
+  return "since surgery, else since the first radiograph";
+}
 
 std::string MmText(std::optional<double> value) { return Fixed(value, 2); }
 std::string DegreesText(std::optional<double> value) { return Fixed(value, 1); }

@@ -7,8 +7,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sinkview {
+
+struct PatientSummary;
+
+// What the study's times count from, as the hips' surgery dates allow:
+// "since surgery", "since the first radiograph", or "since surgery, else
+// since the first radiograph" when only some hips have a date.
+std::string_view StudyClockText(const std::vector<PatientSummary>& hips);
 
 // Millimetres with two decimals, degrees and percentages with one; empty
 // for no value.

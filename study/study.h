@@ -63,6 +63,7 @@ struct PatientSummary {
   int radiographs = 0;
   int radiographsAfterCutoff = 0;  // in the file, left out as if not yet taken
   std::string surgeryDate;         // ISO 8601, yyyy-mm-dd; empty when not known
+  std::string exclusion;           // the patients file's reason; empty when the hip takes part
   std::string firstDate, lastDate; // ISO 8601, yyyy-mm-dd
   std::optional<int> daysToFirstRadiograph;
   float observationMonths = 0; // as the table shows it

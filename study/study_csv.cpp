@@ -45,7 +45,11 @@ std::string SummaryCsv(const StudyResult& result) {
   for (const PatientSummary& p : result.patients) {
     for (const std::string* text : {&p.file, &p.patient, &p.group, &p.side, &p.format}) Field(out, *text);
     Number(out, p.radiographs);
-    for (const std::string* date : {&p.surgeryDate, &p.firstDate, &p.lastDate}) Field(out, *date);
+    Field(out, p.surgeryDate);
+    for (const std::optional<CalendarDate>& date : {p.events.revision, p.events.death, p.events.withdrawn})
+      Field(out, date ? IsoDate(*date) : "");
+    Field(out, p.exclusion);
+    for (const std::string* date : {&p.firstDate, &p.lastDate}) Field(out, *date);
     Optional(out, p.daysToFirstRadiograph);
     Number(out, p.observationMonths);
     Number(out, p.isolated);

@@ -98,6 +98,9 @@ TEST(MainTable, OneGroupOrNoModelDropTheColumnsTheyHaveNoValuesFor) {
        "The model was not fitted: the raw statistics only."},
       {BuildMainTable(TwoGroups(), &leftOut, CohortSeries::Subsidence, kCompleteCases), 2, 0,
        "The model was not fitted: too few hips"},
+      {BuildMainTable(TwoGroups(), nullptr, CohortSeries::Subsidence, kAllHips,
+                      "model: R could not fit it: x"),
+       5, 6, "The model was not fitted: the raw statistics only (R could not fit it: x)."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.note);

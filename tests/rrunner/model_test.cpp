@@ -12,6 +12,7 @@
 #include <optional>
 #include <thread>
 
+#include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 #include "model/atomic_file.h"
 #include "rrunner/model_step.h"
@@ -130,6 +131,17 @@ TEST(Model, FitThatFailsBesideTheMainOneIsANoteAndTheRestStands) {
   EXPECT_EQ(fitted->fits.size(), 1u);
   EXPECT_NE(Find(*fitted, "all", "difference", "B", "12 months"), nullptr);
   EXPECT_EQ(Find(*fitted, "all", "mean", "B", "24 months"), nullptr);
+
+  // Without a complete hip the fit is not left out silently: R says why.
+  const fs::path visits = study.folder.path / "visits.csv";
+  std::string text = sinkview::testing::FileContents(visits);
+  const std::string complete = "hip3.vok,P,B,12 months,0,measured,,,,,,0.5,";
+  text.replace(text.find(complete), complete.size(), "hip3.vok,P,B,12 months,0,missed,,,,,,,");
+  std::ofstream(visits, std::ios::binary) << text;
+  const auto none = RunModel(study.folder.path.native());
+  ASSERT_TRUE(none) << none.error().failure.message;
+  EXPECT_EQ(none->notes, std::vector<std::string>{"model: not fitted: subsidence, complete_cases: no hip has "
+                                                  "a value at every visit up to the primary one"});
 }
 
 TEST(Model, ModelThatCannotBeFittedIsOneLineAndLeavesNoModelFile) {

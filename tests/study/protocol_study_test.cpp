@@ -99,8 +99,15 @@ TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
             "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,63\r\n");
   EXPECT_EQ(
       Lines(SummaryCsv(result), "p01_left.vok"),
-      "p01_left.vok,P01,cemented,left,current,3,2020-01-01,2020-01-15,2021-01-01,14,12,0,0,-1,-1,0.5,0,no,"
-      "at_risk,,62\r\n");
+      "p01_left.vok,P01,cemented,left,current,3,2020-01-01,,,,,2020-01-15,2021-01-01,14,12,0,0,-1,-1,0.5,0,"
+      "no,at_risk,,62\r\n");
+  // Each hip's events and the reason it is left out, as patients.csv gives them.
+  for (const auto& [hip, events] : {std::pair{"p02_left.vok", ",2019-01-01,2019-10-01,,,,"},
+                                    {"p03_right.vok", ",2019-01-01,,2020-03-01,,,"},
+                                    {"p06_left.vok", ",2019-01-01,,,2019-05-01,,"},
+                                    {"p05_left.vok", ",2019-01-01,,,,infection,"}})
+    EXPECT_NE(Lines(SummaryCsv(result), hip).find(events), std::string::npos)
+        << Lines(SummaryCsv(result), hip);
   EXPECT_EQ(RejectedCsv(result), "file,reason\r\nstray.vok," + kStudy +
                                      "/stray.vok: no row in the patients file\r\np08_left.vok,line 10 of the "
                                      "patients file (p08_left.vok): no data file of that name\r\n");

@@ -45,6 +45,7 @@ protected:
 };
 
 const fs::path kExampleStudy = fs::path(SINKVIEW_SOURCE_DIR) / "examples/study";
+const fs::path kCohort = fs::path(SINKVIEW_TEST_DATA) / "study_cohort";
 
 // Whether the process has a handler for `signal` (its SigCgt mask).
 bool Catches(pid_t process, int signal) {
@@ -62,7 +63,11 @@ TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
   EXPECT_EQ(out_text,
             "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 10 CSV files written to " +
                 out_.string() + "\n");
-  EXPECT_EQ(err_text, "");
+  // No hip has a value at every visit: the complete cases are said to be left out, and nothing else.
+  EXPECT_EQ(err_text, "sinkview-study: model: not fitted: subsidence, complete_cases: no hip has a value at "
+                      "every visit up to the primary one\n"
+                      "sinkview-study: model: not fitted: stem_cement, complete_cases: no hip has a value at "
+                      "every visit up to the primary one\n");
   EXPECT_FALSE(fs::exists(out_ / "protocol-used.toml")) << "written only for a study with a protocol";
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
@@ -233,6 +238,30 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
 }
 
 #ifdef SINKVIEW_DRAWS_FIGURES
+// A study of the working folder without surgery dates, repeat readings or
+// R: the report names the folder, counts its months from the first
+// radiograph, lists only the sections it has, says why the model is
+// missing and what the patients file says of each hip.
+TEST_F(StudyCli, TheReportSaysWhatTheStudyHadAndWhatItLacked) {
+  const fs::path study = folder_.path / "cohort 2026", report = out_ / "report.pdf";
+  fs::copy(kCohort, study);
+  ASSERT_EQ(Study(outputDir_ + "--report " + Quoted(report) + ".",
+                  "cd " + Quoted(study) + "&& PATH=" + Quoted(folder_.path / "no programs")),
+            0)
+      << err_text;
+  ASSERT_EQ(RunShell("pdftotext " + Quoted(report) + "-", folder_.path, out_text, err_text), 0);
+  const std::string& text = out_text;
+  for (const char* expected : {"Study: cohort 2026", "since the first radiograph",
+                               "The model was not fitted: the raw statistics only (Rscript is not installed",
+                               "Patients: groups, events and exclusions"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << '\n' << text;
+  for (const char* absent : {"Study: .", "since surgery"})
+    EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+  const std::string contents = text.substr(0, text.find('\f'));
+  EXPECT_EQ(contents.find("Precision"), std::string::npos) << contents;
+  EXPECT_NE(contents.find("Patients"), std::string::npos) << contents;
+}
+
 // The report's study pages say what the study is, what became of its hips
 // and how well its repeat readings agree; the Bland-Altman plot is as wide
 // as --figure-width says.
@@ -253,13 +282,26 @@ TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecis
   const std::string text = FileContents(out_ / "report.txt");
   // The tables name each quantity with its unit and round to what a reader
   // needs: A at 24 months, mm to two decimals, days whole, percentages to one.
-  for (const std::string expected :
-       {"Cemented stems A and B: subsidence over three years", "13 patients (14 hips) read",
-        "Enrolled: 6 patients (7 hips)", "Enrolled: 7 patients (7 hips)", "24 months: 4 of 7 hips measured",
-        "not measured: revised 1, late baseline 1, after break 1", "12 months: 5 of 7 hips measured",
-        "Days since surgery, mean", "725 to 741", "Bands at 24 months (0.50 to 1.50 mm", "Share (%)",
-        "4.6 to 69.9", "95 % CI (mm)", "-1.83 to 0.24", "Follow-up (months)", "Subsidence at 24 months (mm)",
-        "Angle change, last (°)", "threshold of 1.50 mm"})
+  for (const std::string expected : {"Cemented stems A and B: subsidence over three years",
+                                     "13 patients (14 hips) read",
+                                     "Enrolled: 6 patients (7 hips)",
+                                     "Enrolled: 7 patients (7 hips)",
+                                     "24 months: 4 of 7 hips measured",
+                                     "not measured: revised 1, late baseline 1, after break 1",
+                                     "12 months: 5 of 7 hips measured",
+                                     "Days since surgery, mean",
+                                     "725 to 741",
+                                     "Bands at 24 months (0.50 to 1.50 mm",
+                                     "Share (%)",
+                                     "4.6 to 69.9",
+                                     "95 % CI (mm)",
+                                     "-1.83 to 0.24",
+                                     "Follow-up (months)",
+                                     "Subsidence at 24 months (mm)",
+                                     "Angle change, last (°)",
+                                     "threshold of 1.50 mm",
+                                     "Fissure of the femur during surgery; cerclage",
+                                     "2022-10-03"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   // The precision page: the agreement, its plot's panel and the patterns.
   for (const std::string expected :

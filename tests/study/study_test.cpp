@@ -23,6 +23,7 @@
 #include "study/csv_text.h"
 #include "study/long_csv.h"
 #include "study/long_rows.h"
+#include "study/reading_text.h"
 #include "study/student_t.h"
 #include "study/study.h"
 #include "study/study_csv.h"
@@ -103,6 +104,16 @@ TEST(Study, ThresholdIsInclusiveAndConfigurable) {
   EXPECT_EQ(RunStudy({kCohort}, options).patients[1].overThreshold, true);
   options.thresholdMm = 3.5;
   EXPECT_EQ(RunStudy({kCohort}, options).patients[1].overThreshold, false);
+}
+
+// "Since surgery" only where it is true of every hip.
+TEST(Study, TimesCountFromSurgeryOnlyWhenEveryHipHasItsDate) {
+  std::vector<PatientSummary> hips(2);
+  EXPECT_EQ(StudyClockText(hips), "since the first radiograph");
+  hips[0].surgeryDate = "2020-01-01";
+  EXPECT_EQ(StudyClockText(hips), "since surgery, else since the first radiograph");
+  hips[1].surgeryDate = "2020-02-01";
+  EXPECT_EQ(StudyClockText(hips), "since surgery");
 }
 
 TEST(Study, StudentTQuantiles) {
@@ -195,7 +206,7 @@ TEST(Study, OneRadiographHasNoLastChange) {
   ASSERT_EQ(result.patients.size(), 1u);
   const std::string csv = SummaryCsv(result);
   EXPECT_EQ(csv.substr(csv.find("\r\n") + 2),
-            "one.vok,Coray Clara CC-3,all,left,current,1,,2020-01-01,2020-01-01,,0,1,0,,,,,,,\r\n");
+            "one.vok,Coray Clara CC-3,all,left,current,1,,,,,,2020-01-01,2020-01-01,,0,1,0,,,,,,,\r\n");
 }
 
 TEST(StudyCsv, NumbersAndFields) {

@@ -21,6 +21,7 @@
 #include <regex>
 
 #include "../support/file_contents.h"
+#include "../support/run_shell.h"
 #include "protocol/calendar_date.h"
 #include "tools/study/study_graphics.h"
 #include "tools/study_window/model_tab.h"
@@ -243,6 +244,80 @@ TEST(StudyWindow, ShowsAFolderWithItsFlaggedRowMarkedAndItsRejectedFileAndSavesO
   window.Read(dir.path());
   EXPECT_EQ(enabled(), 0);
   ASSERT_TRUE(shown.wait(20000));
+}
+
+// The field starts from the protocol's threshold, read afresh and again,
+// and a change in it stays with the folder; what is saved then records the
+// threshold applied in every file.
+TEST(StudyWindow, StartsFromTheProtocolsThresholdAndSavesTheOneItApplied) {
+  QTemporaryDir dir, out, scratch;
+  const fs::path folder = dir.path().toStdString(), saved = out.path().toStdString();
+  fs::copy(kCohort, folder);
+  // b's change at the primary visit is -3: under 3.5, over 2.
+  std::ofstream(folder / "study.toml") << "title = \"T\"\nthreshold_mm = 3.5\n";
+  StudyWindow window("true");
+  auto* field = window.findChild<QDoubleSpinBox*>("threshold");
+  const auto flagged = [&] {
+    return window.findChild<QLabel*>("counts")->text().endsWith(", 1 hip over the threshold");
+  };
+  for (const char* when : {"fresh", "read again"}) {
+    ASSERT_TRUE(Shows(window, dir.path())) << when;
+    EXPECT_EQ(field->value(), 3.5) << when;
+    EXPECT_FALSE(flagged()) << when;
+    EXPECT_EQ(window.Study()->thresholdMm, 3.5) << when;
+  }
+  field->setValue(2);
+  EXPECT_TRUE(flagged());
+  ASSERT_TRUE(Shows(window, dir.path()));
+  EXPECT_EQ(field->value(), 2) << "the window's own threshold stays while the folder does";
+  EXPECT_TRUE(flagged());
+
+  ASSERT_TRUE(window.WriteStudySet(saved.string()));
+  EXPECT_TRUE(
+      std::regex_search(FileContents(saved / "summary.csv"), std::regex("\nb_isolated\\.vok,[^\\r]*,yes,")));
+  EXPECT_TRUE(std::regex_search(FileContents(saved / "protocol-used.toml"),
+                                std::regex("\nthreshold_mm = 2(\\.0*)?\\s")))
+      << FileContents(saved / "protocol-used.toml");
+  std::string text, err;
+  const std::string reader =
+      "python3 " + testing::Quoted(fs::path(SINKVIEW_SOURCE_DIR) / "tests/workbook/sheet_cells.py");
+  ASSERT_EQ(testing::RunShell(reader + testing::Quoted(saved / "study.xlsx"), scratch.path().toStdString(),
+                              text, err),
+            0)
+      << err;
+  // The Study sheet holds protocol-used.toml line by line.
+  EXPECT_TRUE(std::regex_search(text, std::regex("\nStudy!A\\d+ text threshold_mm = 2(\\.0*)?\n"))) << text;
+  ASSERT_EQ(testing::RunShell("pdftotext " + testing::Quoted(saved / "study-report.pdf") + "-",
+                              scratch.path().toStdString(), text, err),
+            0);
+  EXPECT_NE(text.find("threshold 2.00 mm"), std::string::npos);
+
+  // Another folder starts from its own protocol.
+  QTemporaryDir other;
+  fs::copy(folder, other.path().toStdString());
+  ASSERT_TRUE(Shows(window, other.path()));
+  EXPECT_EQ(field->value(), 3.5);
+
+  // A threshold finer than the field shows is applied as the protocol has it, and said so.
+  std::ofstream(fs::path(other.path().toStdString()) / "study.toml")
+      << "title = \"T\"\nthreshold_mm = 2.995\n";
+  ASSERT_TRUE(Shows(window, other.path()));
+  EXPECT_EQ(window.Study()->thresholdMm, 2.995);
+  const QString label = window.findChild<QLabel*>("thresholdLabel")->text();
+  EXPECT_TRUE(label.endsWith("(2.995 mm applied):")) << label.toStdString();
+
+  // Without a protocol the Study sheet lists the settings, the threshold applied among them.
+  fs::remove(fs::path(other.path().toStdString()) / "study.toml");
+  ASSERT_TRUE(Shows(window, other.path()));
+  field->setValue(2.5);
+  ASSERT_TRUE(window.WriteWorkbookAlone((saved / "alone.xlsx").string()));
+  ASSERT_EQ(testing::RunShell(reader + testing::Quoted(saved / "alone.xlsx"), scratch.path().toStdString(),
+                              text, err),
+            0)
+      << err;
+  std::smatch row;
+  ASSERT_TRUE(std::regex_search(text, row, std::regex("Study!A(\\d+) text Threshold \\(mm\\)"))) << text;
+  EXPECT_NE(text.find("Study!B" + row[1].str() + " number 2.5\n"), std::string::npos) << text;
 }
 
 // The cell under `header` in the first row whose cells under the key

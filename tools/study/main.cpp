@@ -87,13 +87,15 @@ int Stopped() {
 }
 
 // R's mixed model of the study, fitted before its files are written so
-// that they show it; R missing or failing is told in one line and leaves
-// the run's exit status as it is.
-std::optional<FittedModel> FitModel(const StudyCommand& command, const StudyResult& result) {
+// that they show it; R missing or failing is told in one line, in
+// `notFitted` for the report too, and leaves the run's exit status as it is.
+std::optional<FittedModel> FitModel(const StudyCommand& command, const StudyResult& result,
+                                    std::string& notFitted) {
   if (!command.runModel) return std::nullopt;
   auto fitted = FitModelInScratch(result, &stopAsked);
   if (!fitted) {
-    if (!stopAsked) Complain(fitted.error().failure.message);
+    notFitted = fitted.error().failure.message;
+    if (!stopAsked) Complain(notFitted);
     return std::nullopt;
   }
   for (const std::string& note : fitted->results.notes) Complain(note);
@@ -142,10 +144,9 @@ int main(int argc, char** argv) {
   if (stopAsked) return Stopped();
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 
-  const std::optional<FittedModel> model = FitModel(*command, result);
-  if (stopAsked) return Stopped();
-
   StudyOutputsRequest request = RequestOf(*command, today);
+  const std::optional<FittedModel> model = FitModel(*command, result, request.modelNotFitted);
+  if (stopAsked) return Stopped();
   request.model = model ? &*model : nullptr;
   request.stop = &stopAsked;
   FileSet set;

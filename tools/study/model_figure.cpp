@@ -13,7 +13,7 @@ namespace sinkview {
 ModelMeansPlot ModelMeansPlotOf(const StudyResult& result, const ModelResults& model, double widthMm,
                                 double pixelsPerMm) {
   ModelMeansPlot plot;
-  FramePaperPlot(plot, result.protocol, widthMm, ModelMeansFigureHeightMm(widthMm), pixelsPerMm);
+  FramePaperPlot(plot, result, widthMm, ModelMeansFigureHeightMm(widthMm), pixelsPerMm);
   // The study's groups in its order, so each has its cohort figure's look.
   for (const std::string& name : result.groups) plot.groups.push_back({name, {}});
   for (const ModelEstimate& e : model.estimates) {

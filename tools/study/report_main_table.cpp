@@ -30,8 +30,8 @@ bool HasStemCement(const StudyResult& result) {
 // All hips, then the complete cases where R fitted them: the model only,
 // since the cohort's raw statistics are over all hips.
 void DrawSeries(ReportPages& pages, const StudyResult& result, const ModelResults* model,
-                CohortSeries series) {
-  DrawMain(pages, BuildMainTable(result, model, series, kAllHips));
+                const std::string& notFitted, CohortSeries series) {
+  DrawMain(pages, BuildMainTable(result, model, series, kAllHips, notFitted));
   const MainTable complete = BuildMainTable(result, model, series, kCompleteCases);
   if (model && (series == CohortSeries::Subsidence || !complete.rows.empty())) DrawMain(pages, complete);
 }
@@ -53,7 +53,8 @@ void DrawFigure(ReportPages& pages, const StudyResult& result, const ModelResult
 
 } // namespace
 
-void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model) {
+void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model,
+                        const std::string& notFitted) {
   pages.Text("Main result", 14, true);
   pages.Text(model ? "Raw means over the hips measured at each visit; model-based means and differences from "
                      "the mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted."
@@ -61,9 +62,9 @@ void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const Mod
              8);
   // The paper's table, its sensitivity analysis and the figure on the page;
   // the stem/cement interface after them.
-  DrawSeries(pages, result, model, CohortSeries::Subsidence);
+  DrawSeries(pages, result, model, notFitted, CohortSeries::Subsidence);
   if (model) DrawFigure(pages, result, *model);
-  if (HasStemCement(result)) DrawSeries(pages, result, model, CohortSeries::StemCement);
+  if (HasStemCement(result)) DrawSeries(pages, result, model, notFitted, CohortSeries::StemCement);
 }
 
 } // namespace sinkview

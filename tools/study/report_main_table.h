@@ -10,6 +10,7 @@ namespace sinkview {
 
 // The main table (all hips), the complete-case sensitivity analysis below
 // it, and the model-means figure; `model` is null when R fitted none.
-void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model);
+void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model,
+                        const std::string& notFitted);
 
 } // namespace sinkview

@@ -49,8 +49,7 @@ ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidO
 
 QRectF ReportPages::Take(double height) {
   if (y_ + height > page_.bottom() && y_ > page_.top()) NewPage();
-  for (QString& name : waiting_) outline_.sections.push_back({std::move(name), pageNumber_});
-  waiting_.clear();
+  if (waiting_) outline_.sections.push_back({*std::exchange(waiting_, std::nullopt), pageNumber_});
   const QRectF block(page_.left(), y_, page_.width(), height);
   y_ += height;
   blank_ = false;
@@ -68,7 +67,7 @@ void ReportPages::NewPage() {
 
 void ReportPages::Section(const QString& name, bool newPage) {
   if (newPage) NewPage();
-  waiting_.push_back(name);
+  waiting_ = name;
 }
 
 namespace {
@@ -110,7 +109,7 @@ void ReportPages::DrawFooter() {
 }
 
 ReportOutline ReportPages::Finish() {
-  waiting_.clear(); // sections that drew nothing are not listed
+  waiting_.reset(); // a last section that drew nothing is not listed
   DrawFooter();
   outline_.pages = pageNumber_;
   return outline_;

@@ -62,7 +62,7 @@ public:
   // Starts the section `name` of the contents, on a page of its own or
   // below the last block: the one call a new section of the report needs.
   // Its page is the one its first block lands on; a section that draws no
-  // block is not listed.
+  // block before the next section or the end is not listed.
   void Section(const QString& name, bool newPage = true);
   // The contents as laid out before, with each section's page, in `area`.
   void DrawContents(const QRectF& area);
@@ -84,7 +84,7 @@ private:
   int pageNumber_ = 1;
   const ReportOutline laidOut_;
   ReportOutline outline_;
-  std::vector<QString> waiting_; // sections whose first block is still to come
+  std::optional<QString> waiting_; // the section whose first block is still to come
 };
 
 // A table with a header row, repeated on each page it runs onto; `marked`

@@ -4,8 +4,11 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <filesystem>
 
+#include "model/folder_name.h"
 #include "model/numtext.h"
+#include "protocol/calendar_date.h"
 #include "study/reading_text.h"
 #include "study/study_csv.h"
 #include "tools/study/gui_application.h"
@@ -30,6 +33,16 @@ QString SettingsText(const StudyOptions& options) {
   return text;
 }
 
+// A folder as given, but "." or ".." by the folder's own name: they say
+// nothing to one who reads the report elsewhere.
+QString StudyFolderText(const std::string& folder) {
+  for (const std::filesystem::path& part : std::filesystem::path(folder).lexically_normal())
+    if (part == "." || part == "..") return QString::fromStdString(FolderName(folder));
+  return QString::fromStdString(folder);
+}
+
+QString Since(const StudyResult& result) { return QString::fromUtf8(StudyClockText(result.patients)); }
+
 } // namespace
 
 void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options) {
@@ -37,14 +50,14 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   pages.Text("Sinkview study report", 10);
   pages.Gap(6);
   QStringList folders;
-  for (const std::string& folder : result.folders) folders << QString::fromStdString(folder);
+  for (const std::string& folder : result.folders) folders << StudyFolderText(folder);
   pages.Text("Study: " + folders.join(", ") + (options.recursive ? " (with sub-folders)" : ""), 9);
   pages.Text("Made on " + QDate::currentDate().toString(Qt::ISODate), 9);
   pages.Text(SettingsText(options), 9);
   QStringList times;
   for (const Visit& visit : result.protocol.visits) times << Label(visit.months);
-  pages.Text(QString("Visits at %1 months since surgery; threshold %2 mm at %3.")
-                 .arg(times.join(", "), Mm(result.thresholdMm),
+  pages.Text(QString("Visits at %1 months %2; threshold %3 mm at %4.")
+                 .arg(times.join(", "), Since(result), Mm(result.thresholdMm),
                       QString::fromStdString(result.protocol.primaryVisit)),
              9);
   const auto flagged = std::count_if(result.patients.begin(), result.patients.end(),
@@ -72,12 +85,13 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   pages.DrawContents(area.adjusted(widthMm * pixelsPerMm + gap, 0, 0, 0));
 }
 
-void DrawProtocolTable(ReportPages& pages, const Protocol& protocol) {
+void DrawProtocolTable(ReportPages& pages, const StudyResult& result) {
+  const Protocol& protocol = result.protocol;
   std::vector<std::vector<QString>> rows;
   for (const Visit& visit : protocol.visits)
     rows.push_back({QString::fromStdString(visit.name), Label(visit.months), Label(visit.windowMonths[0]),
                     Label(visit.windowMonths[1]), visit.name == protocol.primaryVisit ? "primary" : ""});
-  DrawTable(pages, "Protocol: visits and their windows (months since surgery)",
+  DrawTable(pages, "Protocol: visits and their windows (months " + Since(result) + ")",
             {"Visit", "Target (months)", "Window from (months)", "Window to (months)", ""}, rows, {});
 }
 
@@ -153,10 +167,9 @@ void DrawTimingTable(ReportPages& pages, const StudyResult& result) {
                     QString::number(d.n), TableText(DaysText(d.mean)), TableText(DaysText(d.sd)),
                     TableText(IntervalText(DaysText(d.min), DaysText(d.max)))});
   }
-  DrawTable(pages, "Timing of the radiographs used (days since surgery)",
-            {"Group", "Visit", "Hips", "Days since surgery, mean", "Days since surgery, SD",
-             "Days since surgery, range"},
-            rows, {});
+  const QString days = "Days " + Since(result);
+  DrawTable(pages, "Timing of the radiographs used (days " + Since(result) + ")",
+            {"Group", "Visit", "Hips", days + ", mean", days + ", SD", days + ", range"}, rows, {});
 }
 
 void DrawBandsTable(ReportPages& pages, const StudyResult& result) {
@@ -207,6 +220,20 @@ void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
              TableText(WithUnit("Stem/cement, last", "mm")), TableText(WithUnit("Angle change, last", "°")),
              "Over threshold"},
             rows, marked);
+
+  // What the patients file says of each hip.
+  rows.clear();
+  const auto date = [](const std::optional<CalendarDate>& day) {
+    return day ? QString::fromStdString(IsoDate(*day)) : QString();
+  };
+  for (const PatientSummary& p : result.patients)
+    rows.push_back({QString::fromStdString(p.file), QString::fromStdString(p.patient),
+                    QString::fromStdString(p.group), QString::fromStdString(p.surgeryDate),
+                    date(p.events.revision), date(p.events.death), date(p.events.withdrawn),
+                    QString::fromStdString(p.exclusion)});
+  DrawTable(pages, "Patients: groups, events and exclusions",
+            {"File", "Patient", "Group", "Surgery", "Revision", "Death", "Withdrawn", "Excluded (reason)"},
+            rows, {});
 
   if (result.rejected.empty()) return;
   rows.clear();

@@ -11,7 +11,7 @@ namespace sinkview {
 
 // The study, its settings and counts, the cohort figure and the contents.
 void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options);
-void DrawProtocolTable(ReportPages& pages, const Protocol& protocol);
+void DrawProtocolTable(ReportPages& pages, const StudyResult& result);
 void DrawTimingTable(ReportPages& pages, const StudyResult& result);
 void DrawBandsTable(ReportPages& pages, const StudyResult& result);
 // The participant flow: a chain of boxes per group, from the hips enrolled

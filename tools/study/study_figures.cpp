@@ -7,6 +7,7 @@
 #include "figures/figure.h"
 #include "model/figure_files.h"
 #include "model/reader_text.h"
+#include "study/reading_text.h"
 #include "tools/study/gui_application.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
@@ -20,12 +21,13 @@ int FigureDotsPerInch(const std::string& path) {
 }
 } // namespace
 
-void FramePaperPlot(PaperPlot& plot, const Protocol& protocol, double widthMm, double heightMm,
+void FramePaperPlot(PaperPlot& plot, const StudyResult& result, double widthMm, double heightMm,
                     double pixelsPerMm) {
   plot.widthMm = widthMm;
+  plot.monthsTitle = "Months " + std::string(StudyClockText(result.patients));
   plot.heightMm = heightMm;
   plot.pixelsPerMm = pixelsPerMm;
-  if (const Visit* primary = PrimaryVisitOf(protocol)) {
+  if (const Visit* primary = PrimaryVisitOf(result.protocol)) {
     plot.primaryMonths = primary->months;
     plot.primaryVisit = primary->name;
   }
@@ -34,7 +36,7 @@ void FramePaperPlot(PaperPlot& plot, const Protocol& protocol, double widthMm, d
 CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixelsPerMm) {
   CohortPlot plot;
   plot.thresholdMm = result.thresholdMm;
-  FramePaperPlot(plot, result.protocol, widthMm, CohortFigureHeightMm(widthMm), pixelsPerMm);
+  FramePaperPlot(plot, result, widthMm, CohortFigureHeightMm(widthMm), pixelsPerMm);
   for (const std::string& name : result.groups) plot.groups.push_back({name, 0, {}});
   const auto groupIndex = [&](const std::string& name) {
     return static_cast<int>(std::find(result.groups.begin(), result.groups.end(), name) -

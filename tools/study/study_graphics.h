@@ -54,9 +54,10 @@ ModelMeansPlot ModelMeansPlotOf(const StudyResult& result, const ModelResults& m
 void DrawModelMeansFigure(QPainter& painter, const QRectF& area, const StudyResult& result,
                           const ModelResults& model);
 
-// The frame of a figure of `protocol`'s study for a paper: its primary
-// visit, `widthMm` by `heightMm` on a device of `pixelsPerMm`.
-void FramePaperPlot(PaperPlot& plot, const Protocol& protocol, double widthMm, double heightMm,
+// The frame of a figure of `result`'s study for a paper: its primary
+// visit, what its months count from, `widthMm` by `heightMm` on a device of
+// `pixelsPerMm`.
+void FramePaperPlot(PaperPlot& plot, const StudyResult& result, double widthMm, double heightMm,
                     double pixelsPerMm);
 
 // What the cohort figure shows of a study: each group's hips over their
@@ -86,13 +87,13 @@ void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vec
 // The study report, a PDF/A-1b, written or whole in its temporary file. A
 // patient's page shows the series the study read (run with
 // StudyOptions::keepPrepared); without it, only the file's name. `model` is
-// R's fit of the study, or nullptr when there is none.
+// R's fit of the study, or nullptr when there is none, and `notFitted` then
+// why, in one line (empty when no fit was asked for).
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
                                                        const StudyOptions& options,
                                                        const ModelResults* model = nullptr);
-[[nodiscard]] Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path,
-                                                                   const StudyResult& result,
-                                                                   const StudyOptions& options,
-                                                                   const ModelResults* model = nullptr);
+[[nodiscard]] Expected<AtomicFile, Failure>
+StudyReportInTemporary(const std::string& path, const StudyResult& result, const StudyOptions& options,
+                       const ModelResults* model = nullptr, const std::string& notFitted = {});
 
 } // namespace sinkview

@@ -26,6 +26,7 @@ struct StudyOutputsRequest {
   double figureWidthMm = kTwoColumnsMm;
   std::string protocolFile;           // the study's protocol; empty: none, and no protocol-used.toml
   const FittedModel* model = nullptr; // nullptr: no fit, and an earlier run's model files go
+  std::string modelNotFitted;         // without a fit, why, for the report; empty: none asked for
   std::string program;                // name and version, for the workbook
   CalendarDate runDate;
   const std::atomic<bool>* stop = nullptr; // set: nothing more is drawn

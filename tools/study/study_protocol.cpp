@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "model/folder_name.h"
 #include "model/reader_text.h"
 #include "protocol/patients_file.h"
 #include "protocol/read_protocol.h"
@@ -11,14 +12,6 @@ namespace sinkview {
 namespace fs = std::filesystem;
 
 namespace {
-
-// "study" for "data/study/", the working folder's name for ".".
-std::string FolderName(const std::string& folder) {
-  std::error_code error;
-  fs::path path = fs::absolute(folder, error).lexically_normal();
-  if (!path.has_filename()) path = path.parent_path();
-  return path.filename().string();
-}
 
 // The repeat readings' folder, absolute: the command line's, else the
 // protocol's relative to the protocol file. It must be a folder other than

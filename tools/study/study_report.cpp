@@ -56,13 +56,14 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
 
 // The report's pages, each section named for the contents.
 void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
-                const ModelResults* model, const std::string& programDirectory) {
+                const ModelResults* model, const std::string& notFitted,
+                const std::string& programDirectory) {
   pages.Section("Study and cohort figure");
   DrawFrontPage(pages, result, options);
   pages.Section("Main result");
-  DrawMainResultPage(pages, result, model);
+  DrawMainResultPage(pages, result, model, notFitted);
   pages.Section("Protocol");
-  DrawProtocolTable(pages, result.protocol);
+  DrawProtocolTable(pages, result);
   pages.Section("Timing of the radiographs", false);
   DrawTimingTable(pages, result);
   pages.Section("Bands", false);
@@ -100,7 +101,8 @@ void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
 } // namespace
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
-                                                     const StudyOptions& options, const ModelResults* model) {
+                                                     const StudyOptions& options, const ModelResults* model,
+                                                     const std::string& notFitted) {
   EnsureGuiApplication();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices,
@@ -113,7 +115,7 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
     QPainter painter;
     if (!painter.begin(&pdf)) return std::nullopt;
     ReportPages pages(pdf, painter, laidOut);
-    DrawReport(pages, result, options, model, programDirectory);
+    DrawReport(pages, result, options, model, notFitted, programDirectory);
     ReportOutline outline = pages.Finish();
     if (!painter.end()) return std::nullopt;
     return outline;

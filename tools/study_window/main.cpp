@@ -7,15 +7,12 @@
 
 #include "model/numtext.h"
 #include "paths/program_paths.h"
+#include "tools/common/program_start.h"
 #include "tools/study_window/study_window.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  // The window shows and saves numbers as the study's files write them.
-  sinkview::SetDecimalSeparator(sinkview::kFileDecimalPoint);
-  QApplication::setApplicationName("sinkview-study-window");
-  QApplication::setApplicationVersion(SINKVIEW_VERSION);
-  QApplication::setWindowIcon(QIcon(":/sinkview.svg"));
+  QCoreApplication::setApplicationName("sinkview-study-window");
+  QCoreApplication::setApplicationVersion(SINKVIEW_VERSION);
   QCommandLineParser parser;
   parser.setApplicationDescription("Reads a folder of measurement data files (*.vok) as a follow-up study\n"
                                    "and shows its patients, statistics and cohort figure.");
@@ -25,6 +22,17 @@ int main(int argc, char** argv) {
   const QCommandLineOption screenshot(
       "screenshot", "Saves a picture of the window to FILE once FOLDER is read, and ends.", "FILE");
   parser.addOption(screenshot);
+  if (sinkview::AsksForHelpOrVersion(argc, argv)) {
+    QCoreApplication noDisplay(argc, argv);
+    parser.process(noDisplay); // prints and ends the program
+  }
+
+  sinkview::HoldStartMessages(argv[0], "the study window", "sinkview-study");
+  QApplication app(argc, argv);
+  sinkview::EndStartMessages();
+  // The window shows and saves numbers as the study's files write them.
+  sinkview::SetDecimalSeparator(sinkview::kFileDecimalPoint);
+  QApplication::setWindowIcon(QIcon(":/sinkview.svg"));
   parser.process(app);
 
   // A patient opens in the main program: the one beside this program, else

@@ -79,6 +79,7 @@ void ModelTab::CancelRunning() {
 void ModelTab::Clear() {
   CancelRunning();
   model_.reset();
+  failure_.clear();
   status_->setText("No study is shown.");
   for (QTableWidget* table : {means_, differences_, fits_}) FillTable(*table, {}, {});
 }
@@ -112,6 +113,7 @@ void ModelTab::Finished() {
     model_ = outcome.model;
     Show(model_->results);
   } else {
+    failure_ = outcome.failure;
     status_->setText(Text(outcome.failure));
   }
   emit FitEnded();

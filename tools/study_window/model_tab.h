@@ -34,6 +34,8 @@ public:
   bool Fitting() const { return watcher_.isRunning(); }
   // The model of the study shown; nullptr while there is none.
   const FittedModel* Model() const { return model_.get(); }
+  // Why the last fit gave no model; empty while fitting or with a model.
+  const std::string& WhyNotFitted() const { return failure_; }
 
 signals:
   // A fit has ended: its model or why there is none is shown.
@@ -55,6 +57,7 @@ private:
   QFutureWatcher<Outcome> watcher_;
   std::shared_ptr<const StudyResult> fitting_; // the study shown, whose fit is awaited
   std::shared_ptr<const FittedModel> model_;
+  std::string failure_;
 
   QLabel* status_;
   QPushButton* cancelButton_;

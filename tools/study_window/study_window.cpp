@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -198,8 +199,9 @@ bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
   StudyCommand command;
   command.folders = {Local(folder)};
   command.options.recursive = subFolders_->isChecked();
+  // The protocol's threshold, unless the field was changed for this folder.
   command.options.thresholdMm = threshold_->value();
-  command.thresholdGiven = true; // the threshold shown is the one applied
+  command.thresholdGiven = thresholdChosen_;
   // Without a cut-off in the protocol, the day of the reading, as on the command line.
   if (auto applied = ApplyProtocol(command, Today()); !applied) {
     title_->setText(QString::fromStdString(applied.error().message));
@@ -212,6 +214,12 @@ bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
   readWith_.keepPrepared = true; // the report can be saved at any time
   title_->setText(QString::fromStdString(readWith_.protocol.title));
   ShowPrimaryVisit(readWith_.protocol.primaryVisit);
+  const QSignalBlocker quiet(threshold_); // the study shown is flagged anew once read
+  threshold_->setValue(readWith_.thresholdMm);
+  // A threshold finer than the field shows is applied as the protocol has it, and said.
+  if (threshold_->value() != readWith_.thresholdMm)
+    thresholdLabel_->setText(thresholdLabel_->text().chopped(1) + " (" +
+                             QString::fromStdString(CsvNumber(readWith_.thresholdMm)) + " mm applied):");
   return true;
 }
 
@@ -229,6 +237,8 @@ void StudyWindow::Read(const QString& folder) {
     cancel_ = true;
     watcher_.waitForFinished();
   }
+  // Another folder starts from its own protocol's threshold.
+  if (folder != folder_) thresholdChosen_ = false;
   folder_ = folder;
   folderLabel_->setText(folder);
   cancel_ = false;
@@ -260,10 +270,10 @@ void StudyWindow::Shown() {
   progress_->hide();
   cancelButton_->hide();
   StudyResult read = watcher_.result();
-  // The threshold may have changed while the folder was read.
-  FlagOverThreshold(read, threshold_->value());
-  auto study = std::make_shared<const StudyResult>(std::move(read));
   shownWith_ = readWith_;
+  // The threshold may have changed while the folder was read.
+  FlagShown(read, thresholdChosen_ ? threshold_->value() : readWith_.thresholdMm);
+  auto study = std::make_shared<const StudyResult>(std::move(read));
   shownProtocolFile_ = readProtocolFile_;
   shownOn_ = readOn_;
   longCsv_ = std::move(readingLongCsv_);
@@ -310,8 +320,8 @@ void StudyWindow::ShowFlow(const StudyResult& study) {
   QStringList headers = {"Group", "Visit", "Hips"};
   for (int status = 0; status < kVisitStatusCount; ++status)
     headers << QString::fromUtf8(StatusName(static_cast<VisitStatus>(status))).replace('_', ' ');
-  for (const char* statistic : {"mean", "SD", "min", "max"})
-    headers << QString("Days since surgery, ") + statistic;
+  const QString days = "Days " + QString::fromUtf8(StudyClockText(study.patients)) + ", ";
+  for (const char* statistic : {"mean", "SD", "min", "max"}) headers << days + statistic;
   std::vector<QStringList> rows;
   for (const FlowRow& row : study.flow) {
     QStringList cells = {QString::fromStdString(row.group), QString::fromStdString(row.visit),
@@ -325,10 +335,19 @@ void StudyWindow::ShowFlow(const StudyResult& study) {
 }
 
 void StudyWindow::FlagByThreshold(double thresholdMm) {
-  if (!study_) return; // a study being read is flagged when it is shown
+  thresholdChosen_ = true;
+  ShowPrimaryVisit(readWith_.protocol.primaryVisit); // without the protocol's finer threshold
+  if (!study_) return;                               // a study being read is flagged when it is shown
   auto flagged = std::make_shared<StudyResult>(*study_);
-  FlagOverThreshold(*flagged, thresholdMm);
+  FlagShown(*flagged, thresholdMm);
   ShowFlags(std::move(flagged));
+}
+
+void StudyWindow::FlagShown(StudyResult& study, double thresholdMm) {
+  FlagOverThreshold(study, thresholdMm);
+  // What is saved records the threshold the study is flagged by.
+  shownWith_.thresholdMm = thresholdMm;
+  shownWith_.protocol.thresholdMm = thresholdMm;
 }
 
 void StudyWindow::ShowFlags(std::shared_ptr<const StudyResult> study) {
@@ -380,6 +399,7 @@ StudyOutputsRequest StudyWindow::RequestOfShown(const std::string& folder) const
   request.outputDir = folder;
   request.protocolFile = shownProtocolFile_;
   request.model = modelTab_->Model(); // fitted already: saving runs R no second time
+  request.modelNotFitted = modelTab_->WhyNotFitted();
   request.program = kWindowProgram;
   request.runDate = shownOn_;
   return request;

@@ -73,6 +73,8 @@ private:
   // Shows `study` in what its flags decide: the patients, the figure, the counts.
   void ShowFlags(std::shared_ptr<const StudyResult> study);
   void FlagByThreshold(double thresholdMm);
+  // Flags `study` by `thresholdMm`, which what is saved then records.
+  void FlagShown(StudyResult& study, double thresholdMm);
   void OpenPatient(const QModelIndex& index);
   void SaveStudy();
   void SaveFigure();
@@ -120,7 +122,8 @@ private:
   QTableWidget* flow_;
   QCheckBox* subFolders_;
   QDoubleSpinBox* threshold_;
-  QLabel* thresholdLabel_; // names the protocol's primary visit
+  bool thresholdChosen_ = false; // changed in the field since the folder was chosen
+  QLabel* thresholdLabel_;       // names the protocol's primary visit
   QProgressBar* progress_;
   QPushButton* cancelButton_;
   QLabel* counts_;
