@@ -101,11 +101,12 @@ VisitStatus StatusWithoutValue(const HipCourse& course, const std::vector<int>& 
                                       {events.withdrawn, VisitStatus::Withdrawn}}) {
     if (event && DaysBetween(origin, *event) < windowEnd) return status;
   }
-  // The window's last day, as a date.
+  // The window's last day, counted in days as a double: a window may close
+  // beyond any int.
   if (protocol.cutoff.ok()) {
-    const auto lastDay =
-        std::chrono::sys_days(origin) + std::chrono::days(static_cast<int>(std::floor(windowEnd)));
-    if (lastDay > std::chrono::sys_days(protocol.cutoff)) return VisitStatus::NotYetDue;
+    const double lastDay = std::chrono::sys_days(origin).time_since_epoch().count() + std::floor(windowEnd);
+    if (lastDay > std::chrono::sys_days(protocol.cutoff).time_since_epoch().count())
+      return VisitStatus::NotYetDue;
   }
   for (const InWindow& r : inWindow)
     if (segments[r.index] > 1) return VisitStatus::AfterBreak;
