@@ -3,8 +3,10 @@
 #include <filesystem>
 
 #include "model/reader_text.h"
+#include "protocol/declared_covariates.h"
 #include "protocol/patients_file.h"
 #include "protocol/read_protocol.h"
+#include "study/repeat_readings.h"
 
 namespace sinkview {
 
@@ -21,8 +23,8 @@ std::string FolderName(const std::string& folder) {
 }
 
 // The repeat readings' folder, absolute: the command line's, else the
-// protocol's relative to the protocol file. It must be a folder other than
-// the study's.
+// protocol's relative to the protocol file. It must be a folder inside the
+// study's.
 Expected<std::string, Failure> RepeatFolder(const StudyCommand& command, const Protocol& protocol) {
   std::string folder = command.repeatReadings;
   std::string named = "--repeat-readings";
@@ -39,6 +41,11 @@ Expected<std::string, Failure> RepeatFolder(const StudyCommand& command, const P
     return Unexpected(Failure{named + ": repeat readings need the study to be one folder"});
   if (fs::equivalent(folder, command.folders.front(), error))
     return Unexpected(Failure{named + ": " + ShownFileName(folder) + " is the study folder itself"});
+  // "/" or ".." would have the whole tree searched, other users' folders too;
+  // a folder inside the study's cannot hold it.
+  if (!LiesIn(folder, command.folders.front()))
+    return Unexpected(Failure{named + ": " + ShownFileName(folder) +
+                              " is no folder inside the study folder, where second readings must lie"});
   return fs::absolute(folder, error).lexically_normal().string();
 }
 
@@ -77,6 +84,9 @@ Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today)
   if (!protocol.patientsFile.empty()) {
     auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise);
     if (!patients) return Unexpected(patients.error());
+    // No protocol declares covariates yet: pseudonymised, none is written.
+    if (protocol.pseudonymise)
+      command.notes = KeepDeclaredCovariates(*patients, {}, ShownFileName(protocol.patientsFile));
     command.options.patients = std::move(*patients);
   }
   command.options.settings = protocol.settings;
