@@ -468,3 +468,15 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
     EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
   }
 }
+
+// Without a title, the study is named by its folder, whose line end or
+// direction mark is a blank there.
+TEST(StudyProtocol, AFoldersNameAsTitleHasNoControlCharacters) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path study = folder.path / "trial\nB\xE2\x80\xAE";
+  fs::create_directories(study);
+  auto command = ParseStudyArguments({study.string()});
+  ASSERT_TRUE(command) << command.error().message;
+  ASSERT_TRUE(ApplyProtocol(*command, CalendarDate{}));
+  EXPECT_EQ(command->options.protocol.title, "trial B ");
+}

@@ -61,7 +61,9 @@ std::string ProtocolFileOf(const StudyCommand& command) {
 }
 
 Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today) {
-  Protocol protocol = DefaultProtocol(FolderName(command.folders.front()), today);
+  // A folder's name as the title goes into the CSV files and the report's
+  // title: its control characters are blanks, as in a data file's name.
+  Protocol protocol = DefaultProtocol(WithoutControlCharacters(FolderName(command.folders.front())), today);
   if (const std::string file = ProtocolFileOf(command); !file.empty()) {
     auto read = ReadProtocol(file, std::move(protocol));
     if (!read) return Unexpected(read.error());
