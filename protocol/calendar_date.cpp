@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "model/reader.h"
+
 namespace sinkview {
 
 namespace {
@@ -43,6 +45,10 @@ Expected<CalendarDate, Failure> ParseCalendarDate(std::string_view text) {
   const CalendarDate date{std::chrono::year(*year), std::chrono::month(static_cast<unsigned>(*month)),
                           std::chrono::day(static_cast<unsigned>(*day))};
   if (!date.ok()) return Unexpected(Failure{"is no day of the calendar"});
+  // The years a data file may have: a study day of year 0 or 9999 is a typo.
+  if (*year < kFirstYear || *year > kLastYear)
+    return Unexpected(
+        Failure{"is outside the years " + std::to_string(kFirstYear) + " to " + std::to_string(kLastYear)});
   return date;
 }
 

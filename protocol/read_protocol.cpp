@@ -8,13 +8,16 @@
 #include <toml++/toml.h>
 
 #include "model/data_files.h"
+#include "model/reader.h"
 #include "model/reader_text.h"
+#include "model/setting_range.h"
 #include "protocol/calendar_date.h"
 #include "protocol/nearest_name.h"
 #include "protocol/patients_file.h"
 #include "protocol/protocol_words.h"
 #include "protocol/small_text_file.h"
 #include "protocol/study_names.h"
+#include "protocol/toml_depth.h"
 
 namespace sinkview {
 
@@ -80,15 +83,37 @@ double Number(const toml::node& node, const std::string& key) {
   return value;
 }
 
+// The command line's limits hold in the protocol too; a hundred years of
+// follow-up is more than any study and keeps study days well inside an int.
+constexpr double kMaxMillimetres = 1000;
+constexpr double kMaxMonths = 1200;
+
+double AtMost(double value, const toml::node& node, const std::string& key, double most) {
+  if (value > most) Refuse(node, key, "must be at most " + ShortNumber(most));
+  return value;
+}
+
 double NonNegative(const toml::node& node, const std::string& key) {
   const double value = Number(node, key);
-  if (value < 0 || value > 1e6) Refuse(node, key, "must be a number of 0 or more");
+  if (value < 0) Refuse(node, key, "must be a number of 0 or more");
+  AtMost(value, node, key, 1e6);
   return value;
 }
 
 std::string Text(const toml::node& node, const std::string& key) {
   if (!node.is_string()) WrongKind(node, key, "text in quotes");
   return *node.value<std::string>();
+}
+
+// A title or a name the outputs show: a line end, NUL or direction mark in
+// it would break a CSV line or reorder the report's title around it.
+std::string Name(const toml::node& node, const std::string& key) {
+  const std::string text = Text(node, key);
+  if (WithoutControlCharacters(text) != text)
+    Refuse(node, key,
+           Quoted(text) + " holds a control character (a line end, tab, NUL or direction mark): "
+                          "write it on one line without them");
+  return text;
 }
 
 const toml::array& List(const toml::node& node, const std::string& key, std::size_t size,
@@ -145,7 +170,7 @@ Visit ReadVisit(const toml::node& node, const KeyReaders& protocolKeys) {
   Visit visit;
   bool hasMonths = false, hasWindow = false;
   ReadKeys(*table,
-           {{"name", [&](const toml::node& n, const std::string& k) { visit.name = Text(n, k); }},
+           {{"name", [&](const toml::node& n, const std::string& k) { visit.name = Name(n, k); }},
             {"months",
              [&](const toml::node& n, const std::string& k) {
                visit.months = Number(n, k);
@@ -159,6 +184,8 @@ Visit ReadVisit(const toml::node& node, const KeyReaders& protocolKeys) {
            "a [[visit]]", &protocolKeys);
   if (!hasMonths || !hasWindow) Refuse(node, "visit", "needs 'months' and 'window_months'");
   if (visit.months <= 0) Refuse(*table->get("months"), "months", "must be above 0");
+  AtMost(visit.months, *table->get("months"), "months", kMaxMonths);
+  AtMost(visit.windowMonths[1], *table->get("window_months"), "window_months", kMaxMonths);
   if (visit.name.empty()) visit.name = ShortNumber(visit.months) + " months";
   if (const toml::node* name = table->get("name")) {
     if (const std::string problem = GuardedNameProblem(visit.name); !problem.empty())
@@ -207,11 +234,12 @@ public:
 
   void Read() {
     keys_ = {
-        {"title", [&](auto& n, auto& k) { p_.title = Text(n, k); }},
+        {"title", [&](auto& n, auto& k) { p_.title = Name(n, k); }},
         {"cutoff", [&](auto& n, auto& k) { p_.cutoff = Date(n, k); }},
         {"patients", [&](auto& n, auto& k) { p_.patientsFile = PatientsPath(n, k); }},
-        {"primary_visit", [&](auto& n, auto& k) { p_.primaryVisit = Text(n, k); }},
-        {"threshold_mm", [&](auto& n, auto& k) { p_.thresholdMm = NonNegative(n, k); }},
+        {"primary_visit", [&](auto& n, auto& k) { p_.primaryVisit = Name(n, k); }},
+        {"threshold_mm",
+         [&](auto& n, auto& k) { p_.thresholdMm = AtMost(NonNegative(n, k), n, k, kMaxMillimetres); }},
         {"bands_mm", [&](auto& n, auto& k) { p_.bandsMm = Bands(n, k); }},
         {"value_at_visit", [&](auto& n, auto& k) { p_.valueAtVisit = Word(n, k, kValueAtVisitWords); }},
         {"baseline_days", [&](auto& n, auto& k) { p_.baselineDays = BaselineDays(n, k); }},
@@ -220,12 +248,14 @@ public:
         {"trochanter",
          [&](auto& n, auto& k) { p_.settings.TrochanterChoice = Word(n, k, kTrochanterWords); }},
         {"time_limit_months",
-         [&](auto& n, auto& k) { p_.settings.TimeLimitDays = TimeLimitDaysForMonths(NonNegative(n, k)); }},
+         [&](auto& n, auto& k) {
+           p_.settings.TimeLimitDays = TimeLimitDaysForMonths(TimeLimitMonths(n, k));
+         }},
         {"repeat_readings", [&](auto& n, auto& k) { p_.repeatReadings = Text(n, k); }},
         {"pattern_visits", [&](auto& n, auto& k) { p_.patternVisits = PatternVisits(n, k); }},
         {"detection_limit_mm",
          [&](auto& n, auto& k) {
-           p_.detectionLimitMm = NonNegative(n, k);
+           p_.detectionLimitMm = AtMost(NonNegative(n, k), n, k, kMaxMillimetres);
            if (*p_.detectionLimitMm == 0) Refuse(n, k, "must be above 0");
          }},
         {"pseudonymise", [&](auto& n, auto& k) { p_.pseudonymise = Boolean(n, k); }},
@@ -249,6 +279,9 @@ private:
     }
     if (!node.is_date()) WrongKind(node, key, "a date such as 2025-06-30");
     const toml::date date = *node.value<toml::date>();
+    if (date.year < kFirstYear || date.year > kLastYear)
+      Refuse(node, key,
+             "must lie in the years " + std::to_string(kFirstYear) + " to " + std::to_string(kLastYear));
     return CalendarDate{std::chrono::year(date.year), std::chrono::month(date.month),
                         std::chrono::day(date.day)};
   }
@@ -262,6 +295,7 @@ private:
   static std::array<double, 2> Bands(const toml::node& node, const std::string& key) {
     const std::array<double, 2> bands = NumberPair(node, key);
     if (!(0 < bands[0] && bands[0] < bands[1])) Refuse(node, key, "must be two limits a < b above 0, [a, b]");
+    AtMost(bands[1], node, key, kMaxMillimetres);
     return bands;
   }
 
@@ -282,7 +316,16 @@ private:
   std::array<std::string, 2> PatternVisits(const toml::node& node, const std::string& key) {
     const toml::array& list = List(node, key, 2, "a list of two visit names");
     patternVisitsNode_ = &node;
-    return {Text(*list.get(0), key), Text(*list.get(1), key)};
+    return {Name(*list.get(0), key), Name(*list.get(1), key)};
+  }
+
+  // As the command line's --time-limit: above 0, else no two radiographs
+  // are comparable.
+  static double TimeLimitMonths(const toml::node& node, const std::string& key) {
+    const double months = Number(node, key);
+    if (!kTimeLimitMonthsRange.Holds(months))
+      Refuse(node, key, "must be " + RangeText(kTimeLimitMonthsRange));
+    return months;
   }
 
   // The names as the patients file's header has them, each once, none a
@@ -350,6 +393,10 @@ private:
 
 Expected<Protocol, Failure> ParseProtocol(std::string_view text, const std::string& path, Protocol defaults) {
   const std::string shown = ShownFileName(path);
+  if (const std::optional<int> line = LineNestedTooDeep(text))
+    return Unexpected(Failure{shown + ": line " + std::to_string(*line) +
+                              ": keys, lists or tables nest more than " + std::to_string(kMaxTomlDepth) +
+                              " levels deep, which no protocol needs."});
   try {
     const toml::table root = toml::parse(text, std::string_view(path));
     ProtocolReader(root, path, defaults).Read();

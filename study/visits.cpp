@@ -107,11 +107,13 @@ VisitStatus StatusWithoutValue(const HipCourse& course, const std::vector<int>& 
                                       {events.withdrawn, VisitStatus::Withdrawn}}) {
     if (event && known(*event) && DaysBetween(origin, *event) < windowEnd) return status;
   }
-  // The window's last day, as a date: the one before its end.
+  // The window's last day (the one before its end), counted in days as a
+  // double: a window may close beyond any int.
   if (protocol.cutoff.ok()) {
-    const auto lastDay =
-        std::chrono::sys_days(origin) + std::chrono::days(static_cast<int>(std::ceil(windowEnd)) - 1);
-    if (lastDay > std::chrono::sys_days(protocol.cutoff)) return VisitStatus::NotYetDue;
+    const double lastDay =
+        std::chrono::sys_days(origin).time_since_epoch().count() + std::ceil(windowEnd) - 1;
+    if (lastDay > std::chrono::sys_days(protocol.cutoff).time_since_epoch().count())
+      return VisitStatus::NotYetDue;
   }
   for (const InWindow& r : inWindow)
     if (segments[r.index] > 1) return VisitStatus::AfterBreak;

@@ -6,6 +6,7 @@
 
 #include "../support/case_lines.h"
 #include "protocol/calendar_date.h"
+#include "protocol/declared_covariates.h"
 #include "protocol/patients_file.h"
 
 using namespace sinkview;
@@ -40,17 +41,17 @@ TEST(PatientsFile, ReadsEverySpreadsheetDialect) {
   EXPECT_EQ(dialects, 4);
 }
 
-TEST(PatientsFile, QuotedFieldsKeepSeparatorsQuotesAndLineEnds) {
+// A line end in a free text is a blank: it would break the lines it is put in.
+TEST(PatientsFile, QuotedFieldsKeepSeparatorsAndQuotes) {
   const auto file =
       Parse("file;comment;excluded\r\n\"a;b.vok\";\"said \"\"no\"\"\";\"consent\r\nwithdrawn\"\r\n"
             "c.vok;;\r\n");
   ASSERT_TRUE(file) << file.error().message;
   // The quoted line end counts: c.vok is on line 4.
-  const PatientsFile expected{
-      {"comment"},
-      {{"a;b.vok", "", {}, {}, {}, {}, "consent\r\nwithdrawn", "", {"said \"no\""}, 2},
-       {"c.vok", "", {}, {}, {}, {}, "", "", {""}, 4}},
-      {"all"}};
+  const PatientsFile expected{{"comment"},
+                              {{"a;b.vok", "", {}, {}, {}, {}, "consent  withdrawn", "", {"said \"no\""}, 2},
+                               {"c.vok", "", {}, {}, {}, {}, "", "", {""}, 4}},
+                              {"all"}};
   EXPECT_EQ(*file, expected);
 }
 
@@ -128,10 +129,62 @@ TEST(PatientsFile, WindowsTextIsReadAsUtf8) {
 // A day read is written as yyyy-mm-dd, which reads back.
 TEST(CalendarDate, ReadsBothFormsAndRefusesWhatCannotBeMeant) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/calendar_dates.txt");
-  EXPECT_EQ(cases.size(), 13u);
+  EXPECT_EQ(cases.size(), 18u);
   for (const auto& [text, expected] : cases) {
     const auto date = ParseCalendarDate(text);
     EXPECT_EQ(date ? IsoDate(*date) : date.error().message, expected) << text;
     EXPECT_TRUE(!date || ParseCalendarDate(IsoDate(*date))) << text;
   }
+}
+
+// Names the outputs show (groups, patients, covariates) are refused with a
+// control character in them; a free text keeps its words, the control
+// characters shown as blanks. Dates stay in the years a data file may have.
+TEST(PatientsFile, ControlCharactersInNamesAndDatesBeyondTheStudyYears) {
+  const std::string nul("A\0B", 3);
+  const struct {
+    std::string text, message;
+  } refused[] = {
+      {"file;group\na.vok;" + nul + "\n", "line 2, column 'group': "},
+      {"file;group\na.vok;\"A\nB\"\n", "line 2, column 'group': "},
+      {"file;patient\na.vok;P\xE2\x80\xAE"
+       "1\n",
+       "line 2, column 'patient': "},
+      {"file;\"birth\rdate\"\na.vok;1\n", "line 1: "},
+      {"file;surgery_date\na.vok;1066-10-14\n",
+       "line 2, column 'surgery_date': \"1066-10-14\" is outside the years 1900 to 2100."},
+      {"file;surgery_date;revision_date\na.vok;2020-01-01;9999-01-01\n",
+       "line 2, column 'revision_date': \"9999-01-01\" is outside the years 1900 to 2100."},
+  };
+  for (const auto& c : refused) {
+    const auto file = Parse(c.text);
+    ASSERT_FALSE(file) << c.text;
+    EXPECT_EQ(file.error().message.find('\n'), std::string::npos) << file.error().message;
+    EXPECT_EQ(file.error().message.rfind("patients.csv: " + c.message, 0), 0u) << file.error().message;
+    if (c.message.find("outside") == std::string::npos) {
+      EXPECT_NE(file.error().message.find("holds a control character"), std::string::npos)
+          << file.error().message;
+    }
+  }
+  const auto file = Parse("file;excluded;note\na.vok;no\x1B consent;\"x\xE2\x80\xAEy\n" + nul + "\"\n");
+  ASSERT_TRUE(file) << file.error().message;
+  EXPECT_EQ(file->rows[0].excluded, "no  consent");
+  EXPECT_EQ(file->rows[0].covariates, std::vector<std::string>{"x y A B"});
+}
+
+// Pseudonymised, only the declared covariates stay, in the file's order; the
+// user is told which are left out and which of the kept hold dates.
+TEST(PatientsFile, OnlyDeclaredCovariatesAreKept) {
+  auto file =
+      Parse("file;patient;born;age;op_day;sex\na.vok;P1;1951-04-03;71;;m\nb.vok;P2;;;3.4.2020;f\n", true);
+  ASSERT_TRUE(file) << file.error().message;
+  const auto notes = KeepDeclaredCovariates(*file, {"sex", "op_day", "weight"}, "patients.csv");
+  EXPECT_EQ(file->covariates, (std::vector<std::string>{"op_day", "sex"}));
+  EXPECT_EQ(file->rows[1].covariates, (std::vector<std::string>{"3.4.2020", "f"}));
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "patients.csv: pseudonymised, the covariates the protocol does not declare are left "
+                       "out: 'born' (it holds dates), 'age'.",
+                       "patients.csv: the declared covariates 'op_day' (it holds dates) are written as they "
+                       "are, though a date may identify a patient."}));
+  EXPECT_TRUE(KeepDeclaredCovariates(*file, {"sex", "op_day"}, "p").size() == 1);
 }

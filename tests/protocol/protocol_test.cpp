@@ -169,3 +169,73 @@ TEST(ProtocolUsed, NumbersAreTheirShortestText) {
   ASSERT_TRUE(back) << back.error().message;
   EXPECT_EQ(*back, protocol);
 }
+
+// A key of thousands of parts, or lists and tables as deep, fits in a small
+// file; it is refused in one line, never followed down to a crash. A
+// protocol as deep as it may be is still read.
+TEST(Protocol, NestingBeyondAnyProtocolIsRefusedInOneLine) {
+  const auto repeated = [](std::string_view part, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += part;
+    return text;
+  };
+  const std::string deep[] = {
+      "title = \"t\"\n" + repeated("a.", 40000) + "a = 1\n",
+      "\n[" + repeated("a.", 40000) + "a]\n",
+      "[[" + repeated("a.", 40000) + "a]]\n",
+      "x = " + repeated("[", 40000) + "\n",
+      "x = " + repeated("{a=", 40000) + "\n",
+      "x = [\n" + repeated("{a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a = [\n", 2000) + "\n",
+  };
+  for (const std::string& text : deep) {
+    const auto protocol = Parse(text);
+    ASSERT_FALSE(protocol) << text.substr(0, 40);
+    EXPECT_EQ(protocol.error().message.find('\n'), std::string::npos);
+    EXPECT_NE(protocol.error().message.find("nest more than 32 levels deep"), std::string::npos)
+        << protocol.error().message;
+  }
+  EXPECT_NE(Parse(deep[1]).error().message.find("line 2"), std::string::npos);
+  // Dots and brackets in texts and comments are no nesting.
+  const std::string shallow = "title = \"" + repeated("a.[{", 100) + "\" # " + repeated(".[", 100) +
+                              "\nprimary_visit = '''\n" + repeated("x.", 100) + "'''\n" +
+                              "pseudonymise = false\n" + repeated("# [a.b.c]\n", 100) +
+                              "bands_mm = [0.5, 1.5]\n";
+  const auto protocol = Parse(shallow);
+  ASSERT_FALSE(protocol); // the primary visit is none of the visits
+  EXPECT_NE(protocol.error().message.find("'primary_visit'"), std::string::npos) << protocol.error().message;
+}
+
+// The command line's limits hold in the protocol, and the years of a data
+// file; a value on a limit is taken. Names the outputs show hold no control
+// character.
+TEST(Protocol, ValuesBeyondTheirLimitsAndControlCharactersAreRefused) {
+  const std::string visit = "[[visit]]\nmonths = 100\nwindow_months = ";
+  const struct {
+    std::string text, message;
+  } refused[] = {
+      {"threshold_mm = 1000.5", "line 1, 'threshold_mm': must be at most 1000."},
+      {"detection_limit_mm = 5000", "line 1, 'detection_limit_mm': must be at most 1000."},
+      {"bands_mm = [1e300, 1.7e308]", "line 1, 'bands_mm': must be at most 1000."},
+      {"time_limit_months = 0", "line 1, 'time_limit_months': must be above 0 and at most 1000000."},
+      {"cutoff = 1899-12-31", "line 1, 'cutoff': must lie in the years 1900 to 2100."},
+      {"cutoff = 2101-01-01", "line 1, 'cutoff': must lie in the years 1900 to 2100."},
+      {visit + "[96, 1e9]", "line 3, 'window_months': must be at most 1200."},
+      {"[[visit]]\nmonths = 1e300\nwindow_months = [96, 1e301]", "line 2, 'months': must be at most 1200."},
+      {"title = \"A\\u0000B\"", "line 1, 'title': \"A B\" holds a control character"},
+      {"title = \"A\\u202eB\"", "line 1, 'title': "},
+      {visit + "[96, 120]\nname = \"one\\ntwo\"", "line 4, 'name': \"one two\" holds a control character"},
+      {"primary_visit = \"x\\ty\"", "line 1, 'primary_visit': "},
+  };
+  for (const auto& c : refused) {
+    const auto protocol = Parse(c.text);
+    ASSERT_FALSE(protocol) << c.text;
+    EXPECT_EQ(protocol.error().message.rfind("/study/study.toml: " + c.message, 0), 0u)
+        << protocol.error().message;
+  }
+  const auto edges = Parse("threshold_mm = 1000\nbands_mm = [999, 1000]\ncutoff = 1900-01-01\n"
+                           "detection_limit_mm = 1000\nprimary_visit = \"end\"\n[[visit]]\nname = \"end\"\n"
+                           "months = 1200\nwindow_months = [1100, 1200]\n");
+  ASSERT_TRUE(edges) << edges.error().message;
+  EXPECT_EQ(edges->visits.back().windowMonths[1], 1200);
+  EXPECT_TRUE(Parse("cutoff = 2100-12-31\ntitle = \"Stems \\\"A\\\" and B\"\n"));
+}

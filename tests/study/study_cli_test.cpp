@@ -237,6 +237,46 @@ TEST_F(StudyCli, ABadProtocolStopsTheRunBeforeAnythingIsWritten) {
   EXPECT_TRUE(fs::exists(out_ / "precision.csv"));
 }
 
+// Second readings are looked for only in a folder inside the study's: "/"
+// or ".." would search the whole tree and read other users' folders.
+TEST_F(StudyCli, RepeatReadingsLieInsideTheStudyFolder) {
+  const fs::path study = folder_.path / "study";
+  fs::create_directories(study / "inner");
+  fs::create_directories(folder_.path / "beside");
+  fs::create_symlink("/", study / "root");
+  fs::copy_file(kExampleStudy / "schulz_bernd_right.vok", study / "schulz_bernd_right.vok");
+  for (const std::string folder : {"/", "..", "../beside", "root", "inner/../.."}) {
+    std::ofstream(study / "study.toml", std::ios::binary) << "repeat_readings = \"" << folder << "\"\n";
+    EXPECT_EQ(Study(outputDir_ + Quoted(study)), 2) << folder;
+    EXPECT_NE(err_text.find("study.toml: 'repeat_readings': "), std::string::npos) << err_text;
+    EXPECT_NE(err_text.find("inside the study folder"), std::string::npos) << err_text;
+    EXPECT_TRUE(fs::is_empty(out_)) << folder;
+  }
+  fs::remove(study / "study.toml");
+  EXPECT_EQ(Study("--repeat-readings / " + outputDir_ + Quoted(study)), 2);
+  EXPECT_NE(err_text.find("--repeat-readings: "), std::string::npos) << err_text;
+}
+
+// Pseudonymised, a covariate the protocol does not declare stays out of
+// every output: a birth date or a name would identify the patient.
+TEST_F(StudyCli, PseudonymisedTheUndeclaredCovariatesAreLeftOut) {
+  const fs::path study = folder_.path / "study";
+  fs::create_directories(study);
+  fs::copy_file(kExampleStudy / "schulz_bernd_right.vok", study / "schulz_bernd_right.vok");
+  std::ofstream(study / "patients.csv", std::ios::binary)
+      << "file;patient;birth_date;age\nschulz_bernd_right.vok;P1;03.04.1951;71\n";
+  std::ofstream(study / "study.toml", std::ios::binary) << "patients = \"patients.csv\"\n";
+  ASSERT_EQ(Study("--pseudonymise --no-model " + outputDir_ + Quoted(study)), 0) << err_text;
+  for (const char* file : {"summary.csv", "visits.csv", "dictionary.csv", "long.csv"}) {
+    const std::string text = FileContents(out_ / file);
+    EXPECT_EQ(text.find("birth_date"), std::string::npos) << file;
+    EXPECT_EQ(text.find("1951"), std::string::npos) << file;
+  }
+  EXPECT_NE(err_text.find("'birth_date' (it holds dates)"), std::string::npos) << err_text;
+  ASSERT_EQ(Study("--no-model " + outputDir_ + Quoted(study)), 0) << err_text;
+  EXPECT_NE(FileContents(out_ / "summary.csv").find("birth_date"), std::string::npos);
+}
+
 #ifdef SINKVIEW_DRAWS_FIGURES
 // A study of the working folder without surgery dates, repeat readings or
 // R: the report names the folder, counts its months from the first
@@ -469,4 +509,16 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
     for (const char* name : {"analysis.R", "summary.csv"}) EXPECT_TRUE(fs::exists(out_ / name)) << name;
     EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
   }
+}
+
+// Without a title, the study is named by its folder, whose line end or
+// direction mark is a blank there.
+TEST(StudyProtocol, AFoldersNameAsTitleHasNoControlCharacters) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path study = folder.path / "trial\nB\xE2\x80\xAE";
+  fs::create_directories(study);
+  auto command = ParseStudyArguments({study.string()});
+  ASSERT_TRUE(command) << command.error().message;
+  ASSERT_TRUE(ApplyProtocol(*command, CalendarDate{}));
+  EXPECT_EQ(command->options.protocol.title, "trial B ");
 }

@@ -185,6 +185,17 @@ TEST(VisitValue, ARadiographOnASharedBoundIsTheLaterVisitsOnly) {
   EXPECT_EQ(StatusName(HipVisits(CourseOf({{5, 0}}), FromSurgery(), p)[8].status), "not_yet_due");
 }
 
+// A window that closes centuries after the cut-off is not yet due; its end
+// in days is beyond any int.
+TEST(VisitValue, AWindowFarBeyondTheCutoffIsNotYetDue) {
+  for (const std::array<double, 2> window : {std::array<double, 2>{96, 1e9}, {96, 1e300}}) {
+    Protocol p = OneVisit(ValueAtVisit::Nearest, window);
+    p.visits[0].months = 100;
+    const std::vector<VisitValue> visits = HipVisits(CourseOf({{5, 0}, {365, -1}}), FromSurgery(), p);
+    EXPECT_EQ(StatusName(visits[1].status), StatusName(VisitStatus::NotYetDue)) << window[1];
+  }
+}
+
 TEST(VisitValue, SegmentsCountTheBreaks) {
   const HipCourse course = CourseOf({{0, 0}, {1, 0, false, true}, {2, 0}, {3, 0, false, true}, {4, 0}});
   EXPECT_EQ(Segments(course), (std::vector<int>{1, 1, 2, 2, 3}));

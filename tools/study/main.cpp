@@ -125,6 +125,7 @@ int main(int argc, char** argv) {
     Complain(applied.error().message);
     return kUsageError;
   }
+  for (const std::string& note : command->notes) Complain(note);
   StopOnSignals();
 
   // The output folder is opened once: every file of the run goes into the

@@ -35,11 +35,14 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
       --protocol=FILE        follow the study's protocol in FILE (TOML; by
                              default study.toml of the one FOLDER, if any);
                              the setting options below override its settings
-      --repeat-readings=DIR  second readings of some hips, each under the path
-                             its first reading has in the FOLDER (default:
-                             the protocol's repeat_readings)
+      --repeat-readings=DIR  second readings of some hips, in a folder inside
+                             the FOLDER, each under the path its first reading
+                             has in the FOLDER (default: the protocol's
+                             repeat_readings)
       --pseudonymise         identify the patients only by the patients
-                             file's 'patient' column, which every row must fill
+                             file's 'patient' column, which every row must
+                             fill; covariates the protocol does not declare
+                             are left out
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
       --no-model             write analysis.R but do not run R

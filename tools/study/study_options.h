@@ -35,6 +35,7 @@ struct StudyCommand {
   bool thresholdGiven = false;               // --threshold
   std::string repeatReadings;                // --repeat-readings; empty: the protocol's
   std::vector<std::string> settingArguments; // the setting options as typed, applied over the protocol's
+  std::vector<std::string> notes;            // what applying the protocol left out, for the user
 };
 
 // Reads the arguments after the program's name.

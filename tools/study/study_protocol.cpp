@@ -4,8 +4,10 @@
 
 #include "model/folder_name.h"
 #include "model/reader_text.h"
+#include "protocol/declared_covariates.h"
 #include "protocol/patients_file.h"
 #include "protocol/read_protocol.h"
+#include "study/repeat_readings.h"
 
 namespace sinkview {
 
@@ -14,8 +16,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The repeat readings' folder, absolute: the command line's, else the
-// protocol's relative to the protocol file. It must be a folder other than
-// the study's.
+// protocol's relative to the protocol file. It must be a folder inside the
+// study's.
 Expected<std::string, Failure> RepeatFolder(const StudyCommand& command, const Protocol& protocol) {
   std::string folder = command.repeatReadings;
   std::string named = "--repeat-readings";
@@ -32,6 +34,11 @@ Expected<std::string, Failure> RepeatFolder(const StudyCommand& command, const P
     return Unexpected(Failure{named + ": repeat readings need the study to be one folder"});
   if (fs::equivalent(folder, command.folders.front(), error))
     return Unexpected(Failure{named + ": " + ShownFileName(folder) + " is the study folder itself"});
+  // "/" or ".." would have the whole tree searched, other users' folders too;
+  // a folder inside the study's cannot hold it.
+  if (!LiesIn(folder, command.folders.front()))
+    return Unexpected(Failure{named + ": " + ShownFileName(folder) +
+                              " is no folder inside the study folder, where second readings must lie"});
   return fs::absolute(folder, error).lexically_normal().string();
 }
 
@@ -47,7 +54,9 @@ std::string ProtocolFileOf(const StudyCommand& command) {
 }
 
 Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today) {
-  Protocol protocol = DefaultProtocol(FolderName(command.folders.front()), today);
+  // A folder's name as the title goes into the CSV files and the report's
+  // title: its control characters are blanks, as in a data file's name.
+  Protocol protocol = DefaultProtocol(WithoutControlCharacters(FolderName(command.folders.front())), today);
   if (const std::string file = ProtocolFileOf(command); !file.empty()) {
     auto read = ReadProtocol(file, std::move(protocol));
     if (!read) return Unexpected(read.error());
@@ -70,6 +79,11 @@ Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today)
   if (!protocol.patientsFile.empty()) {
     auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise, protocol.covariates);
     if (!patients) return Unexpected(patients.error());
+    // Pseudonymised, only the covariates the protocol declares are written.
+    if (protocol.pseudonymise)
+      command.notes =
+          KeepDeclaredCovariates(*patients, protocol.covariates.value_or(std::vector<std::string>{}),
+                                 ShownFileName(protocol.patientsFile));
     command.options.patients = std::move(*patients);
   }
   command.options.settings = protocol.settings;

@@ -211,6 +211,7 @@ bool StudyWindow::ApplyFolderProtocol(const QString& folder) {
   readProtocolFile_ = ProtocolFileOf(command);
   readOn_ = Today();
   readWith_ = std::move(command.options);
+  readNotes_ = std::move(command.notes);
   readWith_.keepPrepared = true; // the report can be saved at any time
   title_->setText(QString::fromStdString(readWith_.protocol.title));
   ShowPrimaryVisit(readWith_.protocol.primaryVisit);
@@ -281,6 +282,7 @@ void StudyWindow::Shown() {
   table_->sortByColumn(-1, Qt::AscendingOrder); // in the order found until the user sorts
 
   rejected_->clear();
+  for (const std::string& note : readNotes_) rejected_->addItem(QString::fromStdString(note));
   for (const RejectedFile& r : study->rejected)
     rejected_->addItem(QString::fromStdString(r.file) + ": " + QString::fromStdString(r.reason));
 

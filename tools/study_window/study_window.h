@@ -102,6 +102,7 @@ private:
   QString viewerProgram_;
   QString folder_;
   StudyOptions readWith_;
+  std::vector<std::string> readNotes_; // what the protocol left out, listed with the rejected files
   // The protocol file the study follows (empty: none) and the day it is
   // read on, of the study being read and of the one shown.
   std::string readProtocolFile_, shownProtocolFile_;
