@@ -17,7 +17,8 @@ bool LiesIn(const std::string& file, const std::string& folder);
 // Reads the second reading of every hip that has one, both readings
 // prepared with `settings`, pairs their radiographs and measures the
 // agreement. Radiographs without a partner, second readings without a
-// first one or of another patient or side go to `rejected`.
+// first one or of another patient or side, and sub-folders that cannot be
+// read go to `rejected`.
 RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
                                   const std::string& repeatFolder, const Settings& settings,
                                   bool pseudonymise, std::vector<RejectedFile>& rejected);

@@ -10,6 +10,7 @@
 #include "study/hip_rows.h"
 #include "study/long_rows.h"
 #include "study/repeat_readings.h"
+#include "study/search_problems.h"
 #include "study/study.h"
 
 namespace fs = std::filesystem;
@@ -126,7 +127,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   const std::string& repeatFolder = options.protocol.repeatReadings;
   if (!repeatFolder.empty())
     std::erase_if(search.files, [&](const std::string& file) { return LiesIn(file, repeatFolder); });
-  for (const std::string& problem : search.problems) result.rejected.push_back({"", PlainUtf8(problem)});
+  RejectSearchProblems(search.problems, options.protocol.pseudonymise, result.rejected);
   result.skipped = search.skipped;
   result.protocol = StudyProtocol(options);
   const PatientRowIndex rows(options.patients);

@@ -40,14 +40,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <map>
 
 #include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 #include "protocol/patients_file.h"
 #include "study/study.h"
 #include "study/study_csv.h"
 
 using namespace sinkview;
 using namespace std::chrono;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -131,4 +135,28 @@ TEST(ProtocolStudy, PseudonymisedFilesNameNoPatientAndNoDataFile) {
     for (const char* name : {".vok", "Anders", "Imhof", "stray", "p08", "study_protocol"})
       EXPECT_EQ(text.find(name), std::string::npos) << name << " in\n" << text;
   }
+}
+
+// Pseudonymised, a folder that gave no file is not named either: its name
+// may be a patient's. That of the second readings is said too.
+TEST(ProtocolStudy, PseudonymisedFolderProblemsNameNoFolder) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path study = folder.path / "study";
+  fs::copy(kStudy, study);
+  fs::create_directory(study / "Meier Hans");
+  StudyOptions options = ProtocolOptions(true);
+  options.protocol.repeatReadings = (study / "Meier Hans").native();
+  const std::string alone = RejectedCsv(RunStudy({study.native()}, options));
+  const std::string withAbsent =
+      RejectedCsv(RunStudy({study.native(), (folder.path / "Huber Anna").native()}, options));
+  for (const std::string& rejected : {alone, withAbsent}) {
+    for (const std::string& name :
+         {std::string("Meier"), std::string("Huber"), folder.path.filename().string()})
+      EXPECT_EQ(rejected.find(name), std::string::npos) << name << " in\n" << rejected;
+  }
+  EXPECT_NE(alone.find(",a path of the study: neither the folder nor its sub-folders hold a data file"),
+            std::string::npos)
+      << alone;
+  EXPECT_NE(withAbsent.find(",a path of the study: no such file or folder\r\n"), std::string::npos)
+      << withAbsent;
 }
