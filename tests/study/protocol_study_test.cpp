@@ -96,11 +96,12 @@ TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
   EXPECT_EQ(Lines(cohort, "subsidence,cemented,12 months"),
             "subsidence,cemented,12 months,12,3,-0.7486413,0.4318408,-0.9959239,-0.997962,-0.622962,-1,-0.25,"
             "-1.821393,0.3241108\r\n");
-  EXPECT_EQ(Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,"),
-            "p01_right.vok,P01,cemented,baseline,0,measured,1,2020-01-10,9,0.2956879,no,0,0,63\r\n"
-            "p01_right.vok,P01,cemented,6 months,6,measured,2,2020-05-01,121,3.975359,no,-0.25,0,63\r\n"
-            "p01_right.vok,P01,cemented,12 months,12,measured,,,365.25,12,yes,-0.9959239,0.497962,63\r\n"
-            "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,63\r\n");
+  EXPECT_EQ(
+      Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,"),
+      "p01_right.vok,P01,cemented,baseline,0,measured,1,2020-01-10,9,0.2956879,no,0,0,63\r\n"
+      "p01_right.vok,P01,cemented,6 months,6,measured,2,2020-05-01,121,3.975359,no,-0.25,0,63\r\n"
+      "p01_right.vok,P01,cemented,12 months,12,measured,,,365.25,12,yes,-0.9959239,0.497962,63\r\n"
+      "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,63\r\n");
   EXPECT_EQ(
       Lines(SummaryCsv(result), "p01_left.vok"),
       "p01_left.vok,P01,cemented,left,current,3,2020-01-01,2020-01-15,2021-01-01,14,12,0,0,-1,-1,0.5,0,no,"
@@ -135,6 +136,27 @@ TEST(ProtocolStudy, PseudonymisedFilesNameNoPatientAndNoDataFile) {
     for (const char* name : {".vok", "Anders", "Imhof", "stray", "p08", "study_protocol"})
       EXPECT_EQ(text.find(name), std::string::npos) << name << " in\n" << text;
   }
+}
+
+// Pseudonymised, two hips of one patient and side (a stem revised and
+// replaced) are numbered in order of surgery, whatever the files' order;
+// a patient's two sides keep their plain names.
+TEST(ProtocolStudy, PseudonymisedHipsOfOnePatientAndSideStayApart) {
+  StudyOptions options = ProtocolOptions(true);
+  for (PatientRow& row : options.patients->rows) {
+    if (row.file == "p09_left.vok") {
+      row.patient = "P04";
+      row.surgery = 2018y / December / 1; // before p04's
+    }
+  }
+  const StudyResult result = RunStudy({kStudy}, options);
+  std::map<std::string, std::string> names; // by data file
+  for (const PatientSummary& hip : result.patients) names[fs::path(hip.path).filename()] = hip.file;
+  EXPECT_EQ(names["p09_left.vok"], "P04-L");
+  EXPECT_EQ(names["p04_left.vok"], "P04-L2");
+  EXPECT_EQ(names["p01_left.vok"], "P01-L");
+  EXPECT_EQ(names["p01_right.vok"], "P01-R");
+  EXPECT_EQ(result.patientCount, 7);
 }
 
 // Pseudonymised, a folder that gave no file is not named either: its name
