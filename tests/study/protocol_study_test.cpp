@@ -98,10 +98,10 @@ TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
             "-1.821393,0.3241108\r\n");
   EXPECT_EQ(
       Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,"),
-      "p01_right.vok,P01,cemented,baseline,0,measured,1,2020-01-10,9,0.2956879,no,0,0,63\r\n"
-      "p01_right.vok,P01,cemented,6 months,6,measured,2,2020-05-01,121,3.975359,no,-0.25,0,63\r\n"
-      "p01_right.vok,P01,cemented,12 months,12,measured,,,365.25,12,yes,-0.9959239,0.497962,63\r\n"
-      "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,63\r\n");
+      "p01_right.vok,P01,cemented,baseline,0,measured,1,2020-01-10,9,0.2956879,no,0,0,2,1,0,63\r\n"
+      "p01_right.vok,P01,cemented,6 months,6,measured,2,2020-05-01,121,3.975359,no,-0.25,0,2,1,1,63\r\n"
+      "p01_right.vok,P01,cemented,12 months,12,measured,,,365.25,12,yes,-0.9959239,0.497962,2,1,2,63\r\n"
+      "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,2,1,3,63\r\n");
   EXPECT_EQ(
       Lines(SummaryCsv(result), "p01_left.vok"),
       "p01_left.vok,P01,cemented,left,current,3,2020-01-01,2020-01-15,2021-01-01,14,12,0,0,-1,-1,0.5,0,no,"
