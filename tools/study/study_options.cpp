@@ -39,7 +39,9 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
                              its first reading has in the FOLDER (default:
                              the protocol's repeat_readings)
       --pseudonymise         identify the patients only by the patients
-                             file's 'patient' column, which every row must fill
+                             file's 'patient' column, which every row must
+                             fill: a hip is P017-L, a second one of that side
+                             P017-L2 (in order of surgery); no folder is named
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
       --no-model             write analysis.R but do not run R
