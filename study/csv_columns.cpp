@@ -17,8 +17,10 @@ constexpr std::string_view kDays = "days", kMonths = "months", kMm = "mm", kDate
 constexpr std::string_view kCovariate = "covariate, as the patients file gives it";
 
 // What identifies a hip; pseudonymised, the patients file's identifiers.
-const CsvColumn kFile{"file", kNone,
-                      "data file relative to the study folder; pseudonymised: patient and side (L or R)"};
+const CsvColumn kFile{
+    "file", kNone,
+    "data file relative to the study folder; pseudonymised: patient and side (L or R), and a "
+    "number from a second hip of that side on (P017-L2)"};
 const CsvColumn kPatient{"patient", kNone,
                          "patient identifier of the patients file, else the data file's identification"};
 const CsvColumn kGroup{"group", kNone, "group of the protocol (all: a study of one group)"};
