@@ -77,8 +77,10 @@ std::vector<std::string> DataFilesOf(const std::string& path, bool recursive, Da
     std::sort(files.begin(), files.end(), InPathOrder);
     if (files.empty() && search.problems.size() == problemsBefore) {
       search.problems.push_back(
-          {path, shown + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
-                                    : ": the folder holds no data file (*.vok)")});
+          {path,
+           shown + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
+                              : ": the folder holds no data file (*.vok)"),
+           true});
     }
   } else if (error && error != std::errc::no_such_file_or_directory) {
     // A link loop, a folder without access on the way: say which.

@@ -16,6 +16,7 @@ bool HasExtension(const std::string& path, const std::vector<std::string>& exten
 struct SearchProblem {
   std::string path;    // as found
   std::string message; // names the path as ShownFileName shows it
+  bool empty = false;  // a folder read whole that holds no data file
 };
 
 // What a list of paths, each a data file (*.vok, in any case) or a folder of

@@ -95,8 +95,10 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
       result.pairs.push_back(std::move(pair));
     }
   }
-  // A sub-folder that cannot be read would leave its second readings out unsaid.
-  const DataFileSearch search = FindDataFiles({repeatFolder}, true);
+  // A folder that cannot be read would leave its second readings out
+  // unsaid; one without any is a study without repeat readings yet.
+  DataFileSearch search = FindDataFiles({repeatFolder}, true);
+  std::erase_if(search.problems, [](const SearchProblem& problem) { return problem.empty; });
   RejectSearchProblems(search.problems, pseudonymise, rejected);
   for (const std::string& found : search.files) {
     if (matched.count(Normal(found))) continue;
