@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kHips = 1000, kVisits = 8;
 
-// visits.csv, flow.csv and primary_visit.csv of two groups: a hip's own
+// visits.csv and primary_visit.csv of two groups: a hip's own
 // level, a slow rise after the visit, noise, and a tenth of the visits missed.
 fs::path ModelStudy() {
   const fs::path folder = fs::temp_directory_path() / "sinkview-bench-model";
@@ -32,35 +32,29 @@ fs::path ModelStudy() {
   std::uniform_real_distribution<double> chance(0, 1);
   std::string visits =
       "file,patient,group,visit,target_months,status,radiograph,date,days,months,interpolated,"
-      "subsidence_mm,stem_cement_mm\r\n";
+      "subsidence_mm,stem_cement_mm,hip,group_number,visit_number\r\n";
   for (int h = 0; h < kHips; ++h) {
     const std::string hip =
         "hip" + std::to_string(h) + ".vok,P" + std::to_string(h) + (h % 2 ? ",B," : ",A,");
-    visits += hip + "baseline,0,measured,1,,0,0,no,0,0\r\n";
+    const std::string numbers = "," + std::to_string(h + 1) + (h % 2 ? ",2," : ",1,");
+    visits += hip + "baseline,0,measured,1,,0,0,no,0,0" + numbers + "0\r\n";
     const double level = hipLevel(random), slope = h % 2 ? 0.02 : 0.01;
     for (int v = 0; v < kVisits; ++v) {
       const std::string visit = std::to_string(months[v]) + " months," + std::to_string(months[v]);
       if (chance(random) < 0.1) {
-        visits += hip + visit + ",missed,,,,,,,\r\n";
+        visits += hip + visit + ",missed,,,,,,," + numbers + std::to_string(v + 1) + "\r\n";
         continue;
       }
       visits += hip + visit + ",measured,,,,,no,";
       AppendCsvNumber(visits, level + slope * months[v] + noise(random));
       visits += ',';
       AppendCsvNumber(visits, level / 2 + noise(random));
-      visits += "\r\n";
+      visits += numbers + std::to_string(v + 1) + "\r\n";
     }
   }
-  std::string flow = "group,visit,target_months,hips,measured\r\n";
-  for (const char* group : {"A", "B"}) {
-    flow += std::string(group) + ",baseline,0,500,500\r\n";
-    for (int v = 0; v < kVisits; ++v)
-      flow += std::string(group) + "," + std::to_string(months[v]) + " months," + std::to_string(months[v]) +
-              ",500,450\r\n";
-  }
   for (const auto& [name, text] :
-       {std::pair{std::string("visits.csv"), visits}, std::pair{std::string("flow.csv"), flow},
-        std::pair{std::string(kPrimaryVisitCsv), PrimaryVisitCsv("24 months")}}) {
+       {std::pair{std::string("visits.csv"), visits},
+        std::pair{std::string(kPrimaryVisitCsv), PrimaryVisitCsv("24 months", 4)}}) {
     if (!WriteFileAtomically((folder / name).native(), text)) std::abort();
   }
   return folder;

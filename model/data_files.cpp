@@ -60,8 +60,8 @@ void AddFolderFiles(const fs::path& folder, bool recursive, std::vector<std::str
     }
   }
   if (error)
-    search.problems.push_back(ShownFileName(folder.string()) + ": the folder cannot be read (" +
-                              error.message() + ")");
+    search.problems.push_back({folder.string(), ShownFileName(folder.string()) +
+                                                    ": the folder cannot be read (" + error.message() + ")"});
   for (const fs::path& subfolder : subfolders) AddFolderFiles(subfolder, recursive, files, search);
 }
 
@@ -77,20 +77,22 @@ std::vector<std::string> DataFilesOf(const std::string& path, bool recursive, Da
     std::sort(files.begin(), files.end(), InPathOrder);
     if (files.empty() && search.problems.size() == problemsBefore) {
       search.problems.push_back(
-          shown + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
-                             : ": the folder holds no data file (*.vok)"));
+          {path,
+           shown + (recursive ? ": neither the folder nor its sub-folders hold a data file (*.vok)"
+                              : ": the folder holds no data file (*.vok)"),
+           true});
     }
   } else if (error && error != std::errc::no_such_file_or_directory) {
     // A link loop, a folder without access on the way: say which.
-    search.problems.push_back(shown + ": " + error.message());
+    search.problems.push_back({path, shown + ": " + error.message()});
   } else if (!fs::exists(status)) {
-    search.problems.push_back(shown + ": no such file or folder");
+    search.problems.push_back({path, shown + ": no such file or folder"});
   } else if (!IsDataFileName(path)) {
     // Its export name would be made from a name that is not a data file's,
     // and could even be the file itself.
-    search.problems.push_back(shown + (Lowercase(fs::path(path).filename().string()) == ".vok"
-                                           ? ": not a data file (the name has nothing before .vok)"
-                                           : ": not a data file (the name does not end in .vok)"));
+    search.problems.push_back({path, shown + (Lowercase(fs::path(path).filename().string()) == ".vok"
+                                                  ? ": not a data file (the name has nothing before .vok)"
+                                                  : ": not a data file (the name does not end in .vok)")});
   } else {
     files.push_back(path);
   }

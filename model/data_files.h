@@ -11,12 +11,20 @@ std::string Lowercase(std::string text);
 // Whether the name ends in one of the extensions, in any case.
 bool HasExtension(const std::string& path, const std::vector<std::string>& extensions);
 
+// A path or folder that gave no file, and why. The path is kept apart so
+// that a caller can hide it: a folder may bear a patient's name.
+struct SearchProblem {
+  std::string path;    // as found
+  std::string message; // names the path as ShownFileName shows it
+  bool empty = false;  // a folder read whole that holds no data file
+};
+
 // What a list of paths, each a data file (*.vok, in any case) or a folder of
 // them, comes to.
 struct DataFileSearch {
-  std::vector<std::string> files;    // in name order within each path, each file once
-  std::vector<std::string> problems; // a path or folder that gave no file, and why
-  int skipped = 0;                   // entries with a data file's name that are no regular file
+  std::vector<std::string> files;      // in name order within each path, each file once
+  std::vector<SearchProblem> problems; // in the order found
+  int skipped = 0;                     // entries with a data file's name that are no regular file
 };
 
 // Finds the data files of `paths`; with `recursive` also in the folders'

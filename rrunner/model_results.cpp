@@ -48,6 +48,12 @@ public:
     return 0;
   }
 
+  // A count, or none where the field is empty.
+  std::optional<int> OptionalCount(std::string_view column) const {
+    if (Text(column).empty()) return std::nullopt;
+    return Count(column);
+  }
+
   const std::optional<Failure>& failure() const { return failure_; }
 
 private:
@@ -104,7 +110,8 @@ Expected<ModelResults, Failure> ReadModelResults(const std::string& folder) {
                                  row.Text("group"), row.Text("reference_group"), row.Text("visit"),
                                  row.Number("target_months"), row.Number("estimate_mm"), row.Number("se_mm"),
                                  row.Number("df"), row.Number("ci95_low_mm"), row.Number("ci95_high_mm"),
-                                 row.Number("p_value")});
+                                 row.Number("p_value"), row.Count("group_number"), row.Count("visit_number"),
+                                 row.OptionalCount("reference_group_number")});
   });
   if (!estimates) return Unexpected(estimates.error());
   auto fits = ReadTable(folder, kModelFitCsv, [&](const Row& row) {

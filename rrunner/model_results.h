@@ -23,6 +23,10 @@ struct ModelEstimate {
   std::string kind;     // "mean" or "difference"
   std::string group, referenceGroup, visit;
   std::optional<double> targetMonths, estimateMm, seMm, df, ci95LowMm, ci95HighMm, pValue;
+  // What R told the groups and visits apart by (visits.csv's numbers): the
+  // names above may read alike.
+  int groupNumber = 0, visitNumber = 0;
+  std::optional<int> referenceGroupNumber; // for a difference
 };
 
 // One row of model_fit.csv.

@@ -1,8 +1,11 @@
 # Mixed-model analysis of a Sinkview study, written beside its CSV files.
 #
-# Reads visits.csv (one row per hip and visit), flow.csv (the order of the
-# groups and visits) and primary_visit.csv (the protocol's primary visit)
-# from this script's folder, and writes model.csv and model_fit.csv there.
+# Reads visits.csv (one row per hip and visit) and primary_visit.csv (the
+# protocol's primary visit) from this script's folder, and writes model.csv
+# and model_fit.csv there. Hips, groups and visits are told apart by their
+# numbers (hip, group_number, visit_number), never by their names: two
+# names may read alike in a CSV file (a ' put before a formula's =, a
+# control character blanked). The names only label the rows written.
 # Run it again with:   Rscript analysis.R
 # Needs R with the packages nlme and emmeans.
 #
@@ -43,24 +46,31 @@ read_study_csv <- function(name) {
            colClasses = "character", check.names = FALSE)
 }
 visits <- read_study_csv("visits.csv")
-flow <- read_study_csv("flow.csv")
-primary <- read_study_csv("primary_visit.csv")$primary_visit[1]
+for (column in c("hip", "group_number", "visit_number")) {
+  if (!column %in% names(visits)) stop("visits.csv has no column ", column)
+  visits[[column]] <- suppressWarnings(as.integer(visits[[column]]))
+  if (anyNA(visits[[column]])) stop("visits.csv: the column ", column, " holds no whole number in a row")
+}
+primary <- suppressWarnings(as.integer(read_study_csv("primary_visit.csv")$visit_number[1]))
 
-# The orders of the protocol and the patients file, as flow.csv lists them.
-group_order <- unique(flow$group)
-visit_order <- setdiff(unique(flow$visit), "baseline")
-target_months <- as.numeric(flow$target_months[match(visit_order, flow$visit)])
-if (!primary %in% visit_order) stop("the primary visit '", primary, "' is not among the visits of flow.csv")
+# The groups and visits in the study's order, by number, and the names they
+# are printed by; the baseline is visit 0.
+group_order <- sort(unique(visits$group_number))
+group_names <- visits$group[match(group_order, visits$group_number)]
+visit_order <- setdiff(sort(unique(visits$visit_number)), 0L)
+visit_names <- visits$visit[match(visit_order, visits$visit_number)]
+target_months <- as.numeric(visits$target_months[match(visit_order, visits$visit_number)])
+if (!isTRUE(primary %in% visit_order)) stop("the primary visit is not among the visits of visits.csv")
 
-measured <- visits[visits$status == "measured" & visits$visit != "baseline", ]
+measured <- visits[visits$status == "measured" & visits$visit_number != 0, ]
 series_columns <- c(subsidence = "subsidence_mm", stem_cement = "stem_cement_mm")
 
 # The hips measured at every visit up to the primary one, and those visits.
 up_to_primary <- visit_order[seq_len(match(primary, visit_order))]
 complete_rows <- function(data) {
   data <- data[data$visit %in% up_to_primary, ]
-  seen <- tapply(data$visit, data$file, function(v) all(up_to_primary %in% v))
-  data[data$file %in% names(seen)[seen], ]
+  seen <- tapply(data$visit, data$hip, function(v) all(up_to_primary %in% v))
+  data[data$hip %in% as.integer(names(seen)[seen]), ]
 }
 
 # One fit: the means and the differences from the reference group as rows
@@ -75,35 +85,42 @@ fit_one <- function(data, analysis, series) {
   data$visit <- factor(data$visit, levels = visits_had)
   terms <- c(if (length(groups) > 1) "group", if (length(visits_had) > 1) "visit")
   model <- as.formula(paste("value ~", if (length(terms)) paste(terms, collapse = " * ") else "1"))
-  fit <- lme(model, random = ~ 1 | file, data = data, method = "REML")
+  fit <- lme(model, random = ~ 1 | hip, data = data, method = "REML")
 
   # emmeans over the factors in the model; a factor of one level is the
   # same for every row.
   specs <- if (length(terms) == 2) ~ group | visit else if (length(terms) == 1) as.formula(paste("~", terms)) else ~ 1
   means <- emmeans(fit, specs)
+  number <- function(level) as.integer(as.character(level))
   rows <- function(estimates, kind, p) {
     s <- as.data.frame(summary(estimates, infer = c(TRUE, p)))
-    # trt.vs.ctrl lists the groups after the reference in their order, per
-    # visit; their labels are not parsed back, since names may hold " - ".
-    group <- if (kind == "difference") rep(groups[-1], length.out = nrow(s))
-             else if ("group" %in% names(s)) as.character(s$group) else groups[1]
-    visit <- if ("visit" %in% names(s)) as.character(s$visit) else visits_had[1]
-    data.frame(analysis = analysis, series = series, kind = kind, group = group,
-               reference_group = if (kind == "difference") groups[1] else NA,
-               visit = visit, target_months = target_months[match(visit, visit_order)],
+    group <- if (kind == "difference") number(s$contrast)
+             else if ("group" %in% names(s)) number(s$group) else groups[1]
+    visit <- if ("visit" %in% names(s)) number(s$visit) else visits_had[1]
+    reference <- if (kind == "difference") groups[1] else NA
+    data.frame(analysis = analysis, series = series, kind = kind,
+               group = group_names[match(group, group_order)],
+               reference_group = group_names[match(reference, group_order)],
+               visit = visit_names[match(visit, visit_order)],
+               target_months = target_months[match(visit, visit_order)],
                estimate_mm = s[[if (kind == "mean") "emmean" else "estimate"]], se_mm = s$SE, df = s$df,
                ci95_low_mm = s$lower.CL, ci95_high_mm = s$upper.CL,
-               p_value = if (p) s$p.value else NA, stringsAsFactors = FALSE)
+               p_value = if (p) s$p.value else NA,
+               group_number = group, reference_group_number = reference, visit_number = visit,
+               stringsAsFactors = FALSE)
   }
   out <- rows(means, "mean", FALSE)
   if (length(groups) > 1) {
-    differences <- contrast(means, method = "trt.vs.ctrl", ref = 1, adjust = "none")
+    # Each group after the reference minus the reference, each contrast
+    # named by its group's number: the labels are ours, not emmeans' text.
+    others <- lapply(seq_along(groups)[-1], function(j) replace(numeric(length(groups)), c(1, j), c(-1, 1)))
+    differences <- contrast(means, method = setNames(others, groups[-1]), adjust = "none")
     out <- rbind(out, rows(differences, "difference", TRUE))
   }
   # VarCorr prints rounded text; the numbers themselves, unrounded.
   sds <- c(sqrt(getVarCov(fit)[1, 1]), fit$sigma)
   list(model = out,
-       fit = data.frame(analysis = analysis, series = series, hips = length(unique(data$file)),
+       fit = data.frame(analysis = analysis, series = series, hips = length(unique(data$hip)),
                         observations = nrow(data), sd_intercept_mm = sds[1], sd_residual_mm = sds[2],
                         reml_log_likelihood = as.numeric(logLik(fit)), stringsAsFactors = FALSE))
 }
@@ -113,9 +130,9 @@ fit_one <- function(data, analysis, series) {
 # are then left out with a line "not fitted: SERIES, ANALYSIS: WHY" on stderr.
 results <- list()
 for (series in names(series_columns)) {
-  data <- measured
-  data$value <- as.numeric(data[[series_columns[[series]]]])
-  data <- data[!is.na(data$value), c("file", "group", "visit", "value")]
+  data <- data.frame(hip = measured$hip, group = measured$group_number, visit = measured$visit_number,
+                     value = as.numeric(measured[[series_columns[[series]]]]))
+  data <- data[!is.na(data$value), ]
   for (analysis in c("all", "complete_cases")) {
     if (nrow(data) == 0) {
       if (series == "subsidence") stop("no measured values after the baseline in visits.csv")

@@ -5,9 +5,11 @@
 
 namespace sinkview {
 
-std::string PrimaryVisitCsv(std::string_view primaryVisit) {
+std::string PrimaryVisitCsv(std::string_view primaryVisit, std::optional<std::size_t> number) {
   std::string out = CsvHeader(kPrimaryVisitCsv);
   AppendCsvField(out, primaryVisit);
+  out += ',';
+  if (number) out += std::to_string(*number);
   out += kCsvLineEnd;
   return out;
 }

@@ -2,8 +2,9 @@
 
 // analysis.R, the study's mixed model for R, and the small file it needs
 // beside the study's CSV files. No data text ever goes into the script: R
-// reads visits.csv, flow.csv and primary_visit.csv itself.
+// reads visits.csv and primary_visit.csv itself.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,8 @@ inline constexpr std::string_view kModelCsv = "model.csv", kModelFitCsv = "model
 // The text of analysis.R, as kept in study/analysis.R.
 std::string_view AnalysisScriptText();
 
-// primary_visit.csv: the protocol's primary visit, for the complete cases.
-std::string PrimaryVisitCsv(std::string_view primaryVisit);
+// primary_visit.csv: the protocol's primary visit, for the complete cases,
+// and its number in the protocol (1 the first; none when it is no visit).
+std::string PrimaryVisitCsv(std::string_view primaryVisit, std::optional<std::size_t> number);
 
 } // namespace sinkview

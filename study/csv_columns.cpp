@@ -17,8 +17,10 @@ constexpr std::string_view kDays = "days", kMonths = "months", kMm = "mm", kDate
 constexpr std::string_view kCovariate = "covariate, as the patients file gives it";
 
 // What identifies a hip; pseudonymised, the patients file's identifiers.
-const CsvColumn kFile{"file", kNone,
-                      "data file relative to the study folder; pseudonymised: patient and side (L or R)"};
+const CsvColumn kFile{
+    "file", kNone,
+    "data file relative to the study folder; pseudonymised: patient and side (L or R), and a "
+    "number from a second hip of that side on (P017-L2)"};
 const CsvColumn kPatient{"patient", kNone,
                          "patient identifier of the patients file, else the data file's identification"};
 const CsvColumn kGroup{"group", kNone, "group of the protocol (all: a study of one group)"};
@@ -75,7 +77,12 @@ std::vector<CsvFileColumns> AllFiles() {
         {"months", kMonths, "days / 30.4375"},
         {"interpolated", kNone, "yes when interpolated between two radiographs at the target"},
         {"subsidence_mm", kMm, "change of the corrected subsidence since the first radiograph"},
-        {"stem_cement_mm", kMm, "change at the stem/cement interface since the first radiograph"}},
+        {"stem_cement_mm", kMm, "change at the stem/cement interface since the first radiograph"},
+        // Names can read alike in a CSV file (a ' put before a formula's =,
+        // a control character blanked): the model goes by these numbers.
+        {"hip", kNone, "hip's row in summary.csv; the model tells hips apart by it"},
+        {"group_number", kNone, "group's number in the study's order; the model tells groups apart by it"},
+        {"visit_number", kNone, "visit's number in the protocol, 0 the baseline; the model goes by it"}},
        true});
   std::vector<CsvColumn> flow = {kGroup, kVisit, kTarget, {"hips", kCount, "hips of the group"}};
   for (const auto& [name, what] :
@@ -167,8 +174,9 @@ std::vector<CsvFileColumns> AllFiles() {
                     {"ci95_low_mm", kMm, "95 % Welch interval of the difference, lower bound"},
                     {"ci95_high_mm", kMm, "95 % Welch interval of the difference, upper bound"},
                     {"p_value", kNone, "two-sided, Welch's t (not adjusted for multiplicity)"}}});
-  files.push_back(
-      {kPrimaryVisitCsv, {{"primary_visit", kNone, "the protocol's primary visit, for analysis.R"}}});
+  files.push_back({kPrimaryVisitCsv,
+                   {{"primary_visit", kNone, "the protocol's primary visit, for analysis.R"},
+                    {"visit_number", kNone, "its number in the protocol, as in visits.csv"}}});
   const CsvColumn analysis{"analysis", kNone,
                            "all (every measured value) or complete_cases (the hips measured "
                            "at every visit up to the primary one)"};
@@ -185,7 +193,10 @@ std::vector<CsvFileColumns> AllFiles() {
                     {"df", kNone, "degrees of freedom (emmeans' default for lme)"},
                     {"ci95_low_mm", kMm, "95 % confidence interval, lower bound"},
                     {"ci95_high_mm", kMm, "95 % confidence interval, upper bound"},
-                    {"p_value", kNone, "two-sided, of a difference (not adjusted for multiplicity)"}},
+                    {"p_value", kNone, "two-sided, of a difference (not adjusted for multiplicity)"},
+                    {"group_number", kNone, "the group's number, as in visits.csv"},
+                    {"reference_group_number", kNone, "the reference group's number, for a difference"},
+                    {"visit_number", kNone, "the visit's number, as in visits.csv"}},
                    /*covariates=*/false,
                    /*repeatReadings=*/false,
                    /*writtenByR=*/true});

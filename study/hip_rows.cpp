@@ -1,7 +1,12 @@
 #include "study/hip_rows.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <tuple>
 
+#include "model/reader.h"
+#include "model/reader_text.h"
 #include "study/csv_text.h"
 
 namespace sinkview {
@@ -25,17 +30,40 @@ const PatientRow* PatientRowIndex::Find(const std::string& studyFileName) const 
   return found == rows_.end() ? nullptr : found->second;
 }
 
-std::string HipName(const std::string& patient, const std::string& side) {
-  return patient + (side == "right" ? "-R" : "-L");
+std::string HipName(const std::string& patient, const std::string& side, int number) {
+  return patient + (side == "right" ? "-R" : "-L") + (number > 1 ? std::to_string(number) : "");
 }
 
-Expected<void, Failure> ApplyPatientRow(PatientSummary& hip, const PatientRow* row, bool pseudonymise) {
+std::vector<int> HipNumbers(const std::vector<std::string>& files,
+                            const std::vector<const PatientRow*>& rows) {
+  std::vector<int> numbers(files.size(), 1);
+  std::map<std::string, std::vector<std::size_t>> byPatient;
+  for (std::size_t i = 0; i < files.size(); ++i)
+    if (rows[i] && !rows[i]->patient.empty()) byPatient[rows[i]->patient].push_back(i);
+  const auto order = [&](std::size_t i) {
+    const PatientRow& row = *rows[i];
+    return std::tuple(!row.surgery, row.surgery.value_or(CalendarDate{}), row.line);
+  };
+  for (auto& [patient, hips] : byPatient) {
+    if (hips.size() < 2) continue;
+    std::sort(hips.begin(), hips.end(), [&](std::size_t a, std::size_t b) { return order(a) < order(b); });
+    std::map<std::string, int> taken; // by side, as HipName tells them
+    for (const std::size_t i : hips) {
+      const ReadResult read = ReadDataFile(files[i]);
+      if (read) numbers[i] = ++taken[HipName("", PlainUtf8(read->ProsthesisSide))];
+    }
+  }
+  return numbers;
+}
+
+Expected<void, Failure> ApplyPatientRow(PatientSummary& hip, const PatientRow* row, bool pseudonymise,
+                                        int number) {
   hip.group = row && !row->group.empty() ? row->group : std::string(kOneGroup);
   if (!row) return {};
   if (pseudonymise && row->patient.empty())
     return Unexpected(Failure{"line " + std::to_string(row->line) +
                               " of the patients file: no patient identifier to pseudonymise the hip by"});
-  const std::string shown = pseudonymise ? HipName(row->patient, hip.side) : hip.file;
+  const std::string shown = pseudonymise ? HipName(row->patient, hip.side, number) : hip.file;
   if (row->surgery && !hip.course.dates.empty() && *row->surgery > hip.course.dates.front())
     return Unexpected(Failure{shown + ": the surgery (" + IsoDate(*row->surgery) +
                               ") lies after the first radiograph (" + IsoDate(hip.course.dates.front()) +

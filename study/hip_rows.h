@@ -4,6 +4,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "model/expected.h"
 #include "model/failure.h"
@@ -26,13 +27,23 @@ private:
 };
 
 // The row's group, identifier, events and covariates applied to the hip;
-// pseudonymised, the hip is named by the patient and its side. A surgery
+// pseudonymised, the hip is named by the patient, its side and its
+// `number` (see HipNumbers). A surgery
 // after the first radiograph, or no identifier to name a pseudonymised hip
 // by, refuses the hip.
 [[nodiscard]] Expected<void, Failure> ApplyPatientRow(PatientSummary& hip, const PatientRow* row,
-                                                      bool pseudonymise);
+                                                      bool pseudonymise, int number = 1);
 
-// The hip's name in pseudonymised files: the patient and L or R.
-std::string HipName(const std::string& patient, const std::string& side);
+// The hip's name in pseudonymised files: the patient and L or R, and from
+// the patient's second hip of a side on its number: P017-L, P017-L2.
+std::string HipName(const std::string& patient, const std::string& side, int number = 1);
+
+// Each data file's number among the hips of its patient and side, for
+// HipName: in order of surgery (a hip without a date after those with
+// one), then of the patients file's lines; 1 for a file without a row. Only
+// the files of a patient with several rows are read ahead, for their side;
+// one that cannot be read takes no number from the others.
+std::vector<int> HipNumbers(const std::vector<std::string>& files,
+                            const std::vector<const PatientRow*>& rows);
 
 } // namespace sinkview

@@ -61,7 +61,9 @@ void Append(std::string& rows, double value) {
 
 std::vector<CsvColumn> LongColumns() {
   std::vector<CsvColumn> columns = {
-      {"file", "", "data file relative to the study folder; pseudonymised: patient and side (L or R)"},
+      {"file", "",
+       "data file relative to the study folder; pseudonymised: patient and side (L or R), and a number "
+       "from a second hip of that side on (P017-L2)"},
       {"patient", "", "patient identifier of the patients file, else the data file's identification"},
       {"group", "", "group of the protocol (all: a study of one group)"},
       {"radiograph", "", "number of the radiograph in date order"},

@@ -7,6 +7,8 @@
 #include "model/prepared_series.h"
 #include "model/reader_text.h"
 #include "protocol/calendar_date.h"
+#include "study/hip_course.h"
+#include "study/search_problems.h"
 
 namespace fs = std::filesystem;
 
@@ -87,7 +89,12 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
       result.pairs.push_back(std::move(pair));
     }
   }
-  for (const std::string& found : FindDataFiles({repeatFolder}, true).files) {
+  // A folder that cannot be read would leave its second readings out
+  // unsaid; one without any is a study without repeat readings yet.
+  DataFileSearch search = FindDataFiles({repeatFolder}, true);
+  std::erase_if(search.problems, [](const SearchProblem& problem) { return problem.empty; });
+  RejectSearchProblems(search.problems, pseudonymise, rejected);
+  for (const std::string& found : search.files) {
     if (matched.count(Normal(found))) continue;
     const std::string shown = pseudonymise ? "a second reading" : PlainUtf8(found);
     rejected.push_back({pseudonymise ? "" : shown, shown + ": a second reading without a first one"});

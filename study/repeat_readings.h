@@ -18,8 +18,8 @@ bool LiesIn(const std::string& file, const std::string& folder);
 // `settings` up to `cutoff` as the first was, pairs its radiographs with
 // the first reading's as the study read it (the hip's course, never the
 // file again) and measures the agreement. Radiographs without a partner,
-// second readings without a first one or of another patient or side go to
-// `rejected`.
+// second readings without a first one or of another patient or side, and
+// sub-folders that cannot be read go to `rejected`.
 RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
                                   const std::string& repeatFolder, const Settings& settings,
                                   const Cutoff& cutoff, bool pseudonymise,

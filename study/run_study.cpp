@@ -10,6 +10,7 @@
 #include "study/hip_rows.h"
 #include "study/long_rows.h"
 #include "study/repeat_readings.h"
+#include "study/search_problems.h"
 #include "study/study.h"
 
 namespace fs = std::filesystem;
@@ -47,19 +48,19 @@ Cutoff GivenCutoff(const Protocol& protocol) {
 
 // Reads, prepares and summarises one data file joined to its row of the
 // patients file. Pseudonymised, no name of the file reaches the outcome.
-Outcome ReadHip(const std::string& found, const std::string& name, const PatientRowIndex& rows,
+Outcome ReadHip(const std::string& found, const std::string& name, const PatientRow* row, int number,
                 const StudyOptions& options, bool pseudonymise, bool withLongRows) {
   Outcome outcome;
-  outcome.row = rows.Find(name);
+  outcome.row = row;
   outcome.shownAs = pseudonymise ? (outcome.row ? outcome.row->patient : "") : PlainUtf8(name);
-  if ((rows.Active() || pseudonymise) && !outcome.row) {
+  if ((options.patients || pseudonymise) && !outcome.row) {
     outcome.reason = (pseudonymise ? "a data file" : found) + ": no row in the patients file";
     return outcome;
   }
   // The series lives only while it is summarised, unless kept for a report.
   if (auto loaded = LoadPreparedFile(found, options.settings, GivenCutoff(options.protocol))) {
     PatientSummary hip = SummarisePatient(*loaded, found, name);
-    if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise); !applied) {
+    if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise, number); !applied) {
       outcome.reason = applied.error().message;
     } else {
       if (withLongRows)
@@ -137,17 +138,27 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   const std::string& repeatFolder = options.protocol.repeatReadings;
   if (!repeatFolder.empty())
     std::erase_if(search.files, [&](const std::string& file) { return LiesIn(file, repeatFolder); });
-  for (const std::string& problem : search.problems) result.rejected.push_back({"", PlainUtf8(problem)});
+  RejectSearchProblems(search.problems, options.protocol.pseudonymise, result.rejected);
   result.skipped = search.skipped;
   result.protocol = StudyProtocol(options);
   const PatientRowIndex rows(options.patients);
 
   const std::vector<std::string>& files = search.files;
   const std::optional<fs::path> root = NamingRoot(folders);
+  std::vector<std::string> names;
+  std::vector<const PatientRow*> fileRows;
+  for (const std::string& file : files) {
+    names.push_back(StudyFileName(file, root));
+    fileRows.push_back(rows.Find(names.back()));
+  }
+  // Pseudonymised, two hips of one patient and side are told apart by a
+  // number; plain, by their files' names.
+  const std::vector<int> numbers =
+      result.protocol.pseudonymise ? HipNumbers(files, fileRows) : std::vector<int>(files.size(), 1);
   std::vector<std::optional<Outcome>> outcomes(files.size());
   DuplicateSeries duplicates;
   const auto readOne = [&](std::size_t i) {
-    return ReadHip(files[i], StudyFileName(files[i], root), rows, options, result.protocol.pseudonymise,
+    return ReadHip(files[i], names[i], fileRows[i], numbers[i], options, result.protocol.pseudonymise,
                    static_cast<bool>(longRows));
   };
   // Outcomes are handed on in the order of the files: only there is the

@@ -55,7 +55,7 @@ Protocol StudyProtocol(const StudyOptions& options);
 struct PatientSummary {
   std::string path;    // the data file as found, for opening it in the main window
   std::string file;    // relative to the study folder (the path as found when several were given);
-                       // pseudonymised: the hip, as patient and L or R
+                       // pseudonymised: the hip, as patient and L or R (P017-L2 a second one)
   std::string patient; // UTF-8: the patients file's, else the data file's identification
   std::string group;
   std::string side;   // "left" or "right"

@@ -1,5 +1,6 @@
 #include "study/study_csv.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "study/analysis_script.h"
@@ -27,6 +28,14 @@ void Number(std::string& out, double value) {
 template <typename T> void Optional(std::string& out, const std::optional<T>& value) {
   AppendOptional(out, value);
   out += ',';
+}
+
+// The visit's number in the protocol, 1 the first; none for a name that is
+// no visit of it.
+std::optional<std::size_t> VisitNumber(const Protocol& protocol, std::string_view name) {
+  for (std::size_t v = 0; v < protocol.visits.size(); ++v)
+    if (protocol.visits[v].name == name) return v + 1;
+  return std::nullopt;
 }
 
 // A hip's covariates, as many as the patients file has (none where the hip
@@ -68,7 +77,9 @@ std::string SummaryCsv(const StudyResult& result) {
 
 std::string VisitsCsv(const StudyResult& result) {
   std::string out = CsvHeader(kVisitsCsv, result.covariates);
-  for (const PatientSummary& p : result.patients) {
+  for (std::size_t hip = 0; hip < result.patients.size(); ++hip) {
+    const PatientSummary& p = result.patients[hip];
+    const auto group = std::find(result.groups.begin(), result.groups.end(), p.group);
     for (std::size_t v = 0; v < p.visits.size(); ++v) {
       const VisitValue& at = p.visits[v];
       for (const std::string* text : {&p.file, &p.patient, &p.group}) Field(out, *text);
@@ -85,7 +96,13 @@ std::string VisitsCsv(const StudyResult& result) {
       Optional(out, at.days ? std::optional(*at.days / kDaysPerMonth) : std::nullopt);
       Field(out, at.status != VisitStatus::Measured ? "" : at.interpolated ? "yes" : "no");
       Optional(out, at.subsidence);
-      AppendOptional(out, at.stemCement);
+      Optional(out, at.stemCement);
+      out += std::to_string(hip + 1);
+      out += ',';
+      // Every hip's group is among the study's; R refuses an empty number.
+      if (group != result.groups.end()) out += std::to_string(group - result.groups.begin() + 1);
+      out += ',';
+      out += std::to_string(v);
       Covariates(out, p.covariates, result.covariates.size());
       out += kCsvLineEnd;
     }
@@ -199,7 +216,8 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
       {kBandsCsv, BandsCsv(result)},
       {kRejectedCsv, RejectedCsv(result)},
       {kComparisonCsv, ComparisonCsv(GroupComparisons(result.groups, ComparisonSamples(result)))},
-      {kPrimaryVisitCsv, PrimaryVisitCsv(result.protocol.primaryVisit)},
+      {kPrimaryVisitCsv, PrimaryVisitCsv(result.protocol.primaryVisit,
+                                         VisitNumber(result.protocol, result.protocol.primaryVisit))},
       {kDictionaryCsv, DictionaryCsv(result.covariates, result.repeat.has_value())}};
   if (result.repeat) {
     files.emplace_back(kPrecisionCsv, PrecisionCsv(result));

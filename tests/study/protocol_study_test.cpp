@@ -40,14 +40,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <map>
 
 #include "../support/file_contents.h"
+#include "../support/temp_folder.h"
 #include "protocol/patients_file.h"
 #include "study/study.h"
 #include "study/study_csv.h"
 
 using namespace sinkview;
 using namespace std::chrono;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -92,11 +96,12 @@ TEST(ProtocolStudy, FlowBandsAndValuesAreTheHandComputedOnes) {
   EXPECT_EQ(Lines(cohort, "subsidence,cemented,12 months"),
             "subsidence,cemented,12 months,12,3,-0.7486413,0.4318408,-0.9959239,-0.997962,-0.622962,-1,-0.25,"
             "-1.821393,0.3241108\r\n");
-  EXPECT_EQ(Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,"),
-            "p01_right.vok,P01,cemented,baseline,0,measured,1,2020-01-10,9,0.2956879,no,0,0,63\r\n"
-            "p01_right.vok,P01,cemented,6 months,6,measured,2,2020-05-01,121,3.975359,no,-0.25,0,63\r\n"
-            "p01_right.vok,P01,cemented,12 months,12,measured,,,365.25,12,yes,-0.9959239,0.497962,63\r\n"
-            "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,63\r\n");
+  EXPECT_EQ(
+      Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,"),
+      "p01_right.vok,P01,cemented,baseline,0,measured,1,2020-01-10,9,0.2956879,no,0,0,2,1,0,63\r\n"
+      "p01_right.vok,P01,cemented,6 months,6,measured,2,2020-05-01,121,3.975359,no,-0.25,0,2,1,1,63\r\n"
+      "p01_right.vok,P01,cemented,12 months,12,measured,,,365.25,12,yes,-0.9959239,0.497962,2,1,2,63\r\n"
+      "p01_right.vok,P01,cemented,24 months,24,not_yet_due,,,,,,,,2,1,3,63\r\n");
   EXPECT_EQ(
       Lines(SummaryCsv(result), "p01_left.vok"),
       "p01_left.vok,P01,cemented,left,current,3,2020-01-01,,,,,2020-01-15,2021-01-01,14,12,0,0,-1,-1,0.5,0,"
@@ -178,4 +183,47 @@ TEST(ProtocolStudy, PseudonymisedFilesNameNoPatientAndNoDataFile) {
     for (const char* name : {".vok", "Anders", "Imhof", "stray", "p08", "study_protocol"})
       EXPECT_EQ(text.find(name), std::string::npos) << name << " in\n" << text;
   }
+}
+
+// Pseudonymised, two hips of one patient and side (a stem revised and
+// replaced) are numbered in order of surgery, whatever the files' order;
+// a patient's two sides keep their plain names.
+TEST(ProtocolStudy, PseudonymisedHipsOfOnePatientAndSideStayApart) {
+  StudyOptions options = ProtocolOptions(true);
+  for (PatientRow& row : options.patients->rows) {
+    if (row.file == "p09_left.vok") {
+      row.patient = "P04";
+      row.surgery = 2018y / December / 1; // before p04's
+    }
+  }
+  const StudyResult result = RunStudy({kStudy}, options);
+  std::map<std::string, std::string> names; // by data file
+  for (const PatientSummary& hip : result.patients) names[fs::path(hip.path).filename()] = hip.file;
+  EXPECT_EQ(names["p09_left.vok"], "P04-L");
+  EXPECT_EQ(names["p04_left.vok"], "P04-L2");
+  EXPECT_EQ(names["p01_left.vok"], "P01-L");
+  EXPECT_EQ(names["p01_right.vok"], "P01-R");
+  EXPECT_EQ(result.patientCount, 7);
+}
+
+// Pseudonymised, a folder that gave no file is not named either: its name
+// may be a patient's. A folder of second readings that cannot be read is
+// said too.
+TEST(ProtocolStudy, PseudonymisedFolderProblemsNameNoFolder) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path study = folder.path / "study";
+  fs::copy(kStudy, study);
+  StudyOptions options = ProtocolOptions(true);
+  options.protocol.repeatReadings = (study / "Meier Hans").native();
+  const std::string alone = RejectedCsv(RunStudy({study.native()}, options));
+  const std::string withAbsent =
+      RejectedCsv(RunStudy({study.native(), (folder.path / "Huber Anna").native()}, options));
+  for (const std::string& rejected : {alone, withAbsent}) {
+    for (const std::string& name :
+         {std::string("Meier"), std::string("Huber"), folder.path.filename().string()})
+      EXPECT_EQ(rejected.find(name), std::string::npos) << name << " in\n" << rejected;
+  }
+  EXPECT_NE(alone.find(",a path of the study: no such file or folder\r\n"), std::string::npos) << alone;
+  EXPECT_NE(withAbsent.find(",a path of the study: no such file or folder\r\n"), std::string::npos)
+      << withAbsent;
 }

@@ -163,7 +163,7 @@ ExportTally ExportStudy(const std::vector<std::string>& paths, bool recursive, c
   ExportTally tally;
   const Targets targets(outputDir);
   DataFileSearch search = FindDataFiles(paths, recursive);
-  for (const std::string& problem : search.problems) Reject(tally, report, problem);
+  for (const SearchProblem& problem : search.problems) Reject(tally, report, problem.message);
   tally.skipped = search.skipped;
   if (const auto& output = targets.OutputFolderOpened(); output && !*output) {
     // Nowhere to write: said once, not for every file.

@@ -41,8 +41,10 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
                              repeat_readings)
       --pseudonymise         identify the patients only by the patients
                              file's 'patient' column, which every row must
-                             fill; covariates the protocol does not declare
-                             are left out
+                             fill: a hip is P017-L, a second one of that side
+                             P017-L2 (in order of surgery); no folder is named;
+                             covariates the protocol does not declare are left
+                             out
       --output-dir=DIR       write the CSV files into DIR, which must exist
                              (default: the current folder)
       --no-model             write analysis.R but do not run R
