@@ -146,12 +146,12 @@ TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
 #endif
 }
 
-// One file given as two outputs is a wrong command line, a hard link among
-// them: the workbook would be made from the file it replaces. (The other
-// wrong command lines' messages are checked in-process.)
+// One file given as two outputs is a wrong command line, a folder reached
+// through a link among them. (The other wrong command lines' messages are
+// checked in-process.)
 TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
   std::ofstream(out_ / "summary.csv") << "file\n";
-  fs::create_hard_link(out_ / "summary.csv", out_ / "study.xlsx");
+  fs::create_directory_symlink(out_, folder_.path / "same");
   const std::string study = Quoted(data_ / "study_cohort");
   const fs::path again = out_ / ".." / "x.pdf";
   const std::pair<std::string, std::string> cases[] = {
@@ -160,8 +160,9 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
       {outputDir_ + "--figure " + Quoted(folder_.path / "x.pdf") + "--report " + Quoted(again) + study,
        "sinkview-study: " + again.string() +
            " is given for both --figure and --report; each output needs a file of its own\n"},
-      {outputDir_ + "--workbook " + Quoted(out_ / "study.xlsx") + study,
-       "study.xlsx is given for both --output-dir and --workbook; each output needs a file of its own\n"},
+      {outputDir_ + "--figure " + Quoted(out_ / "r.pdf") + "--report " + Quoted(folder_.path / "same/r.pdf") +
+           study,
+       "same/r.pdf is given for both --figure and --report; each output needs a file of its own\n"},
   };
   for (const auto& [arguments, message] : cases) {
     EXPECT_EQ(Study(arguments), 2) << arguments;
@@ -169,6 +170,23 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
   }
   EXPECT_FALSE(fs::exists(folder_.path / "x.pdf"));
   EXPECT_EQ(FileContents(out_ / "summary.csv"), "file\n");
+}
+
+// Links planted at the outputs' names are replaced, each by its own file,
+// whatever they point to: two to one file are no reason to refuse a run.
+TEST_F(StudyCli, LinksAtTheOutputsNamesAreReplacedNotCompared) {
+  std::ofstream(folder_.path / "target") << "kept";
+  for (const char* name : {"summary.csv", "visits.csv", "study.xlsx"})
+    fs::create_symlink(folder_.path / "target", out_ / name);
+  fs::create_hard_link(folder_.path / "target", out_ / "flow.csv");
+  ASSERT_EQ(Study(outputDir_ + "--workbook " + Quoted(out_ / "study.xlsx") + Quoted(data_ / "study_cohort")),
+            0)
+      << err_text;
+  for (const char* name : {"summary.csv", "visits.csv", "study.xlsx", "flow.csv"}) {
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out_ / name))) << name;
+    EXPECT_NE(FileContents(out_ / name), "kept") << name;
+  }
+  EXPECT_EQ(FileContents(folder_.path / "target"), "kept");
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {
