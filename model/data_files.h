@@ -11,6 +11,11 @@ std::string Lowercase(std::string text);
 // Whether the name ends in one of the extensions, in any case.
 bool HasExtension(const std::string& path, const std::vector<std::string>& extensions);
 
+// Whether a file's name makes it a data file, *.vok in any case with a name
+// before it, one rule for every program; and why not, "" when it does.
+bool IsDataFileName(const std::string& path);
+std::string DataFileNameProblem(const std::string& path);
+
 // What a list of paths, each a data file (*.vok, in any case) or a folder of
 // them, comes to.
 struct DataFileSearch {

@@ -118,6 +118,23 @@ TEST_F(ExportCli, TwoLinksToOneFileAreTwoFigures) {
   EXPECT_EQ(FileContents(folder_.path / "kept.pdf"), "kept");
 }
 
+// A file the exporter would not take is not drawn either, with its words.
+TEST_F(ExportCli, FiguresAreDrawnOnlyOfWhatTheExporterTakesForADataFile) {
+  const std::pair<std::string, std::string> cases[] = {
+      {".vok", ": not a data file (the name has nothing before .vok)\n"},
+      {"trailing_blank.vok ", ": not a data file (the name does not end in .vok)\n"},
+  };
+  for (const auto& [name, reason] : cases) {
+    fs::copy(kExamples / "bauer_helene_left.vok", study_ / name);
+    const std::string file = Quoted(study_ / name);
+    EXPECT_EQ(Export(file), 1) << name;
+    EXPECT_EQ(err_, "sinkview-export: " + (study_ / name).string() + reason);
+    EXPECT_EQ(Export("--graphics " + Quoted(folder_.path / "g.png") + file), 1) << name;
+    EXPECT_EQ(err_, "sinkview-export: " + (study_ / name).string() + reason);
+    EXPECT_FALSE(fs::exists(folder_.path / "g.png")) << name;
+  }
+}
+
 // 85 mm at 300 dpi are 1004 pixels; the PNG says its resolution, 11811
 // pixels per metre both ways (unit 1: metres), so it prints 85 mm wide.
 TEST_F(ExportCli, AWidthOnPaperIsDrawnAtThreeHundredDotsPerInch) {
