@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
-#include <filesystem>
 #include <locale.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -60,16 +59,20 @@ private:
   locale_t c_, previous_;
 };
 
+// A name that reaches the file or folder open as `fd`, however its path is
+// changed meanwhile: for libxlsxwriter, which wants names.
+std::string NameOfOpen(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 // An unnamed file in the workbook's folder (on its file system, where the
 // space is) that libxlsxwriter, which wants a file name, reaches through
 // /proc/self/fd. Where the file system has no unnamed files, a hidden one
 // is made and its name removed at once.
 class Spool {
 public:
-  explicit Spool(const std::string& folder) {
-    fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  explicit Spool(int folder) {
+    fd_ = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd_ >= 0) return;
-    std::string name = folder + "/" + TemporaryName("workbook", NAME_MAX, "XXXXXX");
+    std::string name = NameOfOpen(folder) + "/" + TemporaryName("workbook", NAME_MAX, "XXXXXX");
     fd_ = ::mkostemps(name.data(), 4, O_CLOEXEC);
     if (fd_ >= 0) ::unlink(name.c_str());
   }
@@ -80,7 +83,7 @@ public:
   Spool& operator=(const Spool&) = delete;
 
   int Descriptor() const { return fd_; }
-  std::string Name() const { return "/proc/self/fd/" + std::to_string(fd_); }
+  std::string Name() const { return NameOfOpen(fd_); }
 
 private:
   int fd_ = -1;
@@ -328,14 +331,18 @@ std::string SheetNameOf(std::string_view fileName) {
   return name.substr(0, keep);
 }
 
-Expected<PendingWorkbook, Failure> WorkbookInTemporary(const std::string& path, const StudySheet& study,
+Expected<PendingWorkbook, Failure> WorkbookInTemporary(OutputFile target, const StudySheet& study,
                                                        const std::vector<WorkbookTable>& tables) {
+  const std::string& path = target.Path();
+  if (auto opened = target.OpenFolder(); !opened) return Unexpected(opened.error());
   // Refused before any work when the file may not be replaced.
-  auto file = AtomicFile::Open(path);
+  auto file = AtomicFile::Open(target);
   if (!file) return Unexpected(file.error());
-  std::string folder = std::filesystem::path(path).parent_path().native();
-  if (folder.empty()) folder = ".";
-  const Spool spool(folder);
+  // libxlsxwriter's temporaries beside the workbook's, in the folder as
+  // it was opened.
+  const int folderFd = target.Folder()->Descriptor();
+  const std::string folder = NameOfOpen(folderFd);
+  const Spool spool(folderFd);
   if (spool.Descriptor() < 0) return Unexpected(CannotWrite(path, "no temporary file in its folder", errno));
 
   std::vector<std::string> notes;

@@ -50,9 +50,9 @@ struct PendingWorkbook {
 // long, rejected; others after them by their order in `tables`), each with
 // a bold, frozen header row and columns as wide as their content, within
 // bounds. Refuses, naming the file, a table that is no CSV or does not fit
-// a sheet.
+// a sheet. Made in the target's folder as opened (opened now if it is
+// not), libxlsxwriter's own temporary files too.
 [[nodiscard]] Expected<PendingWorkbook, Failure>
-WorkbookInTemporary(const std::string& path, const StudySheet& study,
-                    const std::vector<WorkbookTable>& tables);
+WorkbookInTemporary(OutputFile target, const StudySheet& study, const std::vector<WorkbookTable>& tables);
 
 } // namespace sinkview

@@ -73,6 +73,38 @@ TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
             std::string::npos);
 }
 
+#ifdef SINKVIEW_DRAWS_FIGURES
+// Every output's folder is opened when the run starts: swapped for a link
+// while R works (here a stand-in that swaps it), it is not followed, to
+// another user's folder or to none; the workbook's temporaries stay in the
+// folder as opened too.
+TEST_F(StudyCli, AnOutputsFolderSwappedForALinkDuringTheRunIsNotFollowed) {
+  const fs::path published = folder_.path / "published", moved = folder_.path / "moved",
+                 other = folder_.path / "other";
+  const sinkview::testing::TempFolder fakeR;
+  for (const fs::path& to : {other, folder_.path / "nowhere"}) {
+    fs::create_directories(published);
+    fs::create_directories(other);
+    std::ofstream(fakeR.path / "Rscript") << "#!/bin/sh\nmv " << Quoted(published) << Quoted(moved)
+                                          << "&& ln -s " << Quoted(to) << Quoted(published) << "\nexit 1\n";
+    fs::permissions(fakeR.path / "Rscript", fs::perms::owner_all);
+    const std::string outputs = "--figure " + Quoted(published / "cohort.png") + "--report " +
+                                Quoted(published / "report.pdf") + "--workbook " +
+                                Quoted(published / "study.xlsx");
+    ASSERT_EQ(Study(outputDir_ + outputs + Quoted(data_ / "study_cohort"),
+                    "PATH=" + Quoted(fakeR.path.string() + ":/usr/bin:/bin")),
+              0)
+        << to << err_text;
+    ASSERT_TRUE(fs::is_symlink(published)) << "swapped while R ran";
+    for (const char* name : {"cohort.png", "report.pdf", "study.xlsx"})
+      EXPECT_TRUE(fs::exists(moved / name)) << name;
+    EXPECT_TRUE(fs::is_empty(other)) << to;
+    fs::remove_all(moved);
+    fs::remove(published);
+  }
+}
+#endif
+
 // The study's files are one set: one that cannot be written keeps all the
 // older files as they were, the model's too, fitted or left out.
 TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRunAndReplacesNothing) {

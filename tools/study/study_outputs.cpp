@@ -45,20 +45,29 @@ std::vector<NamedOutput> StudyOutputPaths(const StudyOutputsRequest& request) {
   std::vector<NamedOutput> outputs;
   for (std::string_view name : inFolder)
     outputs.push_back({"--output-dir", (std::filesystem::path(request.outputDir) / name).native()});
-  outputs.push_back({"--figure", request.figureFile});
-  outputs.push_back({"--model-figure", request.modelFigureFile});
-  outputs.push_back({"--report", request.reportFile});
-  outputs.push_back({"--workbook", request.workbookFile});
-  outputs.push_back({"--bland-altman", request.blandAltmanFile});
+  outputs.push_back({"--figure", request.figureFile.Path()});
+  outputs.push_back({"--model-figure", request.modelFigureFile.Path()});
+  outputs.push_back({"--report", request.reportFile.Path()});
+  outputs.push_back({"--workbook", request.workbookFile.Path()});
+  outputs.push_back({"--bland-altman", request.blandAltmanFile.Path()});
   return outputs;
 }
 
-Expected<PendingWorkbook, Failure> StudyWorkbookOfSet(const FileSet& set, const std::string& path,
+Expected<void, Failure> OpenOutputFolders(StudyOutputsRequest& request) {
+  for (OutputFile* file : {&request.figureFile, &request.modelFigureFile, &request.reportFile,
+                           &request.workbookFile, &request.blandAltmanFile}) {
+    if (file->Empty()) continue;
+    if (auto opened = file->OpenFolder(); !opened) return opened;
+  }
+  return {};
+}
+
+Expected<PendingWorkbook, Failure> StudyWorkbookOfSet(const FileSet& set, const OutputFile& target,
                                                       const StudyOptions& options, const std::string& program,
                                                       CalendarDate runDate) {
   std::vector<RunFile> written;
   for (const AtomicFile& file : set.Files()) written.push_back({file.Path(), file.ReadBackPath()});
-  return StudyWorkbookInTemporary(path, written, options, program, runDate);
+  return StudyWorkbookInTemporary(target, written, options, program, runDate);
 }
 
 Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const StudyOutputsRequest& request,
@@ -76,37 +85,38 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (auto added = AddText(set, folder, kAnalysisScript, AnalysisScriptText()); !added)
     return Unexpected(added.error());
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
-  if (!request.figureFile.empty() && !Stopped(request)) {
+  if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }
   std::vector<std::string> notes;
   // Without R's fit the other files stand; the figure of its means is told missing.
-  if (!request.modelFigureFile.empty() && !request.model)
-    notes.push_back(ShownFileName(request.modelFigureFile) + ": not drawn, since the model was not fitted");
-  if (!request.modelFigureFile.empty() && request.model && !Stopped(request)) {
+  if (!request.modelFigureFile.Empty() && !request.model)
+    notes.push_back(ShownFileName(request.modelFigureFile.Path()) +
+                    ": not drawn, since the model was not fitted");
+  if (!request.modelFigureFile.Empty() && request.model && !Stopped(request)) {
     if (auto added = set.Add(ModelFigureInTemporary(request.modelFigureFile, result, &request.model->results,
                                                     request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }
-  if (!request.blandAltmanFile.empty() && !Stopped(request)) {
+  if (!request.blandAltmanFile.Empty() && !Stopped(request)) {
     if (auto added =
             set.Add(BlandAltmanFigureInTemporary(request.blandAltmanFile, result, request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }
-  if (!request.reportFile.empty() && !Stopped(request)) {
+  if (!request.reportFile.Empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
     if (auto added = set.Add(StudyReportInTemporary(request.reportFile, result, options, model)); !added)
       return Unexpected(added.error());
   }
-  if (!request.workbookFile.empty() && !Stopped(request)) {
+  if (!request.workbookFile.Empty() && !Stopped(request)) {
     auto workbook = StudyWorkbookOfSet(set, request.workbookFile, options, request.program, request.runDate);
     if (!workbook) return Unexpected(workbook.error());
     for (const std::string& note : workbook->notes)
-      notes.push_back(ShownFileName(request.workbookFile) + ": " + note);
+      notes.push_back(ShownFileName(request.workbookFile.Path()) + ": " + note);
     set.Add(std::move(workbook->file));
   }
   return notes;
