@@ -115,7 +115,16 @@ public:
 
   bool Good() const { return problem_.empty(); }
   const std::string& Problem() const { return problem_; }
-  std::vector<std::string>& Notes() { return notes_; }
+  void Note(std::string note) { notes_.push_back(std::move(note)); }
+  // The notes, the texts cut beyond the first few counted in one line: a
+  // table of a million long texts is not a million lines.
+  std::vector<std::string> TakeNotes() {
+    if (cuts_ > kCutsNamed)
+      notes_.push_back("and " + std::to_string(cuts_ - kCutsNamed) +
+                       " more texts cut to fit their cells, each marked " + std::string(kCutMark));
+    cuts_ = 0;
+    return std::move(notes_);
+  }
 
   lxw_worksheet* AddSheet(const std::string& name) {
     lxw_worksheet* sheet = Good() ? ::workbook_add_worksheet(book_, name.c_str()) : nullptr;
@@ -140,7 +149,7 @@ public:
       error = ::worksheet_write_datetime(sheet, row, column, &when, date_);
     } else {
       const CellText text = CellTextOf(field);
-      if (text.cut)
+      if (text.cut && cuts_++ < kCutsNamed)
         notes_.push_back(std::string("sheet '") + sheet->name + "', row " + std::to_string(row + 1) +
                          ", column " + std::to_string(column + 1) + ": a text of more than " +
                          std::to_string(kCellTextLimit) + " characters, cut and marked " +
@@ -171,6 +180,8 @@ private:
   lxw_format *bold_ = nullptr, *date_ = nullptr;
   std::string problem_;
   std::vector<std::string> notes_;
+  static constexpr std::size_t kCutsNamed = 10;
+  std::size_t cuts_ = 0;
 };
 
 Failure NotWritten(const std::string& path, const std::string& why) {
@@ -222,10 +233,14 @@ Expected<void, Failure> AddTable(Book& book, const WorkbookTable& table) {
       },
       table.mapped);
   if (!surveyed) return surveyed;
-  if (rows > LXW_ROW_MAX || survey.Columns() > LXW_COL_MAX)
-    return Unexpected(Failure{table.fileName + " has more rows or columns than a sheet holds (" +
-                              std::to_string(LXW_ROW_MAX) + " rows, " + std::to_string(LXW_COL_MAX) +
-                              " columns)"});
+  // Too big for a sheet: the CSV file has it all, the workbook the rest.
+  if (rows > LXW_ROW_MAX || survey.Columns() > LXW_COL_MAX) {
+    book.Note("sheet '" + SheetNameOf(table.fileName) + "' left out: " + table.fileName + " has " +
+              CountText(rows, "row") + " and " + CountText(survey.Columns(), "column") +
+              ", more than a sheet holds (" + std::to_string(LXW_ROW_MAX) + " rows, " +
+              std::to_string(LXW_COL_MAX) + " columns); the CSV file holds it whole");
+    return {};
+  }
   lxw_worksheet* sheet = book.AddSheet(SheetNameOf(table.fileName));
   if (sheet == nullptr) return {};
   SetWidths(sheet, survey);
@@ -357,7 +372,7 @@ Expected<PendingWorkbook, Failure> WorkbookInTemporary(OutputFile target, const 
     if (!added) return Unexpected(NotWritten(path, added.error().message));
     book.Close();
     if (!book.Good()) return Unexpected(NotWritten(path, book.Problem()));
-    notes = std::move(book.Notes());
+    notes = book.TakeNotes();
   }
   // libxlsxwriter wrote to a file of its own: copied whole into the atomic
   // writer's temporary, it is put in place with the run's other files.
