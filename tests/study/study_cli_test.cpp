@@ -105,6 +105,19 @@ TEST_F(StudyCli, AnOutputsFolderSwappedForALinkDuringTheRunIsNotFollowed) {
 }
 #endif
 
+// A folder used before holds one whole set afterwards: the files of the
+// earlier set that this run does not write are gone, any other file stays.
+TEST_F(StudyCli, AFolderUsedBeforeKeepsNoFileOfTheEarlierSet) {
+  const char* const earlier[] = {"protocol-used.toml", "pairs.csv", "precision.csv", "model.csv",
+                                 "model_fit.csv"};
+  for (const char* name : earlier) std::ofstream(out_ / name) << "earlier";
+  std::ofstream(out_ / "notes.txt") << "mine";
+  ASSERT_EQ(Study("--no-model " + outputDir_ + Quoted(data_ / "study_cohort")), 0) << err_text;
+  for (const char* name : earlier) EXPECT_FALSE(fs::exists(out_ / name)) << name;
+  EXPECT_EQ(FileContents(out_ / "notes.txt"), "mine");
+  EXPECT_TRUE(fs::exists(out_ / "summary.csv"));
+}
+
 // The study's files are one set: one that cannot be written keeps all the
 // older files as they were, the model's too, fitted or left out.
 TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRunAndReplacesNothing) {

@@ -24,26 +24,26 @@ Expected<void, Failure> AddText(FileSet& set, const OutputFolder& folder, std::s
   return {};
 }
 
-// model.csv and model_fit.csv as R wrote them; without a fit, those of an
-// earlier run go when the set is put in place.
+// model.csv and model_fit.csv as R wrote them, when it did.
 Expected<void, Failure> AddModelFiles(FileSet& set, const FittedModel* model, const OutputFolder& folder) {
-  if (!model) {
-    for (std::string_view name : {kModelCsv, kModelFitCsv}) set.Remove(folder, std::string(name));
-    return {};
-  }
+  if (!model) return {};
   if (auto added = AddText(set, folder, kModelCsv, model->modelCsv); !added) return added;
   return AddText(set, folder, kModelFitCsv, model->modelFitCsv);
 }
 
 } // namespace
 
+std::vector<std::string> StudyFolderNames() {
+  std::vector<std::string> names;
+  for (const CsvFileColumns& csv : StudyCsvColumns()) names.emplace_back(csv.file); // model.csv among them
+  names.emplace_back(kProtocolUsedFileName);
+  names.emplace_back(kAnalysisScript);
+  return names;
+}
+
 std::vector<NamedOutput> StudyOutputPaths(const StudyOutputsRequest& request) {
-  std::vector<std::string_view> inFolder;
-  for (const CsvFileColumns& csv : StudyCsvColumns()) inFolder.push_back(csv.file); // model.csv among them
-  if (!request.protocolFile.empty()) inFolder.push_back(kProtocolUsedFileName);
-  inFolder.push_back(kAnalysisScript);
   std::vector<NamedOutput> outputs;
-  for (std::string_view name : inFolder)
+  for (const std::string& name : StudyFolderNames())
     outputs.push_back({"--output-dir", (std::filesystem::path(request.outputDir) / name).native()});
   outputs.push_back({"--figure", request.figureFile.Path()});
   outputs.push_back({"--model-figure", request.modelFigureFile.Path()});
@@ -74,6 +74,9 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
                                                             const StudyResult& result,
                                                             const StudyOptions& options,
                                                             const OutputFolder& folder) {
+  // An earlier run's files this one does not write (its model, precision,
+  // protocol) go when the set is put in place.
+  set.Claim(folder, StudyFolderNames());
   if (auto added = AddStudyCsvFiles(set, result, folder); !added) return Unexpected(added.error());
   if (!request.protocolFile.empty()) {
     if (auto added = AddText(set, folder, kProtocolUsedFileName,

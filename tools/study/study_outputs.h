@@ -32,6 +32,10 @@ struct StudyOutputsRequest {
   const std::atomic<bool>* stop = nullptr; // set: nothing more is drawn
 };
 
+// The names of every file a study may write into its output folder: at the
+// commit, those a run did not write are removed.
+std::vector<std::string> StudyFolderNames();
+
 // Every file the request writes, named by the option that asks for it, for
 // refusing one file given as two outputs.
 std::vector<NamedOutput> StudyOutputPaths(const StudyOutputsRequest& request);
@@ -43,9 +47,11 @@ std::vector<NamedOutput> StudyOutputPaths(const StudyOutputsRequest& request);
 
 // Adds the outputs of `request` (all but long.csv, which is the caller's)
 // to `set`, each whole in its temporary file; the files of the output
-// folder go into `folder`. Gives, each in a line naming its file, what the
-// workbook had to cut to fit its cells and a model figure not drawn for
-// want of a model; else why the set cannot be made.
+// folder go into `folder`, and those of an earlier run that this one does
+// not write are removed with the commit. Gives, each in a line naming its
+// file, what the workbook had to cut to fit its cells or left out and a
+// model figure not drawn for want of a model; else why the set cannot be
+// made.
 [[nodiscard]] Expected<std::vector<std::string>, Failure>
 AddStudyOutputs(FileSet& set, const StudyOutputsRequest& request, const StudyResult& result,
                 const StudyOptions& options, const OutputFolder& folder);
