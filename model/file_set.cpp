@@ -12,9 +12,11 @@ namespace sinkview {
 
 namespace {
 
+// One folder, opened once or apart: a file of the set may have come
+// through a folder opened for it alone.
 bool SameFolder(const OutputFolder& a, const OutputFolder& b) {
-  struct stat x {
-  }, y{};
+  struct stat x {};
+  struct stat y {};
   return ::fstat(a.Descriptor(), &x) == 0 && ::fstat(b.Descriptor(), &y) == 0 && x.st_dev == y.st_dev &&
          x.st_ino == y.st_ino;
 }

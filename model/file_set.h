@@ -28,10 +28,9 @@ public:
   const std::vector<AtomicFile>& Files() const { return files_; }
 
   // Replaces the files, the smallest first, removes the claimed names it
-  // did not write, and
-  // flushes them and their folders to disk. When one cannot be made whole,
-  // none replaces its older file; else the first that cannot be renamed or
-  // removed is named with those that were replaced.
+  // did not write, and flushes them and their folders to disk. When one
+  // cannot be made whole, none replaces its older file; else the first that
+  // cannot be renamed or removed is named with those that were replaced.
   [[nodiscard]] Expected<void, Failure> Commit();
 
 private:

@@ -116,6 +116,11 @@ TEST_F(ExportCli, TwoLinksToOneFileAreTwoFigures) {
     EXPECT_EQ(FileContents(folder_.path / name).substr(0, 5), "%PDF-") << name;
   }
   EXPECT_EQ(FileContents(folder_.path / "kept.pdf"), "kept");
+  // One name in two folders is two files.
+  EXPECT_EQ(Export("--graphics " + Quoted(folder_.path / "g.pdf") + "--table " + Quoted(study_ / "g.pdf") +
+                   kSample),
+            0)
+      << err_;
 }
 
 // A file the exporter would not take is not drawn either, with its words.
