@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <clocale>
 #include <fstream>
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <vector>
 
 #include "../support/run_shell.h"
@@ -134,6 +136,29 @@ TEST(Workbook, WhatDoesNotFitIsLeftOutAndToldInFewLines) {
                        [](auto& line) { return line.starts_with("sheet "); });
   EXPECT_EQ(sheets, (std::vector<std::string>{"sheet Study frozen 0", "sheet Summary frozen 1",
                                               "sheet Rejected frozen 1"}));
+}
+
+// The workbook and libxlsxwriter's temporaries go into the folder opened
+// for it, never to where its path leads once the folder is swapped for a
+// link: nothing is even made there for a moment.
+TEST(Workbook, ItsTemporariesStayInTheFolderAsOpened) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path published = folder.path / "published", other = folder.path / "other";
+  fs::create_directories(published);
+  fs::create_directories(other);
+  OutputFile target((published / "study.xlsx").native());
+  ASSERT_TRUE(target.OpenFolder());
+  fs::rename(published, folder.path / "moved");
+  fs::create_directory_symlink(other, published);
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(watch, other.c_str(), IN_CREATE), 0);
+  auto workbook = WorkbookInTemporary(target, kStudy, {{"summary.csv", "a\r\n1\r\n"}});
+  ASSERT_TRUE(workbook) << workbook.error().message;
+  ASSERT_TRUE(workbook->file.Commit());
+  char events[4096];
+  EXPECT_LT(::read(watch, events, sizeof events), 0) << "a file was made in the link's target";
+  ::close(watch);
+  EXPECT_TRUE(fs::exists(folder.path / "moved/study.xlsx"));
 }
 
 // Pages let go are read again from the file, never lost.
