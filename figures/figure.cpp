@@ -193,9 +193,10 @@ std::string Render(FigureFormat format, const QString& title, QSize size, QSize 
 
 } // namespace
 
-Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
+Expected<AtomicFile, Failure> DrawingInTemporary(const OutputFile& target, QSize size,
                                                  const std::function<void(QPainter&)>& draw,
                                                  int dotsPerInch) {
+  const std::string& path = target.Path();
   const std::optional<FigureFormat> format = FigureFormatOf(path);
   if (!format)
     return Unexpected(
@@ -210,7 +211,7 @@ Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize 
   };
   const QString title = QFileInfo(QString::fromLocal8Bit(path)).completeBaseName();
   return RenderToTemporary(
-      path,
+      target,
       [&](QIODevice& out) {
         return Render(*format, title, size, pixels, dotsPerInch, fileDotsPerInch, draw, out);
       },

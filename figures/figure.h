@@ -55,7 +55,7 @@ enum class Figure { Graphics, GraphicsWithAxes, Table };
 // resolution: its fonts' points and its size on paper, and a PNG's. A TIFF
 // has the same size on paper at 600 dpi: the canvas drawn scaled to its
 // pixels, LZW-compressed.
-[[nodiscard]] Expected<AtomicFile, Failure> DrawingInTemporary(const std::string& path, QSize size,
+[[nodiscard]] Expected<AtomicFile, Failure> DrawingInTemporary(const OutputFile& target, QSize size,
                                                                const std::function<void(QPainter&)>& draw,
                                                                int dotsPerInch = kDotsPerInch);
 

@@ -183,6 +183,24 @@ Expected<AtomicFile, Failure> AtomicFile::Open(const std::string& path) {
               slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1));
 }
 
+std::string_view OutputFile::Name() const {
+  const std::size_t slash = path_.rfind('/');
+  return slash == std::string::npos ? std::string_view(path_) : std::string_view(path_).substr(slash + 1);
+}
+
+Expected<void, Failure> OutputFile::OpenFolder() {
+  if (folder_) return {};
+  auto folder = OutputFolder::Containing(path_);
+  if (!folder) return Unexpected(CannotWrite(path_, "opening its folder", errno));
+  folder_ = std::move(*folder);
+  return {};
+}
+
+Expected<AtomicFile, Failure> AtomicFile::Open(const OutputFile& file) {
+  if (const OutputFolder* folder = file.Folder()) return Open(*folder, file.Name());
+  return Open(file.Path());
+}
+
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept { *this = std::move(other); }
 
 AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {

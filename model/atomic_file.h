@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -41,6 +42,35 @@ private:
   std::shared_ptr<const int> handle_; // closed with the last copy
 };
 
+// A file to be written into a folder that may be opened ahead of time: a
+// run opens the folder of each of its outputs when it starts, as it opens
+// its output folder, so that a folder swapped for a link while it works
+// never redirects a file drawn at its end. Made from a path alone, the
+// folder is opened when the file is written.
+class OutputFile {
+public:
+  OutputFile() = default;
+  OutputFile(std::string path) : path_(std::move(path)) {} // NOLINT: a path is a file not yet opened
+  OutputFile(const char* path) : path_(path) {}            // NOLINT
+  OutputFile(const OutputFolder& folder, std::string_view name)
+      : path_(folder.PathOf(name)), folder_(folder) {}
+
+  // The file's folder opened now, when it is not yet; else a message
+  // naming the file.
+  [[nodiscard]] Expected<void, Failure> OpenFolder();
+
+  const std::string& Path() const { return path_; }
+  bool Empty() const { return path_.empty(); }
+  // The folder opened for the file, or nullptr while it is not.
+  const OutputFolder* Folder() const { return folder_ ? &*folder_ : nullptr; }
+  // The file's name within its folder.
+  std::string_view Name() const;
+
+private:
+  std::string path_;
+  std::optional<OutputFolder> folder_;
+};
+
 // A file written piece by piece through a temporary file in its folder that
 // Commit renames into place, so a failure never leaves a half-written or
 // emptied file; one dropped without Commit leaves nothing behind. The
@@ -56,6 +86,8 @@ public:
   [[nodiscard]] static Expected<AtomicFile, Failure> Open(const OutputFolder& folder, std::string_view name);
   // The same for a file of a folder opened for it alone.
   [[nodiscard]] static Expected<AtomicFile, Failure> Open(const std::string& path);
+  // The same in the folder opened for `file`, if it is.
+  [[nodiscard]] static Expected<AtomicFile, Failure> Open(const OutputFile& file);
 
   AtomicFile(AtomicFile&& other) noexcept;
   AtomicFile& operator=(AtomicFile&& other) noexcept;

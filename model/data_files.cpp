@@ -26,10 +26,17 @@ std::string PathKey(const std::string& path, const std::string& workingFolder) {
   return (p.is_absolute() ? p : fs::path(workingFolder) / p).lexically_normal().native();
 }
 
-namespace {
-
 // ".vok" alone is a hidden file without an extension, not a data file.
 bool IsDataFileName(const std::string& path) { return HasExtension(path, {".vok"}); }
+
+std::string DataFileNameProblem(const std::string& path) {
+  if (IsDataFileName(path)) return "";
+  return Lowercase(fs::path(path).filename().string()) == ".vok"
+             ? "not a data file (the name has nothing before .vok)"
+             : "not a data file (the name does not end in .vok)";
+}
+
+namespace {
 
 // Paths in the order of their components, as a folder listing reads.
 bool InPathOrder(const std::string& a, const std::string& b) {
@@ -87,12 +94,10 @@ std::vector<std::string> DataFilesOf(const std::string& path, bool recursive, Da
     search.problems.push_back({path, shown + ": " + error.message()});
   } else if (!fs::exists(status)) {
     search.problems.push_back({path, shown + ": no such file or folder"});
-  } else if (!IsDataFileName(path)) {
+  } else if (const std::string problem = DataFileNameProblem(path); !problem.empty()) {
     // Its export name would be made from a name that is not a data file's,
     // and could even be the file itself.
-    search.problems.push_back({path, shown + (Lowercase(fs::path(path).filename().string()) == ".vok"
-                                                  ? ": not a data file (the name has nothing before .vok)"
-                                                  : ": not a data file (the name does not end in .vok)")});
+    search.problems.push_back({path, shown + ": " + problem});
   } else {
     files.push_back(path);
   }

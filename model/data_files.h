@@ -11,6 +11,11 @@ std::string Lowercase(std::string text);
 // Whether the name ends in one of the extensions, in any case.
 bool HasExtension(const std::string& path, const std::vector<std::string>& extensions);
 
+// Whether a file's name makes it a data file, *.vok in any case with a name
+// before it, one rule for every program; and why not, "" when it does.
+bool IsDataFileName(const std::string& path);
+std::string DataFileNameProblem(const std::string& path);
+
 // A path or folder that gave no file, and why. The path is kept apart so
 // that a caller can hide it: a folder may bear a patient's name.
 struct SearchProblem {

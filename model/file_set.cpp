@@ -3,11 +3,25 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "model/reader_text.h"
 
 namespace sinkview {
+
+namespace {
+
+// One folder, opened once or apart: a file of the set may have come
+// through a folder opened for it alone.
+bool SameFolder(const OutputFolder& a, const OutputFolder& b) {
+  struct stat x {};
+  struct stat y {};
+  return ::fstat(a.Descriptor(), &x) == 0 && ::fstat(b.Descriptor(), &y) == 0 && x.st_dev == y.st_dev &&
+         x.st_ino == y.st_ino;
+}
+
+} // namespace
 
 Expected<void, Failure> FileSet::Add(Expected<AtomicFile, Failure> file) {
   if (!file) return Unexpected(file.error());
@@ -18,8 +32,14 @@ Expected<void, Failure> FileSet::Add(Expected<AtomicFile, Failure> file) {
 Expected<void, Failure> FileSet::Commit() {
   std::vector<AtomicFile> files = std::move(files_);
   files_.clear();
-  const auto removed = std::move(removed_);
-  removed_.clear();
+  std::vector<std::pair<OutputFolder, std::string>> removed;
+  for (auto& [folder, name] : claimed_) {
+    const bool written = std::any_of(files.begin(), files.end(), [&](const AtomicFile& file) {
+      return file.name_ == name && SameFolder(file.folder_, folder);
+    });
+    if (!written) removed.emplace_back(std::move(folder), std::move(name));
+  }
+  claimed_.clear();
   // The small files first: a full disk is met before anything is renamed,
   // and renames that stop halfway leave the big file's older version.
   std::stable_sort(files.begin(), files.end(),
@@ -39,7 +59,7 @@ Expected<void, Failure> FileSet::Commit() {
     replaced += (replaced.empty() ? "" : ", ") + ShownFileName(file.Path());
   }
   for (const auto& [folder, name] : removed) {
-    if (::unlinkat(folder.Descriptor(), name.c_str(), 0) != 0 && errno != ENOENT)
+    if (::unlinkat(folder.Descriptor(), name.c_str(), 0) != 0 && errno != ENOENT && errno != EISDIR)
       return stopped(CannotWrite(folder.PathOf(name), "removing", errno));
   }
   for (const AtomicFile& file : files) {

@@ -9,7 +9,7 @@
 namespace sinkview {
 
 Expected<AtomicFile, Failure>
-RenderToTemporary(const std::string& path, const RenderInto& render,
+RenderToTemporary(const OutputFile& target, const RenderInto& render,
                   const std::function<Failure(const std::string& reason)>& refused) {
   QBuffer bytes;
   std::string problem;
@@ -20,7 +20,7 @@ RenderToTemporary(const std::string& path, const RenderInto& render,
     problem = "not enough memory";
   }
   if (!problem.empty()) return Unexpected(refused(problem));
-  auto file = AtomicFile::Open(path);
+  auto file = AtomicFile::Open(target);
   const QByteArray& data = bytes.data();
   if (file) file->Write(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
   return file;

@@ -13,12 +13,12 @@ namespace sinkview {
 // "" once it is complete, else why it is not.
 using RenderInto = std::function<std::string(QIODevice& out)>;
 
-// What `render` draws for `path`, whole in its temporary file and not yet
-// in place: drawn into memory first, so a drawing that fails or runs out of
+// What `render` draws for `target`, whole in its temporary file and not yet
+// in place, in the target's folder as opened: drawn into memory first, so a drawing that fails or runs out of
 // memory never replaces an older file. A drawing that fails is told in the
 // words `refused` makes of its reason.
 [[nodiscard]] Expected<AtomicFile, Failure>
-RenderToTemporary(const std::string& path, const RenderInto& render,
+RenderToTemporary(const OutputFile& target, const RenderInto& render,
                   const std::function<Failure(const std::string& reason)>& refused);
 
 // The same, put in place at once.

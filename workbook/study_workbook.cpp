@@ -28,7 +28,7 @@ std::vector<std::pair<std::string, std::string>> SettingRows(const StudyOptions&
 } // namespace
 
 Expected<PendingWorkbook, Failure>
-StudyWorkbookInTemporary(const std::string& path, const std::vector<RunFile>& written,
+StudyWorkbookInTemporary(const OutputFile& target, const std::vector<RunFile>& written,
                          const StudyOptions& options, const std::string& program, CalendarDate runDate) {
   std::vector<MappedFile> files;
   files.reserve(written.size()); // the tables point into it
@@ -50,7 +50,7 @@ StudyWorkbookInTemporary(const std::string& path, const std::vector<RunFile>& wr
       tables.push_back({name, text, &files.back()});
     }
   }
-  return WorkbookInTemporary(path, study, tables);
+  return WorkbookInTemporary(target, study, tables);
 }
 
 } // namespace sinkview

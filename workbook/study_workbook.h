@@ -19,7 +19,7 @@ struct RunFile {
 // when among them, else the settings of `options`. `program` is the
 // program's name and version.
 [[nodiscard]] Expected<PendingWorkbook, Failure>
-StudyWorkbookInTemporary(const std::string& path, const std::vector<RunFile>& written,
+StudyWorkbookInTemporary(const OutputFile& target, const std::vector<RunFile>& written,
                          const StudyOptions& options, const std::string& program, CalendarDate runDate);
 
 } // namespace sinkview

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
-#include <filesystem>
 #include <locale.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -60,16 +59,20 @@ private:
   locale_t c_, previous_;
 };
 
+// A name that reaches the file or folder open as `fd`, however its path is
+// changed meanwhile: for libxlsxwriter, which wants names.
+std::string NameOfOpen(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 // An unnamed file in the workbook's folder (on its file system, where the
 // space is) that libxlsxwriter, which wants a file name, reaches through
 // /proc/self/fd. Where the file system has no unnamed files, a hidden one
 // is made and its name removed at once.
 class Spool {
 public:
-  explicit Spool(const std::string& folder) {
-    fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  explicit Spool(int folder) {
+    fd_ = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd_ >= 0) return;
-    std::string name = folder + "/" + TemporaryName("workbook", NAME_MAX, "XXXXXX");
+    std::string name = NameOfOpen(folder) + "/" + TemporaryName("workbook", NAME_MAX, "XXXXXX");
     fd_ = ::mkostemps(name.data(), 4, O_CLOEXEC);
     if (fd_ >= 0) ::unlink(name.c_str());
   }
@@ -80,7 +83,7 @@ public:
   Spool& operator=(const Spool&) = delete;
 
   int Descriptor() const { return fd_; }
-  std::string Name() const { return "/proc/self/fd/" + std::to_string(fd_); }
+  std::string Name() const { return NameOfOpen(fd_); }
 
 private:
   int fd_ = -1;
@@ -112,7 +115,16 @@ public:
 
   bool Good() const { return problem_.empty(); }
   const std::string& Problem() const { return problem_; }
-  std::vector<std::string>& Notes() { return notes_; }
+  void Note(std::string note) { notes_.push_back(std::move(note)); }
+  // The notes, the texts cut beyond the first few counted in one line: a
+  // table of a million long texts is not a million lines.
+  std::vector<std::string> TakeNotes() {
+    if (cuts_ > kCutsNamed)
+      notes_.push_back("and " + std::to_string(cuts_ - kCutsNamed) +
+                       " more texts cut to fit their cells, each marked " + std::string(kCutMark));
+    cuts_ = 0;
+    return std::move(notes_);
+  }
 
   lxw_worksheet* AddSheet(const std::string& name) {
     lxw_worksheet* sheet = Good() ? ::workbook_add_worksheet(book_, name.c_str()) : nullptr;
@@ -137,7 +149,7 @@ public:
       error = ::worksheet_write_datetime(sheet, row, column, &when, date_);
     } else {
       const CellText text = CellTextOf(field);
-      if (text.cut)
+      if (text.cut && cuts_++ < kCutsNamed)
         notes_.push_back(std::string("sheet '") + sheet->name + "', row " + std::to_string(row + 1) +
                          ", column " + std::to_string(column + 1) + ": a text of more than " +
                          std::to_string(kCellTextLimit) + " characters, cut and marked " +
@@ -168,6 +180,8 @@ private:
   lxw_format *bold_ = nullptr, *date_ = nullptr;
   std::string problem_;
   std::vector<std::string> notes_;
+  static constexpr std::size_t kCutsNamed = 10;
+  std::size_t cuts_ = 0;
 };
 
 Failure NotWritten(const std::string& path, const std::string& why) {
@@ -219,10 +233,14 @@ Expected<void, Failure> AddTable(Book& book, const WorkbookTable& table) {
       },
       table.mapped);
   if (!surveyed) return surveyed;
-  if (rows > LXW_ROW_MAX || survey.Columns() > LXW_COL_MAX)
-    return Unexpected(Failure{table.fileName + " has more rows or columns than a sheet holds (" +
-                              std::to_string(LXW_ROW_MAX) + " rows, " + std::to_string(LXW_COL_MAX) +
-                              " columns)"});
+  // Too big for a sheet: the CSV file has it all, the workbook the rest.
+  if (rows > LXW_ROW_MAX || survey.Columns() > LXW_COL_MAX) {
+    book.Note("sheet '" + SheetNameOf(table.fileName) + "' left out: " + table.fileName + " has " +
+              CountText(rows, "row") + " and " + CountText(survey.Columns(), "column") +
+              ", more than a sheet holds (" + std::to_string(LXW_ROW_MAX) + " rows, " +
+              std::to_string(LXW_COL_MAX) + " columns); the CSV file holds it whole");
+    return {};
+  }
   lxw_worksheet* sheet = book.AddSheet(SheetNameOf(table.fileName));
   if (sheet == nullptr) return {};
   SetWidths(sheet, survey);
@@ -328,14 +346,18 @@ std::string SheetNameOf(std::string_view fileName) {
   return name.substr(0, keep);
 }
 
-Expected<PendingWorkbook, Failure> WorkbookInTemporary(const std::string& path, const StudySheet& study,
+Expected<PendingWorkbook, Failure> WorkbookInTemporary(OutputFile target, const StudySheet& study,
                                                        const std::vector<WorkbookTable>& tables) {
+  const std::string& path = target.Path();
+  if (auto opened = target.OpenFolder(); !opened) return Unexpected(opened.error());
   // Refused before any work when the file may not be replaced.
-  auto file = AtomicFile::Open(path);
+  auto file = AtomicFile::Open(target);
   if (!file) return Unexpected(file.error());
-  std::string folder = std::filesystem::path(path).parent_path().native();
-  if (folder.empty()) folder = ".";
-  const Spool spool(folder);
+  // libxlsxwriter's temporaries beside the workbook's, in the folder as
+  // it was opened.
+  const int folderFd = target.Folder()->Descriptor();
+  const std::string folder = NameOfOpen(folderFd);
+  const Spool spool(folderFd);
   if (spool.Descriptor() < 0) return Unexpected(CannotWrite(path, "no temporary file in its folder", errno));
 
   std::vector<std::string> notes;
@@ -350,7 +372,7 @@ Expected<PendingWorkbook, Failure> WorkbookInTemporary(const std::string& path, 
     if (!added) return Unexpected(NotWritten(path, added.error().message));
     book.Close();
     if (!book.Good()) return Unexpected(NotWritten(path, book.Problem()));
-    notes = std::move(book.Notes());
+    notes = book.TakeNotes();
   }
   // libxlsxwriter wrote to a file of its own: copied whole into the atomic
   // writer's temporary, it is put in place with the run's other files.

@@ -49,10 +49,11 @@ struct PendingWorkbook {
 // visits, flow, cohort, bands, comparison, model, model fit, precision,
 // long, rejected; others after them by their order in `tables`), each with
 // a bold, frozen header row and columns as wide as their content, within
-// bounds. Refuses, naming the file, a table that is no CSV or does not fit
-// a sheet.
+// bounds. A table beyond a sheet's rows or columns is left out with a note;
+// a table that is no CSV is refused, naming the file. Made in the target's
+// folder as opened (opened now if it is not), libxlsxwriter's own
+// temporary files too.
 [[nodiscard]] Expected<PendingWorkbook, Failure>
-WorkbookInTemporary(const std::string& path, const StudySheet& study,
-                    const std::vector<WorkbookTable>& tables);
+WorkbookInTemporary(OutputFile target, const StudySheet& study, const std::vector<WorkbookTable>& tables);
 
 } // namespace sinkview

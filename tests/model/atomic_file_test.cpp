@@ -225,15 +225,19 @@ TEST(AtomicFile, TheTemporaryIsUnnamedAndPrivateAndAKilledWriteLeavesNothing) {
 }
 
 // A set is replaced whole or not at all: when the disk fills while its big
-// file is written, the older small files stay too, and so does the file
-// the set would remove.
+// file is written, the older small files stay too, and so does the file of
+// an earlier set that this one does not write. Its own files, written
+// through a folder opened apart, are not taken for the earlier set's, nor
+// is a folder at a claimed name.
 TEST(FileSet, ReplacesAllItsFilesOrNone) {
   TempFolder folder;
   const char* const names[] = {"small.csv", "big.csv", "gone.csv"};
   for (const char* name : names) std::ofstream(folder.path / name) << "old";
+  fs::create_directory(folder.path / "folder.csv");
   const auto writeSet = [&](std::size_t bigSize) {
     FileSet set;
-    set.Remove(*OutputFolder::Open(folder.path.native()), "gone.csv");
+    set.Claim(*OutputFolder::Open(folder.path.native()),
+              {"gone.csv", "small.csv", "big.csv", "folder.csv", "never.csv"});
     for (const auto& [name, text] : {std::pair{"big.csv", std::string(bigSize, 'b')}, {"small.csv", "new"}}) {
       auto file = AtomicFile::Open(folder.path / name);
       if (!file) return file.error().message;
@@ -259,5 +263,5 @@ TEST(FileSet, ReplacesAllItsFilesOrNone) {
   EXPECT_EQ(writeSet(10), "");
   EXPECT_EQ(FileContents(folder.path / "small.csv"), "new");
   EXPECT_EQ(FileContents(folder.path / "big.csv"), std::string(10, 'b'));
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"big.csv", "small.csv"}));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"big.csv", "folder.csv", "small.csv"}));
 }

@@ -78,6 +78,51 @@ TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
             std::string::npos);
 }
 
+#ifdef SINKVIEW_DRAWS_FIGURES
+// Every output's folder is opened when the run starts: swapped for a link
+// while R works (here a stand-in that swaps it), it is not followed, to
+// another user's folder or to none; the workbook's temporaries stay in the
+// folder as opened too.
+TEST_F(StudyCli, AnOutputsFolderSwappedForALinkDuringTheRunIsNotFollowed) {
+  const fs::path published = folder_.path / "published", moved = folder_.path / "moved",
+                 other = folder_.path / "other";
+  const sinkview::testing::TempFolder fakeR;
+  for (const fs::path& to : {other, folder_.path / "nowhere"}) {
+    fs::create_directories(published);
+    fs::create_directories(other);
+    std::ofstream(fakeR.path / "Rscript") << "#!/bin/sh\nmv " << Quoted(published) << Quoted(moved)
+                                          << "&& ln -s " << Quoted(to) << Quoted(published) << "\nexit 1\n";
+    fs::permissions(fakeR.path / "Rscript", fs::perms::owner_all);
+    const std::string outputs = "--figure " + Quoted(published / "cohort.png") + "--report " +
+                                Quoted(published / "report.pdf") + "--workbook " +
+                                Quoted(published / "study.xlsx");
+    ASSERT_EQ(Study(outputDir_ + outputs + Quoted(data_ / "study_cohort"),
+                    "PATH=" + Quoted(fakeR.path.string() + ":/usr/bin:/bin")),
+              0)
+        << to << err_text;
+    ASSERT_TRUE(fs::is_symlink(published)) << "swapped while R ran";
+    for (const char* name : {"cohort.png", "report.pdf", "study.xlsx"})
+      EXPECT_TRUE(fs::exists(moved / name)) << name;
+    EXPECT_TRUE(fs::is_empty(other)) << to;
+    fs::remove_all(moved);
+    fs::remove(published);
+  }
+}
+#endif
+
+// A folder used before holds one whole set afterwards: the files of the
+// earlier set that this run does not write are gone, any other file stays.
+TEST_F(StudyCli, AFolderUsedBeforeKeepsNoFileOfTheEarlierSet) {
+  const char* const earlier[] = {"protocol-used.toml", "pairs.csv", "precision.csv", "model.csv",
+                                 "model_fit.csv"};
+  for (const char* name : earlier) std::ofstream(out_ / name) << "earlier";
+  std::ofstream(out_ / "notes.txt") << "mine";
+  ASSERT_EQ(Study("--no-model " + outputDir_ + Quoted(data_ / "study_cohort")), 0) << err_text;
+  for (const char* name : earlier) EXPECT_FALSE(fs::exists(out_ / name)) << name;
+  EXPECT_EQ(FileContents(out_ / "notes.txt"), "mine");
+  EXPECT_TRUE(fs::exists(out_ / "summary.csv"));
+}
+
 // The study's files are one set: one that cannot be written keeps all the
 // older files as they were, the model's too, fitted or left out.
 TEST_F(StudyCli, AnOutputThatCannotBeWrittenFailsTheRunAndReplacesNothing) {
@@ -151,12 +196,12 @@ TEST_F(StudyCli, AGermanLocaleKeepsThePoint) {
 #endif
 }
 
-// One file given as two outputs is a wrong command line, a hard link among
-// them: the workbook would be made from the file it replaces. (The other
-// wrong command lines' messages are checked in-process.)
+// One file given as two outputs is a wrong command line, a folder reached
+// through a link among them. (The other wrong command lines' messages are
+// checked in-process.)
 TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
   std::ofstream(out_ / "summary.csv") << "file\n";
-  fs::create_hard_link(out_ / "summary.csv", out_ / "study.xlsx");
+  fs::create_directory_symlink(out_, folder_.path / "same");
   const std::string study = Quoted(data_ / "study_cohort");
   const fs::path again = out_ / ".." / "x.pdf";
   const std::pair<std::string, std::string> cases[] = {
@@ -165,8 +210,9 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
       {outputDir_ + "--figure " + Quoted(folder_.path / "x.pdf") + "--report " + Quoted(again) + study,
        "sinkview-study: " + again.string() +
            " is given for both --figure and --report; each output needs a file of its own\n"},
-      {outputDir_ + "--workbook " + Quoted(out_ / "study.xlsx") + study,
-       "study.xlsx is given for both --output-dir and --workbook; each output needs a file of its own\n"},
+      {outputDir_ + "--figure " + Quoted(out_ / "r.pdf") + "--report " + Quoted(folder_.path / "same/r.pdf") +
+           study,
+       "same/r.pdf is given for both --figure and --report; each output needs a file of its own\n"},
   };
   for (const auto& [arguments, message] : cases) {
     EXPECT_EQ(Study(arguments), 2) << arguments;
@@ -174,6 +220,23 @@ TEST_F(StudyCli, AWrongCommandLineIsExitStatusTwoAndReplacesNothing) {
   }
   EXPECT_FALSE(fs::exists(folder_.path / "x.pdf"));
   EXPECT_EQ(FileContents(out_ / "summary.csv"), "file\n");
+}
+
+// Links planted at the outputs' names are replaced, each by its own file,
+// whatever they point to: two to one file are no reason to refuse a run.
+TEST_F(StudyCli, LinksAtTheOutputsNamesAreReplacedNotCompared) {
+  std::ofstream(folder_.path / "target") << "kept";
+  for (const char* name : {"summary.csv", "visits.csv", "study.xlsx"})
+    fs::create_symlink(folder_.path / "target", out_ / name);
+  fs::create_hard_link(folder_.path / "target", out_ / "flow.csv");
+  ASSERT_EQ(Study(outputDir_ + "--workbook " + Quoted(out_ / "study.xlsx") + Quoted(data_ / "study_cohort")),
+            0)
+      << err_text;
+  for (const char* name : {"summary.csv", "visits.csv", "study.xlsx", "flow.csv"}) {
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out_ / name))) << name;
+    EXPECT_NE(FileContents(out_ / name), "kept") << name;
+  }
+  EXPECT_EQ(FileContents(folder_.path / "target"), "kept");
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {

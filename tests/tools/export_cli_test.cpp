@@ -64,21 +64,20 @@ TEST_F(ExportCli, MixedFolderWritesTheGoodFilesNamesTheBadOnesAndFails) {
   EXPECT_FALSE(fs::exists(study_ / "medial_not_a_number.num"));
 }
 
-// The same path twice, or two names of one file: the second would silently
-// hold only one of the figures. A wrong command line is exit status 2 and
-// points to the help (the messages are checked in-process).
+// The same path twice, or one name in a folder reached two ways: the second
+// would silently hold only one of the figures. A wrong command line is exit
+// status 2 and points to the help (the messages are checked in-process).
 TEST_F(ExportCli, OneFileGivenAsTwoOutputsIsAUsageError) {
-  const fs::path pdf = folder_.path / "x.pdf", again = study_ / ".." / "x.pdf", link = folder_.path / "y.pdf";
-  std::ofstream(folder_.path / "kept.pdf") << "kept";
-  fs::create_symlink("kept.pdf", link);
-  for (const auto& [first, second] : {std::pair{pdf, again}, {folder_.path / "kept.pdf", link}}) {
+  const fs::path pdf = folder_.path / "x.pdf", again = study_ / ".." / "x.pdf";
+  fs::create_directory_symlink(folder_.path, folder_.path / "same");
+  const fs::path viaLink = folder_.path / "same/x.pdf";
+  for (const auto& [first, second] : {std::pair{pdf, again}, {pdf, viaLink}}) {
     EXPECT_EQ(Export("--graphics " + Quoted(first) + "--table " + Quoted(second) + kSample), 2);
     EXPECT_EQ(err_, "sinkview-export: " + second.string() +
                         " is given for both --graphics and --table; each output needs a file of its own\n"
                         "Try 'sinkview-export --help'.\n");
   }
   EXPECT_FALSE(fs::exists(pdf));
-  EXPECT_EQ(FileContents(folder_.path / "kept.pdf"), "kept");
 }
 
 #ifdef SINKVIEW_DRAWS_FIGURES
@@ -101,6 +100,44 @@ TEST_F(ExportCli, DrawsTheFiguresOfOneDataFileWithoutADisplay) {
   EXPECT_EQ(Export("--graphics g.png " + Quoted(study_)), 1);
   EXPECT_TRUE(ErrSays(": a folder; --graphics and --table draw one data file\n")) << err_;
   EXPECT_EQ(out_, "0 figures written, 1 failed\n");
+}
+
+// Links planted at the figures' names are replaced, never written through
+// or compared by what they point to.
+TEST_F(ExportCli, TwoLinksToOneFileAreTwoFigures) {
+  std::ofstream(folder_.path / "kept.pdf") << "kept";
+  for (const char* name : {"g.pdf", "t.pdf"}) fs::create_symlink("kept.pdf", folder_.path / name);
+  ASSERT_EQ(Export("--graphics " + Quoted(folder_.path / "g.pdf") + "--table " +
+                   Quoted(folder_.path / "t.pdf") + kSample),
+            0)
+      << err_;
+  for (const char* name : {"g.pdf", "t.pdf"}) {
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder_.path / name))) << name;
+    EXPECT_EQ(FileContents(folder_.path / name).substr(0, 5), "%PDF-") << name;
+  }
+  EXPECT_EQ(FileContents(folder_.path / "kept.pdf"), "kept");
+  // One name in two folders is two files.
+  EXPECT_EQ(Export("--graphics " + Quoted(folder_.path / "g.pdf") + "--table " + Quoted(study_ / "g.pdf") +
+                   kSample),
+            0)
+      << err_;
+}
+
+// A file the exporter would not take is not drawn either, with its words.
+TEST_F(ExportCli, FiguresAreDrawnOnlyOfWhatTheExporterTakesForADataFile) {
+  const std::pair<std::string, std::string> cases[] = {
+      {".vok", ": not a data file (the name has nothing before .vok)\n"},
+      {"trailing_blank.vok ", ": not a data file (the name does not end in .vok)\n"},
+  };
+  for (const auto& [name, reason] : cases) {
+    fs::copy(kExamples / "bauer_helene_left.vok", study_ / name);
+    const std::string file = Quoted(study_ / name);
+    EXPECT_EQ(Export(file), 1) << name;
+    EXPECT_EQ(err_, "sinkview-export: " + (study_ / name).string() + reason);
+    EXPECT_EQ(Export("--graphics " + Quoted(folder_.path / "g.png") + file), 1) << name;
+    EXPECT_EQ(err_, "sinkview-export: " + (study_ / name).string() + reason);
+    EXPECT_FALSE(fs::exists(folder_.path / "g.png")) << name;
+  }
 }
 
 // 85 mm at 300 dpi are 1004 pixels; the PNG says its resolution, 11811

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <clocale>
 #include <fstream>
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <vector>
 
 #include "../support/run_shell.h"
@@ -104,6 +106,59 @@ TEST(Workbook, ATableThatIsNoCsvLeavesNothing) {
             std::string::npos)
       << workbook.error().message;
   EXPECT_TRUE(folder.Names().empty());
+}
+
+// A table beyond a sheet's columns (or rows) is left out, said once, and
+// the others are still sheets; texts cut by the thousand are told by the
+// first few and a count, not a line each.
+TEST(Workbook, WhatDoesNotFitIsLeftOutAndToldInFewLines) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path path = folder.path / "study.xlsx";
+  std::string wide = "c";
+  for (int c = 1; c < 16385; ++c) wide += ",c";
+  std::string rejected = "file,reason\r\n";
+  const std::string reason(kCellTextLimit + 1, 'r');
+  for (int row = 0; row < 40; ++row) rejected += "x.vok," + reason + "\r\n";
+  auto workbook = WorkbookInTemporary(
+      path.native(), kStudy,
+      {{"long.csv", wide + "\r\n"}, {"rejected.csv", rejected}, {"summary.csv", "a\r\n1\r\n"}});
+  ASSERT_TRUE(workbook) << workbook.error().message;
+  ASSERT_TRUE(workbook->file.Commit());
+  const std::vector<std::string>& notes = workbook->notes;
+  ASSERT_EQ(notes.size(), 12u);
+  EXPECT_EQ(notes[0], "sheet 'Long' left out: long.csv has 1 row and 16385 columns, more than a sheet holds "
+                      "(1048576 rows, 16384 columns); the CSV file holds it whole");
+  EXPECT_EQ(notes[1].rfind("sheet 'Rejected', row 2, column 2: a text of more than 32767", 0), 0u);
+  EXPECT_EQ(notes[11], "and 30 more texts cut to fit their cells, each marked " + std::string(kCutMark));
+
+  std::vector<std::string> sheets;
+  std::ranges::copy_if(CellLines(path, folder.path), std::back_inserter(sheets),
+                       [](auto& line) { return line.starts_with("sheet "); });
+  EXPECT_EQ(sheets, (std::vector<std::string>{"sheet Study frozen 0", "sheet Summary frozen 1",
+                                              "sheet Rejected frozen 1"}));
+}
+
+// The workbook and libxlsxwriter's temporaries go into the folder opened
+// for it, never to where its path leads once the folder is swapped for a
+// link: nothing is even made there for a moment.
+TEST(Workbook, ItsTemporariesStayInTheFolderAsOpened) {
+  const sinkview::testing::TempFolder folder;
+  const fs::path published = folder.path / "published", other = folder.path / "other";
+  fs::create_directories(published);
+  fs::create_directories(other);
+  OutputFile target((published / "study.xlsx").native());
+  ASSERT_TRUE(target.OpenFolder());
+  fs::rename(published, folder.path / "moved");
+  fs::create_directory_symlink(other, published);
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(watch, other.c_str(), IN_CREATE), 0);
+  auto workbook = WorkbookInTemporary(target, kStudy, {{"summary.csv", "a\r\n1\r\n"}});
+  ASSERT_TRUE(workbook) << workbook.error().message;
+  ASSERT_TRUE(workbook->file.Commit());
+  char events[4096];
+  EXPECT_LT(::read(watch, events, sizeof events), 0) << "a file was made in the link's target";
+  ::close(watch);
+  EXPECT_TRUE(fs::exists(folder.path / "moved/study.xlsx"));
 }
 
 // Pages let go are read again from the file, never lost.

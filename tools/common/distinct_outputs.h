@@ -16,8 +16,9 @@ struct NamedOutput {
 };
 
 // Refuses one file named as two outputs, which would silently hold only the
-// second: paths are compared absolute and normal, and as one file where
-// both exist. Outputs with an empty path are not asked for.
+// second: one name in one folder, the folders compared as the system finds
+// them. Links at the names are not followed: each is replaced by its own
+// file. Outputs with an empty path are not asked for.
 [[nodiscard]] Expected<void, Failure> DistinctOutputs(const std::vector<NamedOutput>& outputs);
 
 } // namespace sinkview

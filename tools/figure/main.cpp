@@ -14,7 +14,9 @@
 #include "figures/axes_figure.h"
 #include "figures/figure.h"
 #include "figures/offscreen.h"
+#include "model/data_files.h"
 #include "model/prepared_series.h"
+#include "model/reader_text.h"
 #include "paths/program_paths.h"
 #include "tools/export/export_options.h"
 
@@ -52,6 +54,8 @@ int WriteFigures(const ExportOptions& options, const std::string& programDirecto
   std::string problem;
   if (fs::is_directory(name, error)) {
     problem = name + ": a folder; --graphics and --table draw one data file";
+  } else if (const std::string notData = DataFileNameProblem(name); !notData.empty()) {
+    problem = ShownFileName(name) + ": " + notData;
   } else if (loaded.emplace(LoadPreparedFile(name, options.settings)); !*loaded) {
     problem = loaded->error().message;
   }

@@ -128,12 +128,18 @@ int main(int argc, char** argv) {
   for (const std::string& note : command->notes) Complain(note);
   StopOnSignals();
 
-  // The output folder is opened once: every file of the run goes into the
-  // folder it was when the run began. long.csv is written while the files
-  // are read, the others from the result; all are put in place together.
+  // The output folder, and that of every other output, is opened once:
+  // every file of the run goes into the folder it was when the run began.
+  // long.csv is written while the files are read, the others from the
+  // result; all are put in place together.
   const auto folder = OutputFolder::Open(command->outputDir);
   if (!folder) {
     Complain(folder.error().message);
+    return kSomeFailed;
+  }
+  StudyOutputsRequest request = RequestOf(*command, today);
+  if (auto opened = OpenOutputFolders(request); !opened) {
+    Complain(opened.error().message);
     return kSomeFailed;
   }
   Expected<AtomicFile, Failure> longCsv = OpenLongCsv(*folder);
@@ -145,9 +151,9 @@ int main(int argc, char** argv) {
   if (stopAsked) return Stopped();
   for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
 
-  StudyOutputsRequest request = RequestOf(*command, today);
   const std::optional<FittedModel> model = FitModel(*command, result, request.modelNotFitted);
   if (stopAsked) return Stopped();
+
   request.model = model ? &*model : nullptr;
   request.stop = &stopAsked;
   FileSet set;

@@ -42,13 +42,13 @@ void DrawModelMeansFigure(QPainter& painter, const QRectF& area, const StudyResu
   painter.restore();
 }
 
-Expected<AtomicFile, Failure> ModelFigureInTemporary(const std::string& path, const StudyResult& result,
+Expected<AtomicFile, Failure> ModelFigureInTemporary(const OutputFile& target, const StudyResult& result,
                                                      const ModelResults* model, double widthMm) {
   if (!model)
     return Unexpected(
-        Failure{ShownFileName(path) + ": no model-means figure, since the model was not fitted."});
+        Failure{ShownFileName(target.Path()) + ": no model-means figure, since the model was not fitted."});
   return PaperFigureInTemporary(
-      path, widthMm, ModelMeansFigureHeightMm(widthMm), [&](Surface& surface, double pixelsPerMm) {
+      target, widthMm, ModelMeansFigureHeightMm(widthMm), [&](Surface& surface, double pixelsPerMm) {
         DrawModelMeansPlot(ModelMeansPlotOf(result, *model, widthMm, pixelsPerMm), surface);
       });
 }

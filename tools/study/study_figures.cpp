@@ -76,15 +76,15 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
 }
 
 Expected<AtomicFile, Failure>
-PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
+PaperFigureInTemporary(const OutputFile& target, double widthMm, double heightMm,
                        const std::function<void(Surface& surface, double pixelsPerMm)>& draw) {
   EnsureGuiApplication();
-  const int dotsPerInch = FigureDotsPerInch(path);
+  const int dotsPerInch = FigureDotsPerInch(target.Path());
   const double pixelsPerMm = dotsPerInch / 25.4;
   const QSize size(static_cast<int>(std::lround(widthMm * pixelsPerMm)),
                    static_cast<int>(std::lround(heightMm * pixelsPerMm)));
   return DrawingInTemporary(
-      path, size,
+      target, size,
       [&](QPainter& painter) {
         PainterSurface surface(painter, QRectF(QPointF(0, 0), size), Qt::white, Qt::black, DesignFont());
         draw(surface, pixelsPerMm);
@@ -92,9 +92,9 @@ PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
       dotsPerInch);
 }
 
-Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult& result,
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const OutputFile& target, const StudyResult& result,
                                                       double widthMm) {
-  return PaperFigureInTemporary(path, widthMm, CohortFigureHeightMm(widthMm),
+  return PaperFigureInTemporary(target, widthMm, CohortFigureHeightMm(widthMm),
                                 [&](Surface& surface, double pixelsPerMm) {
                                   DrawCohortPlot(CohortPlotOf(result, widthMm, pixelsPerMm), surface);
                                 });
@@ -139,9 +139,10 @@ void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vec
   painter.restore();
 }
 
-Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path, const StudyResult& result,
-                                                           double widthMm) {
+Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const OutputFile& target,
+                                                           const StudyResult& result, double widthMm) {
   EnsureGuiApplication();
+  const std::string& path = target.Path();
   const std::vector<BlandAltmanPanel> panels = BlandAltmanPanelsOf(result);
   if (panels.empty())
     return Unexpected(
@@ -154,7 +155,7 @@ Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& pa
       static_cast<int>(std::lround(widthMm * pixelsPerMm)),
       static_cast<int>(std::lround(kBlandAltmanPanelHeightMm * static_cast<double>(rows) * pixelsPerMm)));
   return DrawingInTemporary(
-      path, size,
+      target, size,
       [&](QPainter& painter) {
         DrawBlandAltmanFigure(painter, QRectF(QPointF(0, 0), size), panels, static_cast<int>(columns));
       },

@@ -28,19 +28,19 @@ struct ModelResults;
 [[nodiscard]] Expected<void, Failure> WriteCohortFigure(const std::string& path, const StudyResult& result,
                                                         double widthMm = kTwoColumnsMm);
 [[nodiscard]] Expected<AtomicFile, Failure>
-CohortFigureInTemporary(const std::string& path, const StudyResult& result, double widthMm = kTwoColumnsMm);
+CohortFigureInTemporary(const OutputFile& target, const StudyResult& result, double widthMm = kTwoColumnsMm);
 
 // A figure for a paper, `widthMm` by `heightMm`, as PNG (at
 // kPrintDotsPerInch), TIFF (at kTiffDotsPerInch), SVG or PDF by the extension of `path`, whole in its
 // temporary file; `draw` draws it on a surface over the whole of it, of
 // `pixelsPerMm`.
 [[nodiscard]] Expected<AtomicFile, Failure>
-PaperFigureInTemporary(const std::string& path, double widthMm, double heightMm,
+PaperFigureInTemporary(const OutputFile& target, double widthMm, double heightMm,
                        const std::function<void(Surface& surface, double pixelsPerMm)>& draw);
 
 // The model-means figure in the cohort figure's formats and sizes; with no
 // model (R missing or failing) there is none, and the failure says so.
-[[nodiscard]] Expected<AtomicFile, Failure> ModelFigureInTemporary(const std::string& path,
+[[nodiscard]] Expected<AtomicFile, Failure> ModelFigureInTemporary(const OutputFile& target,
                                                                    const StudyResult& result,
                                                                    const ModelResults* model,
                                                                    double widthMm = kTwoColumnsMm);
@@ -74,7 +74,7 @@ void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& 
 // TIFF (600 dpi), SVG or PDF, whole in its temporary file: one panel per
 // series with two pairs or more, `widthMm` wide (one column, or two side by
 // side).
-[[nodiscard]] Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path,
+[[nodiscard]] Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const OutputFile& target,
                                                                          const StudyResult& result,
                                                                          double widthMm = kOneColumnMm);
 std::vector<BlandAltmanPanel> BlandAltmanPanelsOf(const StudyResult& result);
@@ -93,7 +93,7 @@ void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vec
                                                        const StudyOptions& options,
                                                        const ModelResults* model = nullptr);
 [[nodiscard]] Expected<AtomicFile, Failure>
-StudyReportInTemporary(const std::string& path, const StudyResult& result, const StudyOptions& options,
+StudyReportInTemporary(const OutputFile& target, const StudyResult& result, const StudyOptions& options,
                        const ModelResults* model = nullptr, const std::string& notFitted = {});
 
 } // namespace sinkview

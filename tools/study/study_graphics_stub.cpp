@@ -3,24 +3,24 @@
 // Until the drawing is built, both outputs say so.
 namespace sinkview {
 
-Expected<AtomicFile, Failure> CohortFigureInTemporary(const std::string& path, const StudyResult&, double) {
-  return Unexpected(Failure{path + ": the cohort figure is not built yet"});
+Expected<AtomicFile, Failure> CohortFigureInTemporary(const OutputFile& target, const StudyResult&, double) {
+  return Unexpected(Failure{target.Path() + ": the cohort figure is not built yet"});
 }
 
-Expected<AtomicFile, Failure> ModelFigureInTemporary(const std::string& path, const StudyResult&,
+Expected<AtomicFile, Failure> ModelFigureInTemporary(const OutputFile& target, const StudyResult&,
                                                      const ModelResults*, double) {
-  return Unexpected(Failure{path + ": the model-means figure is not built yet"});
+  return Unexpected(Failure{target.Path() + ": the model-means figure is not built yet"});
 }
 
-Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& path, const StudyResult&,
+Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const OutputFile& target, const StudyResult&,
                                                            double) {
-  return Unexpected(Failure{path + ": the Bland-Altman plot is not built yet"});
+  return Unexpected(Failure{target.Path() + ": the Bland-Altman plot is not built yet"});
 }
 
-Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult&,
+Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult&,
                                                      const StudyOptions&, const ModelResults*,
                                                      const std::string&) {
-  return Unexpected(Failure{path + ": the study report is not built yet"});
+  return Unexpected(Failure{target.Path() + ": the study report is not built yet"});
 }
 
 } // namespace sinkview

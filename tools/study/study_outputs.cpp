@@ -24,47 +24,59 @@ Expected<void, Failure> AddText(FileSet& set, const OutputFolder& folder, std::s
   return {};
 }
 
-// model.csv and model_fit.csv as R wrote them; without a fit, those of an
-// earlier run go when the set is put in place.
+// model.csv and model_fit.csv as R wrote them, when it did.
 Expected<void, Failure> AddModelFiles(FileSet& set, const FittedModel* model, const OutputFolder& folder) {
-  if (!model) {
-    for (std::string_view name : {kModelCsv, kModelFitCsv}) set.Remove(folder, std::string(name));
-    return {};
-  }
+  if (!model) return {};
   if (auto added = AddText(set, folder, kModelCsv, model->modelCsv); !added) return added;
   return AddText(set, folder, kModelFitCsv, model->modelFitCsv);
 }
 
 } // namespace
 
+std::vector<std::string> StudyFolderNames() {
+  std::vector<std::string> names;
+  for (const CsvFileColumns& csv : StudyCsvColumns()) names.emplace_back(csv.file); // model.csv among them
+  names.emplace_back(kProtocolUsedFileName);
+  names.emplace_back(kAnalysisScript);
+  return names;
+}
+
 std::vector<NamedOutput> StudyOutputPaths(const StudyOutputsRequest& request) {
-  std::vector<std::string_view> inFolder;
-  for (const CsvFileColumns& csv : StudyCsvColumns()) inFolder.push_back(csv.file); // model.csv among them
-  if (!request.protocolFile.empty()) inFolder.push_back(kProtocolUsedFileName);
-  inFolder.push_back(kAnalysisScript);
   std::vector<NamedOutput> outputs;
-  for (std::string_view name : inFolder)
+  for (const std::string& name : StudyFolderNames())
     outputs.push_back({"--output-dir", (std::filesystem::path(request.outputDir) / name).native()});
-  outputs.push_back({"--figure", request.figureFile});
-  outputs.push_back({"--model-figure", request.modelFigureFile});
-  outputs.push_back({"--report", request.reportFile});
-  outputs.push_back({"--workbook", request.workbookFile});
-  outputs.push_back({"--bland-altman", request.blandAltmanFile});
+  outputs.push_back({"--figure", request.figureFile.Path()});
+  outputs.push_back({"--model-figure", request.modelFigureFile.Path()});
+  outputs.push_back({"--report", request.reportFile.Path()});
+  outputs.push_back({"--workbook", request.workbookFile.Path()});
+  outputs.push_back({"--bland-altman", request.blandAltmanFile.Path()});
   return outputs;
 }
 
-Expected<PendingWorkbook, Failure> StudyWorkbookOfSet(const FileSet& set, const std::string& path,
+Expected<void, Failure> OpenOutputFolders(StudyOutputsRequest& request) {
+  for (OutputFile* file : {&request.figureFile, &request.modelFigureFile, &request.reportFile,
+                           &request.workbookFile, &request.blandAltmanFile}) {
+    if (file->Empty()) continue;
+    if (auto opened = file->OpenFolder(); !opened) return opened;
+  }
+  return {};
+}
+
+Expected<PendingWorkbook, Failure> StudyWorkbookOfSet(const FileSet& set, const OutputFile& target,
                                                       const StudyOptions& options, const std::string& program,
                                                       CalendarDate runDate) {
   std::vector<RunFile> written;
   for (const AtomicFile& file : set.Files()) written.push_back({file.Path(), file.ReadBackPath()});
-  return StudyWorkbookInTemporary(path, written, options, program, runDate);
+  return StudyWorkbookInTemporary(target, written, options, program, runDate);
 }
 
 Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const StudyOutputsRequest& request,
                                                             const StudyResult& result,
                                                             const StudyOptions& options,
                                                             const OutputFolder& folder) {
+  // An earlier run's files this one does not write (its model, precision,
+  // protocol) go when the set is put in place.
+  set.Claim(folder, StudyFolderNames());
   if (auto added = AddStudyCsvFiles(set, result, folder); !added) return Unexpected(added.error());
   if (!request.protocolFile.empty()) {
     if (auto added = AddText(set, folder, kProtocolUsedFileName,
@@ -76,39 +88,40 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (auto added = AddText(set, folder, kAnalysisScript, AnalysisScriptText()); !added)
     return Unexpected(added.error());
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
-  if (!request.figureFile.empty() && !Stopped(request)) {
+  if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }
   std::vector<std::string> notes;
   // Without R's fit the other files stand; the figure of its means is told missing.
-  if (!request.modelFigureFile.empty() && !request.model)
-    notes.push_back(ShownFileName(request.modelFigureFile) + ": not drawn, since the model was not fitted");
-  if (!request.modelFigureFile.empty() && request.model && !Stopped(request)) {
+  if (!request.modelFigureFile.Empty() && !request.model)
+    notes.push_back(ShownFileName(request.modelFigureFile.Path()) +
+                    ": not drawn, since the model was not fitted");
+  if (!request.modelFigureFile.Empty() && request.model && !Stopped(request)) {
     if (auto added = set.Add(ModelFigureInTemporary(request.modelFigureFile, result, &request.model->results,
                                                     request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }
-  if (!request.blandAltmanFile.empty() && !Stopped(request)) {
+  if (!request.blandAltmanFile.Empty() && !Stopped(request)) {
     if (auto added =
             set.Add(BlandAltmanFigureInTemporary(request.blandAltmanFile, result, request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }
-  if (!request.reportFile.empty() && !Stopped(request)) {
+  if (!request.reportFile.Empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
     if (auto added = set.Add(
             StudyReportInTemporary(request.reportFile, result, options, model, request.modelNotFitted));
         !added)
       return Unexpected(added.error());
   }
-  if (!request.workbookFile.empty() && !Stopped(request)) {
+  if (!request.workbookFile.Empty() && !Stopped(request)) {
     auto workbook = StudyWorkbookOfSet(set, request.workbookFile, options, request.program, request.runDate);
     if (!workbook) return Unexpected(workbook.error());
     for (const std::string& note : workbook->notes)
-      notes.push_back(ShownFileName(request.workbookFile) + ": " + note);
+      notes.push_back(ShownFileName(request.workbookFile.Path()) + ": " + note);
     set.Add(std::move(workbook->file));
   }
   return notes;

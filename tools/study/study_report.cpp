@@ -100,10 +100,11 @@ void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
 
 } // namespace
 
-Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult& result,
+Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult& result,
                                                      const StudyOptions& options, const ModelResults* model,
                                                      const std::string& notFitted) {
   EnsureGuiApplication();
+  const std::string& path = target.Path();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices,
   // twice: the first layout, thrown away, finds the pages of the contents
@@ -126,7 +127,7 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, co
     const std::optional<ReportOutline> outline = layOut(scratch, {});
     return outline && layOut(out, *outline) ? std::string() : cannotBeDrawn;
   };
-  return RenderToTemporary(path, draw, [&](const std::string& reason) {
+  return RenderToTemporary(target, draw, [&](const std::string& reason) {
     if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
     return Failure{ShownFileName(path) + ": the report is not written (" + reason +
                    "). An older file of that name is unchanged."};

@@ -420,7 +420,7 @@ Expected<std::vector<std::string>, Failure> StudyWindow::AddShownStudy(FileSet& 
 Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std::string& folder) const {
   const auto out = OutputFolder::Open(folder);
   if (!out) return Unexpected(out.error());
-  const auto in = [&](std::string_view name) { return out->PathOf(name); };
+  const auto in = [&](std::string_view name) { return OutputFile(*out, name); };
   StudyOutputsRequest request = RequestOfShown(folder);
   request.figureFile = in(kFigureName);
   request.reportFile = in(kReportName);
@@ -441,7 +441,8 @@ Expected<std::vector<std::string>, Failure> StudyWindow::WriteWorkbookAlone(cons
   FileSet tables;
   const StudyOutputsRequest request = RequestOfShown(std::filesystem::path(path).parent_path().native());
   if (auto added = AddShownStudy(tables, request, *out); !added) return added;
-  auto workbook = StudyWorkbookOfSet(tables, path, shownWith_, kWindowProgram, shownOn_);
+  const OutputFile target(*out, std::filesystem::path(path).filename().native());
+  auto workbook = StudyWorkbookOfSet(tables, target, shownWith_, kWindowProgram, shownOn_);
   if (!workbook) return Unexpected(workbook.error());
   if (auto committed = workbook->file.Commit(); !committed) return Unexpected(committed.error());
   return std::move(workbook->notes);
