@@ -234,7 +234,7 @@ TEST(Protocol, ValuesBeyondTheirLimitsAndControlCharactersAreRefused) {
   }
   const auto edges = Parse("threshold_mm = 1000\nbands_mm = [999, 1000]\ncutoff = 1900-01-01\n"
                            "detection_limit_mm = 1000\nprimary_visit = \"end\"\n[[visit]]\nname = \"end\"\n"
-                           "months = 1200\nwindow_months = [1100, 1200]\n");
+                           "months = 1150\nwindow_months = [1100, 1200]\n");
   ASSERT_TRUE(edges) << edges.error().message;
   EXPECT_EQ(edges->visits.back().windowMonths[1], 1200);
   EXPECT_TRUE(Parse("cutoff = 2100-12-31\ntitle = \"Stems \\\"A\\\" and B\"\n"));

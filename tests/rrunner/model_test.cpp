@@ -137,8 +137,8 @@ TEST(Model, FitThatFailsBesideTheMainOneIsANoteAndTheRestStands) {
   // Without a complete hip the fit is not left out silently: R says why.
   const fs::path visits = study.folder.path / "visits.csv";
   std::string text = sinkview::testing::FileContents(visits);
-  const std::string complete = "hip3.vok,P,B,12 months,0,measured,,,,,,0.5,";
-  text.replace(text.find(complete), complete.size(), "hip3.vok,P,B,12 months,0,missed,,,,,,,");
+  const std::string complete = "hip3.vok,P,B,12 months,12,measured,,,,,,0.5,";
+  text.replace(text.find(complete), complete.size(), "hip3.vok,P,B,12 months,12,missed,,,,,,,");
   std::ofstream(visits, std::ios::binary) << text;
   const auto none = RunModel(study.folder.path.native());
   ASSERT_TRUE(none) << none.error().failure.message;

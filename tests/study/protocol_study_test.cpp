@@ -136,7 +136,7 @@ TEST(ProtocolStudy, ARadiographOnTheDayOfSurgeryIsTheBaseline) {
   const StudyResult result = RunStudy({kStudy}, options);
   EXPECT_EQ(result.patients.size(), 9u);
   EXPECT_EQ(Lines(VisitsCsv(result), "p09_left.vok,P09,cemented,baseline"),
-            "p09_left.vok,P09,cemented,baseline,0,measured,1,2019-06-10,0,0,no,0,0,71\r\n");
+            "p09_left.vok,P09,cemented,baseline,0,measured,1,2019-06-10,0,0,no,0,0,9,1,0,71\r\n");
 }
 
 // A cut-off of 2020-12-31 leaves out the radiographs of 2021-01-01 of both
@@ -159,7 +159,7 @@ TEST(ProtocolStudy, RadiographsAfterTheCutoffAreLeftOut) {
   EXPECT_EQ(left.subsidenceLastMm, -0.25f);
   EXPECT_EQ(StatusName(left.visits[2].status), "not_yet_due");
   EXPECT_EQ(Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,12 months"),
-            "p01_right.vok,P01,cemented,12 months,12,measured,3,2020-10-01,274,9.002053,no,-0.5,0.25,63\r\n");
+            "p01_right.vok,P01,cemented,12 months,12,measured,3,2020-10-01,274,9.002053,no,-0.5,0.25,2,1,2,63\r\n");
   EXPECT_EQ(longRows.find("2021-01-01"), std::string::npos) << longRows;
 
   options.protocol.cutoff = 2019y / January / 3; // p05's and p06's first day
