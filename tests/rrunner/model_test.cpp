@@ -4,14 +4,19 @@
 // missing is the study command line's test).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
+#include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "model/atomic_file.h"
 #include "rrunner/model_step.h"
@@ -20,6 +25,8 @@
 #include "study/csv_columns.h"
 
 using namespace sinkview;
+using sinkview::testing::Quoted;
+using sinkview::testing::RunShell;
 using sinkview::testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -186,4 +193,68 @@ TEST(Model, FittedInAScratchFolderThatGoesWhateverHappens) {
     EXPECT_FALSE(fitted->results.estimates.empty());
   }
   before ? ::setenv("TMPDIR", kept.c_str(), 1) : ::unsetenv("TMPDIR");
+}
+
+// R runs with the caller's PATH, HOME and locale and its own temporary
+// folder, and nothing else: no R_LIBS, no variable of the caller's own, and
+// no user library.
+TEST(Model, RSeesAMinimalEnvironment) {
+  const TempFolder folder;
+  const fs::path rscript = folder.path / "Rscript", seen = folder.path / "environment";
+  std::ofstream(rscript) << "#!/bin/sh\nenv >'" << seen.string() << "'\nexit 1\n";
+  fs::permissions(rscript, fs::perms::owner_all);
+  ::setenv("R_LIBS", "/planted", 1);
+  ::setenv("SINKVIEW_CALLERS_OWN", "leaked", 1);
+  ModelRunOptions options;
+  options.rscript = rscript.native();
+  options.temporaryFolder = "/scratch";
+  EXPECT_FALSE(RunModel(folder.path.native(), options));
+  ::unsetenv("R_LIBS");
+  ::unsetenv("SINKVIEW_CALLERS_OWN");
+  std::map<std::string, std::string> variables;
+  std::istringstream lines(sinkview::testing::FileContents(seen));
+  for (std::string line; std::getline(lines, line);)
+    variables[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+  EXPECT_EQ(variables.count("R_LIBS"), 0u);
+  EXPECT_EQ(variables.count("SINKVIEW_CALLERS_OWN"), 0u);
+  EXPECT_EQ(variables["R_LIBS_USER"], "NULL");
+  EXPECT_EQ(variables["TMPDIR"], "/scratch");
+  EXPECT_EQ(variables["PATH"], std::getenv("PATH"));
+}
+
+// An nlme of the user's own, in R_LIBS or in the user library under HOME,
+// is not the one the model loads: it would stop R.
+TEST(Model, AnNlmeOfTheUsersOwnIsNotLoaded) {
+  const TempFolder planted;
+  const fs::path source = planted.path / "source/nlme", library = planted.path / "library",
+                 home = planted.path / "home";
+  fs::create_directories(source / "R");
+  fs::create_directories(library);
+  std::ofstream(source / "DESCRIPTION")
+      << "Package: nlme\nVersion: 99.0\nTitle: Planted\nDescription: Planted.\n"
+         "License: GPL-2\nAuthor: nobody\nMaintainer: nobody <no@example.org>\n";
+  std::ofstream(source / "NAMESPACE") << "export(lme)\n";
+  std::ofstream(source / "R/planted.R") << ".onLoad <- function(libname, pkgname) stop(\"a planted nlme was "
+                                           "loaded\")\nlme <- function(...) NULL\n";
+  std::string out, err;
+  ASSERT_EQ(
+      RunShell("R CMD INSTALL --no-test-load -l " + Quoted(library) + Quoted(source), planted.path, out, err),
+      0)
+      << err;
+  ASSERT_EQ(RunShell("HOME=" + Quoted(home) +
+                         "Rscript --vanilla -e 'cat(path.expand(Sys.getenv(\"R_LIBS_USER\")))'",
+                     planted.path, out, err),
+            0)
+      << err;
+  fs::create_directories(out);
+  fs::copy(library, out, fs::copy_options::recursive);
+
+  const std::string kept = std::getenv("HOME") ? std::getenv("HOME") : "";
+  for (const auto& [name, value] : {std::pair{"R_LIBS", library}, {"HOME", home}}) {
+    const StudyFolder study("model_balanced");
+    ::setenv(name, value.c_str(), 1);
+    const auto fitted = RunModel(study.folder.path.native());
+    name == std::string("HOME") ? ::setenv("HOME", kept.c_str(), 1) : ::unsetenv(name);
+    EXPECT_TRUE(fitted) << name << ": " << fitted.error().failure.message;
+  }
 }
