@@ -258,3 +258,27 @@ TEST(Model, AnNlmeOfTheUsersOwnIsNotLoaded) {
     EXPECT_TRUE(fitted) << name << ": " << fitted.error().failure.message;
   }
 }
+
+// At a program's start, a scratch folder whose process is gone is removed;
+// one of a process still running (a fit under way) and anything not made
+// as a scratch folder stay.
+TEST(Model, OnlyScratchFoldersOfEndedProcessesAreRemoved) {
+  const TempFolder temporary;
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const std::string dead = "sinkview-model-" + std::to_string(ended) + "-",
+                    alive = "sinkview-model-" + std::to_string(::getpid()) + "-";
+  for (const std::string& name :
+       std::vector<std::string>{dead + "aB3xYz", alive + "aB3xYz", dead + "short", "sinkview-model-abcdef"})
+    fs::create_directories(temporary.path / name / "inside");
+  std::ofstream(temporary.path / (dead + "isfile"));
+  const char* const before = std::getenv("TMPDIR");
+  const std::string kept = before ? before : "";
+  ::setenv("TMPDIR", temporary.path.c_str(), 1);
+  RemoveOrphanedScratchFolders();
+  before ? ::setenv("TMPDIR", kept.c_str(), 1) : ::unsetenv("TMPDIR");
+  std::vector<std::string> left{dead + "isfile", dead + "short", alive + "aB3xYz", "sinkview-model-abcdef"};
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(temporary.Names(), left);
+}

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "../support/case_lines.h"
+#include "../support/processes.h"
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "protocol/read_protocol.h"
@@ -22,6 +23,7 @@
 
 namespace fs = std::filesystem;
 using namespace sinkview;
+using sinkview::testing::Ends;
 using sinkview::testing::FileContents;
 using sinkview::testing::Quoted;
 using sinkview::testing::RunShell;
@@ -120,6 +122,63 @@ TEST_F(StudyCli, CtrlCAndSigtermStopTheRunReplacingNothing) {
     for (const auto& entry : fs::directory_iterator(out_)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, csvFiles);
+  }
+}
+
+// R dies with a study killed by kill -9, or stopped by SIGHUP as by SIGTERM,
+// and so does a child R started of its own. The scratch folder with the
+// study's data goes with a stopped study, and with a killed one when the
+// program next starts.
+TEST_F(StudyCli, RAndItsChildDieWithAKilledOrHungUpStudy) {
+  const fs::path fakeR = folder_.path / "fake-r", temporary = folder_.path / "tmp";
+  fs::create_directories(fakeR);
+  fs::create_directories(temporary);
+  const fs::path pids = fakeR / "pids";
+  std::ofstream(fakeR / "Rscript") << "#!/bin/sh\nsleep 60 &\necho $$ $! >" << Quoted(pids.string() + ".new")
+                                   << "&& mv " << Quoted(pids.string() + ".new") << Quoted(pids)
+                                   << "\nwait\n";
+  fs::permissions(fakeR / "Rscript", fs::perms::owner_all);
+  std::vector<std::string> variables{"PATH=" + fakeR.string() + ":/usr/bin:/bin",
+                                     "TMPDIR=" + temporary.string()};
+  std::vector<char*> environment;
+  for (std::string& variable : variables) environment.push_back(variable.data());
+  environment.push_back(nullptr);
+  const std::string study = (data_ / "study_cohort").string();
+  for (const int signal : {SIGKILL, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    fs::remove(pids);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::freopen((folder_.path / "stderr").c_str(), "w", stderr);
+      std::freopen("/dev/null", "w", stdout);
+      ::execle(SINKVIEW_STUDY_EXE, SINKVIEW_STUDY_EXE, "--output-dir", out_.c_str(), study.c_str(), nullptr,
+               environment.data());
+      ::_exit(127);
+    }
+    for (int wait = 0; wait < 10000 && !fs::exists(pids); ++wait) ::usleep(1000);
+    pid_t r = 0, rsChild = 0;
+    std::istringstream(FileContents(pids)) >> r >> rsChild;
+    ASSERT_GT(rsChild, 0) << "R was not started";
+    ::kill(child, signal);
+    int exit = 0;
+    ::waitpid(child, &exit, 0);
+    EXPECT_TRUE(Ends(r));
+    EXPECT_TRUE(Ends(rsChild));
+    ::kill(r, SIGKILL); // none left running should the test fail
+    ::kill(rsChild, SIGKILL);
+    if (signal == SIGHUP) {
+      EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == 129);
+      EXPECT_EQ(FileContents(folder_.path / "stderr"),
+                "sinkview-study: stopped by SIGHUP; no file was replaced\n");
+    } else {
+      std::vector<std::string> left;
+      for (const auto& entry : fs::directory_iterator(temporary)) left.push_back(entry.path().filename());
+      ASSERT_EQ(left.size(), 1u);
+      EXPECT_EQ(left[0].rfind("sinkview-model-" + std::to_string(child) + "-", 0), 0u) << left[0];
+      ASSERT_EQ(Study("--no-model " + outputDir_ + Quoted(study), "TMPDIR=" + Quoted(temporary)), 0)
+          << err_text;
+    }
+    EXPECT_TRUE(fs::is_empty(temporary));
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "model/numtext.h"
 #include "paths/program_paths.h"
+#include "rrunner/scratch_model.h"
 #include "tools/study_window/study_window.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
       "screenshot", "Saves a picture of the window to FILE once FOLDER is read, and ends.", "FILE");
   parser.addOption(screenshot);
   parser.process(app);
+  sinkview::RemoveOrphanedScratchFolders();
 
   // A patient opens in the main program: the one beside this program, else
   // the one on the search path.
