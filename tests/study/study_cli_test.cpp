@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -181,6 +182,49 @@ TEST_F(StudyCli, RAndItsChildDieWithAKilledOrHungUpStudy) {
     EXPECT_TRUE(fs::is_empty(temporary));
   }
 }
+
+#ifdef SINKVIEW_DRAWS_FIGURES
+// Ctrl-C while the report of a large study is drawn stops the run within a
+// second or so, not once the report is done. A stand-in for R marks the end
+// of the reading; the report of 2,400 hips takes many seconds after it.
+TEST_F(StudyCli, CtrlCStopsTheDrawingOfTheReport) {
+  const fs::path many = folder_.path / "many", fakeR = folder_.path / "fake-r", read = fakeR / "read";
+  fs::create_directories(many);
+  fs::create_directories(fakeR);
+  const std::regex patientLine("^\"([^\"]*)\",\"([^\"]*)\",\"([^\"]*)\"\r$", std::regex::multiline);
+  for (int i = 0; i < 800; ++i) {
+    for (const auto& entry : fs::directory_iterator(data_ / "study_cohort")) {
+      const std::string copy =
+          std::regex_replace(FileContents(entry.path()), patientLine,
+                             "\"$1 " + std::to_string(i) + "\",\"$2\",\"$3-" + std::to_string(i) + "\"\r");
+      std::ofstream(many / (std::to_string(i) + entry.path().filename().string()), std::ios::binary) << copy;
+    }
+  }
+  std::ofstream(fakeR / "Rscript") << "#!/bin/sh\ntouch " << Quoted(read) << "\nexit 1\n";
+  fs::permissions(fakeR / "Rscript", fs::perms::owner_all);
+  const std::string path = "PATH=" + fakeR.string() + ":/usr/bin:/bin";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::putenv(const_cast<char*>(path.c_str()));
+    std::freopen((folder_.path / "stderr").c_str(), "w", stderr);
+    std::freopen("/dev/null", "w", stdout);
+    ::execl(SINKVIEW_STUDY_EXE, SINKVIEW_STUDY_EXE, "--output-dir", out_.c_str(), "--report",
+            (out_ / "report.pdf").c_str(), many.c_str(), nullptr);
+    ::_exit(127);
+  }
+  for (int wait = 0; wait < 60000 && !fs::exists(read); ++wait) ::usleep(1000);
+  ::usleep(500'000); // the CSV files are made, the report is under way
+  ::kill(child, SIGINT);
+  const auto stopped = std::chrono::steady_clock::now();
+  int exit = 0;
+  ::waitpid(child, &exit, 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::milliseconds(2500));
+  EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == 130);
+  EXPECT_NE(FileContents(folder_.path / "stderr").find("stopped by SIGINT; no file was replaced"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(out_ / "report.pdf"));
+}
+#endif
 
 // A German locale changes no number of the files: neither the figure's nor
 // the reader's in rejected.csv.

@@ -18,7 +18,8 @@ Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const std::string& pa
 }
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const std::string& path, const StudyResult&,
-                                                     const StudyOptions&, const ModelResults*) {
+                                                     const StudyOptions&, const ModelResults*,
+                                                     const std::atomic<bool>*) {
   return Unexpected(Failure{path + ": the study report is not built yet"});
 }
 

@@ -99,7 +99,9 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   }
   if (!request.reportFile.empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
-    if (auto added = set.Add(StudyReportInTemporary(request.reportFile, result, options, model)); !added)
+    if (auto added =
+            set.Add(StudyReportInTemporary(request.reportFile, result, options, model, request.stop));
+        !added)
       return Unexpected(added.error());
   }
   if (!request.workbookFile.empty() && !Stopped(request)) {
