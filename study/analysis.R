@@ -3,7 +3,8 @@
 # Reads visits.csv (one row per hip and visit), flow.csv (the order of the
 # groups and visits) and primary_visit.csv (the protocol's primary visit)
 # from this script's folder, and writes model.csv and model_fit.csv there.
-# Run it again with:   Rscript analysis.R
+# Run it again with:   Rscript --vanilla analysis.R
+# (--vanilla: no .Rprofile or .Renviron of whoever runs it, in a shared folder too)
 # Needs R with the packages nlme and emmeans.
 #
 # Per series (subsidence, and the stem/cement interface where the files
