@@ -80,18 +80,6 @@ TEST(RunProcess, AChildTheProgramStartedEndsWithTheRun) {
   }
 }
 
-// The program sees the environment it is given and nothing else of the
-// caller's.
-TEST(RunProcess, OnlyTheEnvironmentGivenReachesTheProgram) {
-  ::setenv("SINKVIEW_CALLERS_OWN", "leaked", 1);
-  ProcessCall call{"sh", {"-c", "printf '%s/%s' \"$SINKVIEW_CALLERS_OWN\" \"$GIVEN\" >&2"}, "", 10s};
-  call.environment = {"GIVEN=given"};
-  const auto run = RunProcess(call);
-  ::unsetenv("SINKVIEW_CALLERS_OWN");
-  ASSERT_TRUE(run);
-  EXPECT_EQ(run->stderrText, "/given");
-}
-
 // A program missing, not executable or given a working folder that is not
 // there is not started, and the failure says why.
 TEST(RunProcess, ProgramThatCannotStartIsToldWhy) {
