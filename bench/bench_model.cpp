@@ -77,8 +77,10 @@ BENCHMARK(BM_ModelStep)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_RStartsWithItsPackages(benchmark::State& state) {
   for (auto _ : state) {
-    const auto run = RunProcess(
-        {"Rscript", {"--vanilla", "-e", "library(nlme); library(emmeans)"}, "", std::chrono::seconds(60)});
+    ProcessCall call{
+        "Rscript", {"--vanilla", "-e", "library(nlme); library(emmeans)"}, "", std::chrono::seconds(60)};
+    call.environment = REnvironment("");
+    const auto run = RunProcess(call);
     if (!run || run->exitStatus != 0) {
       state.SkipWithError("Rscript did not run");
       break;

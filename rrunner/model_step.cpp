@@ -1,6 +1,7 @@
 #include "rrunner/model_step.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "model/reader_text.h"
@@ -58,11 +59,23 @@ void DiscardModelFiles(const std::string& folder) {
 
 } // namespace
 
+std::vector<std::string> REnvironment(const std::string& temporaryFolder) {
+  std::vector<std::string> environment = MinimalEnvironment();
+  // --vanilla leaves R_LIBS_USER to R, which then takes a library under HOME.
+  environment.push_back("R_LIBS_USER=NULL");
+  if (!temporaryFolder.empty()) {
+    environment.push_back("TMPDIR=" + temporaryFolder);
+  } else if (const char* const temporary = std::getenv("TMPDIR")) {
+    environment.push_back("TMPDIR=" + std::string(temporary));
+  }
+  return environment;
+}
+
 Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const ModelRunOptions& options) {
   DiscardModelFiles(folder);
   ProcessCall call{options.rscript, {"--vanilla", std::string(kAnalysisScript)}, folder, options.timeLimit};
   call.cancel = options.cancel;
-  if (!options.temporaryFolder.empty()) call.environment.push_back("TMPDIR=" + options.temporaryFolder);
+  call.environment = REnvironment(options.temporaryFolder);
   const auto run = RunProcess(call);
   if (!run) {
     if (run.error().error == ENOENT)

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "model/expected.h"
 #include "model/failure.h"
@@ -28,6 +29,12 @@ struct ModelNotFitted {
   bool rMissing = false;
   Failure failure;
 };
+
+// R's whole environment: the caller's PATH, HOME and locale, the temporary
+// folder (empty: the caller's TMPDIR), and no library but the site's, so
+// that neither R_LIBS nor a library under HOME chooses the packages the
+// model loads.
+std::vector<std::string> REnvironment(const std::string& temporaryFolder);
 
 // Runs analysis.R in `folder` (written there with the study's files) and
 // reads its results back; the earlier model files are discarded first.

@@ -21,9 +21,15 @@ struct FittedModel {
 };
 
 // Fits the model of `result` in a folder of its own under the temporary
-// folder (readable by the user alone), which is removed whatever happens.
+// folder (readable by the user alone, named for this process), which is
+// removed whatever happens short of the process being killed.
 // `cancel`, when set, stops R; the failure then says "cancelled".
 Expected<FittedModel, ModelNotFitted>
 FitModelInScratch(const StudyResult& result, const std::atomic<bool>* cancel, ModelRunOptions options = {});
+
+// Removes the scratch folders that processes killed during a fit left in
+// the temporary folder, each with a copy of a study's data: the user's
+// own, whose process no longer exists. For a program's start.
+void RemoveOrphanedScratchFolders();
 
 } // namespace sinkview

@@ -6,7 +6,8 @@
 # numbers (hip, group_number, visit_number), never by their names: two
 # names may read alike in a CSV file (a ' put before a formula's =, a
 # control character blanked). The names only label the rows written.
-# Run it again with:   Rscript analysis.R
+# Run it again with:   Rscript --vanilla analysis.R
+# (--vanilla: no .Rprofile or .Renviron of whoever runs it, in a shared folder too)
 # Needs R with the packages nlme and emmeans.
 #
 # Per series (subsidence, and the stem/cement interface where the files

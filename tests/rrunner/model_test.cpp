@@ -11,9 +11,13 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "../support/file_contents.h"
+#include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "model/atomic_file.h"
 #include "rrunner/main_table.h"
@@ -23,6 +27,8 @@
 #include "study/csv_columns.h"
 
 using namespace sinkview;
+using sinkview::testing::Quoted;
+using sinkview::testing::RunShell;
 using sinkview::testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -249,4 +255,92 @@ TEST(Model, GroupsVisitsAndHipsThatPrintAlikeStayApartInTheModel) {
       BuildMainTable(study, &fitted->results, CohortSeries::Subsidence, kCompleteCases);
   ASSERT_EQ(complete.rows.size(), 6u);
   EXPECT_EQ(complete.rows[1].group + " at " + complete.rows[1].visit, "'=A at =1");
+}
+
+// R runs with the caller's PATH, HOME and locale and its own temporary
+// folder, and nothing else: no R_LIBS, no variable of the caller's own, and
+// no user library.
+TEST(Model, RSeesAMinimalEnvironment) {
+  const TempFolder folder;
+  const fs::path rscript = folder.path / "Rscript", seen = folder.path / "environment";
+  std::ofstream(rscript) << "#!/bin/sh\nenv >'" << seen.string() << "'\nexit 1\n";
+  fs::permissions(rscript, fs::perms::owner_all);
+  ::setenv("R_LIBS", "/planted", 1);
+  ::setenv("SINKVIEW_CALLERS_OWN", "leaked", 1);
+  ModelRunOptions options;
+  options.rscript = rscript.native();
+  options.temporaryFolder = "/scratch";
+  EXPECT_FALSE(RunModel(folder.path.native(), options));
+  ::unsetenv("R_LIBS");
+  ::unsetenv("SINKVIEW_CALLERS_OWN");
+  std::map<std::string, std::string> variables;
+  std::istringstream lines(sinkview::testing::FileContents(seen));
+  for (std::string line; std::getline(lines, line);)
+    variables[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+  EXPECT_EQ(variables.count("R_LIBS"), 0u);
+  EXPECT_EQ(variables.count("SINKVIEW_CALLERS_OWN"), 0u);
+  EXPECT_EQ(variables["R_LIBS_USER"], "NULL");
+  EXPECT_EQ(variables["TMPDIR"], "/scratch");
+  EXPECT_EQ(variables["PATH"], std::getenv("PATH"));
+}
+
+// An nlme of the user's own, in R_LIBS or in the user library under HOME,
+// is not the one the model loads: it would stop R.
+TEST(Model, AnNlmeOfTheUsersOwnIsNotLoaded) {
+  const TempFolder planted;
+  const fs::path source = planted.path / "source/nlme", library = planted.path / "library",
+                 home = planted.path / "home";
+  fs::create_directories(source / "R");
+  fs::create_directories(library);
+  std::ofstream(source / "DESCRIPTION")
+      << "Package: nlme\nVersion: 99.0\nTitle: Planted\nDescription: Planted.\n"
+         "License: GPL-2\nAuthor: nobody\nMaintainer: nobody <no@example.org>\n";
+  std::ofstream(source / "NAMESPACE") << "export(lme)\n";
+  std::ofstream(source / "R/planted.R") << ".onLoad <- function(libname, pkgname) stop(\"a planted nlme was "
+                                           "loaded\")\nlme <- function(...) NULL\n";
+  std::string out, err;
+  ASSERT_EQ(
+      RunShell("R CMD INSTALL --no-test-load -l " + Quoted(library) + Quoted(source), planted.path, out, err),
+      0)
+      << err;
+  ASSERT_EQ(RunShell("HOME=" + Quoted(home) +
+                         "Rscript --vanilla -e 'cat(path.expand(Sys.getenv(\"R_LIBS_USER\")))'",
+                     planted.path, out, err),
+            0)
+      << err;
+  fs::create_directories(out);
+  fs::copy(library, out, fs::copy_options::recursive);
+
+  const std::string kept = std::getenv("HOME") ? std::getenv("HOME") : "";
+  for (const auto& [name, value] : {std::pair{"R_LIBS", library}, {"HOME", home}}) {
+    const StudyFolder study("model_balanced");
+    ::setenv(name, value.c_str(), 1);
+    const auto fitted = RunModel(study.folder.path.native());
+    name == std::string("HOME") ? ::setenv("HOME", kept.c_str(), 1) : ::unsetenv(name);
+    EXPECT_TRUE(fitted) << name << ": " << fitted.error().failure.message;
+  }
+}
+
+// At a program's start, a scratch folder whose process is gone is removed;
+// one of a process still running (a fit under way) and anything not made
+// as a scratch folder stay.
+TEST(Model, OnlyScratchFoldersOfEndedProcessesAreRemoved) {
+  const TempFolder temporary;
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const std::string dead = "sinkview-model-" + std::to_string(ended) + "-",
+                    alive = "sinkview-model-" + std::to_string(::getpid()) + "-";
+  for (const std::string& name :
+       std::vector<std::string>{dead + "aB3xYz", alive + "aB3xYz", dead + "short", "sinkview-model-abcdef"})
+    fs::create_directories(temporary.path / name / "inside");
+  std::ofstream(temporary.path / (dead + "isfile"));
+  const char* const before = std::getenv("TMPDIR");
+  const std::string kept = before ? before : "";
+  ::setenv("TMPDIR", temporary.path.c_str(), 1);
+  RemoveOrphanedScratchFolders();
+  before ? ::setenv("TMPDIR", kept.c_str(), 1) : ::unsetenv("TMPDIR");
+  std::vector<std::string> left{dead + "isfile", dead + "short", alive + "aB3xYz", "sinkview-model-abcdef"};
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(temporary.Names(), left);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include "../support/case_lines.h"
+#include "../support/processes.h"
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "protocol/read_protocol.h"
@@ -22,6 +24,7 @@
 
 namespace fs = std::filesystem;
 using namespace sinkview;
+using sinkview::testing::Ends;
 using sinkview::testing::FileContents;
 using sinkview::testing::Quoted;
 using sinkview::testing::RunShell;
@@ -172,6 +175,106 @@ TEST_F(StudyCli, CtrlCAndSigtermStopTheRunReplacingNothing) {
     EXPECT_EQ(names, csvFiles);
   }
 }
+
+// R dies with a study killed by kill -9, or stopped by SIGHUP as by SIGTERM,
+// and so does a child R started of its own. The scratch folder with the
+// study's data goes with a stopped study, and with a killed one when the
+// program next starts.
+TEST_F(StudyCli, RAndItsChildDieWithAKilledOrHungUpStudy) {
+  const fs::path fakeR = folder_.path / "fake-r", temporary = folder_.path / "tmp";
+  fs::create_directories(fakeR);
+  fs::create_directories(temporary);
+  const fs::path pids = fakeR / "pids";
+  std::ofstream(fakeR / "Rscript") << "#!/bin/sh\nsleep 60 &\necho $$ $! >" << Quoted(pids.string() + ".new")
+                                   << "&& mv " << Quoted(pids.string() + ".new") << Quoted(pids)
+                                   << "\nwait\n";
+  fs::permissions(fakeR / "Rscript", fs::perms::owner_all);
+  std::vector<std::string> variables{"PATH=" + fakeR.string() + ":/usr/bin:/bin",
+                                     "TMPDIR=" + temporary.string()};
+  std::vector<char*> environment;
+  for (std::string& variable : variables) environment.push_back(variable.data());
+  environment.push_back(nullptr);
+  const std::string study = (data_ / "study_cohort").string();
+  for (const int signal : {SIGKILL, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    fs::remove(pids);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::freopen((folder_.path / "stderr").c_str(), "w", stderr);
+      std::freopen("/dev/null", "w", stdout);
+      ::execle(SINKVIEW_STUDY_EXE, SINKVIEW_STUDY_EXE, "--output-dir", out_.c_str(), study.c_str(), nullptr,
+               environment.data());
+      ::_exit(127);
+    }
+    for (int wait = 0; wait < 10000 && !fs::exists(pids); ++wait) ::usleep(1000);
+    pid_t r = 0, rsChild = 0;
+    std::istringstream(FileContents(pids)) >> r >> rsChild;
+    ASSERT_GT(rsChild, 0) << "R was not started";
+    ::kill(child, signal);
+    int exit = 0;
+    ::waitpid(child, &exit, 0);
+    EXPECT_TRUE(Ends(r));
+    EXPECT_TRUE(Ends(rsChild));
+    ::kill(r, SIGKILL); // none left running should the test fail
+    ::kill(rsChild, SIGKILL);
+    if (signal == SIGHUP) {
+      EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == 129);
+      EXPECT_EQ(FileContents(folder_.path / "stderr"),
+                "sinkview-study: stopped by SIGHUP; no file was replaced\n");
+    } else {
+      std::vector<std::string> left;
+      for (const auto& entry : fs::directory_iterator(temporary)) left.push_back(entry.path().filename());
+      ASSERT_EQ(left.size(), 1u);
+      EXPECT_EQ(left[0].rfind("sinkview-model-" + std::to_string(child) + "-", 0), 0u) << left[0];
+      ASSERT_EQ(Study("--no-model " + outputDir_ + Quoted(study), "TMPDIR=" + Quoted(temporary)), 0)
+          << err_text;
+    }
+    EXPECT_TRUE(fs::is_empty(temporary));
+  }
+}
+
+#ifdef SINKVIEW_DRAWS_FIGURES
+// Ctrl-C while the report of a large study is drawn stops the run within a
+// second or so, not once the report is done. A stand-in for R marks the end
+// of the reading; the report of 2,400 hips takes many seconds after it.
+TEST_F(StudyCli, CtrlCStopsTheDrawingOfTheReport) {
+  const fs::path many = folder_.path / "many", fakeR = folder_.path / "fake-r", read = fakeR / "read";
+  fs::create_directories(many);
+  fs::create_directories(fakeR);
+  const std::regex patientLine("^\"([^\"]*)\",\"([^\"]*)\",\"([^\"]*)\"\r$", std::regex::multiline);
+  for (int i = 0; i < 800; ++i) {
+    for (const auto& entry : fs::directory_iterator(data_ / "study_cohort")) {
+      const std::string copy =
+          std::regex_replace(FileContents(entry.path()), patientLine,
+                             "\"$1 " + std::to_string(i) + "\",\"$2\",\"$3-" + std::to_string(i) + "\"\r");
+      std::ofstream(many / (std::to_string(i) + entry.path().filename().string()), std::ios::binary) << copy;
+    }
+  }
+  std::ofstream(fakeR / "Rscript") << "#!/bin/sh\ntouch " << Quoted(read) << "\nexit 1\n";
+  fs::permissions(fakeR / "Rscript", fs::perms::owner_all);
+  const std::string path = "PATH=" + fakeR.string() + ":/usr/bin:/bin";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::putenv(const_cast<char*>(path.c_str()));
+    std::freopen((folder_.path / "stderr").c_str(), "w", stderr);
+    std::freopen("/dev/null", "w", stdout);
+    ::execl(SINKVIEW_STUDY_EXE, SINKVIEW_STUDY_EXE, "--output-dir", out_.c_str(), "--report",
+            (out_ / "report.pdf").c_str(), many.c_str(), nullptr);
+    ::_exit(127);
+  }
+  for (int wait = 0; wait < 60000 && !fs::exists(read); ++wait) ::usleep(1000);
+  ::usleep(500'000); // the CSV files are made, the report is under way
+  ::kill(child, SIGINT);
+  const auto stopped = std::chrono::steady_clock::now();
+  int exit = 0;
+  ::waitpid(child, &exit, 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::milliseconds(2500));
+  EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == 130);
+  EXPECT_NE(FileContents(folder_.path / "stderr").find("stopped by SIGINT; no file was replaced"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(out_ / "report.pdf"));
+}
+#endif
 
 // A German locale changes no number of the files: neither the figure's nor
 // the reader's in rejected.csv.

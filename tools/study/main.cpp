@@ -60,9 +60,9 @@ StudyOutputsRequest RequestOf(const StudyCommand& command, CalendarDate today) {
   return request;
 }
 
-// Ctrl-C and SIGTERM stop the study after the files in hand (and R at
-// once); the run then ends without replacing anything, its temporary files
-// removed.
+// Ctrl-C, SIGTERM and SIGHUP (the terminal closed) stop the study after
+// the files in hand (and R at once); the run then ends without replacing
+// anything, its temporary files removed.
 std::atomic<bool> stopAsked = false;
 volatile std::sig_atomic_t stopSignal = 0;
 
@@ -76,13 +76,13 @@ void StopOnSignals() {
   action.sa_handler = AskToStop;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (int signal : {SIGINT, SIGTERM}) ::sigaction(signal, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
 int Stopped() {
   std::cout.flush();
-  Complain(std::string("stopped by ") + (stopSignal == SIGINT ? "SIGINT" : "SIGTERM") +
-           "; no file was replaced");
+  const char* const name = stopSignal == SIGINT ? "SIGINT" : stopSignal == SIGHUP ? "SIGHUP" : "SIGTERM";
+  Complain(std::string("stopped by ") + name + "; no file was replaced");
   return 128 + stopSignal;
 }
 
@@ -127,6 +127,7 @@ int main(int argc, char** argv) {
   }
   for (const std::string& note : command->notes) Complain(note);
   StopOnSignals();
+  RemoveOrphanedScratchFolders();
 
   // The output folder, and that of every other output, is opened once:
   // every file of the run goes into the folder it was when the run began.

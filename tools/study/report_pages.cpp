@@ -40,8 +40,9 @@ QString PatientsAndHips(const std::vector<PatientSummary>& hips, const std::stri
   return TableText(CountText(patients.size(), "patient") + " (" + CountText(count, "hip") + ")");
 }
 
-ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidOut)
-    : pdf_(pdf), painter_(painter), laidOut_(std::move(laidOut)) {
+ReportPages::ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidOut,
+                         const std::atomic<bool>* stop)
+    : pdf_(pdf), painter_(painter), laidOut_(std::move(laidOut)), stop_(stop) {
   page_ =
       QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())).adjusted(kMargin, kMargin, -kMargin, -kMargin);
   y_ = page_.top();
@@ -171,7 +172,7 @@ void DrawTable(ReportPages& pages, const QString& title, const std::vector<QStri
   pages.Gap(rowHeight);
   pages.Text(title, 10, true);
   drawRow(headers, true, false);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
+  for (std::size_t i = 0; i < rows.size() && !pages.Stopped(); ++i) {
     if (!pages.Fits(rowHeight)) { // a page break repeats the header
       pages.NewPage();
       drawRow(headers, true, false);

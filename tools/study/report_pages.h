@@ -5,6 +5,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,7 +46,10 @@ struct ReportOutline {
 // footer "Page N of M", M from the outline of an earlier layout.
 class ReportPages {
 public:
-  ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidOut = {});
+  // `stop`, once set, leaves the rest undrawn: each page and each table row
+  // looks at it (Stopped).
+  ReportPages(QPdfWriter& pdf, QPainter& painter, ReportOutline laidOut = {},
+              const std::atomic<bool>* stop = nullptr);
 
   QPainter& painter() { return painter_; }
   const QRectF& page() const { return page_; }
@@ -70,6 +74,8 @@ public:
   // drawing that moves no block may be left out of the first, which only
   // counts the pages.
   bool Final() const { return laidOut_.pages > 0; }
+  // Whether the run was stopped: nothing more is worth drawing.
+  bool Stopped() const { return stop_ && stop_->load(); }
   // Ends the last page: where the sections began and how many pages there are.
   ReportOutline Finish();
 
@@ -85,6 +91,7 @@ private:
   const ReportOutline laidOut_;
   ReportOutline outline_;
   std::optional<QString> waiting_; // the section whose first block is still to come
+  const std::atomic<bool>* stop_;
 };
 
 // A table with a header row, repeated on each page it runs onto; `marked`

@@ -3,6 +3,7 @@
 // The study's figures and report, drawn with Qt; sinkview-study calls them
 // for --figure, --model-figure, --bland-altman and --report.
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -88,12 +89,15 @@ void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vec
 // patient's page shows the series the study read (run with
 // StudyOptions::keepPrepared); without it, only the file's name. `model` is
 // R's fit of the study, or nullptr when there is none, and `notFitted` then
-// why, in one line (empty when no fit was asked for).
+// why, in one line (empty when no fit was asked for). `stop`, once set,
+// ends the drawing within a page or a table row, and the report is not
+// written.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
                                                        const StudyOptions& options,
                                                        const ModelResults* model = nullptr);
 [[nodiscard]] Expected<AtomicFile, Failure>
 StudyReportInTemporary(const OutputFile& target, const StudyResult& result, const StudyOptions& options,
-                       const ModelResults* model = nullptr, const std::string& notFitted = {});
+                       const ModelResults* model = nullptr, const std::string& notFitted = {},
+                       const std::atomic<bool>* stop = nullptr);
 
 } // namespace sinkview

@@ -19,7 +19,7 @@ Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const OutputFile& tar
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult&,
                                                      const StudyOptions&, const ModelResults*,
-                                                     const std::string&) {
+                                                     const std::string&, const std::atomic<bool>*) {
   return Unexpected(Failure{target.Path() + ": the study report is not built yet"});
 }
 

@@ -26,7 +26,8 @@ and prepare it, and write for statistics packages:
   dictionary.csv  the unit and meaning of every column;
   comparison.csv  each group against the first at each visit (Welch);
   analysis.R    the mixed model, which R fits when it is installed, giving
-                model.csv and model_fit.csv.
+                model.csv and model_fit.csv; to rerun it there:
+                Rscript --vanilla analysis.R
 CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
 
 )help") + std::string(kRecursiveHelp) +

@@ -112,8 +112,8 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   }
   if (!request.reportFile.Empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
-    if (auto added = set.Add(
-            StudyReportInTemporary(request.reportFile, result, options, model, request.modelNotFitted));
+    if (auto added = set.Add(StudyReportInTemporary(request.reportFile, result, options, model,
+                                                    request.modelNotFitted, request.stop));
         !added)
       return Unexpected(added.error());
   }

@@ -75,7 +75,10 @@ void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOption
   pages.Section("Precision of the measurements");
   DrawPrecisionPage(pages, result);
   pages.Section("Patients");
-  for (const PatientSummary& patient : result.patients) DrawPatientPage(pages, patient, programDirectory);
+  for (const PatientSummary& patient : result.patients) {
+    if (pages.Stopped()) return;
+    DrawPatientPage(pages, patient, programDirectory);
+  }
 }
 
 // Where the first layout goes: nowhere, so a study of thousands of pages
@@ -102,33 +105,37 @@ void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
 
 Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult& result,
                                                      const StudyOptions& options, const ModelResults* model,
-                                                     const std::string& notFitted) {
+                                                     const std::string& notFitted,
+                                                     const std::atomic<bool>* stop) {
   EnsureGuiApplication();
   const std::string& path = target.Path();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
   // Drawn whole into memory by the program's one writer for Qt's devices,
   // twice: the first layout, thrown away, finds the pages of the contents
   // and the footers' count for the second.
-  const std::string cannotBeDrawn = "cannot be drawn";
+  const std::string cannotBeDrawn = "cannot be drawn", stopped = "stopped";
   const auto layOut = [&](QIODevice& out, const ReportOutline& laidOut) -> std::optional<ReportOutline> {
     QPdfWriter pdf(&out);
     SetUpReport(pdf, result);
     QPainter painter;
     if (!painter.begin(&pdf)) return std::nullopt;
-    ReportPages pages(pdf, painter, laidOut);
+    ReportPages pages(pdf, painter, laidOut, stop);
     DrawReport(pages, result, options, model, notFitted, programDirectory);
     ReportOutline outline = pages.Finish();
-    if (!painter.end()) return std::nullopt;
+    if (!painter.end() || pages.Stopped()) return std::nullopt;
     return outline;
   };
   const auto draw = [&](QIODevice& out) -> std::string {
     Discarded scratch;
     scratch.open(QIODevice::WriteOnly);
     const std::optional<ReportOutline> outline = layOut(scratch, {});
-    return outline && layOut(out, *outline) ? std::string() : cannotBeDrawn;
+    if (outline && layOut(out, *outline)) return {};
+    return stop && *stop ? stopped : cannotBeDrawn;
   };
   return RenderToTemporary(target, draw, [&](const std::string& reason) {
     if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
+    if (reason == stopped)
+      return Failure{ShownFileName(path) + ": the report is not written, the run was stopped."};
     return Failure{ShownFileName(path) + ": the report is not written (" + reason +
                    "). An older file of that name is unchanged."};
   });

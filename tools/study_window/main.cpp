@@ -7,6 +7,7 @@
 
 #include "model/numtext.h"
 #include "paths/program_paths.h"
+#include "rrunner/scratch_model.h"
 #include "tools/common/program_start.h"
 #include "tools/study_window/study_window.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   sinkview::SetDecimalSeparator(sinkview::kFileDecimalPoint);
   QApplication::setWindowIcon(QIcon(":/sinkview.svg"));
   parser.process(app);
+  sinkview::RemoveOrphanedScratchFolders();
 
   // A patient opens in the main program: the one beside this program, else
   // the one on the search path.
