@@ -33,11 +33,11 @@ Expected<void, Failure> FileSet::Commit() {
   std::vector<AtomicFile> files = std::move(files_);
   files_.clear();
   std::vector<std::pair<OutputFolder, std::string>> removed;
-  for (auto& [folder, name] : claimed_) {
+  for (auto& claim : claimed_) {
     const bool written = std::any_of(files.begin(), files.end(), [&](const AtomicFile& file) {
-      return file.name_ == name && SameFolder(file.folder_, folder);
+      return file.name_ == claim.second && SameFolder(file.folder_, claim.first);
     });
-    if (!written) removed.emplace_back(std::move(folder), std::move(name));
+    if (!written) removed.push_back(std::move(claim));
   }
   claimed_.clear();
   // The small files first: a full disk is met before anything is renamed,
