@@ -441,6 +441,15 @@ TEST_F(StudyCli, PseudonymisedTheUndeclaredCovariatesAreLeftOut) {
   EXPECT_NE(err_text.find("'birth_date' (it holds dates)"), std::string::npos) << err_text;
   ASSERT_EQ(Study("--no-model " + outputDir_ + Quoted(study)), 0) << err_text;
   EXPECT_NE(FileContents(out_ / "summary.csv").find("birth_date"), std::string::npos);
+  // A covariate the protocol lists is kept.
+  std::ofstream(study / "patients.csv", std::ios::binary)
+      << "file;patient;age\nschulz_bernd_right.vok;P1;71\n";
+  std::ofstream(study / "study.toml", std::ios::binary)
+      << "patients = \"patients.csv\"\ncovariates = [\"age\"]\n";
+  ASSERT_EQ(Study("--pseudonymise --no-model " + outputDir_ + Quoted(study)), 0) << err_text;
+  const std::string summary = FileContents(out_ / "summary.csv");
+  EXPECT_NE(summary.find(",age\r\n"), std::string::npos) << summary;
+  EXPECT_NE(summary.find(",71\r\n"), std::string::npos) << summary;
 }
 
 #ifdef SINKVIEW_DRAWS_FIGURES
