@@ -54,15 +54,8 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationVersion(SINKVIEW_VERSION);
   QCommandLineParser parser;
   Describe(parser);
-  if (sinkview::AsksForHelpOrVersion(argc, argv)) {
-    QCoreApplication noDisplay(argc, argv);
-    parser.process(noDisplay); // prints and ends the program
-  }
-
-  sinkview::HoldStartMessages(argv[0], "Sinkview", "sinkview-export");
-  QApplication app(argc, argv);
-  sinkview::EndStartMessages();
-  parser.process(app);
+  const auto app = sinkview::StartApplication(argc, argv, parser, "Sinkview", "sinkview-export");
+  parser.process(*app);
   const QStringList arguments = parser.positionalArguments();
   if (arguments.size() > 1) {
     std::fprintf(stderr, "%s: give one data file or folder, not %d\nTry '%s --help'.\n", g_programName,
@@ -94,5 +87,5 @@ int main(int argc, char* argv[]) {
     }
   }
   main.show();
-  return app.exec();
+  return app->exec();
 }

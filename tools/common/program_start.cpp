@@ -54,4 +54,16 @@ void EndStartMessages() {
   g_held.clear();
 }
 
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, QCommandLineParser& parser,
+                                               const char* what, const char* instead) {
+  if (AsksForHelpOrVersion(argc, argv)) {
+    QCoreApplication noDisplay(argc, argv);
+    parser.process(noDisplay); // prints and ends the program
+  }
+  HoldStartMessages(argv[0], what, instead);
+  auto app = std::make_unique<QApplication>(argc, argv);
+  EndStartMessages();
+  return app;
+}
+
 } // namespace sinkview

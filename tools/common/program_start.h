@@ -5,6 +5,10 @@
 // building), and a start without a display ends with one line saying what
 // is missing, where Qt would abort.
 
+#include <QApplication>
+#include <QCommandLineParser>
+#include <memory>
+
 namespace sinkview {
 
 // Whether the arguments ask for help or the version (before a "--").
@@ -17,5 +21,10 @@ bool AsksForHelpOrVersion(int argc, char** argv);
 void HoldStartMessages(const char* argv0, const char* what, const char* instead);
 // Shows the messages held back, as Qt would have.
 void EndStartMessages();
+
+// Answers --help and --version from `parser` without a display, else makes
+// the application with its start messages held back as above.
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv, QCommandLineParser& parser,
+                                               const char* what, const char* instead);
 
 } // namespace sinkview

@@ -23,18 +23,11 @@ int main(int argc, char** argv) {
   const QCommandLineOption screenshot(
       "screenshot", "Saves a picture of the window to FILE once FOLDER is read, and ends.", "FILE");
   parser.addOption(screenshot);
-  if (sinkview::AsksForHelpOrVersion(argc, argv)) {
-    QCoreApplication noDisplay(argc, argv);
-    parser.process(noDisplay); // prints and ends the program
-  }
-
-  sinkview::HoldStartMessages(argv[0], "the study window", "sinkview-study");
-  QApplication app(argc, argv);
-  sinkview::EndStartMessages();
+  const auto app = sinkview::StartApplication(argc, argv, parser, "the study window", "sinkview-study");
   // The window shows and saves numbers as the study's files write them.
   sinkview::SetDecimalSeparator(sinkview::kFileDecimalPoint);
   QApplication::setWindowIcon(QIcon(":/sinkview.svg"));
-  parser.process(app);
+  parser.process(*app);
   sinkview::RemoveOrphanedScratchFolders();
 
   // A patient opens in the main program: the one beside this program, else
@@ -44,11 +37,11 @@ int main(int argc, char** argv) {
   sinkview::StudyWindow window(QFileInfo(beside).isExecutable() ? beside : QStringLiteral("sinkview"));
   if (parser.isSet(screenshot)) {
     window.resize(1100, 560);
-    QObject::connect(&window, &sinkview::StudyWindow::StudyShown, &app,
+    QObject::connect(&window, &sinkview::StudyWindow::StudyShown, app.get(),
                      [&] { QApplication::exit(window.grab().save(parser.value(screenshot)) ? 0 : 1); });
   }
   window.show();
   if (!parser.positionalArguments().isEmpty())
     window.Read(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
-  return app.exec();
+  return app->exec();
 }
