@@ -19,8 +19,7 @@ std::string Key(const std::string& file) {
 
 } // namespace
 
-PatientRowIndex::PatientRowIndex(const std::optional<PatientsFile>& patients)
-    : active_(patients.has_value()) {
+PatientRowIndex::PatientRowIndex(const std::optional<PatientsFile>& patients) {
   if (!patients) return;
   for (const PatientRow& row : patients->rows) rows_.emplace(Key(row.file), &row);
 }

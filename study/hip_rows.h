@@ -17,12 +17,10 @@ namespace sinkview {
 class PatientRowIndex {
 public:
   explicit PatientRowIndex(const std::optional<PatientsFile>& patients);
-  bool Active() const { return active_; }
   // The row of a data file; none when there is no patients file or no row.
   const PatientRow* Find(const std::string& studyFileName) const;
 
 private:
-  bool active_ = false;
   std::unordered_map<std::string, const PatientRow*> rows_;
 };
 
