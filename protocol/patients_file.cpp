@@ -52,11 +52,9 @@ std::string Lowered(std::string text) {
 
 // Groups, patients and covariates are names the outputs show, each on one
 // line of a CSV file and in the report, in the order written.
-bool HasControlCharacters(const std::string& text) { return WithoutControlCharacters(text) != text; }
-
 std::string ControlCharactersIn(const std::string& name) {
-  return QuotedField(name) + " holds a control character (a line end, tab, NUL or direction mark): write it "
-                             "on one line without them";
+  const std::string problem = ControlCharacterProblem(name);
+  return problem.empty() ? problem : QuotedField(name) + " " + problem;
 }
 
 bool IsBlank(const CsvRecord& record) {
@@ -140,7 +138,8 @@ private:
     for (std::size_t c = 0; c < header.fields.size(); ++c) {
       std::string name = Trimmed(header.fields[c]);
       if (name.empty()) return Fail(header.line, "", "column " + std::to_string(c + 1) + " has no name");
-      if (HasControlCharacters(name)) return Fail(header.line, "", ControlCharactersIn(name));
+      if (const std::string problem = ControlCharactersIn(name); !problem.empty())
+        return Fail(header.line, "", problem);
       for (std::size_t before = 0; before < c; ++before)
         if (Lowered(Trimmed(header.fields[before])) == Lowered(name))
           return Fail(header.line, name, "the column is there twice");
@@ -206,10 +205,13 @@ private:
     for (std::size_t c : covariateColumns_)
       row.covariates.push_back(WithoutControlCharacters(record.fields[c]));
     row.excluded = WithoutControlCharacters(row.excluded);
-    for (const std::string_view name : {"group", "patient"})
-      if (const auto c = column_.find(std::string(name));
-          c != column_.end() && HasControlCharacters(Trimmed(record.fields[c->second])))
-        return Fail(record.line, std::string(name), ControlCharactersIn(Trimmed(record.fields[c->second])));
+    for (const std::string_view name : {"group", "patient"}) {
+      const auto c = column_.find(std::string(name));
+      if (c == column_.end()) continue;
+      if (const std::string problem = ControlCharactersIn(Trimmed(record.fields[c->second]));
+          !problem.empty())
+        return Fail(record.line, std::string(name), problem);
+    }
 
     if (row.file.empty()) return Fail(record.line, "file", "the data file is not named");
     row.file = NormalFile(row.file);

@@ -109,10 +109,8 @@ std::string Text(const toml::node& node, const std::string& key) {
 // it would break a CSV line or reorder the report's title around it.
 std::string Name(const toml::node& node, const std::string& key) {
   const std::string text = Text(node, key);
-  if (WithoutControlCharacters(text) != text)
-    Refuse(node, key,
-           Quoted(text) + " holds a control character (a line end, tab, NUL or direction mark): "
-                          "write it on one line without them");
+  if (const std::string problem = ControlCharacterProblem(text); !problem.empty())
+    Refuse(node, key, Quoted(text) + " " + problem);
   return text;
 }
 

@@ -10,4 +10,10 @@ std::string GuardedNameProblem(std::string_view name) {
          "before it and R would give it back so: start the name with another character";
 }
 
+std::string ControlCharacterProblem(const std::string& name) {
+  if (WithoutControlCharacters(name) == name) return {};
+  return "holds a control character (a line end, tab, NUL or direction mark): write it on one line without "
+         "them";
+}
+
 } // namespace sinkview

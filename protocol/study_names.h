@@ -16,4 +16,9 @@ inline constexpr std::string_view kBaselineRow = "baseline";
 // spreadsheet or R gives it back with that '.
 std::string GuardedNameProblem(std::string_view name);
 
+// Why a name the outputs show cannot be taken, or empty when it can: a line
+// end, NUL or direction mark in it would break a CSV line or reorder the
+// report's text around it.
+std::string ControlCharacterProblem(const std::string& name);
+
 } // namespace sinkview
