@@ -65,16 +65,11 @@ private:
   std::string path_;
 };
 
-// The study's tables and analysis.R, written as the study's set writes them.
 Expected<void, Failure> WriteModelInputs(const StudyResult& result, const std::string& folderPath) {
   const auto folder = OutputFolder::Open(folderPath);
   if (!folder) return Unexpected(folder.error());
   FileSet set;
-  if (auto added = AddStudyCsvFiles(set, result, *folder); !added) return added;
-  auto script = AtomicFile::Open(*folder, kAnalysisScript);
-  if (!script) return Unexpected(script.error());
-  script->Write(AnalysisScriptText());
-  set.Add(std::move(*script));
+  if (auto added = AddModelInputFiles(set, result, *folder); !added) return added;
   return set.Commit();
 }
 

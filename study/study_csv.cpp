@@ -75,26 +75,49 @@ std::string SummaryCsv(const StudyResult& result) {
   return out;
 }
 
-std::string VisitsCsv(const StudyResult& result) {
-  std::string out = CsvHeader(kVisitsCsv, result.covariates);
+namespace {
+
+// visits.csv whole, or only what the model fits: R reads a long text field
+// slowly (minutes for a megabyte), and a data file's patient name or an
+// undeclared column may be that long.
+enum class VisitColumns { All, Model };
+
+std::string ModelVisitsHeader(const std::vector<std::string>& covariates) {
+  std::string header;
+  for (std::string_view name : kModelVisitColumns) (header += name) += ',';
+  header.pop_back();
+  for (const std::string& covariate : covariates) AppendCsvField(header += ',', covariate);
+  return header += kCsvLineEnd;
+}
+
+std::string VisitRows(const StudyResult& result, VisitColumns columns) {
+  const bool all = columns == VisitColumns::All;
+  const bool declared = result.protocol.covariates.has_value();
+  const std::vector<std::string> noCovariates;
+  const std::vector<std::string>& covariates = all || declared ? result.covariates : noCovariates;
+  std::string out = all ? CsvHeader(kVisitsCsv, covariates) : ModelVisitsHeader(covariates);
   for (std::size_t hip = 0; hip < result.patients.size(); ++hip) {
     const PatientSummary& p = result.patients[hip];
     const auto group = std::find(result.groups.begin(), result.groups.end(), p.group);
     for (std::size_t v = 0; v < p.visits.size(); ++v) {
       const VisitValue& at = p.visits[v];
-      for (const std::string* text : {&p.file, &p.patient, &p.group}) Field(out, *text);
+      if (all)
+        for (const std::string* text : {&p.file, &p.patient}) Field(out, *text);
+      Field(out, p.group);
       Field(out, v == 0 ? "baseline" : result.protocol.visits[v - 1].name);
       Number(out, v == 0 ? 0 : result.protocol.visits[v - 1].months);
       Field(out, StatusName(at.status));
-      if (at.radiograph > 0) {
-        Number(out, at.radiograph);
-        Field(out, IsoDate(p.course.dates[static_cast<std::size_t>(at.radiograph - 1)]));
-      } else {
-        out += ",,";
+      if (all) {
+        if (at.radiograph > 0) {
+          Number(out, at.radiograph);
+          Field(out, IsoDate(p.course.dates[static_cast<std::size_t>(at.radiograph - 1)]));
+        } else {
+          out += ",,";
+        }
+        Optional(out, at.days);
+        Optional(out, at.days ? std::optional(*at.days / kDaysPerMonth) : std::nullopt);
+        Field(out, at.status != VisitStatus::Measured ? "" : at.interpolated ? "yes" : "no");
       }
-      Optional(out, at.days);
-      Optional(out, at.days ? std::optional(*at.days / kDaysPerMonth) : std::nullopt);
-      Field(out, at.status != VisitStatus::Measured ? "" : at.interpolated ? "yes" : "no");
       Optional(out, at.subsidence);
       Optional(out, at.stemCement);
       out += std::to_string(hip + 1);
@@ -103,12 +126,18 @@ std::string VisitsCsv(const StudyResult& result) {
       if (group != result.groups.end()) out += std::to_string(group - result.groups.begin() + 1);
       out += ',';
       out += std::to_string(v);
-      Covariates(out, p.covariates, result.covariates.size());
+      Covariates(out, p.covariates, covariates.size());
       out += kCsvLineEnd;
     }
   }
   return out;
 }
+
+} // namespace
+
+std::string VisitsCsv(const StudyResult& result) { return VisitRows(result, VisitColumns::All); }
+
+std::string ModelVisitsCsv(const StudyResult& result) { return VisitRows(result, VisitColumns::Model); }
 
 std::string FlowCsv(const StudyResult& result) {
   std::string out = CsvHeader(kFlowCsv);
@@ -206,23 +235,11 @@ std::string RejectedCsv(const StudyResult& result) {
   return out;
 }
 
-Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
-                                         const OutputFolder& folder) {
-  std::vector<std::pair<std::string_view, std::string>> files = {
-      {kSummaryCsv, SummaryCsv(result)},
-      {kVisitsCsv, VisitsCsv(result)},
-      {kFlowCsv, FlowCsv(result)},
-      {kCohortCsv, CohortCsv(result)},
-      {kBandsCsv, BandsCsv(result)},
-      {kRejectedCsv, RejectedCsv(result)},
-      {kComparisonCsv, ComparisonCsv(GroupComparisons(result.groups, ComparisonSamples(result)))},
-      {kPrimaryVisitCsv, PrimaryVisitCsv(result.protocol.primaryVisit,
-                                         VisitNumber(result.protocol, result.protocol.primaryVisit))},
-      {kDictionaryCsv, DictionaryCsv(result.covariates, result.repeat.has_value())}};
-  if (result.repeat) {
-    files.emplace_back(kPrecisionCsv, PrecisionCsv(result));
-    files.emplace_back(kPairsCsv, PairsCsv(result));
-  }
+namespace {
+
+using NamedTexts = std::vector<std::pair<std::string_view, std::string>>;
+
+Expected<void, Failure> AddTextFiles(FileSet& set, const NamedTexts& files, const OutputFolder& folder) {
   for (const auto& [name, text] : files) {
     auto file = AtomicFile::Open(folder, name);
     if (!file) return Unexpected(file.error());
@@ -230,6 +247,40 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
     set.Add(std::move(*file));
   }
   return {};
+}
+
+std::string PrimaryVisitText(const Protocol& protocol) {
+  return PrimaryVisitCsv(protocol.primaryVisit, VisitNumber(protocol, protocol.primaryVisit));
+}
+
+} // namespace
+
+Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
+                                         const OutputFolder& folder) {
+  NamedTexts files = {
+      {kSummaryCsv, SummaryCsv(result)},
+      {kVisitsCsv, VisitsCsv(result)},
+      {kFlowCsv, FlowCsv(result)},
+      {kCohortCsv, CohortCsv(result)},
+      {kBandsCsv, BandsCsv(result)},
+      {kRejectedCsv, RejectedCsv(result)},
+      {kComparisonCsv, ComparisonCsv(GroupComparisons(result.groups, ComparisonSamples(result)))},
+      {kPrimaryVisitCsv, PrimaryVisitText(result.protocol)},
+      {kDictionaryCsv, DictionaryCsv(result.covariates, result.repeat.has_value())}};
+  if (result.repeat) {
+    files.emplace_back(kPrecisionCsv, PrecisionCsv(result));
+    files.emplace_back(kPairsCsv, PairsCsv(result));
+  }
+  return AddTextFiles(set, files, folder);
+}
+
+Expected<void, Failure> AddModelInputFiles(FileSet& set, const StudyResult& result,
+                                           const OutputFolder& folder) {
+  return AddTextFiles(set,
+                      {{kVisitsCsv, ModelVisitsCsv(result)},
+                       {kPrimaryVisitCsv, PrimaryVisitText(result.protocol)},
+                       {kAnalysisScript, std::string(AnalysisScriptText())}},
+                      folder);
 }
 
 } // namespace sinkview

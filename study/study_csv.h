@@ -22,6 +22,12 @@ std::string CsvNumber(double value);
 
 std::string SummaryCsv(const StudyResult& result);
 std::string VisitsCsv(const StudyResult& result);
+// visits.csv with only the columns the model fits, for R: the identifiers,
+// group, visit, status, values and the protocol's declared covariates.
+std::string ModelVisitsCsv(const StudyResult& result);
+inline constexpr std::string_view kModelVisitColumns[] = {"group",  "visit",         "target_months",
+                                                          "status", "subsidence_mm", "stem_cement_mm",
+                                                          "hip",    "group_number",  "visit_number"};
 std::string FlowCsv(const StudyResult& result);
 std::string CohortCsv(const StudyResult& result);
 std::string BandsCsv(const StudyResult& result);
@@ -37,5 +43,9 @@ std::string PairsCsv(const StudyResult& result);
 // (study/long_csv.h).
 [[nodiscard]] Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
                                                        const OutputFolder& folder);
+// Adds what R reads to fit the model (visits.csv as ModelVisitsCsv writes
+// it, primary_visit.csv and analysis.R) to `set`.
+[[nodiscard]] Expected<void, Failure> AddModelInputFiles(FileSet& set, const StudyResult& result,
+                                                         const OutputFolder& folder);
 
 } // namespace sinkview

@@ -263,3 +263,34 @@ TEST(StudyCsv, NamesAndFileNamesReachTheCsvFilesAsPlainText) {
   EXPECT_EQ(RejectedCsv(result).find("\r\n'-b .vok,"), std::string("file,reason").size())
       << RejectedCsv(result);
 }
+
+// R reads a long text field for minutes: what it is given for the model holds
+// no file or patient name, and covariates only when the protocol declares them.
+TEST(StudyCsv, ModelVisitsHoldOnlyWhatTheModelFits) {
+  StudyResult result;
+  result.groups = {"A"};
+  result.protocol.visits = {{"1y", 12, {9, 15}}};
+  result.covariates = {"age", "note"};
+  PatientSummary& hip = result.patients.emplace_back();
+  hip.file = "x.vok";
+  hip.patient = std::string(1 << 20, 'n');
+  hip.group = "A";
+  hip.covariates = {"71", std::string(1 << 20, 'c')};
+  hip.visits = {{VisitStatus::Measured, 1, false, 0, 0.0, {}},
+                {VisitStatus::Measured, 2, false, 365, -1.5, {}}};
+  using std::chrono::year, std::chrono::January;
+  hip.course.dates = {year(2020) / January / 1, year(2021) / January / 1};
+
+  const std::string undeclared = ModelVisitsCsv(result);
+  EXPECT_EQ(undeclared,
+            "group,visit,target_months,status,subsidence_mm,stem_cement_mm,hip,group_number,visit_number\r\n"
+            "A,baseline,0,measured,0,,1,1,0\r\n"
+            "A,1y,12,measured,-1.5,,1,1,1\r\n");
+  result.protocol.covariates = result.covariates;
+  const std::string declared = ModelVisitsCsv(result);
+  EXPECT_EQ(declared.substr(0, declared.find('\r')),
+            undeclared.substr(0, undeclared.find('\r')) + ",age,note");
+  EXPECT_NE(declared.find("A,1y,12,measured,-1.5,,1,1,1,71,ccc"), std::string::npos);
+  // visits.csv itself keeps every column.
+  EXPECT_NE(VisitsCsv(result).find(hip.patient), std::string::npos);
+}
