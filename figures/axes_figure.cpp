@@ -36,7 +36,8 @@ QStringList Wrapped(const std::string& text, const QFontMetricsF& metrics, doubl
   QStringList lines;
   for (const QString& line : Utf8(text).split('\n')) {
     QString current;
-    for (const QString& piece : line.split(gap)) {
+    for (const QString& whole : line.split(gap)) {
+      const QString piece = AsOneLineShowsIt(whole);
       const QString joined = current.isEmpty() ? piece : current + gap + piece;
       if (!current.isEmpty() && metrics.horizontalAdvance(joined) > width) {
         lines << current;

@@ -95,11 +95,19 @@ void PainterSurface::Tab(int column) {
   printX_ = x;
 }
 
+QString AsOneLineShowsIt(QString text) {
+  // No page or window is a thousand characters wide.
+  constexpr qsizetype kMaxShown = 1000;
+  if (text.size() > kMaxShown)
+    text.truncate(text[kMaxShown - 1].isHighSurrogate() ? kMaxShown - 1 : kMaxShown);
+  return text;
+}
+
 namespace {
 
 QString Displayed(std::string_view text) {
   const std::string utf8 = DisplayUtf8(text);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  return AsOneLineShowsIt(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 } // namespace

@@ -17,6 +17,10 @@ inline QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, col
 // advances by it.
 double LineHeight(QFont font, double points, const QPaintDevice* device);
 
+// `text` cut where no line could show more of it: laying out the rest (a
+// data file's megabyte-long name, say) would take seconds for nothing.
+QString AsOneLineShowsIt(QString text);
+
 // The drawing surface on a QPainter: user coordinates of the last Scale are
 // mapped onto the target rectangle, lines are drawn anti-aliased with
 // widths in device-independent pixels.

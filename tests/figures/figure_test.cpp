@@ -9,6 +9,7 @@
 #include "../support/temp_folder.h"
 #include "table/export_file.h"
 #include "table/table_text.h"
+#include "ui/painter_surface.h"
 #include "ui/recording_surface.h"
 
 using namespace sinkview;
@@ -49,4 +50,15 @@ TEST(Figure, TheTableDrawnAfterTheGraphicsIsTheTableWindows) {
   QPainter painter(&image);
   DrawGraphicsFigure(painter, image.size(), *p, SINKVIEW_BUILD_PROGRAM_DIR);
   EXPECT_EQ(tableText(*p), window);
+}
+
+// A line shows at most a thousand characters of a text, never half of a
+// character outside the Basic Multilingual Plane.
+TEST(Figure, ATextIsCutWhereNoLineCouldShowMore) {
+  const QString shortText(1000, 'a');
+  EXPECT_EQ(AsOneLineShowsIt(shortText), shortText);
+  EXPECT_EQ(AsOneLineShowsIt(QString(1 << 20, 'n')), QString(1000, 'n'));
+  const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
+  EXPECT_EQ(AsOneLineShowsIt(QString(999, 'a') + pair + "b"), QString(999, 'a'));
+  EXPECT_EQ(AsOneLineShowsIt(QString(998, 'a') + pair + "b"), QString(998, 'a') + pair);
 }

@@ -11,6 +11,7 @@
 #include "model/reader_text.h"
 #include "study/reading_text.h"
 #include "ui/design_units.h"
+#include "ui/painter_surface.h"
 
 namespace sinkview {
 
@@ -141,7 +142,8 @@ void DrawTable(ReportPages& pages, const QString& title, const std::vector<QStri
   std::vector<double> widths(headers.size());
   for (std::size_t c = 0; c < headers.size(); ++c) {
     widths[c] = metrics.horizontalAdvance(headers[c]);
-    for (const auto& row : rows) widths[c] = std::max(widths[c], metrics.horizontalAdvance(row[c]));
+    for (const auto& row : rows)
+      widths[c] = std::max(widths[c], metrics.horizontalAdvance(AsOneLineShowsIt(row[c])));
   }
   // Columns wider than the page share its width.
   double total = 0;
@@ -160,7 +162,7 @@ void DrawTable(ReportPages& pages, const QString& title, const std::vector<QStri
     double x = r.left();
     for (std::size_t c = 0; c < cells.size(); ++c) {
       painter.drawText(QRectF(x + 2, r.top(), widths[c] - 4, r.height()), Qt::AlignVCenter | Qt::AlignLeft,
-                       cells[c]);
+                       AsOneLineShowsIt(cells[c]));
       x += widths[c];
     }
     if (header) {
