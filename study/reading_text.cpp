@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 #include "study/study.h"
 
 namespace sinkview {

@@ -19,7 +19,7 @@
 #include "../support/file_contents.h"
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 #include "rrunner/main_table.h"
 #include "rrunner/model_step.h"
 #include "rrunner/scratch_model.h"

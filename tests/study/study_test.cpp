@@ -18,7 +18,7 @@
 #include "../model/record_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
-#include "model/numtext.h"
+#include "base/numtext.h"
 #include "study/csv_columns.h"
 #include "study/csv_text.h"
 #include "study/long_csv.h"

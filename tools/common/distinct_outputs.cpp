@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "base/reader_text.h"
 #include "model/data_files.h"
-#include "model/reader_text.h"
 
 namespace fs = std::filesystem;
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 #include "model/settings.h"
 
 namespace sinkview {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/expected.h"
+#include "base/expected.h"
 #include "tools/common/setting_options.h"
 
 namespace sinkview {

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 #include "paths/program_paths.h"
 #include "tools/common/distinct_outputs.h"
 #include "tools/export/batch_export.h"

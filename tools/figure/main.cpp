@@ -11,12 +11,12 @@
 #include <QGuiApplication>
 #include <QSize>
 
+#include "base/reader_text.h"
 #include "figures/axes_figure.h"
 #include "figures/figure.h"
 #include "figures/offscreen.h"
 #include "model/data_files.h"
 #include "model/prepared_series.h"
-#include "model/reader_text.h"
 #include "paths/program_paths.h"
 #include "tools/export/export_options.h"
 

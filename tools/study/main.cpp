@@ -9,9 +9,9 @@
 #include <optional>
 #include <unistd.h>
 
-#include "model/file_set.h"
-#include "model/numtext.h"
-#include "model/reader_text.h"
+#include "base/file_set.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "rrunner/scratch_model.h"
 #include "study/csv_columns.h"

@@ -1,7 +1,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 #include "rrunner/main_table.h"
 #include "tools/study/gui_application.h"
 #include "tools/study/study_graphics.h"

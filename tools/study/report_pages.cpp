@@ -7,8 +7,8 @@
 #include <set>
 #include <utility>
 
-#include "model/numtext.h"
-#include "model/reader_text.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
 #include "study/reading_text.h"
 #include "ui/design_units.h"
 

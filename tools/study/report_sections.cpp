@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "model/folder_name.h"
-#include "model/numtext.h"
+#include "base/folder_name.h"
+#include "base/numtext.h"
 #include "protocol/calendar_date.h"
 #include "study/reading_text.h"
 #include "study/study_csv.h"

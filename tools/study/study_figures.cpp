@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/reader_text.h"
 #include "figures/figure.h"
 #include "model/figure_files.h"
-#include "model/reader_text.h"
 #include "study/reading_text.h"
 #include "tools/study/gui_application.h"
 #include "ui/design_units.h"

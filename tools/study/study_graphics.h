@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
+#include "base/atomic_file.h"
 #include "graphics/bland_altman_plot.h"
 #include "graphics/cohort_plot.h"
 #include "graphics/model_means_plot.h"
-#include "model/atomic_file.h"
 #include "model/figure_files.h"
 #include "rrunner/model_results.h"
 #include "study/study.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/expected.h"
+#include "base/expected.h"
 #include "study/study.h"
 #include "tools/common/setting_options.h"
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 #include "protocol/protocol_toml.h"
 #include "study/analysis_script.h"
 #include "study/csv_columns.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/file_set.h"
+#include "base/file_set.h"
 #include "protocol/calendar_date.h"
 #include "rrunner/scratch_model.h"
 #include "study/study.h"

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "model/folder_name.h"
-#include "model/reader_text.h"
+#include "base/folder_name.h"
+#include "base/reader_text.h"
 #include "protocol/declared_covariates.h"
 #include "protocol/patients_file.h"
 #include "protocol/read_protocol.h"

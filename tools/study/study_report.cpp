@@ -5,10 +5,10 @@
 #include <QPdfWriter>
 #include <optional>
 
+#include "base/reader_text.h"
 #include "figures/axes_figure.h"
 #include "figures/figure.h"
 #include "model/prepared_series.h"
-#include "model/reader_text.h"
 #include "paths/program_paths.h"
 #include "tools/study/gui_application.h"
 #include "tools/study/report_main_table.h"

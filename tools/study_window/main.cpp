@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QIcon>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 #include "paths/program_paths.h"
 #include "rrunner/scratch_model.h"
 #include "tools/common/program_start.h"

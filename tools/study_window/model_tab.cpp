@@ -8,7 +8,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 #include "study/reading_text.h"
 #include "tools/study_window/fill_table.h"
 

@@ -28,8 +28,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "model/numtext.h"
-#include "model/reader_text.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "study/long_csv.h"
 #include "study/reading_text.h"

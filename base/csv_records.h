@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 namespace sinkview {
 

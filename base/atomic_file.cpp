@@ -1,4 +1,4 @@
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <utility>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 namespace sinkview {
 

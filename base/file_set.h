@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace sinkview {
 

@@ -1,5 +1,5 @@
-#include "model/atomic_file.h"
-#include "model/file_set.h"
+#include "base/atomic_file.h"
+#include "base/file_set.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/folder_name.h"
+#include "base/folder_name.h"
 
 #include <filesystem>
 

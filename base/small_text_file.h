@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 namespace sinkview {
 

@@ -1,4 +1,4 @@
-#include "model/whole_file.h"
+#include "base/whole_file.h"
 
 #include <cerrno>
 #include <fcntl.h>

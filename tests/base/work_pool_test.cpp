@@ -1,4 +1,4 @@
-#include "model/work_pool.h"
+#include "base/work_pool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 #include <algorithm>
 #include <string.h>
 
-#include "model/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace sinkview {
 

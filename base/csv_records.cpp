@@ -1,4 +1,4 @@
-#include "protocol/csv_records.h"
+#include "base/csv_records.h"
 
 namespace sinkview {
 

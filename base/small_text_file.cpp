@@ -1,7 +1,7 @@
-#include "protocol/small_text_file.h"
+#include "base/small_text_file.h"
 
-#include "model/reader_text.h"
-#include "model/whole_file.h"
+#include "base/reader_text.h"
+#include "base/whole_file.h"
 
 namespace sinkview {
 

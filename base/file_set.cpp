@@ -1,4 +1,4 @@
-#include "model/file_set.h"
+#include "base/file_set.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 namespace sinkview {
 

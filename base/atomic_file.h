@@ -7,8 +7,8 @@
 #include <string_view>
 #include <sys/types.h>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 namespace sinkview {
 

@@ -1,4 +1,4 @@
-#include "model/numtext.h"
+#include "base/numtext.h"
 
 #include <algorithm>
 #include <atomic>
