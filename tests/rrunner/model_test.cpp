@@ -20,7 +20,7 @@
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "base/atomic_file.h"
-#include "rrunner/main_table.h"
+#include "report/main_table.h"
 #include "rrunner/model_step.h"
 #include "rrunner/scratch_model.h"
 #include "study/analysis_script.h"

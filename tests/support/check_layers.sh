@@ -20,12 +20,13 @@ declare -A uses=(
   [study]="base model protocol"
   [rrunner]="base study"
   [workbook]="base protocol study"
+  [report]="base model protocol paths ui graphics figures study rrunner"
   [app]="base model paths ui graphics table tools/common"
   [tools/common]="base model"
   [tools/export]="base model paths table tools/common"
   [tools/figure]="base model paths figures tools/export"
-  [tools/study]="base model paths ui graphics figures protocol study rrunner workbook tools/common"
-  [tools/study_window]="base paths protocol study rrunner tools/common tools/study"
+  [tools/study]="base model protocol study rrunner workbook report tools/common"
+  [tools/study_window]="base paths protocol study rrunner report tools/common tools/study"
 )
 unchecked=" tests bench fuzz build "
 

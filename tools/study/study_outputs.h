@@ -11,10 +11,10 @@
 
 #include "base/file_set.h"
 #include "protocol/calendar_date.h"
+#include "report/study_graphics.h"
 #include "rrunner/scratch_model.h"
 #include "study/study.h"
 #include "tools/common/distinct_outputs.h"
-#include "tools/study/study_graphics.h"
 #include "workbook/workbook.h"
 
 namespace sinkview {

@@ -1,8 +1,8 @@
-#include "rrunner/main_table.h"
+#include "report/main_table.h"
 
 #include <algorithm>
 
-#include "study/reading_text.h"
+#include "report/reading_text.h"
 
 namespace sinkview {
 

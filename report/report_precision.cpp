@@ -1,10 +1,10 @@
-#include "tools/study/report_precision.h"
+#include "report/report_precision.h"
 
 #include <QPainter>
 
-#include "study/precision_tables.h"
-#include "tools/study/gui_application.h"
-#include "tools/study/study_graphics.h"
+#include "report/gui_application.h"
+#include "report/precision_tables.h"
+#include "report/study_graphics.h"
 
 namespace sinkview {
 

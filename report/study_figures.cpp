@@ -1,4 +1,4 @@
-#include "tools/study/study_graphics.h"
+#include "report/study_graphics.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -7,8 +7,8 @@
 #include "base/reader_text.h"
 #include "figures/figure.h"
 #include "model/figure_files.h"
-#include "study/reading_text.h"
-#include "tools/study/gui_application.h"
+#include "report/gui_application.h"
+#include "report/reading_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
 

@@ -4,8 +4,8 @@
 // cohort figure, the protocol, the timing, the bands, the flow and the
 // study's tables.
 
+#include "report/report_pages.h"
 #include "study/study.h"
-#include "tools/study/report_pages.h"
 
 namespace sinkview {
 

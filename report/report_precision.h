@@ -1,7 +1,7 @@
 #pragma once
 
+#include "report/report_pages.h"
 #include "study/study.h"
-#include "tools/study/report_pages.h"
 
 namespace sinkview {
 

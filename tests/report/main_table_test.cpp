@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "rrunner/main_table.h"
+#include "report/main_table.h"
 
 using namespace sinkview;
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "tools/study/report_pages.h"
+#include "report/report_pages.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -9,7 +9,7 @@
 
 #include "base/numtext.h"
 #include "base/reader_text.h"
-#include "study/reading_text.h"
+#include "report/reading_text.h"
 #include "ui/design_units.h"
 
 namespace sinkview {

@@ -2,9 +2,9 @@
 
 // The report's page of the trial's main result, right after the front page.
 
+#include "report/report_pages.h"
 #include "rrunner/model_results.h"
 #include "study/study.h"
-#include "tools/study/report_pages.h"
 
 namespace sinkview {
 

@@ -1,4 +1,4 @@
-#include "tools/study/study_graphics.h"
+#include "report/study_graphics.h"
 
 #include <QIODevice>
 #include <QPainter>
@@ -10,11 +10,11 @@
 #include "figures/figure.h"
 #include "model/prepared_series.h"
 #include "paths/program_paths.h"
-#include "tools/study/gui_application.h"
-#include "tools/study/report_main_table.h"
-#include "tools/study/report_pages.h"
-#include "tools/study/report_precision.h"
-#include "tools/study/report_sections.h"
+#include "report/gui_application.h"
+#include "report/report_main_table.h"
+#include "report/report_pages.h"
+#include "report/report_precision.h"
+#include "report/report_sections.h"
 #include "ui/design_units.h"
 #include "ui/rendered_file.h"
 

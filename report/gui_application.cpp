@@ -1,4 +1,4 @@
-#include "tools/study/gui_application.h"
+#include "report/gui_application.h"
 
 #include <QGuiApplication>
 #include <QPaintDevice>

@@ -1,11 +1,11 @@
-#include "tools/study/report_main_table.h"
+#include "report/report_main_table.h"
 
 #include <QPainter>
 #include <algorithm>
 
-#include "rrunner/main_table.h"
-#include "tools/study/gui_application.h"
-#include "tools/study/study_graphics.h"
+#include "report/gui_application.h"
+#include "report/main_table.h"
+#include "report/study_graphics.h"
 
 namespace sinkview {
 

@@ -1,4 +1,4 @@
-#include "study/reading_text.h"
+#include "report/reading_text.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "tools/study/study_graphics.h"
+#include "report/study_graphics.h"
 
 // Until the drawing is built, both outputs say so.
 namespace sinkview {

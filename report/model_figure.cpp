@@ -2,9 +2,9 @@
 #include <algorithm>
 
 #include "base/reader_text.h"
-#include "rrunner/main_table.h"
-#include "tools/study/gui_application.h"
-#include "tools/study/study_graphics.h"
+#include "report/gui_application.h"
+#include "report/main_table.h"
+#include "report/study_graphics.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
 

@@ -1,4 +1,4 @@
-#include "tools/study/report_sections.h"
+#include "report/report_sections.h"
 
 #include <QDate>
 #include <QFontMetricsF>
@@ -9,10 +9,10 @@
 #include "base/folder_name.h"
 #include "base/numtext.h"
 #include "protocol/calendar_date.h"
-#include "study/reading_text.h"
+#include "report/gui_application.h"
+#include "report/reading_text.h"
+#include "report/study_graphics.h"
 #include "study/study_csv.h"
-#include "tools/study/gui_application.h"
-#include "tools/study/study_graphics.h"
 #include "ui/design_units.h"
 
 namespace sinkview {
