@@ -12,14 +12,14 @@
 #include "base/file_set.h"
 #include "base/numtext.h"
 #include "base/reader_text.h"
+#include "cli/distinct_outputs.h"
 #include "protocol/calendar_date.h"
 #include "rrunner/scratch_model.h"
 #include "study/csv_columns.h"
 #include "study/long_csv.h"
-#include "tools/common/distinct_outputs.h"
-#include "tools/study/study_options.h"
-#include "tools/study/study_outputs.h"
-#include "tools/study/study_protocol.h"
+#include "studyrun/study_options.h"
+#include "studyrun/study_outputs.h"
+#include "studyrun/study_protocol.h"
 
 using namespace sinkview;
 

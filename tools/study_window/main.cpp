@@ -8,8 +8,8 @@
 #include "base/numtext.h"
 #include "paths/program_paths.h"
 #include "rrunner/scratch_model.h"
-#include "tools/common/program_start.h"
 #include "tools/study_window/study_window.h"
+#include "ui/program_start.h"
 
 int main(int argc, char** argv) {
   QCoreApplication::setApplicationName("sinkview-study-window");

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/expected.h"
+#include "cli/setting_options.h"
 #include "study/study.h"
-#include "tools/common/setting_options.h"
 
 namespace sinkview {
 

@@ -1,4 +1,4 @@
-#include "tools/common/program_start.h"
+#include "ui/program_start.h"
 
 #include <QString>
 #include <QtGlobal>

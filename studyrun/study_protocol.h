@@ -9,7 +9,7 @@
 #include "base/expected.h"
 #include "base/failure.h"
 #include "protocol/protocol.h"
-#include "tools/study/study_options.h"
+#include "studyrun/study_options.h"
 
 namespace sinkview {
 

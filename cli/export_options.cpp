@@ -1,4 +1,4 @@
-#include "tools/export/export_options.h"
+#include "cli/export_options.h"
 
 #include <charconv>
 

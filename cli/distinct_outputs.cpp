@@ -1,4 +1,4 @@
-#include "tools/common/distinct_outputs.h"
+#include "cli/distinct_outputs.h"
 
 #include <filesystem>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "tools/common/setting_options.h"
+#include "cli/setting_options.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/study/study_outputs.h"
+#include "studyrun/study_outputs.h"
 
 #include <filesystem>
 

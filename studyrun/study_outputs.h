@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "base/file_set.h"
+#include "cli/distinct_outputs.h"
 #include "protocol/calendar_date.h"
 #include "report/study_graphics.h"
 #include "rrunner/scratch_model.h"
 #include "study/study.h"
-#include "tools/common/distinct_outputs.h"
 #include "workbook/workbook.h"
 
 namespace sinkview {

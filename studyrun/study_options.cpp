@@ -1,4 +1,4 @@
-#include "tools/study/study_options.h"
+#include "studyrun/study_options.h"
 
 #include <algorithm>
 

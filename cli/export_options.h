@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/expected.h"
-#include "tools/common/setting_options.h"
+#include "cli/setting_options.h"
 
 namespace sinkview {
 

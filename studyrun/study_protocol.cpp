@@ -1,4 +1,4 @@
-#include "tools/study/study_protocol.h"
+#include "studyrun/study_protocol.h"
 
 #include <filesystem>
 
