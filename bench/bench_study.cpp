@@ -81,20 +81,13 @@ void StudyAgainstExport(benchmark::State& state) {
   state.counters["study_per_export"] = studySeconds / exportSeconds;
   state.counters["peak_MiB"] = static_cast<double>(peak) / 1024;
 }
-BENCHMARK(StudyAgainstExport)
-    ->ArgNames({"files", "model"})
-    ->Args({10000, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5)
-    ->UseManualTime();
+void AgainstExport(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"files", "model"})->Unit(benchmark::kMillisecond)->UseManualTime();
+}
+BENCHMARK(StudyAgainstExport)->Apply(AgainstExport)->Args({10000, 1})->Iterations(5);
 // A study of 100,000 hips: at most 128 MiB, and at most a quarter of the
 // exporter's time.
-BENCHMARK(StudyAgainstExport)
-    ->ArgNames({"files", "model"})
-    ->Args({100000, 0})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->UseManualTime();
+BENCHMARK(StudyAgainstExport)->Apply(AgainstExport)->Args({100000, 0})->Iterations(1);
 
 // The visit engine and every statistic over 10,000 hips of 30 radiographs
 // each, with the texts of the files they fill; the reading is not timed.
