@@ -13,7 +13,7 @@
 
 #include "app/main_window.h"
 #include "paths/program_paths.h"
-#include "tools/common/program_start.h"
+#include "ui/program_start.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "app/numeric_value.h"
-#include "model/numtext.h"
+#include "base/numtext.h"
+#include "base/text_encoding.h"
 #include "model/reader.h"
-#include "model/text_encoding.h"
 #include "paths/program_paths.h"
 #include "paths/settings_file.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/expected.h"
+#include "base/expected.h"
 #include "model/model.h"
 #include "model/prepared_series.h"
 #include "model/settings.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 #include "rrunner/model_step.h"
 #include "rrunner/run_process.h"
 #include "study/analysis_script.h"

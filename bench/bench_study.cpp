@@ -1,5 +1,6 @@
 // A study of 10,000 data files, summarised and its CSV files written,
-// against the exporter writing the export files of the same files; the
+// against the exporter writing the export files of the same files, and of
+// 100,000 without R's model, with its peak memory as well; the
 // visits and statistics of 10,000 hips in process, which should add at most
 // a tenth to the study's time; and the study program's peak memory at 1,000
 // and 10,000 files, and with the workbook or the report.
@@ -45,9 +46,12 @@ long RunProgram(const std::vector<std::string>& arguments) {
   return usage.ru_maxrss;
 }
 
-double Seconds(const std::vector<std::string>& arguments, benchmark::State& state) {
+// The program's time in seconds; its peak memory in KiB raised to `*peak`.
+double Seconds(const std::vector<std::string>& arguments, benchmark::State& state, long* peak = nullptr) {
   const auto start = std::chrono::steady_clock::now();
-  if (RunProgram(arguments) < 0) state.SkipWithError((arguments[0] + " failed").c_str());
+  const long used = RunProgram(arguments);
+  if (used < 0) state.SkipWithError((arguments[0] + " failed").c_str());
+  if (peak) *peak = std::max(*peak, used);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -55,13 +59,17 @@ std::vector<std::string> StudyCommand(const StudyFolder& study) {
   return {SINKVIEW_STUDY_EXE, "--output-dir", study.out.string(), study.data.string()};
 }
 
-// The time is the study's; the exporter's time and the ratio are counters.
+// The time is the study's; the exporter's time, the ratio and the study's
+// peak memory are counters. range(0) files, and range(1) 1 to fit R's model.
 void StudyAgainstExport(benchmark::State& state) {
-  const StudyFolder& study = TheStudy();
+  const StudyFolder& study = TheStudy(static_cast<int>(state.range(0)));
+  std::vector<std::string> command = StudyCommand(study);
+  if (state.range(1) == 0) command.insert(command.begin() + 1, "--no-model");
   double studySeconds = 0, exportSeconds = 0;
+  long peak = 0;
   for (auto _ : state) {
     study.EmptyOutput();
-    const double seconds = Seconds(StudyCommand(study), state);
+    const double seconds = Seconds(command, state, &peak);
     study.EmptyOutput();
     exportSeconds +=
         Seconds({SINKVIEW_EXPORT_EXE, "--output-dir", study.out.string(), study.data.string()}, state);
@@ -71,8 +79,15 @@ void StudyAgainstExport(benchmark::State& state) {
   const double runs = static_cast<double>(state.iterations());
   state.counters["export_ms"] = exportSeconds / runs * 1000;
   state.counters["study_per_export"] = studySeconds / exportSeconds;
+  state.counters["peak_MiB"] = static_cast<double>(peak) / 1024;
 }
-BENCHMARK(StudyAgainstExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+void AgainstExport(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"files", "model"})->Unit(benchmark::kMillisecond)->UseManualTime();
+}
+BENCHMARK(StudyAgainstExport)->Apply(AgainstExport)->Args({10000, 1})->Iterations(5);
+// A study of 100,000 hips: at most 128 MiB, and at most a quarter of the
+// exporter's time.
+BENCHMARK(StudyAgainstExport)->Apply(AgainstExport)->Args({100000, 0})->Iterations(1);
 
 // The visit engine and every statistic over 10,000 hips of 30 radiographs
 // each, with the texts of the files they fill; the reading is not timed.

@@ -14,11 +14,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "base/reader_text.h"
 #include "figures/axes_figure.h"
 #include "graphics/diagram_assignment.h"
 #include "graphics/graf_scene.h"
 #include "model/figure_files.h"
-#include "model/reader_text.h"
 #include "table/table_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"

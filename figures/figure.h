@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/atomic_file.h"
-#include "model/failure.h"
+#include "base/atomic_file.h"
+#include "base/failure.h"
 #include "model/prepared_series.h"
 #include "ui/design_units.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 
 namespace sinkview {
 

@@ -2,9 +2,9 @@
 
 #include <utility>
 
+#include "base/numtext.h"
+#include "base/text_encoding.h"
 #include "graphics/diagram_assignment.h"
-#include "model/numtext.h"
-#include "model/text_encoding.h"
 
 namespace sinkview {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 
 namespace sinkview {
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "base/whole_file.h"
 #include "model/field_stream.h"
-#include "model/whole_file.h"
 
 namespace sinkview {
 

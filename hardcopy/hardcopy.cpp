@@ -16,11 +16,11 @@
 #include <QWidget>
 #include <cstring>
 
+#include "base/text_encoding.h"
 #include "hardcopy/hardcopy_image.h"
 #include "hardcopy/pdf_name.h"
 #include "hardcopy/save_offer.h"
 #include "model/model.h"
-#include "model/text_encoding.h"
 #include "ui/rendered_file.h"
 
 namespace sinkview {

@@ -4,8 +4,8 @@
 #include <QString>
 #include <functional>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 class QPrinter;
 class QWidget;

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 
 namespace sinkview {
 

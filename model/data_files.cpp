@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <unordered_set>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 namespace fs = std::filesystem;
 

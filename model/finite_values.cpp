@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 #include "model/segments.h"
 
 namespace sinkview {

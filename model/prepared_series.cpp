@@ -1,8 +1,8 @@
 #include "model/prepared_series.h"
 
+#include "base/reader_text.h"
 #include "model/finite_values.h"
 #include "model/preparation.h"
-#include "model/reader_text.h"
 #include "model/segments.h"
 
 namespace sinkview {

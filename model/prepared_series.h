@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 #include "model/model.h"
 #include "model/reader.h"
 #include "model/settings.h"

@@ -7,11 +7,11 @@
 #include <limits>
 #include <utility>
 
+#include "base/numtext.h"
+#include "base/reader_text.h"
+#include "base/whole_file.h"
 #include "model/field_stream.h"
-#include "model/numtext.h"
-#include "model/reader_text.h"
 #include "model/settings.h"
-#include "model/whole_file.h"
 
 namespace sinkview {
 

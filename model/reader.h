@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/expected.h"
+#include "base/expected.h"
 #include "model/model.h"
 
 namespace sinkview {

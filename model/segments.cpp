@@ -1,6 +1,6 @@
 #include "model/segments.h"
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 
 namespace sinkview {
 

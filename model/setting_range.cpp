@@ -1,6 +1,6 @@
 #include "model/setting_range.h"
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 
 namespace sinkview {
 

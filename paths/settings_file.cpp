@@ -1,8 +1,8 @@
 #include "paths/settings_file.h"
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
+#include "base/whole_file.h"
 #include "model/field_stream.h"
-#include "model/whole_file.h"
 
 namespace sinkview {
 

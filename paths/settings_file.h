@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 namespace sinkview {
 

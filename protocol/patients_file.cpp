@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <map>
 
-#include "model/reader_text.h"
-#include "model/text_encoding.h"
+#include "base/csv_records.h"
+#include "base/reader_text.h"
+#include "base/small_text_file.h"
+#include "base/text_encoding.h"
 #include "protocol/calendar_date.h"
-#include "protocol/csv_records.h"
 #include "protocol/nearest_name.h"
-#include "protocol/small_text_file.h"
 #include "protocol/study_names.h"
 
 namespace sinkview {

@@ -7,15 +7,15 @@
 #include <map>
 #include <toml++/toml.h>
 
+#include "base/reader_text.h"
+#include "base/small_text_file.h"
 #include "model/data_files.h"
 #include "model/reader.h"
-#include "model/reader_text.h"
 #include "model/setting_range.h"
 #include "protocol/calendar_date.h"
 #include "protocol/nearest_name.h"
 #include "protocol/patients_file.h"
 #include "protocol/protocol_words.h"
-#include "protocol/small_text_file.h"
 #include "protocol/study_names.h"
 #include "protocol/toml_depth.h"
 

@@ -1,6 +1,6 @@
 #include "protocol/study_names.h"
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 namespace sinkview {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "model/reader_text.h"
-#include "protocol/csv_records.h"
-#include "protocol/small_text_file.h"
+#include "base/csv_records.h"
+#include "base/reader_text.h"
+#include "base/small_text_file.h"
 #include "study/csv_columns.h"
 
 namespace sinkview {

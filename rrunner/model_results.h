@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 #include "study/analysis_script.h"
 
 namespace sinkview {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 #include "rrunner/run_process.h"
 #include "study/analysis_script.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 #include "rrunner/model_results.h"
 
 namespace sinkview {

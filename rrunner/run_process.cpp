@@ -13,7 +13,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 extern char** environ;
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 namespace sinkview {
 

@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "model/file_set.h"
-#include "protocol/small_text_file.h"
+#include "base/file_set.h"
+#include "base/small_text_file.h"
 #include "study/analysis_script.h"
 #include "study/study_csv.h"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Line and branch coverage of the code by the whole test suite, per folder and
-# for the core (model, ui, graphics, table, hardcopy). Builds in build/coverage;
+# for the core (base, model, ui, graphics, table, hardcopy). Builds in build/coverage;
 # the detailed figures per file are left in build/coverage/coverage.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,8 +36,8 @@ gcovr --root . --object-directory "$build" --exclude 'tests/' --exclude 'bench/'
 python3 - "$build/coverage.json" <<'EOF'
 import json, sys
 files = json.load(open(sys.argv[1]))["files"]
-folders = ["model", "ui", "graphics", "table", "hardcopy", "app"]
-core = folders[:5]
+folders = ["base", "model", "ui", "graphics", "table", "hardcopy", "app"]
+core = folders[:6]
 sums = {f: [0, 0, 0, 0] for f in folders + ["core"]}
 for entry in files:
     folder = entry["filename"].split("/")[0]

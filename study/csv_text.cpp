@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "model/numtext.h"
-#include "model/reader_text.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "study/study_csv.h"
 

@@ -1,6 +1,6 @@
 #include "study/duplicates.h"
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 namespace sinkview {
 

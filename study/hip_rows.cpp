@@ -5,8 +5,8 @@
 #include <map>
 #include <tuple>
 
+#include "base/reader_text.h"
 #include "model/reader.h"
-#include "model/reader_text.h"
 #include "study/csv_text.h"
 
 namespace sinkview {

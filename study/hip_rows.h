@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 #include "study/study.h"
 
 namespace sinkview {

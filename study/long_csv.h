@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 #include "study/study.h"
 
 namespace sinkview {

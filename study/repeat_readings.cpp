@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <set>
 
+#include "base/reader_text.h"
 #include "model/data_files.h"
 #include "model/prepared_series.h"
-#include "model/reader_text.h"
 #include "protocol/calendar_date.h"
 #include "study/hip_course.h"
 #include "study/search_problems.h"

@@ -2,10 +2,10 @@
 #include <filesystem>
 #include <set>
 
+#include "base/reader_text.h"
+#include "base/work_pool.h"
 #include "model/data_files.h"
 #include "model/prepared_series.h"
-#include "model/reader_text.h"
-#include "model/work_pool.h"
 #include "study/duplicates.h"
 #include "study/hip_rows.h"
 #include "study/long_rows.h"

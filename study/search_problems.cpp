@@ -1,6 +1,6 @@
 #include "study/search_problems.h"
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 namespace sinkview {
 

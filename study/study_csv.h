@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/file_set.h"
+#include "base/file_set.h"
 #include "study/study.h"
 
 namespace sinkview {

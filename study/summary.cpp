@@ -1,6 +1,6 @@
 #include <functional>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 #include "model/segments.h"
 #include "study/csv_text.h"
 #include "study/hip_course.h"

@@ -1,9 +1,9 @@
 #include "table/export_file.h"
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
 #include "model/finite_values.h"
-#include "model/numtext.h"
-#include "model/reader_text.h"
 #include "model/segments.h"
 
 namespace sinkview {

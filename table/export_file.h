@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "model/atomic_file.h"
-#include "model/failure.h"
+#include "base/atomic_file.h"
+#include "base/failure.h"
 #include "model/prepared_series.h"
 
 namespace sinkview {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 #include "model/segments.h"
 
 namespace sinkview {

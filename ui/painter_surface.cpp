@@ -5,7 +5,7 @@
 #include <QPolygonF>
 #include <cmath>
 
-#include "model/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace sinkview {
 

@@ -4,7 +4,7 @@
 #include <new>
 #include <string_view>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace sinkview {
 

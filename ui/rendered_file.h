@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 
 class QIODevice;
 

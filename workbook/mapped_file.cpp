@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <utility>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
 
 namespace sinkview {
 

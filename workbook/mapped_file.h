@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 namespace sinkview {
 

@@ -10,9 +10,9 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
-#include "model/reader_text.h"
+#include "base/csv_records.h"
+#include "base/reader_text.h"
 #include "protocol/calendar_date.h"
-#include "protocol/csv_records.h"
 #include "workbook/cell_text.h"
 #include "workbook/cell_types.h"
 #include "workbook/mapped_file.h"

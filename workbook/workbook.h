@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 #include "protocol/protocol.h"
 #include "workbook/mapped_file.h"
 

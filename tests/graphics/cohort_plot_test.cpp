@@ -2,9 +2,9 @@
 #include <cmath>
 #include <limits>
 
+#include "base/numtext.h"
 #include "graphics/cohort_plot.h"
 #include "graphics_test_helpers.h"
-#include "model/numtext.h"
 
 namespace sinkview {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "graphics/diagram_assignment.h"
 
+#include "base/numtext.h"
 #include "graphics_test_helpers.h"
-#include "model/numtext.h"
 
 using namespace sinkview;
 using namespace sinkview::testing;

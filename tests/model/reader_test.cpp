@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "../support/file_contents.h"
-#include "model/numtext.h"
-#include "model/reader_text.h"
-#include "model/whole_file.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
+#include "base/whole_file.h"
 #include "record_text.h"
 
 using namespace sinkview;

@@ -15,8 +15,8 @@
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 
+#include "report/precision_tables.h"
 #include "study/precision.h"
-#include "study/precision_tables.h"
 #include "study/study.h"
 #include "study/study_csv.h"
 

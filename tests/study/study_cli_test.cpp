@@ -19,8 +19,8 @@
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
 #include "protocol/read_protocol.h"
-#include "tools/study/study_options.h"
-#include "tools/study/study_protocol.h"
+#include "studyrun/study_options.h"
+#include "studyrun/study_protocol.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;

@@ -23,7 +23,7 @@
 #include "../support/file_contents.h"
 #include "../support/run_shell.h"
 #include "protocol/calendar_date.h"
-#include "tools/study/study_graphics.h"
+#include "report/study_graphics.h"
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"

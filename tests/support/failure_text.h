@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 
 namespace sinkview::testing {
 

@@ -5,7 +5,7 @@
 #include "../support/failure_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
-#include "model/numtext.h"
+#include "base/numtext.h"
 #include "model/segments.h"
 #include "table/export_file.h"
 #include "table/table_text.h"

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "../support/case_lines.h"
-#include "tools/export/export_options.h"
+#include "cli/export_options.h"
 
 using namespace sinkview;
 

@@ -5,11 +5,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/reader_text.h"
+#include "base/work_pool.h"
 #include "model/data_files.h"
 #include "model/prepared_series.h"
 #include "model/reader.h"
-#include "model/reader_text.h"
-#include "model/work_pool.h"
 #include "table/export_file.h"
 
 namespace sinkview {

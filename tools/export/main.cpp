@@ -9,11 +9,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "model/reader_text.h"
+#include "base/reader_text.h"
+#include "cli/distinct_outputs.h"
+#include "cli/export_options.h"
 #include "paths/program_paths.h"
-#include "tools/common/distinct_outputs.h"
 #include "tools/export/batch_export.h"
-#include "tools/export/export_options.h"
 
 using namespace sinkview;
 

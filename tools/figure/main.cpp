@@ -11,14 +11,14 @@
 #include <QGuiApplication>
 #include <QSize>
 
+#include "base/reader_text.h"
+#include "cli/export_options.h"
 #include "figures/axes_figure.h"
 #include "figures/figure.h"
 #include "figures/offscreen.h"
 #include "model/data_files.h"
 #include "model/prepared_series.h"
-#include "model/reader_text.h"
 #include "paths/program_paths.h"
-#include "tools/export/export_options.h"
 
 namespace fs = std::filesystem;
 using namespace sinkview;

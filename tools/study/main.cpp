@@ -9,17 +9,16 @@
 #include <optional>
 #include <unistd.h>
 
-#include "model/file_set.h"
-#include "model/numtext.h"
-#include "model/reader_text.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
+#include "cli/distinct_outputs.h"
 #include "protocol/calendar_date.h"
 #include "rrunner/scratch_model.h"
 #include "study/csv_columns.h"
-#include "study/long_csv.h"
-#include "tools/common/distinct_outputs.h"
-#include "tools/study/study_options.h"
-#include "tools/study/study_outputs.h"
-#include "tools/study/study_protocol.h"
+#include "studyrun/study_options.h"
+#include "studyrun/study_outputs.h"
+#include "studyrun/study_protocol.h"
+#include "studyrun/study_run.h"
 
 using namespace sinkview;
 
@@ -86,22 +85,6 @@ int Stopped() {
   return 128 + stopSignal;
 }
 
-// R's mixed model of the study, fitted before its files are written so
-// that they show it; R missing or failing is told in one line, in
-// `notFitted` for the report too, and leaves the run's exit status as it is.
-std::optional<FittedModel> FitModel(const StudyCommand& command, const StudyResult& result,
-                                    std::string& notFitted) {
-  if (!command.runModel) return std::nullopt;
-  auto fitted = FitModelInScratch(result, &stopAsked);
-  if (!fitted) {
-    notFitted = fitted.error().failure.message;
-    if (!stopAsked) Complain(notFitted);
-    return std::nullopt;
-  }
-  for (const std::string& note : fitted->results.notes) Complain(note);
-  return std::move(*fitted);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -131,8 +114,6 @@ int main(int argc, char** argv) {
 
   // The output folder, and that of every other output, is opened once:
   // every file of the run goes into the folder it was when the run began.
-  // long.csv is written while the files are read, the others from the
-  // result; all are put in place together.
   const auto folder = OutputFolder::Open(command->outputDir);
   if (!folder) {
     Complain(folder.error().message);
@@ -143,37 +124,11 @@ int main(int argc, char** argv) {
     Complain(opened.error().message);
     return kSomeFailed;
   }
-  Expected<AtomicFile, Failure> longCsv = OpenLongCsv(*folder);
-  LongRowsSink longRows;
-  if (longCsv) longRows = [&file = *longCsv](std::string_view rows) { file.Write(rows); };
-  StudyOptions options = command->options;
-  options.keepPrepared = !command->reportFile.empty();
-  const StudyResult result = RunStudy(command->folders, options, ProgressLine(), &stopAsked, longRows);
-  if (stopAsked) return Stopped();
-  for (const RejectedFile& rejected : result.rejected) Complain(rejected.reason);
-
-  const std::optional<FittedModel> model = FitModel(*command, result, request.modelNotFitted);
-  if (stopAsked) return Stopped();
-
-  request.model = model ? &*model : nullptr;
-  request.stop = &stopAsked;
-  FileSet set;
-  Expected<void, Failure> written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
-  if (written) {
-    set.Add(std::move(*longCsv));
-    auto notes = AddStudyOutputs(set, request, result, command->options, *folder);
-    if (notes) {
-      for (const std::string& note : *notes) Complain(note);
-    } else {
-      written = Unexpected(notes.error());
-    }
-  }
-  if (stopAsked) return Stopped();
-  if (!written) {
-    Complain(written.error().message + " No file that belongs with it was replaced.");
-  } else if (written = set.Commit(); !written) {
-    Complain(written.error().message);
-  }
+  const StudyRun run = RunStudyToFileSet(*command, request, *folder, ProgressLine(), &stopAsked, Complain);
+  if (run.stopped) return Stopped();
+  const Expected<void, Failure>& written = run.written;
+  if (!written) Complain(written.error().message);
+  const StudyResult& result = run.result;
 
   std::size_t flagged = 0;
   for (const PatientSummary& p : result.patients) flagged += p.overThreshold.value_or(false) ? 1 : 0;

@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <QIcon>
 
-#include "model/numtext.h"
+#include "base/numtext.h"
 #include "paths/program_paths.h"
 #include "rrunner/scratch_model.h"
-#include "tools/common/program_start.h"
 #include "tools/study_window/study_window.h"
+#include "ui/program_start.h"
 
 int main(int argc, char** argv) {
   QCoreApplication::setApplicationName("sinkview-study-window");

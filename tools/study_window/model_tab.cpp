@@ -8,8 +8,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
-#include "model/numtext.h"
-#include "study/reading_text.h"
+#include "base/numtext.h"
+#include "report/reading_text.h"
 #include "tools/study_window/fill_table.h"
 
 namespace sinkview {

@@ -8,8 +8,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "study/precision_tables.h"
-#include "tools/study/study_graphics.h"
+#include "report/precision_tables.h"
+#include "report/study_graphics.h"
 #include "tools/study_window/drawing_view.h"
 #include "tools/study_window/fill_table.h"
 

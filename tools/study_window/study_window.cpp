@@ -28,16 +28,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "model/numtext.h"
-#include "model/reader_text.h"
+#include "base/numtext.h"
+#include "base/reader_text.h"
 #include "protocol/calendar_date.h"
+#include "report/reading_text.h"
+#include "report/report_pages.h"
+#include "report/study_graphics.h"
 #include "study/long_csv.h"
-#include "study/reading_text.h"
 #include "study/study_csv.h"
-#include "tools/study/report_pages.h"
-#include "tools/study/study_graphics.h"
-#include "tools/study/study_outputs.h"
-#include "tools/study/study_protocol.h"
+#include "studyrun/study_outputs.h"
+#include "studyrun/study_protocol.h"
 #include "tools/study_window/drawing_view.h"
 #include "tools/study_window/fill_table.h"
 #include "tools/study_window/model_tab.h"

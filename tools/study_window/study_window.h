@@ -5,8 +5,8 @@
 #include <atomic>
 #include <memory>
 
-#include "model/expected.h"
-#include "model/failure.h"
+#include "base/expected.h"
+#include "base/failure.h"
 #include "protocol/calendar_date.h"
 #include "study/study.h"
 

@@ -1,0 +1,151 @@
+#include "report/study_graphics.h"
+
+#include <QIODevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <optional>
+
+#include "base/reader_text.h"
+#include "figures/axes_figure.h"
+#include "figures/figure.h"
+#include "model/prepared_series.h"
+#include "paths/program_paths.h"
+#include "report/gui_application.h"
+#include "report/report_main_table.h"
+#include "report/report_pages.h"
+#include "report/report_precision.h"
+#include "report/report_sections.h"
+#include "ui/design_units.h"
+#include "ui/rendered_file.h"
+
+namespace sinkview {
+
+namespace {
+
+// One patient's page, from the series read for the rest of the study.
+void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const std::string& programDirectory) {
+  pages.NewPage();
+  pages.Text(QString::fromStdString(patient.file), 10, true);
+  if (!patient.prepared) return;
+  const PreparedSeries& prepared = *patient.prepared;
+  QPainter& painter = pages.painter();
+  const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
+  if (!pages.Final()) return; // the figures move nothing: the first layout leaves them out
+  // The graphics figure with its scales on the left, the table on the right,
+  // each in its window's proportions on half the page; the table at its
+  // design size scaled, the figure's texts at their size in points.
+  const auto scaleFor = [](QRectF box, QSize design) {
+    return std::min(box.width() / design.width(), box.height() / design.height());
+  };
+  const auto place = [&](QRectF box, QSize design, const auto& draw) {
+    const double scale = scaleFor(box, design);
+    painter.save();
+    painter.translate(box.topLeft());
+    painter.scale(scale, scale);
+    draw(design);
+    painter.restore();
+  };
+  const double half = area.width() / 2 - 5;
+  const QRectF left(area.left(), area.top(), half, area.height());
+  DrawGraphicsFigureWithAxes(
+      painter, QRectF(left.topLeft(), QSizeF(GraphicsDesignSize()) * scaleFor(left, GraphicsDesignSize())),
+      prepared, programDirectory);
+  place(QRectF(area.left() + half + 10, area.top(), half, area.height()), TableDesignSize(),
+        [&](QSize size) { DrawTableFigure(painter, size, prepared); });
+}
+
+// The report's pages, each section named for the contents.
+void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
+                const ModelResults* model, const std::string& notFitted,
+                const std::string& programDirectory) {
+  pages.Section("Study and cohort figure");
+  DrawFrontPage(pages, result, options);
+  pages.Section("Main result");
+  DrawMainResultPage(pages, result, model, notFitted);
+  pages.Section("Protocol");
+  DrawProtocolTable(pages, result);
+  pages.Section("Timing of the radiographs", false);
+  DrawTimingTable(pages, result);
+  pages.Section("Bands", false);
+  DrawBandsTable(pages, result);
+  pages.Section("Participant flow");
+  DrawFlowDiagram(pages, result);
+  pages.Section("Cohort statistics and patients' summaries");
+  DrawStudyTables(pages, result);
+  pages.Section("Precision of the measurements");
+  DrawPrecisionPage(pages, result);
+  pages.Section("Patients");
+  for (const PatientSummary& patient : result.patients) {
+    if (pages.Stopped()) return;
+    DrawPatientPage(pages, patient, programDirectory);
+  }
+}
+
+// Where the first layout goes: nowhere, so a study of thousands of pages
+// is not held in memory twice.
+class Discarded : public QIODevice {
+protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char*, qint64 size) override { return size; }
+};
+
+// An archive's PDF (PDF/A-1b) of A4 landscape pages, named for the study
+// and the program that made it; the date is the writer's own.
+void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
+  pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+  pdf.setResolution(kDotsPerInch);
+  pdf.setPageSize(QPageSize(QPageSize::A4));
+  pdf.setPageOrientation(QPageLayout::Landscape);
+  pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+  pdf.setTitle(QString::fromStdString(result.protocol.title));
+  pdf.setCreator(QStringLiteral("Sinkview " SINKVIEW_VERSION));
+}
+
+} // namespace
+
+Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult& result,
+                                                     const StudyOptions& options, const ModelResults* model,
+                                                     const std::string& notFitted,
+                                                     const std::atomic<bool>* stop) {
+  EnsureGuiApplication();
+  const std::string& path = target.Path();
+  const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
+  // Drawn whole into memory by the program's one writer for Qt's devices,
+  // twice: the first layout, thrown away, finds the pages of the contents
+  // and the footers' count for the second.
+  const std::string cannotBeDrawn = "cannot be drawn", stopped = "stopped";
+  const auto layOut = [&](QIODevice& out, const ReportOutline& laidOut) -> std::optional<ReportOutline> {
+    QPdfWriter pdf(&out);
+    SetUpReport(pdf, result);
+    QPainter painter;
+    if (!painter.begin(&pdf)) return std::nullopt;
+    ReportPages pages(pdf, painter, laidOut, stop);
+    DrawReport(pages, result, options, model, notFitted, programDirectory);
+    ReportOutline outline = pages.Finish();
+    if (!painter.end() || pages.Stopped()) return std::nullopt;
+    return outline;
+  };
+  const auto draw = [&](QIODevice& out) -> std::string {
+    Discarded scratch;
+    scratch.open(QIODevice::WriteOnly);
+    const std::optional<ReportOutline> outline = layOut(scratch, {});
+    if (outline && layOut(out, *outline)) return {};
+    return stop && *stop ? stopped : cannotBeDrawn;
+  };
+  return RenderToTemporary(target, draw, [&](const std::string& reason) {
+    if (reason == cannotBeDrawn) return Failure{ShownFileName(path) + ": the report cannot be drawn."};
+    if (reason == stopped)
+      return Failure{ShownFileName(path) + ": the report is not written, the run was stopped."};
+    return Failure{ShownFileName(path) + ": the report is not written (" + reason +
+                   "). An older file of that name is unchanged."};
+  });
+}
+
+Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
+                                         const StudyOptions& options, const ModelResults* model) {
+  auto report = StudyReportInTemporary(path, result, options, model);
+  if (!report) return Unexpected(report.error());
+  return report->Commit();
+}
+
+} // namespace sinkview

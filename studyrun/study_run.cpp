@@ -1,0 +1,65 @@
+#include "studyrun/study_run.h"
+
+#include "base/file_set.h"
+#include "study/long_csv.h"
+
+namespace sinkview {
+
+std::optional<FittedModel> FitStudyModel(bool runModel, const StudyResult& result, std::string& notFitted,
+                                         const std::atomic<bool>* stop, const StudyNote& note) {
+  if (!runModel) return std::nullopt;
+  auto fitted = FitModelInScratch(result, stop);
+  if (!fitted) {
+    notFitted = fitted.error().failure.message;
+    if (!(stop && *stop)) note(notFitted);
+    return std::nullopt;
+  }
+  for (const std::string& line : fitted->results.notes) note(line);
+  return std::move(*fitted);
+}
+
+StudyRun RunStudyToFileSet(const StudyCommand& command, StudyOutputsRequest& request,
+                           const OutputFolder& folder, const StudyProgress& progress,
+                           const std::atomic<bool>* stop, const StudyNote& note) {
+  const auto stopped = [stop] { return stop && *stop; };
+  // long.csv is written while the files are read, the others from the
+  // result; all are put in place together.
+  Expected<AtomicFile, Failure> longCsv = OpenLongCsv(folder);
+  LongRowsSink longRows;
+  if (longCsv) longRows = [&file = *longCsv](std::string_view rows) { file.Write(rows); };
+  StudyOptions options = command.options;
+  options.keepPrepared = !command.reportFile.empty();
+  StudyRun run;
+  run.result = RunStudy(command.folders, options, progress, stop, longRows);
+  if ((run.stopped = stopped())) return run;
+  for (const RejectedFile& rejected : run.result.rejected) note(rejected.reason);
+
+  const std::optional<FittedModel> model =
+      FitStudyModel(command.runModel, run.result, request.modelNotFitted, stop, note);
+  if ((run.stopped = stopped())) return run;
+
+  request.model = model ? &*model : nullptr;
+  request.stop = stop;
+  FileSet set;
+  run.written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
+  if (run.written) {
+    set.Add(std::move(*longCsv));
+    auto notes = AddStudyOutputs(set, request, run.result, command.options, folder);
+    if (notes) {
+      for (const std::string& line : *notes) note(line);
+    } else {
+      run.written = Unexpected(notes.error());
+    }
+  }
+  request.model = nullptr; // the model dies with this call
+  if ((run.stopped = stopped())) return run;
+  if (!run.written) {
+    run.written =
+        Unexpected(Failure{run.written.error().message + " No file that belongs with it was replaced."});
+  } else {
+    run.written = set.Commit();
+  }
+  return run;
+}
+
+} // namespace sinkview

@@ -1,0 +1,45 @@
+#pragma once
+
+// The one path of a study from its folders and protocol to its committed
+// file set: the files read with long.csv written as they come, R's model
+// fitted in its scratch folder, every other output assembled in the set
+// and the set put in place. sinkview-study runs it whole; the study window
+// runs its steps apart, reading first and saving when the user says where.
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "base/atomic_file.h"
+#include "base/expected.h"
+#include "base/failure.h"
+#include "rrunner/scratch_model.h"
+#include "study/study.h"
+#include "studyrun/study_options.h"
+#include "studyrun/study_outputs.h"
+
+namespace sinkview {
+
+// Takes one line for the user: a rejected file, a fit that failed or left
+// a part out, what the workbook cut; in the order they happen.
+using StudyNote = std::function<void(const std::string& line)>;
+
+// R's mixed model of the study, or none when not asked for or when R
+// cannot fit it: why is told, and kept in `notFitted` for the report.
+std::optional<FittedModel> FitStudyModel(bool runModel, const StudyResult& result, std::string& notFitted,
+                                         const std::atomic<bool>* stop, const StudyNote& note);
+
+struct StudyRun {
+  StudyResult result;
+  bool stopped = false;            // `stop` was set: nothing was replaced
+  Expected<void, Failure> written; // the set put in place, or why not (nothing then replaced)
+};
+
+// Runs `command`'s study into `folder` and the places `request` names
+// (their folders opened): every file committed as one set or none.
+StudyRun RunStudyToFileSet(const StudyCommand& command, StudyOutputsRequest& request,
+                           const OutputFolder& folder, const StudyProgress& progress,
+                           const std::atomic<bool>* stop, const StudyNote& note);
+
+} // namespace sinkview
