@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every #include runs down the layers, never up or across:
-#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- rrunner, figures, workbook <- app, tools
+#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- rrunner <- survival, figures, workbook
+#   <- app, tools
 # ui and the pixel work of hardcopy are core; the printing part of hardcopy
 # is Qt that the windows use. Tests, benchmarks and fuzzers may use anything.
 set -euo pipefail
@@ -15,10 +16,11 @@ declare -A uses=(
   [table]="model ui hardcopy"
   [study]="model ui hardcopy graphics table protocol"
   [rrunner]="model protocol study"
+  [survival]="model protocol study rrunner"
   [figures]="model ui hardcopy graphics table study protocol rrunner"
   [workbook]="model protocol study"
-  [app]="model paths ui hardcopy graphics table study figures tools protocol rrunner workbook"
-  [tools]="model paths ui hardcopy graphics table study figures protocol rrunner workbook"
+  [app]="model paths ui hardcopy graphics table study figures tools protocol rrunner survival workbook"
+  [tools]="model paths ui hardcopy graphics table study figures protocol rrunner survival workbook"
 )
 unchecked=" tests bench fuzz build "
 

@@ -16,6 +16,7 @@
 #include "rrunner/scratch_model.h"
 #include "study/csv_columns.h"
 #include "study/long_csv.h"
+#include "survival/survival_step.h"
 #include "tools/common/distinct_outputs.h"
 #include "tools/study/study_options.h"
 #include "tools/study/study_outputs.h"
@@ -102,6 +103,20 @@ std::optional<FittedModel> FitModel(const StudyCommand& command, const StudyResu
   return std::move(*fitted);
 }
 
+// R's survival estimates, made as the model is fitted and told missing
+// the same way; R not there at all the model has said already.
+std::optional<SurvivalEstimates> EstimateSurvival(const StudyCommand& command, const StudyResult& result) {
+  if (!command.runModel) return std::nullopt;
+  auto estimates =
+      EstimateSurvivalInScratch(SurvivalHipsOf(result), result.protocol.survivalYears, &stopAsked);
+  if (!estimates) {
+    if (!stopAsked && !estimates.error().noRscript) Complain(estimates.error().failure.message);
+    return std::nullopt;
+  }
+  for (const std::string& note : estimates->notes) Complain(note);
+  return std::move(*estimates);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -155,7 +170,11 @@ int main(int argc, char** argv) {
   const std::optional<FittedModel> model = FitModel(*command, result, request.modelNotFitted);
   if (stopAsked) return Stopped();
 
+  const std::optional<SurvivalEstimates> survival = EstimateSurvival(*command, result);
+  if (stopAsked) return Stopped();
+
   request.model = model ? &*model : nullptr;
+  request.survival = survival ? &*survival : nullptr;
   request.stop = &stopAsked;
   FileSet set;
   Expected<void, Failure> written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
