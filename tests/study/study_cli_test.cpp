@@ -474,6 +474,7 @@ TEST_F(StudyCli, TheReportSaysWhatTheStudyHadAndWhatItLacked) {
     EXPECT_EQ(text.find(absent), std::string::npos) << absent;
   const std::string contents = text.substr(0, text.find('\f'));
   EXPECT_EQ(contents.find("Precision"), std::string::npos) << contents;
+  EXPECT_EQ(contents.find("Revision survival"), std::string::npos) << "no estimates without R";
   EXPECT_NE(contents.find("Patients"), std::string::npos) << contents;
 }
 
@@ -522,6 +523,11 @@ TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecis
   for (const std::string expected :
        {"Agreement of the repeat readings with the first", "0.04 to 0.12", "Subsidence (n = 27 pairs)",
         "43.9 to 100.0", "(the detection limit of the repeat readings)"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  // The survival section: death competing, Kaplan-Meier beside it, Gray's test.
+  for (const std::string expected : {"Death is treated as a competing event",
+                                     "Gray's test across the groups: revision p = 0.756, death p = 0.260.",
+                                     "20.0 (3.5 to 100.0)", "33.3 (12.2 to 71.8)"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   for (const std::string unitAlone : {" last mm", "primary mm", "angle deg", "-1.827484"})
     EXPECT_EQ(text.find(unitAlone), std::string::npos) << unitAlone;

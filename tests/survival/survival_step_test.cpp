@@ -13,6 +13,7 @@
 #include "../support/temp_folder.h"
 #include "model/atomic_file.h"
 #include "study/survival_columns.h"
+#include "survival/survival_reading.h"
 #include "survival/survival_script.h"
 #include "survival/survival_step.h"
 
@@ -119,4 +120,24 @@ TEST(Survival, WithoutCmprskTheUserIsToldWhatToInstall) {
             "R lacks the package cmprsk; the survival estimates were not made (on Debian: apt install "
             "r-base-core r-cran-survival r-cran-cmprsk), survival.R is written for a later run");
   EXPECT_FALSE(fs::exists(study.folder.path / "survival.csv"));
+}
+
+// The report's table: a row per group and time, percentages with their
+// intervals, none beyond the follow-up; Gray's p-values in the note.
+TEST(SurvivalReading, GoldenEstimatesReadAsTheReportShowsThem) {
+  const SurvivalEstimates estimates{FileContents(kStudy / "expected/survival.csv"),
+                                    FileContents(kStudy / "expected/survival_tests.csv"),
+                                    {}};
+  const auto reading = SurvivalReadingOf(estimates);
+  ASSERT_TRUE(reading) << reading.error().message;
+  ASSERT_EQ(reading->rows.size(), 3u * 4);
+  EXPECT_EQ(reading->rows[3], (std::vector<std::string>{"A", "10", "2", "3", "2", "37.5 (15.3 to 91.7)",
+                                                        "43.8 (18.4 to 80.5)"}));
+  EXPECT_EQ(reading->rows[4], (std::vector<std::string>{"B", "1", "6", "0", "1", "0.0", "0.0"}));
+  EXPECT_EQ(reading->rows[11], (std::vector<std::string>{"C", "10", "0", "1", "2", "", ""}));
+  EXPECT_EQ(reading->notes.back(), "Gray's test across the groups: revision p = 0.560, death p = 0.721.");
+
+  const auto broken = SurvivalReadingOf({"method,event\r\naalen_johansen\r\n", estimates.testsCsv, {}});
+  ASSERT_FALSE(broken);
+  EXPECT_EQ(broken.error().message, "survival.csv: line 2 has 1 fields, not 9");
 }

@@ -118,7 +118,7 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (!request.reportFile.Empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
     if (auto added = set.Add(StudyReportInTemporary(request.reportFile, result, options, model,
-                                                    request.modelNotFitted, request.stop));
+                                                    request.modelNotFitted, request.stop, request.survival));
         !added)
       return Unexpected(added.error());
   }
