@@ -206,9 +206,19 @@ std::string RejectedCsv(const StudyResult& result) {
   return out;
 }
 
+Expected<void, Failure> AddTextFiles(FileSet& set, const OutputFolder& folder, const NamedTexts& files) {
+  for (const auto& [name, text] : files) {
+    auto file = AtomicFile::Open(folder, name);
+    if (!file) return Unexpected(file.error());
+    file->Write(text);
+    set.Add(std::move(*file));
+  }
+  return {};
+}
+
 Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
                                          const OutputFolder& folder) {
-  std::vector<std::pair<std::string_view, std::string>> files = {
+  NamedTexts files = {
       {kSummaryCsv, SummaryCsv(result)},
       {kVisitsCsv, VisitsCsv(result)},
       {kFlowCsv, FlowCsv(result)},
@@ -223,13 +233,7 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
     files.emplace_back(kPrecisionCsv, PrecisionCsv(result));
     files.emplace_back(kPairsCsv, PairsCsv(result));
   }
-  for (const auto& [name, text] : files) {
-    auto file = AtomicFile::Open(folder, name);
-    if (!file) return Unexpected(file.error());
-    file->Write(text);
-    set.Add(std::move(*file));
-  }
-  return {};
+  return AddTextFiles(set, folder, files);
 }
 
 } // namespace sinkview

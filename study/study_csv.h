@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/file_set.h"
@@ -35,6 +36,12 @@ std::string PairsCsv(const StudyResult& result);
 // `result` in `folder` to `set`, each whole in its temporary file; else the
 // first that cannot be. long.csv is written as the study runs
 // (study/long_csv.h).
+// Adds each named text to `set`, whole in its temporary file in `folder`;
+// else the first that cannot be.
+using NamedTexts = std::vector<std::pair<std::string_view, std::string>>;
+[[nodiscard]] Expected<void, Failure> AddTextFiles(FileSet& set, const OutputFolder& folder,
+                                                   const NamedTexts& files);
+
 [[nodiscard]] Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
                                                        const OutputFolder& folder);
 
