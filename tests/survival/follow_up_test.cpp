@@ -152,6 +152,6 @@ TEST(SurvivalHips, RowsByGroupInTheStudysOrderAndTheHipsLeftOutApart) {
                                        "a1.vok,P1,A,1,0.002737851,death,death\r\n"
                                        "a3.vok,\"P4, junior\",A,3653,10.00137,censored,cutoff\r\n");
   EXPECT_EQ(SurvivalRejectedCsv(survival), "file,reason\r\n"
-                                          "a2.vok,excluded by the patients file: infection\r\n"
-                                          "b2.vok,no surgery date in the patients file\r\n");
+                                           "a2.vok,excluded by the patients file: infection\r\n"
+                                           "b2.vok,no surgery date in the patients file\r\n");
 }
