@@ -33,10 +33,11 @@ struct DateColumn {
   std::optional<CalendarDate> PatientRow::*field;
 };
 const DateColumn kSurgery{"surgery_date", &PatientRow::surgery};
-// The events that end a hip's follow-up, which cannot come before surgery.
+// The events that end a hip's follow-up, and its last contact: none before surgery.
 const DateColumn kEvents[] = {{"revision_date", &PatientRow::revision},
                               {"death_date", &PatientRow::death},
-                              {"withdrawn_date", &PatientRow::withdrawn}};
+                              {"withdrawn_date", &PatientRow::withdrawn},
+                              {"last_contact_date", &PatientRow::lastContact}};
 
 std::string Trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };

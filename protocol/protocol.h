@@ -35,6 +35,7 @@ inline constexpr std::string_view kOneGroup = "all";
 // radiograph on a bound two windows share is the later visit's.
 std::vector<Visit> DefaultVisits();
 inline constexpr std::string_view kDefaultPrimaryVisit = "24 months";
+inline std::vector<double> DefaultSurvivalYears() { return {1, 2, 5, 10}; }
 
 // The protocol as applied: every key filled in, defaults included.
 struct Protocol {
@@ -59,6 +60,8 @@ struct Protocol {
   std::string repeatReadings;                              // folder; empty: none
   std::optional<std::array<std::string, 2>> patternVisits; // visit names
   std::optional<double> detectionLimitMm;
+  // The times, in years after surgery, of the survival estimates; rising.
+  std::vector<double> survivalYears = DefaultSurvivalYears();
   friend bool operator==(const Protocol&, const Protocol&) = default;
 };
 
@@ -70,10 +73,11 @@ struct PatientRow {
   std::string file;  // the data file, relative to the study folder
   std::string group; // empty: the study's one group
   std::optional<CalendarDate> surgery, revision, death, withdrawn;
-  std::string excluded;                // the reason; empty when the hip takes part
-  std::string patient;                 // empty: the identification in the data file
-  std::vector<std::string> covariates; // in the order of PatientsFile::covariates
-  int line = 0;                        // in the patients file, for messages
+  std::string excluded;                    // the reason; empty when the hip takes part
+  std::string patient;                     // empty: the identification in the data file
+  std::vector<std::string> covariates;     // in the order of PatientsFile::covariates
+  int line = 0;                            // in the patients file, for messages
+  std::optional<CalendarDate> lastContact; // seen or called after the last radiograph
   friend bool operator==(const PatientRow&, const PatientRow&) = default;
 };
 

@@ -41,6 +41,11 @@ public:
   void Key(std::string_view key, const std::array<double, 2>& pair) {
     out_ << key << " = [ " << TomlNumber(pair[0]) << ", " << TomlNumber(pair[1]) << " ]\n";
   }
+  void Key(std::string_view key, const std::vector<double>& numbers) {
+    out_ << key << " = [";
+    for (std::size_t i = 0; i < numbers.size(); ++i) out_ << (i ? ", " : " ") << TomlNumber(numbers[i]);
+    out_ << " ]\n";
+  }
   void Line(std::string_view text) { out_ << text << '\n'; }
   std::string Text() const { return out_.str(); }
 
@@ -71,6 +76,7 @@ std::string ProtocolToml(const Protocol& p, std::string_view programVersion, Cal
   if (!p.repeatReadings.empty()) toml.Key("repeat_readings", p.repeatReadings);
   if (p.patternVisits) toml.Key("pattern_visits", *p.patternVisits);
   if (p.detectionLimitMm) toml.Key("detection_limit_mm", *p.detectionLimitMm);
+  if (p.survivalYears != DefaultSurvivalYears()) toml.Key("survival_years", p.survivalYears);
   for (const Visit& visit : p.visits) {
     toml.Line("");
     toml.Line("[[visit]]");

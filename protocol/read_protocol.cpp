@@ -258,6 +258,7 @@ public:
          }},
         {"pseudonymise", [&](auto& n, auto& k) { p_.pseudonymise = Boolean(n, k); }},
         {"covariates", [&](auto& n, auto& k) { p_.covariates = Covariates(n, k); }},
+        {"survival_years", [&](auto& n, auto& k) { p_.survivalYears = SurvivalYears(n, k); }},
         {"visit", [&](auto& n, auto&) { ReadVisits(n); }},
     };
     ReadKeys(root_, keys_, "a protocol");
@@ -345,6 +346,23 @@ private:
       names.push_back(name);
     }
     return names;
+  }
+
+  // Rising times above 0; a hundred years bounds them as it bounds the visits.
+  static std::vector<double> SurvivalYears(const toml::node& node, const std::string& key) {
+    const toml::array* list = node.as_array();
+    if (!list || list->empty() || list->size() > 100)
+      Refuse(node, key, "must be a list of 1 to 100 times in years, such as [1, 2, 5, 10]");
+    std::vector<double> years;
+    for (const toml::node& item : *list) {
+      const double value = AtMost(Number(item, key), item, key, kMaxMonths / 12);
+      if (value <= 0) Refuse(item, key, "must be times above 0 years");
+      if (!years.empty() && value <= years.back())
+        Refuse(item, key,
+               "the times must rise: " + ShortNumber(value) + " follows " + ShortNumber(years.back()));
+      years.push_back(value);
+    }
+    return years;
   }
 
   static bool Boolean(const toml::node& node, const std::string& key) {

@@ -14,6 +14,7 @@
 #include "model/figure_files.h"
 #include "rrunner/model_results.h"
 #include "study/study.h"
+#include "survival/survival_step.h"
 
 class QPainter;
 class QRectF;
@@ -98,6 +99,6 @@ void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vec
 [[nodiscard]] Expected<AtomicFile, Failure>
 StudyReportInTemporary(const OutputFile& target, const StudyResult& result, const StudyOptions& options,
                        const ModelResults* model = nullptr, const std::string& notFitted = {},
-                       const std::atomic<bool>* stop = nullptr);
+                       const std::atomic<bool>* stop = nullptr, const SurvivalEstimates* survival = nullptr);
 
 } // namespace sinkview

@@ -15,6 +15,7 @@
 #include "report/report_pages.h"
 #include "report/report_precision.h"
 #include "report/report_sections.h"
+#include "report/survival_reading.h"
 #include "ui/design_units.h"
 #include "ui/rendered_file.h"
 
@@ -54,14 +55,30 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
         [&](QSize size) { DrawTableFigure(painter, size, prepared); });
 }
 
+// R's survival estimates, death competing, beside one minus Kaplan-Meier.
+void DrawSurvivalSection(ReportPages& pages, const SurvivalEstimates& survival) {
+  pages.Text("Revision survival", 14, true);
+  const auto reading = SurvivalReadingOf(survival);
+  if (!reading) {
+    pages.Text(TableText("The survival estimates cannot be shown: " + reading.error().message), 8);
+    return;
+  }
+  for (const std::string& note : reading->notes) pages.Text(TableText(note), 8);
+  DrawTable(pages, "Cumulative incidence by group and time", reading->headers, reading->rows);
+}
+
 // The report's pages, each section named for the contents.
 void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
-                const ModelResults* model, const std::string& notFitted,
-                const std::string& programDirectory) {
+                const ModelResults* model, const std::string& notFitted, const std::string& programDirectory,
+                const SurvivalEstimates* survival) {
   pages.Section("Study and cohort figure");
   DrawFrontPage(pages, result, options);
   pages.Section("Main result");
   DrawMainResultPage(pages, result, model, notFitted);
+  if (survival) {
+    pages.Section("Revision survival");
+    DrawSurvivalSection(pages, *survival);
+  }
   pages.Section("Protocol");
   DrawProtocolTable(pages, result);
   pages.Section("Timing of the radiographs", false);
@@ -106,7 +123,8 @@ void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
 Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult& result,
                                                      const StudyOptions& options, const ModelResults* model,
                                                      const std::string& notFitted,
-                                                     const std::atomic<bool>* stop) {
+                                                     const std::atomic<bool>* stop,
+                                                     const SurvivalEstimates* survival) {
   EnsureGuiApplication();
   const std::string& path = target.Path();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
@@ -120,7 +138,7 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, c
     QPainter painter;
     if (!painter.begin(&pdf)) return std::nullopt;
     ReportPages pages(pdf, painter, laidOut, stop);
-    DrawReport(pages, result, options, model, notFitted, programDirectory);
+    DrawReport(pages, result, options, model, notFitted, programDirectory, survival);
     ReportOutline outline = pages.Finish();
     if (!painter.end() || pages.Stopped()) return std::nullopt;
     return outline;

@@ -1,10 +1,10 @@
 #include "rrunner/model_step.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
 #include "base/reader_text.h"
+#include "rrunner/r_script.h"
 #include "rrunner/run_process.h"
 #include "study/analysis_script.h"
 
@@ -14,39 +14,13 @@ namespace sinkview {
 
 namespace {
 
-// analysis.R's exit status when nlme or emmeans is not installed.
-constexpr int kPackageMissing = 3;
-constexpr std::size_t kMessageLimit = 300;
 // How analysis.R begins the line of a fit it left out.
 constexpr std::string_view kNotFitted = "not fitted: ";
 
-constexpr std::string_view kInstallHint =
-    "; the model was not fitted (on Debian: apt install r-base-core r-cran-nlme r-cran-emmeans), "
-    "analysis.R is written for a later run";
-
-// R's stderr as one line: "Error: " and "Execution halted" dropped, line
-// ends and controls as blanks, runs of blanks as one, cut at the limit.
-std::string OneLine(std::string_view text) {
-  std::string line;
-  for (char c : WithoutControlCharacters(std::string(text))) {
-    if (c != ' ' || (!line.empty() && line.back() != ' ')) line += c;
-  }
-  for (std::string_view noise : {"Execution halted", "Error: ", "Error in "}) {
-    if (const auto at = line.find(noise); at != std::string::npos) line.erase(at, noise.size());
-  }
-  while (!line.empty() && line.back() == ' ') line.pop_back();
-  if (line.size() > kMessageLimit) {
-    std::size_t cut = kMessageLimit;
-    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut; // whole UTF-8 characters
-    line.resize(cut);
-    line += "...";
-  }
-  return line;
-}
-
-Unexpected<ModelNotFitted> NotFitted(bool rMissing, std::string message) {
-  return Unexpected(ModelNotFitted{rMissing, Failure{std::move(message)}});
-}
+constexpr RScriptWords kModelWords{
+    "model", "R could not fit it",
+    "; the model was not fitted (on Debian: apt install r-base-core r-cran-nlme r-cran-emmeans "
+    "r-cran-survival r-cran-cmprsk), analysis.R is written for a later run"};
 
 // Removes model.csv and model_fit.csv of an earlier run from `folder`, so
 // none is left that does not belong to the study's files beside it.
@@ -73,29 +47,11 @@ std::vector<std::string> REnvironment(const std::string& temporaryFolder) {
 
 Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const ModelRunOptions& options) {
   DiscardModelFiles(folder);
-  ProcessCall call{options.rscript, {"--vanilla", std::string(kAnalysisScript)}, folder, options.timeLimit};
-  call.cancel = options.cancel;
-  call.environment = REnvironment(options.temporaryFolder);
-  const auto run = RunProcess(call);
-  if (!run) {
-    if (run.error().error == ENOENT)
-      return NotFitted(true, options.rscript + " is not installed" + std::string(kInstallHint));
-    return NotFitted(false, "model: " + run.error().failure.message);
-  }
-  if (run->cancelled) return NotFitted(false, "model: cancelled");
-  if (run->timedOut) {
-    return NotFitted(false, "model: R did not finish within " +
-                                std::to_string(options.timeLimit.count() / 1000) + " s and was stopped");
-  }
-  if (run->exitStatus == kPackageMissing)
-    return NotFitted(true, OneLine(run->stderrText) + std::string(kInstallHint));
-  if (run->exitStatus != 0) {
-    return NotFitted(false, "model: R could not fit it: " + OneLine(run->stderrText) + " (" +
-                                ShownFileName((fs::path(folder) / kAnalysisScript).native()) + ")");
-  }
+  const auto run = RunRScript(folder, kAnalysisScript, kModelWords, options);
+  if (!run) return Unexpected(run.error());
   auto results = ReadModelResults(folder);
-  if (!results) return NotFitted(false, "model: " + results.error().message);
-  for (std::string_view rest = run->stderrText; !rest.empty();) {
+  if (!results) return Unexpected(ModelNotFitted{false, false, Failure{"model: " + results.error().message}});
+  for (std::string_view rest = *run; !rest.empty();) {
     const std::size_t end = std::min(rest.find('\n'), rest.size());
     if (rest.substr(0, end).starts_with(kNotFitted))
       results->notes.push_back("model: " + OneLine(rest.substr(0, end)));

@@ -27,6 +27,7 @@ struct ModelRunOptions {
 // bounded line.
 struct ModelNotFitted {
   bool rMissing = false;
+  bool noRscript = false; // Rscript itself is not there: one message says so for every script
   Failure failure;
 };
 

@@ -1,15 +1,10 @@
 #include "rrunner/scratch_model.h"
 
-#include <cerrno>
-#include <charconv>
-#include <csignal>
 #include <filesystem>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "base/file_set.h"
 #include "base/small_text_file.h"
+#include "rrunner/scratch_folder.h"
 #include "study/analysis_script.h"
 #include "study/study_csv.h"
 
@@ -19,52 +14,7 @@ namespace sinkview {
 
 namespace {
 
-// A scratch folder is named for the process that made it, so that one left
-// by a killed process can be told apart from one in use.
-constexpr std::string_view kScratchPrefix = "sinkview-model-";
-constexpr std::size_t kScratchUnique = 6; // mkdtemp's XXXXXX
-
-fs::path TemporaryFolder() {
-  std::error_code noTemp;
-  const fs::path folder = fs::temp_directory_path(noTemp);
-  return noTemp ? fs::path("/tmp") : folder;
-}
-
-// The process a scratch folder of this name belongs to; 0 when the name is
-// not one of a scratch folder.
-pid_t ScratchOwner(std::string_view name) {
-  if (!name.starts_with(kScratchPrefix)) return 0;
-  name.remove_prefix(kScratchPrefix.size());
-  const std::size_t dash = name.find('-');
-  if (dash == std::string_view::npos || name.size() - dash - 1 != kScratchUnique) return 0;
-  pid_t owner = 0;
-  const auto [end, error] = std::from_chars(name.data(), name.data() + dash, owner);
-  return error == std::errc() && end == name.data() + dash && owner > 0 ? owner : 0;
-}
-
-// A folder made by mkdtemp (mode 0700) and removed with all it holds.
-class ScratchFolder {
-public:
-  ScratchFolder() {
-    std::string pattern = (TemporaryFolder() / (std::string(kScratchPrefix) + std::to_string(::getpid()) +
-                                                "-" + std::string(kScratchUnique, 'X')))
-                              .native();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored; // a folder left in the temporary folder harms nothing
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  // Empty when none could be made.
-  const std::string& Path() const { return path_; }
-
-private:
-  std::string path_;
-};
-
+// What R reads to fit the model, in the scratch folder.
 Expected<void, Failure> WriteModelInputs(const StudyResult& result, const std::string& folderPath) {
   const auto folder = OutputFolder::Open(folderPath);
   if (!folder) return Unexpected(folder.error());
@@ -74,7 +24,7 @@ Expected<void, Failure> WriteModelInputs(const StudyResult& result, const std::s
 }
 
 Unexpected<ModelNotFitted> CannotFit(const Failure& why) {
-  return Unexpected(ModelNotFitted{false, Failure{"model: " + why.message}});
+  return Unexpected(ModelNotFitted{false, false, Failure{"model: " + why.message}});
 }
 
 // R names the groups and visits as the CSV files print them, where two may
@@ -104,20 +54,6 @@ Expected<void, Failure> NameAsTheStudy(ModelResults& results, const StudyResult&
 }
 
 } // namespace
-
-void RemoveOrphanedScratchFolders() {
-  std::error_code error;
-  for (fs::directory_iterator it(TemporaryFolder(), error), end; !error && it != end; it.increment(error)) {
-    const pid_t owner = ScratchOwner(it->path().filename().native());
-    struct stat info {};
-    if (owner == 0 || ::lstat(it->path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::geteuid())
-      continue;
-    if (::kill(owner, 0) == 0 || errno != ESRCH) continue; // its process runs
-    std::error_code ignored;                               // one that stays is tried again at the next start
-    fs::remove_all(it->path(), ignored);
-  }
-}
 
 Expected<FittedModel, ModelNotFitted>
 FitModelInScratch(const StudyResult& result, const std::atomic<bool>* cancel, ModelRunOptions options) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "rrunner/model_step.h"
+#include "rrunner/scratch_folder.h"
 #include "study/study.h"
 
 namespace sinkview {
@@ -26,10 +27,5 @@ struct FittedModel {
 // `cancel`, when set, stops R; the failure then says "cancelled".
 Expected<FittedModel, ModelNotFitted>
 FitModelInScratch(const StudyResult& result, const std::atomic<bool>* cancel, ModelRunOptions options = {});
-
-// Removes the scratch folders that processes killed during a fit left in
-// the temporary folder, each with a copy of a study's data: the user's
-// own, whose process no longer exists. For a program's start.
-void RemoveOrphanedScratchFolders();
 
 } // namespace sinkview

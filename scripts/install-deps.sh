@@ -9,7 +9,7 @@ run_packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-liberation libboost-math-dev
   dpkg-dev help2man libtomlplusplus-dev libxlsxwriter-dev
-  r-base-core r-cran-nlme r-cran-emmeans
+  r-base-core r-cran-nlme r-cran-emmeans r-cran-survival r-cran-cmprsk
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev

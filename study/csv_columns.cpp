@@ -7,6 +7,7 @@
 #include "study/csv_text.h"
 #include "study/long_rows.h"
 #include "study/study_csv.h"
+#include "study/survival_columns.h"
 
 namespace sinkview {
 
@@ -211,6 +212,7 @@ std::vector<CsvFileColumns> AllFiles() {
                    /*covariates=*/false,
                    /*repeatReadings=*/false,
                    /*writtenByR=*/true});
+  for (CsvFileColumns& file : SurvivalColumns()) files.push_back(std::move(file));
   files.push_back({kDictionaryCsv,
                    {{"file", kNone, "file the column is in"},
                     {"column", kNone, "column's name"},

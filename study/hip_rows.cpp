@@ -69,7 +69,8 @@ Expected<void, Failure> ApplyPatientRow(PatientSummary& hip, const PatientRow* r
                               ")"});
   if (!row->patient.empty()) hip.patient = row->patient;
   if (pseudonymise) hip.file = shown;
-  hip.events = {row->surgery, row->revision, row->death, row->withdrawn, !row->excluded.empty()};
+  hip.events = {row->surgery,   row->revision,          row->death,
+                row->withdrawn, !row->excluded.empty(), row->lastContact};
   hip.exclusion = row->excluded;
   hip.covariates = row->covariates;
   if (row->surgery) {

@@ -235,11 +235,7 @@ std::string RejectedCsv(const StudyResult& result) {
   return out;
 }
 
-namespace {
-
-using NamedTexts = std::vector<std::pair<std::string_view, std::string>>;
-
-Expected<void, Failure> AddTextFiles(FileSet& set, const NamedTexts& files, const OutputFolder& folder) {
+Expected<void, Failure> AddTextFiles(FileSet& set, const OutputFolder& folder, const NamedTexts& files) {
   for (const auto& [name, text] : files) {
     auto file = AtomicFile::Open(folder, name);
     if (!file) return Unexpected(file.error());
@@ -248,6 +244,8 @@ Expected<void, Failure> AddTextFiles(FileSet& set, const NamedTexts& files, cons
   }
   return {};
 }
+
+namespace {
 
 std::string PrimaryVisitText(const Protocol& protocol) {
   return PrimaryVisitCsv(protocol.primaryVisit, VisitNumber(protocol, protocol.primaryVisit));
@@ -271,16 +269,15 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
     files.emplace_back(kPrecisionCsv, PrecisionCsv(result));
     files.emplace_back(kPairsCsv, PairsCsv(result));
   }
-  return AddTextFiles(set, files, folder);
+  return AddTextFiles(set, folder, files);
 }
 
 Expected<void, Failure> AddModelInputFiles(FileSet& set, const StudyResult& result,
                                            const OutputFolder& folder) {
-  return AddTextFiles(set,
+  return AddTextFiles(set, folder,
                       {{kVisitsCsv, ModelVisitsCsv(result)},
                        {kPrimaryVisitCsv, PrimaryVisitText(result.protocol)},
-                       {kAnalysisScript, std::string(AnalysisScriptText())}},
-                      folder);
+                       {kAnalysisScript, std::string(AnalysisScriptText())}});
 }
 
 } // namespace sinkview

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/file_set.h"
@@ -35,6 +36,12 @@ std::string RejectedCsv(const StudyResult& result);
 // Only a header without repeat readings.
 std::string PrecisionCsv(const StudyResult& result);
 std::string PairsCsv(const StudyResult& result);
+
+// Adds each named text to `set`, whole in its temporary file in `folder`;
+// else the first that cannot be.
+using NamedTexts = std::vector<std::pair<std::string_view, std::string>>;
+[[nodiscard]] Expected<void, Failure> AddTextFiles(FileSet& set, const OutputFolder& folder,
+                                                   const NamedTexts& files);
 
 // Adds every file but long.csv (study/csv_columns.h lists them; those of
 // the repeat readings only with them) of

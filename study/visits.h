@@ -32,6 +32,7 @@ struct HipCourse {
 struct HipEvents {
   std::optional<CalendarDate> surgery, revision, death, withdrawn;
   bool excluded = false;
+  std::optional<CalendarDate> lastContact; // seen or called after the last radiograph
 };
 
 // In the order of the columns of flow.csv.

@@ -7,6 +7,8 @@
 #include "study/analysis_script.h"
 #include "study/csv_columns.h"
 #include "study/study_csv.h"
+#include "survival/survival_files.h"
+#include "survival/survival_script.h"
 #include "workbook/study_workbook.h"
 
 namespace sinkview {
@@ -38,6 +40,7 @@ std::vector<std::string> StudyFolderNames() {
   for (const CsvFileColumns& csv : StudyCsvColumns()) names.emplace_back(csv.file); // model.csv among them
   names.emplace_back(kProtocolUsedFileName);
   names.emplace_back(kAnalysisScript);
+  names.emplace_back(kSurvivalScript);
   return names;
 }
 
@@ -88,6 +91,8 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (auto added = AddText(set, folder, kAnalysisScript, AnalysisScriptText()); !added)
     return Unexpected(added.error());
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
+  if (auto added = AddSurvivalFiles(set, result, request.survival, folder); !added)
+    return Unexpected(added.error());
   if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));
         !added)
@@ -113,7 +118,7 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (!request.reportFile.Empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
     if (auto added = set.Add(StudyReportInTemporary(request.reportFile, result, options, model,
-                                                    request.modelNotFitted, request.stop));
+                                                    request.modelNotFitted, request.stop, request.survival));
         !added)
       return Unexpected(added.error());
   }

@@ -15,6 +15,7 @@
 #include "report/study_graphics.h"
 #include "rrunner/scratch_model.h"
 #include "study/study.h"
+#include "survival/survival_step.h"
 #include "workbook/workbook.h"
 
 namespace sinkview {
@@ -25,10 +26,11 @@ struct StudyOutputsRequest {
   // OpenOutputFolders when the run starts.
   OutputFile figureFile, modelFigureFile, reportFile, workbookFile, blandAltmanFile;
   double figureWidthMm = kTwoColumnsMm;
-  std::string protocolFile;           // the study's protocol; empty: none, and no protocol-used.toml
-  const FittedModel* model = nullptr; // nullptr: no fit, and an earlier run's model files go
-  std::string modelNotFitted;         // without a fit, why, for the report; empty: none asked for
-  std::string program;                // name and version, for the workbook
+  std::string protocolFile;                    // the study's protocol; empty: none, and no protocol-used.toml
+  const FittedModel* model = nullptr;          // nullptr: no fit, and an earlier run's model files go
+  std::string modelNotFitted;                  // without a fit, why, for the report; empty: none asked for
+  const SurvivalEstimates* survival = nullptr; // nullptr: none made, and an earlier run's go
+  std::string program;                         // name and version, for the workbook
   CalendarDate runDate;
   const std::atomic<bool>* stop = nullptr; // set: nothing more is drawn
 };

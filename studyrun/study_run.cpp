@@ -2,6 +2,7 @@
 
 #include "base/file_set.h"
 #include "study/long_csv.h"
+#include "survival/survival_hips.h"
 
 namespace sinkview {
 
@@ -16,6 +17,19 @@ std::optional<FittedModel> FitStudyModel(bool runModel, const StudyResult& resul
   }
   for (const std::string& line : fitted->results.notes) note(line);
   return std::move(*fitted);
+}
+
+std::optional<SurvivalEstimates> EstimateStudySurvival(bool runModel, const StudyResult& result,
+                                                       const std::atomic<bool>* stop, const StudyNote& note) {
+  if (!runModel) return std::nullopt;
+  auto estimates = EstimateSurvivalInScratch(SurvivalHipsOf(result), result.protocol.survivalYears, stop);
+  if (!estimates) {
+    // R not there at all the model has said already.
+    if (!(stop && *stop) && !estimates.error().noRscript) note(estimates.error().failure.message);
+    return std::nullopt;
+  }
+  for (const std::string& line : estimates->notes) note(line);
+  return std::move(*estimates);
 }
 
 StudyRun RunStudyToFileSet(const StudyCommand& command, StudyOutputsRequest& request,
@@ -37,8 +51,11 @@ StudyRun RunStudyToFileSet(const StudyCommand& command, StudyOutputsRequest& req
   const std::optional<FittedModel> model =
       FitStudyModel(command.runModel, run.result, request.modelNotFitted, stop, note);
   if ((run.stopped = stopped())) return run;
+  const std::optional<SurvivalEstimates> survival = EstimateStudySurvival(command.runModel, run.result, stop, note);
+  if ((run.stopped = stopped())) return run;
 
   request.model = model ? &*model : nullptr;
+  request.survival = survival ? &*survival : nullptr;
   request.stop = stop;
   FileSet set;
   run.written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
@@ -51,7 +68,8 @@ StudyRun RunStudyToFileSet(const StudyCommand& command, StudyOutputsRequest& req
       run.written = Unexpected(notes.error());
     }
   }
-  request.model = nullptr; // the model dies with this call
+  request.model = nullptr; // the model and the estimates die with this call
+  request.survival = nullptr;
   if ((run.stopped = stopped())) return run;
   if (!run.written) {
     run.written =

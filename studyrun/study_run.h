@@ -18,6 +18,7 @@
 #include "study/study.h"
 #include "studyrun/study_options.h"
 #include "studyrun/study_outputs.h"
+#include "survival/survival_step.h"
 
 namespace sinkview {
 
@@ -29,6 +30,11 @@ using StudyNote = std::function<void(const std::string& line)>;
 // cannot fit it: why is told, and kept in `notFitted` for the report.
 std::optional<FittedModel> FitStudyModel(bool runModel, const StudyResult& result, std::string& notFitted,
                                          const std::atomic<bool>* stop, const StudyNote& note);
+
+// R's estimates of revision survival, or none when not asked for or when R
+// cannot make them: why is told, unless R is missing, which the model tells.
+std::optional<SurvivalEstimates> EstimateStudySurvival(bool runModel, const StudyResult& result,
+                                                       const std::atomic<bool>* stop, const StudyNote& note);
 
 struct StudyRun {
   StudyResult result;

@@ -32,8 +32,8 @@ TEST(PatientsFile, ReadsEverySpreadsheetDialect) {
     // The lines differ with the dialect's blank rows.
     const PatientsFile expected{
         {"age"},
-        {{"a.vok", "A", 2020y / March / 4, {}, {}, {}, "", "", {"71"}, file->rows[0].line},
-         {"b.vok", "B", 2020y / March / 4, {}, {}, {}, "", "", {"68"}, file->rows[1].line}},
+        {{"a.vok", "A", 2020y / March / 4, {}, {}, {}, "", "", {"71"}, file->rows[0].line, {}},
+         {"b.vok", "B", 2020y / March / 4, {}, {}, {}, "", "", {"68"}, file->rows[1].line, {}}},
         {"A", "B"}};
     EXPECT_EQ(*file, expected) << dialect;
     ++dialects;
@@ -48,31 +48,42 @@ TEST(PatientsFile, QuotedFieldsKeepSeparatorsAndQuotes) {
             "c.vok;;\r\n");
   ASSERT_TRUE(file) << file.error().message;
   // The quoted line end counts: c.vok is on line 4.
-  const PatientsFile expected{{"comment"},
-                              {{"a;b.vok", "", {}, {}, {}, {}, "consent  withdrawn", "", {"said \"no\""}, 2},
-                               {"c.vok", "", {}, {}, {}, {}, "", "", {""}, 4}},
-                              {"all"}};
+  const PatientsFile expected{
+      {"comment"},
+      {{"a;b.vok", "", {}, {}, {}, {}, "consent  withdrawn", "", {"said \"no\""}, 2, {}},
+       {"c.vok", "", {}, {}, {}, {}, "", "", {""}, 4, {}}},
+      {"all"}};
   EXPECT_EQ(*file, expected);
 }
 
 TEST(PatientsFile, EventsGroupsAndPatientsAreRead) {
-  const auto file = Parse("File;Group;patient;surgery_date;revision_date;death_date;withdrawn_date;excluded\n"
-                          "./b/x.vok;B;P1;2020-01-10;2021-02-03;;;\n"
-                          "a\\y.vok;A;P1;2020-01-10;;2022-05-06;2021-01-01;no consent\n");
+  const auto file = Parse(
+      "File;Group;patient;surgery_date;revision_date;death_date;withdrawn_date;excluded;last_contact_date\n"
+      "./b/x.vok;B;P1;2020-01-10;2021-02-03;;;;\n"
+      "a\\y.vok;A;P1;2020-01-10;;2022-05-06;2021-01-01;no consent;2021-06-30\n");
   ASSERT_TRUE(file) << file.error().message;
   const CalendarDate surgery = 2020y / January / 10;
-  const PatientsFile expected{
-      {},
-      {{"b/x.vok", "B", surgery, 2021y / February / 3, {}, {}, "", "P1", {}, 2},
-       {"a/y.vok", "A", surgery, {}, 2022y / May / 6, 2021y / January / 1, "no consent", "P1", {}, 3}},
-      {"B", "A"}};
+  const PatientsFile expected{{},
+                              {{"b/x.vok", "B", surgery, 2021y / February / 3, {}, {}, "", "P1", {}, 2, {}},
+                               {"a/y.vok",
+                                "A",
+                                surgery,
+                                {},
+                                2022y / May / 6,
+                                2021y / January / 1,
+                                "no consent",
+                                "P1",
+                                {},
+                                3,
+                                2021y / June / 30}},
+                              {"B", "A"}};
   EXPECT_EQ(*file, expected);
 }
 
 // A column the message suggests in place of the bad one is taken.
 TEST(PatientsFile, EveryBadRowIsOneMessageWithLineAndColumn) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/patients_errors.txt");
-  EXPECT_EQ(cases.size(), 26u);
+  EXPECT_EQ(cases.size(), 27u);
   int suggestions = 0;
   for (auto [text, message] : cases) {
     const bool pseudonymise = text.starts_with("pseudonymised: ");

@@ -53,12 +53,13 @@ TEST(Protocol, KeysOverrideTheDefaults) {
   EXPECT_TRUE(protocol->pseudonymise);
   EXPECT_EQ(protocol->covariates, (std::vector<std::string>{"age", "sex"}));
   EXPECT_EQ(protocol->visits, (std::vector<Visit>{{"half a year", 6, {3, 9}}, {"two years", 24, {18, 30}}}));
+  EXPECT_EQ(protocol->survivalYears, (std::vector<double>{0.5, 3, 15}));
 }
 
 // Each bad protocol is one message with the file, the line and the key.
 TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/protocol_errors.txt");
-  EXPECT_EQ(cases.size(), 48u);
+  EXPECT_EQ(cases.size(), 51u);
   for (auto [text, start] : cases) {
     const auto protocol = Parse(sinkview::testing::WithLineEnds(text));
     ASSERT_FALSE(protocol) << text;
@@ -113,7 +114,7 @@ TEST(Protocol, EveryExampleAMessageShowsIsAccepted) {
       ++examples;
     }
   }
-  EXPECT_EQ(examples, 10);
+  EXPECT_EQ(examples, 11);
 }
 
 TEST(Protocol, ThePrimaryVisitIsFoundByItsName) {

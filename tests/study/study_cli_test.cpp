@@ -64,7 +64,7 @@ bool Catches(pid_t process, int signal) {
 TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
   ASSERT_EQ(Study(outputDir_ + Quoted(data_ / "study_cohort")), 0) << err_text;
   EXPECT_EQ(out_text,
-            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 10 CSV files written to " +
+            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 12 CSV files written to " +
                 out_.string() + "\n");
   // No hip has a value at every visit: the complete cases are said to be left out, and nothing else.
   EXPECT_EQ(err_text, "sinkview-study: model: not fitted: subsidence, complete_cases: no hip has a value at "
@@ -75,7 +75,7 @@ TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
   EXPECT_EQ(out_text.rfind(
-                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 10 CSV files written", 0),
+                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 12 CSV files written", 0),
             0u);
   EXPECT_NE(err_text.find("sinkview-study: " + (data_ / "study_good_and_bad/no_record.vok").string()),
             std::string::npos);
@@ -474,6 +474,7 @@ TEST_F(StudyCli, TheReportSaysWhatTheStudyHadAndWhatItLacked) {
     EXPECT_EQ(text.find(absent), std::string::npos) << absent;
   const std::string contents = text.substr(0, text.find('\f'));
   EXPECT_EQ(contents.find("Precision"), std::string::npos) << contents;
+  EXPECT_EQ(contents.find("Revision survival"), std::string::npos) << "no estimates without R";
   EXPECT_NE(contents.find("Patients"), std::string::npos) << contents;
 }
 
@@ -522,6 +523,11 @@ TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecis
   for (const std::string expected :
        {"Agreement of the repeat readings with the first", "0.04 to 0.12", "Subsidence (n = 27 pairs)",
         "43.9 to 100.0", "(the detection limit of the repeat readings)"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  // The survival section: death competing, Kaplan-Meier beside it, Gray's test.
+  for (const std::string expected : {"Death is treated as a competing event",
+                                     "Gray's test across the groups: revision p = 0.756, death p = 0.260.",
+                                     "20.0 (3.5 to 100.0)", "33.3 (12.2 to 71.8)"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   for (const std::string unitAlone : {" last mm", "primary mm", "angle deg", "-1.827484"})
     EXPECT_EQ(text.find(unitAlone), std::string::npos) << unitAlone;
@@ -663,24 +669,39 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
       RunShell("cd " + Quoted(out_) + "&& Rscript --vanilla analysis.R", folder_.path, out_text, err_text), 0)
       << err_text;
   EXPECT_EQ(FileContents(out_ / "model.csv"), model);
+  // survival.R beside the hips it reads rewrites R's two files as they were.
+  const std::string survival = FileContents(out_ / "survival.csv"),
+                    tests = FileContents(out_ / "survival_tests.csv");
+  EXPECT_NE(survival.find("\r\naalen_johansen,revision,B,2,"), std::string::npos) << survival;
+  EXPECT_NE(tests.find("\r\nrevision,gray,"), std::string::npos) << tests;
+  ASSERT_EQ(
+      RunShell("cd " + Quoted(out_) + "&& Rscript --vanilla survival.R", folder_.path, out_text, err_text), 0)
+      << err_text;
+  EXPECT_EQ(FileContents(out_ / "survival.csv"), survival);
+  EXPECT_EQ(FileContents(out_ / "survival_tests.csv"), tests);
 
   ASSERT_EQ(Study("--no-model " + outputDir_ + study), 0);
   EXPECT_EQ(err_text, "");
-  for (const char* name : {"model.csv", "model_fit.csv"}) EXPECT_FALSE(fs::exists(out_ / name)) << name;
+  for (const char* name : {"model.csv", "model_fit.csv", "survival.csv", "survival_tests.csv"})
+    EXPECT_FALSE(fs::exists(out_ / name)) << name;
+  EXPECT_TRUE(fs::exists(out_ / "survival_hips.csv"));
 
   const sinkview::testing::TempFolder noR, failingR;
   std::ofstream(failingR.path / "Rscript") << "#!/bin/sh\necho 'Error: the model broke' >&2\nexit 1\n";
   fs::permissions(failingR.path / "Rscript", fs::perms::owner_all);
+  // Without R one line says what to install for both scripts; R failing
+  // is said of each.
   const struct {
     std::string path, message;
-  } cases[] = {{noR.path, "r-base-core r-cran-nlme r-cran-emmeans"},
-               {failingR.path.string() + ":/usr/bin:/bin", "model: R could not fit it: the model broke"}};
+    long lines;
+  } cases[] = {{noR.path, "r-base-core r-cran-nlme r-cran-emmeans r-cran-survival r-cran-cmprsk", 1},
+               {failingR.path.string() + ":/usr/bin:/bin", "model: R could not fit it: the model broke", 2}};
   for (const auto& c : cases) {
     fs::remove(out_ / "summary.csv");
     std::ofstream(out_ / "model_fit.csv") << "old";
     ASSERT_EQ(Study(outputDir_ + study, "PATH=" + Quoted(c.path)), 0);
     EXPECT_NE(err_text.find(c.message), std::string::npos) << err_text;
-    EXPECT_EQ(std::count(err_text.begin(), err_text.end(), '\n'), 1) << err_text;
+    EXPECT_EQ(std::count(err_text.begin(), err_text.end(), '\n'), c.lines) << err_text;
     for (const char* name : {"analysis.R", "summary.csv"}) EXPECT_TRUE(fs::exists(out_ / name)) << name;
     EXPECT_FALSE(fs::exists(out_ / "model_fit.csv"));
   }

@@ -45,7 +45,7 @@ Protocol OneVisit(ValueAtVisit rule, std::array<double, 2> window = {32, 64}) {
   return p;
 }
 
-HipEvents FromSurgery() { return {kSurgery, {}, {}, {}, false}; }
+HipEvents FromSurgery() { return {kSurgery, {}, {}, {}, false, {}}; }
 
 } // namespace
 
@@ -123,7 +123,7 @@ TEST(VisitValue, StatusesAndTheirPrecedence) {
   const auto events = [](std::optional<int> revised, std::optional<int> died = {},
                          std::optional<int> withdrawn = {}, bool excluded = false) {
     const auto day = [](std::optional<int> d) { return d ? std::optional(Day(*d)) : std::nullopt; };
-    return HipEvents{kSurgery, day(revised), day(died), day(withdrawn), excluded};
+    return HipEvents{kSurgery, day(revised), day(died), day(withdrawn), excluded, {}};
   };
   struct Case {
     const char* what;

@@ -1,0 +1,33 @@
+#pragma once
+
+// survival_hips.csv: one row per hip that enters the survival estimates,
+// with its follow-up by the rules of survival/follow_up.h, written by the
+// study itself; and survival_rejected.csv, the hips that do not enter and
+// why. survival.R reads the first.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "study/study.h"
+#include "study/survival_columns.h"
+#include "survival/follow_up.h"
+
+namespace sinkview {
+
+struct SurvivalHip {
+  std::string file, patient, group;
+  FollowUp followUp;
+};
+
+struct SurvivalHips {
+  std::vector<SurvivalHip> hips; // by group in the study's order, then as the study found them
+  std::vector<RejectedFile> leftOut;
+};
+
+SurvivalHips SurvivalHipsOf(const StudyResult& result);
+
+std::string SurvivalHipsCsv(const SurvivalHips& survival);
+std::string SurvivalRejectedCsv(const SurvivalHips& survival);
+
+} // namespace sinkview
