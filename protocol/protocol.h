@@ -26,6 +26,11 @@ struct Visit {
 };
 
 enum class ValueAtVisit { Nearest, Interpolate };
+// The mixed model's correlation of a hip's values: one per two visits with a
+// variance per visit, or one random intercept per hip.
+enum class ModelStructure { Unstructured, RandomIntercept };
+// The result the report puts first: the model's difference or Welch's.
+enum class PrimaryAnalysis { Model, Welch };
 
 // The study's one group when the patients file names none.
 inline constexpr std::string_view kOneGroup = "all";
@@ -45,6 +50,8 @@ struct Protocol {
   double thresholdMm = 1.5;                       // at the primary visit
   std::array<double, 2> bandsMm{0.5, 1.5};
   ValueAtVisit valueAtVisit = ValueAtVisit::Nearest;
+  ModelStructure model = ModelStructure::Unstructured;
+  PrimaryAnalysis primaryAnalysis = PrimaryAnalysis::Model;
   std::array<int, 2> baselineDays{0, 42}; // surgery to first radiograph, bounds included
   Settings settings;                      // reference point, trochanter and time limit as applied
   bool pseudonymise = false;

@@ -17,8 +17,9 @@ namespace {
 // analysis.R's exit status when nlme or emmeans is not installed.
 constexpr int kPackageMissing = 3;
 constexpr std::size_t kMessageLimit = 300;
-// How analysis.R begins the line of a fit it left out.
-constexpr std::string_view kNotFitted = "not fitted: ";
+// How analysis.R begins the line of a fit it left out, and of one it fitted
+// otherwise than asked (or with fewer hips).
+constexpr std::string_view kNotFitted = "not fitted: ", kNote = "note: ";
 
 constexpr std::string_view kInstallHint =
     "; the model was not fitted (on Debian: apt install r-base-core r-cran-nlme r-cran-emmeans), "
@@ -48,10 +49,10 @@ Unexpected<ModelNotFitted> NotFitted(bool rMissing, std::string message) {
   return Unexpected(ModelNotFitted{rMissing, Failure{std::move(message)}});
 }
 
-// Removes model.csv and model_fit.csv of an earlier run from `folder`, so
+// Removes the model's files of an earlier run from `folder`, so
 // none is left that does not belong to the study's files beside it.
 void DiscardModelFiles(const std::string& folder) {
-  for (std::string_view name : {kModelCsv, kModelFitCsv}) {
+  for (std::string_view name : {kModelCsv, kModelFitCsv, kModelTestsCsv, kRSoftwareCsv}) {
     std::error_code ignored; // none there is as good as removed
     fs::remove(fs::path(folder) / name, ignored);
   }
@@ -97,7 +98,7 @@ Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const
   if (!results) return NotFitted(false, "model: " + results.error().message);
   for (std::string_view rest = run->stderrText; !rest.empty();) {
     const std::size_t end = std::min(rest.find('\n'), rest.size());
-    if (rest.substr(0, end).starts_with(kNotFitted))
+    if (rest.substr(0, end).starts_with(kNotFitted) || rest.substr(0, end).starts_with(kNote))
       results->notes.push_back("model: " + OneLine(rest.substr(0, end)));
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }

@@ -4,9 +4,11 @@
 #include <utility>
 
 #include "study/analysis_script.h"
+#include "study/baseline_table.h"
 #include "study/comparison.h"
 #include "study/csv_columns.h"
 #include "study/csv_text.h"
+#include "study/model_settings.h"
 
 namespace sinkview {
 
@@ -218,6 +220,8 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
       {kComparisonCsv, ComparisonCsv(GroupComparisons(result.groups, ComparisonSamples(result)))},
       {kPrimaryVisitCsv, PrimaryVisitCsv(result.protocol.primaryVisit,
                                          VisitNumber(result.protocol, result.protocol.primaryVisit))},
+      {kModelSettingsCsv, ModelSettingsCsv(result)},
+      {kBaselineCsv, BaselineCsv(BaselineTable(result))},
       {kDictionaryCsv, DictionaryCsv(result.covariates, result.repeat.has_value())}};
   if (result.repeat) {
     files.emplace_back(kPrecisionCsv, PrecisionCsv(result));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every #include runs down the layers, never up or across:
-#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- rrunner, figures, workbook <- app, tools
+#   model <- protocol, paths, ui, hardcopy <- graphics, table <- study <- rrunner, figures, workbook,
+#   provenance <- app, tools
 # ui and the pixel work of hardcopy are core; the printing part of hardcopy
 # is Qt that the windows use. Tests, benchmarks and fuzzers may use anything.
 set -euo pipefail
@@ -17,8 +18,9 @@ declare -A uses=(
   [rrunner]="model protocol study"
   [figures]="model ui hardcopy graphics table study protocol rrunner"
   [workbook]="model protocol study"
-  [app]="model paths ui hardcopy graphics table study figures tools protocol rrunner workbook"
-  [tools]="model paths ui hardcopy graphics table study figures protocol rrunner workbook"
+  [provenance]="model protocol study"
+  [app]="model paths ui hardcopy graphics table study figures tools protocol rrunner workbook provenance"
+  [tools]="model paths ui hardcopy graphics table study figures protocol rrunner workbook provenance"
 )
 unchecked=" tests bench fuzz build "
 

@@ -4,6 +4,7 @@
 
 #include "model/reader_text.h"
 #include "protocol/protocol_toml.h"
+#include "provenance/provenance_files.h"
 #include "study/analysis_script.h"
 #include "study/csv_columns.h"
 #include "study/study_csv.h"
@@ -24,11 +25,15 @@ Expected<void, Failure> AddText(FileSet& set, const OutputFolder& folder, std::s
   return {};
 }
 
-// model.csv and model_fit.csv as R wrote them, when it did.
+// The model's files as R wrote them, when it did.
 Expected<void, Failure> AddModelFiles(FileSet& set, const FittedModel* model, const OutputFolder& folder) {
   if (!model) return {};
-  if (auto added = AddText(set, folder, kModelCsv, model->modelCsv); !added) return added;
-  return AddText(set, folder, kModelFitCsv, model->modelFitCsv);
+  for (auto [name, text] : {std::pair{kModelCsv, &model->modelCsv},
+                            {kModelFitCsv, &model->modelFitCsv},
+                            {kModelTestsCsv, &model->modelTestsCsv},
+                            {kRSoftwareCsv, &model->rSoftwareCsv}})
+    if (auto added = AddText(set, folder, name, *text); !added) return added;
+  return {};
 }
 
 } // namespace
@@ -88,6 +93,10 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (auto added = AddText(set, folder, kAnalysisScript, AnalysisScriptText()); !added)
     return Unexpected(added.error());
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
+  if (auto added = AddProvenanceFiles(set, folder, result, request.protocolFile,
+                                      request.model ? request.model->rSoftwareCsv : std::string());
+      !added)
+    return Unexpected(added.error());
   if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));
         !added)
