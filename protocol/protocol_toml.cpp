@@ -69,6 +69,8 @@ std::string ProtocolToml(const Protocol& p, std::string_view programVersion, Cal
   toml.Key("bands_mm", p.bandsMm);
   toml.Key("value_at_visit", std::string(WordOf(kValueAtVisitWords, p.valueAtVisit)));
   toml.Key("baseline_days", std::array<std::int64_t, 2>{p.baselineDays[0], p.baselineDays[1]});
+  toml.Key("model", std::string(WordOf(kModelStructureWords, p.model)));
+  toml.Key("primary_analysis", std::string(WordOf(kPrimaryAnalysisWords, p.primaryAnalysis)));
   toml.Key("reference_point", std::string(WordOf(kReferenceWords, p.settings.ReferencePoint)));
   toml.Key("trochanter", std::string(WordOf(kTrochanterWords, p.settings.TrochanterChoice)));
   toml.Key("time_limit_months", TimeLimitMonths(p.settings.TimeLimitDays));

@@ -22,6 +22,10 @@ inline const WordList<Trochanter> kTrochanterWords = {{"major", Trochanter::Majo
                                                       {"minor", Trochanter::Minor}};
 inline const WordList<ValueAtVisit> kValueAtVisitWords = {{"nearest", ValueAtVisit::Nearest},
                                                           {"interpolate", ValueAtVisit::Interpolate}};
+inline const WordList<ModelStructure> kModelStructureWords = {
+    {"unstructured", ModelStructure::Unstructured}, {"random_intercept", ModelStructure::RandomIntercept}};
+inline const WordList<PrimaryAnalysis> kPrimaryAnalysisWords = {{"model", PrimaryAnalysis::Model},
+                                                                {"welch", PrimaryAnalysis::Welch}};
 
 template <typename T> std::string_view WordOf(const WordList<T>& words, T value) {
   for (const auto& [word, meaning] : words)

@@ -115,11 +115,19 @@ Expected<ModelResults, Failure> ReadModelResults(const std::string& folder) {
   });
   if (!estimates) return Unexpected(estimates.error());
   auto fits = ReadTable(folder, kModelFitCsv, [&](const Row& row) {
-    results.fits.push_back({row.Text("analysis"), row.Text("series"), row.Count("hips"),
-                            row.Count("observations"), row.Number("sd_intercept_mm"),
-                            row.Number("sd_residual_mm"), row.Number("reml_log_likelihood")});
+    results.fits.push_back({row.Text("analysis"), row.Text("series"), row.Text("structure"),
+                            row.Text("df_method"), row.Text("covariates"), row.Text("fallback"),
+                            row.Count("hips"), row.Count("observations"), row.Number("sd_intercept_mm"),
+                            row.Number("sd_residual_mm"), row.Number("reml_log_likelihood"),
+                            row.Number("aic"), row.Text("visit_numbers"), row.Text("sd_by_visit_mm")});
   });
   if (!fits) return Unexpected(fits.error());
+  auto tests = ReadTable(folder, kModelTestsCsv, [&](const Row& row) {
+    results.tests.push_back({row.Text("analysis"), row.Text("series"), row.Text("term"),
+                             row.Number("numerator_df"), row.Number("denominator_df"), row.Number("f_value"),
+                             row.Number("p_value")});
+  });
+  if (!tests) return Unexpected(tests.error());
   return results;
 }
 

@@ -14,18 +14,19 @@ namespace sinkview {
 
 namespace {
 
-// How analysis.R begins the line of a fit it left out.
-constexpr std::string_view kNotFitted = "not fitted: ";
+// How analysis.R begins the line of a fit it left out, and of one it fitted
+// otherwise than asked (or with fewer hips).
+constexpr std::string_view kNotFitted = "not fitted: ", kNote = "note: ";
 
 constexpr RScriptWords kModelWords{
     "model", "R could not fit it",
     "; the model was not fitted (on Debian: apt install r-base-core r-cran-nlme r-cran-emmeans "
     "r-cran-survival r-cran-cmprsk), analysis.R is written for a later run"};
 
-// Removes model.csv and model_fit.csv of an earlier run from `folder`, so
+// Removes the model's files of an earlier run from `folder`, so
 // none is left that does not belong to the study's files beside it.
 void DiscardModelFiles(const std::string& folder) {
-  for (std::string_view name : {kModelCsv, kModelFitCsv}) {
+  for (std::string_view name : {kModelCsv, kModelFitCsv, kModelTestsCsv, kRSoftwareCsv}) {
     std::error_code ignored; // none there is as good as removed
     fs::remove(fs::path(folder) / name, ignored);
   }
@@ -53,7 +54,7 @@ Expected<ModelResults, ModelNotFitted> RunModel(const std::string& folder, const
   if (!results) return Unexpected(ModelNotFitted{false, false, Failure{"model: " + results.error().message}});
   for (std::string_view rest = *run; !rest.empty();) {
     const std::size_t end = std::min(rest.find('\n'), rest.size());
-    if (rest.substr(0, end).starts_with(kNotFitted))
+    if (rest.substr(0, end).starts_with(kNotFitted) || rest.substr(0, end).starts_with(kNote))
       results->notes.push_back("model: " + OneLine(rest.substr(0, end)));
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }

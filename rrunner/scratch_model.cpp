@@ -67,8 +67,11 @@ FitModelInScratch(const StudyResult& result, const std::atomic<bool>* cancel, Mo
   auto results = RunModel(scratch.Path(), options);
   if (!results) return Unexpected(results.error());
   if (auto named = NameAsTheStudy(*results, result); !named) return CannotFit(named.error());
-  FittedModel fitted{std::move(*results), {}, {}};
-  for (auto [name, bytes] : {std::pair{kModelCsv, &fitted.modelCsv}, {kModelFitCsv, &fitted.modelFitCsv}}) {
+  FittedModel fitted{std::move(*results), {}, {}, {}, {}};
+  for (auto [name, bytes] : {std::pair{kModelCsv, &fitted.modelCsv},
+                             {kModelFitCsv, &fitted.modelFitCsv},
+                             {kModelTestsCsv, &fitted.modelTestsCsv},
+                             {kRSoftwareCsv, &fitted.rSoftwareCsv}}) {
     auto text = ReadSmallTextFile((fs::path(scratch.Path()) / name).native(), kMaxModelFileBytes);
     if (!text) return CannotFit(text.error());
     *bytes = std::move(*text);

@@ -14,11 +14,11 @@
 
 namespace sinkview {
 
-// The results, and model.csv and model_fit.csv byte for byte as R wrote
-// them, for the study's set.
+// The results, and the model's files byte for byte as R wrote them, for
+// the study's set.
 struct FittedModel {
   ModelResults results;
-  std::string modelCsv, modelFitCsv;
+  std::string modelCsv, modelFitCsv, modelTestsCsv, rSoftwareCsv;
 };
 
 // Fits the model of `result` in a folder of its own under the temporary

@@ -8,7 +8,7 @@ set -euo pipefail
 run_packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-liberation libboost-math-dev
-  dpkg-dev help2man libtomlplusplus-dev libxlsxwriter-dev
+  dpkg-dev help2man libtomlplusplus-dev libxlsxwriter-dev libssl-dev
   r-base-core r-cran-nlme r-cran-emmeans r-cran-survival r-cran-cmprsk
 )
 test_packages=(

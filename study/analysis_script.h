@@ -12,7 +12,8 @@ namespace sinkview {
 
 inline constexpr std::string_view kAnalysisScript = "analysis.R", kPrimaryVisitCsv = "primary_visit.csv";
 // What the script writes.
-inline constexpr std::string_view kModelCsv = "model.csv", kModelFitCsv = "model_fit.csv";
+inline constexpr std::string_view kModelCsv = "model.csv", kModelFitCsv = "model_fit.csv",
+                                  kModelTestsCsv = "model_tests.csv", kRSoftwareCsv = "r_software.csv";
 
 // The text of analysis.R, as kept in study/analysis.R.
 std::string_view AnalysisScriptText();

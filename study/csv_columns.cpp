@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "study/analysis_script.h"
+#include "study/baseline_table.h"
 #include "study/comparison.h"
 #include "study/csv_text.h"
 #include "study/long_rows.h"
+#include "study/model_settings.h"
 #include "study/study_csv.h"
 #include "study/survival_columns.h"
 
@@ -129,6 +131,22 @@ std::vector<CsvFileColumns> AllFiles() {
         {"percent", kPercent, "of the group's hips with a band (or a pattern)"},
         {"ci95_low_percent", kPercent, "95 % Wilson score interval, lower bound"},
         {"ci95_high_percent", kPercent, "95 % Wilson score interval, upper bound"}}});
+  files.push_back(
+      {kBaselineCsv,
+       {{"characteristic", kNone,
+         "patients, hips, bilateral_patients (with two hips), excluded_hips, a covariate by its column, "
+         "days_to_first_radiograph or follow_up_months (surgery to the last radiograph)"},
+        {"level", kNone, "the level of a text covariate; else empty"},
+        {"group", kNone, "group of the protocol, or all; an excluded hip counts in excluded_hips only"},
+        {"n", kCount, "patients or hips; of a level, hips with it; of numbers, hips with a value"},
+        {"percent", kPercent, "of the group's hips with a value of the covariate"},
+        {"mean", kNone, "mean over the hips, in the characteristic's unit"},
+        {"sd", kNone, "standard deviation"},
+        {"median", kNone, "median"},
+        {"q1", kNone, "first quartile (R's quantile type 7)"},
+        {"q3", kNone, "third quartile (R's quantile type 7)"},
+        {"min", kNone, "least"},
+        {"max", kNone, "greatest"}}});
   files.push_back({kLongCsv, LongColumns()});
   const CsvColumn series{"series", kNone, "subsidence or stem_cement"};
   files.push_back(
@@ -178,9 +196,15 @@ std::vector<CsvFileColumns> AllFiles() {
   files.push_back({kPrimaryVisitCsv,
                    {{"primary_visit", kNone, "the protocol's primary visit, for analysis.R"},
                     {"visit_number", kNone, "its number in the protocol, as in visits.csv"}}});
+  files.push_back({kModelSettingsCsv,
+                   {{"setting", kNone, "model (its value the structure) or covariate (its value the name)"},
+                    {"value", kNone, "unstructured or random_intercept; the covariate's name"},
+                    {"visits_column", kNone, "the covariate's column in visits.csv, 1 the first"}}});
   const CsvColumn analysis{"analysis", kNone,
-                           "all (every measured value) or complete_cases (the hips measured "
-                           "at every visit up to the primary one)"};
+                           "all (every measured value, adjusted for the covariates), unadjusted (the same "
+                           "without them), complete_cases (the hips measured at every visit up to the "
+                           "primary one) or one_hip_per_patient (each patient's hip operated first, on "
+                           "the same day the left one)"};
   files.push_back({kModelCsv,
                    {analysis,
                     series,
@@ -191,7 +215,7 @@ std::vector<CsvFileColumns> AllFiles() {
                     kTarget,
                     {"estimate_mm", kMm, "model-based mean or difference (emmeans)"},
                     {"se_mm", kMm, "its standard error"},
-                    {"df", kNone, "degrees of freedom (emmeans' default for lme)"},
+                    {"df", kNone, "degrees of freedom (model_fit.csv's df_method)"},
                     {"ci95_low_mm", kMm, "95 % confidence interval, lower bound"},
                     {"ci95_high_mm", kMm, "95 % confidence interval, upper bound"},
                     {"p_value", kNone, "two-sided, of a difference (not adjusted for multiplicity)"},
@@ -204,15 +228,51 @@ std::vector<CsvFileColumns> AllFiles() {
   files.push_back({kModelFitCsv,
                    {analysis,
                     series,
+                    {"structure", kNone,
+                     "unstructured (a correlation per two visits, a variance per visit; nlme::gls) or "
+                     "random_intercept (one per hip; nlme::lme)"},
+                    {"df_method", kNone,
+                     "satterthwaite, containment or residual (a fit at one visit), as emmeans took them"},
+                    {"covariates", kNone, "the covariates adjusted for, separated by \"; \""},
+                    {"fallback", kNone, "why the unstructured model was not fitted; empty when it was"},
                     {"hips", kCount, "hips in the fit"},
                     {"observations", kCount, "values in the fit"},
                     {"sd_intercept_mm", kMm, "standard deviation of the hips' random intercepts"},
-                    {"sd_residual_mm", kMm, "residual standard deviation"},
-                    {"reml_log_likelihood", kNone, "restricted log-likelihood of the fit"}},
+                    {"sd_residual_mm", kMm, "residual standard deviation (random intercept)"},
+                    {"reml_log_likelihood", kNone, "restricted log-likelihood of the fit"},
+                    {"aic", kNone, "Akaike's information criterion of the REML fit"},
+                    {"visit_numbers", kNone, "the visits fitted, by their numbers in visits.csv"},
+                    {"sd_by_visit_mm", kMm, "standard deviation of a value at each of those visits"}},
                    /*covariates=*/false,
                    /*repeatReadings=*/false,
                    /*writtenByR=*/true});
   for (CsvFileColumns& file : SurvivalColumns()) files.push_back(std::move(file));
+  files.push_back({kModelTestsCsv,
+                   {analysis,
+                    series,
+                    {"term", kNone, "group, visit or group:visit (emmeans::joint_tests)"},
+                    {"numerator_df", kNone, "numerator degrees of freedom"},
+                    {"denominator_df", kNone, "denominator degrees of freedom (as the means')"},
+                    {"f_value", kNone, "F statistic"},
+                    {"p_value", kNone, "of the F test that the term's effects are all 0"}},
+                   /*covariates=*/false,
+                   /*repeatReadings=*/false,
+                   /*writtenByR=*/true});
+  files.push_back({kRSoftwareCsv,
+                   {{"component", kNone, "R or an R package the model used"},
+                    {"version", kNone, "its version, as R reports it"}},
+                   /*covariates=*/false,
+                   /*repeatReadings=*/false,
+                   /*writtenByR=*/true});
+  files.push_back({kInputsCsv,
+                   {{"role", kNone, "data, second_reading, protocol or patients"},
+                    {"path", kNone, "relative to the study folder; pseudonymised, a data file is its hip"},
+                    {"bytes", kCount, "the file's size"},
+                    {"sha256", kNone, "its SHA-256, as sha256sum gives it"}}});
+  files.push_back(
+      {kSoftwareCsv,
+       {{"component", kNone, "Sinkview, a library it was built with, R or an R package the model used"},
+        {"version", kNone, "its version"}}});
   files.push_back({kDictionaryCsv,
                    {{"file", kNone, "file the column is in"},
                     {"column", kNone, "column's name"},

@@ -19,12 +19,13 @@ struct CsvFileColumns {
   std::vector<CsvColumn> columns;
   bool covariates = false;     // the patients file's covariates follow
   bool repeatReadings = false; // written only with repeat readings
-  bool writtenByR = false;     // model.csv and model_fit.csv, which analysis.R writes
+  bool writtenByR = false;     // the model's files, which analysis.R writes
 };
 
 inline constexpr std::string_view kVisitsCsv = "visits.csv", kFlowCsv = "flow.csv", kBandsCsv = "bands.csv",
                                   kPrecisionCsv = "precision.csv", kPairsCsv = "pairs.csv",
-                                  kDictionaryCsv = "dictionary.csv";
+                                  kDictionaryCsv = "dictionary.csv", kInputsCsv = "inputs.csv",
+                                  kSoftwareCsv = "software.csv";
 
 // Every file the study writes, in the order the dictionary lists them, and
 // those analysis.R writes.

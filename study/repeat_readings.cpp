@@ -42,6 +42,15 @@ bool LiesIn(const std::string& file, const std::string& folder) {
   return !relative.empty() && *relative.begin() != "..";
 }
 
+std::optional<std::string> SecondReadingPath(const std::string& hipPath, const std::string& studyFolder,
+                                             const std::string& repeatFolder) {
+  const fs::path relative = Normal(hipPath).lexically_relative(Normal(studyFolder));
+  const fs::path second = Normal(repeatFolder) / relative;
+  std::error_code error;
+  if (relative.empty() || !fs::is_regular_file(second, error)) return std::nullopt;
+  return second.native();
+}
+
 RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const std::string& studyFolder,
                                   const std::string& repeatFolder, const Settings& settings,
                                   const Cutoff& cutoff, bool pseudonymise,
@@ -51,10 +60,9 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
   std::vector<double> differences[2];
   std::set<std::string> hipsOf[2];
   for (const PatientSummary& hip : hips) {
-    const fs::path relative = Normal(hip.path).lexically_relative(Normal(studyFolder));
-    const fs::path second = Normal(repeatFolder) / relative;
-    std::error_code error;
-    if (relative.empty() || !fs::is_regular_file(second, error)) continue;
+    const std::optional<std::string> secondPath = SecondReadingPath(hip.path, studyFolder, repeatFolder);
+    if (!secondPath) continue;
+    const fs::path second = *secondPath;
     matched.insert(second);
     // Pseudonymised, the second reading is named by its hip alone.
     const std::string firstName = pseudonymise ? hip.file : PlainUtf8(hip.path);

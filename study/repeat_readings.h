@@ -14,6 +14,12 @@ namespace sinkview {
 // Whether `file` lies in `folder` or below it.
 bool LiesIn(const std::string& file, const std::string& folder);
 
+// The second reading of the hip read from `hipPath`: the file under the
+// path the hip has in `studyFolder`, below `repeatFolder`; none when there
+// is no such file.
+std::optional<std::string> SecondReadingPath(const std::string& hipPath, const std::string& studyFolder,
+                                             const std::string& repeatFolder);
+
 // Reads the second reading of every hip that has one, prepared with
 // `settings` up to `cutoff` as the first was, pairs its radiographs with
 // the first reading's as the study read it (the hip's course, never the

@@ -1,12 +1,15 @@
 #include "study/study_csv.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
 #include "study/analysis_script.h"
+#include "study/baseline_table.h"
 #include "study/comparison.h"
 #include "study/csv_columns.h"
 #include "study/csv_text.h"
+#include "study/model_settings.h"
 
 namespace sinkview {
 
@@ -38,26 +41,66 @@ std::optional<std::size_t> VisitNumber(const Protocol& protocol, std::string_vie
   return std::nullopt;
 }
 
-// A hip's covariates, as many as the patients file has (none where the hip
-// has no row).
-void Covariates(std::string& out, const std::vector<std::string>& values, std::size_t count) {
-  for (std::size_t c = 0; c < count; ++c) {
-    out += ',';
-    if (c < values.size()) AppendCsvField(out, values[c]);
+// What R is given of the texts that are not the model's: it reads a long
+// field for minutes (a megabyte's), and a data file's patient name, an
+// exclusion reason or a covariate nobody declared may be that long. Each
+// patient is a number instead, the same in both files; the columns stay
+// where they are, so that R goes by the same names and numbers as in the
+// study's own files.
+class ShownTexts {
+public:
+  // Every text as it is.
+  ShownTexts() = default;
+  // For R: the file and the exclusion reason empty, the patient a number,
+  // the covariates the protocol does not declare empty.
+  explicit ShownTexts(const StudyResult& result)
+      : forModel_(true), declared_(result.protocol.covariates.has_value()) {
+    std::unordered_map<std::string_view, std::size_t> numbers;
+    for (const PatientSummary& p : result.patients) {
+      if (p.patient.empty()) {
+        patients_.emplace_back();
+        continue;
+      }
+      const auto [at, added] = numbers.try_emplace(p.patient, numbers.size() + 1);
+      patients_.push_back(std::to_string(at->second));
+    }
   }
-}
 
-} // namespace
+  // (std::string_view on both sides: "" against a std::string would make a
+  // temporary string of the file's name.)
+  std::string_view File(const PatientSummary& p) const { return forModel_ ? std::string_view() : p.file; }
+  std::string_view Patient(const PatientSummary& p, std::size_t hip) const {
+    return forModel_ ? std::string_view(patients_[hip]) : p.patient;
+  }
+  std::string_view Exclusion(const PatientSummary& p) const {
+    return forModel_ ? std::string_view() : p.exclusion;
+  }
+  // A hip's covariates, as many as the patients file has (none where the
+  // hip has no row).
+  void Covariates(std::string& out, const std::vector<std::string>& values, std::size_t count) const {
+    for (std::size_t c = 0; c < count; ++c) {
+      out += ',';
+      if (c < values.size() && (!forModel_ || declared_)) AppendCsvField(out, values[c]);
+    }
+  }
 
-std::string SummaryCsv(const StudyResult& result) {
+private:
+  bool forModel_ = false, declared_ = false;
+  std::vector<std::string> patients_;
+};
+
+std::string SummaryRows(const StudyResult& result, const ShownTexts& shown) {
   std::string out = CsvHeader(kSummaryCsv, result.covariates);
-  for (const PatientSummary& p : result.patients) {
-    for (const std::string* text : {&p.file, &p.patient, &p.group, &p.side, &p.format}) Field(out, *text);
+  for (std::size_t hip = 0; hip < result.patients.size(); ++hip) {
+    const PatientSummary& p = result.patients[hip];
+    Field(out, shown.File(p));
+    Field(out, shown.Patient(p, hip));
+    for (const std::string* text : {&p.group, &p.side, &p.format}) Field(out, *text);
     Number(out, p.radiographs);
     Field(out, p.surgeryDate);
     for (const std::optional<CalendarDate>& date : {p.events.revision, p.events.death, p.events.withdrawn})
       Field(out, date ? IsoDate(*date) : "");
-    Field(out, p.exclusion);
+    Field(out, shown.Exclusion(p));
     for (const std::string* date : {&p.firstDate, &p.lastDate}) Field(out, *date);
     Optional(out, p.daysToFirstRadiograph);
     Number(out, p.observationMonths);
@@ -69,55 +112,34 @@ std::string SummaryCsv(const StudyResult& result) {
     Field(out, p.overThreshold ? (*p.overThreshold ? "yes" : "no") : "");
     Field(out, p.band);
     AppendCsvField(out, p.pattern);
-    Covariates(out, p.covariates, result.covariates.size());
+    shown.Covariates(out, p.covariates, result.covariates.size());
     out += kCsvLineEnd;
   }
   return out;
 }
 
-namespace {
-
-// visits.csv whole, or only what the model fits: R reads a long text field
-// slowly (minutes for a megabyte), and a data file's patient name or an
-// undeclared column may be that long.
-enum class VisitColumns { All, Model };
-
-std::string ModelVisitsHeader(const std::vector<std::string>& covariates) {
-  std::string header;
-  for (std::string_view name : kModelVisitColumns) (header += name) += ',';
-  header.pop_back();
-  for (const std::string& covariate : covariates) AppendCsvField(header += ',', covariate);
-  return header += kCsvLineEnd;
-}
-
-std::string VisitRows(const StudyResult& result, VisitColumns columns) {
-  const bool all = columns == VisitColumns::All;
-  const bool declared = result.protocol.covariates.has_value();
-  const std::vector<std::string> noCovariates;
-  const std::vector<std::string>& covariates = all || declared ? result.covariates : noCovariates;
-  std::string out = all ? CsvHeader(kVisitsCsv, covariates) : ModelVisitsHeader(covariates);
+std::string VisitRows(const StudyResult& result, const ShownTexts& shown) {
+  std::string out = CsvHeader(kVisitsCsv, result.covariates);
   for (std::size_t hip = 0; hip < result.patients.size(); ++hip) {
     const PatientSummary& p = result.patients[hip];
     const auto group = std::find(result.groups.begin(), result.groups.end(), p.group);
     for (std::size_t v = 0; v < p.visits.size(); ++v) {
       const VisitValue& at = p.visits[v];
-      if (all)
-        for (const std::string* text : {&p.file, &p.patient}) Field(out, *text);
+      Field(out, shown.File(p));
+      Field(out, shown.Patient(p, hip));
       Field(out, p.group);
       Field(out, v == 0 ? "baseline" : result.protocol.visits[v - 1].name);
       Number(out, v == 0 ? 0 : result.protocol.visits[v - 1].months);
       Field(out, StatusName(at.status));
-      if (all) {
-        if (at.radiograph > 0) {
-          Number(out, at.radiograph);
-          Field(out, IsoDate(p.course.dates[static_cast<std::size_t>(at.radiograph - 1)]));
-        } else {
-          out += ",,";
-        }
-        Optional(out, at.days);
-        Optional(out, at.days ? std::optional(*at.days / kDaysPerMonth) : std::nullopt);
-        Field(out, at.status != VisitStatus::Measured ? "" : at.interpolated ? "yes" : "no");
+      if (at.radiograph > 0) {
+        Number(out, at.radiograph);
+        Field(out, IsoDate(p.course.dates[static_cast<std::size_t>(at.radiograph - 1)]));
+      } else {
+        out += ",,";
       }
+      Optional(out, at.days);
+      Optional(out, at.days ? std::optional(*at.days / kDaysPerMonth) : std::nullopt);
+      Field(out, at.status != VisitStatus::Measured ? "" : at.interpolated ? "yes" : "no");
       Optional(out, at.subsidence);
       Optional(out, at.stemCement);
       out += std::to_string(hip + 1);
@@ -126,7 +148,7 @@ std::string VisitRows(const StudyResult& result, VisitColumns columns) {
       if (group != result.groups.end()) out += std::to_string(group - result.groups.begin() + 1);
       out += ',';
       out += std::to_string(v);
-      Covariates(out, p.covariates, covariates.size());
+      shown.Covariates(out, p.covariates, result.covariates.size());
       out += kCsvLineEnd;
     }
   }
@@ -135,9 +157,9 @@ std::string VisitRows(const StudyResult& result, VisitColumns columns) {
 
 } // namespace
 
-std::string VisitsCsv(const StudyResult& result) { return VisitRows(result, VisitColumns::All); }
+std::string SummaryCsv(const StudyResult& result) { return SummaryRows(result, ShownTexts()); }
 
-std::string ModelVisitsCsv(const StudyResult& result) { return VisitRows(result, VisitColumns::Model); }
+std::string VisitsCsv(const StudyResult& result) { return VisitRows(result, ShownTexts()); }
 
 std::string FlowCsv(const StudyResult& result) {
   std::string out = CsvHeader(kFlowCsv);
@@ -264,6 +286,8 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
       {kRejectedCsv, RejectedCsv(result)},
       {kComparisonCsv, ComparisonCsv(GroupComparisons(result.groups, ComparisonSamples(result)))},
       {kPrimaryVisitCsv, PrimaryVisitText(result.protocol)},
+      {kModelSettingsCsv, ModelSettingsCsv(result)},
+      {kBaselineCsv, BaselineCsv(BaselineTable(result))},
       {kDictionaryCsv, DictionaryCsv(result.covariates, result.repeat.has_value())}};
   if (result.repeat) {
     files.emplace_back(kPrecisionCsv, PrecisionCsv(result));
@@ -274,8 +298,11 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
 
 Expected<void, Failure> AddModelInputFiles(FileSet& set, const StudyResult& result,
                                            const OutputFolder& folder) {
+  const ShownTexts forModel(result);
   return AddTextFiles(set, folder,
-                      {{kVisitsCsv, ModelVisitsCsv(result)},
+                      {{kSummaryCsv, SummaryRows(result, forModel)},
+                       {kVisitsCsv, VisitRows(result, forModel)},
+                       {kModelSettingsCsv, ModelSettingsCsv(result)},
                        {kPrimaryVisitCsv, PrimaryVisitText(result.protocol)},
                        {kAnalysisScript, std::string(AnalysisScriptText())}});
 }

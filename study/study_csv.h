@@ -23,12 +23,6 @@ std::string CsvNumber(double value);
 
 std::string SummaryCsv(const StudyResult& result);
 std::string VisitsCsv(const StudyResult& result);
-// visits.csv with only the columns the model fits, for R: the identifiers,
-// group, visit, status, values and the protocol's declared covariates.
-std::string ModelVisitsCsv(const StudyResult& result);
-inline constexpr std::string_view kModelVisitColumns[] = {"group",  "visit",         "target_months",
-                                                          "status", "subsidence_mm", "stem_cement_mm",
-                                                          "hip",    "group_number",  "visit_number"};
 std::string FlowCsv(const StudyResult& result);
 std::string CohortCsv(const StudyResult& result);
 std::string BandsCsv(const StudyResult& result);
@@ -50,8 +44,9 @@ using NamedTexts = std::vector<std::pair<std::string_view, std::string>>;
 // (study/long_csv.h).
 [[nodiscard]] Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
                                                        const OutputFolder& folder);
-// Adds what R reads to fit the model (visits.csv as ModelVisitsCsv writes
-// it, primary_visit.csv and analysis.R) to `set`.
+// Adds what R reads to fit the model to `set`: analysis.R and the files it
+// reads, summary.csv and visits.csv with each patient a number and without
+// the texts the model does not fit (see ShownTexts).
 [[nodiscard]] Expected<void, Failure> AddModelInputFiles(FileSet& set, const StudyResult& result,
                                                          const OutputFolder& folder);
 

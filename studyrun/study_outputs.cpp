@@ -4,6 +4,7 @@
 
 #include "base/reader_text.h"
 #include "protocol/protocol_toml.h"
+#include "provenance/provenance_files.h"
 #include "study/analysis_script.h"
 #include "study/csv_columns.h"
 #include "study/study_csv.h"
@@ -26,11 +27,15 @@ Expected<void, Failure> AddText(FileSet& set, const OutputFolder& folder, std::s
   return {};
 }
 
-// model.csv and model_fit.csv as R wrote them, when it did.
+// The model's files as R wrote them, when it did.
 Expected<void, Failure> AddModelFiles(FileSet& set, const FittedModel* model, const OutputFolder& folder) {
   if (!model) return {};
-  if (auto added = AddText(set, folder, kModelCsv, model->modelCsv); !added) return added;
-  return AddText(set, folder, kModelFitCsv, model->modelFitCsv);
+  for (auto [name, text] : {std::pair{kModelCsv, &model->modelCsv},
+                            {kModelFitCsv, &model->modelFitCsv},
+                            {kModelTestsCsv, &model->modelTestsCsv},
+                            {kRSoftwareCsv, &model->rSoftwareCsv}})
+    if (auto added = AddText(set, folder, name, *text); !added) return added;
+  return {};
 }
 
 } // namespace
@@ -92,6 +97,10 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
     return Unexpected(added.error());
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
   if (auto added = AddSurvivalFiles(set, result, request.survival, folder); !added)
+    return Unexpected(added.error());
+  if (auto added = AddProvenanceFiles(set, folder, result, request.protocolFile,
+                                      request.model ? request.model->rSoftwareCsv : std::string());
+      !added)
     return Unexpected(added.error());
   if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));

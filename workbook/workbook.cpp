@@ -22,7 +22,8 @@ namespace sinkview {
 namespace {
 
 // The sheets in the order a reader of the study looks for them.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 11> kSheets = {{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 13> kSheets = {{
+    {"baseline.csv", "Baseline"},
     {"summary.csv", "Summary"},
     {"visits.csv", "Visits"},
     {"flow.csv", "Flow"},
@@ -31,6 +32,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 11> kSheets 
     {"comparison.csv", "Comparison"},
     {"model.csv", "Model"},
     {"model_fit.csv", "Model fit"},
+    {"model_tests.csv", "Model tests"},
     {"precision.csv", "Precision"},
     {"long.csv", "Long"},
     {"rejected.csv", "Rejected"},

@@ -45,9 +45,10 @@ struct PendingWorkbook {
   std::vector<std::string> notes;
 };
 
-// The sheets are "Study", then the tables in a fixed order (summary,
-// visits, flow, cohort, bands, comparison, model, model fit, precision,
-// long, rejected; others after them by their order in `tables`), each with
+// The sheets are "Study", then the tables in a fixed order (baseline,
+// summary, visits, flow, cohort, bands, comparison, model, model fit, model
+// tests, precision, long, rejected; others after them by their order in
+// `tables`), each with
 // a bold, frozen header row and columns as wide as their content, within
 // bounds. A table beyond a sheet's rows or columns is left out with a note;
 // a table that is no CSV is refused, naming the file. Made in the target's

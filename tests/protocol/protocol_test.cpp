@@ -47,6 +47,8 @@ TEST(Protocol, KeysOverrideTheDefaults) {
   EXPECT_EQ(protocol->thresholdMm, 2);
   EXPECT_EQ(protocol->valueAtVisit, ValueAtVisit::Interpolate);
   EXPECT_EQ(protocol->baselineDays, (std::array<int, 2>{1, 28}));
+  EXPECT_EQ(protocol->model, ModelStructure::RandomIntercept);
+  EXPECT_EQ(protocol->primaryAnalysis, PrimaryAnalysis::Welch);
   EXPECT_EQ(protocol->settings.ReferencePoint, Reference::HeadCenter);
   EXPECT_EQ(protocol->settings.TrochanterChoice, Trochanter::Minor);
   EXPECT_EQ(protocol->settings.TimeLimitDays, TimeLimitDaysForMonths(36));
@@ -59,7 +61,7 @@ TEST(Protocol, KeysOverrideTheDefaults) {
 // Each bad protocol is one message with the file, the line and the key.
 TEST(Protocol, EveryProblemIsOneMessageWithLineAndKey) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/protocol_errors.txt");
-  EXPECT_EQ(cases.size(), 51u);
+  EXPECT_EQ(cases.size(), 52u);
   for (auto [text, start] : cases) {
     const auto protocol = Parse(sinkview::testing::WithLineEnds(text));
     ASSERT_FALSE(protocol) << text;
@@ -114,7 +116,7 @@ TEST(Protocol, EveryExampleAMessageShowsIsAccepted) {
       ++examples;
     }
   }
-  EXPECT_EQ(examples, 11);
+  EXPECT_EQ(examples, 13);
 }
 
 TEST(Protocol, ThePrimaryVisitIsFoundByItsName) {

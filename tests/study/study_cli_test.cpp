@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <sys/wait.h>
@@ -64,7 +65,7 @@ bool Catches(pid_t process, int signal) {
 TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
   ASSERT_EQ(Study(outputDir_ + Quoted(data_ / "study_cohort")), 0) << err_text;
   EXPECT_EQ(out_text,
-            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 12 CSV files written to " +
+            "3 patients (3 hips) read, 0 files rejected, 1 over the threshold; 16 CSV files written to " +
                 out_.string() + "\n");
   // No hip has a value at every visit: the complete cases are said to be left out, and nothing else.
   EXPECT_EQ(err_text, "sinkview-study: model: not fitted: subsidence, complete_cases: no hip has a value at "
@@ -75,7 +76,7 @@ TEST_F(StudyCli, ExitStatusSaysWhetherEveryFileWasRead) {
 
   ASSERT_EQ(Study("--output-dir=" + Quoted(out_) + Quoted(data_ / "study_good_and_bad")), 1);
   EXPECT_EQ(out_text.rfind(
-                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 12 CSV files written", 0),
+                "2 patients (2 hips) read, 2 files rejected, 0 over the threshold; 16 CSV files written", 0),
             0u);
   EXPECT_NE(err_text.find("sinkview-study: " + (data_ / "study_good_and_bad/no_record.vok").string()),
             std::string::npos);
@@ -657,10 +658,15 @@ TEST(StudyProtocol, WithoutAProtocolFileTheDefaultsAreTheFoldersAndTheDay) {
 TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
   const std::string study = Quoted(kExampleStudy);
   ASSERT_EQ(Study(outputDir_ + study), 0) << err_text;
+  // The protocol asks for no structure: the random intercept is fitted, and nothing is said.
   EXPECT_EQ(err_text, "");
-  for (const char* name : {"comparison.csv", "primary_visit.csv", "analysis.R", "model.csv", "model_fit.csv"})
+  EXPECT_NE(FileContents(out_ / "model_fit.csv").find(",random_intercept,containment,,,"), std::string::npos);
+  const char* const modelFiles[] = {"model.csv", "model_fit.csv", "model_tests.csv", "r_software.csv"};
+  for (const char* name : {"comparison.csv", "primary_visit.csv", "model_settings.csv", "analysis.R"})
     EXPECT_TRUE(fs::exists(out_ / name)) << name;
-  const std::string model = FileContents(out_ / "model.csv");
+  std::map<std::string, std::string> written;
+  for (const char* name : modelFiles) written[name] = FileContents(out_ / name);
+  const std::string& model = written["model.csv"];
   EXPECT_NE(model.find(",difference,B,A,24 months,24,"), std::string::npos);
   EXPECT_NE(FileContents(out_ / "comparison.csv")
                 .find("\r\nsubsidence,3 months,3,B,A,6,6,-0.1496464,-0.35169,0.05239716,0.1296054\r\n"),
@@ -668,7 +674,7 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
   ASSERT_EQ(
       RunShell("cd " + Quoted(out_) + "&& Rscript --vanilla analysis.R", folder_.path, out_text, err_text), 0)
       << err_text;
-  EXPECT_EQ(FileContents(out_ / "model.csv"), model);
+  for (const char* name : modelFiles) EXPECT_EQ(FileContents(out_ / name), written[name]) << name;
   // survival.R beside the hips it reads rewrites R's two files as they were.
   const std::string survival = FileContents(out_ / "survival.csv"),
                     tests = FileContents(out_ / "survival_tests.csv");
@@ -682,8 +688,8 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
 
   ASSERT_EQ(Study("--no-model " + outputDir_ + study), 0);
   EXPECT_EQ(err_text, "");
-  for (const char* name : {"model.csv", "model_fit.csv", "survival.csv", "survival_tests.csv"})
-    EXPECT_FALSE(fs::exists(out_ / name)) << name;
+  for (const char* name : modelFiles) EXPECT_FALSE(fs::exists(out_ / name)) << name;
+  for (const char* name : {"survival.csv", "survival_tests.csv"}) EXPECT_FALSE(fs::exists(out_ / name)) << name;
   EXPECT_TRUE(fs::exists(out_ / "survival_hips.csv"));
 
   const sinkview::testing::TempFolder noR, failingR;

@@ -18,6 +18,7 @@
 #include "../model/record_text.h"
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
+#include "base/file_set.h"
 #include "base/numtext.h"
 #include "report/reading_text.h"
 #include "study/csv_columns.h"
@@ -264,33 +265,43 @@ TEST(StudyCsv, NamesAndFileNamesReachTheCsvFilesAsPlainText) {
       << RejectedCsv(result);
 }
 
-// R reads a long text field for minutes: what it is given for the model holds
-// no file or patient name, and covariates only when the protocol declares them.
-TEST(StudyCsv, ModelVisitsHoldOnlyWhatTheModelFits) {
+// R reads a long text field for minutes: what it is given for the model
+// holds no file name or exclusion reason, each patient as a number, and
+// covariates only when the protocol declares them, in the study's columns.
+TEST(StudyCsv, WhatRIsGivenHoldsNoLongTextItDoesNotFit) {
   StudyResult result;
   result.groups = {"A"};
   result.protocol.visits = {{"1y", 12, {9, 15}}};
   result.covariates = {"age", "note"};
-  PatientSummary& hip = result.patients.emplace_back();
-  hip.file = "x.vok";
-  hip.patient = std::string(1 << 20, 'n');
-  hip.group = "A";
-  hip.covariates = {"71", std::string(1 << 20, 'c')};
-  hip.visits = {{VisitStatus::Measured, 1, false, 0, 0.0, {}},
-                {VisitStatus::Measured, 2, false, 365, -1.5, {}}};
-  using std::chrono::year, std::chrono::January;
-  hip.course.dates = {year(2020) / January / 1, year(2021) / January / 1};
+  const std::string name(1 << 20, 'n');
+  for (const std::string& patient : {name, std::string("Other"), name}) {
+    PatientSummary& hip = result.patients.emplace_back();
+    hip.file = "x.vok";
+    hip.patient = patient;
+    hip.exclusion = std::string(1 << 20, 'e');
+    hip.group = "A";
+    hip.covariates = {"71", std::string(1 << 20, 'c')};
+    hip.visits = {{VisitStatus::Measured, 0, false, {}, 0.0, {}}};
+  }
+  const auto given = [&] {
+    const sinkview::testing::TempFolder folder;
+    const auto output = OutputFolder::Open(folder.path.string());
+    FileSet set;
+    EXPECT_TRUE(output && AddModelInputFiles(set, result, *output) && set.Commit());
+    return std::pair{FileContents(folder.path / "summary.csv"), FileContents(folder.path / "visits.csv")};
+  };
+  const auto header = [](const std::string& csv) { return csv.substr(0, csv.find('\r')); };
 
-  const std::string undeclared = ModelVisitsCsv(result);
-  EXPECT_EQ(undeclared,
-            "group,visit,target_months,status,subsidence_mm,stem_cement_mm,hip,group_number,visit_number\r\n"
-            "A,baseline,0,measured,0,,1,1,0\r\n"
-            "A,1y,12,measured,-1.5,,1,1,1\r\n");
+  auto [summary, visits] = given();
+  EXPECT_EQ(header(visits), header(VisitsCsv(result)));
+  EXPECT_EQ(header(summary), header(SummaryCsv(result)));
+  EXPECT_LT(summary.size() + visits.size(), 2000u);
+  EXPECT_EQ(visits.substr(visits.find('\n') + 1), ",1,A,baseline,0,measured,,,,,no,0,,1,1,0,,\r\n"
+                                                  ",2,A,baseline,0,measured,,,,,no,0,,2,1,0,,\r\n"
+                                                  ",1,A,baseline,0,measured,,,,,no,0,,3,1,0,,\r\n");
   result.protocol.covariates = result.covariates;
-  const std::string declared = ModelVisitsCsv(result);
-  EXPECT_EQ(declared.substr(0, declared.find('\r')),
-            undeclared.substr(0, undeclared.find('\r')) + ",age,note");
-  EXPECT_NE(declared.find("A,1y,12,measured,-1.5,,1,1,1,71,ccc"), std::string::npos);
-  // visits.csv itself keeps every column.
-  EXPECT_NE(VisitsCsv(result).find(hip.patient), std::string::npos);
+  std::tie(summary, visits) = given();
+  EXPECT_NE(visits.find(",1,1,0,71,ccc"), std::string::npos);
+  // The study's own files keep every text.
+  EXPECT_NE(VisitsCsv(result).find(name), std::string::npos);
 }

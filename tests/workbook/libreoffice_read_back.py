@@ -20,9 +20,10 @@ def check(condition, what):
 
 
 def same_number(a, b):
-    """The one tolerance the comparison allows: LibreOffice shows a number
-    of the General format with up to 15 significant digits."""
-    return math.isclose(float(a), float(b), rel_tol=1e-14, abs_tol=0)
+    """The tolerances the comparison allows: LibreOffice shows a number of
+    the General format with up to 15 significant digits, and a small one
+    (a p-value of 1e-8) with up to 20 decimals."""
+    return math.isclose(float(a), float(b), rel_tol=1e-14, abs_tol=5e-21)
 
 
 def kind(field):

@@ -16,3 +16,6 @@ d_vs_a <- contrast(m, method = "trt.vs.ctrl", adjust = "none")
 print(summary(d_vs_a, infer = TRUE), digits = 15)
 print(as.data.frame(summary(d_vs_a, infer = TRUE))$p.value, digits = 15)
 print(c(sqrt(getVarCov(fit)[1, 1]), fit$sigma, logLik(fit)), digits = 15)
+# model_fit.csv's AIC and the joint tests of model_tests.csv:
+print(AIC(fit), digits = 15)
+print(as.data.frame(joint_tests(fit)), digits = 15)

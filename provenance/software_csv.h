@@ -1,0 +1,26 @@
+#pragma once
+
+// software.csv: the version of each component that made the study's
+// numbers: Sinkview, the libraries it was built with and R with the
+// packages the model used (as analysis.R read them from R).
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/expected.h"
+#include "base/failure.h"
+
+namespace sinkview {
+
+// Sinkview, Qt (when built with it), toml++, Boost, libxlsxwriter and
+// OpenSSL, as built.
+std::vector<std::pair<std::string, std::string>> BuiltComponents();
+
+// component,version: the built components, then those of `rSoftwareCsv`
+// (r_software.csv as R wrote it; empty without a fit). A file that is not
+// R's two columns is a failure.
+Expected<std::string, Failure> SoftwareCsv(std::string_view rSoftwareCsv);
+
+} // namespace sinkview

@@ -1,0 +1,99 @@
+// inputs.csv against sha256sum over files written here (a data file with a
+// second reading, the protocol and a patients file beside the study folder),
+// and software.csv with R's rows after the built components.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "../support/run_shell.h"
+#include "../support/temp_folder.h"
+#include "provenance/file_digest.h"
+#include "provenance/inputs_csv.h"
+#include "provenance/software_csv.h"
+
+using namespace sinkview;
+using sinkview::testing::Quoted;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct WrittenStudy {
+  WrittenStudy() {
+    fs::create_directories(folder.path / "study/sub");
+    fs::create_directories(folder.path / "study/repeat/sub");
+    const std::pair<const char*, std::string> files[] = {{"study/sub/a.vok", "first reading of a\r\n"},
+                                                         {"study/b.vok", std::string("b\0with a nul", 12)},
+                                                         {"study/repeat/sub/a.vok", "second reading of a\n"},
+                                                         {"study/study.toml", "title = \"t\"\n"},
+                                                         {"patients.csv", ""}};
+    for (const auto& [name, bytes] : files) std::ofstream(folder.path / name, std::ios::binary) << bytes;
+    result.folders = {(folder.path / "study").native()};
+    for (const char* name : {"sub/a.vok", "b.vok"}) {
+      PatientSummary& hip = result.patients.emplace_back();
+      hip.path = (folder.path / "study" / name).native();
+      hip.file = name;
+    }
+    result.protocol.repeatReadings = (folder.path / "study/repeat").native();
+    result.protocol.patientsFile = (folder.path / "patients.csv").native();
+    result.repeat.emplace();
+  }
+  std::string Protocol() const { return (folder.path / "study/study.toml").native(); }
+
+  sinkview::testing::TempFolder folder;
+  StudyResult result;
+};
+
+} // namespace
+
+TEST(Inputs, EveryFileReadWithTheSizeAndHashSha256sumGives) {
+  const WrittenStudy study;
+  const auto csv = InputsCsv(StudyInputs(study.result, study.Protocol()));
+  ASSERT_TRUE(csv) << csv.error().message;
+  std::string expected = "role,path,bytes,sha256\r\n";
+  const struct {
+    const char *role, *shown, *file;
+  } rows[] = {{"data", "sub/a.vok", "study/sub/a.vok"},
+              {"data", "b.vok", "study/b.vok"},
+              {"second_reading", "repeat/sub/a.vok", "study/repeat/sub/a.vok"},
+              {"protocol", "study.toml", "study/study.toml"},
+              {"patients", (study.folder.path / "patients.csv").c_str(), "patients.csv"}};
+  for (const auto& row : rows) {
+    std::string out, err;
+    ASSERT_EQ(sinkview::testing::RunShell("sha256sum " + Quoted(study.folder.path / row.file),
+                                          study.folder.path, out, err),
+              0)
+        << err;
+    expected += std::string(row.role) + "," + row.shown + "," +
+                std::to_string(fs::file_size(study.folder.path / row.file)) + "," + out.substr(0, 64) +
+                "\r\n";
+  }
+  EXPECT_EQ(*csv, expected);
+  EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+
+  // Pseudonymised, a second reading is named by its hip.
+  StudyResult pseudonymised = study.result;
+  pseudonymised.protocol.pseudonymise = true;
+  pseudonymised.patients[0].file = "P01-L";
+  const std::vector<InputFile> inputs = StudyInputs(pseudonymised, "");
+  ASSERT_EQ(inputs.size(), 4u);
+  EXPECT_EQ(inputs[0].shown + " " + inputs[2].role + " " + inputs[2].shown, "P01-L second_reading P01-L");
+}
+
+TEST(Inputs, AFileThatCannotBeReadIsAFailureNamingIt) {
+  WrittenStudy study;
+  fs::remove(study.folder.path / "study/b.vok");
+  const auto csv = InputsCsv(StudyInputs(study.result, ""));
+  ASSERT_FALSE(csv);
+  EXPECT_NE(csv.error().message.find("b.vok: cannot be read"), std::string::npos) << csv.error().message;
+}
+
+TEST(Software, RsRowsFollowTheBuiltComponents) {
+  const auto csv = SoftwareCsv("component,version\r\nR,4.2.2\r\nnlme,3.1.162\r\n");
+  ASSERT_TRUE(csv) << csv.error().message;
+  EXPECT_EQ(csv->rfind("component,version\r\nSinkview,", 0), 0u) << *csv;
+  for (const char* component : {"\r\ntoml++,", "\r\nBoost,1.", "\r\nlibxlsxwriter,", "\r\nOpenSSL,"})
+    EXPECT_NE(csv->find(component), std::string::npos) << component;
+  EXPECT_TRUE(csv->ends_with("\r\nR,4.2.2\r\nnlme,3.1.162\r\n")) << *csv;
+  EXPECT_FALSE(SoftwareCsv("component,version\r\nR\r\n"));
+}
