@@ -10,6 +10,7 @@
 #include "figures/figure.h"
 #include "model/prepared_series.h"
 #include "paths/program_paths.h"
+#include "report/baseline_reading.h"
 #include "report/gui_application.h"
 #include "report/report_main_table.h"
 #include "report/report_pages.h"
@@ -55,6 +56,14 @@ void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const st
         [&](QSize size) { DrawTableFigure(painter, size, prepared); });
 }
 
+// Table 1: the groups' patients, hips and covariates, as baseline.csv has them.
+void DrawBaselineSection(ReportPages& pages, const StudyResult& result) {
+  pages.Text("Baseline characteristics (Table 1)", 14, true);
+  const BaselineReading reading = BaselineReadingOf(BaselineTable(result));
+  DrawTable(pages, "Per group and in all; excluded hips only in their own row, a patient with two hips once",
+            reading.headers, reading.rows);
+}
+
 // R's survival estimates, death competing, beside one minus Kaplan-Meier.
 void DrawSurvivalSection(ReportPages& pages, const SurvivalEstimates& survival) {
   pages.Text("Revision survival", 14, true);
@@ -73,6 +82,8 @@ void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOption
                 const SurvivalEstimates* survival) {
   pages.Section("Study and cohort figure");
   DrawFrontPage(pages, result, options);
+  pages.Section("Baseline characteristics");
+  DrawBaselineSection(pages, result);
   pages.Section("Main result");
   DrawMainResultPage(pages, result, model, notFitted);
   if (survival) {

@@ -66,14 +66,14 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFiguresTh
   withLimit.protocol.detectionLimitMm = 0.5;
   const StudyResult repeat = RepeatStudy();
 
-  // The front page with the figure, the main result (no model, so no model
-  // figure), the protocol with timing and bands, the flow, the statistics
-  // and patients, the precision page with repeat readings or a detection
-  // limit, then a page per patient.
+  // The front page with the figure, Table 1, the main result (no model, so
+  // no model figure), the protocol with timing and bands, the flow, the
+  // statistics and patients, the precision page with repeat readings or a
+  // detection limit, then a page per patient.
   const struct {
     StudyResult study;
     long pages;
-  } cases[] = {{study, 5 + 3}, {RunStudy({kCohort.string()}, withLimit), 5 + 1 + 3}, {repeat, 5 + 1 + 6}};
+  } cases[] = {{study, 6 + 3}, {RunStudy({kCohort.string()}, withLimit), 6 + 1 + 3}, {repeat, 6 + 1 + 6}};
   const auto report = folder / "report.pdf";
   for (const auto& c : cases) {
     ASSERT_TRUE(WriteStudyReport(report.string(), c.study, options));
@@ -466,13 +466,13 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{
-                       "analysis.R",        "bands.csv",          "baseline.csv",          "bland-altman.png",
-                       "cohort.csv",        "cohort.png",         "comparison.csv",        "dictionary.csv",
-                       "flow.csv",          "inputs.csv",         "long.csv",              "model.csv",
-                       "model_fit.csv",     "model_settings.csv", "model_tests.csv",       "pairs.csv",
-                       "precision.csv",     "primary_visit.csv",  "protocol-used.toml",    "r_software.csv",
-                       "rejected.csv",      "software.csv",       "study-report.pdf",      "study.xlsx",
-                       "summary.csv",       "survival.R",         "survival_hips.csv",     "survival_rejected.csv",
+                       "analysis.R",    "bands.csv",          "baseline.csv",       "bland-altman.png",
+                       "cohort.csv",    "cohort.png",         "comparison.csv",     "dictionary.csv",
+                       "flow.csv",      "inputs.csv",         "long.csv",           "model.csv",
+                       "model_fit.csv", "model_settings.csv", "model_tests.csv",    "pairs.csv",
+                       "precision.csv", "primary_visit.csv",  "protocol-used.toml", "r_software.csv",
+                       "rejected.csv",  "software.csv",       "study-report.pdf",   "study.xlsx",
+                       "summary.csv",   "survival.R",         "survival_hips.csv",  "survival_rejected.csv",
                        "visits.csv"}));
   EXPECT_EQ(FileContents(folder / "model.csv"), window.Model().Model()->modelCsv);
 
