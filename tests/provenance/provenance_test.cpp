@@ -51,13 +51,14 @@ TEST(Inputs, EveryFileReadWithTheSizeAndHashSha256sumGives) {
   const auto csv = InputsCsv(StudyInputs(study.result, study.Protocol()));
   ASSERT_TRUE(csv) << csv.error().message;
   std::string expected = "role,path,bytes,sha256\r\n";
+  const std::string patientsFile = (study.folder.path / "patients.csv").native();
   const struct {
     const char *role, *shown, *file;
   } rows[] = {{"data", "sub/a.vok", "study/sub/a.vok"},
               {"data", "b.vok", "study/b.vok"},
               {"second_reading", "repeat/sub/a.vok", "study/repeat/sub/a.vok"},
               {"protocol", "study.toml", "study/study.toml"},
-              {"patients", (study.folder.path / "patients.csv").c_str(), "patients.csv"}};
+              {"patients", patientsFile.c_str(), "patients.csv"}};
   for (const auto& row : rows) {
     std::string out, err;
     ASSERT_EQ(sinkview::testing::RunShell("sha256sum " + Quoted(study.folder.path / row.file),
@@ -89,11 +90,12 @@ TEST(Inputs, AFileThatCannotBeReadIsAFailureNamingIt) {
 }
 
 TEST(Software, RsRowsFollowTheBuiltComponents) {
-  const auto csv = SoftwareCsv("component,version\r\nR,4.2.2\r\nnlme,3.1.162\r\n");
-  ASSERT_TRUE(csv) << csv.error().message;
-  EXPECT_EQ(csv->rfind("component,version\r\nSinkview,", 0), 0u) << *csv;
+  const auto components = SoftwareComponents("component,version\r\nR,4.2.2\r\nnlme,3.1.162\r\n");
+  ASSERT_TRUE(components) << components.error().message;
+  const auto csv = SoftwareCsv(*components);
+  EXPECT_EQ(csv.rfind("component,version\r\nSinkview,", 0), 0u) << csv;
   for (const char* component : {"\r\ntoml++,", "\r\nBoost,1.", "\r\nlibxlsxwriter,", "\r\nOpenSSL,"})
-    EXPECT_NE(csv->find(component), std::string::npos) << component;
-  EXPECT_TRUE(csv->ends_with("\r\nR,4.2.2\r\nnlme,3.1.162\r\n")) << *csv;
-  EXPECT_FALSE(SoftwareCsv("component,version\r\nR\r\n"));
+    EXPECT_NE(csv.find(component), std::string::npos) << component;
+  EXPECT_TRUE(csv.ends_with("\r\nR,4.2.2\r\nnlme,3.1.162\r\n")) << csv;
+  EXPECT_FALSE(SoftwareComponents("component,version\r\nR\r\n"));
 }
