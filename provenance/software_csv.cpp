@@ -20,11 +20,11 @@ std::vector<std::pair<std::string, std::string>> BuiltComponents() {
                                        std::to_string(BOOST_VERSION / 100 % 1000) + "." +
                                        std::to_string(BOOST_VERSION % 100));
   components.emplace_back("libxlsxwriter", LXW_VERSION);
-  components.emplace_back("OpenSSL", OpenSSL_version(OPENSSL_VERSION));
+  components.emplace_back("OpenSSL", OpenSSL_version(OPENSSL_VERSION_STRING));
   return components;
 }
 
-Expected<std::string, Failure> SoftwareCsv(std::string_view rSoftwareCsv) {
+Expected<SoftwareComponentList, Failure> SoftwareComponents(std::string_view rSoftwareCsv) {
   auto components = BuiltComponents();
   if (!rSoftwareCsv.empty()) {
     const auto table = ReadCsvRecords(std::string(rSoftwareCsv), "r_software.csv");
@@ -37,6 +37,10 @@ Expected<std::string, Failure> SoftwareCsv(std::string_view rSoftwareCsv) {
       components.emplace_back(record.fields[0], record.fields[1]);
     }
   }
+  return components;
+}
+
+std::string SoftwareCsv(const SoftwareComponentList& components) {
   std::string out = CsvHeader(kSoftwareCsv);
   for (const auto& [component, version] : components) {
     AppendCsvField(out, component);

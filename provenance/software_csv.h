@@ -18,9 +18,14 @@ namespace sinkview {
 // OpenSSL, as built.
 std::vector<std::pair<std::string, std::string>> BuiltComponents();
 
-// component,version: the built components, then those of `rSoftwareCsv`
-// (r_software.csv as R wrote it; empty without a fit). A file that is not
-// R's two columns is a failure.
-Expected<std::string, Failure> SoftwareCsv(std::string_view rSoftwareCsv);
+using SoftwareComponentList = std::vector<std::pair<std::string, std::string>>;
+
+// The built components, then those of `rSoftwareCsv` (r_software.csv as R
+// wrote it; empty without a fit). A file that is not R's two columns is a
+// failure.
+Expected<SoftwareComponentList, Failure> SoftwareComponents(std::string_view rSoftwareCsv);
+
+// component,version, a row each.
+std::string SoftwareCsv(const SoftwareComponentList& components);
 
 } // namespace sinkview

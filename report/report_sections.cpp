@@ -45,7 +45,8 @@ QString Since(const StudyResult& result) { return QString::fromUtf8(StudyClockTe
 
 } // namespace
 
-void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options) {
+void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
+                   const Provenance* provenance) {
   pages.Text(QString::fromStdString(result.protocol.title), 16, true);
   pages.Text("Sinkview study report", 10);
   pages.Gap(6);
@@ -53,6 +54,13 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   for (const std::string& folder : result.folders) folders << StudyFolderText(folder);
   pages.Text("Study: " + folders.join(", ") + (options.recursive ? " (with sub-folders)" : ""), 9);
   pages.Text("Made on " + QDate::currentDate().toString(Qt::ISODate), 9);
+  if (provenance) {
+    pages.Text(TableText("Data fingerprint (SHA-256 of inputs.csv): " + provenance->inputsSha256), 9);
+    QStringList software;
+    for (const auto& [component, version] : provenance->software)
+      software << TableText(component + " " + version);
+    pages.Text("Software: " + software.join(", "), 9);
+  }
   pages.Text(SettingsText(options), 9);
   QStringList times;
   for (const Visit& visit : result.protocol.visits) times << Label(visit.months);

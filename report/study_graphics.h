@@ -12,6 +12,7 @@
 #include "graphics/cohort_plot.h"
 #include "graphics/model_means_plot.h"
 #include "model/figure_files.h"
+#include "provenance/provenance_files.h"
 #include "rrunner/model_results.h"
 #include "study/study.h"
 #include "survival/survival_step.h"
@@ -92,13 +93,15 @@ void DrawBlandAltmanFigure(QPainter& painter, const QRectF& area, const std::vec
 // R's fit of the study, or nullptr when there is none, and `notFitted` then
 // why, in one line (empty when no fit was asked for). `stop`, once set,
 // ends the drawing within a page or a table row, and the report is not
-// written.
+// written. `provenance`, where given, puts the data's fingerprint and the
+// software's versions on the front page.
 [[nodiscard]] Expected<void, Failure> WriteStudyReport(const std::string& path, const StudyResult& result,
                                                        const StudyOptions& options,
                                                        const ModelResults* model = nullptr);
 [[nodiscard]] Expected<AtomicFile, Failure>
 StudyReportInTemporary(const OutputFile& target, const StudyResult& result, const StudyOptions& options,
                        const ModelResults* model = nullptr, const std::string& notFitted = {},
-                       const std::atomic<bool>* stop = nullptr, const SurvivalEstimates* survival = nullptr);
+                       const std::atomic<bool>* stop = nullptr, const SurvivalEstimates* survival = nullptr,
+                       const Provenance* provenance = nullptr);
 
 } // namespace sinkview

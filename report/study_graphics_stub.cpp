@@ -20,7 +20,7 @@ Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const OutputFile& tar
 Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult&,
                                                      const StudyOptions&, const ModelResults*,
                                                      const std::string&, const std::atomic<bool>*,
-                                                     const SurvivalEstimates*) {
+                                                     const SurvivalEstimates*, const Provenance*) {
   return Unexpected(Failure{target.Path() + ": the study report is not built yet"});
 }
 

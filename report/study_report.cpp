@@ -79,9 +79,9 @@ void DrawSurvivalSection(ReportPages& pages, const SurvivalEstimates& survival) 
 // The report's pages, each section named for the contents.
 void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
                 const ModelResults* model, const std::string& notFitted, const std::string& programDirectory,
-                const SurvivalEstimates* survival) {
+                const SurvivalEstimates* survival, const Provenance* provenance) {
   pages.Section("Study and cohort figure");
-  DrawFrontPage(pages, result, options);
+  DrawFrontPage(pages, result, options, provenance);
   pages.Section("Baseline characteristics");
   DrawBaselineSection(pages, result);
   pages.Section("Main result");
@@ -131,11 +131,10 @@ void SetUpReport(QPdfWriter& pdf, const StudyResult& result) {
 
 } // namespace
 
-Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, const StudyResult& result,
-                                                     const StudyOptions& options, const ModelResults* model,
-                                                     const std::string& notFitted,
-                                                     const std::atomic<bool>* stop,
-                                                     const SurvivalEstimates* survival) {
+Expected<AtomicFile, Failure>
+StudyReportInTemporary(const OutputFile& target, const StudyResult& result, const StudyOptions& options,
+                       const ModelResults* model, const std::string& notFitted, const std::atomic<bool>* stop,
+                       const SurvivalEstimates* survival, const Provenance* provenance) {
   EnsureGuiApplication();
   const std::string& path = target.Path();
   const std::string programDirectory = ResolveProgramPaths(RunningProgramDirectory(), "").ProgramDirectory;
@@ -149,7 +148,7 @@ Expected<AtomicFile, Failure> StudyReportInTemporary(const OutputFile& target, c
     QPainter painter;
     if (!painter.begin(&pdf)) return std::nullopt;
     ReportPages pages(pdf, painter, laidOut, stop);
-    DrawReport(pages, result, options, model, notFitted, programDirectory, survival);
+    DrawReport(pages, result, options, model, notFitted, programDirectory, survival, provenance);
     ReportOutline outline = pages.Finish();
     if (!painter.end() || pages.Stopped()) return std::nullopt;
     return outline;

@@ -98,10 +98,9 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
   if (auto added = AddSurvivalFiles(set, result, request.survival, folder); !added)
     return Unexpected(added.error());
-  if (auto added = AddProvenanceFiles(set, folder, result, request.protocolFile,
-                                      request.model ? request.model->rSoftwareCsv : std::string());
-      !added)
-    return Unexpected(added.error());
+  const auto provenance = AddProvenanceFiles(set, folder, result, request.protocolFile,
+                                             request.model ? request.model->rSoftwareCsv : std::string());
+  if (!provenance) return Unexpected(provenance.error());
   if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));
         !added)
@@ -126,8 +125,9 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   }
   if (!request.reportFile.Empty() && !Stopped(request)) {
     const ModelResults* model = request.model ? &request.model->results : nullptr;
-    if (auto added = set.Add(StudyReportInTemporary(request.reportFile, result, options, model,
-                                                    request.modelNotFitted, request.stop, request.survival));
+    if (auto added =
+            set.Add(StudyReportInTemporary(request.reportFile, result, options, model, request.modelNotFitted,
+                                           request.stop, request.survival, &*provenance));
         !added)
       return Unexpected(added.error());
   }

@@ -520,6 +520,12 @@ TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecis
                                      "Fissure of the femur during surgery; cerclage",
                                      "2022-10-03"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  // The front page's fingerprint is inputs.csv's, as sha256sum gives it, and the software follows.
+  std::string sha, shaErrors;
+  ASSERT_EQ(RunShell("sha256sum " + Quoted(out_ / "inputs.csv"), folder_.path, sha, shaErrors), 0)
+      << shaErrors;
+  EXPECT_NE(text.find("Data fingerprint (SHA-256 of inputs.csv): " + sha.substr(0, 64)), std::string::npos);
+  EXPECT_NE(text.find("Software: Sinkview "), std::string::npos);
   // The precision page: the agreement, its plot's panel and the patterns.
   for (const std::string expected :
        {"Agreement of the repeat readings with the first", "0.04 to 0.12", "Subsidence (n = 27 pairs)",
@@ -689,7 +695,8 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
   ASSERT_EQ(Study("--no-model " + outputDir_ + study), 0);
   EXPECT_EQ(err_text, "");
   for (const char* name : modelFiles) EXPECT_FALSE(fs::exists(out_ / name)) << name;
-  for (const char* name : {"survival.csv", "survival_tests.csv"}) EXPECT_FALSE(fs::exists(out_ / name)) << name;
+  for (const char* name : {"survival.csv", "survival_tests.csv"})
+    EXPECT_FALSE(fs::exists(out_ / name)) << name;
   EXPECT_TRUE(fs::exists(out_ / "survival_hips.csv"));
 
   const sinkview::testing::TempFolder noR, failingR;
