@@ -4,6 +4,7 @@
 #include "provenance/inputs_csv.h"
 #include "provenance/software_csv.h"
 #include "study/csv_columns.h"
+#include "study/study_csv.h"
 
 namespace sinkview {
 
@@ -14,14 +15,12 @@ Expected<Provenance, Failure> AddProvenanceFiles(FileSet& set, const OutputFolde
   if (!inputs) return Unexpected(inputs.error());
   auto components = SoftwareComponents(rSoftwareCsv);
   if (!components) return Unexpected(components.error());
-  std::string software = SoftwareCsv(*components);
-  for (const auto& [name, text] : {std::pair{kInputsCsv, &*inputs}, {kSoftwareCsv, &software}}) {
-    auto file = AtomicFile::Open(folder, name);
-    if (!file) return Unexpected(file.error());
-    file->Write(*text);
-    set.Add(std::move(*file));
-  }
-  return Provenance{Sha256Hex(*inputs), std::move(*components)};
+  Provenance provenance{Sha256Hex(*inputs), std::move(*components)};
+  if (auto added = AddTextFiles(
+          set, folder, {{kInputsCsv, std::move(*inputs)}, {kSoftwareCsv, SoftwareCsv(provenance.software)}});
+      !added)
+    return Unexpected(added.error());
+  return provenance;
 }
 
 } // namespace sinkview

@@ -66,8 +66,8 @@ public:
     }
   }
 
-  // (std::string_view on both sides: "" against a std::string would make a
-  // temporary string of the file's name.)
+  // (An empty std::string_view, not "": against a std::string, "" makes the
+  // result a temporary copy.)
   std::string_view File(const PatientSummary& p) const { return forModel_ ? std::string_view() : p.file; }
   std::string_view Patient(const PatientSummary& p, std::size_t hip) const {
     return forModel_ ? std::string_view(patients_[hip]) : p.patient;

@@ -20,11 +20,7 @@ bool Stopped(const StudyOutputsRequest& request) { return request.stop && *reque
 
 Expected<void, Failure> AddText(FileSet& set, const OutputFolder& folder, std::string_view name,
                                 std::string_view text) {
-  auto file = AtomicFile::Open(folder, name);
-  if (!file) return Unexpected(file.error());
-  file->Write(text);
-  set.Add(std::move(*file));
-  return {};
+  return AddTextFiles(set, folder, {{name, std::string(text)}});
 }
 
 // The model's files as R wrote them, when it did.
