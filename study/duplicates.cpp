@@ -4,10 +4,10 @@
 
 namespace sinkview {
 
-std::optional<std::string> DuplicateSeries::FirstOf(const PatientSummary& patient) {
+std::optional<std::string> DuplicateSeries::FirstOf(const PatientSummary& patient, std::string_view dates) {
   // The name's length keeps any name apart from the side and dates after it.
-  const std::string series =
-      std::to_string(patient.patient.size()) + ':' + patient.patient + patient.side + ' ' + patient.dates;
+  std::string series = std::to_string(patient.patient.size()) + ':' + patient.patient + patient.side + ' ';
+  series += dates;
   const auto [first, isNew] = firstFiles_.try_emplace(std::move(series), patient.file);
   if (isNew) return std::nullopt;
   return first->second;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "study/study.h"
@@ -14,9 +15,10 @@ namespace sinkview {
 // radiographs measured again, would count a patient twice.
 class DuplicateSeries {
 public:
-  // The file of the first patient with the series of `patient` when one came
-  // before it; empty when `patient` is the first, and then remembered.
-  std::optional<std::string> FirstOf(const PatientSummary& patient);
+  // The file of the first patient with the series of `patient`, whose
+  // radiographs are of `dates` (RadiographDates), when one came before it;
+  // empty when `patient` is the first, and then remembered.
+  std::optional<std::string> FirstOf(const PatientSummary& patient, std::string_view dates);
 
 private:
   std::unordered_map<std::string, std::string> firstFiles_; // by series

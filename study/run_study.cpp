@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <set>
 
 #include "base/reader_text.h"
@@ -35,6 +36,7 @@ std::string StudyFileName(const std::string& found, const std::optional<fs::path
 // reason it was rejected.
 struct Outcome {
   std::optional<PatientSummary> summary;
+  std::string dates;    // the radiographs', for finding a duplicate
   std::string longRows; // until handed to the sink
   std::string reason;
   std::string shownAs;             // the file's name in rejected.csv
@@ -60,6 +62,7 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
   // The series lives only while it is summarised, unless kept for a report.
   if (auto loaded = LoadPreparedFile(found, options.settings, GivenCutoff(options.protocol))) {
     PatientSummary hip = SummarisePatient(*loaded, found, name);
+    outcome.dates = RadiographDates(loaded->model);
     if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise, number); !applied) {
       outcome.reason = applied.error().message;
     } else {
@@ -155,45 +158,40 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   // number; plain, by their files' names.
   const std::vector<int> numbers =
       result.protocol.pseudonymise ? HipNumbers(files, fileRows) : std::vector<int>(files.size(), 1);
-  std::vector<std::optional<Outcome>> outcomes(files.size());
   DuplicateSeries duplicates;
+  std::set<const PatientRow*> joined;
+  result.patients.reserve(files.size());
+  // Each file's outcome is waited for on the heap: the queue of those not
+  // yet handed on holds a pointer per file, never a whole outcome.
   const auto readOne = [&](std::size_t i) {
-    return ReadHip(files[i], names[i], fileRows[i], numbers[i], options, result.protocol.pseudonymise,
-                   static_cast<bool>(longRows));
+    return std::make_unique<Outcome>(ReadHip(files[i], names[i], fileRows[i], numbers[i], options,
+                                             result.protocol.pseudonymise, static_cast<bool>(longRows)));
   };
   // Outcomes are handed on in the order of the files: only there is the
   // first of two files with one series known, before its rows go out. Only
   // the rows of files finished ahead of a slower one wait, a few per worker.
-  const auto keep = [&](std::size_t i, Outcome&& outcome) {
-    if (outcome.summary) {
-      if (const auto first = duplicates.FirstOf(*outcome.summary)) {
+  const auto keep = [&](std::size_t i, std::unique_ptr<Outcome>&& outcome) {
+    joined.insert(outcome->row);
+    if (outcome->summary) {
+      if (const auto first = duplicates.FirstOf(*outcome->summary, outcome->dates)) {
         // Pseudonymised, the hips are named as the files name them.
         const bool named = !result.protocol.pseudonymise;
-        outcome.reason = DuplicateReason(named ? files[i] : outcome.summary->file, *first);
-        outcome.summary.reset();
+        outcome->reason = DuplicateReason(named ? files[i] : outcome->summary->file, *first);
+        outcome->summary.reset();
       } else if (longRows) {
-        longRows(outcome.longRows);
+        longRows(outcome->longRows);
       }
     }
-    std::string().swap(outcome.longRows);
-    outcomes[i] = std::move(outcome);
-  };
-  RunInOrder<Outcome>(files.size(), readOne, keep, {cancel, progress});
-
-  std::set<const PatientRow*> joined;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (!outcomes[i]) {
-      result.cancelled = true;
-      continue;
-    }
-    joined.insert(outcomes[i]->row);
-    if (outcomes[i]->summary) {
-      result.radiographsAfterCutoff += outcomes[i]->summary->radiographsAfterCutoff;
-      result.patients.push_back(std::move(*outcomes[i]->summary));
+    if (outcome->summary) {
+      result.radiographsAfterCutoff += outcome->summary->radiographsAfterCutoff;
+      result.patients.push_back(std::move(*outcome->summary));
     } else {
-      result.rejected.push_back({outcomes[i]->shownAs, PlainUtf8(outcomes[i]->reason)});
+      result.rejected.push_back({outcome->shownAs, PlainUtf8(outcome->reason)});
     }
-  }
+  };
+  result.cancelled =
+      RunInOrder<std::unique_ptr<Outcome>>(files.size(), readOne, keep, {cancel, progress}) < files.size();
+
   if (options.patients && !result.cancelled) {
     for (const PatientRow& row : options.patients->rows) {
       if (joined.count(&row)) continue;

@@ -84,9 +84,6 @@ struct PatientSummary {
   HipEvents events;
   std::vector<VisitValue> visits;
 
-  // Every radiograph's date (ISO 8601), in order, separated by blanks.
-  std::string dates;
-
   // The data file's own identification as a digest, never shown: a repeat
   // reading is checked against it where the patients file renames the hip.
   std::size_t identity = 0;
@@ -184,6 +181,10 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
 // The summary of one prepared series; `file` and `path` name it.
 PatientSummary SummarisePatient(const PreparedSeries& prepared, const std::string& path,
                                 const std::string& file);
+// Every radiograph's date (ISO 8601), in the file's order, separated by
+// blanks: what a duplicate's dates are compared by, made while the file is
+// read and not kept with its hip.
+std::string RadiographDates(const MeasurementModel& model);
 
 // Flags every patient by `thresholdMm` instead of the threshold the study
 // was run with, as if it had been run with this one.

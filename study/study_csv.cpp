@@ -1,6 +1,7 @@
 #include "study/study_csv.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 #include <utility>
 
@@ -89,9 +90,22 @@ private:
   std::vector<std::string> patients_;
 };
 
-std::string SummaryRows(const StudyResult& result, const ShownTexts& shown) {
+using PieceSink = std::function<void(std::string_view piece)>;
+
+// A file of a row or more per hip goes out a piece at a time: whole, the
+// visits of 100,000 hips would be 90 MB held twice while it grows.
+inline constexpr std::size_t kRowsPiece = 1 << 16;
+
+void HandOnPiece(std::string& out, const PieceSink& sink, bool last) {
+  if (!last && out.size() < kRowsPiece) return;
+  sink(out);
+  out.clear();
+}
+
+void SummaryRows(const StudyResult& result, const ShownTexts& shown, const PieceSink& sink) {
   std::string out = CsvHeader(kSummaryCsv, result.covariates);
   for (std::size_t hip = 0; hip < result.patients.size(); ++hip) {
+    HandOnPiece(out, sink, false);
     const PatientSummary& p = result.patients[hip];
     Field(out, shown.File(p));
     Field(out, shown.Patient(p, hip));
@@ -115,12 +129,13 @@ std::string SummaryRows(const StudyResult& result, const ShownTexts& shown) {
     shown.Covariates(out, p.covariates, result.covariates.size());
     out += kCsvLineEnd;
   }
-  return out;
+  HandOnPiece(out, sink, true);
 }
 
-std::string VisitRows(const StudyResult& result, const ShownTexts& shown) {
+void VisitRows(const StudyResult& result, const ShownTexts& shown, const PieceSink& sink) {
   std::string out = CsvHeader(kVisitsCsv, result.covariates);
   for (std::size_t hip = 0; hip < result.patients.size(); ++hip) {
+    HandOnPiece(out, sink, false);
     const PatientSummary& p = result.patients[hip];
     const auto group = std::find(result.groups.begin(), result.groups.end(), p.group);
     for (std::size_t v = 0; v < p.visits.size(); ++v) {
@@ -152,14 +167,40 @@ std::string VisitRows(const StudyResult& result, const ShownTexts& shown) {
       out += kCsvLineEnd;
     }
   }
-  return out;
+  HandOnPiece(out, sink, true);
+}
+
+using RowsWriter = void (*)(const StudyResult&, const ShownTexts&, const PieceSink&);
+
+std::string WholeText(RowsWriter rows, const StudyResult& result, const ShownTexts& shown) {
+  std::string text;
+  rows(result, shown, [&text](std::string_view piece) { text += piece; });
+  return text;
+}
+
+// Adds the file that `rows` writes to `set`, written into its temporary a
+// piece at a time.
+Expected<void, Failure> AddRowsFile(FileSet& set, const OutputFolder& folder, std::string_view name,
+                                    RowsWriter rows, const StudyResult& result, const ShownTexts& shown) {
+  auto file = AtomicFile::Open(folder, name);
+  if (!file) return Unexpected(file.error());
+  rows(result, shown, [&file = *file](std::string_view piece) { file.Write(piece); });
+  set.Add(std::move(*file));
+  return {};
+}
+
+// summary.csv and visits.csv as `shown` gives their texts.
+Expected<void, Failure> AddHipFiles(FileSet& set, const OutputFolder& folder, const StudyResult& result,
+                                    const ShownTexts& shown) {
+  if (auto added = AddRowsFile(set, folder, kSummaryCsv, SummaryRows, result, shown); !added) return added;
+  return AddRowsFile(set, folder, kVisitsCsv, VisitRows, result, shown);
 }
 
 } // namespace
 
-std::string SummaryCsv(const StudyResult& result) { return SummaryRows(result, ShownTexts()); }
+std::string SummaryCsv(const StudyResult& result) { return WholeText(SummaryRows, result, ShownTexts()); }
 
-std::string VisitsCsv(const StudyResult& result) { return VisitRows(result, ShownTexts()); }
+std::string VisitsCsv(const StudyResult& result) { return WholeText(VisitRows, result, ShownTexts()); }
 
 std::string FlowCsv(const StudyResult& result) {
   std::string out = CsvHeader(kFlowCsv);
@@ -277,9 +318,8 @@ std::string PrimaryVisitText(const Protocol& protocol) {
 
 Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result,
                                          const OutputFolder& folder) {
+  if (auto added = AddHipFiles(set, folder, result, ShownTexts()); !added) return added;
   NamedTexts files = {
-      {kSummaryCsv, SummaryCsv(result)},
-      {kVisitsCsv, VisitsCsv(result)},
       {kFlowCsv, FlowCsv(result)},
       {kCohortCsv, CohortCsv(result)},
       {kBandsCsv, BandsCsv(result)},
@@ -298,11 +338,9 @@ Expected<void, Failure> AddStudyCsvFiles(FileSet& set, const StudyResult& result
 
 Expected<void, Failure> AddModelInputFiles(FileSet& set, const StudyResult& result,
                                            const OutputFolder& folder) {
-  const ShownTexts forModel(result);
+  if (auto added = AddHipFiles(set, folder, result, ShownTexts(result)); !added) return added;
   return AddTextFiles(set, folder,
-                      {{kSummaryCsv, SummaryRows(result, forModel)},
-                       {kVisitsCsv, VisitRows(result, forModel)},
-                       {kModelSettingsCsv, ModelSettingsCsv(result)},
+                      {{kModelSettingsCsv, ModelSettingsCsv(result)},
                        {kPrimaryVisitCsv, PrimaryVisitText(result.protocol)},
                        {kAnalysisScript, std::string(AnalysisScriptText())}});
 }

@@ -17,6 +17,15 @@ std::string DateOf(const MeasurementModel& m, int i) {
 
 } // namespace
 
+std::string RadiographDates(const MeasurementModel& m) {
+  std::string dates;
+  for (int i = 1; i <= m.RadiographCount; ++i) {
+    if (i > 1) dates += ' ';
+    dates += DateOf(m, i);
+  }
+  return dates;
+}
+
 PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path, const std::string& file) {
   const MeasurementModel& m = p.model;
   PatientSummary s;
@@ -37,8 +46,6 @@ PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path
   // A break is where the table starts a new segment.
   const Flags& starts = p.segmentStarts;
   for (int i = 1; i <= n; ++i) {
-    if (i > 1) s.dates += ' ';
-    s.dates += DateOf(m, i);
     if (m.IsolatedFlag[i] == 1) ++s.isolated;
     if (i > 1 && starts[i] == i) ++s.breaks;
   }

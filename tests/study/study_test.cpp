@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "../model/record_text.h"
@@ -263,6 +264,41 @@ TEST(StudyCsv, NamesAndFileNamesReachTheCsvFilesAsPlainText) {
   EXPECT_NE(summary.find("\r\n'@a [31m .vok,'=HYPERLINK(1) Hel ne  HB-48 ,"), std::string::npos) << summary;
   EXPECT_EQ(RejectedCsv(result).find("\r\n'-b .vok,"), std::string("file,reason").size())
       << RejectedCsv(result);
+}
+
+// summary.csv and visits.csv go into their temporaries a piece at a time:
+// every hip's rows arrive, once and in order, however many pieces it takes.
+TEST(StudyCsv, ManyHipsReachTheFilesWholeAndInOrder) {
+  StudyResult result;
+  result.groups = {"A"};
+  result.protocol.visits = {{"1y", 12, {9, 15}}};
+  constexpr std::size_t kHips = 3000;
+  for (std::size_t h = 0; h < kHips; ++h) {
+    PatientSummary& hip = result.patients.emplace_back();
+    hip.file = "h" + std::to_string(h) + ".vok";
+    hip.patient = "P" + std::to_string(h);
+    hip.group = "A";
+    hip.visits = {{VisitStatus::Measured, 0, false, {}, 0.0, {}}, {}};
+  }
+  const sinkview::testing::TempFolder folder;
+  const auto output = OutputFolder::Open(folder.path.string());
+  FileSet set;
+  ASSERT_TRUE(output && AddStudyCsvFiles(set, result, *output) && set.Commit());
+  const auto start = [](std::size_t h) {
+    return "h" + std::to_string(h) + ".vok,P" + std::to_string(h) + ",";
+  };
+  for (const auto& [name, rowsPerHip] :
+       {std::pair{"summary.csv", std::size_t{1}}, {"visits.csv", std::size_t{2}}}) {
+    const std::string text = FileContents(folder.path / name);
+    EXPECT_EQ(text, name == std::string("summary.csv") ? SummaryCsv(result) : VisitsCsv(result));
+    std::istringstream rows(text);
+    std::string line;
+    std::getline(rows, line); // the header
+    std::size_t lines = 0;
+    for (; std::getline(rows, line); ++lines)
+      ASSERT_EQ(line.rfind(start(lines / rowsPerHip), 0), 0u) << name << " line " << lines + 2;
+    EXPECT_EQ(lines, kHips * rowsPerHip) << name;
+  }
 }
 
 // R reads a long text field for minutes: what it is given for the model
