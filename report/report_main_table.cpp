@@ -3,9 +3,12 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "report/analysis_text.h"
 #include "report/gui_application.h"
 #include "report/main_table.h"
 #include "report/study_graphics.h"
+#include "report/welch_table.h"
+#include "study/change_signs.h"
 
 namespace sinkview {
 
@@ -22,18 +25,29 @@ void DrawMain(ReportPages& pages, const MainTable& table) {
   if (!table.note.empty()) pages.Text(TableText(table.note), 8);
 }
 
+// Welch's differences, none with one group.
+void DrawWelch(ReportPages& pages, const StudyResult& result, CohortSeries series) {
+  const WelchTable table =
+      BuildWelchTable(result, series, result.protocol.primaryAnalysis == PrimaryAnalysis::Welch);
+  if (!table.cells.empty()) DrawTable(pages, TableText(table.title), table.headers, table.cells);
+}
+
 bool HasStemCement(const StudyResult& result) {
   return std::any_of(result.cohort.begin(), result.cohort.end(),
                      [](const CohortRow& row) { return row.series == CohortSeries::StemCement; });
 }
 
 // All hips, then the complete cases where R fitted them: the model only,
-// since the cohort's raw statistics are over all hips.
+// since the cohort's raw statistics are over all hips. Welch's differences
+// come first where they are primary, else after the model's.
 void DrawSeries(ReportPages& pages, const StudyResult& result, const ModelResults* model,
                 const std::string& notFitted, CohortSeries series) {
+  const bool welchFirst = result.protocol.primaryAnalysis == PrimaryAnalysis::Welch;
+  if (welchFirst) DrawWelch(pages, result, series);
   DrawMain(pages, BuildMainTable(result, model, series, kAllHips, notFitted));
   const MainTable complete = BuildMainTable(result, model, series, kCompleteCases);
   if (model && (series == CohortSeries::Subsidence || !complete.rows.empty())) DrawMain(pages, complete);
+  if (!welchFirst) DrawWelch(pages, result, series);
 }
 
 // The figure as wide as the paper's two columns, or as the room left
@@ -59,6 +73,11 @@ void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const Mod
   pages.Text(model ? "Raw means over the hips measured at each visit; model-based means and differences from "
                      "the mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted."
                    : "Means over the hips measured at each visit with their 95 % confidence intervals.",
+             8);
+  pages.Text(TableText(PrimaryAnalysisText(result, model)), 8);
+  pages.Text(TableText(BilateralText(result, model)), 8);
+  pages.Text(TableText("Sign convention: subsidence, the " + std::string(kSubsidenceSign) +
+                       "; stem/cement, the " + std::string(kStemCementSign) + "."),
              8);
   // The paper's table, its sensitivity analysis and the figure on the page;
   // the stem/cement interface after them.
