@@ -9,6 +9,7 @@
 #include "report/study_graphics.h"
 #include "report/welch_table.h"
 #include "study/change_signs.h"
+#include "ui/design_units.h"
 
 namespace sinkview {
 
@@ -23,6 +24,24 @@ void DrawMain(ReportPages& pages, const MainTable& table) {
     DrawTable(pages, TableText(MainTableTitle(table)), MainTableHeaders(table), MainTableCells(table));
   }
   if (!table.note.empty()) pages.Text(TableText(table.note), 8);
+}
+
+// A sentence longer than the page is wide, word by word over as many lines.
+void DrawWrapped(ReportPages& pages, const std::string& text, double points) {
+  QFont font = DesignFont();
+  font.setPointSizeF(points);
+  const QFontMetricsF metrics(font, pages.painter().device());
+  QString line;
+  for (const QString& word : TableText(text).split(' ')) {
+    const QString longer = line.isEmpty() ? word : line + ' ' + word;
+    if (!line.isEmpty() && metrics.horizontalAdvance(longer) > pages.page().width()) {
+      pages.Text(line, points);
+      line = word;
+    } else {
+      line = longer;
+    }
+  }
+  if (!line.isEmpty()) pages.Text(line, points);
 }
 
 // Welch's differences, none with one group.
@@ -74,11 +93,12 @@ void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const Mod
                      "the mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted."
                    : "Means over the hips measured at each visit with their 95 % confidence intervals.",
              8);
-  pages.Text(TableText(PrimaryAnalysisText(result, model)), 8);
-  pages.Text(TableText(BilateralText(result, model)), 8);
-  pages.Text(TableText("Sign convention: subsidence, the " + std::string(kSubsidenceSign) +
-                       "; stem/cement, the " + std::string(kStemCementSign) + "."),
-             8);
+  DrawWrapped(pages, PrimaryAnalysisText(result, model), 8);
+  DrawWrapped(pages, BilateralText(result, model), 8);
+  DrawWrapped(pages,
+              "Sign convention: subsidence, the " + std::string(kSubsidenceSign) + "; stem/cement, the " +
+                  std::string(kStemCementSign) + ".",
+              8);
   // The paper's table, its sensitivity analysis and the figure on the page;
   // the stem/cement interface after them.
   DrawSeries(pages, result, model, notFitted, CohortSeries::Subsidence);
