@@ -10,10 +10,11 @@ namespace sinkview {
 
 Expected<Provenance, Failure> AddProvenanceFiles(FileSet& set, const OutputFolder& folder,
                                                  const StudyResult& result, const std::string& protocolFile,
-                                                 std::string_view rSoftwareCsv) {
+                                                 std::string_view rSoftwareCsv,
+                                                 std::string_view survivalSoftwareCsv) {
   auto inputs = InputsCsv(StudyInputs(result, protocolFile));
   if (!inputs) return Unexpected(inputs.error());
-  auto components = SoftwareComponents(rSoftwareCsv);
+  auto components = SoftwareComponents(rSoftwareCsv, survivalSoftwareCsv);
   if (!components) return Unexpected(components.error());
   Provenance provenance{Sha256Hex(*inputs), std::move(*components)};
   if (auto added = AddTextFiles(

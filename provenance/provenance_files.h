@@ -18,10 +18,12 @@ struct Provenance {
   std::vector<std::pair<std::string, std::string>> software;
 };
 
-// `rSoftwareCsv` is r_software.csv as R wrote it; empty without a fit.
+// `rSoftwareCsv` is r_software.csv as R wrote it, empty without a fit;
+// `survivalSoftwareCsv` survival_software.csv, empty without the estimates.
 [[nodiscard]] Expected<Provenance, Failure> AddProvenanceFiles(FileSet& set, const OutputFolder& folder,
                                                                const StudyResult& result,
                                                                const std::string& protocolFile,
-                                                               std::string_view rSoftwareCsv);
+                                                               std::string_view rSoftwareCsv,
+                                                               std::string_view survivalSoftwareCsv);
 
 } // namespace sinkview

@@ -5,9 +5,13 @@
 #include <toml++/toml.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
+
 #include "base/csv_records.h"
+#include "study/analysis_script.h"
 #include "study/csv_columns.h"
 #include "study/csv_text.h"
+#include "study/survival_columns.h"
 
 namespace sinkview {
 
@@ -24,17 +28,23 @@ std::vector<std::pair<std::string, std::string>> BuiltComponents() {
   return components;
 }
 
-Expected<SoftwareComponentList, Failure> SoftwareComponents(std::string_view rSoftwareCsv) {
+Expected<SoftwareComponentList, Failure> SoftwareComponents(std::string_view rSoftwareCsv,
+                                                            std::string_view survivalSoftwareCsv) {
   auto components = BuiltComponents();
-  if (!rSoftwareCsv.empty()) {
-    const auto table = ReadCsvRecords(std::string(rSoftwareCsv), "r_software.csv");
+  for (const auto& [name, text] :
+       {std::pair{kRSoftwareCsv, rSoftwareCsv}, {kSurvivalSoftwareCsv, survivalSoftwareCsv}}) {
+    if (text.empty()) continue;
+    const auto table = ReadCsvRecords(std::string(text), std::string(name));
     if (!table) return Unexpected(table.error());
     for (std::size_t r = 1; r < table->records.size(); ++r) {
       const CsvRecord& record = table->records[r];
       if (record.fields.size() != 2)
-        return Unexpected(Failure{"r_software.csv: line " + std::to_string(record.line) +
+        return Unexpected(Failure{std::string(name) + ": line " + std::to_string(record.line) +
                                   ": not the two fields component and version."});
-      components.emplace_back(record.fields[0], record.fields[1]);
+      // R itself runs both scripts: listed once, unless the two runs saw two versions.
+      const std::pair component{record.fields[0], record.fields[1]};
+      if (std::find(components.begin(), components.end(), component) == components.end())
+        components.push_back(component);
     }
   }
   return components;

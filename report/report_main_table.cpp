@@ -3,9 +3,13 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "report/analysis_text.h"
 #include "report/gui_application.h"
 #include "report/main_table.h"
 #include "report/study_graphics.h"
+#include "report/welch_table.h"
+#include "study/change_signs.h"
+#include "ui/design_units.h"
 
 namespace sinkview {
 
@@ -22,18 +26,47 @@ void DrawMain(ReportPages& pages, const MainTable& table) {
   if (!table.note.empty()) pages.Text(TableText(table.note), 8);
 }
 
+// A sentence longer than the page is wide, word by word over as many lines.
+void DrawWrapped(ReportPages& pages, const std::string& text, double points) {
+  QFont font = DesignFont();
+  font.setPointSizeF(points);
+  const QFontMetricsF metrics(font, pages.painter().device());
+  QString line;
+  for (const QString& word : TableText(text).split(' ')) {
+    const QString longer = line.isEmpty() ? word : line + ' ' + word;
+    if (!line.isEmpty() && metrics.horizontalAdvance(longer) > pages.page().width()) {
+      pages.Text(line, points);
+      line = word;
+    } else {
+      line = longer;
+    }
+  }
+  if (!line.isEmpty()) pages.Text(line, points);
+}
+
+// Welch's differences, none with one group.
+void DrawWelch(ReportPages& pages, const StudyResult& result, CohortSeries series) {
+  const WelchTable table =
+      BuildWelchTable(result, series, result.protocol.primaryAnalysis == PrimaryAnalysis::Welch);
+  if (!table.cells.empty()) DrawTable(pages, TableText(table.title), table.headers, table.cells);
+}
+
 bool HasStemCement(const StudyResult& result) {
   return std::any_of(result.cohort.begin(), result.cohort.end(),
                      [](const CohortRow& row) { return row.series == CohortSeries::StemCement; });
 }
 
 // All hips, then the complete cases where R fitted them: the model only,
-// since the cohort's raw statistics are over all hips.
+// since the cohort's raw statistics are over all hips. Welch's differences
+// come first where they are primary, else after the model's.
 void DrawSeries(ReportPages& pages, const StudyResult& result, const ModelResults* model,
                 const std::string& notFitted, CohortSeries series) {
+  const bool welchFirst = result.protocol.primaryAnalysis == PrimaryAnalysis::Welch;
+  if (welchFirst) DrawWelch(pages, result, series);
   DrawMain(pages, BuildMainTable(result, model, series, kAllHips, notFitted));
   const MainTable complete = BuildMainTable(result, model, series, kCompleteCases);
   if (model && (series == CohortSeries::Subsidence || !complete.rows.empty())) DrawMain(pages, complete);
+  if (!welchFirst) DrawWelch(pages, result, series);
 }
 
 // The figure as wide as the paper's two columns, or as the room left
@@ -60,6 +93,12 @@ void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const Mod
                      "the mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted."
                    : "Means over the hips measured at each visit with their 95 % confidence intervals.",
              8);
+  DrawWrapped(pages, PrimaryAnalysisText(result, model), 8);
+  DrawWrapped(pages, BilateralText(result, model), 8);
+  DrawWrapped(pages,
+              "Sign convention: subsidence, the " + std::string(kSubsidenceSign) + "; stem/cement, the " +
+                  std::string(kStemCementSign) + ".",
+              8);
   // The paper's table, its sensitivity analysis and the figure on the page;
   // the stem/cement interface after them.
   DrawSeries(pages, result, model, notFitted, CohortSeries::Subsidence);

@@ -31,7 +31,9 @@
 #                     Where it fails or does not converge, the random
 #                     intercept is fitted instead and model_fit.csv says why;
 #   random_intercept  (the default) nlme::lme, a random intercept per hip;
-#                     emmeans' containment degrees of freedom.
+#                     emmeans' containment degrees of freedom; where
+#                     nlminb stops at a false convergence, optim's fit
+#                     (model_fit.csv's maximum all the same) with a note.
 # emmeans gives the mean per group and visit (numeric covariates at their
 # mean, text covariates averaged in proportion to their levels) and each
 # group's difference from the first group (the reference), with 95 %
@@ -147,8 +149,19 @@ fit_unstructured <- function(model, data) {
   if (!one_visit && is.character(fit$apVar)) stop(fit$apVar)
   fit
 }
+# nlminb can stop with a "false convergence" where the likelihood is flat
+# along a covariate far from 0 (age); optim reaches the same maximum there,
+# and the fit says so.
 fit_random_intercept <- function(model, data) {
-  do.call(lme, list(fixed = model, random = ~ 1 | hip, data = data, method = "REML"))
+  fit_with <- function(control) {
+    do.call(lme, list(fixed = model, random = ~ 1 | hip, data = data, method = "REML", control = control))
+  }
+  tryCatch(fit_with(lmeControl()), error = function(e) {
+    if (!grepl("false convergence", conditionMessage(e), fixed = TRUE)) stop(e)
+    fit <- fit_with(lmeControl(opt = "optim"))
+    attr(fit, "retried") <- "nlminb stopped at a false convergence; the fit is optim's"
+    fit
+  })
 }
 
 one_line <- function(e) gsub("\\s+", " ", conditionMessage(e))
@@ -198,6 +211,7 @@ fit_one <- function(data, analysis, series, adjusted) {
   }
   fit <- tried$fit
   grid <- tried$grid
+  retried <- attr(fit, "retried")
   # As emmeans took them: without variance parameters, the residual ones.
   df_method <- c(satterthwaite = "satterthwaite", containment = "containment",
                  df.error = "residual")[[attr(grid@dffun, "mesg")]]
@@ -251,7 +265,7 @@ fit_one <- function(data, analysis, series, adjusted) {
     sds <- c(sqrt(getVarCov(fit)[1, 1]), fit$sigma)
     by_visit <- rep(sqrt(sum(sds^2)), length(visits_had))
   }
-  list(model = out, tests = tests,
+  list(model = out, tests = tests, retried = retried,
        fit = data.frame(analysis = analysis, series = series, structure = structure,
                         df_method = df_method,
                         covariates = paste(covariate_names[seq_along(covariates)], collapse = "; "),
@@ -302,6 +316,7 @@ for (series in names(series_columns)) {
     })
     if (is.null(fitted)) next
     if (!is.na(fitted$fit$fallback)) message("note: ", series, ", ", analysis, ": ", fitted$fit$fallback)
+    if (!is.null(fitted$retried)) message("note: ", series, ", ", analysis, ": ", fitted$retried)
     results[[length(results) + 1]] <- fitted
   }
 }

@@ -4,6 +4,7 @@
 
 #include "study/analysis_script.h"
 #include "study/baseline_table.h"
+#include "study/change_signs.h"
 #include "study/comparison.h"
 #include "study/csv_text.h"
 #include "study/long_rows.h"
@@ -54,9 +55,13 @@ std::vector<CsvFileColumns> AllFiles() {
         {"observation_months", kMonths, "first to last radiograph, rounded as the table shows it"},
         {"isolated", kCount, "radiographs comparable with no other"},
         {"breaks", kCount, "segments started after the first radiograph"},
-        {"subsidence_last_mm", kMm, "change of the corrected subsidence, first to last radiograph"},
-        {"subsidence_primary_mm", kMm, "change of the corrected subsidence at the primary visit"},
-        {"stem_cement_last_mm", kMm, "change at the stem/cement interface, first to last radiograph"},
+        {"subsidence_last_mm", kMm,
+         "change of the corrected subsidence, first to last radiograph; sign as visits.csv's subsidence_mm"},
+        {"subsidence_primary_mm", kMm,
+         "change of the corrected subsidence at the primary visit; sign as visits.csv's subsidence_mm"},
+        {"stem_cement_last_mm", kMm,
+         "change at the stem/cement interface, first to last radiograph; sign as visits.csv's "
+         "stem_cement_mm"},
         {"angle_change_last_deg", "degrees", "change of the bone/stem angle, first to last radiograph"},
         {"over_threshold", kNone, "yes when |subsidence_primary_mm| reaches the threshold"},
         {"band", kNone, "acceptable, at_risk or unacceptable by |subsidence_primary_mm|"},
@@ -79,8 +84,8 @@ std::vector<CsvFileColumns> AllFiles() {
         {"days", kDays, "study time of the value: since surgery, else since the first radiograph"},
         {"months", kMonths, "days / 30.4375"},
         {"interpolated", kNone, "yes when interpolated between two radiographs at the target"},
-        {"subsidence_mm", kMm, "change of the corrected subsidence since the first radiograph"},
-        {"stem_cement_mm", kMm, "change at the stem/cement interface since the first radiograph"},
+        {"subsidence_mm", kMm, kSubsidenceSign},
+        {"stem_cement_mm", kMm, kStemCementSign},
         // Names can read alike in a CSV file (a ' put before a formula's =,
         // a control character blanked): the model goes by these numbers.
         {"hip", kNone, "hip's row in summary.csv; the model tells hips apart by it"},

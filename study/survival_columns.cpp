@@ -47,6 +47,12 @@ std::vector<CsvFileColumns> SurvivalColumns() {
                    /*covariates=*/false,
                    /*repeatReadings=*/false,
                    /*writtenByR=*/true});
+  files.push_back({kSurvivalSoftwareCsv,
+                   {{"component", kNone, "R or an R package the survival estimates used"},
+                    {"version", kNone, "its version, as R reports it"}},
+                   /*covariates=*/false,
+                   /*repeatReadings=*/false,
+                   /*writtenByR=*/true});
   return files;
 }
 

@@ -94,8 +94,9 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (auto added = AddModelFiles(set, request.model, folder); !added) return Unexpected(added.error());
   if (auto added = AddSurvivalFiles(set, result, request.survival, folder); !added)
     return Unexpected(added.error());
-  const auto provenance = AddProvenanceFiles(set, folder, result, request.protocolFile,
-                                             request.model ? request.model->rSoftwareCsv : std::string());
+  const auto provenance = AddProvenanceFiles(
+      set, folder, result, request.protocolFile, request.model ? request.model->rSoftwareCsv : std::string(),
+      request.survival ? request.survival->softwareCsv : std::string());
   if (!provenance) return Unexpected(provenance.error());
   if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));

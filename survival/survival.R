@@ -2,7 +2,8 @@
 #
 # Reads survival_hips.csv (one row per hip that enters, its follow-up in
 # days from surgery and how it ended) from this script's folder, and writes
-# survival.csv and survival_tests.csv there.
+# survival.csv, survival_tests.csv and survival_software.csv (R's and the
+# packages' versions) there.
 # Run it again with:   Rscript --vanilla survival.R
 # Needs R with the packages survival and cmprsk.
 #
@@ -146,8 +147,13 @@ write_atomically <- function(table, name) {
   close(connection)
   temporary
 }
+software_rows <- data.frame(component = c("R", "survival", "cmprsk"),
+                            version = c(paste(R.version$major, R.version$minor, sep = "."),
+                                        as.character(packageVersion("survival")),
+                                        as.character(packageVersion("cmprsk"))))
 written <- c(survival.csv = write_atomically(survival_rows, "survival.csv"),
-             survival_tests.csv = write_atomically(test_rows, "survival_tests.csv"))
+             survival_tests.csv = write_atomically(test_rows, "survival_tests.csv"),
+             survival_software.csv = write_atomically(software_rows, "survival_software.csv"))
 for (name in names(written)) {
   if (!file.rename(written[[name]], path_in(name))) stop("cannot write ", path_in(name))
 }

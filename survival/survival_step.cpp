@@ -42,7 +42,7 @@ Expected<std::string, Failure> ReadBack(const std::string& folder, std::string_v
 
 Expected<SurvivalEstimates, ModelNotFitted> RunSurvival(const std::string& folder,
                                                         const ModelRunOptions& options) {
-  for (std::string_view name : {kSurvivalCsv, kSurvivalTestsCsv}) {
+  for (std::string_view name : {kSurvivalCsv, kSurvivalTestsCsv, kSurvivalSoftwareCsv}) {
     std::error_code ignored; // none there is as good as removed
     fs::remove(fs::path(folder) / name, ignored);
   }
@@ -53,6 +53,9 @@ Expected<SurvivalEstimates, ModelNotFitted> RunSurvival(const std::string& folde
   if (!survival) return CannotEstimate(survival.error().message);
   auto tests = ReadBack(folder, kSurvivalTestsCsv);
   if (!tests) return CannotEstimate(tests.error().message);
+  auto software = ReadBack(folder, kSurvivalSoftwareCsv);
+  if (!software) return CannotEstimate(software.error().message);
+  estimates.softwareCsv = std::move(*software);
   estimates.survivalCsv = std::move(*survival);
   estimates.testsCsv = std::move(*tests);
   for (std::string_view rest = *run; !rest.empty();) {

@@ -13,11 +13,12 @@
 
 namespace sinkview {
 
-// survival.csv and survival_tests.csv byte for byte as R wrote them, and
-// R's notes of what it left out, each in one line.
+// survival.csv and survival_tests.csv byte for byte as R wrote them, R's
+// notes of what it left out, each in one line, and survival_software.csv.
 struct SurvivalEstimates {
   std::string survivalCsv, testsCsv;
   std::vector<std::string> notes;
+  std::string softwareCsv;
 };
 
 // Runs survival.R in `folder`, where it lies beside survival_hips.csv;

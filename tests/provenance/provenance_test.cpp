@@ -98,4 +98,14 @@ TEST(Software, RsRowsFollowTheBuiltComponents) {
     EXPECT_NE(csv.find(component), std::string::npos) << component;
   EXPECT_TRUE(csv.ends_with("\r\nR,4.2.2\r\nnlme,3.1.162\r\n")) << csv;
   EXPECT_FALSE(SoftwareComponents("component,version\r\nR\r\n"));
+
+  // The survival script's packages follow the model's, R not repeated.
+  const auto both = SoftwareComponents("component,version\r\nR,4.2.2\r\nnlme,3.1.162\r\n",
+                                       "component,version\r\nR,4.2.2\r\nsurvival,3.4.0\r\ncmprsk,2.2.11\r\n");
+  ASSERT_TRUE(both) << both.error().message;
+  EXPECT_TRUE(
+      SoftwareCsv(*both).ends_with("\r\nR,4.2.2\r\nnlme,3.1.162\r\nsurvival,3.4.0\r\ncmprsk,2.2.11\r\n"));
+  const auto broken = SoftwareComponents("", "component,version\r\nsurvival\r\n");
+  ASSERT_FALSE(broken);
+  EXPECT_EQ(broken.error().message.rfind("survival_software.csv: line 2", 0), 0u) << broken.error().message;
 }

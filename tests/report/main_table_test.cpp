@@ -1,10 +1,13 @@
 // The paper's main table from the two-group study fitted by hand
-// (model_two_groups/expected) and its cohort rows.
+// (model_two_groups/expected) and its cohort rows, and the sentences on the
+// analyses beside it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "report/analysis_text.h"
 #include "report/main_table.h"
+#include "report/welch_table.h"
 
 using namespace sinkview;
 namespace fs = std::filesystem;
@@ -109,4 +112,64 @@ TEST(MainTable, OneGroupOrNoModelDropTheColumnsTheyHaveNoValuesFor) {
     EXPECT_EQ(c.table.note, c.note);
   }
   EXPECT_EQ(MainTableCells(cases[1].table)[1], (Cells{"6 months", "B", "4", "1.10", "0.85 to 1.36"}));
+}
+
+// What the main result page and the Model tab say of the analyses: the
+// structure with its degrees of freedom and fallback, which result is
+// primary, and the patients with two hips (P1 here) with the analysis of
+// one hip per patient.
+TEST(AnalysisText, StructurePrimaryResultAndBilateralPatients) {
+  auto read = ReadModelResults((fs::path(SINKVIEW_TEST_DATA) / "model_adjusted/expected").native());
+  ASSERT_TRUE(read) << read.error().message;
+  const ModelResults& model = *read;
+  ASSERT_NE(FitOf(model, "all", "subsidence"), nullptr);
+  EXPECT_EQ(FitOf(model, "all", "stem_cement"), nullptr);
+  ModelFit fallen = *FitOf(model, "all", "subsidence");
+  fallen.structure = "random_intercept";
+  fallen.dfMethod = "containment";
+  fallen.fallback = "the unstructured model could not be fitted: singular";
+  EXPECT_EQ(ModelStructureText(fallen),
+            "a random intercept per hip, containment degrees of freedom; the fallback, "
+            "since the unstructured model could not be fitted: singular");
+
+  StudyResult study = TwoGroups();
+  for (const auto& [patient, group] : {std::pair{"P1", "A"}, {"P1", "A"}, {"P2", "B"}}) {
+    PatientSummary hip;
+    hip.patient = patient;
+    hip.group = group;
+    study.patients.push_back(hip);
+  }
+  const std::string structure =
+      "unstructured covariance (a correlation per two visits, a variance per visit), "
+      "Satterthwaite degrees of freedom";
+  const std::string welch = "Welch's differences of the raw means at each visit (comparison.csv)";
+  EXPECT_EQ(PrimaryAnalysisText(study, &model),
+            "Primary analysis (primary_analysis = \"model\"): the model's "
+            "differences (" +
+                structure + "). Secondary: " + welch + ".");
+  EXPECT_EQ(PrimaryAnalysisText(study, nullptr),
+            "Primary analysis (primary_analysis = \"model\"): the model, "
+            "which was not fitted; " +
+                welch + ", the secondary analysis, stand alone.");
+  EXPECT_EQ(BilateralText(study, &model),
+            "1 patient has two hips in the study, each hip counted on its own in the "
+            "analysis of all hips. The analysis one_hip_per_patient (each patient's "
+            "hip operated first; on the same day, the left one) was fitted as well: "
+            "16 hips.");
+  ModelResults without = model;
+  std::erase_if(without.fits, [](const ModelFit& fit) { return fit.analysis == "one_hip_per_patient"; });
+  without.notes = {"model: not fitted: subsidence, one_hip_per_patient: too few hips"};
+  EXPECT_TRUE(BilateralText(study, &without).ends_with("was not fitted: too few hips"))
+      << BilateralText(study, &without);
+
+  study.protocol.primaryAnalysis = PrimaryAnalysis::Welch;
+  EXPECT_EQ(PrimaryAnalysisText(study, &model), "Primary analysis (primary_analysis = \"welch\"): " + welch +
+                                                    ". Secondary: the model's differences (" + structure +
+                                                    ").");
+  EXPECT_EQ(BuildWelchTable(study, CohortSeries::Subsidence, true).title,
+            "Subsidence, all hips: Welch's differences of the raw means from A (primary)");
+  study.patients.pop_back();
+  EXPECT_EQ(BilateralText(study, nullptr).substr(0, 46), "1 patient has two hips in the study, each hip ");
+  study.patients.pop_back();
+  EXPECT_EQ(BilateralText(study, nullptr), "No patient has two hips in the study.");
 }

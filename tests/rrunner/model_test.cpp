@@ -130,6 +130,23 @@ TEST(Model, TwoGroupStudyWithMissedVisitsGivesTheNumbersFittedByHand) {
                                               {"complete_cases subsidence", 6},
                                               {"all stem_cement", 9},
                                               {"complete_cases stem_cement", 5}}));
+
+  // nlminb stopping at a false convergence (as for 1,000 hips adjusted for
+  // age) is retried with optim: the same numbers, and a note says so.
+  const sinkview::testing::TempFolder fakeR;
+  std::ofstream(fakeR.path / "Rscript")
+      << "#!/bin/sh\nexec Rscript --vanilla -e 'lme <- function(fixed, ..., control) { "
+         "if (control$opt == \"nlminb\") stop(\"nlminb problem, message = false convergence (8)\"); "
+         "nlme::lme(fixed, ..., control = control) }; source(\"analysis.R\")'\n";
+  fs::permissions(fakeR.path / "Rscript", fs::perms::owner_all);
+  ModelRunOptions options;
+  options.rscript = (fakeR.path / "Rscript").native();
+  const auto retried = RunModel(study.folder.path.native(), options);
+  ASSERT_TRUE(retried) << retried.error().failure.message;
+  ExpectEstimates(*retried, *expected);
+  ASSERT_FALSE(retried->notes.empty());
+  EXPECT_EQ(retried->notes.front(),
+            "model: note: subsidence, all: nlminb stopped at a false convergence; the fit is optim's");
 }
 
 // Two groups of nine hips adjusted for age (numeric) and sex (text), by the

@@ -686,6 +686,11 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
                     tests = FileContents(out_ / "survival_tests.csv");
   EXPECT_NE(survival.find("\r\naalen_johansen,revision,B,2,"), std::string::npos) << survival;
   EXPECT_NE(tests.find("\r\nrevision,gray,"), std::string::npos) << tests;
+  // The survival packages' versions reach software.csv, R's once.
+  const std::string software = FileContents(out_ / "software.csv");
+  for (const char* row : {"\r\nsurvival,", "\r\ncmprsk,", "\r\nnlme,"})
+    EXPECT_NE(software.find(row), std::string::npos) << row << software;
+  EXPECT_EQ(software.find("\r\nR,"), software.rfind("\r\nR,")) << software;
   ASSERT_EQ(
       RunShell("cd " + Quoted(out_) + "&& Rscript --vanilla survival.R", folder_.path, out_text, err_text), 0)
       << err_text;
@@ -695,7 +700,7 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
   ASSERT_EQ(Study("--no-model " + outputDir_ + study), 0);
   EXPECT_EQ(err_text, "");
   for (const char* name : modelFiles) EXPECT_FALSE(fs::exists(out_ / name)) << name;
-  for (const char* name : {"survival.csv", "survival_tests.csv"})
+  for (const char* name : {"survival.csv", "survival_tests.csv", "survival_software.csv"})
     EXPECT_FALSE(fs::exists(out_ / name)) << name;
   EXPECT_TRUE(fs::exists(out_ / "survival_hips.csv"));
 

@@ -440,6 +440,10 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   ASSERT_TRUE(fitted.wait(60000));
   ASSERT_NE(window.Model().Model(), nullptr)
       << window.findChild<QLabel*>("modelStatus")->text().toStdString();
+  // The protocol asks for no structure: the tab names the one fitted.
+  EXPECT_TRUE(window.findChild<QLabel*>("modelStatus")
+                  ->text()
+                  .contains("Model: a random intercept per hip, containment degrees of freedom."));
 
   // B's difference from A at 24 months, in all hips: headers with their
   // units, millimetres with two decimals, p with three or "< 0.001".

@@ -12,8 +12,8 @@
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 #include "base/atomic_file.h"
-#include "study/survival_columns.h"
 #include "report/survival_reading.h"
+#include "study/survival_columns.h"
 #include "survival/survival_script.h"
 #include "survival/survival_step.h"
 
@@ -89,6 +89,10 @@ TEST(Survival, ThreeGroupsGiveTheEstimatesComputedByHand) {
   ExpectSameTable(estimates->testsCsv, FileContents(kStudy / "expected/survival_tests.csv"));
   EXPECT_EQ(FileContents(study.folder.path / "survival.csv"), estimates->survivalCsv);
   EXPECT_TRUE(estimates->notes.empty());
+  const auto software = Rows(estimates->softwareCsv);
+  ASSERT_EQ(software.size(), 4u);
+  EXPECT_EQ(software[2][0] + software[3][0], "survivalcmprsk");
+  EXPECT_FALSE(software[3][1].empty());
 }
 
 TEST(Survival, TheProtocolsTimesAndOneGroupWithoutTest) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "base/numtext.h"
+#include "report/analysis_text.h"
 #include "report/reading_text.h"
 #include "tools/study_window/fill_table.h"
 
@@ -122,6 +123,9 @@ void ModelTab::Finished() {
 void ModelTab::Show(const ModelResults& results) {
   QString status =
       "Fitted by R (nlme, REML; emmeans). Differences are each group's from the reference group.";
+  // The structure of the main fit; each fit's own in the table of fits.
+  if (const ModelFit* main = FitOf(results, "all", "subsidence"))
+    status += "\nModel: " + Text(ModelStructureText(*main)) + ".";
   for (const std::string& note : results.notes) status += "\n" + Text(note);
   status_->setText(status);
   const QString mean = Text(WithUnit("Mean", "mm")), difference = Text(WithUnit("Difference", "mm")),
@@ -144,12 +148,14 @@ void ModelTab::Show(const ModelResults& results) {
   rows.clear();
   for (const ModelFit& fit : results.fits)
     rows.push_back(
-        {AnalysisText(fit.analysis), SeriesText(fit.series), QString::number(fit.hips),
-         QString::number(fit.observations), Text(MmText(fit.sdInterceptMm)), Text(MmText(fit.sdResidualMm)),
+        {AnalysisText(fit.analysis), SeriesText(fit.series), Text(ModelStructureText(fit)),
+         QString::number(fit.hips), QString::number(fit.observations), Text(MmText(fit.sdInterceptMm)),
+         Text(MmText(fit.sdResidualMm)),
          fit.remlLogLikelihood ? Text(FixedText(*fit.remlLogLikelihood, 2, kFileDecimalPoint)) : QString()});
   FillTable(*fits_,
-            {"Analysis", "Series", "Hips", "Observations", Text(WithUnit("SD between hips", "mm")),
-             Text(WithUnit("SD residual", "mm")), "REML log-likelihood"},
+            {"Analysis", "Series", "Structure", "Hips", "Observations",
+             Text(WithUnit("SD between hips", "mm")), Text(WithUnit("SD residual", "mm")),
+             "REML log-likelihood"},
             rows);
 }
 
