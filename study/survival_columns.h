@@ -12,9 +12,11 @@ namespace sinkview {
 
 inline constexpr std::string_view kSurvivalHipsCsv = "survival_hips.csv",
                                   kSurvivalRejectedCsv = "survival_rejected.csv",
-                                  kSurvivalCsv = "survival.csv", kSurvivalTestsCsv = "survival_tests.csv";
+                                  kSurvivalCsv = "survival.csv", kSurvivalTestsCsv = "survival_tests.csv",
+                                  kSurvivalStepsCsv = "survival_steps.csv";
 
-// In the dictionary's order; survival.csv and survival_tests.csv are R's.
+// In the dictionary's order; survival.csv, survival_tests.csv and
+// survival_steps.csv are R's.
 std::vector<CsvFileColumns> SurvivalColumns();
 
 } // namespace sinkview

@@ -13,15 +13,15 @@
 
 namespace sinkview {
 
-// survival.csv and survival_tests.csv byte for byte as R wrote them, and
-// R's notes of what it left out, each in one line.
+// survival.csv, survival_tests.csv and survival_steps.csv byte for byte as
+// R wrote them, and R's notes of what it left out, each in one line.
 struct SurvivalEstimates {
-  std::string survivalCsv, testsCsv;
+  std::string survivalCsv, testsCsv, stepsCsv;
   std::vector<std::string> notes;
 };
 
 // Runs survival.R in `folder`, where it lies beside survival_hips.csv;
-// the earlier survival.csv and survival_tests.csv are discarded first.
+// R's files of an earlier run are discarded first.
 Expected<SurvivalEstimates, ModelNotFitted> RunSurvival(const std::string& folder,
                                                         const ModelRunOptions& options = {});
 
