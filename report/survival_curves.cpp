@@ -105,7 +105,6 @@ Expected<std::vector<SurvivalCurves>, Failure> SurvivalCurvesOf(std::string_view
       if (!*read) return Unexpected(read->error());
     steps->push_back({**years, **estimate, *low, *high});
   }
-  std::erase_if(curves, [](const SurvivalCurves& c) { return c.incidence.empty() && c.atRisk.empty(); });
   return curves;
 }
 

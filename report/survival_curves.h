@@ -16,8 +16,8 @@ namespace sinkview {
 // has them was not written by survival.R for a study.
 inline constexpr std::size_t kMaxSurvivalSteps = 1'000'000;
 
-// Each of the study's `groups` with rows, in that order, so that it keeps
-// its cohort figure's colour. Refuses a file that is not as survival.R
+// Each of the study's `groups` in that order, so that it keeps its cohort
+// figure's colour; one without hips that enter has no rows. Refuses a file that is not as survival.R
 // writes it, naming its line and column.
 Expected<std::vector<SurvivalCurves>, Failure> SurvivalCurvesOf(std::string_view stepsCsv,
                                                                 const std::vector<std::string>& groups);

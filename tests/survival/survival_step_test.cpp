@@ -102,8 +102,9 @@ TEST(SurvivalCurves, TheStepsAgreeWithTheEstimatesAndAWrongFileIsRefused) {
   // The study's order, not the file's, keeps each group's colour; D has no hips.
   const auto curves = SurvivalCurvesOf(estimates->stepsCsv, {"C", "A", "B", "D"});
   ASSERT_TRUE(curves) << curves.error().message;
-  ASSERT_EQ(curves->size(), 3u);
+  ASSERT_EQ(curves->size(), 4u);
   EXPECT_EQ(curves->front().name, "C");
+  EXPECT_TRUE(curves->back().incidence.empty() && curves->back().atRisk.empty());
   int compared = 0;
   for (const auto& row : Rows(estimates->survivalCsv)) {
     if (row[0] == "method" || row[1] != "revision" || row[6].empty()) continue;
