@@ -1,5 +1,5 @@
 // The survival step for 10,000 hips in three groups (survival_hips.csv and
-// survival.R written in a scratch folder, R's run, its two files read
+// survival.R written in a scratch folder, R's run, its three files read
 // back), against R starting and loading survival and cmprsk, the floor of
 // any run: the step should stay within twice that floor.
 #include <benchmark/benchmark.h>

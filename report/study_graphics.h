@@ -1,7 +1,7 @@
 #pragma once
 
 // The study's figures and report, drawn with Qt; sinkview-study calls them
-// for --figure, --model-figure, --bland-altman and --report.
+// for --figure, --model-figure, --survival-figure, --bland-altman and --report.
 
 #include <atomic>
 #include <functional>
@@ -11,6 +11,7 @@
 #include "graphics/bland_altman_plot.h"
 #include "graphics/cohort_plot.h"
 #include "graphics/model_means_plot.h"
+#include "graphics/survival_plot.h"
 #include "model/figure_files.h"
 #include "provenance/provenance_files.h"
 #include "rrunner/model_results.h"
@@ -72,6 +73,19 @@ CohortPlot CohortPlotOf(const StudyResult& result, double widthMm, double pixels
 // The cohort figure drawn into `area`, for the window and the report, as
 // wide on paper as `area` is on its device.
 void DrawCohortFigure(QPainter& painter, const QRectF& area, const StudyResult& result);
+
+// The survival figure of R's curves in the cohort figure's formats, sizes
+// and colours; without R's estimates there is none, and the failure says so.
+[[nodiscard]] Expected<AtomicFile, Failure> SurvivalFigureInTemporary(const OutputFile& target,
+                                                                      const StudyResult& result,
+                                                                      const SurvivalEstimates* survival,
+                                                                      double widthMm = kTwoColumnsMm);
+
+// R's curves of `survival` drawn into `area` for the report, as wide on
+// paper as `area` is on its device; else why they cannot be.
+[[nodiscard]] Expected<void, Failure> DrawSurvivalFigure(QPainter& painter, const QRectF& area,
+                                                         const StudyResult& result,
+                                                         const SurvivalEstimates& survival);
 
 // The Bland-Altman plot of the repeat readings as PNG (kPrintDotsPerInch),
 // TIFF (600 dpi), SVG or PDF, whole in its temporary file: one panel per

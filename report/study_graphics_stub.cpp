@@ -12,6 +12,11 @@ Expected<AtomicFile, Failure> ModelFigureInTemporary(const OutputFile& target, c
   return Unexpected(Failure{target.Path() + ": the model-means figure is not built yet"});
 }
 
+Expected<AtomicFile, Failure> SurvivalFigureInTemporary(const OutputFile& target, const StudyResult&,
+                                                        const SurvivalEstimates*, double) {
+  return Unexpected(Failure{target.Path() + ": the survival figure is not built yet"});
+}
+
 Expected<AtomicFile, Failure> BlandAltmanFigureInTemporary(const OutputFile& target, const StudyResult&,
                                                            double) {
   return Unexpected(Failure{target.Path() + ": the Bland-Altman plot is not built yet"});

@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <optional>
 
 #include "base/reader_text.h"
@@ -64,8 +65,26 @@ void DrawBaselineSection(ReportPages& pages, const StudyResult& result) {
             reading.headers, reading.rows);
 }
 
+// R's curves under the table, as wide as the paper's two columns or the
+// page's height allows, on the next page when not one column fits.
+void DrawSurvivalCurves(ReportPages& pages, const StudyResult& result, const SurvivalEstimates& survival) {
+  pages.Gap(8);
+  const double pixelsPerMm = PixelsPerMm(pages.painter().device());
+  if (!pages.Fits(CohortFigureHeightMm(kOneColumnMm) * pixelsPerMm)) pages.NewPage();
+  const double roomMm = (pages.page().bottom() - pages.Top()) / pixelsPerMm;
+  const double widthMm =
+      std::min({kTwoColumnsMm, pages.page().width() / pixelsPerMm,
+                (roomMm - CohortFigureHeightMm(0)) / (CohortFigureHeightMm(1) - CohortFigureHeightMm(0))});
+  const QRectF area = pages.Take(CohortFigureHeightMm(widthMm) * pixelsPerMm);
+  if (auto drawn = DrawSurvivalFigure(pages.painter(),
+                                      QRectF(area.topLeft(), QSizeF(widthMm * pixelsPerMm, area.height())),
+                                      result, survival);
+      !drawn)
+    pages.Text(TableText("The survival figure cannot be drawn: " + drawn.error().message), 8);
+}
+
 // R's survival estimates, death competing, beside one minus Kaplan-Meier.
-void DrawSurvivalSection(ReportPages& pages, const SurvivalEstimates& survival) {
+void DrawSurvivalSection(ReportPages& pages, const StudyResult& result, const SurvivalEstimates& survival) {
   pages.Text("Revision survival", 14, true);
   const auto reading = SurvivalReadingOf(survival);
   if (!reading) {
@@ -74,6 +93,7 @@ void DrawSurvivalSection(ReportPages& pages, const SurvivalEstimates& survival) 
   }
   for (const std::string& note : reading->notes) pages.Text(TableText(note), 8);
   DrawTable(pages, "Cumulative incidence by group and time", reading->headers, reading->rows);
+  DrawSurvivalCurves(pages, result, survival);
 }
 
 // The report's pages, each section named for the contents.
@@ -88,7 +108,7 @@ void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOption
   DrawMainResultPage(pages, result, model, notFitted);
   if (survival) {
     pages.Section("Revision survival");
-    DrawSurvivalSection(pages, *survival);
+    DrawSurvivalSection(pages, result, *survival);
   }
   pages.Section("Protocol");
   DrawProtocolTable(pages, result);

@@ -53,6 +53,20 @@ std::vector<CsvFileColumns> SurvivalColumns() {
                    /*covariates=*/false,
                    /*repeatReadings=*/false,
                    /*writtenByR=*/true});
+  files.push_back(
+      {kSurvivalStepsCsv,
+       {{"method", kNone,
+         "aalen_johansen (cumulative incidence of revision) or one_minus_kaplan_meier: a step of the "
+         "curve; at_risk: the hips at risk at a whole year, for under the figure's time axis"},
+        group,
+        {"years", kYears, "time after surgery where the curve steps (0 first), or the whole year"},
+        {"at_risk", "count", "hips at risk at that time"},
+        {"estimate", kNone, "the curve from that time on (a fraction); empty in at_risk rows"},
+        {"ci95_low", kNone, "95 % interval, lower bound (clustered by patient); empty for an estimate of 0"},
+        {"ci95_high", kNone, "95 % interval, upper bound"}},
+       /*covariates=*/false,
+       /*repeatReadings=*/false,
+       /*writtenByR=*/true});
   return files;
 }
 

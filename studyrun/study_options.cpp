@@ -57,6 +57,10 @@ CSV with a header row, "." as the decimal point, UTF-8, ISO 8601 dates.
       --model-figure=FILE    also draw the model's means per group and visit
                              with their 95 % intervals (as --figure); needs
                              the model, so not with --no-model
+      --survival-figure=FILE also draw the cumulative incidence of revision
+                             per group with its 95 % band, 1 - Kaplan-Meier
+                             dashed and the hips at risk at each year (as
+                             --figure); needs R, so not with --no-model
       --workbook=FILE.xlsx   also write every table as a sheet of one workbook,
                              with numbers, dates and texts as cells of their
                              kind, for spreadsheets in any language
@@ -87,6 +91,7 @@ namespace {
 std::string* FigureFileOf(const std::string& name, StudyCommand& command) {
   if (name == "figure") return &command.figureFile;
   if (name == "model-figure") return &command.modelFigureFile;
+  if (name == "survival-figure") return &command.survivalFigureFile;
   if (name == "bland-altman") return &command.blandAltmanFile;
   return nullptr;
 }
@@ -125,9 +130,9 @@ Expected<void, Failure> Apply(const std::string& name, const std::string& value,
   return {};
 }
 
-const std::vector<std::string> kWithValue = {"threshold",       "report",       "figure",
-                                             "figure-width",    "protocol",     "workbook",
-                                             "repeat-readings", "bland-altman", "model-figure"};
+const std::vector<std::string> kWithValue = {
+    "threshold", "report",          "figure",       "figure-width", "protocol",
+    "workbook",  "repeat-readings", "bland-altman", "model-figure", "survival-figure"};
 
 } // namespace
 
@@ -178,6 +183,8 @@ Expected<StudyCommand, Failure> ParseStudyArguments(const std::vector<std::strin
   if (command.folders.empty()) return WrongUsage("no folder given");
   if (!command.runModel && !command.modelFigureFile.empty())
     return WrongUsage("--model-figure draws the model, which --no-model leaves unfitted");
+  if (!command.runModel && !command.survivalFigureFile.empty())
+    return WrongUsage("--survival-figure draws R's survival estimates, which --no-model leaves unmade");
   command.options.settings = shared.settings;
   command.options.recursive = shared.recursive;
   command.outputDir = shared.outputDir.value_or(".");

@@ -25,6 +25,7 @@ struct StudyCommand {
   std::string outputDir = ".";
   std::string reportFile, figureFile, blandAltmanFile; // empty when not asked for
   std::string modelFigureFile;                         // --model-figure; empty when not asked for
+  std::string survivalFigureFile;                      // --survival-figure; empty when not asked for
   std::string workbookFile;                            // --workbook; empty when not asked for
   double figureWidthMm = 170; // --figure-width, of both figures: one column (85) or two (170)
 

@@ -51,6 +51,7 @@ std::vector<NamedOutput> StudyOutputPaths(const StudyOutputsRequest& request) {
     outputs.push_back({"--output-dir", (std::filesystem::path(request.outputDir) / name).native()});
   outputs.push_back({"--figure", request.figureFile.Path()});
   outputs.push_back({"--model-figure", request.modelFigureFile.Path()});
+  outputs.push_back({"--survival-figure", request.survivalFigureFile.Path()});
   outputs.push_back({"--report", request.reportFile.Path()});
   outputs.push_back({"--workbook", request.workbookFile.Path()});
   outputs.push_back({"--bland-altman", request.blandAltmanFile.Path()});
@@ -58,8 +59,8 @@ std::vector<NamedOutput> StudyOutputPaths(const StudyOutputsRequest& request) {
 }
 
 Expected<void, Failure> OpenOutputFolders(StudyOutputsRequest& request) {
-  for (OutputFile* file : {&request.figureFile, &request.modelFigureFile, &request.reportFile,
-                           &request.workbookFile, &request.blandAltmanFile}) {
+  for (OutputFile* file : {&request.figureFile, &request.modelFigureFile, &request.survivalFigureFile,
+                           &request.reportFile, &request.workbookFile, &request.blandAltmanFile}) {
     if (file->Empty()) continue;
     if (auto opened = file->OpenFolder(); !opened) return opened;
   }
@@ -111,6 +112,15 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
   if (!request.modelFigureFile.Empty() && request.model && !Stopped(request)) {
     if (auto added = set.Add(ModelFigureInTemporary(request.modelFigureFile, result, &request.model->results,
                                                     request.figureWidthMm));
+        !added)
+      return Unexpected(added.error());
+  }
+  if (!request.survivalFigureFile.Empty() && !request.survival)
+    notes.push_back(ShownFileName(request.survivalFigureFile.Path()) +
+                    ": not drawn, since R made no survival estimates");
+  if (!request.survivalFigureFile.Empty() && request.survival && !Stopped(request)) {
+    if (auto added = set.Add(SurvivalFigureInTemporary(request.survivalFigureFile, result, request.survival,
+                                                       request.figureWidthMm));
         !added)
       return Unexpected(added.error());
   }

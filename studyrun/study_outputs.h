@@ -24,7 +24,7 @@ struct StudyOutputsRequest {
   std::string outputDir;
   // Each empty when not asked for; their folders opened with
   // OpenOutputFolders when the run starts.
-  OutputFile figureFile, modelFigureFile, reportFile, workbookFile, blandAltmanFile;
+  OutputFile figureFile, modelFigureFile, survivalFigureFile, reportFile, workbookFile, blandAltmanFile;
   double figureWidthMm = kTwoColumnsMm;
   std::string protocolFile;                    // the study's protocol; empty: none, and no protocol-used.toml
   const FittedModel* model = nullptr;          // nullptr: no fit, and an earlier run's model files go

@@ -32,6 +32,38 @@ std::optional<SurvivalEstimates> EstimateStudySurvival(bool runModel, const Stud
   return std::move(*estimates);
 }
 
+Expected<void, Failure> CommitStudySet(Expected<AtomicFile, Failure> longCsv,
+                                       const StudyOutputsRequest& request, const StudyResult& result,
+                                       const StudyOptions& options, const OutputFolder& folder,
+                                       const StudyNote& note) {
+  const auto notReplaced = [](const Failure& failure) {
+    return Unexpected(Failure{failure.message + " No file that belongs with it was replaced."});
+  };
+  if (!longCsv) return notReplaced(longCsv.error());
+  FileSet set;
+  set.Add(std::move(*longCsv));
+  auto notes = AddStudyOutputs(set, request, result, options, folder);
+  if (!notes) return notReplaced(notes.error());
+  for (const std::string& line : *notes) note(line);
+  if (request.stop && *request.stop) return Unexpected(Failure{"Stopped: no file was replaced."});
+  return set.Commit();
+}
+
+Expected<std::vector<std::string>, Failure>
+CommitWorkbookAlone(Expected<AtomicFile, Failure> longCsv, const StudyOutputsRequest& request,
+                    const StudyResult& result, const StudyOptions& options, const OutputFolder& folder,
+                    const OutputFile& target) {
+  if (!longCsv) return Unexpected(longCsv.error());
+  FileSet tables;
+  tables.Add(std::move(*longCsv));
+  if (auto added = AddStudyOutputs(tables, request, result, options, folder); !added) return added;
+  auto workbook = StudyWorkbookOfSet(tables, target, options, request.program, request.runDate);
+  if (!workbook) return Unexpected(workbook.error());
+  if (request.stop && *request.stop) return Unexpected(Failure{"Stopped: no file was replaced."});
+  if (auto committed = workbook->file.Commit(); !committed) return Unexpected(committed.error());
+  return std::move(workbook->notes);
+}
+
 StudyRun RunStudyToFileSet(const StudyCommand& command, StudyOutputsRequest& request,
                            const OutputFolder& folder, const StudyProgress& progress,
                            const std::atomic<bool>* stop, const StudyNote& note) {
@@ -51,32 +83,17 @@ StudyRun RunStudyToFileSet(const StudyCommand& command, StudyOutputsRequest& req
   const std::optional<FittedModel> model =
       FitStudyModel(command.runModel, run.result, request.modelNotFitted, stop, note);
   if ((run.stopped = stopped())) return run;
-  const std::optional<SurvivalEstimates> survival = EstimateStudySurvival(command.runModel, run.result, stop, note);
+  const std::optional<SurvivalEstimates> survival =
+      EstimateStudySurvival(command.runModel, run.result, stop, note);
   if ((run.stopped = stopped())) return run;
 
   request.model = model ? &*model : nullptr;
   request.survival = survival ? &*survival : nullptr;
   request.stop = stop;
-  FileSet set;
-  run.written = longCsv ? Expected<void, Failure>() : Unexpected(longCsv.error());
-  if (run.written) {
-    set.Add(std::move(*longCsv));
-    auto notes = AddStudyOutputs(set, request, run.result, command.options, folder);
-    if (notes) {
-      for (const std::string& line : *notes) note(line);
-    } else {
-      run.written = Unexpected(notes.error());
-    }
-  }
+  run.written = CommitStudySet(std::move(longCsv), request, run.result, command.options, folder, note);
   request.model = nullptr; // the model and the estimates die with this call
   request.survival = nullptr;
-  if ((run.stopped = stopped())) return run;
-  if (!run.written) {
-    run.written =
-        Unexpected(Failure{run.written.error().message + " No file that belongs with it was replaced."});
-  } else {
-    run.written = set.Commit();
-  }
+  run.stopped = stopped();
   return run;
 }
 

@@ -36,6 +36,22 @@ std::optional<FittedModel> FitStudyModel(bool runModel, const StudyResult& resul
 std::optional<SurvivalEstimates> EstimateStudySurvival(bool runModel, const StudyResult& result,
                                                        const std::atomic<bool>* stop, const StudyNote& note);
 
+// long.csv, whole in its temporary, and every other output `request`
+// asks for put in place as one set, each note of what was cut told first.
+// Nothing is replaced when a file cannot be made or `request.stop` is set.
+[[nodiscard]] Expected<void, Failure> CommitStudySet(Expected<AtomicFile, Failure> longCsv,
+                                                     const StudyOutputsRequest& request,
+                                                     const StudyResult& result, const StudyOptions& options,
+                                                     const OutputFolder& folder, const StudyNote& note);
+
+// The workbook alone at `target`, made as the set's is from the set's
+// files in their temporaries in `folder`, which go again: only the
+// workbook is put in place. Gives its notes.
+[[nodiscard]] Expected<std::vector<std::string>, Failure>
+CommitWorkbookAlone(Expected<AtomicFile, Failure> longCsv, const StudyOutputsRequest& request,
+                    const StudyResult& result, const StudyOptions& options, const OutputFolder& folder,
+                    const OutputFile& target);
+
 struct StudyRun {
   StudyResult result;
   bool stopped = false;            // `stop` was set: nothing was replaced

@@ -2,8 +2,9 @@
 #
 # Reads survival_hips.csv (one row per hip that enters, its follow-up in
 # days from surgery and how it ended) from this script's folder, and writes
-# survival.csv, survival_tests.csv and survival_software.csv (R's and the
-# packages' versions) there.
+# survival.csv, survival_tests.csv, survival_steps.csv (the curves' steps,
+# for the figure) and survival_software.csv (R's and the packages'
+# versions) there.
 # Run it again with:   Rscript --vanilla survival.R
 # Needs R with the packages survival and cmprsk.
 #
@@ -73,10 +74,27 @@ rows_at_times <- function(method, event, group, data, estimate_at) {
   do.call(rbind, rows)
 }
 
+# Every step of a curve from 0: the estimate, its interval and the hips at
+# risk just before it, as the figure draws them.
+step_rows <- function(method, group, years, at_risk, estimate, low, high) {
+  ci <- interval(estimate, low, high)
+  data.frame(method = method, group = group, years = c(0, years), at_risk = c(at_risk[1], at_risk),
+             estimate = c(0, estimate), ci95_low = c(NA, ci$low), ci95_high = c(NA, ci$high),
+             stringsAsFactors = FALSE)
+}
+
 estimates <- list()
+steps <- list()
 for (g in groups) {
   data <- hips[hips$group == g, ]
   aj <- survfit(Surv(years, state) ~ 1, data = data, id = hip, cluster = patient)
+  revision <- match("revision", aj$states)
+  steps[[length(steps) + 1]] <- if (is.na(revision)) {
+    step_rows("aalen_johansen", g, numeric(), nrow(data), numeric(), numeric(), numeric())
+  } else {
+    step_rows("aalen_johansen", g, aj$time, aj$n.risk[, 1], aj$pstate[, revision], aj$lower[, revision],
+              aj$upper[, revision])
+  }
   for (event in c("revision", "death")) {
     column <- match(event, aj$states)
     at <- function(t) {
@@ -93,7 +111,20 @@ for (g in groups) {
     c(1 - s$surv[1], 1 - s$upper[1], 1 - s$lower[1])
   }
   estimates[[length(estimates) + 1]] <- rows_at_times("one_minus_kaplan_meier", "revision", g, data, at)
+  steps[[length(steps) + 1]] <- step_rows("one_minus_kaplan_meier", g, km$time, km$n.risk, 1 - km$surv,
+                                          1 - km$upper, 1 - km$lower)
+  # The hips at risk at each whole year of the group's follow-up, under the figure's axis.
+  whole <- seq(0, floor(max(data$years)))
+  steps[[length(steps) + 1]] <- data.frame(method = "at_risk", group = g, years = whole,
+                                           at_risk = vapply(whole, function(t) sum(data$years >= t), 0),
+                                           estimate = NA, ci95_low = NA, ci95_high = NA,
+                                           stringsAsFactors = FALSE)
 }
+step_table <- do.call(rbind, steps)
+if (is.null(step_table))
+  step_table <- data.frame(method = character(), group = character(), years = numeric(),
+                           at_risk = integer(), estimate = numeric(), ci95_low = numeric(),
+                           ci95_high = numeric())
 survival_rows <- do.call(rbind, estimates)
 if (is.null(survival_rows))
   survival_rows <- data.frame(method = character(), event = character(), group = character(),
@@ -153,6 +184,7 @@ software_rows <- data.frame(component = c("R", "survival", "cmprsk"),
                                         as.character(packageVersion("cmprsk"))))
 written <- c(survival.csv = write_atomically(survival_rows, "survival.csv"),
              survival_tests.csv = write_atomically(test_rows, "survival_tests.csv"),
+             survival_steps.csv = write_atomically(step_table, "survival_steps.csv"),
              survival_software.csv = write_atomically(software_rows, "survival_software.csv"))
 for (name in names(written)) {
   if (!file.rename(written[[name]], path_in(name))) stop("cannot write ", path_in(name))

@@ -18,6 +18,7 @@ Expected<void, Failure> AddSurvivalFiles(FileSet& set, const StudyResult& result
     files.emplace_back(kSurvivalCsv, estimates->survivalCsv);
     files.emplace_back(kSurvivalTestsCsv, estimates->testsCsv);
     files.emplace_back(kSurvivalSoftwareCsv, estimates->softwareCsv);
+    files.emplace_back(kSurvivalStepsCsv, estimates->stepsCsv);
   }
   return AddTextFiles(set, folder, files);
 }

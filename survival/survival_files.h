@@ -2,7 +2,7 @@
 
 // The survival files of a study's output folder: survival_hips.csv and
 // survival_rejected.csv, written natively; survival.R beside them; and
-// survival.csv and survival_tests.csv where R made them.
+// R's survival.csv, survival_tests.csv and survival_steps.csv where it made them.
 
 #include <string>
 #include <vector>

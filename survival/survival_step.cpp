@@ -42,7 +42,7 @@ Expected<std::string, Failure> ReadBack(const std::string& folder, std::string_v
 
 Expected<SurvivalEstimates, ModelNotFitted> RunSurvival(const std::string& folder,
                                                         const ModelRunOptions& options) {
-  for (std::string_view name : {kSurvivalCsv, kSurvivalTestsCsv, kSurvivalSoftwareCsv}) {
+  for (std::string_view name : {kSurvivalCsv, kSurvivalTestsCsv, kSurvivalStepsCsv, kSurvivalSoftwareCsv}) {
     std::error_code ignored; // none there is as good as removed
     fs::remove(fs::path(folder) / name, ignored);
   }
@@ -56,8 +56,11 @@ Expected<SurvivalEstimates, ModelNotFitted> RunSurvival(const std::string& folde
   auto software = ReadBack(folder, kSurvivalSoftwareCsv);
   if (!software) return CannotEstimate(software.error().message);
   estimates.softwareCsv = std::move(*software);
+  auto steps = ReadBack(folder, kSurvivalStepsCsv);
+  if (!steps) return CannotEstimate(steps.error().message);
   estimates.survivalCsv = std::move(*survival);
   estimates.testsCsv = std::move(*tests);
+  estimates.stepsCsv = std::move(*steps);
   for (std::string_view rest = *run; !rest.empty();) {
     const std::size_t end = std::min(rest.find('\n'), rest.size());
     if (rest.substr(0, end).starts_with(kNotTested))

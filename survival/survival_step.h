@@ -13,16 +13,17 @@
 
 namespace sinkview {
 
-// survival.csv and survival_tests.csv byte for byte as R wrote them, R's
-// notes of what it left out, each in one line, and survival_software.csv.
+// survival.csv, survival_tests.csv and survival_steps.csv byte for byte as
+// R wrote them, R's notes of what it left out, each in one line, and
+// survival_software.csv.
 struct SurvivalEstimates {
-  std::string survivalCsv, testsCsv;
+  std::string survivalCsv, testsCsv, stepsCsv;
   std::vector<std::string> notes;
   std::string softwareCsv;
 };
 
 // Runs survival.R in `folder`, where it lies beside survival_hips.csv;
-// the earlier survival.csv and survival_tests.csv are discarded first.
+// R's files of an earlier run are discarded first.
 Expected<SurvivalEstimates, ModelNotFitted> RunSurvival(const std::string& folder,
                                                         const ModelRunOptions& options = {});
 

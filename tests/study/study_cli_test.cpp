@@ -344,9 +344,10 @@ TEST_F(StudyCli, LinksAtTheOutputsNamesAreReplacedNotCompared) {
 }
 
 TEST(StudyOptionsParser, ReadsEveryOption) {
-  const auto command = ParseStudyArguments(
-      {"-r", "--figure-width", "85", "--threshold=2", "--report", "r.PDF", "--figure=f.svg", "a",
-       "--reference-point=head", "--model-figure", "m.png", "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
+  const auto command =
+      ParseStudyArguments({"-r", "--figure-width", "85", "--threshold=2", "--report", "r.PDF",
+                           "--figure=f.svg", "a", "--reference-point=head", "--model-figure", "m.png",
+                           "--survival-figure=s.tif", "--output-dir", SINKVIEW_TEST_DATA, "--", "-b"});
   ASSERT_TRUE(command) << command.error().message;
   EXPECT_TRUE(command->options.recursive);
   EXPECT_EQ(command->figureWidthMm, 85);
@@ -354,6 +355,7 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
   EXPECT_EQ(command->reportFile, "r.PDF");
   EXPECT_EQ(command->figureFile, "f.svg");
   EXPECT_EQ(command->modelFigureFile, "m.png");
+  EXPECT_EQ(command->survivalFigureFile, "s.tif");
   EXPECT_EQ(command->options.settings.ReferencePoint, Reference::HeadCenter);
   EXPECT_EQ(command->outputDir, SINKVIEW_TEST_DATA);
   EXPECT_EQ(command->folders, (std::vector<std::string>{"a", "-b"}));
@@ -361,7 +363,7 @@ TEST(StudyOptionsParser, ReadsEveryOption) {
 
 TEST(StudyOptionsParser, WrongCommandLinesSayWhatIsWrong) {
   const auto cases = sinkview::testing::CaseLines(SINKVIEW_TEST_DATA "/study_usage_errors.txt");
-  EXPECT_EQ(cases.size(), 16u);
+  EXPECT_EQ(cases.size(), 18u);
   for (const auto& [arguments, message] : cases) {
     std::istringstream words(arguments);
     const auto command = ParseStudyArguments({std::istream_iterator<std::string>(words), {}});
@@ -483,11 +485,20 @@ TEST_F(StudyCli, TheReportSaysWhatTheStudyHadAndWhatItLacked) {
 // and how well its repeat readings agree; the Bland-Altman plot is as wide
 // as --figure-width says.
 TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecision) {
-  const fs::path report = out_ / "report.pdf", plot = out_ / "bland-altman.png";
+  const fs::path report = out_ / "report.pdf", plot = out_ / "bland-altman.png",
+                 survival = out_ / "survival.svg";
   ASSERT_EQ(Study(outputDir_ + "--report " + Quoted(report) + "--figure-width 170 " + "--bland-altman " +
-                  Quoted(plot) + Quoted(kExampleStudy)),
+                  Quoted(plot) + "--survival-figure " + Quoted(survival) + Quoted(kExampleStudy)),
             0)
       << err_text;
+  // The survival figure draws R's steps: its hips at risk at year 0 are
+  // each group's hips that enter (one of A's is excluded).
+  const std::string svg = FileContents(survival), steps = FileContents(out_ / "survival_steps.csv");
+  for (const char* text : {"Years since surgery", "Cumulative incidence of revision (%)", ">A (n = 6 hips)<",
+                           ">B (n = 7 hips)<", "1 - Kaplan-Meier"})
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  for (const char* atRisk : {"\r\nat_risk,A,0,6,,,\r\n", "\r\nat_risk,B,0,7,,,\r\n"})
+    EXPECT_NE(steps.find(atRisk), std::string::npos) << atRisk << steps;
   // The PNG's width, big-endian after its signature and the header's length and type.
   const std::string png = FileContents(plot);
   ASSERT_GT(png.size(), 20u);
@@ -532,7 +543,7 @@ TEST_F(StudyCli, TheReportHasTheTitleTheFlowThePatientsWithTheirHipsAndThePrecis
         "43.9 to 100.0", "(the detection limit of the repeat readings)"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   // The survival section: death competing, Kaplan-Meier beside it, Gray's test.
-  for (const std::string expected : {"Death is treated as a competing event",
+  for (const std::string expected : {"Death is treated as a competing event", "Years since surgery",
                                      "Gray's test across the groups: revision p = 0.756, death p = 0.260.",
                                      "20.0 (3.5 to 100.0)", "33.3 (12.2 to 71.8)"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
@@ -681,9 +692,10 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
       RunShell("cd " + Quoted(out_) + "&& Rscript --vanilla analysis.R", folder_.path, out_text, err_text), 0)
       << err_text;
   for (const char* name : modelFiles) EXPECT_EQ(FileContents(out_ / name), written[name]) << name;
-  // survival.R beside the hips it reads rewrites R's two files as they were.
+  // survival.R beside the hips it reads rewrites R's files as they were.
   const std::string survival = FileContents(out_ / "survival.csv"),
-                    tests = FileContents(out_ / "survival_tests.csv");
+                    tests = FileContents(out_ / "survival_tests.csv"),
+                    steps = FileContents(out_ / "survival_steps.csv");
   EXPECT_NE(survival.find("\r\naalen_johansen,revision,B,2,"), std::string::npos) << survival;
   EXPECT_NE(tests.find("\r\nrevision,gray,"), std::string::npos) << tests;
   // The survival packages' versions reach software.csv, R's once.
@@ -696,11 +708,13 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
       << err_text;
   EXPECT_EQ(FileContents(out_ / "survival.csv"), survival);
   EXPECT_EQ(FileContents(out_ / "survival_tests.csv"), tests);
+  EXPECT_EQ(FileContents(out_ / "survival_steps.csv"), steps);
+  EXPECT_NE(steps.find("\r\nat_risk,B,0,"), std::string::npos) << steps;
 
   ASSERT_EQ(Study("--no-model " + outputDir_ + study), 0);
   EXPECT_EQ(err_text, "");
   for (const char* name : modelFiles) EXPECT_FALSE(fs::exists(out_ / name)) << name;
-  for (const char* name : {"survival.csv", "survival_tests.csv", "survival_software.csv"})
+  for (const char* name : {"survival.csv", "survival_tests.csv", "survival_steps.csv", "survival_software.csv"})
     EXPECT_FALSE(fs::exists(out_ / name)) << name;
   EXPECT_TRUE(fs::exists(out_ / "survival_hips.csv"));
 

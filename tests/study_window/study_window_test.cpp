@@ -27,6 +27,7 @@
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"
+#include "tools/study_window/survival_tab.h"
 
 namespace sinkview {
 namespace {
@@ -359,6 +360,7 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   std::ofstream(study / "study.toml") << toml;
   StudyWindow window("true");
   QSignalSpy fitted(&window.Model(), &ModelTab::FitEnded);
+  QSignalSpy estimated(&window.Survival(), &SurvivalTab::EstimateEnded);
   ASSERT_TRUE(Shows(window, QString::fromStdString(study.string())));
   EXPECT_EQ(window.findChild<QLabel*>("title")->text(),
             "Cemented stems A and B: subsidence over three years");
@@ -462,6 +464,15 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   EXPECT_GT(window.findChild<QTableWidget*>("modelMeans")->rowCount(), 0);
   EXPECT_GE(window.findChild<QTableWidget*>("modelFits")->rowCount(), 2) << "all hips and complete cases";
 
+  // Beside the fit, R estimates revision survival: a row per group and time.
+  ASSERT_TRUE(estimated.count() > 0 || estimated.wait(60000));
+  ASSERT_NE(window.Survival().Estimates(), nullptr)
+      << window.findChild<QLabel*>("survivalStatus")->text().toStdString();
+  const auto* survival = window.findChild<QTableWidget*>("survival");
+  EXPECT_EQ(survival->rowCount(), 2 * 4) << "A and B at 1, 2, 3 and 3.6 years";
+  EXPECT_EQ(Cells(*survival, 0).mid(0, 2), (QStringList{"A", "1"}));
+  EXPECT_TRUE(window.findChild<QLabel*>("survivalStatus")->text().contains("competing event"));
+
   QTemporaryDir out;
   const fs::path folder = out.path().toStdString();
   const auto saved = window.WriteStudySet(folder.string());
@@ -469,16 +480,40 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{
-                       "analysis.R",    "bands.csv",          "baseline.csv",       "bland-altman.png",
-                       "cohort.csv",    "cohort.png",         "comparison.csv",     "dictionary.csv",
-                       "flow.csv",      "inputs.csv",         "long.csv",           "model.csv",
-                       "model_fit.csv", "model_settings.csv", "model_tests.csv",    "pairs.csv",
-                       "precision.csv", "primary_visit.csv",  "protocol-used.toml", "r_software.csv",
-                       "rejected.csv",  "software.csv",       "study-report.pdf",   "study.xlsx",
-                       "summary.csv",   "survival.R",         "survival_hips.csv",  "survival_rejected.csv",
-                       "visits.csv"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"analysis.R",
+                                             "bands.csv",
+                                             "baseline.csv",
+                                             "bland-altman.png",
+                                             "cohort.csv",
+                                             "cohort.png",
+                                             "comparison.csv",
+                                             "dictionary.csv",
+                                             "flow.csv",
+                                             "inputs.csv",
+                                             "long.csv",
+                                             "model.csv",
+                                             "model_fit.csv",
+                                             "model_settings.csv",
+                                             "model_tests.csv",
+                                             "pairs.csv",
+                                             "precision.csv",
+                                             "primary_visit.csv",
+                                             "protocol-used.toml",
+                                             "r_software.csv",
+                                             "rejected.csv",
+                                             "software.csv",
+                                             "study-report.pdf",
+                                             "study.xlsx",
+                                             "summary.csv",
+                                             "survival.R",
+                                             "survival.csv",
+                                             "survival_hips.csv",
+                                             "survival_rejected.csv",
+                                             "survival_steps.csv",
+                                             "survival_tests.csv",
+                                             "visits.csv"}));
   EXPECT_EQ(FileContents(folder / "model.csv"), window.Model().Model()->modelCsv);
+  EXPECT_EQ(FileContents(folder / "survival.csv"), window.Survival().Estimates()->survivalCsv);
 
   const fs::path alone = folder / "alone";
   fs::create_directory(alone);
@@ -487,10 +522,12 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   EXPECT_EQ(std::distance(fs::directory_iterator(alone), {}), 1);
   EXPECT_EQ(FileContents(alone / "study.xlsx").rfind("PK", 0), 0u);
 
-  // Reading again cancels a fit under way; no model is had until the new one.
+  // Reading again cancels R's steps under way; nothing is had until the new ones.
   window.Read(QString::fromStdString(study.string()));
   EXPECT_EQ(window.Model().Model(), nullptr);
   EXPECT_FALSE(window.Model().Fitting());
+  EXPECT_EQ(window.Survival().Estimates(), nullptr);
+  EXPECT_FALSE(window.Survival().Estimating());
   ASSERT_TRUE(fitted.wait(60000));
 }
 
@@ -502,16 +539,23 @@ TEST(StudyWindow, WithoutRTheModelTabSaysWhatToInstall) {
   ::setenv("PATH", noR.path().toLocal8Bit().constData(), 1);
   StudyWindow window("true");
   QSignalSpy fitted(&window.Model(), &ModelTab::FitEnded);
+  QSignalSpy estimated(&window.Survival(), &SurvivalTab::EstimateEnded);
   ASSERT_TRUE(Shows(window, QString::fromStdString(kCohort.string())));
-  const bool ended = fitted.wait(20000);
+  const bool ended =
+      (fitted.count() > 0 || fitted.wait(20000)) && (estimated.count() > 0 || estimated.wait(20000));
   ::setenv("PATH", path.c_str(), 1);
   ASSERT_TRUE(ended);
   EXPECT_EQ(window.Model().Model(), nullptr);
   const QString status = window.findChild<QLabel*>("modelStatus")->text();
   EXPECT_TRUE(status.contains("r-base-core r-cran-nlme r-cran-emmeans")) << status.toStdString();
   EXPECT_FALSE(status.contains('\n'));
+  // The Survival tab points there rather than say it again.
+  EXPECT_EQ(window.Survival().Estimates(), nullptr);
+  EXPECT_TRUE(
+      window.findChild<QLabel*>("survivalStatus")->text().contains("the Model tab says what to install"));
   ASSERT_TRUE(window.WriteStudySet(out.path().toStdString()));
   EXPECT_FALSE(fs::exists(fs::path(out.path().toStdString()) / "model.csv"));
+  EXPECT_FALSE(fs::exists(fs::path(out.path().toStdString()) / "survival.csv"));
 }
 
 // A patient whose file name is not valid UTF-8 opens by the name's bytes.

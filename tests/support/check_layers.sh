@@ -29,7 +29,7 @@ declare -A uses=(
   [tools/export]="base model paths table cli"
   [tools/figure]="base model paths figures cli"
   [tools/study]="base protocol study rrunner cli studyrun"
-  [tools/study_window]="base paths ui protocol study rrunner report studyrun"
+  [tools/study_window]="base paths ui protocol study rrunner survival report studyrun"
 )
 unchecked=" tests bench fuzz build "
 

@@ -12,6 +12,7 @@
 #include "../support/file_contents.h"
 #include "../support/temp_folder.h"
 #include "base/atomic_file.h"
+#include "report/survival_curves.h"
 #include "report/survival_reading.h"
 #include "study/survival_columns.h"
 #include "survival/survival_script.h"
@@ -95,6 +96,54 @@ TEST(Survival, ThreeGroupsGiveTheEstimatesComputedByHand) {
   EXPECT_FALSE(software[3][1].empty());
 }
 
+// R's steps read back for the figure: each curve at the protocol's times is
+// survival.csv's estimate, and so are the hips at risk at a whole year; a
+// file not as survival.R writes it is refused by line and column.
+TEST(SurvivalCurves, TheStepsAgreeWithTheEstimatesAndAWrongFileIsRefused) {
+  const SurvivalFolder study({1, 2, 5, 10});
+  const auto estimates = RunSurvival(study.folder.path.native());
+  ASSERT_TRUE(estimates) << estimates.error().failure.message;
+  // The study's order, not the file's, keeps each group's colour; D has no hips.
+  const auto curves = SurvivalCurvesOf(estimates->stepsCsv, {"C", "A", "B", "D"});
+  ASSERT_TRUE(curves) << curves.error().message;
+  ASSERT_EQ(curves->size(), 4u);
+  EXPECT_EQ(curves->front().name, "C");
+  EXPECT_TRUE(curves->back().incidence.empty() && curves->back().atRisk.empty());
+  int compared = 0;
+  for (const auto& row : Rows(estimates->survivalCsv)) {
+    if (row[0] == "method" || row[1] != "revision" || row[6].empty()) continue;
+    const auto group = std::find_if(curves->begin(), curves->end(),
+                                    [&](const SurvivalCurves& c) { return c.name == row[2]; });
+    ASSERT_NE(group, curves->end()) << row[2];
+    const auto& steps = row[0] == "aalen_johansen" ? group->incidence : group->oneMinusKaplanMeier;
+    const double t = std::stod(row[3]);
+    const auto at =
+        std::find_if(steps.rbegin(), steps.rend(), [&](const SurvivalStep& s) { return s.years <= t; });
+    ASSERT_NE(at, steps.rend());
+    EXPECT_NEAR(at->estimate, std::stod(row[6]), 1e-12) << row[0] << " " << row[2] << " at " << row[3];
+    for (const SurvivalAtRisk& risk : group->atRisk)
+      if (risk.years == t) EXPECT_EQ(std::to_string(risk.hips), row[4]) << row[2] << " at " << row[3];
+    ++compared;
+  }
+  EXPECT_GE(compared, 10);
+
+  const std::string header = "method,group,years,at_risk,estimate,ci95_low,ci95_high\r\n";
+  const std::pair<std::string, std::string> wrong[] = {
+      {"aalen_johansen,A,0,5,1.5,,", "line 2, column estimate: '1.5' is not a number from 0 to 1"},
+      {"aalen_johansen,Z,0,5,0,,", "line 2, column group: 'Z' is no group of the study"},
+      {"kaplan_meier,A,0,5,0,,", "line 2, column method: 'kaplan_meier' is none of"},
+      {"one_minus_kaplan_meier,A,nan,5,0,,", "line 2, column years: 'nan' is not a number"},
+      {"at_risk,A,1,1e99,,,", "line 2, column at_risk"},
+      {"aalen_johansen,A,2,5,0,,\r\naalen_johansen,A,1,4,0.1,0,0.3",
+       "line 3, column years: the curve goes back"},
+      {"aalen_johansen,A,0,5", "survival_steps.csv: line 2 has 4 fields, not 7"}};
+  for (const auto& [rows, message] : wrong) {
+    const auto read = SurvivalCurvesOf(header + rows + "\r\n", {"A"});
+    ASSERT_FALSE(read) << rows;
+    EXPECT_NE(read.error().message.find(message), std::string::npos) << read.error().message;
+  }
+}
+
 TEST(Survival, TheProtocolsTimesAndOneGroupWithoutTest) {
   const SurvivalFolder study({0.5, 3}, "A");
   const auto estimates = RunSurvival(study.folder.path.native());
@@ -131,6 +180,7 @@ TEST(Survival, WithoutCmprskTheUserIsToldWhatToInstall) {
 TEST(SurvivalReading, GoldenEstimatesReadAsTheReportShowsThem) {
   const SurvivalEstimates estimates{FileContents(kStudy / "expected/survival.csv"),
                                     FileContents(kStudy / "expected/survival_tests.csv"),
+                                    {},
                                     {}};
   const auto reading = SurvivalReadingOf(estimates);
   ASSERT_TRUE(reading) << reading.error().message;
@@ -141,7 +191,7 @@ TEST(SurvivalReading, GoldenEstimatesReadAsTheReportShowsThem) {
   EXPECT_EQ(reading->rows[11], (std::vector<std::string>{"C", "10", "0", "1", "2", "", ""}));
   EXPECT_EQ(reading->notes.back(), "Gray's test across the groups: revision p = 0.560, death p = 0.721.");
 
-  const auto broken = SurvivalReadingOf({"method,event\r\naalen_johansen\r\n", estimates.testsCsv, {}});
+  const auto broken = SurvivalReadingOf({"method,event\r\naalen_johansen\r\n", estimates.testsCsv, {}, {}});
   ASSERT_FALSE(broken);
   EXPECT_EQ(broken.error().message, "survival.csv: line 2 has 1 fields, not 9");
 }

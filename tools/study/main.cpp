@@ -49,6 +49,7 @@ StudyOutputsRequest RequestOf(const StudyCommand& command, CalendarDate today) {
   request.outputDir = command.outputDir;
   request.figureFile = command.figureFile;
   request.modelFigureFile = command.modelFigureFile;
+  request.survivalFigureFile = command.survivalFigureFile;
   request.reportFile = command.reportFile;
   request.workbookFile = command.workbookFile;
   request.blandAltmanFile = command.blandAltmanFile;

@@ -1,6 +1,5 @@
 #include "tools/study_window/study_window.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -38,11 +37,13 @@
 #include "study/study_csv.h"
 #include "studyrun/study_outputs.h"
 #include "studyrun/study_protocol.h"
+#include "studyrun/study_run.h"
 #include "tools/study_window/drawing_view.h"
 #include "tools/study_window/fill_table.h"
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/precision_tab.h"
 #include "tools/study_window/summary_model.h"
+#include "tools/study_window/survival_tab.h"
 
 namespace sinkview {
 
@@ -146,6 +147,8 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   tabs->addTab(figure_, "Cohort figure");
   modelTab_ = new ModelTab(tabs);
   tabs->addTab(modelTab_, "Model");
+  survivalTab_ = new SurvivalTab(tabs);
+  tabs->addTab(survivalTab_, "Survival");
   precision_ = new PrecisionTab(tabs);
   tabs->addTab(precision_, "Precision");
   layout->addWidget(tabs, 1);
@@ -178,6 +181,7 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
     sorted_->setFilterFixedString(index <= 0 ? QString() : groupFilter_->itemText(index));
   });
   connect(&watcher_, &QFutureWatcher<StudyResult>::finished, this, &StudyWindow::Shown);
+  connect(&saving_, &QFutureWatcher<SaveOutcome>::finished, this, &StudyWindow::SaveEnded);
   connect(table_, &QTableView::doubleClicked, this, &StudyWindow::OpenPatient);
   connect(saveStudy_, &QPushButton::clicked, this, &StudyWindow::SaveStudy);
   connect(saveFigure_, &QPushButton::clicked, this, &StudyWindow::SaveFigure);
@@ -187,11 +191,14 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
 StudyWindow::~StudyWindow() {
   cancel_ = true;
   watcher_.waitForFinished();
+  saving_.waitForFinished();
 }
 
 void StudyWindow::closeEvent(QCloseEvent* event) {
   Cancel();
+  saving_.waitForFinished(); // the model and the estimates it saves go next
   modelTab_->Clear();
+  survivalTab_->Clear();
   QMainWindow::closeEvent(event);
 }
 
@@ -234,6 +241,7 @@ void StudyWindow::ChooseFolder() {
 }
 
 void StudyWindow::Read(const QString& folder) {
+  saving_.waitForFinished(); // it saves the model and the estimates cleared here
   if (Reading()) {
     cancel_ = true;
     watcher_.waitForFinished();
@@ -246,6 +254,7 @@ void StudyWindow::Read(const QString& folder) {
   // Until the new study is shown, nothing could be saved but a mix of both.
   for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) b->setEnabled(false);
   modelTab_->Clear();
+  survivalTab_->Clear();
   if (!ApplyFolderProtocol(folder)) return;
   progress_->setRange(0, 0); // until the files are counted
   progress_->show();
@@ -292,6 +301,7 @@ void StudyWindow::Shown() {
   precision_->Show(*study);
   for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) b->setEnabled(true);
   modelTab_->Fit(study);
+  survivalTab_->Estimate(study);
   emit StudyShown();
 }
 
@@ -400,65 +410,92 @@ StudyOutputsRequest StudyWindow::RequestOfShown(const std::string& folder) const
   StudyOutputsRequest request;
   request.outputDir = folder;
   request.protocolFile = shownProtocolFile_;
-  request.model = modelTab_->Model(); // fitted already: saving runs R no second time
+  // Made already: saving runs R no second time.
+  request.model = modelTab_->Model();
   request.modelNotFitted = modelTab_->WhyNotFitted();
+  request.survival = survivalTab_->Estimates();
   request.program = kWindowProgram;
   request.runDate = shownOn_;
+  request.stop = &cancel_;
   return request;
 }
 
-Expected<std::vector<std::string>, Failure> StudyWindow::AddShownStudy(FileSet& set,
-                                                                       const StudyOutputsRequest& request,
-                                                                       const OutputFolder& folder) const {
-  if (!study_ || !longCsv_) return Unexpected(Failure{"No study is shown."});
-  auto longFile = longCsv_->CopyInto(folder);
-  if (!longFile) return Unexpected(longFile.error());
-  set.Add(std::move(*longFile));
-  return AddStudyOutputs(set, request, *study_, shownWith_, folder);
-}
-
-Expected<std::vector<std::string>, Failure> StudyWindow::WriteStudySet(const std::string& folder) const {
-  const auto out = OutputFolder::Open(folder);
-  if (!out) return Unexpected(out.error());
-  const auto in = [&](std::string_view name) { return OutputFile(*out, name); };
+// The job holds the study, its long.csv and what it is saved with: the
+// window may flag it anew or read another while the job runs. The model
+// and the estimates stay, since reading waits for a save to end.
+StudyWindow::SaveJob StudyWindow::StudySetSave(const std::string& folder) const {
   StudyOutputsRequest request = RequestOfShown(folder);
-  request.figureFile = in(kFigureName);
-  request.reportFile = in(kReportName);
-  request.workbookFile = in(kWorkbookName);
-  if (study_ && study_->repeat) request.blandAltmanFile = in(kBlandAltmanName);
-  FileSet set;
-  auto notes = AddShownStudy(set, request, *out);
-  if (!notes) return notes;
-  if (auto committed = set.Commit(); !committed) return Unexpected(committed.error());
-  return notes;
+  return [request, folder, study = study_, longCsv = longCsv_, options = shownWith_]() mutable -> Saved {
+    if (!study || !longCsv) return Unexpected(Failure{"No study is shown."});
+    const auto out = OutputFolder::Open(folder);
+    if (!out) return Unexpected(out.error());
+    const auto in = [&](std::string_view name) { return OutputFile(*out, name); };
+    request.figureFile = in(kFigureName);
+    request.reportFile = in(kReportName);
+    request.workbookFile = in(kWorkbookName);
+    if (study->repeat) request.blandAltmanFile = in(kBlandAltmanName);
+    std::vector<std::string> notes;
+    const auto committed = CommitStudySet(longCsv->CopyInto(*out), request, *study, options, *out,
+                                          [&notes](const std::string& line) { notes.push_back(line); });
+    if (!committed) return Unexpected(committed.error());
+    return notes;
+  };
 }
 
-// The workbook is made from the set's files in their temporaries beside
-// it, as the whole set's is; only the workbook is put in place.
-Expected<std::vector<std::string>, Failure> StudyWindow::WriteWorkbookAlone(const std::string& path) const {
-  const auto out = OutputFolder::Containing(path);
-  if (!out) return Unexpected(out.error());
-  FileSet tables;
+StudyWindow::SaveJob StudyWindow::WorkbookSave(const std::string& path) const {
   const StudyOutputsRequest request = RequestOfShown(std::filesystem::path(path).parent_path().native());
-  if (auto added = AddShownStudy(tables, request, *out); !added) return added;
-  const OutputFile target(*out, std::filesystem::path(path).filename().native());
-  auto workbook = StudyWorkbookOfSet(tables, target, shownWith_, kWindowProgram, shownOn_);
-  if (!workbook) return Unexpected(workbook.error());
-  if (auto committed = workbook->file.Commit(); !committed) return Unexpected(committed.error());
-  return std::move(workbook->notes);
+  return [request, path, study = study_, longCsv = longCsv_, options = shownWith_]() -> Saved {
+    if (!study || !longCsv) return Unexpected(Failure{"No study is shown."});
+    const auto out = OutputFolder::Containing(path);
+    if (!out) return Unexpected(out.error());
+    const OutputFile target(*out, std::filesystem::path(path).filename().native());
+    return CommitWorkbookAlone(longCsv->CopyInto(*out), request, *study, options, *out, target);
+  };
+}
+
+StudyWindow::Saved StudyWindow::WriteStudySet(const std::string& folder) const {
+  return StudySetSave(folder)();
+}
+
+StudyWindow::Saved StudyWindow::WriteWorkbookAlone(const std::string& path) const {
+  return WorkbookSave(path)();
 }
 
 QString StudyWindow::WithoutModelText() const {
-  return modelTab_->Fitting() ? " The model was still being fitted and is not among them." : "";
+  return QString(modelTab_->Fitting() ? " The model was still being fitted and is not among them." : "") +
+         (survivalTab_->Estimating() ? " The survival estimates were still being made and are not among them."
+                                     : "");
+}
+
+void StudyWindow::SaveInBackground(SaveJob save, const QString& saying) {
+  cancel_ = false;
+  for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) b->setEnabled(false);
+  progress_->setRange(0, 0);
+  progress_->show();
+  cancelButton_->show();
+  counts_->setText("Saving...");
+  savingSays_ = saying + WithoutModelText();
+  saving_.setFuture(QtConcurrent::run([save = std::move(save)] {
+    // QFuture keeps its results by copy: the outcome as plain values.
+    const Saved saved = save();
+    return saved ? SaveOutcome{{}, *saved} : SaveOutcome{saved.error().message, {}};
+  }));
+}
+
+void StudyWindow::SaveEnded() {
+  progress_->hide();
+  cancelButton_->hide();
+  for (QPushButton* b : {saveStudy_, saveFigure_, saveWorkbook_}) b->setEnabled(study_ != nullptr);
+  const SaveOutcome outcome = saving_.result();
+  if (!outcome.failure.empty())
+    return Report(Expected<void, Failure>(Unexpected(Failure{outcome.failure})), savingSays_);
+  Report(Saved(outcome.notes), savingSays_);
 }
 
 void StudyWindow::SaveStudy() {
   const QString folder = QFileDialog::getExistingDirectory(this, "Folder for the study's files", folder_);
   if (folder.isEmpty()) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const auto saved = WriteStudySet(Local(folder));
-  QApplication::restoreOverrideCursor();
-  Report(saved, "The study's files are saved in " + folder + "." + WithoutModelText());
+  SaveInBackground(StudySetSave(Local(folder)), "The study's files are saved in " + folder + ".");
 }
 
 void StudyWindow::SaveFigure() {
@@ -472,10 +509,7 @@ void StudyWindow::SaveWorkbook() {
   const QString file =
       QFileDialog::getSaveFileName(this, "Save the workbook", folder_ + "/study.xlsx", "Workbooks (*.xlsx)");
   if (file.isEmpty()) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const auto saved = WriteWorkbookAlone(Local(file));
-  QApplication::restoreOverrideCursor();
-  Report(saved, "The workbook is saved as " + file + "." + WithoutModelText());
+  SaveInBackground(WorkbookSave(Local(file)), "The workbook is saved as " + file + ".");
 }
 
 } // namespace sinkview

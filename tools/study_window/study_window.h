@@ -3,6 +3,7 @@
 #include <QFutureWatcher>
 #include <QMainWindow>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "base/expected.h"
@@ -25,18 +26,17 @@ namespace sinkview {
 
 class DrawingView;
 class LongCsvSpool;
-class FileSet;
 class ModelTab;
-class OutputFolder;
 class PrecisionTab;
 struct StudyOutputsRequest;
 class SummaryModel;
+class SurvivalTab;
 
 // The study window: a folder of data files read as a study, its patients in
-// a sortable table, the rejected files, the statistics, the cohort figure
-// and R's model, and buttons to save all of the study's files as one set,
-// the figure alone or the workbook alone. Reading and the model's fit run
-// on worker threads; the window answers while they do.
+// a sortable table, the rejected files, the statistics, the cohort figure,
+// R's model and revision survival, and buttons to save all of the study's
+// files as one set, the figure alone or the workbook alone. Reading, R's
+// steps and saving run on worker threads; the window answers while they do.
 class StudyWindow : public QMainWindow {
   Q_OBJECT
 public:
@@ -53,12 +53,14 @@ public:
   const SummaryModel& Summary() const { return *summary_; }
   const StudyResult* Study() const { return study_.get(); }
   const ModelTab& Model() const { return *modelTab_; }
+  const SurvivalTab& Survival() const { return *survivalTab_; }
 
+  using Saved = Expected<std::vector<std::string>, Failure>;
   // What "Save study..." and "Save workbook..." write once the place is
-  // chosen: the study shown's files as one set in `folder`, or its
-  // workbook alone at `path`; the workbook's notes, if any.
-  Expected<std::vector<std::string>, Failure> WriteStudySet(const std::string& folder) const;
-  Expected<std::vector<std::string>, Failure> WriteWorkbookAlone(const std::string& path) const;
+  // chosen, here on the calling thread: the study shown's files as one set
+  // in `folder`, or its workbook alone at `path`; the workbook's notes, if any.
+  Saved WriteStudySet(const std::string& folder) const;
+  Saved WriteWorkbookAlone(const std::string& path) const;
 
 signals:
   // A study has been read (or cancelled) and is shown.
@@ -79,13 +81,17 @@ private:
   void SaveStudy();
   void SaveFigure();
   void SaveWorkbook();
-  // Said after a save made while the model is still being fitted.
+  // Said after a save made while R's model or estimates are still being made.
   QString WithoutModelText() const;
   // The outputs of the study shown in `folder`, the files of the folder alone.
   StudyOutputsRequest RequestOfShown(const std::string& folder) const;
-  // long.csv from the spool and the outputs of `request` of the study shown.
-  Expected<std::vector<std::string>, Failure> AddShownStudy(FileSet& set, const StudyOutputsRequest& request,
-                                                            const OutputFolder& folder) const;
+  // A save of the study shown, to run on any thread.
+  using SaveJob = std::function<Saved()>;
+  SaveJob StudySetSave(const std::string& folder) const;
+  SaveJob WorkbookSave(const std::string& path) const;
+  // Runs `save` on a worker with the progress and cancel; `saying` once done.
+  void SaveInBackground(SaveJob save, const QString& saying);
+  void SaveEnded();
 
   void Report(const Expected<void, Failure>& done, const QString& saying);
   // The same, the workbook's notes after `saying`.
@@ -116,6 +122,12 @@ private:
   std::shared_ptr<LongCsvSpool> readingLongCsv_;
   std::atomic<bool> cancel_ = false;
   QFutureWatcher<StudyResult> watcher_;
+  struct SaveOutcome {
+    std::string failure; // empty: saved
+    std::vector<std::string> notes;
+  };
+  QFutureWatcher<SaveOutcome> saving_;
+  QString savingSays_;
 
   QLabel* folderLabel_;
   QLabel* title_;
@@ -135,6 +147,7 @@ private:
   QTableWidget* statistics_;
   DrawingView* figure_;
   ModelTab* modelTab_;
+  SurvivalTab* survivalTab_;
   PrecisionTab* precision_;
   QPushButton *saveStudy_, *saveFigure_, *saveWorkbook_;
 };
