@@ -53,8 +53,10 @@ void DrawFigure(ReportPages& pages, const StudyResult& result, const ModelResult
 
 } // namespace
 
-void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model,
-                        const std::string& notFitted) {
+void DrawMainResultPage(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
+  const ModelResults* model = inputs.model;
+  const std::string& notFitted = inputs.notFitted;
   pages.Text("Main result", 14, true);
   pages.Text(model ? "Raw means over the hips measured at each visit; model-based means and differences from "
                      "the mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted."
