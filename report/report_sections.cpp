@@ -10,8 +10,8 @@
 #include "base/numtext.h"
 #include "protocol/calendar_date.h"
 #include "report/gui_application.h"
-#include "report/reading_text.h"
 #include "report/study_graphics.h"
+#include "study/reading_text.h"
 #include "study/study_csv.h"
 #include "ui/design_units.h"
 

@@ -465,15 +465,38 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{
-                       "analysis.R",    "bands.csv",          "baseline.csv",       "bland-altman.png",
-                       "cohort.csv",    "cohort.png",         "comparison.csv",     "dictionary.csv",
-                       "flow.csv",      "inputs.csv",         "long.csv",           "model.csv",
-                       "model_fit.csv", "model_settings.csv", "model_tests.csv",    "pairs.csv",
-                       "precision.csv", "primary_visit.csv",  "protocol-used.toml", "r_software.csv",
-                       "rejected.csv",  "software.csv",       "study-report.pdf",   "study.xlsx",
-                       "summary.csv",   "survival.R",         "survival_hips.csv",  "survival_rejected.csv",
-                       "visits.csv"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"analysis.R",
+                                             "bands.csv",
+                                             "baseline.csv",
+                                             "bland-altman.png",
+                                             "cohort.csv",
+                                             "cohort.png",
+                                             "comparison.csv",
+                                             "dictionary.csv",
+                                             "flow.csv",
+                                             "inputs.csv",
+                                             "long.csv",
+                                             "methods.md",
+                                             "model.csv",
+                                             "model_fit.csv",
+                                             "model_settings.csv",
+                                             "model_tests.csv",
+                                             "pairs.csv",
+                                             "precision.csv",
+                                             "primary_visit.csv",
+                                             "protocol-used.toml",
+                                             "r_software.csv",
+                                             "rejected.csv",
+                                             "reporting.csv",
+                                             "results.md",
+                                             "software.csv",
+                                             "study-report.pdf",
+                                             "study.xlsx",
+                                             "summary.csv",
+                                             "survival.R",
+                                             "survival_hips.csv",
+                                             "survival_rejected.csv",
+                                             "visits.csv"}));
   EXPECT_EQ(FileContents(folder / "model.csv"), window.Model().Model()->modelCsv);
 
   const fs::path alone = folder / "alone";

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "base/numtext.h"
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 #include "tools/study_window/fill_table.h"
 
 namespace sinkview {
