@@ -69,11 +69,13 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFiguresTh
   // The front page with the figure, Table 1, the main result (no model, so
   // no model figure), the protocol with timing and bands, the flow, the
   // statistics and patients, the precision page with repeat readings or a
-  // detection limit, then a page per patient.
+  // detection limit, a page per patient, and the write-up: the methods, the
+  // results and the reporting facts (two pages of the nine visits' rows).
   const struct {
     StudyResult study;
     long pages;
-  } cases[] = {{study, 6 + 3}, {RunStudy({kCohort.string()}, withLimit), 6 + 1 + 3}, {repeat, 6 + 1 + 6}};
+  } cases[] = {
+      {study, 6 + 3 + 4}, {RunStudy({kCohort.string()}, withLimit), 6 + 1 + 3 + 4}, {repeat, 6 + 1 + 6 + 4}};
   const auto report = folder / "report.pdf";
   for (const auto& c : cases) {
     ASSERT_TRUE(WriteStudyReport(report.string(), c.study, options));
