@@ -230,6 +230,7 @@ inline constexpr std::string_view kNoModelMean = "no model-based mean";
 inline constexpr std::string_view kNoModelDifference = "no model-based difference";
 inline constexpr std::string_view kNoSubsidenceFit = "R left out the subsidence of all hips";
 inline constexpr std::string_view kNoModelAsked = "none was asked for";
+inline constexpr std::string_view kModelFitting = "the model is still being fitted";
 inline constexpr std::string_view kItemPrimaryEndpoint = "primary endpoint and its time point";
 inline constexpr std::string_view kPrimaryEndpoint = "subsidence (change since the first radiograph) at {1}";
 inline constexpr std::string_view kItemDaysToBaseline = "days from surgery to the baseline radiograph";

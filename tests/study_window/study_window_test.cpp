@@ -1,8 +1,10 @@
 #include <QBrush>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -24,6 +26,7 @@
 #include "../support/run_shell.h"
 #include "protocol/calendar_date.h"
 #include "report/study_graphics.h"
+#include "tools/study_window/methods_tab.h"
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"
@@ -459,6 +462,13 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   }
   EXPECT_GT(window.findChild<QTableWidget*>("modelMeans")->rowCount(), 0);
   EXPECT_GE(window.findChild<QTableWidget*>("modelFits")->rowCount(), 2) << "all hips and complete cases";
+  // The methods and results with the model fitted, copied as shown.
+  auto* methods = static_cast<MethodsTab*>(window.findChild<QWidget*>("methods"));
+  methods->Refresh();
+  for (const char* part : {"random intercept per hip", "Primary analysis: At 12 months", "p = 0.092"})
+    EXPECT_TRUE(methods->Text().contains(part)) << part;
+  window.findChild<QPushButton*>("copyMethods")->click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), methods->Text());
 
   QTemporaryDir out;
   const fs::path folder = out.path().toStdString();

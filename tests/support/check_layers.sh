@@ -30,7 +30,7 @@ declare -A uses=(
   [tools/export]="base model paths table cli"
   [tools/figure]="base model paths figures cli"
   [tools/study]="base protocol study rrunner cli studyrun"
-  [tools/study_window]="base paths ui protocol study rrunner report studyrun"
+  [tools/study_window]="base paths ui protocol study rrunner report studyrun writeup"
 )
 unchecked=" tests bench fuzz build "
 

@@ -40,6 +40,7 @@
 #include "studyrun/study_protocol.h"
 #include "tools/study_window/drawing_view.h"
 #include "tools/study_window/fill_table.h"
+#include "tools/study_window/methods_tab.h"
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/precision_tab.h"
 #include "tools/study_window/summary_model.h"
@@ -148,6 +149,7 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   tabs->addTab(modelTab_, "Model");
   precision_ = new PrecisionTab(tabs);
   tabs->addTab(precision_, "Precision");
+  tabs->addTab(new MethodsTab(*this, tabs), "Methods and results");
   layout->addWidget(tabs, 1);
 
   auto* buttons = new QHBoxLayout;
