@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 
 namespace sinkview {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 
 namespace sinkview {
 

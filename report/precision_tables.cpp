@@ -1,6 +1,6 @@
 #include "report/precision_tables.h"
 
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 
 namespace sinkview {
 

@@ -8,7 +8,6 @@
 #include "report/main_table.h"
 #include "report/study_graphics.h"
 #include "report/welch_table.h"
-#include "study/change_signs.h"
 #include "ui/design_units.h"
 
 namespace sinkview {
@@ -86,8 +85,10 @@ void DrawFigure(ReportPages& pages, const StudyResult& result, const ModelResult
 
 } // namespace
 
-void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const ModelResults* model,
-                        const std::string& notFitted) {
+void DrawMainResultPage(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
+  const ModelResults* model = inputs.model;
+  const std::string& notFitted = inputs.notFitted;
   pages.Text("Main result", 14, true);
   pages.Text(model ? "Raw means over the hips measured at each visit; model-based means and differences from "
                      "the mixed model (analysis.R); 95 % confidence intervals, p-values not adjusted."
@@ -95,10 +96,6 @@ void DrawMainResultPage(ReportPages& pages, const StudyResult& result, const Mod
              8);
   DrawWrapped(pages, PrimaryAnalysisText(result, model), 8);
   DrawWrapped(pages, BilateralText(result, model), 8);
-  DrawWrapped(pages,
-              "Sign convention: subsidence, the " + std::string(kSubsidenceSign) + "; stem/cement, the " +
-                  std::string(kStemCementSign) + ".",
-              8);
   // The paper's table, its sensitivity analysis and the figure on the page;
   // the stem/cement interface after them.
   DrawSeries(pages, result, model, notFitted, CohortSeries::Subsidence);

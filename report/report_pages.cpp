@@ -9,7 +9,7 @@
 
 #include "base/numtext.h"
 #include "base/reader_text.h"
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
 

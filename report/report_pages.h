@@ -17,7 +17,7 @@ class QPdfWriter;
 
 namespace sinkview {
 
-// A text of report/reading_text.h, which formats every number of the
+// A text of study/reading_text.h, which formats every number of the
 // report's tables, as the report draws it.
 inline QString TableText(const std::string& text) { return QString::fromStdString(text); }
 // A month or a limit as short as it is exact ("24", "4.5").

@@ -16,7 +16,8 @@ void DrawReadingTable(ReportPages& pages, const QString& title, const ReadingTab
 
 } // namespace
 
-void DrawPrecisionPage(ReportPages& pages, const StudyResult& result) {
+void DrawPrecisionPage(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
   const std::string rule = PatternRuleText(result);
   if (!result.repeat && rule.empty()) return;
   pages.Text("Precision of the measurements", 10, true);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "report/report_inputs.h"
 #include "report/report_pages.h"
-#include "study/study.h"
 
 namespace sinkview {
 
@@ -10,6 +10,6 @@ namespace sinkview {
 // figure file draws it) and each group's hips by migration pattern, in a
 // section of its own. Nothing, so no page, without repeat readings and
 // without a detection limit.
-void DrawPrecisionPage(ReportPages& pages, const StudyResult& result);
+void DrawPrecisionPage(ReportPages& pages, const ReportInputs& inputs);
 
 } // namespace sinkview

@@ -10,8 +10,8 @@
 #include "base/numtext.h"
 #include "protocol/calendar_date.h"
 #include "report/gui_application.h"
-#include "report/reading_text.h"
 #include "report/study_graphics.h"
+#include "study/reading_text.h"
 #include "study/study_csv.h"
 #include "ui/design_units.h"
 
@@ -45,8 +45,10 @@ QString Since(const StudyResult& result) { return QString::fromUtf8(StudyClockTe
 
 } // namespace
 
-void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
-                   const Provenance* provenance) {
+void DrawFrontPage(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
+  const StudyOptions& options = inputs.options;
+  const Provenance* provenance = inputs.provenance;
   pages.Text(QString::fromStdString(result.protocol.title), 16, true);
   pages.Text("Sinkview study report", 10);
   pages.Gap(6);
@@ -93,7 +95,8 @@ void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOpt
   pages.DrawContents(area.adjusted(widthMm * pixelsPerMm + gap, 0, 0, 0));
 }
 
-void DrawProtocolTable(ReportPages& pages, const StudyResult& result) {
+void DrawProtocolTable(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
   const Protocol& protocol = result.protocol;
   std::vector<std::vector<QString>> rows;
   for (const Visit& visit : protocol.visits)
@@ -121,7 +124,8 @@ QString NotMeasured(const FlowRow& row) {
 
 // The participant flow: a chain of boxes per group, from the hips enrolled
 // down through every visit.
-void DrawFlowDiagram(ReportPages& pages, const StudyResult& result) {
+void DrawFlowDiagram(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
   pages.Text("Participant flow", 10, true);
   QPainter& painter = pages.painter();
   QFont font = DesignFont();
@@ -167,7 +171,8 @@ void DrawFlowDiagram(ReportPages& pages, const StudyResult& result) {
 }
 
 // When the radiographs used were taken: study days per group and visit.
-void DrawTimingTable(ReportPages& pages, const StudyResult& result) {
+void DrawTimingTable(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
   std::vector<std::vector<QString>> rows;
   for (const FlowRow& row : result.flow) {
     const Description& d = row.days;
@@ -180,7 +185,8 @@ void DrawTimingTable(ReportPages& pages, const StudyResult& result) {
             {"Group", "Visit", "Hips", days + ", mean", days + ", SD", days + ", range"}, rows, {});
 }
 
-void DrawBandsTable(ReportPages& pages, const StudyResult& result) {
+void DrawBandsTable(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
   std::vector<std::vector<QString>> rows;
   for (const BandRow& row : result.bands) {
     const auto percent = [](double share) { return PercentText(100 * share); };
@@ -197,7 +203,8 @@ void DrawBandsTable(ReportPages& pages, const StudyResult& result) {
             {"Group", "Band", "Hips", "Share (%)", "95 % CI (%)"}, rows, {});
 }
 
-void DrawStudyTables(ReportPages& pages, const StudyResult& result) {
+void DrawStudyTables(ReportPages& pages, const ReportInputs& inputs) {
+  const StudyResult& result = inputs.result;
   std::vector<std::vector<QString>> rows;
   for (const CohortRow& row : result.cohort) {
     rows.push_back({QString::fromUtf8(SeriesLabel(row.series)), QString::fromStdString(row.group),

@@ -4,23 +4,21 @@
 // cohort figure, the protocol, the timing, the bands, the flow and the
 // study's tables.
 
-#include "provenance/provenance_files.h"
+#include "report/report_inputs.h"
 #include "report/report_pages.h"
-#include "study/study.h"
 
 namespace sinkview {
 
-// The study, its settings and counts, the cohort figure and the contents.
-// `provenance`, where given, adds the data's fingerprint and the software.
-void DrawFrontPage(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
-                   const Provenance* provenance);
-void DrawProtocolTable(ReportPages& pages, const StudyResult& result);
-void DrawTimingTable(ReportPages& pages, const StudyResult& result);
-void DrawBandsTable(ReportPages& pages, const StudyResult& result);
+// The study, its settings and counts, the cohort figure and the contents;
+// the data's fingerprint and the software where the provenance is given.
+void DrawFrontPage(ReportPages& pages, const ReportInputs& inputs);
+void DrawProtocolTable(ReportPages& pages, const ReportInputs& inputs);
+void DrawTimingTable(ReportPages& pages, const ReportInputs& inputs);
+void DrawBandsTable(ReportPages& pages, const ReportInputs& inputs);
 // The participant flow: a chain of boxes per group, from the hips enrolled
 // down through every visit.
-void DrawFlowDiagram(ReportPages& pages, const StudyResult& result);
+void DrawFlowDiagram(ReportPages& pages, const ReportInputs& inputs);
 // The cohort statistics, the patients and the rejected files.
-void DrawStudyTables(ReportPages& pages, const StudyResult& result);
+void DrawStudyTables(ReportPages& pages, const ReportInputs& inputs);
 
 } // namespace sinkview

@@ -8,7 +8,7 @@
 #include "figures/figure.h"
 #include "model/figure_files.h"
 #include "report/gui_application.h"
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 #include "ui/design_units.h"
 #include "ui/painter_surface.h"
 

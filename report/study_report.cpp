@@ -3,130 +3,33 @@
 #include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <algorithm>
 #include <optional>
 
 #include "base/reader_text.h"
-#include "figures/axes_figure.h"
-#include "figures/figure.h"
-#include "model/prepared_series.h"
 #include "paths/program_paths.h"
-#include "report/baseline_reading.h"
 #include "report/gui_application.h"
-#include "report/report_main_table.h"
+#include "report/report_inputs.h"
 #include "report/report_pages.h"
-#include "report/report_precision.h"
-#include "report/report_sections.h"
-#include "report/survival_reading.h"
 #include "ui/design_units.h"
 #include "ui/rendered_file.h"
 
 namespace sinkview {
 
+#define SINKVIEW_REPORT_SECTION(name, newPage, draw)                                                         \
+  void draw(ReportPages& pages, const ReportInputs& inputs);
+#include "report/report_section_list.h"
+#undef SINKVIEW_REPORT_SECTION
+
 namespace {
 
-// One patient's page, from the series read for the rest of the study.
-void DrawPatientPage(ReportPages& pages, const PatientSummary& patient, const std::string& programDirectory) {
-  pages.NewPage();
-  pages.Text(QString::fromStdString(patient.file), 10, true);
-  if (!patient.prepared) return;
-  const PreparedSeries& prepared = *patient.prepared;
-  QPainter& painter = pages.painter();
-  const QRectF area = pages.Take(pages.page().bottom() - pages.Top());
-  if (!pages.Final()) return; // the figures move nothing: the first layout leaves them out
-  // The graphics figure with its scales on the left, the table on the right,
-  // each in its window's proportions on half the page; the table at its
-  // design size scaled, the figure's texts at their size in points.
-  const auto scaleFor = [](QRectF box, QSize design) {
-    return std::min(box.width() / design.width(), box.height() / design.height());
-  };
-  const auto place = [&](QRectF box, QSize design, const auto& draw) {
-    const double scale = scaleFor(box, design);
-    painter.save();
-    painter.translate(box.topLeft());
-    painter.scale(scale, scale);
-    draw(design);
-    painter.restore();
-  };
-  const double half = area.width() / 2 - 5;
-  const QRectF left(area.left(), area.top(), half, area.height());
-  DrawGraphicsFigureWithAxes(
-      painter, QRectF(left.topLeft(), QSizeF(GraphicsDesignSize()) * scaleFor(left, GraphicsDesignSize())),
-      prepared, programDirectory);
-  place(QRectF(area.left() + half + 10, area.top(), half, area.height()), TableDesignSize(),
-        [&](QSize size) { DrawTableFigure(painter, size, prepared); });
-}
-
-// Table 1: the groups' patients, hips and covariates, as baseline.csv has them.
-void DrawBaselineSection(ReportPages& pages, const StudyResult& result) {
-  pages.Text("Baseline characteristics (Table 1)", 14, true);
-  const BaselineReading reading = BaselineReadingOf(BaselineTable(result));
-  DrawTable(pages, "Per group and in all; excluded hips only in their own row, a patient with two hips once",
-            reading.headers, reading.rows);
-}
-
-// R's curves under the table, as wide as the paper's two columns or the
-// page's height allows, on the next page when not one column fits.
-void DrawSurvivalCurves(ReportPages& pages, const StudyResult& result, const SurvivalEstimates& survival) {
-  pages.Gap(8);
-  const double pixelsPerMm = PixelsPerMm(pages.painter().device());
-  if (!pages.Fits(CohortFigureHeightMm(kOneColumnMm) * pixelsPerMm)) pages.NewPage();
-  const double roomMm = (pages.page().bottom() - pages.Top()) / pixelsPerMm;
-  const double widthMm =
-      std::min({kTwoColumnsMm, pages.page().width() / pixelsPerMm,
-                (roomMm - CohortFigureHeightMm(0)) / (CohortFigureHeightMm(1) - CohortFigureHeightMm(0))});
-  const QRectF area = pages.Take(CohortFigureHeightMm(widthMm) * pixelsPerMm);
-  if (auto drawn = DrawSurvivalFigure(pages.painter(),
-                                      QRectF(area.topLeft(), QSizeF(widthMm * pixelsPerMm, area.height())),
-                                      result, survival);
-      !drawn)
-    pages.Text(TableText("The survival figure cannot be drawn: " + drawn.error().message), 8);
-}
-
-// R's survival estimates, death competing, beside one minus Kaplan-Meier.
-void DrawSurvivalSection(ReportPages& pages, const StudyResult& result, const SurvivalEstimates& survival) {
-  pages.Text("Revision survival", 14, true);
-  const auto reading = SurvivalReadingOf(survival);
-  if (!reading) {
-    pages.Text(TableText("The survival estimates cannot be shown: " + reading.error().message), 8);
-    return;
-  }
-  for (const std::string& note : reading->notes) pages.Text(TableText(note), 8);
-  DrawTable(pages, "Cumulative incidence by group and time", reading->headers, reading->rows);
-  DrawSurvivalCurves(pages, result, survival);
-}
-
 // The report's pages, each section named for the contents.
-void DrawReport(ReportPages& pages, const StudyResult& result, const StudyOptions& options,
-                const ModelResults* model, const std::string& notFitted, const std::string& programDirectory,
-                const SurvivalEstimates* survival, const Provenance* provenance) {
-  pages.Section("Study and cohort figure");
-  DrawFrontPage(pages, result, options, provenance);
-  pages.Section("Baseline characteristics");
-  DrawBaselineSection(pages, result);
-  pages.Section("Main result");
-  DrawMainResultPage(pages, result, model, notFitted);
-  if (survival) {
-    pages.Section("Revision survival");
-    DrawSurvivalSection(pages, result, *survival);
-  }
-  pages.Section("Protocol");
-  DrawProtocolTable(pages, result);
-  pages.Section("Timing of the radiographs", false);
-  DrawTimingTable(pages, result);
-  pages.Section("Bands", false);
-  DrawBandsTable(pages, result);
-  pages.Section("Participant flow");
-  DrawFlowDiagram(pages, result);
-  pages.Section("Cohort statistics and patients' summaries");
-  DrawStudyTables(pages, result);
-  pages.Section("Precision of the measurements");
-  DrawPrecisionPage(pages, result);
-  pages.Section("Patients");
-  for (const PatientSummary& patient : result.patients) {
-    if (pages.Stopped()) return;
-    DrawPatientPage(pages, patient, programDirectory);
-  }
+void DrawReport(ReportPages& pages, const ReportInputs& inputs) {
+#define SINKVIEW_REPORT_SECTION(name, newPage, draw)                                                         \
+  if (pages.Stopped()) return;                                                                               \
+  pages.Section(name, newPage);                                                                              \
+  draw(pages, inputs);
+#include "report/report_section_list.h"
+#undef SINKVIEW_REPORT_SECTION
 }
 
 // Where the first layout goes: nowhere, so a study of thousands of pages
@@ -168,7 +71,7 @@ StudyReportInTemporary(const OutputFile& target, const StudyResult& result, cons
     QPainter painter;
     if (!painter.begin(&pdf)) return std::nullopt;
     ReportPages pages(pdf, painter, laidOut, stop);
-    DrawReport(pages, result, options, model, notFitted, programDirectory, survival, provenance);
+    DrawReport(pages, {result, options, model, notFitted, programDirectory, survival, provenance});
     ReportOutline outline = pages.Finish();
     if (!painter.end() || pages.Stopped()) return std::nullopt;
     return outline;

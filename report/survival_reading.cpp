@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "base/csv_records.h"
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 #include "study/survival_columns.h"
 
 namespace sinkview {

@@ -1,6 +1,6 @@
 #include "report/welch_table.h"
 
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 #include "study/comparison.h"
 
 namespace sinkview {

@@ -278,6 +278,13 @@ std::vector<CsvFileColumns> AllFiles() {
       {kSoftwareCsv,
        {{"component", kNone, "Sinkview, a library it was built with, R or an R package the model used"},
         {"version", kNone, "its version"}}});
+  files.push_back(
+      {kReportingCsv,
+       {{"item", kNone,
+         "a fact that migration-study reporting asks for (what the study can answer, not a checklist)"},
+        {"answer", kNone,
+         "the study's value, as the report's tables show it, or \"not available from this study: ...\""},
+        {"where", kNone, "the report's section that shows it, and the file"}}});
   files.push_back({kDictionaryCsv,
                    {{"file", kNone, "file the column is in"},
                     {"column", kNone, "column's name"},

@@ -25,7 +25,7 @@ struct CsvFileColumns {
 inline constexpr std::string_view kVisitsCsv = "visits.csv", kFlowCsv = "flow.csv", kBandsCsv = "bands.csv",
                                   kPrecisionCsv = "precision.csv", kPairsCsv = "pairs.csv",
                                   kDictionaryCsv = "dictionary.csv", kInputsCsv = "inputs.csv",
-                                  kSoftwareCsv = "software.csv";
+                                  kSoftwareCsv = "software.csv", kReportingCsv = "reporting.csv";
 
 // Every file the study writes, in the order the dictionary lists them, and
 // those analysis.R writes.

@@ -11,6 +11,9 @@
 #include "survival/survival_files.h"
 #include "survival/survival_script.h"
 #include "workbook/study_workbook.h"
+#include "writeup/methods_text.h"
+#include "writeup/results_text.h"
+#include "writeup/writeup_files.h"
 
 namespace sinkview {
 
@@ -42,6 +45,8 @@ std::vector<std::string> StudyFolderNames() {
   names.emplace_back(kProtocolUsedFileName);
   names.emplace_back(kAnalysisScript);
   names.emplace_back(kSurvivalScript);
+  names.emplace_back(kMethodsMd);
+  names.emplace_back(kResultsMd);
   return names;
 }
 
@@ -99,6 +104,11 @@ Expected<std::vector<std::string>, Failure> AddStudyOutputs(FileSet& set, const 
       set, folder, result, request.protocolFile, request.model ? request.model->rSoftwareCsv : std::string(),
       request.survival ? request.survival->softwareCsv : std::string());
   if (!provenance) return Unexpected(provenance.error());
+  const ModelResults* fitted = request.model ? &request.model->results : nullptr;
+  if (auto added = AddWriteupFiles(set, folder,
+                                   {result, fitted, request.modelNotFitted, request.survival, &*provenance});
+      !added)
+    return Unexpected(added.error());
   if (!request.figureFile.Empty() && !Stopped(request)) {
     if (auto added = set.Add(CohortFigureInTemporary(request.figureFile, result, request.figureWidthMm));
         !added)

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "report/reading_text.h"
 #include "study/comparison.h"
+#include "study/reading_text.h"
 #include "study/welch.h"
 
 using namespace sinkview;

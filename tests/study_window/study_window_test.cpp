@@ -1,8 +1,10 @@
 #include <QBrush>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -24,6 +26,7 @@
 #include "../support/run_shell.h"
 #include "protocol/calendar_date.h"
 #include "report/study_graphics.h"
+#include "tools/study_window/methods_tab.h"
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/study_window.h"
 #include "tools/study_window/summary_model.h"
@@ -70,11 +73,13 @@ TEST(StudyGraphics, TheReportHasTheStudyPagesAndOnePagePerPatientAndTheFiguresTh
   // The front page with the figure, Table 1, the main result (no model, so
   // no model figure), the protocol with timing and bands, the flow, the
   // statistics and patients, the precision page with repeat readings or a
-  // detection limit, then a page per patient.
+  // detection limit, a page per patient, and the write-up: the methods, the
+  // results and the reporting facts (two pages of the nine visits' rows).
   const struct {
     StudyResult study;
     long pages;
-  } cases[] = {{study, 6 + 3}, {RunStudy({kCohort.string()}, withLimit), 6 + 1 + 3}, {repeat, 6 + 1 + 6}};
+  } cases[] = {
+      {study, 6 + 3 + 4}, {RunStudy({kCohort.string()}, withLimit), 6 + 1 + 3 + 4}, {repeat, 6 + 1 + 6 + 4}};
   const auto report = folder / "report.pdf";
   for (const auto& c : cases) {
     ASSERT_TRUE(WriteStudyReport(report.string(), c.study, options));
@@ -463,6 +468,13 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
   }
   EXPECT_GT(window.findChild<QTableWidget*>("modelMeans")->rowCount(), 0);
   EXPECT_GE(window.findChild<QTableWidget*>("modelFits")->rowCount(), 2) << "all hips and complete cases";
+  // The methods and results with the model fitted, copied as shown.
+  auto* methods = static_cast<MethodsTab*>(window.findChild<QWidget*>("methods"));
+  methods->Refresh();
+  for (const char* part : {"random intercept per hip", "Primary analysis: At 12 months", "p = 0.092"})
+    EXPECT_TRUE(methods->Text().contains(part)) << part;
+  window.findChild<QPushButton*>("copyMethods")->click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), methods->Text());
 
   // Beside the fit, R estimates revision survival: a row per group and time.
   ASSERT_TRUE(estimated.count() > 0 || estimated.wait(60000));
@@ -491,6 +503,7 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
                                              "flow.csv",
                                              "inputs.csv",
                                              "long.csv",
+                                             "methods.md",
                                              "model.csv",
                                              "model_fit.csv",
                                              "model_settings.csv",
@@ -501,6 +514,8 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
                                              "protocol-used.toml",
                                              "r_software.csv",
                                              "rejected.csv",
+                                             "reporting.csv",
+                                             "results.md",
                                              "software.csv",
                                              "study-report.pdf",
                                              "study.xlsx",
@@ -510,6 +525,7 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
                                              "survival_hips.csv",
                                              "survival_rejected.csv",
                                              "survival_steps.csv",
+                                             "survival_software.csv",
                                              "survival_tests.csv",
                                              "visits.csv"}));
   EXPECT_EQ(FileContents(folder / "model.csv"), window.Model().Model()->modelCsv);

@@ -22,14 +22,15 @@ declare -A uses=(
   [workbook]="base protocol study"
   [survival]="base protocol study rrunner"
   [provenance]="base study"
-  [report]="base model protocol paths ui graphics figures study rrunner survival provenance"
+  [writeup]="base model protocol study rrunner survival provenance"
+  [report]="base model protocol paths ui graphics figures study rrunner survival provenance writeup"
   [cli]="base model"
-  [studyrun]="base model protocol study rrunner survival provenance workbook report cli"
+  [studyrun]="base model protocol study rrunner survival provenance writeup workbook report cli"
   [app]="base model paths ui graphics table"
   [tools/export]="base model paths table cli"
   [tools/figure]="base model paths figures cli"
   [tools/study]="base protocol study rrunner cli studyrun"
-  [tools/study_window]="base paths ui protocol study rrunner survival report studyrun"
+  [tools/study_window]="base paths ui protocol study rrunner survival report studyrun writeup"
 )
 unchecked=" tests bench fuzz build "
 

@@ -10,7 +10,7 @@
 
 #include "base/numtext.h"
 #include "report/analysis_text.h"
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 #include "tools/study_window/fill_table.h"
 
 namespace sinkview {

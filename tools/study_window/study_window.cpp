@@ -30,16 +30,17 @@
 #include "base/numtext.h"
 #include "base/reader_text.h"
 #include "protocol/calendar_date.h"
-#include "report/reading_text.h"
 #include "report/report_pages.h"
 #include "report/study_graphics.h"
 #include "study/long_csv.h"
+#include "study/reading_text.h"
 #include "study/study_csv.h"
 #include "studyrun/study_outputs.h"
 #include "studyrun/study_protocol.h"
 #include "studyrun/study_run.h"
 #include "tools/study_window/drawing_view.h"
 #include "tools/study_window/fill_table.h"
+#include "tools/study_window/methods_tab.h"
 #include "tools/study_window/model_tab.h"
 #include "tools/study_window/precision_tab.h"
 #include "tools/study_window/summary_model.h"
@@ -151,6 +152,7 @@ StudyWindow::StudyWindow(QString viewerProgram, QWidget* parent)
   tabs->addTab(survivalTab_, "Survival");
   precision_ = new PrecisionTab(tabs);
   tabs->addTab(precision_, "Precision");
+  tabs->addTab(new MethodsTab(*this, tabs), "Methods and results");
   layout->addWidget(tabs, 1);
 
   auto* buttons = new QHBoxLayout;

@@ -5,7 +5,7 @@
 #include <QFont>
 #include <optional>
 
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 
 namespace sinkview {
 

@@ -1,4 +1,4 @@
-#include "report/reading_text.h"
+#include "study/reading_text.h"
 
 #include <algorithm>
 

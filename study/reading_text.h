@@ -1,8 +1,8 @@
 #pragma once
 
-// Numbers of the study's tables for reading (the report, the study window):
-// a fixed number of decimals per unit, the point whatever the locale. The
-// CSV files keep every digit instead.
+// Numbers of the study's tables for reading (the report, the study window,
+// the write-up): a fixed number of decimals per unit, the point whatever
+// the locale. The CSV files keep every digit instead.
 
 #include <optional>
 #include <string>
