@@ -524,8 +524,8 @@ TEST(StudyWindow, ShowsTheProtocolsTitleGroupsFlowAndPrecisionThenFitsTheModelAn
                                              "survival.csv",
                                              "survival_hips.csv",
                                              "survival_rejected.csv",
-                                             "survival_steps.csv",
                                              "survival_software.csv",
+                                             "survival_steps.csv",
                                              "survival_tests.csv",
                                              "visits.csv"}));
   EXPECT_EQ(FileContents(folder / "model.csv"), window.Model().Model()->modelCsv);
