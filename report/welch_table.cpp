@@ -1,7 +1,7 @@
 #include "report/welch_table.h"
 
-#include "study/reading_text.h"
 #include "study/comparison.h"
+#include "study/reading_text.h"
 
 namespace sinkview {
 

@@ -72,7 +72,7 @@ inline constexpr std::string_view kReference =
 inline constexpr std::string_view kStemShoulder = "stem shoulder";
 inline constexpr std::string_view kHeadCentre = "head centre";
 inline constexpr std::string_view kSignConvention = "Sign convention: the subsidence is the {1}; the "
-                                                   "stem/cement value is the {2}.";
+                                                    "stem/cement value is the {2}.";
 inline constexpr std::string_view kMajor = "major";
 inline constexpr std::string_view kMinor = "minor";
 

@@ -7,6 +7,8 @@
 namespace sinkview {
 
 // dictionary.csv's own statement of the sign, so that the two never differ.
-std::string SignConventionText() { return Say(phrasing::kSignConvention, {kSubsidenceSign, kStemCementSign}); }
+std::string SignConventionText() {
+  return Say(phrasing::kSignConvention, {kSubsidenceSign, kStemCementSign});
+}
 
 } // namespace sinkview

@@ -714,7 +714,8 @@ TEST_F(StudyCli, TheModelIsWrittenWithTheFilesOrToldWhyNot) {
   ASSERT_EQ(Study("--no-model " + outputDir_ + study), 0);
   EXPECT_EQ(err_text, "");
   for (const char* name : modelFiles) EXPECT_FALSE(fs::exists(out_ / name)) << name;
-  for (const char* name : {"survival.csv", "survival_tests.csv", "survival_steps.csv", "survival_software.csv"})
+  for (const char* name :
+       {"survival.csv", "survival_tests.csv", "survival_steps.csv", "survival_software.csv"})
     EXPECT_FALSE(fs::exists(out_ / name)) << name;
   EXPECT_TRUE(fs::exists(out_ / "survival_hips.csv"));
 
