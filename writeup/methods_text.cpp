@@ -108,12 +108,14 @@ std::string ModelMethodText(const WriteupInputs& in) {
                                   [](const ModelTest& test) { return test.analysis == "all"; });
   if (groups && tested) sentences.emplace_back(say::kJointTests);
   std::vector<std::string> sensitivity;
-  for (const auto& [analysis, words] : {std::pair{"unadjusted", say::kUnadjusted},
-                                        {"complete_cases", say::kCompleteCases},
-                                        {"one_hip_per_patient", say::kOneHipPerPatient}})
+  for (const auto& [name, words] : {std::pair{"unadjusted", say::kUnadjusted},
+                                    {"complete_cases", say::kCompleteCases},
+                                    {"one_hip_per_patient", say::kOneHipPerPatient}}) {
+    const std::string_view analysis = name; // a lambda may not capture a structured binding
     if (std::any_of(in.model->fits.begin(), in.model->fits.end(),
                     [&](const ModelFit& f) { return f.analysis == analysis && f.series == fit->series; }))
       sensitivity.emplace_back(words);
+  }
   if (!sensitivity.empty()) sentences.push_back(Say(say::kSensitivity, {ListText(sensitivity)}));
   std::string text;
   for (const std::string& sentence : sentences) text += (text.empty() ? "" : " ") + sentence;
