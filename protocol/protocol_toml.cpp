@@ -23,20 +23,26 @@ std::string TomlNumber(double value) {
   return text;
 }
 
-// toml++ quotes and escapes texts; numbers are written by TomlNumber.
+// toml++ quotes and escapes texts, each on one line: its multi-line
+// literal form cannot hold a text with three quotes in it, which then
+// would not read back.
+constexpr toml::format_flags kOneLineTexts =
+    toml::toml_formatter::default_flags & ~toml::format_flags::allow_multi_line_strings;
+
+// Numbers are written by TomlNumber.
 class TomlLines {
 public:
   template <typename T> void Key(std::string_view key, const T& value) {
-    out_ << key << " = " << toml::value<T>(value) << '\n';
+    out_ << key << " = " << toml::toml_formatter(toml::value<T>(value), kOneLineTexts) << '\n';
   }
   void Key(std::string_view key, double value) { out_ << key << " = " << TomlNumber(value) << '\n'; }
   template <typename T> void Key(std::string_view key, const std::array<T, 2>& pair) {
-    out_ << key << " = " << toml::array{pair[0], pair[1]} << '\n';
+    out_ << key << " = " << toml::toml_formatter(toml::array{pair[0], pair[1]}, kOneLineTexts) << '\n';
   }
   void Key(std::string_view key, const std::vector<std::string>& texts) {
     toml::array list;
     for (const std::string& text : texts) list.push_back(text);
-    out_ << key << " = " << list << '\n';
+    out_ << key << " = " << toml::toml_formatter(list, kOneLineTexts) << '\n';
   }
   void Key(std::string_view key, const std::array<double, 2>& pair) {
     out_ << key << " = [ " << TomlNumber(pair[0]) << ", " << TomlNumber(pair[1]) << " ]\n";

@@ -134,12 +134,14 @@ TEST(Protocol, AMissingFileIsNamed) {
   EXPECT_EQ(protocol.error().message.rfind("/no/such/study.toml: the file cannot be opened", 0), 0u);
 }
 
-// Every key set, a title to escape, a threshold with no short decimal.
+// Every key set, a title to escape, a patients file whose name has a line
+// break and three quotes, a threshold with no short decimal.
 TEST(ProtocolUsed, ReadsBackAsTheSameProtocol) {
   auto read = ReadProtocol(kEveryKey + "/study.toml", DefaultProtocol("study", kRunDay));
   ASSERT_TRUE(read) << read.error().message;
   Protocol full = *read;
   full.title = "Stem \"A\" against B\\C";
+  full.patientsFile = "/study/lists'''\nB\".csv";
   full.thresholdMm = 0.1 + 0.2;
   full.settings.TimeLimitDays = TimeLimitDaysForMonths(18.5);
   full.covariates->push_back("sex \"m\"/f");
