@@ -1,5 +1,6 @@
 #include "protocol/protocol_toml.h"
 
+#include <algorithm>
 #include <sstream>
 #include <toml++/toml.h>
 
@@ -23,26 +24,37 @@ std::string TomlNumber(double value) {
   return text;
 }
 
-// toml++ quotes and escapes texts, each on one line: its multi-line
-// literal form cannot hold a text with three quotes in it, which then
-// would not read back.
-constexpr toml::format_flags kOneLineTexts =
-    toml::toml_formatter::default_flags & ~toml::format_flags::allow_multi_line_strings;
+// toml++ writes a text as a literal ('...') where no quote is in it, even
+// where a control character is, which no literal may hold, and one with a
+// line break as a multi-line literal, which cannot hold three quotes either:
+// neither would read back. Such texts go as escaped basic strings ("...").
+toml::format_flags FlagsFor(const std::vector<std::string_view>& texts) {
+  const bool control = std::any_of(texts.begin(), texts.end(), [](std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; });
+  });
+  constexpr auto kLiterals =
+      toml::format_flags::allow_literal_strings | toml::format_flags::allow_multi_line_strings;
+  return control ? toml::toml_formatter::default_flags & ~kLiterals : toml::toml_formatter::default_flags;
+}
 
 // Numbers are written by TomlNumber.
 class TomlLines {
 public:
   template <typename T> void Key(std::string_view key, const T& value) {
-    out_ << key << " = " << toml::toml_formatter(toml::value<T>(value), kOneLineTexts) << '\n';
+    toml::format_flags flags = toml::toml_formatter::default_flags;
+    if constexpr (std::is_convertible_v<T, std::string_view>) flags = FlagsFor({value});
+    out_ << key << " = " << toml::toml_formatter(toml::value<T>(value), flags) << '\n';
   }
   void Key(std::string_view key, double value) { out_ << key << " = " << TomlNumber(value) << '\n'; }
   template <typename T> void Key(std::string_view key, const std::array<T, 2>& pair) {
-    out_ << key << " = " << toml::toml_formatter(toml::array{pair[0], pair[1]}, kOneLineTexts) << '\n';
+    toml::format_flags flags = toml::toml_formatter::default_flags;
+    if constexpr (std::is_convertible_v<T, std::string_view>) flags = FlagsFor({pair[0], pair[1]});
+    out_ << key << " = " << toml::toml_formatter(toml::array{pair[0], pair[1]}, flags) << '\n';
   }
   void Key(std::string_view key, const std::vector<std::string>& texts) {
     toml::array list;
     for (const std::string& text : texts) list.push_back(text);
-    out_ << key << " = " << toml::toml_formatter(list, kOneLineTexts) << '\n';
+    out_ << key << " = " << toml::toml_formatter(list, FlagsFor({texts.begin(), texts.end()})) << '\n';
   }
   void Key(std::string_view key, const std::array<double, 2>& pair) {
     out_ << key << " = [ " << TomlNumber(pair[0]) << ", " << TomlNumber(pair[1]) << " ]\n";

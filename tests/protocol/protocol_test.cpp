@@ -135,7 +135,7 @@ TEST(Protocol, AMissingFileIsNamed) {
 }
 
 // Every key set, a title to escape, a patients file whose name has a line
-// break and three quotes, a threshold with no short decimal.
+// break (with three quotes, or none), a threshold with no short decimal.
 TEST(ProtocolUsed, ReadsBackAsTheSameProtocol) {
   auto read = ReadProtocol(kEveryKey + "/study.toml", DefaultProtocol("study", kRunDay));
   ASSERT_TRUE(read) << read.error().message;
@@ -145,7 +145,9 @@ TEST(ProtocolUsed, ReadsBackAsTheSameProtocol) {
   full.thresholdMm = 0.1 + 0.2;
   full.settings.TimeLimitDays = TimeLimitDaysForMonths(18.5);
   full.covariates->push_back("sex \"m\"/f");
-  for (const Protocol& protocol : {DefaultProtocol("all", kRunDay), full}) {
+  Protocol broken = full;
+  broken.patientsFile = "/study/lists\nB.csv";
+  for (const Protocol& protocol : {DefaultProtocol("all", kRunDay), full, broken}) {
     const std::string text = ProtocolToml(protocol, "1.2.3", kRunDay);
     const auto back = ParseProtocol(text, "/elsewhere/protocol-used.toml", Protocol{});
     ASSERT_TRUE(back) << back.error().message << "\n" << text;
