@@ -42,8 +42,8 @@ std::string NamedReadError(const ReadError& error, const std::string& path) {
 }
 
 Expected<PreparedSeries, Failure> LoadPreparedFile(const std::string& path, const Settings& settings,
-                                                   const Cutoff& cutoff) {
-  const ReadResult read = ReadDataFile(path, cutoff);
+                                                   const Cutoff& cutoff, const BytesRead& bytesRead) {
+  const ReadResult read = ReadDataFile(path, cutoff, bytesRead);
   if (!read) return Unexpected(Failure{NamedReadError(read.error(), path)});
   return PrepareSeries(*read, settings, path);
 }

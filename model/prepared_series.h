@@ -27,9 +27,12 @@ struct PreparedSeries {
 PrepareSeries(const MeasurementModel& read, const Settings& settings, const std::string& dataFile);
 
 // Reads and prepares a data file as the windows do, up to a study's
-// cut-off (model/reader.h). The failure always names the file.
-[[nodiscard]] Expected<PreparedSeries, Failure>
-LoadPreparedFile(const std::string& path, const Settings& settings, const Cutoff& cutoff = std::nullopt);
+// cut-off (model/reader.h), its bytes shown to `bytesRead`. The failure
+// always names the file.
+[[nodiscard]] Expected<PreparedSeries, Failure> LoadPreparedFile(const std::string& path,
+                                                                 const Settings& settings,
+                                                                 const Cutoff& cutoff = std::nullopt,
+                                                                 const BytesRead& bytesRead = {});
 
 // A read error's message, naming the file even where the reader's own text
 // does not (the overflow warning).

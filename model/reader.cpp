@@ -434,7 +434,7 @@ ReadResult ParseDataText(std::string_view text, const std::string& path, const C
   return m;
 }
 
-ReadResult ReadDataFile(const std::string& path, const Cutoff& cutoff) {
+ReadResult ReadDataFile(const std::string& path, const Cutoff& cutoff, const BytesRead& bytesRead) {
   const WholeFile file = ReadWholeFile(path, kMaxFileBytes);
   const std::string shown = ShownFileName(path);
   switch (file.problem) {
@@ -456,6 +456,7 @@ ReadResult ReadDataFile(const std::string& path, const Cutoff& cutoff) {
                                 shown + ": the file does not come to an end when read (a kernel interface?), "
                                         "so it is no data file."});
   }
+  if (bytesRead) bytesRead(file.text);
   return ParseDataText(file.text, path, cutoff);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,9 +66,14 @@ std::string DataFilePath(const std::string& folder, const std::string& fileName)
 // to the cut-off is refused.
 using Cutoff = std::optional<std::chrono::year_month_day>;
 
+// Shown a file's bytes once they are read, before they are parsed: a study
+// digests what it read there, not the file as it may be later.
+using BytesRead = std::function<void(std::string_view bytes)>;
+
 // Reads a measurement data file: the records into slots 1 to N, sorted by
 // date, the time axis and the facts.
-[[nodiscard]] ReadResult ReadDataFile(const std::string& path, const Cutoff& cutoff = std::nullopt);
+[[nodiscard]] ReadResult ReadDataFile(const std::string& path, const Cutoff& cutoff = std::nullopt,
+                                      const BytesRead& bytesRead = {});
 
 // The same for the file's contents; `path` only names the file in messages
 // and gives the export file's name.

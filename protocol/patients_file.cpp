@@ -284,9 +284,11 @@ Expected<PatientsFile, Failure> ParsePatientsFile(std::string_view text, const s
 }
 
 Expected<PatientsFile, Failure> ReadPatientsFile(const std::string& path, bool pseudonymise,
-                                                 const std::optional<std::vector<std::string>>& covariates) {
+                                                 const std::optional<std::vector<std::string>>& covariates,
+                                                 std::optional<ContentDigest>* bytesRead) {
   const auto text = ReadSmallTextFile(path, kMaxPatientsBytes);
   if (!text) return Unexpected(text.error());
+  if (bytesRead) *bytesRead = DigestOf(*text);
   return ParsePatientsFile(*text, path, pseudonymise, covariates);
 }
 

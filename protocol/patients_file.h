@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/content_digest.h"
 #include "base/expected.h"
 #include "base/failure.h"
 #include "protocol/protocol.h"
@@ -28,8 +29,10 @@ bool IsPatientsColumn(std::string_view name);
 Expected<PatientsFile, Failure>
 ParsePatientsFile(std::string_view text, const std::string& path, bool pseudonymise,
                   const std::optional<std::vector<std::string>>& covariates = std::nullopt);
+// `bytesRead`, where given, takes the digest of the file's bytes as read.
 Expected<PatientsFile, Failure>
 ReadPatientsFile(const std::string& path, bool pseudonymise,
-                 const std::optional<std::vector<std::string>>& covariates = std::nullopt);
+                 const std::optional<std::vector<std::string>>& covariates = std::nullopt,
+                 std::optional<ContentDigest>* bytesRead = nullptr);
 
 } // namespace sinkview

@@ -430,9 +430,11 @@ Expected<Protocol, Failure> ParseProtocol(std::string_view text, const std::stri
   }
 }
 
-Expected<Protocol, Failure> ReadProtocol(const std::string& path, Protocol defaults) {
+Expected<Protocol, Failure> ReadProtocol(const std::string& path, Protocol defaults,
+                                         std::optional<ContentDigest>* bytesRead) {
   const auto text = ReadSmallTextFile(path, kMaxProtocolBytes);
   if (!text) return Unexpected(text.error());
+  if (bytesRead) *bytesRead = DigestOf(*text);
   return ParseProtocol(*text, path, std::move(defaults));
 }
 

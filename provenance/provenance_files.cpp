@@ -1,6 +1,6 @@
 #include "provenance/provenance_files.h"
 
-#include "provenance/file_digest.h"
+#include "base/content_digest.h"
 #include "provenance/inputs_csv.h"
 #include "provenance/software_csv.h"
 #include "study/csv_columns.h"

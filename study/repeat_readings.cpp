@@ -23,9 +23,11 @@ fs::path Normal(const std::string& path) {
 }
 
 // A second reading as the study sees it: its course and whose hip it is.
+// Its bytes, as read, go to `digest` even where it is refused.
 Expected<PatientSummary, Failure> Read(const std::string& path, const Settings& settings,
-                                       const Cutoff& cutoff) {
-  auto loaded = LoadPreparedFile(path, settings, cutoff);
+                                       const Cutoff& cutoff, std::optional<ContentDigest>& digest) {
+  auto loaded =
+      LoadPreparedFile(path, settings, cutoff, [&](std::string_view bytes) { digest = DigestOf(bytes); });
   if (!loaded) return Unexpected(loaded.error());
   return SummarisePatient(*loaded, path, path);
 }
@@ -70,7 +72,9 @@ RepeatReadings ReadRepeatReadings(const std::vector<PatientSummary>& hips, const
     const auto refuse = [&](const std::string& why) {
       rejected.push_back({hip.file, secondName + ": " + why});
     };
-    const auto repeat = Read(second.native(), settings, cutoff);
+    std::optional<ContentDigest> digest;
+    const auto repeat = Read(second.native(), settings, cutoff, digest);
+    if (digest) result.files.push_back({second.native(), hip.file, *digest});
     if (!repeat) {
       const std::string& why = repeat.error().message;
       refuse(pseudonymise ? WithoutQuotedFields(Renamed(why, second.native(), secondName)) : why);

@@ -60,8 +60,11 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
     return outcome;
   }
   // The series lives only while it is summarised, unless kept for a report.
-  if (auto loaded = LoadPreparedFile(found, options.settings, GivenCutoff(options.protocol))) {
+  std::optional<ContentDigest> digest;
+  if (auto loaded = LoadPreparedFile(found, options.settings, GivenCutoff(options.protocol),
+                                     [&](std::string_view bytes) { digest = DigestOf(bytes); })) {
     PatientSummary hip = SummarisePatient(*loaded, found, name);
+    hip.digest = digest;
     outcome.dates = RadiographDates(loaded->model);
     if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise, number); !applied) {
       outcome.reason = applied.error().message;
@@ -136,6 +139,8 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   StudyResult result;
   result.folders = folders;
   result.thresholdMm = options.thresholdMm;
+  result.protocolDigest = options.protocolDigest;
+  result.patientsDigest = options.patientsDigest;
   DataFileSearch search = FindDataFiles(folders, options.recursive);
   // A second reading is never a hip of the study, wherever its folder lies.
   const std::string& repeatFolder = options.protocol.repeatReadings;

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/content_digest.h"
 #include "model/model.h"
 #include "model/prepared_series.h"
 #include "model/settings.h"
@@ -39,6 +40,8 @@ struct StudyOptions {
   // The protocol as applied; its settings and threshold are those above.
   Protocol protocol;
   std::optional<PatientsFile> patients; // none without a patients file
+  // study.toml's and the patients file's bytes as read; none without them.
+  std::optional<ContentDigest> protocolDigest, patientsDigest;
   // Keeps each patient's prepared series for the report's pages, so that
   // they show what was read with the rest; off, a study runs in flat
   // memory however many files it has.
@@ -78,6 +81,7 @@ struct PatientSummary {
   std::string_view band;             // of the primary visit's value; empty without one
   std::string_view pattern;          // continuous or stabilised; empty without both values or a limit
   std::vector<std::string> covariates;
+  std::optional<ContentDigest> digest; // of the data file's bytes as the study read them
 
   // The hip at its baseline and at each visit of the protocol.
   HipCourse course;
@@ -126,10 +130,19 @@ struct BandRow {
   std::string_view classification = kBandClassification;
 };
 
+// A second reading whose bytes were read (whether it was then refused or
+// not), for inputs.csv.
+struct SecondReadingFile {
+  std::string path;
+  std::string hipFile; // the first reading's PatientSummary::file
+  ContentDigest digest;
+};
+
 // The agreement of the repeat readings with the first.
 struct RepeatReadings {
-  std::vector<ReadingPair> pairs; // by hip, subsidence before stem/cement
-  std::vector<AgreementRow> rows; // subsidence, stem/cement
+  std::vector<ReadingPair> pairs;       // by hip, subsidence before stem/cement
+  std::vector<AgreementRow> rows;       // subsidence, stem/cement
+  std::vector<SecondReadingFile> files; // by hip
 };
 
 // A data file, or a path, that gave no summary, and why (the message names
@@ -153,7 +166,9 @@ struct StudyResult {
   std::vector<RejectedFile> rejected;   // in the order the files were found
   int skipped = 0;                      // entries with a data file's name that are no regular file
   int radiographsAfterCutoff = 0;       // of the hips read, left out as if not yet taken
-  bool cancelled = false;               // stopped early: patients and cohort are incomplete
+  // study.toml's and the patients file's bytes as read; none for a file not read.
+  std::optional<ContentDigest> protocolDigest, patientsDigest;
+  bool cancelled = false; // stopped early: patients and cohort are incomplete
   // The threshold the patients are flagged by.
   double thresholdMm = kStartThresholdMm;
 };

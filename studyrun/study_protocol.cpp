@@ -57,8 +57,10 @@ Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today)
   // A folder's name as the title goes into the CSV files and the report's
   // title: its control characters are blanks, as in a data file's name.
   Protocol protocol = DefaultProtocol(WithoutControlCharacters(FolderName(command.folders.front())), today);
+  command.options.protocolDigest.reset();
+  command.options.patientsDigest.reset();
   if (const std::string file = ProtocolFileOf(command); !file.empty()) {
-    auto read = ReadProtocol(file, std::move(protocol));
+    auto read = ReadProtocol(file, std::move(protocol), &command.options.protocolDigest);
     if (!read) return Unexpected(read.error());
     protocol = std::move(*read);
   }
@@ -77,7 +79,8 @@ Expected<void, Failure> ApplyProtocol(StudyCommand& command, CalendarDate today)
   protocol.repeatReadings = std::move(*repeat);
 
   if (!protocol.patientsFile.empty()) {
-    auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise, protocol.covariates);
+    auto patients = ReadPatientsFile(protocol.patientsFile, protocol.pseudonymise, protocol.covariates,
+                                     &command.options.patientsDigest);
     if (!patients) return Unexpected(patients.error());
     // Pseudonymised, only the covariates the protocol declares are written.
     if (protocol.pseudonymise)

@@ -1,6 +1,7 @@
 // inputs.csv against sha256sum over files written here (a data file with a
 // second reading, the protocol and a patients file beside the study folder),
-// and software.csv with R's rows after the built components.
+// the digests of the bytes a study read, and software.csv with R's rows
+// after the built components.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +9,9 @@
 
 #include "../support/run_shell.h"
 #include "../support/temp_folder.h"
-#include "provenance/file_digest.h"
+#include "base/content_digest.h"
+#include "protocol/patients_file.h"
+#include "protocol/read_protocol.h"
 #include "provenance/inputs_csv.h"
 #include "provenance/software_csv.h"
 
@@ -37,6 +40,8 @@ struct WrittenStudy {
     result.protocol.repeatReadings = (folder.path / "study/repeat").native();
     result.protocol.patientsFile = (folder.path / "patients.csv").native();
     result.repeat.emplace();
+    result.repeat->files.push_back(
+        {(folder.path / "study/repeat/sub/a.vok").native(), "sub/a.vok", DigestOf("second reading of a\n")});
   }
   std::string Protocol() const { return (folder.path / "study/study.toml").native(); }
 
@@ -76,6 +81,7 @@ TEST(Inputs, EveryFileReadWithTheSizeAndHashSha256sumGives) {
   StudyResult pseudonymised = study.result;
   pseudonymised.protocol.pseudonymise = true;
   pseudonymised.patients[0].file = "P01-L";
+  pseudonymised.repeat->files[0].hipFile = "P01-L";
   const std::vector<InputFile> inputs = StudyInputs(pseudonymised, "");
   ASSERT_EQ(inputs.size(), 4u);
   EXPECT_EQ(inputs[0].shown + " " + inputs[2].role + " " + inputs[2].shown, "P01-L second_reading P01-L");
@@ -87,6 +93,43 @@ TEST(Inputs, AFileThatCannotBeReadIsAFailureNamingIt) {
   const auto csv = InputsCsv(StudyInputs(study.result, ""));
   ASSERT_FALSE(csv);
   EXPECT_NE(csv.error().message.find("b.vok: cannot be read"), std::string::npos) << csv.error().message;
+}
+
+// The files change after the study read them: inputs.csv still records the
+// bytes the numbers were made from (those of the unchanged originals).
+TEST(Inputs, TheBytesTheStudyReadNotTheFilesAsTheyAreLater) {
+  const fs::path original = fs::path(SINKVIEW_TEST_DATA) / "precision_repeat";
+  const sinkview::testing::TempFolder folder;
+  fs::copy(original, folder.path / "study", fs::copy_options::recursive);
+  std::ofstream(folder.path / "study/study.toml") << "title = \"t\"\n";
+  std::ofstream(folder.path / "patients.csv") << "file\r\nh1.vok\r\n";
+  StudyOptions options;
+  options.recursive = true;
+  options.protocol.repeatReadings = (folder.path / "study/repeat").native();
+  options.protocol.cutoff = std::chrono::year(2025) / 1 / 1;
+  options.protocol.patientsFile = (folder.path / "patients.csv").native();
+  ASSERT_TRUE(ReadProtocol((folder.path / "study/study.toml").native(), Protocol{}, &options.protocolDigest));
+  auto patients =
+      ReadPatientsFile(options.protocol.patientsFile, false, std::nullopt, &options.patientsDigest);
+  ASSERT_TRUE(patients) << patients.error().message;
+  options.patients = std::move(*patients);
+  const StudyResult result = RunStudy({(folder.path / "study").native()}, options);
+  ASSERT_EQ(result.patients.size(), 1u);
+  for (const char* name : {"study/h1.vok", "study/repeat/h1.vok", "study/study.toml", "patients.csv"})
+    std::ofstream(folder.path / name, std::ios::app) << "changed\r\n";
+
+  const auto csv = InputsCsv(StudyInputs(result, (folder.path / "study/study.toml").native()));
+  ASSERT_TRUE(csv) << csv.error().message;
+  const auto digestOf = [&](const fs::path& file) {
+    std::string out, err;
+    EXPECT_EQ(sinkview::testing::RunShell("sha256sum " + Quoted(file), folder.path, out, err), 0);
+    return std::to_string(fs::file_size(file)) + "," + out.substr(0, 64);
+  };
+  EXPECT_EQ(*csv, "role,path,bytes,sha256\r\ndata,h1.vok," + digestOf(original / "h1.vok") +
+                      "\r\nsecond_reading,repeat/h1.vok," + digestOf(original / "repeat/h1.vok") +
+                      "\r\nprotocol,study.toml,12," + Sha256Hex(std::string_view("title = \"t\"\n")) +
+                      "\r\npatients," + options.protocol.patientsFile + ",14," +
+                      Sha256Hex(std::string_view("file\r\nh1.vok\r\n")) + "\r\n");
 }
 
 TEST(Software, RsRowsFollowTheBuiltComponents) {
