@@ -4,11 +4,12 @@
 
 namespace sinkview {
 
-std::optional<std::string> DuplicateSeries::FirstOf(const PatientSummary& patient, std::string_view dates) {
+std::optional<std::size_t> DuplicateSeries::FirstOf(const PatientSummary& patient, std::string_view dates,
+                                                    std::size_t index) {
   // The name's length keeps any name apart from the side and dates after it.
   std::string series = std::to_string(patient.patient.size()) + ':' + patient.patient + patient.side + ' ';
   series += dates;
-  const auto [first, isNew] = firstFiles_.try_emplace(std::move(series), patient.file);
+  const auto [first, isNew] = firstHips_.try_emplace(DigestOf(series).sha256, index);
   if (isNew) return std::nullopt;
   return first->second;
 }

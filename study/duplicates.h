@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,13 +18,25 @@ namespace sinkview {
 // radiographs measured again, would count a patient twice.
 class DuplicateSeries {
 public:
-  // The file of the first patient with the series of `patient`, whose
-  // radiographs are of `dates` (RadiographDates), when one came before it;
-  // empty when `patient` is the first, and then remembered.
-  std::optional<std::string> FirstOf(const PatientSummary& patient, std::string_view dates);
+  // The hip (its index among the study's hips) with the series of
+  // `patient`, whose radiographs are of `dates` (RadiographDates), when one
+  // came before it; none when `patient` is the first, and then remembered
+  // as hip `index`.
+  std::optional<std::size_t> FirstOf(const PatientSummary& patient, std::string_view dates,
+                                     std::size_t index);
 
 private:
-  std::unordered_map<std::string, std::string> firstFiles_; // by series
+  using Digest = std::array<unsigned char, 32>;
+  struct DigestHash {
+    std::size_t operator()(const Digest& digest) const {
+      std::size_t hash;
+      std::memcpy(&hash, digest.data(), sizeof hash);
+      return hash;
+    }
+  };
+  // Each series by its SHA-256 rather than its text, which took a fifth of
+  // a large study's memory; two series of one digest are not to be met.
+  std::unordered_map<Digest, std::size_t, DigestHash> firstHips_;
 };
 
 // Why the data file at `path` is left out, for rejected.csv.

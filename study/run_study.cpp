@@ -178,10 +178,11 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   const auto keep = [&](std::size_t i, std::unique_ptr<Outcome>&& outcome) {
     joined.insert(outcome->row);
     if (outcome->summary) {
-      if (const auto first = duplicates.FirstOf(*outcome->summary, outcome->dates)) {
+      if (const auto first = duplicates.FirstOf(*outcome->summary, outcome->dates, result.patients.size())) {
         // Pseudonymised, the hips are named as the files name them.
         const bool named = !result.protocol.pseudonymise;
-        outcome->reason = DuplicateReason(named ? files[i] : outcome->summary->file, *first);
+        outcome->reason =
+            DuplicateReason(named ? files[i] : outcome->summary->file, result.patients[*first].file);
         outcome->summary.reset();
       } else if (longRows) {
         longRows(outcome->longRows);
