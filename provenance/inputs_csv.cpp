@@ -13,6 +13,9 @@ namespace sinkview {
 
 namespace {
 
+// A data file's row: its role, name, size and 64 digits.
+constexpr std::size_t kRowBytes = 112;
+
 // `path` relative to `folder` when it lies in it, else as given.
 std::string RelativeTo(const std::string& path, const std::string& folder) {
   if (folder.empty() || !LiesIn(path, folder)) return path;
@@ -23,39 +26,45 @@ std::string RelativeTo(const std::string& path, const std::string& folder) {
 
 } // namespace
 
-std::vector<InputFile> StudyInputs(const StudyResult& result, const std::string& protocolFile) {
+Expected<std::string, Failure> InputsCsv(const StudyResult& result, const std::string& protocolFile) {
   // With several folders given, a data file's path is the one found.
   const std::string folder = result.folders.size() == 1 ? result.folders.front() : std::string();
-  std::vector<InputFile> files;
-  for (const PatientSummary& hip : result.patients) files.push_back({"data", hip.path, hip.file, hip.digest});
+  // Written row by row, never gathered first: a large study's list of
+  // paths would weigh more than the file.
+  std::string out = CsvHeader(kInputsCsv);
+  out.reserve(out.size() + (result.patients.size() + 2) * kRowBytes);
+  std::optional<Failure> failed;
+  const auto row = [&](std::string_view role, const std::string& path, std::string_view shown,
+                       const std::optional<ContentDigest>& read) {
+    if (failed) return;
+    const auto digest = read ? Expected<ContentDigest, Failure>(*read) : DigestFile(path);
+    if (!digest) {
+      failed = digest.error();
+      return;
+    }
+    for (std::string_view field : {role, shown}) {
+      AppendCsvField(out, field);
+      out += ',';
+    }
+    out += std::to_string(digest->bytes);
+    out += ',';
+    out += Sha256Hex(*digest);
+    out += kCsvLineEnd;
+  };
+  for (const PatientSummary& hip : result.patients) row("data", hip.path, hip.file, hip.digest);
   // The second readings the study read, each lying under the path its first
   // has in the study folder (as the repeat readings are found).
   if (result.repeat) {
     for (const SecondReadingFile& second : result.repeat->files)
-      files.push_back({"second_reading", second.path,
-                       result.protocol.pseudonymise ? second.hipFile : RelativeTo(second.path, folder),
-                       second.digest});
+      row("second_reading", second.path,
+          result.protocol.pseudonymise ? second.hipFile : RelativeTo(second.path, folder), second.digest);
   }
   if (!protocolFile.empty())
-    files.push_back({"protocol", protocolFile, RelativeTo(protocolFile, folder), result.protocolDigest});
+    row("protocol", protocolFile, RelativeTo(protocolFile, folder), result.protocolDigest);
   if (!result.protocol.patientsFile.empty())
-    files.push_back({"patients", result.protocol.patientsFile,
-                     RelativeTo(result.protocol.patientsFile, folder), result.patientsDigest});
-  return files;
-}
-
-Expected<std::string, Failure> InputsCsv(const std::vector<InputFile>& files) {
-  std::string out = CsvHeader(kInputsCsv);
-  for (const InputFile& file : files) {
-    const auto digest = file.digest ? Expected<ContentDigest, Failure>(*file.digest) : DigestFile(file.path);
-    if (!digest) return Unexpected(digest.error());
-    for (std::string_view field : {std::string_view(file.role), std::string_view(file.shown)}) {
-      AppendCsvField(out, field);
-      out += ',';
-    }
-    out += std::to_string(digest->bytes) + "," + Sha256Hex(*digest);
-    out += kCsvLineEnd;
-  }
+    row("patients", result.protocol.patientsFile, RelativeTo(result.protocol.patientsFile, folder),
+        result.patientsDigest);
+  if (failed) return Unexpected(*failed);
   return out;
 }
 

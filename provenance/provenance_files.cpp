@@ -12,7 +12,7 @@ Expected<Provenance, Failure> AddProvenanceFiles(FileSet& set, const OutputFolde
                                                  const StudyResult& result, const std::string& protocolFile,
                                                  std::string_view rSoftwareCsv,
                                                  std::string_view survivalSoftwareCsv) {
-  auto inputs = InputsCsv(StudyInputs(result, protocolFile));
+  auto inputs = InputsCsv(result, protocolFile);
   if (!inputs) return Unexpected(inputs.error());
   auto components = SoftwareComponents(rSoftwareCsv, survivalSoftwareCsv);
   if (!components) return Unexpected(components.error());
