@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <openssl/evp.h>
 #include <openssl/sha.h>
 #include <unistd.h>
@@ -31,7 +32,9 @@ struct Descriptor {
 ContentDigest DigestOf(std::string_view bytes) {
   ContentDigest digest;
   digest.bytes = bytes.size();
-  EVP_Digest(bytes.data(), bytes.size(), digest.sha256.data(), nullptr, EVP_sha256(), nullptr);
+  // It fails only where libcrypto has no memory for its context.
+  if (EVP_Digest(bytes.data(), bytes.size(), digest.sha256.data(), nullptr, EVP_sha256(), nullptr) != 1)
+    throw std::bad_alloc();
   return digest;
 }
 
@@ -52,9 +55,10 @@ Expected<ContentDigest, Failure> DigestFile(const std::string& path) {
     if (got < 0) return cannot(errno);
     if (got == 0) break;
     digest.bytes += static_cast<std::uint64_t>(got);
-    EVP_DigestUpdate(context.get(), buffer.data(), static_cast<std::size_t>(got));
+    if (EVP_DigestUpdate(context.get(), buffer.data(), static_cast<std::size_t>(got)) != 1)
+      return cannot(ENOMEM);
   }
-  EVP_DigestFinal_ex(context.get(), digest.sha256.data(), nullptr);
+  if (EVP_DigestFinal_ex(context.get(), digest.sha256.data(), nullptr) != 1) return cannot(ENOMEM);
   return digest;
 }
 
