@@ -190,6 +190,11 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
     }
     if (outcome->summary) {
       result.radiographsAfterCutoff += outcome->summary->radiographsAfterCutoff;
+      // The course, kept until the visits are applied, is copied here: made
+      // on this thread, the courses lie together and the visits reuse their
+      // room, where in a worker's heap they would leave it full of holes.
+      HipCourse course = outcome->summary->course;
+      outcome->summary->course = std::move(course);
       result.patients.push_back(std::move(*outcome->summary));
     } else {
       result.rejected.push_back({outcome->shownAs, PlainUtf8(outcome->reason)});
@@ -197,6 +202,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   };
   result.cancelled =
       RunInOrder<std::unique_ptr<Outcome>>(files.size(), readOne, keep, {cancel, progress}) < files.size();
+  duplicates = DuplicateSeries(); // read, its index lies between the courses that go next
 
   if (options.patients && !result.cancelled) {
     for (const PatientRow& row : options.patients->rows) {
@@ -207,11 +213,15 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
     }
   }
   if (!result.protocol.cutoff.ok()) result.protocol.cutoff = LatestRadiograph(result.patients);
-  for (PatientSummary& hip : result.patients) ApplyVisits(hip, result.protocol);
   if (!repeatFolder.empty() && root && !result.cancelled)
     result.repeat =
         ReadRepeatReadings(result.patients, root->native(), repeatFolder, options.settings,
                            GivenCutoff(options.protocol), result.protocol.pseudonymise, result.rejected);
+  // Past the visits only they are needed; the radiographs go.
+  for (PatientSummary& hip : result.patients) {
+    ApplyVisits(hip, result.protocol);
+    hip.course = HipCourse{};
+  }
   const std::optional<PatternRule> pattern = PatternRuleOf(result.protocol, result.repeat);
   if (pattern)
     for (PatientSummary& hip : result.patients) hip.pattern = PatternOf(hip.visits, *pattern);

@@ -68,6 +68,7 @@ struct PatientSummary {
   std::string surgeryDate;         // ISO 8601, yyyy-mm-dd; empty when not known
   std::string exclusion;           // the patients file's reason; empty when the hip takes part
   std::string firstDate, lastDate; // ISO 8601, yyyy-mm-dd
+  std::optional<CalendarDate> lastRadiograph;
   std::optional<int> daysToFirstRadiograph;
   float observationMonths = 0; // as the table shows it
   int isolated = 0;            // incomparable radiographs
@@ -83,7 +84,9 @@ struct PatientSummary {
   std::vector<std::string> covariates;
   std::optional<ContentDigest> digest; // of the data file's bytes as the study read them
 
-  // The hip at its baseline and at each visit of the protocol.
+  // The hip's radiographs, until the visits are applied (RunStudy lets
+  // them go then), and the hip at its baseline and at each visit of the
+  // protocol.
   HipCourse course;
   HipEvents events;
   std::vector<VisitValue> visits;

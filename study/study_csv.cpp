@@ -9,6 +9,7 @@
 #include "study/baseline_table.h"
 #include "study/comparison.h"
 #include "study/csv_columns.h"
+#include "study/csv_pieces.h"
 #include "study/csv_text.h"
 #include "study/model_settings.h"
 
@@ -90,18 +91,6 @@ private:
   std::vector<std::string> patients_;
 };
 
-using PieceSink = std::function<void(std::string_view piece)>;
-
-// A file of a row or more per hip goes out a piece at a time: whole, the
-// visits of 100,000 hips would be 90 MB held twice while it grows.
-inline constexpr std::size_t kRowsPiece = 1 << 16;
-
-void HandOnPiece(std::string& out, const PieceSink& sink, bool last) {
-  if (!last && out.size() < kRowsPiece) return;
-  sink(out);
-  out.clear();
-}
-
 void SummaryRows(const StudyResult& result, const ShownTexts& shown, const PieceSink& sink) {
   std::string out = CsvHeader(kSummaryCsv, result.covariates);
   for (std::size_t hip = 0; hip < result.patients.size(); ++hip) {
@@ -148,7 +137,7 @@ void VisitRows(const StudyResult& result, const ShownTexts& shown, const PieceSi
       Field(out, StatusName(at.status));
       if (at.radiograph > 0) {
         Number(out, at.radiograph);
-        Field(out, IsoDate(p.course.dates[static_cast<std::size_t>(at.radiograph - 1)]));
+        Field(out, IsoDate(at.date));
       } else {
         out += ",,";
       }
@@ -170,37 +159,25 @@ void VisitRows(const StudyResult& result, const ShownTexts& shown, const PieceSi
   HandOnPiece(out, sink, true);
 }
 
-using RowsWriter = void (*)(const StudyResult&, const ShownTexts&, const PieceSink&);
-
-std::string WholeText(RowsWriter rows, const StudyResult& result, const ShownTexts& shown) {
-  std::string text;
-  rows(result, shown, [&text](std::string_view piece) { text += piece; });
-  return text;
-}
-
-// Adds the file that `rows` writes to `set`, written into its temporary a
-// piece at a time.
-Expected<void, Failure> AddRowsFile(FileSet& set, const OutputFolder& folder, std::string_view name,
-                                    RowsWriter rows, const StudyResult& result, const ShownTexts& shown) {
-  auto file = AtomicFile::Open(folder, name);
-  if (!file) return Unexpected(file.error());
-  rows(result, shown, [&file = *file](std::string_view piece) { file.Write(piece); });
-  set.Add(std::move(*file));
-  return {};
-}
-
 // summary.csv and visits.csv as `shown` gives their texts.
 Expected<void, Failure> AddHipFiles(FileSet& set, const OutputFolder& folder, const StudyResult& result,
                                     const ShownTexts& shown) {
-  if (auto added = AddRowsFile(set, folder, kSummaryCsv, SummaryRows, result, shown); !added) return added;
-  return AddRowsFile(set, folder, kVisitsCsv, VisitRows, result, shown);
+  const auto rows = [&](auto writer) {
+    return [&, writer](const PieceSink& sink) { writer(result, shown, sink); };
+  };
+  if (auto added = AddRowsFile(set, folder, kSummaryCsv, rows(SummaryRows)); !added) return added;
+  return AddRowsFile(set, folder, kVisitsCsv, rows(VisitRows));
 }
 
 } // namespace
 
-std::string SummaryCsv(const StudyResult& result) { return WholeText(SummaryRows, result, ShownTexts()); }
+std::string SummaryCsv(const StudyResult& result) {
+  return WholeText([&](const PieceSink& sink) { SummaryRows(result, ShownTexts(), sink); });
+}
 
-std::string VisitsCsv(const StudyResult& result) { return WholeText(VisitRows, result, ShownTexts()); }
+std::string VisitsCsv(const StudyResult& result) {
+  return WholeText([&](const PieceSink& sink) { VisitRows(result, ShownTexts(), sink); });
+}
 
 std::string FlowCsv(const StudyResult& result) {
   std::string out = CsvHeader(kFlowCsv);

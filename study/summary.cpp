@@ -51,6 +51,7 @@ PatientSummary SummarisePatient(const PreparedSeries& p, const std::string& path
   }
 
   s.course = CourseOf(p);
+  s.lastRadiograph = s.course.dates.back();
 
   // One radiograph has no change, not a change of 0.
   if (n < 2) return s;

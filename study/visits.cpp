@@ -47,6 +47,7 @@ VisitValue ValueOf(const HipCourse& course, const InWindow& r) {
   VisitValue v;
   v.status = VisitStatus::Measured;
   v.radiograph = static_cast<int>(r.index) + 1;
+  v.date = course.dates[r.index];
   v.days = r.day;
   v.subsidence = course.subsidence[r.index];
   if (!course.stemCement.empty()) v.stemCement = course.stemCement[r.index];

@@ -59,6 +59,7 @@ struct VisitValue {
   bool interpolated = false;
   std::optional<double> days; // study time of the radiograph, or of the target when interpolated
   std::optional<double> subsidence, stemCement;
+  CalendarDate date{}; // of the radiograph, when there is one
 };
 
 // The study day of each radiograph: from the surgery, or from the first

@@ -10,10 +10,16 @@ namespace sinkview {
 
 Expected<void, Failure> AddSurvivalFiles(FileSet& set, const StudyResult& result,
                                          const SurvivalEstimates* estimates, const OutputFolder& folder) {
-  const SurvivalHips hips = SurvivalHipsOf(result);
-  NamedTexts files = {{kSurvivalHipsCsv, SurvivalHipsCsv(hips)},
-                      {kSurvivalRejectedCsv, SurvivalRejectedCsv(hips)},
-                      {kSurvivalScript, SurvivalScriptText(result.protocol.survivalYears)}};
+  // One row or none per hip: written a piece at a time, as summary.csv is.
+  if (auto added = AddRowsFile(set, folder, kSurvivalHipsCsv,
+                               [&](const PieceSink& sink) { SurvivalHipsRows(result, sink); });
+      !added)
+    return added;
+  if (auto added = AddRowsFile(set, folder, kSurvivalRejectedCsv,
+                               [&](const PieceSink& sink) { SurvivalRejectedRows(result, sink); });
+      !added)
+    return added;
+  NamedTexts files = {{kSurvivalScript, SurvivalScriptText(result.protocol.survivalYears)}};
   if (estimates) {
     files.emplace_back(kSurvivalCsv, estimates->survivalCsv);
     files.emplace_back(kSurvivalTestsCsv, estimates->testsCsv);

@@ -1,6 +1,7 @@
 #include "survival/survival_hips.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "study/csv_text.h"
 #include "study/study_csv.h"
@@ -18,58 +19,83 @@ void AppendRow(std::string& out, std::initializer_list<std::string_view> texts) 
   }
 }
 
-std::size_t GroupIndex(const StudyResult& result, const std::string& group) {
-  return static_cast<std::size_t>(std::find(result.groups.begin(), result.groups.end(), group) -
-                                  result.groups.begin());
+void AppendHipRow(std::string& out, std::string_view file, std::string_view patient, std::string_view group,
+                  const FollowUp& followUp) {
+  AppendRow(out, {file, patient, group});
+  out += ',' + std::to_string(followUp.days) + ',';
+  AppendCsvNumber(out, followUp.days / kDaysPerYear);
+  out += ',';
+  AppendRow(out, {StatusWord(followUp.status), EndWord(followUp.end)});
+  out += kCsvLineEnd;
+}
+
+void AppendLeftOutRow(std::string& out, std::string_view file, std::string_view reason) {
+  AppendRow(out, {file, reason});
+  out += kCsvLineEnd;
+}
+
+// The hip's follow-up by the study's rules, or why it does not enter.
+std::variant<FollowUp, LeftOut> HipFollowUp(const StudyResult& result, const PatientSummary& hip) {
+  if (hip.events.excluded) return LeftOut{"excluded by the patients file: " + hip.exclusion};
+  return FollowUpOf({hip.events.surgery, hip.events.revision, hip.events.death, hip.events.withdrawn,
+                     hip.lastRadiograph, hip.events.lastContact, result.protocol.cutoff});
+}
+
+// The hips by group in the study's order, then as the study found them.
+std::vector<std::uint32_t> ByGroup(const StudyResult& result) {
+  std::vector<std::uint32_t> groupOf, order;
+  groupOf.reserve(result.patients.size());
+  for (const PatientSummary& hip : result.patients)
+    groupOf.push_back(static_cast<std::uint32_t>(
+        std::find(result.groups.begin(), result.groups.end(), hip.group) - result.groups.begin()));
+  order.resize(result.patients.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return groupOf[a] < groupOf[b]; });
+  return order;
 }
 
 } // namespace
 
 SurvivalHips SurvivalHipsOf(const StudyResult& result) {
   SurvivalHips survival;
-  for (const PatientSummary& hip : result.patients) {
-    if (hip.events.excluded) {
-      survival.leftOut.push_back({hip.file, "excluded by the patients file: " + hip.exclusion});
-      continue;
-    }
-    FollowUpDates dates{hip.events.surgery,    hip.events.revision, hip.events.death,
-                        hip.events.withdrawn,  std::nullopt,        hip.events.lastContact,
-                        result.protocol.cutoff};
-    if (!hip.course.dates.empty()) dates.lastRadiograph = hip.course.dates.back();
-    const auto followUp = FollowUpOf(dates);
-    if (const LeftOut* out = std::get_if<LeftOut>(&followUp)) {
-      survival.leftOut.push_back({hip.file, out->reason});
-      continue;
-    }
-    survival.hips.push_back({hip.file, hip.patient, hip.group, std::get<FollowUp>(followUp)});
+  for (std::uint32_t i : ByGroup(result)) {
+    const PatientSummary& hip = result.patients[i];
+    if (auto followUp = HipFollowUp(result, hip); const FollowUp* in = std::get_if<FollowUp>(&followUp))
+      survival.hips.push_back({hip.file, hip.patient, hip.group, *in});
   }
-  std::stable_sort(survival.hips.begin(), survival.hips.end(),
-                   [&](const SurvivalHip& a, const SurvivalHip& b) {
-                     return GroupIndex(result, a.group) < GroupIndex(result, b.group);
-                   });
+  for (const PatientSummary& hip : result.patients)
+    if (auto followUp = HipFollowUp(result, hip); LeftOut* out = std::get_if<LeftOut>(&followUp))
+      survival.leftOut.push_back({hip.file, std::move(out->reason)});
   return survival;
 }
 
 std::string SurvivalHipsCsv(const SurvivalHips& survival) {
   std::string out = CsvHeader(kSurvivalHipsCsv);
-  for (const SurvivalHip& hip : survival.hips) {
-    AppendRow(out, {hip.file, hip.patient, hip.group});
-    out += ',' + std::to_string(hip.followUp.days) + ',';
-    AppendCsvNumber(out, hip.followUp.days / kDaysPerYear);
-    out += ',';
-    AppendRow(out, {StatusWord(hip.followUp.status), EndWord(hip.followUp.end)});
-    out += kCsvLineEnd;
-  }
+  for (const SurvivalHip& hip : survival.hips)
+    AppendHipRow(out, hip.file, hip.patient, hip.group, hip.followUp);
   return out;
 }
 
-std::string SurvivalRejectedCsv(const SurvivalHips& survival) {
-  std::string out = CsvHeader(kSurvivalRejectedCsv);
-  for (const RejectedFile& hip : survival.leftOut) {
-    AppendRow(out, {hip.file, hip.reason});
-    out += kCsvLineEnd;
+void SurvivalHipsRows(const StudyResult& result, const PieceSink& sink) {
+  std::string out = CsvHeader(kSurvivalHipsCsv);
+  for (std::uint32_t i : ByGroup(result)) {
+    HandOnPiece(out, sink, false);
+    const PatientSummary& hip = result.patients[i];
+    if (auto followUp = HipFollowUp(result, hip); const FollowUp* in = std::get_if<FollowUp>(&followUp))
+      AppendHipRow(out, hip.file, hip.patient, hip.group, *in);
   }
-  return out;
+  HandOnPiece(out, sink, true);
+}
+
+void SurvivalRejectedRows(const StudyResult& result, const PieceSink& sink) {
+  std::string out = CsvHeader(kSurvivalRejectedCsv);
+  for (const PatientSummary& hip : result.patients) {
+    HandOnPiece(out, sink, false);
+    if (auto followUp = HipFollowUp(result, hip); const LeftOut* left = std::get_if<LeftOut>(&followUp))
+      AppendLeftOutRow(out, hip.file, left->reason);
+  }
+  HandOnPiece(out, sink, true);
 }
 
 } // namespace sinkview

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "study/csv_pieces.h"
 #include "study/study.h"
 #include "study/survival_columns.h"
 #include "survival/follow_up.h"
@@ -27,7 +28,12 @@ struct SurvivalHips {
 
 SurvivalHips SurvivalHipsOf(const StudyResult& result);
 
+// survival_hips.csv of the hips gathered above, as R's scratch folder has it.
 std::string SurvivalHipsCsv(const SurvivalHips& survival);
-std::string SurvivalRejectedCsv(const SurvivalHips& survival);
+
+// The study's survival_hips.csv and survival_rejected.csv, straight from its
+// hips a piece at a time, with no list of them made first.
+void SurvivalHipsRows(const StudyResult& result, const PieceSink& sink);
+void SurvivalRejectedRows(const StudyResult& result, const PieceSink& sink);
 
 } // namespace sinkview

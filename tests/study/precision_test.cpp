@@ -124,7 +124,6 @@ TEST(Precision, TheFirstReadingIsTheOneTheCohortRead) {
   const StudyResult result = RunStudy({folder.path.string()}, options, changeH1);
   ASSERT_TRUE(result.repeat);
   ASSERT_EQ(result.patients[0].file, "h1.vok");
-  EXPECT_FLOAT_EQ(result.patients[0].course.subsidence[1], -1);
   EXPECT_NE(PairsCsv(result).find("\r\nh1.vok,2,2021-01-01,subsidence,-1,"), std::string::npos)
       << PairsCsv(result);
 }

@@ -135,7 +135,7 @@ TEST(SurvivalHips, RowsByGroupInTheStudysOrderAndTheHipsLeftOutApart) {
     h.patient = patient;
     h.group = group;
     h.events.surgery = Day("2020-01-01");
-    h.course.dates = {Day("2020-01-10"), Day("2021-01-01")};
+    h.lastRadiograph = Day("2021-01-01");
     return h;
   };
   hip("a1.vok", "P1", "A").events.death = Day("2020-01-02");
@@ -146,12 +146,18 @@ TEST(SurvivalHips, RowsByGroupInTheStudysOrderAndTheHipsLeftOutApart) {
   hip("b2.vok", "=P3", "B").events.surgery.reset();
   hip("a3.vok", "P4, junior", "A").events.revision = Day("2030-06-01");
 
+  // The study's file, written as it goes, is the file R is given.
+  const std::string hips = WholeText([&](const PieceSink& sink) { SurvivalHipsRows(study, sink); });
+  EXPECT_EQ(hips, "file,patient,group,days,years,status,reason\r\n"
+                  "b1.vok,P1,B,1827,5.002053,censored,last_contact\r\n"
+                  "a1.vok,P1,A,1,0.002737851,death,death\r\n"
+                  "a3.vok,\"P4, junior\",A,3653,10.00137,censored,cutoff\r\n");
   const SurvivalHips survival = SurvivalHipsOf(study);
-  EXPECT_EQ(SurvivalHipsCsv(survival), "file,patient,group,days,years,status,reason\r\n"
-                                       "b1.vok,P1,B,1827,5.002053,censored,last_contact\r\n"
-                                       "a1.vok,P1,A,1,0.002737851,death,death\r\n"
-                                       "a3.vok,\"P4, junior\",A,3653,10.00137,censored,cutoff\r\n");
-  EXPECT_EQ(SurvivalRejectedCsv(survival), "file,reason\r\n"
-                                           "a2.vok,excluded by the patients file: infection\r\n"
-                                           "b2.vok,no surgery date in the patients file\r\n");
+  EXPECT_EQ(SurvivalHipsCsv(survival), hips);
+  EXPECT_EQ(WholeText([&](const PieceSink& sink) { SurvivalRejectedRows(study, sink); }),
+            "file,reason\r\n"
+            "a2.vok,excluded by the patients file: infection\r\n"
+            "b2.vok,no surgery date in the patients file\r\n");
+  ASSERT_EQ(survival.leftOut.size(), 2u);
+  EXPECT_EQ(survival.leftOut[1].file, "b2.vok");
 }
