@@ -34,6 +34,7 @@ template <typename T> void Optional(std::string& out, const std::optional<T>& va
   AppendOptional(out, value);
   out += ',';
 }
+void Optional(std::string& out, const OptionalNumber& value) { Optional(out, std::optional<double>(value)); }
 
 // The visit's number in the protocol, 1 the first; none for a name that is
 // no visit of it.

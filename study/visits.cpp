@@ -46,7 +46,7 @@ bool IsCandidate(const HipCourse& course, const std::vector<int>& segments, cons
 VisitValue ValueOf(const HipCourse& course, const InWindow& r) {
   VisitValue v;
   v.status = VisitStatus::Measured;
-  v.radiograph = static_cast<int>(r.index) + 1;
+  v.radiograph = static_cast<std::uint8_t>(r.index + 1);
   v.date = course.dates[r.index];
   v.days = r.day;
   v.subsidence = course.subsidence[r.index];

@@ -35,6 +35,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A measured visit with this subsidence and nothing else.
+VisitValue Measured(double subsidence) {
+  VisitValue value;
+  value.status = VisitStatus::Measured;
+  value.subsidence = subsidence;
+  return value;
+}
+
 // The one tolerance of these comparisons: the golden numbers have 7
 // significant digits.
 ::testing::AssertionResult Close(const std::optional<double>& actual, const std::optional<double>& expected) {
@@ -326,9 +334,8 @@ TEST(Model, GroupsVisitsAndHipsThatPrintAlikeStayApartInTheModel) {
       PatientSummary& hip = study.patients.emplace_back();
       hip.file = "twin .vok";
       hip.group = study.groups[g];
-      hip.visits.push_back({VisitStatus::Measured, 0, false, {}, 0.0, {}});
-      for (std::size_t v = 0; v < 2; ++v)
-        hip.visits.push_back({VisitStatus::Measured, 0, false, {}, means[g][v] + offset[v], {}});
+      hip.visits.push_back(Measured(0.0));
+      for (std::size_t v = 0; v < 2; ++v) hip.visits.push_back(Measured(means[g][v] + offset[v]));
     }
   }
   study.cohort = CohortStatistics(study.patients, study.protocol, study.groups);

@@ -36,6 +36,14 @@ using sinkview::testing::FileContents;
 
 namespace {
 
+// A measured visit with this subsidence and nothing else.
+VisitValue Measured(double subsidence) {
+  VisitValue value;
+  value.status = VisitStatus::Measured;
+  value.subsidence = subsidence;
+  return value;
+}
+
 const std::string kCohort = std::string(SINKVIEW_TEST_DATA) + "/study_cohort";
 const std::string kGoodAndBad = std::string(SINKVIEW_TEST_DATA) + "/study_good_and_bad";
 
@@ -280,7 +288,7 @@ TEST(StudyCsv, ManyHipsReachTheFilesWholeAndInOrder) {
     hip.file = "h" + std::to_string(h) + ".vok";
     hip.patient = "P" + std::to_string(h);
     hip.group = "A";
-    hip.visits = {{VisitStatus::Measured, 0, false, {}, 0.0, {}}, {}};
+    hip.visits = {Measured(0.0), {}};
   }
   const sinkview::testing::TempFolder folder;
   const auto output = OutputFolder::Open(folder.path.string());
@@ -319,7 +327,7 @@ TEST(StudyCsv, WhatRIsGivenHoldsNoLongTextItDoesNotFit) {
     hip.exclusion = std::string(1 << 20, 'e');
     hip.group = "A";
     hip.covariates = {"71", std::string(1 << 20, 'c')};
-    hip.visits = {{VisitStatus::Measured, 0, false, {}, 0.0, {}}};
+    hip.visits = {Measured(0.0)};
   }
   const auto given = [&] {
     const sinkview::testing::TempFolder folder;
