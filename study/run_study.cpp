@@ -190,11 +190,6 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
     }
     if (outcome->summary) {
       result.radiographsAfterCutoff += outcome->summary->radiographsAfterCutoff;
-      // The course, kept until the visits are applied, is copied here: made
-      // on this thread, the courses lie together and the visits reuse their
-      // room, where in a worker's heap they would leave it full of holes.
-      HipCourse course = outcome->summary->course;
-      outcome->summary->course = std::move(course);
       result.patients.push_back(std::move(*outcome->summary));
     } else {
       result.rejected.push_back({outcome->shownAs, PlainUtf8(outcome->reason)});
@@ -202,7 +197,7 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   };
   result.cancelled =
       RunInOrder<std::unique_ptr<Outcome>>(files.size(), readOne, keep, {cancel, progress}) < files.size();
-  duplicates = DuplicateSeries(); // read, its index lies between the courses that go next
+  duplicates = DuplicateSeries(); // only the reading looks for copies: its index goes
 
   if (options.patients && !result.cancelled) {
     for (const PatientRow& row : options.patients->rows) {

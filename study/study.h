@@ -68,6 +68,7 @@ struct PatientSummary {
   std::string surgeryDate;         // ISO 8601, yyyy-mm-dd; empty when not known
   std::string exclusion;           // the patients file's reason; empty when the hip takes part
   std::string firstDate, lastDate; // ISO 8601, yyyy-mm-dd
+  // For the follow-up, once the radiographs are gone.
   std::optional<CalendarDate> lastRadiograph;
   std::optional<int> daysToFirstRadiograph;
   float observationMonths = 0; // as the table shows it
