@@ -33,9 +33,15 @@ std::string HipName(const std::string& patient, const std::string& side, int num
   return patient + (side == "right" ? "-R" : "-L") + (number > 1 ? std::to_string(number) : "");
 }
 
-std::vector<int> HipNumbers(const std::vector<std::string>& files,
-                            const std::vector<const PatientRow*>& rows) {
-  std::vector<int> numbers(files.size(), 1);
+namespace {
+
+char SideLetter(const std::string& side) { return HipName("", side).back(); }
+
+} // namespace
+
+std::vector<HipNumber> HipNumbers(const std::vector<std::string>& files,
+                                  const std::vector<const PatientRow*>& rows) {
+  std::vector<HipNumber> numbers(files.size());
   std::map<std::string, std::vector<std::size_t>> byPatient;
   for (std::size_t i = 0; i < files.size(); ++i)
     if (rows[i] && !rows[i]->patient.empty()) byPatient[rows[i]->patient].push_back(i);
@@ -46,13 +52,18 @@ std::vector<int> HipNumbers(const std::vector<std::string>& files,
   for (auto& [patient, hips] : byPatient) {
     if (hips.size() < 2) continue;
     std::sort(hips.begin(), hips.end(), [&](std::size_t a, std::size_t b) { return order(a) < order(b); });
-    std::map<std::string, int> taken; // by side, as HipName tells them
+    std::map<char, int> taken; // by side, as HipName tells them
     for (const std::size_t i : hips) {
       const ReadResult read = ReadDataFile(files[i]);
-      if (read) numbers[i] = ++taken[HipName("", PlainUtf8(read->ProsthesisSide))];
+      numbers[i].sideSeen = read ? SideLetter(PlainUtf8(read->ProsthesisSide)) : '?';
+      if (read) numbers[i].number = ++taken[numbers[i].sideSeen];
     }
   }
   return numbers;
+}
+
+bool AsNumbered(const HipNumber& number, const std::string& side) {
+  return number.sideSeen == 0 || number.sideSeen == SideLetter(side);
 }
 
 Expected<void, Failure> ApplyPatientRow(PatientSummary& hip, const PatientRow* row, bool pseudonymise,

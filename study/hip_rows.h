@@ -36,12 +36,23 @@ private:
 // the patient's second hip of a side on its number: P017-L, P017-L2.
 std::string HipName(const std::string& patient, const std::string& side, int number = 1);
 
-// Each data file's number among the hips of its patient and side, for
-// HipName: in order of surgery (a hip without a date after those with
-// one), then of the patients file's lines; 1 for a file without a row. Only
-// the files of a patient with several rows are read ahead, for their side;
-// one that cannot be read takes no number from the others.
-std::vector<int> HipNumbers(const std::vector<std::string>& files,
-                            const std::vector<const PatientRow*>& rows);
+// A data file's number among the hips of its patient and side, for
+// HipName, and the side it was numbered by: 'L' or 'R' as HipName tells
+// them, '?' for a file that could not be read then, 0 for one not read ahead.
+struct HipNumber {
+  int number = 1;
+  char sideSeen = 0;
+};
+
+// Each data file's number: in order of surgery (a hip without a date after
+// those with one), then of the patients file's lines; 1 for a file without
+// a row. Only the files of a patient with several rows are read ahead, for
+// their side; one that cannot be read takes no number from the others.
+std::vector<HipNumber> HipNumbers(const std::vector<std::string>& files,
+                                  const std::vector<const PatientRow*>& rows);
+
+// Whether a hip read with `side` is still the file that was numbered: a file
+// edited in between could take another hip's name.
+bool AsNumbered(const HipNumber& number, const std::string& side);
 
 } // namespace sinkview

@@ -50,7 +50,7 @@ Cutoff GivenCutoff(const Protocol& protocol) {
 
 // Reads, prepares and summarises one data file joined to its row of the
 // patients file. Pseudonymised, no name of the file reaches the outcome.
-Outcome ReadHip(const std::string& found, const std::string& name, const PatientRow* row, int number,
+Outcome ReadHip(const std::string& found, const std::string& name, const PatientRow* row, HipNumber number,
                 const StudyOptions& options, bool pseudonymise, bool withLongRows) {
   Outcome outcome;
   outcome.row = row;
@@ -66,7 +66,11 @@ Outcome ReadHip(const std::string& found, const std::string& name, const Patient
     PatientSummary hip = SummarisePatient(*loaded, found, name);
     hip.digest = digest;
     outcome.dates = RadiographDates(loaded->model);
-    if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise, number); !applied) {
+    if (!AsNumbered(number, hip.side)) {
+      outcome.reason = found +
+                       ": the file changed while the study read it (its side is no longer the one its "
+                       "hip was numbered by); run the study again";
+    } else if (auto applied = ApplyPatientRow(hip, outcome.row, pseudonymise, number.number); !applied) {
       outcome.reason = applied.error().message;
     } else {
       if (withLongRows)
@@ -161,8 +165,8 @@ StudyResult RunStudy(const std::vector<std::string>& folders, const StudyOptions
   }
   // Pseudonymised, two hips of one patient and side are told apart by a
   // number; plain, by their files' names.
-  const std::vector<int> numbers =
-      result.protocol.pseudonymise ? HipNumbers(files, fileRows) : std::vector<int>(files.size(), 1);
+  const std::vector<HipNumber> numbers =
+      result.protocol.pseudonymise ? HipNumbers(files, fileRows) : std::vector<HipNumber>(files.size());
   DuplicateSeries duplicates;
   std::set<const PatientRow*> joined;
   result.patients.reserve(files.size());

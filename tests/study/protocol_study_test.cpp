@@ -39,8 +39,10 @@
 // 4.302653 x 0.4318408 / sqrt(3): -1.821393 to 0.3241108.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "../support/file_contents.h"
@@ -158,8 +160,9 @@ TEST(ProtocolStudy, RadiographsAfterTheCutoffAreLeftOut) {
   EXPECT_EQ(left.lastDate, "2020-07-01");
   EXPECT_EQ(left.subsidenceLastMm, -0.25f);
   EXPECT_EQ(StatusName(left.visits[2].status), "not_yet_due");
-  EXPECT_EQ(Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,12 months"),
-            "p01_right.vok,P01,cemented,12 months,12,measured,3,2020-10-01,274,9.002053,no,-0.5,0.25,2,1,2,63\r\n");
+  EXPECT_EQ(
+      Lines(VisitsCsv(result), "p01_right.vok,P01,cemented,12 months"),
+      "p01_right.vok,P01,cemented,12 months,12,measured,3,2020-10-01,274,9.002053,no,-0.5,0.25,2,1,2,63\r\n");
   EXPECT_EQ(longRows.find("2021-01-01"), std::string::npos) << longRows;
 
   options.protocol.cutoff = 2019y / January / 3; // p05's and p06's first day
@@ -204,6 +207,38 @@ TEST(ProtocolStudy, PseudonymisedHipsOfOnePatientAndSideStayApart) {
   EXPECT_EQ(names["p01_left.vok"], "P01-L");
   EXPECT_EQ(names["p01_right.vok"], "P01-R");
   EXPECT_EQ(result.patientCount, 7);
+}
+
+// Pseudonymised, a hip whose file is edited to the other side after the
+// hips were numbered by side is refused, not named as its patient's other
+// hip. The patient's files come last: when the first file is done, at most
+// eight (the cores used) have been started, and these are not among them.
+TEST(ProtocolStudy, PseudonymisedAHipWhoseSideChangedAfterNumberingIsRefused) {
+  const sinkview::testing::TempFolder folder;
+  fs::copy(kStudy, folder.path);
+  fs::rename(folder.path / "p01_left.vok", folder.path / "z_left.vok");
+  fs::rename(folder.path / "p01_right.vok", folder.path / "z_right.vok");
+  StudyOptions options = ProtocolOptions(true);
+  for (PatientRow& row : options.patients->rows)
+    if (row.file.starts_with("p01_")) row.file = "z_" + row.file.substr(4);
+  const fs::path right = folder.path / "z_right.vok";
+  const auto editRight = [&](std::size_t done, std::size_t) {
+    if (done != 1) return;
+    std::string text = sinkview::testing::FileContents(right);
+    for (std::size_t at; (at = text.find("\"Side\",\"R\"")) != std::string::npos;) text[at + 8] = 'L';
+    std::ofstream(right, std::ios::binary | std::ios::trunc) << text;
+  };
+  const StudyResult result = RunStudy({folder.path.string()}, options, editRight);
+  std::vector<std::string> names;
+  for (const PatientSummary& hip : result.patients)
+    if (hip.patient == "P01") names.push_back(hip.file);
+  EXPECT_EQ(names, std::vector<std::string>{"P01-L"});
+  const auto refused = std::find_if(result.rejected.begin(), result.rejected.end(),
+                                    [](const RejectedFile& file) { return file.file == "P01"; });
+  ASSERT_NE(refused, result.rejected.end());
+  EXPECT_EQ(refused->reason,
+            "P01: the file changed while the study read it (its side is no longer the one its "
+            "hip was numbered by); run the study again");
 }
 
 // Pseudonymised, a folder that gave no file is not named either: its name
