@@ -24,7 +24,6 @@ public:
   explicit operator bool() const { return has_value(); }
   // Like std::optional's, only for a number that is there.
   double operator*() const { return value_; }
-  double value_or(double otherwise) const { return has_value() ? value_ : otherwise; }
   operator std::optional<double>() const { return has_value() ? std::optional(value_) : std::nullopt; }
 
 private:

@@ -55,18 +55,22 @@ std::vector<std::uint32_t> ByGroup(const StudyResult& result) {
   return order;
 }
 
+// Calls take(hip, followUp) for each hip that enters, in ByGroup's order.
+template <typename Take> void ForEachEntering(const StudyResult& result, const Take& take) {
+  for (std::uint32_t i : ByGroup(result)) {
+    const PatientSummary& hip = result.patients[i];
+    if (auto followUp = HipFollowUp(result, hip); const FollowUp* in = std::get_if<FollowUp>(&followUp))
+      take(hip, *in);
+  }
+}
+
 } // namespace
 
 SurvivalHips SurvivalHipsOf(const StudyResult& result) {
   SurvivalHips survival;
-  for (std::uint32_t i : ByGroup(result)) {
-    const PatientSummary& hip = result.patients[i];
-    if (auto followUp = HipFollowUp(result, hip); const FollowUp* in = std::get_if<FollowUp>(&followUp))
-      survival.hips.push_back({hip.file, hip.patient, hip.group, *in});
-  }
-  for (const PatientSummary& hip : result.patients)
-    if (auto followUp = HipFollowUp(result, hip); LeftOut* out = std::get_if<LeftOut>(&followUp))
-      survival.leftOut.push_back({hip.file, std::move(out->reason)});
+  ForEachEntering(result, [&](const PatientSummary& hip, const FollowUp& followUp) {
+    survival.hips.push_back({hip.file, hip.patient, hip.group, followUp});
+  });
   return survival;
 }
 
@@ -79,12 +83,10 @@ std::string SurvivalHipsCsv(const SurvivalHips& survival) {
 
 void SurvivalHipsRows(const StudyResult& result, const PieceSink& sink) {
   std::string out = CsvHeader(kSurvivalHipsCsv);
-  for (std::uint32_t i : ByGroup(result)) {
+  ForEachEntering(result, [&](const PatientSummary& hip, const FollowUp& followUp) {
     HandOnPiece(out, sink, false);
-    const PatientSummary& hip = result.patients[i];
-    if (auto followUp = HipFollowUp(result, hip); const FollowUp* in = std::get_if<FollowUp>(&followUp))
-      AppendHipRow(out, hip.file, hip.patient, hip.group, *in);
-  }
+    AppendHipRow(out, hip.file, hip.patient, hip.group, followUp);
+  });
   HandOnPiece(out, sink, true);
 }
 

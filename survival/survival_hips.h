@@ -23,7 +23,6 @@ struct SurvivalHip {
 
 struct SurvivalHips {
   std::vector<SurvivalHip> hips; // by group in the study's order, then as the study found them
-  std::vector<RejectedFile> leftOut;
 };
 
 SurvivalHips SurvivalHipsOf(const StudyResult& result);

@@ -158,6 +158,4 @@ TEST(SurvivalHips, RowsByGroupInTheStudysOrderAndTheHipsLeftOutApart) {
             "file,reason\r\n"
             "a2.vok,excluded by the patients file: infection\r\n"
             "b2.vok,no surgery date in the patients file\r\n");
-  ASSERT_EQ(survival.leftOut.size(), 2u);
-  EXPECT_EQ(survival.leftOut[1].file, "b2.vok");
 }
